@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Builds the program and starts it on its built-in simulated bus in a fresh working folder.
+set -euo pipefail
+src="$(cd "$(dirname "$0")/.." && pwd)"
+cmake --preset release -S "$src" >/dev/null
+cmake --build --preset release -j "$(nproc)"
+work="${DORVANEX_WORKDIR:-$HOME/dorvanex-demo}"
+mkdir -p "$work"
+cd "$work"
+exe="$src/build/release/app/dorvanex"
+if [ -x "$exe" ]; then
+  exec "$exe" --simulate "$@"
+fi
+echo "The desktop program is not built yet; the simulated bus and the tests are." >&2
+exit 1

@@ -1,0 +1,31 @@
+#pragma once
+// The settings store with the semantics of the system registry: keys holding named
+// values, each a type and raw bytes. Faults throw UiFault with a fixed text.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dvx::ui {
+
+enum RegType : std::uint32_t { reg_none = 0, reg_sz = 1, reg_binary = 3, reg_dword = 4 };
+
+struct RegValue {
+    RegType type = reg_sz;
+    std::vector<std::uint8_t> bytes;  // REG_SZ: the text and its terminating zero
+};
+
+class Registry {
+public:
+    virtual ~Registry() = default;
+    // False when the key is missing (no fault). Throws UiFault when the store cannot be read.
+    virtual bool key_exists(const std::string& key) = 0;
+    // The value, or none when it is missing. Throws UiFault when the store cannot be read.
+    virtual std::optional<RegValue> query(const std::string& key, const std::string& name) = 0;
+    // Creates the key if needed. Returns false when that is refused (no write access).
+    virtual bool create_key(const std::string& key) = 0;
+    // Sets a value under an existing key. Returns false when refused.
+    virtual bool set_value(const std::string& key, const std::string& name, const RegValue& v) = 0;
+};
+
+}  // namespace dvx::ui
