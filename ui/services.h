@@ -9,6 +9,7 @@
 #include "ui/files.h"
 #include "ui/message_box.h"
 #include "ui/registry.h"
+#include "ui/serial_port.h"
 
 namespace dvx::ui {
 
@@ -18,6 +19,8 @@ struct Services {
     MessageBoxes* boxes = nullptr;
     Registry* registry = nullptr;
     Files* files = nullptr;
+    // The one serial port behind the serial-port control of the main window.
+    SerialPort* port = nullptr;
     // Title of boxes shown without one of their own.
     std::string app_title = "DORVANEX";
 };
