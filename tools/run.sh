@@ -2,6 +2,7 @@
 # Builds the program and starts it on its built-in simulated bus in a fresh working folder.
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
+[ "${1:-}" = "--no-install" ] && shift || "$src/tools/install-deps.sh"
 cmake --preset release -S "$src" >/dev/null
 cmake --build --preset release -j "$(nproc)"
 work="${DORVANEX_WORKDIR:-$HOME/dorvanex-demo}"
