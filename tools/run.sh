@@ -3,7 +3,8 @@
 set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 [ "${1:-}" = "--no-install" ] && shift || "$src/tools/install-deps.sh"
-cmake --preset release -S "$src" >/dev/null
+cd "$src"
+cmake --preset release >/dev/null
 cmake --build --preset release -j "$(nproc)"
 work="${DORVANEX_WORKDIR:-$HOME/dorvanex-demo}"
 mkdir -p "$work"
