@@ -1,0 +1,84 @@
+#pragma once
+// The serial port in front of a simulated plant, on an injected clock. Bytes take
+// 11 bit times each at the port's baud rate; the adapter's echo and the devices'
+// answers arrive progressively and are worked out lazily whenever the master looks
+// (in_count, read, wait_input), so no thread is needed and a VirtualClock gives the
+// same result on every run. The devices frame what they receive by the inter-frame
+// gap (3.5 characters, 1.75 ms above 19200 baud) and by CRC resynchronisation, so the
+// lone probe byte 0 never glues onto the next request.
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "sim/plant.h"
+#include "ui/clock.h"
+#include "ui/serial_port.h"
+
+namespace dvx::sim {
+
+enum class OpenFault { none, no_such_port, port_in_use };
+
+class SimPort final : public ui::SerialPort {
+public:
+    SimPort(Plant& plant, ui::Clock& clock);
+
+    // ui::SerialPort. Port numbers 1..20 exist; the settings text must be the one of
+    // the plant's bus mode or the devices stay silent (the echo still comes back).
+    void set_port_number(int number) override { port_ = number; }
+    int port_number() const override { return port_; }
+    void set_settings(const std::string& text) override;
+    std::string settings() const override { return settings_; }
+    void open() override;
+    void close() override;
+    bool is_open() const override { return open_; }
+    int in_count() override;
+    int out_count() override;
+    void discard_input() override;
+    void discard_output() override;
+    std::vector<std::uint8_t> read(int max_bytes) override;
+    void write(std::span<const std::uint8_t> bytes) override;
+    void wait_input(double seconds) override;
+
+    // Port faults: the next opens fail (until set back to none).
+    void set_open_fault(OpenFault f) { open_fault_ = f; }
+    // The next `writes` writes stick in the sender: nothing goes out and the send count
+    // stays non-zero until the port is opened again.
+    void stick_sender(int writes = 1) { stuck_writes_ = writes; }
+
+    // Seconds per byte at the current baud rate (11 bits a byte).
+    double byte_time() const { return byte_time_; }
+    // Time of the next thing that can happen on the line (a byte arriving at either
+    // end or a frame ending by its gap); a large value when nothing is pending.
+    double next_event_time();
+    Plant& plant() { return plant_; }
+
+private:
+    struct Timed {
+        double time;
+        std::uint8_t byte;
+    };
+    void ensure_open() const;
+    void advance(double now);
+    void take_frame(std::vector<std::uint8_t> frame, double t);
+    bool settings_match() const;
+
+    Plant& plant_;
+    ui::Clock& clock_;
+    int port_ = 1;
+    std::string settings_ = "9600,E,8,1";
+    double byte_time_ = 11.0 / 9600;
+    double gap_ = 3.5 * 11.0 / 9600;
+    bool open_ = false;
+    OpenFault open_fault_ = OpenFault::none;
+    int stuck_writes_ = 0;
+    std::vector<std::uint8_t> stuck_;        // bytes held by a stuck sender
+    std::deque<Timed> to_devices_;           // sent, reaching the devices at `time`
+    std::vector<Timed> frame_;               // bytes the devices are framing
+    std::multimap<double, std::uint8_t> to_master_;  // echo and answers, by arrival
+    double line_free_ = 0;                   // when the master's sender is idle again
+};
+
+}  // namespace dvx::sim
