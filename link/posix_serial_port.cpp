@@ -1,0 +1,272 @@
+// All operating-system code of the serial line lives in this file.
+#include "link/posix_serial_port.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "ui/fault.h"
+
+namespace dvx::link {
+
+namespace {
+
+struct BaudRate {
+    int baud;
+    speed_t speed;
+};
+constexpr BaudRate baud_rates[] = {
+    {110, B110},     {300, B300},     {600, B600},       {1200, B1200},     {2400, B2400},
+    {4800, B4800},   {9600, B9600},   {19200, B19200},   {38400, B38400},   {57600, B57600},
+    {115200, B115200}, {230400, B230400},
+};
+
+std::optional<speed_t> speed_of(int baud) {
+    for (const auto& b : baud_rates)
+        if (b.baud == baud) return b.speed;
+    return std::nullopt;
+}
+
+std::string trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t\r\n");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
+}
+
+std::optional<int> small_number(const std::string& s) {
+    if (s.empty() || s.size() > 7 || !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
+        return std::nullopt;
+    return std::stoi(s);
+}
+
+std::string error_text(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+class PosixSerialPort final : public ui::SerialPort {
+public:
+    ~PosixSerialPort() override { close(); }
+
+    void set_port_number(int number) override { number_ = number; }
+    int port_number() const override { return number_; }
+    void set_settings(const std::string& text) override {
+        settings_ = text;
+        if (is_open()) apply_settings();
+    }
+    std::string settings() const override { return settings_; }
+
+    void open() override {
+        if (is_open()) throw ui::UiFault("Port already open");
+        if (number_ < 1) throw ui::UiFault("Invalid port number");
+        if (!parse_line_settings(settings_)) throw ui::UiFault("Invalid port settings \"" + settings_ + "\"");
+        const std::string path = com_device_path(number_);
+        const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) throw ui::UiFault(error_text("COM" + std::to_string(number_) + " (" + path + ")"));
+        // Another program holding the line (advisory lock): "port in use".
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            throw ui::UiFault("COM" + std::to_string(number_) + " (" + path + ") is in use");
+        }
+        fd_ = fd;
+        try {
+            apply_settings();
+        } catch (...) {
+            close();
+            throw;
+        }
+        ::tcflush(fd_, TCIOFLUSH);
+    }
+
+    void close() override {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+    bool is_open() const override { return fd_ >= 0; }
+
+    int in_count() override { return queue_count(FIONREAD, "received count"); }
+    int out_count() override { return queue_count(TIOCOUTQ, "send count"); }
+    void discard_input() override { flush(TCIFLUSH); }
+    void discard_output() override { flush(TCOFLUSH); }
+
+    std::vector<std::uint8_t> read(int max_bytes) override {
+        require_open();
+        std::vector<std::uint8_t> out;
+        if (max_bytes <= 0) return out;
+        out.resize(static_cast<std::size_t>(max_bytes));
+        ssize_t n;
+        do n = ::read(fd_, out.data(), out.size());
+        while (n < 0 && errno == EINTR);
+        if (n < 0) {
+            if (errno != EAGAIN && errno != EWOULDBLOCK) throw ui::UiFault(error_text("Port read"));
+            n = 0;
+        }
+        out.resize(static_cast<std::size_t>(n));
+        return out;
+    }
+
+    void write(std::span<const std::uint8_t> bytes) override {
+        require_open();
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t n = ::write(fd_, bytes.data() + done, bytes.size() - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) throw ui::UiFault(error_text("Port write"));
+            // The driver's buffer is full: wait for room, at most a second.
+            pollfd p{fd_, POLLOUT, 0};
+            if (::poll(&p, 1, 1000) <= 0) throw ui::UiFault("Port write: no room in the send buffer");
+        }
+    }
+
+    // Sleeps in poll() until a byte is waiting or the time is up. A hung-up line (the
+    // other end of a pseudo-terminal gone) keeps poll() returning at once, so then the
+    // rest of the time is slept instead of spinning.
+    void wait_input(double seconds) override {
+        require_open();
+        using clock = std::chrono::steady_clock;
+        const auto end = clock::now() + std::chrono::duration_cast<clock::duration>(
+                                            std::chrono::duration<double>(std::max(seconds, 0.0)));
+        for (;;) {
+            const double left = std::chrono::duration<double>(end - clock::now()).count();
+            // Rounded up to whole milliseconds so a short rest never becomes a 0 ms spin.
+            const int ms = left > 0 ? static_cast<int>(std::ceil(left * 1000.0)) : 0;
+            pollfd p{fd_, POLLIN, 0};
+            const int r = ::poll(&p, 1, ms);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) return;
+            if (in_count() > 0) return;
+            if (p.revents & (POLLHUP | POLLERR | POLLNVAL | POLLIN)) {
+                if (left > 0) std::this_thread::sleep_until(end);
+                return;
+            }
+        }
+    }
+
+private:
+    void require_open() const {
+        if (!is_open()) throw ui::UiFault("Port not open");
+    }
+
+    int queue_count(unsigned long request, const char* what) {
+        require_open();
+        int n = 0;
+        if (::ioctl(fd_, request, &n) != 0) throw ui::UiFault(error_text(std::string("Port ") + what));
+        return n;
+    }
+
+    void flush(int queue) {
+        require_open();
+        ::tcflush(fd_, queue);
+    }
+
+    void apply_settings() {
+        const auto s = parse_line_settings(settings_);
+        if (!s) throw ui::UiFault("Invalid port settings \"" + settings_ + "\"");
+        termios t{};
+        if (::tcgetattr(fd_, &t) != 0) throw ui::UiFault(error_text("Port settings"));
+        // Raw 8-bit lines: no translation, no flow control, no echo, no signals; parity
+        // errors are not checked on input, so every byte 0..255 passes unchanged.
+        t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
+                                             IXOFF | IXANY | INPCK);
+        t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+        t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+        t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
+#ifdef CRTSCTS
+        t.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+#endif
+        constexpr tcflag_t sizes[] = {CS5, CS6, CS7, CS8};
+        t.c_cflag |= sizes[s->data_bits - 5] | CREAD | CLOCAL;
+        if (s->parity != 'N') t.c_cflag |= PARENB;
+        if (s->parity == 'O') t.c_cflag |= PARODD;
+        if (s->stop_bits == 2) t.c_cflag |= CSTOPB;
+        t.c_cc[VMIN] = 0;
+        t.c_cc[VTIME] = 0;
+        const speed_t speed = *speed_of(s->baud);
+        ::cfsetispeed(&t, speed);
+        ::cfsetospeed(&t, speed);
+        // A pseudo-terminal accepts but may not keep the parity: not read back.
+        if (::tcsetattr(fd_, TCSANOW, &t) != 0) throw ui::UiFault(error_text("Port settings"));
+    }
+
+    int number_ = 1;
+    std::string settings_ = "9600,N,8,1";
+    int fd_ = -1;
+};
+
+}  // namespace
+
+std::optional<LineSettings> parse_line_settings(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', from);
+        parts.push_back(trim(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
+        if (comma == std::string::npos) break;
+        from = comma + 1;
+    }
+    if (parts.size() != 4) return std::nullopt;
+    LineSettings s;
+    const auto baud = small_number(parts[0]);
+    if (!baud || !speed_of(*baud)) return std::nullopt;
+    s.baud = *baud;
+    if (parts[1].size() != 1) return std::nullopt;
+    s.parity = static_cast<char>(std::toupper(static_cast<unsigned char>(parts[1][0])));
+    if (s.parity != 'N' && s.parity != 'E' && s.parity != 'O') return std::nullopt;
+    const auto data = small_number(parts[2]);
+    const auto stop = small_number(parts[3]);
+    if (!data || *data < 5 || *data > 8 || !stop || (*stop != 1 && *stop != 2)) return std::nullopt;
+    s.data_bits = *data;
+    s.stop_bits = *stop;
+    return s;
+}
+
+std::string ports_conf_path(const std::function<const char*(const char*)>& get_env) {
+    const char* xdg = get_env("XDG_CONFIG_HOME");
+    if (xdg && *xdg) return std::string(xdg) + "/dorvanex/ports.conf";
+    const char* home = get_env("HOME");
+    return std::string(home && *home ? home : ".") + "/.config/dorvanex/ports.conf";
+}
+
+std::string com_device_path(int number, const std::function<const char*(const char*)>& get_env,
+                            const std::string& conf_path) {
+    const std::string name = "COM" + std::to_string(number);
+    const std::string var = "DORVANEX_" + name;
+    if (const char* path = get_env(var.c_str()); path && *path) return path;
+    std::ifstream conf(conf_path);
+    std::string line;
+    std::string found;
+    while (std::getline(conf, line)) {
+        line = trim(line);
+        if (line.empty() || line[0] == '#') continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        std::string key = trim(line.substr(0, eq));
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::toupper(c); });
+        if (key == name) found = trim(line.substr(eq + 1));  // the last line for a port wins
+    }
+    if (!found.empty()) return found;
+    return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::string com_device_path(int number) {
+    const auto env = [](const char* name) -> const char* { return std::getenv(name); };
+    return com_device_path(number, env, ports_conf_path(env));
+}
+
+std::unique_ptr<ui::SerialPort> make_posix_serial_port() { return std::make_unique<PosixSerialPort>(); }
+
+}  // namespace dvx::link

@@ -1,0 +1,37 @@
+#pragma once
+// The real serial port on POSIX termios. "COMn" names a device path: /dev/ttyS<n-1>
+// unless the environment variable DORVANEX_COM<n> or a line "COMn=<path>" of the
+// settings file $XDG_CONFIG_HOME/dorvanex/ports.conf (default ~/.config/dorvanex/)
+// names another one, so USB adapters and pseudo-terminals can stand in for COMn.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ui/serial_port.h"
+
+namespace dvx::link {
+
+struct LineSettings {
+    int baud = 9600;
+    char parity = 'N';  // 'N', 'E' or 'O'
+    int data_bits = 8;  // 5..8
+    int stop_bits = 1;  // 1 or 2
+};
+
+// "9600,E,8,1" -> settings; none for a text that is not of that form or names a
+// baud rate, parity or size the port cannot do.
+std::optional<LineSettings> parse_line_settings(const std::string& text);
+
+// Where the settings file is looked for, from XDG_CONFIG_HOME or HOME.
+std::string ports_conf_path(const std::function<const char*(const char*)>& get_env);
+// The device path of COMn: environment, then the settings file, then /dev/ttyS<n-1>.
+std::string com_device_path(int number, const std::function<const char*(const char*)>& get_env,
+                            const std::string& conf_path);
+// The same with the process environment.
+std::string com_device_path(int number);
+
+// A closed port on the real serial lines; install it as the service set's port.
+std::unique_ptr<ui::SerialPort> make_posix_serial_port();
+
+}  // namespace dvx::link

@@ -1,0 +1,73 @@
+#pragma once
+// Modbus RTU frames as pure functions over bytes: the two requests the master sends
+// (function 3 read holding registers, function 16 write multiple registers), the
+// length of the answers it expects, the CRC-16/MODBUS that closes every frame and the
+// register words inside an answer. Every multi-byte field is written byte by byte in
+// wire order: register numbers and values high byte first, the CRC low byte first.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace dvx::link {
+
+using Frame = std::vector<std::uint8_t>;
+
+inline constexpr std::uint8_t fn_read_holding = 3;
+inline constexpr std::uint8_t fn_write_multiple = 16;
+// The byte-count field of a write request (and of a read answer) is one byte: 2 x 127 = 254.
+inline constexpr int max_frame_registers = 127;
+
+namespace detail {
+// Entry i is the CRC of the single byte i (reflected polynomial 0xA001, start 0).
+constexpr std::uint16_t crc_of_byte(unsigned i) {
+    std::uint16_t c = static_cast<std::uint16_t>(i);
+    for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? static_cast<std::uint16_t>((c >> 1) ^ 0xA001) : static_cast<std::uint16_t>(c >> 1);
+    return c;
+}
+constexpr std::array<std::uint8_t, 256> crc_table(bool high_part) {
+    std::array<std::uint8_t, 256> t{};
+    for (unsigned i = 0; i < 256; ++i) {
+        const std::uint16_t c = crc_of_byte(i);
+        t[i] = static_cast<std::uint8_t>(high_part ? (c >> 8) : (c & 0xFF));
+    }
+    return t;
+}
+}  // namespace detail
+
+// The two tables of the table-driven CRC of the Modbus serial line standard: the
+// "high-order" table (0x00, 0xC1, 0x81, 0x40, ...) holds the low byte of the CRC of
+// byte i, the "low-order" table (0x00, 0xC0, 0xC1, 0x01, ...) its high byte.
+inline constexpr std::array<std::uint8_t, 256> crc_hi_table = detail::crc_table(false);
+inline constexpr std::array<std::uint8_t, 256> crc_lo_table = detail::crc_table(true);
+
+// Kept for the main window's start-up sequence: the tables are compile-time constants,
+// so there is nothing left to fill and a CRC is correct even before this runs.
+void init_crc_tables();
+
+// CRC-16/MODBUS of the bytes (start 0xFFFF, no final xor). The low byte of the result is
+// the first CRC byte on the wire. An empty span gives 0xFFFF.
+std::uint16_t crc16_modbus(std::span<const std::uint8_t> data);
+
+// Appends the CRC of everything in the frame so far, low byte first.
+void append_crc(Frame& frame);
+// True when the last two bytes are the CRC (low, high) of all bytes before them.
+bool crc_matches(std::span<const std::uint8_t> frame);
+
+// unit, 3, start hi, lo, count hi, lo, CRC lo, hi (8 bytes).
+Frame build_read_request(std::uint8_t unit, std::uint16_t reg, std::uint16_t count);
+// unit, 16, start hi, lo, count hi, lo, byte count, values hi/lo..., CRC lo, hi
+// (9 + 2 x count bytes). The caller keeps count within 1..max_frame_registers.
+Frame build_write_request(std::uint8_t unit, std::uint16_t reg, std::span<const std::int16_t> values);
+
+// Answer lengths without the two CRC bytes: a read answer is unit, 3, byte count and
+// the values (3 + 2 x count); a write answer is unit, 16, start and count (6).
+constexpr int read_answer_length(int count) { return 3 + 2 * count; }
+constexpr int write_answer_length() { return 6; }
+
+// The register word whose high byte is at offset pos (0-based): hi x 256 + lo as a
+// signed 16-bit value, so 0xFF38 reads as -200. The k-th value of a read answer is at
+// pos = 3 + 2k. Offsets outside the frame give 0.
+std::int16_t get_answer_word(std::span<const std::uint8_t> answer, std::size_t pos);
+
+}  // namespace dvx::link

@@ -1,0 +1,128 @@
+#include "link/serial_line.h"
+
+#include <exception>
+
+#include "link/link_bindings.h"
+#include "model/param_image.h"
+#include "ui/event_loop.h"
+#include "ui/fault.h"
+#include "ui/services.h"
+
+namespace dvx::link {
+
+std::int16_t port_status = 1;
+std::int16_t echo_on = 0;
+std::string rx_buffer;
+
+namespace {
+
+constexpr const char* app_title = "DORVANEX";
+constexpr double echo_probe_seconds = 0.2;
+
+struct BusSettings {
+    int mode;
+    const char* text;
+};
+constexpr BusSettings bus_settings[] = {
+    {0, "9600,E,8,1"},
+    {1, "19200,E,8,1"},
+    {2, "57600,E,8,1"},
+};
+
+}  // namespace
+
+ui::SerialPort& MSComm1() {
+    if (const auto& control = bindings().main.MSComm1) return control();
+    if (ui::SerialPort* port = ui::services().port) return *port;
+    throw ui::UiFault("No serial port installed");
+}
+
+std::string port_settings(int mode) {
+    for (const auto& s : bus_settings)
+        if (s.mode == mode) return s.text;
+    return bus_settings[0].text;
+}
+
+std::int16_t open_port() {
+    try {
+        ui::SerialPort& port = MSComm1();
+        if (port.is_open()) port.close();
+        port.set_port_number(bindings().main.Com_select() + 1);
+        port.set_settings(port_settings(model::bus_mode));
+        port.open();
+        // Cleared once the port is open: the port refuses counts while closed.
+        port.discard_input();
+        port.discard_output();
+        return 0;
+    } catch (const std::exception&) {
+        try {
+            ui::SerialPort& port = MSComm1();
+            if (port.is_open()) port.close();
+        } catch (const std::exception&) {
+        }
+        return 1;
+    }
+}
+
+void reopen_port_if_busy() {
+    if (MSComm1().out_count() != 0) port_status = open_port();
+}
+
+std::int16_t get_rx_byte() {
+    if (rx_buffer.empty()) {
+        ui::SerialPort& port = MSComm1();
+        const int waiting = port.in_count();
+        if (waiting == 0) return -1;
+        const std::vector<std::uint8_t> block = port.read(waiting);
+        rx_buffer.assign(block.begin(), block.end());
+        if (rx_buffer.empty()) return -1;
+    }
+    const auto c = static_cast<unsigned char>(rx_buffer.front());
+    rx_buffer.erase(0, 1);
+    return static_cast<std::int16_t>(c);
+}
+
+void wait_rx_until(double deadline) {
+    if (!rx_buffer.empty()) return;
+    const double remaining = deadline - ui::clock().now();
+    MSComm1().wait_input(remaining > 0 ? remaining : 0);
+}
+
+std::int16_t detect_echo() {
+    try {
+        while (get_rx_byte() != -1) {
+        }
+        ui::Clock& clock = ui::clock();
+        const double start = clock.now();
+        static constexpr std::uint8_t probe[] = {0};
+        MSComm1().write(probe);
+        for (;;) {
+            if (clock.now() - start >= echo_probe_seconds) {
+                echo_on = 0;
+                return 0;
+            }
+            const std::int16_t b = get_rx_byte();
+            if (b == 0) {
+                echo_on = 1;
+                return 0;
+            }
+            // Anything else is dropped; nothing waiting: sleep until a byte or the end.
+            if (b < 0) wait_rx_until(start + echo_probe_seconds);
+        }
+    } catch (const std::exception& e) {
+        ui::msg_box(e.what(), ui::mb_ok, app_title);
+        return 1;
+    }
+}
+
+void wait_seconds(float seconds) { ui::wait_yielding(seconds); }
+
+void wait_seconds_dbl(double seconds) { ui::wait_yielding(seconds); }
+
+void busy_wait(double seconds) {
+    if (seconds <= 0) return;
+    ui::Clock& clock = ui::clock();
+    clock.sleep_until(clock.now() + seconds);
+}
+
+}  // namespace dvx::link

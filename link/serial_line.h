@@ -1,0 +1,50 @@
+#pragma once
+// The one serial port of the system and the echo probe: opening the port with the
+// line settings of the bus mode, re-opening it when its sender hangs, handing received
+// bytes out one at a time, telling whether the bus adapter echoes what is sent, and
+// the three waits the link and the pages pause with. All time is read from the
+// monotonic ui::clock(); a wait that does not yield sleeps in the port (poll on a real
+// port, virtual time on the simulated one) instead of spinning.
+#include <cstdint>
+#include <string>
+
+#include "ui/serial_port.h"
+
+namespace dvx::link {
+
+// Result of the last open_port: 0 open, 1 could not be opened.
+extern std::int16_t port_status;
+// 1 when the adapter echoes every byte sent; set only by detect_echo.
+extern std::int16_t echo_on;
+// Bytes taken from the port but not yet handed out by get_rx_byte.
+extern std::string rx_buffer;
+
+// The serial-port control of the main window. Every operation on a closed port
+// throws ui::UiFault.
+ui::SerialPort& MSComm1();
+
+// Line settings text for a bus mode: "9600,E,8,1", "19200,E,8,1" (HZL), "57600,E,8,1"
+// (HZL3); any other mode as the direct bus.
+std::string port_settings(int mode);
+
+// Closes the port when open, selects the port of Com_select, sets the settings of
+// bus_mode, discards both buffers and opens. 0 open, 1 any failure (no message).
+std::int16_t open_port();
+// Re-opens the port (port_status := open_port) when bytes are stuck in its sender.
+void reopen_port_if_busy();
+// The next received byte 0..255, or -1 when none has arrived. Never waits.
+std::int16_t get_rx_byte();
+// Drains the input, sends one byte 0 and looks 0.2 s for a byte 0 coming back.
+// 0: echo_on holds the outcome; 1: a port fault, whose text has been shown.
+std::int16_t detect_echo();
+
+// Waits that let window events run.
+void wait_seconds(float seconds);
+void wait_seconds_dbl(double seconds);
+// Waits without running any window event.
+void busy_wait(double seconds);
+
+// Waits (no events) until a byte can be taken or the clock reaches deadline.
+void wait_rx_until(double deadline);
+
+}  // namespace dvx::link

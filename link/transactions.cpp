@@ -1,0 +1,315 @@
+#include "link/transactions.h"
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/address_map.h"
+#include "link/link_bindings.h"
+#include "link/register_images.h"
+#include "link/serial_line.h"
+#include "model/param_image.h"
+#include "ui/fault.h"
+#include "ui/services.h"
+
+namespace dvx::link {
+
+namespace {
+
+bool in_transaction = false;
+
+// The pauses of a transaction let window events run, and a click or timer may start
+// another transaction on the same port; it is turned away so requests never interleave.
+class TransactionGuard {
+public:
+    TransactionGuard() { in_transaction = true; }
+    ~TransactionGuard() { in_transaction = false; }
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+};
+
+TransactionResult failed(TransactionEnd end, int sends = 0) { return {2, sends, end}; }
+
+// Bytes of an earlier, late answer must not be taken for this one: both the link's
+// buffer and the port's input are emptied before every send.
+void send_request(const Frame& request) {
+    rx_buffer.clear();
+    ui::SerialPort& port = MSComm1();
+    port.discard_input();
+    port.write(request);
+}
+
+// --- HZL variable table (22000..22601) and result pages (24000..26999) ---
+
+constexpr int hzl_table_first = 22000;
+constexpr int hzl_table_last = 22601;
+constexpr int result_first = 24000;
+constexpr int result_last = 26999;
+constexpr int hzl3_result_rows = 10;
+constexpr int result_columns = 10;
+
+std::string decimal(std::int16_t v) { return std::to_string(v); }
+
+// A number as a text box holds it: blanks around, a sign, digits with an optional
+// fraction. Not a number: nullopt.
+std::optional<double> parse_number(const std::string& text) {
+    std::size_t b = text.find_first_not_of(" \t");
+    if (b == std::string::npos) return std::nullopt;
+    const std::size_t e = text.find_last_not_of(" \t") + 1;
+    std::string t = text.substr(b, e - b);
+    if (!t.empty() && t[0] == '+') t.erase(0, 1);
+    std::size_t digits = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        const char c = t[i];
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (!(c == '-' && i == 0) && !(c == '.' && t.find('.') == i))
+            return std::nullopt;
+    }
+    if (digits == 0) return std::nullopt;
+    double v = 0;
+    const auto [ptr, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+    if (ec != std::errc() || ptr != t.data() + t.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<int> whole_in_range(std::optional<double> v, int lo, int hi) {
+    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < lo || *v > hi) return std::nullopt;
+    return static_cast<int>(*v);
+}
+
+void store_hzl_table_word(int r, std::int16_t v) {
+    auto& page = bindings().hzl;
+    if (r == 0) {
+        page.txt_hzladr.set(decimal(v));
+    } else if (r == 1) {
+        page.txt_hzlstrt.set(decimal(v));
+    } else {
+        const int row = r - 1;
+        const auto u = static_cast<std::uint16_t>(v);
+        page.flg_param.set(row, 3, (u & 0x8000) ? "" : "X");
+        page.flg_param.set(row, 1, std::to_string((u & 0x7FFF) >> 8));
+        page.flg_param.set(row, 2, std::to_string(u & 0xFF));
+    }
+}
+
+// The word the HZL page holds for table register 22000 + r. A text that is no valid
+// number for its field refuses the whole write: nothing may spill into bit 15.
+std::optional<std::int16_t> hzl_table_word(int r) {
+    auto& page = bindings().hzl;
+    if (r == 0 || r == 1) {
+        const std::string text = r == 0 ? page.txt_hzladr.get() : page.txt_hzlstrt.get();
+        const auto v = whole_in_range(parse_number(text), 0, 0xFFFF);
+        if (!v) return std::nullopt;
+        return static_cast<std::int16_t>(static_cast<std::uint16_t>(*v));
+    }
+    const int row = r - 1;
+    const auto rack = parse_number(page.flg_param.get(row, 1));
+    const auto device = parse_number(page.flg_param.get(row, 2));
+    std::uint16_t word = 0;
+    if (rack && device) {
+        // Rack in bits 8..14, device in bits 0..7.
+        const auto hi = whole_in_range(rack, 0, 0x7F);
+        const auto lo = whole_in_range(device, 0, 0xFF);
+        if (!hi || !lo) return std::nullopt;
+        word = static_cast<std::uint16_t>(*hi << 8 | *lo);
+    }
+    // Gateways from 2.03 on take bit 15 as "no overflow check" (an empty mark column).
+    if (page.lbl_ver_txt() >= "2.03" && page.flg_param.get(row, 3).empty()) word |= 0x8000;
+    return static_cast<std::int16_t>(word);
+}
+
+void store_result_word(int start, int k, std::int16_t v, bool& full) {
+    if (model::bus_mode == 1) {
+        const int o = start - result_first + k;
+        if (start + k > result_last) {
+            full = true;
+            return;
+        }
+        bindings().hzl.flg_result.set(o / result_columns + 1, o % result_columns + 1, decimal(v));
+    } else {
+        const int row = k / result_columns + 1;
+        if (row > hzl3_result_rows) {
+            full = true;
+            return;
+        }
+        bindings().hzl3.flg_result.set(row, k % result_columns + 1, decimal(v));
+    }
+}
+
+// Moves the answer's values to where the start register points; false when no area
+// holds the start register.
+bool store_answer(int start, int count, const Frame& answer) {
+    const auto row = find_register_area(start);
+    if (!row) return false;
+    const std::span<std::int16_t> image = area_image(row->area);
+    bool full = false;
+    for (int k = 0; k < count && !full; ++k) {
+        const std::int16_t v = get_answer_word(answer, 3 + 2 * static_cast<std::size_t>(k));
+        switch (row->area) {
+        case RegisterArea::hzl_table:
+            if (start + k > hzl_table_last) return true;
+            store_hzl_table_word(start + k - hzl_table_first, v);
+            break;
+        case RegisterArea::result_grid: store_result_word(start, k, v, full); break;
+        default:
+            if (start + k > row->last) return true;
+            image[static_cast<std::size_t>(start - row->first + k)] = v;
+        }
+    }
+    return true;
+}
+
+// The values a write sends; 0 past the last index the link exchanges.
+std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row, int start, int count) {
+    std::vector<std::int16_t> values;
+    const std::span<std::int16_t> image = area_image(row.area);
+    for (int k = 0; k < count; ++k) {
+        const int reg = start + k;
+        if (reg > row.last) {
+            values.push_back(0);
+        } else if (row.area == RegisterArea::hzl_table) {
+            const auto w = hzl_table_word(reg - hzl_table_first);
+            if (!w) return std::nullopt;
+            values.push_back(*w);
+        } else {
+            values.push_back(image[static_cast<std::size_t>(reg - row.first)]);
+        }
+    }
+    return values;
+}
+
+// A failed exchange: counted, a pause with events, the port's input cleared.
+void after_failed_exchange() {
+    ++link_error_count;
+    wait_seconds(retry_pause_seconds);
+    MSComm1().discard_input();
+}
+
+bool addressable(int unit, std::int32_t reg) { return unit != 0 && reg >= 0 && reg <= 0xFFFF; }
+
+}  // namespace
+
+std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
+    ui::Clock& clock = ui::clock();
+    const double start = clock.now();
+    double last_echo_poll = start;
+    answer.clear();
+    const auto full_length = static_cast<std::size_t>(expected) + 2;
+    for (;;) {
+        if (clock.now() - start > answer_seconds) return 2;
+        if (last_echo_poll - start > echo_seconds) return 2;
+        if (echo > 0 && echo_on == 1) {
+            last_echo_poll = clock.now();
+            if (get_rx_byte() >= 0)
+                --echo;
+            else
+                wait_rx_until(start + echo_seconds);
+            continue;
+        }
+        const std::int16_t b = get_rx_byte();
+        if (b < 0) {
+            wait_rx_until(start + answer_seconds);
+            continue;
+        }
+        if (!answer.empty() || b == unit) answer.push_back(static_cast<std::uint8_t>(b));
+        if (answer.size() == full_length) break;
+    }
+    return crc_matches(answer) ? 0 : 3;
+}
+
+TransactionResult read_transaction(int start, int count) {
+    if (in_transaction) return failed(TransactionEnd::nested);
+    TransactionGuard guard;
+    int sends = 0;
+    try {
+        reopen_port_if_busy();
+        if (start < 0) return failed(TransactionEnd::negative_start);
+        if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
+        std::int32_t reg = start;
+        const int unit = map_reg_address(reg);
+        if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
+        const Frame request = build_read_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg),
+                                                 static_cast<std::uint16_t>(count));
+        Frame answer;
+        for (;;) {
+            send_request(request);
+            ++sends;
+            int echo = static_cast<int>(request.size());
+            if (receive_answer(answer, unit, read_answer_length(count), echo) != 0) {
+                after_failed_exchange();
+                if (sends >= max_sends) return failed(TransactionEnd::exchanges_failed, sends);
+                continue;
+            }
+            if (answer[1] != fn_read_holding) {
+                wait_seconds(foreign_answer_pause_seconds);
+                reopen_port_if_busy();
+                // Foreign answers count against the same four sends, or they could
+                // keep a transaction going for ever.
+                if (sends >= max_sends) return failed(TransactionEnd::foreign_answers, sends);
+                continue;
+            }
+            break;
+        }
+        if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
+        return {0, sends, TransactionEnd::done};
+    } catch (const ui::UiFault&) {
+        return failed(TransactionEnd::port_fault, sends);
+    }
+}
+
+TransactionResult write_transaction(int start, int count) {
+    if (in_transaction) return failed(TransactionEnd::nested);
+    TransactionGuard guard;
+    int sends = 0;
+    try {
+        reopen_port_if_busy();
+        std::int32_t reg = start;
+        const int unit = map_reg_address(reg);
+        const auto row = start >= 0 ? find_register_area(start) : std::nullopt;
+        if (!row || !row->writable) return failed(TransactionEnd::refused);
+        if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
+        if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
+        const auto values = gather_values(*row, start, count);
+        if (!values) return failed(TransactionEnd::bad_page_value);
+        const Frame request =
+            build_write_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg), *values);
+        Frame answer;
+        for (;;) {
+            send_request(request);
+            ++sends;
+            int echo = static_cast<int>(request.size());
+            if (receive_answer(answer, unit, write_answer_length(), echo) != 0) {
+                after_failed_exchange();
+                if (sends >= max_sends) return failed(TransactionEnd::exchanges_failed, sends);
+                continue;
+            }
+            if (answer[1] == fn_write_multiple) return {0, sends, TransactionEnd::done};
+            if (sends >= max_sends) return failed(TransactionEnd::foreign_answers, sends);
+        }
+    } catch (const ui::UiFault&) {
+        return failed(TransactionEnd::port_fault, sends);
+    }
+}
+
+std::int16_t read_regs(int start, int count) { return read_transaction(start, count).status; }
+
+std::int16_t write_regs(int start, int count) { return write_transaction(start, count).status; }
+
+std::int16_t read_device_type(std::int16_t& code) {
+    if (read_regs(0, 5) != 0) return 1;
+    code = status_regs[0];
+    return 0;
+}
+
+std::int16_t read_one_reg(int reg, std::int16_t& value) {
+    if (reg < 0 || reg >= static_cast<int>(status_regs.size())) return 1;
+    if (read_regs(reg, 1) != 0) return 1;
+    value = status_regs[static_cast<std::size_t>(reg)];
+    return 0;
+}
+
+std::int16_t read_reg_window() { return read_regs(reg_win_start, reg_win_count) != 0 ? 1 : 0; }
+
+}  // namespace dvx::link

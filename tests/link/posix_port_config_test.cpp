@@ -1,0 +1,78 @@
+// The pure parts of the real port: settings text and the COMn -> device path lookup.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+#include "link/posix_serial_port.h"
+
+namespace dvx::link {
+namespace {
+
+TEST(LineSettingsText, ParsedOrRefused) {
+    struct Case {
+        const char* text;
+        bool ok;
+        int baud;
+        char parity;
+        int data;
+        int stop;
+    };
+    const Case cases[] = {
+        {"9600,E,8,1", true, 9600, 'E', 8, 1},
+        {"19200,e,8,1", true, 19200, 'E', 8, 1},
+        {"57600,E,8,1", true, 57600, 'E', 8, 1},
+        {" 1200 , O , 7 , 2 ", true, 1200, 'O', 7, 2},
+        {"115200,N,8,1", true, 115200, 'N', 8, 1},
+        {"9601,E,8,1", false, 0, 0, 0, 0},   // no such baud rate
+        {"9600,M,8,1", false, 0, 0, 0, 0},   // mark parity not offered
+        {"9600,E,9,1", false, 0, 0, 0, 0},
+        {"9600,E,8,1.5", false, 0, 0, 0, 0},
+        {"9600,E,8", false, 0, 0, 0, 0},
+        {"9600,E,8,1,", false, 0, 0, 0, 0},
+        {"", false, 0, 0, 0, 0},
+        {"-9600,E,8,1", false, 0, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const auto s = parse_line_settings(c.text);
+        ASSERT_EQ(s.has_value(), c.ok);
+        if (!s) continue;
+        EXPECT_EQ(s->baud, c.baud);
+        EXPECT_EQ(s->parity, c.parity);
+        EXPECT_EQ(s->data_bits, c.data);
+        EXPECT_EQ(s->stop_bits, c.stop);
+    }
+}
+
+TEST(ComDevicePath, EnvironmentThenSettingsFileThenDefault) {
+    const auto dir = std::filesystem::temp_directory_path() / ("dvx-ports-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir / "dorvanex");
+    std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", dir.string()}, {"HOME", "/nonexistent"}};
+    const auto get_env = [&env](const char* name) -> const char* {
+        const auto it = env.find(name);
+        return it == env.end() ? nullptr : it->second.c_str();
+    };
+    const std::string conf = ports_conf_path(get_env);
+    EXPECT_EQ(conf, (dir / "dorvanex" / "ports.conf").string());
+    {
+        std::ofstream f(conf);
+        f << "# adapters\n\n  com3 = /dev/ttyUSB0  \nCOM4=/dev/pts/7\nCOM4=/dev/pts/9\nbroken line\nCOM12=\n";
+    }
+    EXPECT_EQ(com_device_path(1, get_env, conf), "/dev/ttyS0");
+    EXPECT_EQ(com_device_path(3, get_env, conf), "/dev/ttyUSB0");
+    EXPECT_EQ(com_device_path(4, get_env, conf), "/dev/pts/9");  // the last line wins
+    EXPECT_EQ(com_device_path(12, get_env, conf), "/dev/ttyS11");
+    env["DORVANEX_COM3"] = "/tmp/bus";
+    EXPECT_EQ(com_device_path(3, get_env, conf), "/tmp/bus");
+    EXPECT_EQ(com_device_path(20, get_env, dir / "missing.conf"), "/dev/ttyS19");
+    env.erase("XDG_CONFIG_HOME");
+    EXPECT_EQ(ports_conf_path(get_env), "/nonexistent/.config/dorvanex/ports.conf");
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace dvx::link
