@@ -1,0 +1,88 @@
+#include "model/con_file.h"
+
+#include <gtest/gtest.h>
+
+#include "model/checked_file.h"
+#include "tests/support/services_fixture.h"
+
+namespace dvx::model {
+namespace {
+
+class ConFileTest : public testing::ServicesFixture {};
+
+TEST_F(ConFileTest, WritesSixBarEndedFields) {
+    // Port, "0", address, an empty field, then the two (empty) passwords.
+    EXPECT_EQ(con_file_text({0, 4, "", ""}), "0|0|4||||");
+    EXPECT_EQ(con_file_text({-1, 0, "abc", ""}), "-1|0|0||cab||");
+    save_settings({0, 4, "", ""});
+    EXPECT_EQ(read_checked_file("krv_con.cfg"), "0|0|4||||");
+}
+
+TEST_F(ConFileTest, ReadsFilesWithoutTheLastBar) {
+    ASSERT_EQ(write_checked_file("krv_con.cfg", "0|0|4|||"), 0);
+    const auto r = load_settings(20, 255);
+    EXPECT_EQ(r.port_index, 0);
+    EXPECT_EQ(r.adr_index, 4);
+    EXPECT_FALSE(r.password_level_1);
+    EXPECT_FALSE(r.password_level_2);
+}
+
+TEST_F(ConFileTest, SettingsComeBackAfterASave) {
+    // Passwords with every character the scrambler treats specially, "'" included.
+    const ConSettings saved{3, 17, "O'Neil.1 $%", "Stra\xDF" "e9"};
+    save_settings(saved);
+    const auto r = load_settings(20, 255);
+    EXPECT_EQ(r.port_index, 3);
+    EXPECT_EQ(r.adr_index, 17);
+    EXPECT_EQ(r.password_level_1, saved.password_level_1);
+    EXPECT_EQ(r.password_level_2, saved.password_level_2);
+    // The passwords are not in the file in plain text.
+    EXPECT_EQ(read_checked_file("krv_con.cfg").find("Neil"), std::string::npos);
+}
+
+TEST_F(ConFileTest, OnlyAcceptableFieldsAreTaken) {
+    struct Case {
+        const char* name;
+        const char* content;
+        std::optional<int> port, adr;
+    };
+    const Case cases[] = {
+        {"nothing chosen", "-1|0|0|||", std::nullopt, 0},
+        {"last port", "19|0|254|||", 19, 254},
+        {"port beyond the list", "20|0|255|||", std::nullopt, std::nullopt},
+        {"not numeric", "x|0|4a|||", std::nullopt, std::nullopt},
+        {"blanks around a number", " 2 |0| 5|||", 2, 5},
+        {"fields missing", "7", 7, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(write_checked_file("krv_con.cfg", c.content), 0);
+        const auto r = load_settings(20, 255);
+        EXPECT_EQ(r.port_index, c.port);
+        EXPECT_EQ(r.adr_index, c.adr);
+        EXPECT_FALSE(r.password_level_1);
+        EXPECT_FALSE(r.password_level_2);
+    }
+}
+
+TEST_F(ConFileTest, MissingOrDamagedFileGivesNothing) {
+    auto nothing = [](const ConSettingsRead& r) {
+        return !r.port_index && !r.adr_index && !r.password_level_1 && !r.password_level_2;
+    };
+    EXPECT_TRUE(nothing(load_settings(20, 255)));
+    save_settings({2, 3, "pw", "pw2"});
+    std::filesystem::resize_file(dir_ / "krv_con.cfg",
+                                 std::filesystem::file_size(dir_ / "krv_con.cfg") - 1);
+    EXPECT_TRUE(nothing(load_settings(20, 255)));
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(ConFileTest, EmptyPasswordFieldsLeaveTheDefaults) {
+    save_settings({1, 1, "", ""});
+    const auto r = load_settings(20, 255);
+    EXPECT_FALSE(r.password_level_1);
+    EXPECT_FALSE(r.password_level_2);
+}
+
+}  // namespace
+}  // namespace dvx::model

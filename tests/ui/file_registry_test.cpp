@@ -1,0 +1,190 @@
+#include "ui/file_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "tests/support/services_fixture.h"
+#include "ui/fault.h"
+
+namespace dvx::ui {
+namespace {
+
+class FileRegistryTest : public testing::ServicesFixture {
+protected:
+    std::filesystem::path path() const { return dir_ / "cfg" / "registry"; }
+    std::string text() const {
+        std::ifstream in(path(), std::ios::binary);
+        std::ostringstream out;
+        out << in.rdbuf();
+        return out.str();
+    }
+    void put_text(const std::string& t) {
+        std::filesystem::create_directories(path().parent_path());
+        std::ofstream(path(), std::ios::binary) << t;
+    }
+    static RegValue sz(const std::string& t) {
+        RegValue v{reg_sz, {t.begin(), t.end()}};
+        v.bytes.push_back(0);
+        return v;
+    }
+};
+
+TEST_F(FileRegistryTest, ValuesSurviveANewInstance) {
+    std::string every_byte;
+    for (int c = 0; c < 256; ++c) every_byte += static_cast<char>(c);
+    const std::string key = "SOFTWARE\\TAVRO\\DORVANEX";
+    {
+        FileRegistry reg(path());  // the folder does not exist yet
+        ASSERT_TRUE(reg.create_key(key));
+        ASSERT_TRUE(reg.set_value(key, "LANGUAGE", sz("GB")));
+        ASSERT_TRUE(reg.set_value(key, "FORM STATE", sz("")));
+        ASSERT_TRUE(reg.set_value(key, every_byte, {reg_binary, {every_byte.begin(), every_byte.end()}}));
+        ASSERT_TRUE(reg.set_value(key, "", {static_cast<RegType>(4000000000u), {}}));
+        ASSERT_TRUE(reg.create_key(every_byte));
+        ASSERT_TRUE(reg.set_value(key, "LANGUAGE", sz("NL")));  // replaces
+    }
+    FileRegistry reg(path());
+    EXPECT_TRUE(reg.key_exists(key));
+    EXPECT_TRUE(reg.key_exists(every_byte));
+    EXPECT_EQ(reg.query(key, "LANGUAGE")->bytes, sz("NL").bytes);
+    EXPECT_EQ(reg.query(key, "FORM STATE")->bytes, std::vector<std::uint8_t>{0});
+    const auto bin = reg.query(key, every_byte);
+    ASSERT_TRUE(bin);
+    EXPECT_EQ(bin->type, reg_binary);
+    EXPECT_EQ(std::string(bin->bytes.begin(), bin->bytes.end()), every_byte);
+    const auto odd = reg.query(key, "");
+    ASSERT_TRUE(odd);
+    EXPECT_EQ(static_cast<std::uint32_t>(odd->type), 4000000000u);
+    EXPECT_TRUE(odd->bytes.empty());
+    EXPECT_FALSE(reg.query(key, "language"));
+    EXPECT_FALSE(std::filesystem::exists(path().string() + ".new"));
+}
+
+TEST_F(FileRegistryTest, FileIsPlainText) {
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.create_key("SOFTWARE\\TAVRO\\DORVANEX"));
+    ASSERT_TRUE(reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "FORM STATE", sz("2")));
+    EXPECT_EQ(text(),
+              "DORVANEX registry 1\n"
+              "key SOFTWARE\\TAVRO\\DORVANEX\n"
+              "value FORM%20STATE 1 2%00\n");
+}
+
+TEST_F(FileRegistryTest, MissingFileIsAnEmptyStoreAndReadsCreateNothing) {
+    FileRegistry reg(path());
+    EXPECT_FALSE(reg.key_exists("K"));
+    EXPECT_FALSE(reg.query("K", "V"));
+    EXPECT_FALSE(reg.set_value("K", "V", sz("x")));  // the key must exist first
+    EXPECT_FALSE(std::filesystem::exists(path()));
+}
+
+TEST_F(FileRegistryTest, TolerableTextsAreRead) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"empty file", ""},
+        {"header only", "DORVANEX registry 1\n"},
+        {"CR LF and blank lines", "DORVANEX registry 1\r\n\r\nkey K\r\nvalue V 1 a%00\r\n"},
+        {"trailing blank lost", "DORVANEX registry 1\nkey K\nvalue V 1\n"},
+        {"lower-case hex", "DORVANEX registry 1\nkey K\nvalue V 3 %ff%0a\n"},
+    };
+    for (const auto& [name, t] : cases) {
+        SCOPED_TRACE(name);
+        put_text(t);
+        FileRegistry reg(path());
+        EXPECT_NO_THROW(reg.key_exists("K"));
+    }
+    FileRegistry reg(path());
+    EXPECT_EQ(reg.query("K", "V")->bytes, (std::vector<std::uint8_t>{0xFF, 0x0A}));
+}
+
+TEST_F(FileRegistryTest, GarbageIsRefusedAndKept) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"wrong header", "REGEDIT4\nkey K\n"},
+        {"unknown line", "DORVANEX registry 1\nkey K\nfoo bar\n"},
+        {"value before any key", "DORVANEX registry 1\nvalue V 1 a%00\n"},
+        {"bad escape", "DORVANEX registry 1\nkey K\nvalue V 1 %G0\n"},
+        {"cut escape", "DORVANEX registry 1\nkey K\nvalue V 1 %0\n"},
+        {"raw byte", "DORVANEX registry 1\nkey K\xFC\n"},
+        {"type not a number", "DORVANEX registry 1\nkey K\nvalue V sz a%00\n"},
+        {"type beyond 32 bits", "DORVANEX registry 1\nkey K\nvalue V 4294967296 a\n"},
+        {"too many fields", "DORVANEX registry 1\nkey K\nvalue V 1 a b\n"},
+        {"binary", std::string("\x00\x01\x02\xFF", 4)},
+    };
+    for (const auto& [name, t] : cases) {
+        SCOPED_TRACE(name);
+        put_text(t);
+        FileRegistry reg(path());
+        EXPECT_THROW(reg.key_exists("K"), UiFault);
+        EXPECT_THROW(reg.query("K", "V"), UiFault);
+        EXPECT_FALSE(reg.create_key("K2"));
+        EXPECT_FALSE(reg.set_value("K", "V", sz("x")));
+        EXPECT_EQ(text(), t);
+    }
+}
+
+TEST_F(FileRegistryTest, UnreadableFileFaultsOnReads) {
+    std::filesystem::create_directories(path());  // a folder where the file should be
+    FileRegistry reg(path());
+    EXPECT_THROW(reg.key_exists("K"), UiFault);
+    EXPECT_THROW(reg.query("K", "V"), UiFault);
+    EXPECT_FALSE(reg.create_key("K"));
+}
+
+TEST_F(FileRegistryTest, UnwritableFolderFailsSilently) {
+    std::ofstream(dir_ / "plainfile") << "x";
+    FileRegistry reg(dir_ / "plainfile" / "registry");  // its folder cannot exist
+    EXPECT_FALSE(reg.key_exists("K"));
+    EXPECT_FALSE(reg.create_key("K"));
+    EXPECT_FALSE(reg.set_value("K", "V", sz("x")));
+}
+
+TEST_F(FileRegistryTest, RandomTextsNeverCrashAndStoresRoundTrip) {
+    std::mt19937 rng(99);
+    auto bytes = [&](std::size_t max) {
+        std::string s;
+        const std::size_t n = rng() % max;
+        for (std::size_t i = 0; i < n; ++i) s += static_cast<char>(rng() & 0xFF);
+        return s;
+    };
+    for (int round = 0; round < 300; ++round) {
+        FileRegistry::Store store;
+        for (int k = 0; k < 3; ++k)
+            for (int v = 0; v < 3; ++v) {
+                const std::string b = bytes(20);
+                store[bytes(8)][bytes(8)] = {static_cast<RegType>(rng()), {b.begin(), b.end()}};
+            }
+        const std::string t = FileRegistry::format(store);
+        const auto back = FileRegistry::parse(t);
+        ASSERT_TRUE(back);
+        ASSERT_EQ(back->size(), store.size());
+        for (const auto& [key, values] : store)
+            for (const auto& [name, v] : values) {
+                const auto& got = back->at(key).at(name);
+                ASSERT_EQ(got.type, v.type);
+                ASSERT_EQ(got.bytes, v.bytes);
+            }
+        // Damaged copies of a good text parse or are refused, never crash.
+        std::string damaged = t;
+        damaged[rng() % damaged.size()] = static_cast<char>(rng() & 0xFF);
+        (void)FileRegistry::parse(damaged);
+        (void)FileRegistry::parse(damaged.substr(0, rng() % damaged.size()));
+        (void)FileRegistry::parse("DORVANEX registry 1\n" + bytes(200));
+    }
+}
+
+TEST(FileRegistryPath, FollowsTheConfigFolder) {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/dvx-xdg", 1);
+    EXPECT_EQ(FileRegistry::default_path(), std::filesystem::path("/tmp/dvx-xdg/dorvanex/registry"));
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace dvx::ui

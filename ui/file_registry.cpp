@@ -1,0 +1,224 @@
+#include "ui/file_registry.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "ui/fault.h"
+
+namespace dvx::ui {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* header = "DORVANEX registry 1";
+
+bool plain(unsigned char c) { return c > 0x20 && c < 0x7F && c != '%'; }
+
+std::string escape(const std::string& bytes) {
+    static constexpr char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (plain(c)) {
+            out += ch;
+        } else {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}
+
+int hex_digit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+std::optional<std::string> unescape(const std::string& text) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '%') {
+            if (i + 2 >= text.size()) return std::nullopt;
+            const int hi = hex_digit(text[i + 1]);
+            const int lo = hex_digit(text[i + 2]);
+            if (hi < 0 || lo < 0) return std::nullopt;
+            out += static_cast<char>(hi * 16 + lo);
+            i += 2;
+        } else if (plain(c)) {
+            out += text[i];
+        } else {
+            return std::nullopt;
+        }
+    }
+    return out;
+}
+
+std::optional<std::uint32_t> parse_type(const std::string& text) {
+    if (text.empty() || text.size() > 10) return std::nullopt;
+    std::uint64_t v = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        v = v * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (v > 0xFFFFFFFFu) return std::nullopt;
+    return static_cast<std::uint32_t>(v);
+}
+
+std::vector<std::string> split_blanks(const std::string& line) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const auto blank = line.find(' ', start);
+        parts.push_back(line.substr(start, blank - start));
+        if (blank == std::string::npos) return parts;
+        start = blank + 1;
+    }
+}
+
+}  // namespace
+
+fs::path FileRegistry::default_path() {
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return fs::path(xdg) / "dorvanex" / "registry";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return fs::path(home) / ".config" / "dorvanex" / "registry";
+    return "dorvanex-registry";
+}
+
+std::string FileRegistry::format(const Store& store) {
+    std::string out = std::string(header) + "\n";
+    for (const auto& [key, values] : store) {
+        out += "key " + escape(key) + "\n";
+        for (const auto& [name, v] : values) {
+            const std::string bytes(v.bytes.begin(), v.bytes.end());
+            out += "value " + escape(name) + " " + std::to_string(static_cast<std::uint32_t>(v.type)) +
+                   " " + escape(bytes) + "\n";
+        }
+    }
+    return out;
+}
+
+std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) {
+    Store store;
+    if (text.empty()) return store;  // a fresh, empty file
+    std::istringstream in(text);
+    std::string line;
+    bool first = true;
+    std::map<std::string, RegValue>* current = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (first) {
+            if (line != header) return std::nullopt;
+            first = false;
+            continue;
+        }
+        if (line.empty()) continue;
+        const auto parts = split_blanks(line);
+        if (parts[0] == "key" && parts.size() == 2) {
+            auto key = unescape(parts[1]);
+            if (!key) return std::nullopt;
+            current = &store[*key];
+        } else if (parts[0] == "value" && (parts.size() == 3 || parts.size() == 4) && current) {
+            auto name = unescape(parts[1]);
+            auto type = parse_type(parts[2]);
+            auto bytes = parts.size() == 4 ? unescape(parts[3]) : std::optional<std::string>("");
+            if (!name || !type || !bytes) return std::nullopt;
+            RegValue v;
+            v.type = static_cast<RegType>(*type);
+            v.bytes.assign(bytes->begin(), bytes->end());
+            (*current)[*name] = std::move(v);
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (first) return std::nullopt;
+    return store;
+}
+
+FileRegistry::Store FileRegistry::load() {
+    std::error_code ec;
+    const auto status = fs::status(file_, ec);
+    if (status.type() == fs::file_type::not_found) return {};
+    if (ec || status.type() != fs::file_type::regular)
+        throw UiFault("The settings file cannot be read");
+    std::ifstream in(file_, std::ios::binary);
+    if (!in) throw UiFault("The settings file cannot be read");
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) throw UiFault("The settings file cannot be read");
+    auto store = parse(text.str());
+    if (!store) throw UiFault("The settings file is damaged");
+    return std::move(*store);
+}
+
+bool FileRegistry::save(const Store& store) {
+    std::error_code ec;
+    if (file_.has_parent_path()) {
+        fs::create_directories(file_.parent_path(), ec);
+        if (ec) return false;
+    }
+    fs::path temp = file_;
+    temp += ".new";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        if (!out) return false;
+        const std::string text = format(store);
+        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        out.close();
+        if (!out) {
+            fs::remove(temp, ec);
+            return false;
+        }
+    }
+    fs::rename(temp, file_, ec);
+    if (ec) {
+        fs::remove(temp, ec);
+        return false;
+    }
+    return true;
+}
+
+bool FileRegistry::key_exists(const std::string& key) { return load().count(key) != 0; }
+
+std::optional<RegValue> FileRegistry::query(const std::string& key, const std::string& name) {
+    const Store store = load();
+    const auto k = store.find(key);
+    if (k == store.end()) return std::nullopt;
+    const auto v = k->second.find(name);
+    if (v == k->second.end()) return std::nullopt;
+    return v->second;
+}
+
+bool FileRegistry::create_key(const std::string& key) {
+    Store store;
+    try {
+        store = load();
+    } catch (const UiFault&) {
+        return false;  // never overwrite a file we cannot understand
+    }
+    if (store.count(key)) return true;
+    store[key];
+    return save(store);
+}
+
+bool FileRegistry::set_value(const std::string& key, const std::string& name, const RegValue& v) {
+    Store store;
+    try {
+        store = load();
+    } catch (const UiFault&) {
+        return false;
+    }
+    auto k = store.find(key);
+    if (k == store.end()) return false;
+    k->second[name] = v;
+    return save(store);
+}
+
+}  // namespace dvx::ui
