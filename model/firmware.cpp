@@ -16,9 +16,13 @@ std::int16_t mask_filling = 0;
 
 namespace {
 
-std::string curr_version() { return main_view_hooks().curr_version(); }
+std::string curr_version() {
+    return main_view_hooks().curr_version();
+}
 
-std::int16_t flag(bool b) { return b ? 1 : 0; }
+std::int16_t flag(bool b) {
+    return b ? 1 : 0;
+}
 
 }  // namespace
 
@@ -82,7 +86,9 @@ std::int16_t is_current_output() {
     return flag(mode_text_value(main_view_hooks().v_mode()) > 20);
 }
 
-std::int16_t is_type_113() { return flag(link::status_regs[0] == 113); }
+std::int16_t is_type_113() {
+    return flag(link::status_regs[0] == 113);
+}
 
 OutCalFormSetup out_cal_form_setup(const std::string& out_mode) {
     const bool current = mode_text_value(out_mode) == 0;
@@ -107,6 +113,8 @@ void prep_out_cal_form(const std::string& out_mode,
     if (apply) apply(s);
 }
 
-void reinit_tables() { init_device_tables(); }
+void reinit_tables() {
+    init_device_tables();
+}
 
 }  // namespace dvx::model

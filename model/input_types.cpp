@@ -28,10 +28,14 @@ int table_index(int type) {
 
 bool variant_holds(TypeVariant when) {
     switch (when) {
-        case TypeVariant::wre: return has_wre_tc != 0;
-        case TypeVariant::xk: return main_view_hooks().th_xk();
-        case TypeVariant::ni120: return is_ni120 != 0;
-        case TypeVariant::fw4: return krv_fw_at_least_400() != 0;
+        case TypeVariant::wre:
+            return has_wre_tc != 0;
+        case TypeVariant::xk:
+            return main_view_hooks().th_xk();
+        case TypeVariant::ni120:
+            return is_ni120 != 0;
+        case TypeVariant::fw4:
+            return krv_fw_at_least_400() != 0;
     }
     return false;
 }
@@ -75,7 +79,7 @@ std::int16_t at_or_zero(const std::array<std::int16_t, N>& a, int i) {
 void init_device_tables() {
     for (int t = 0; t < input_type_count; ++t) {
         const InputTypeRow& row = input_type_rows[t];
-        TypeEntry e{row.min, row.max, row.min_v4, row.max_v4,
+        TypeEntry e{row.min,  row.max,      row.min_v4,   row.max_v4,
                     row.unit, row.decimals, row.scalable, row.two_wire};
         if (const auto* v = active_variant(t, true)) {
             e.min = e.min_v4 = v->min;
@@ -95,23 +99,57 @@ void init_sensor_texts() {
     }
 }
 
-std::int16_t type_min(int type) { return type_table[table_index(type)].min; }
-std::int16_t type_max(int type) { return type_table[table_index(type)].max; }
-std::int16_t type_min_v4(int type) { return type_table[table_index(type)].min_v4; }
-std::int16_t type_max_v4(int type) { return type_table[table_index(type)].max_v4; }
-std::string type_unit(int type) { return std::string(type_table[table_index(type)].unit); }
-std::int16_t type_decimals(int type) { return type_table[table_index(type)].decimals; }
-std::int16_t type_scalable(int type) { return type_table[table_index(type)].scalable; }
-std::int16_t type_2wire(int type) { return type_table[table_index(type)].two_wire; }
-const std::string& sensor_names(int type) { return name_table[table_index(type)]; }
+std::int16_t type_min(int type) {
+    return type_table[table_index(type)].min;
+}
+std::int16_t type_max(int type) {
+    return type_table[table_index(type)].max;
+}
+std::int16_t type_min_v4(int type) {
+    return type_table[table_index(type)].min_v4;
+}
+std::int16_t type_max_v4(int type) {
+    return type_table[table_index(type)].max_v4;
+}
+std::string type_unit(int type) {
+    return std::string(type_table[table_index(type)].unit);
+}
+std::int16_t type_decimals(int type) {
+    return type_table[table_index(type)].decimals;
+}
+std::int16_t type_scalable(int type) {
+    return type_table[table_index(type)].scalable;
+}
+std::int16_t type_2wire(int type) {
+    return type_table[table_index(type)].two_wire;
+}
+const std::string& sensor_names(int type) {
+    return name_table[table_index(type)];
+}
 
-std::int16_t tc1_types(int pos) { return at_or_zero(tc1_type_list, pos); }
-std::int16_t tc2_types(int pos) { return at_or_zero(tc2_type_list, pos); }
-std::int16_t rtd_types(int pos) { return at_or_zero(rtd_type_list, pos); }
-std::int16_t tc4_types(int pos) { return at_or_zero(tc4_type_list, pos); }
-std::int16_t tc1_index(int type) { return at_or_zero(tc1_inverse, type); }
-std::int16_t tc2_index(int type) { return at_or_zero(tc2_inverse, type); }
-std::int16_t rtd_index(int type) { return at_or_zero(rtd_inverse, type); }
-std::int16_t tc4_index(int type) { return at_or_zero(tc4_inverse, type); }
+std::int16_t tc1_types(int pos) {
+    return at_or_zero(tc1_type_list, pos);
+}
+std::int16_t tc2_types(int pos) {
+    return at_or_zero(tc2_type_list, pos);
+}
+std::int16_t rtd_types(int pos) {
+    return at_or_zero(rtd_type_list, pos);
+}
+std::int16_t tc4_types(int pos) {
+    return at_or_zero(tc4_type_list, pos);
+}
+std::int16_t tc1_index(int type) {
+    return at_or_zero(tc1_inverse, type);
+}
+std::int16_t tc2_index(int type) {
+    return at_or_zero(tc2_inverse, type);
+}
+std::int16_t rtd_index(int type) {
+    return at_or_zero(rtd_inverse, type);
+}
+std::int16_t tc4_index(int type) {
+    return at_or_zero(tc4_inverse, type);
+}
 
 }  // namespace dvx::model

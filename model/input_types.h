@@ -39,11 +39,12 @@ struct InputTypeRow {
     LangNames names;
 };
 
+// clang-format off
 inline constexpr std::string_view deg_c = "\xB0" "C";  // "°C" in Windows-1252
 
 // Limits are raw integers in the type's decimals (type 18: -10000 is -10.000 V).
 inline constexpr std::array<InputTypeRow, input_type_count> input_type_rows{{
-    // min    max    min_v4 max_v4 unit   dec scal 2w  names
+    // min, max, min_v4, max_v4, unit, decimals, scalable, 2-wire, names
     {0, 1800, 0, 1800, deg_c, 0, 0, 0,
      {"Th Pt30%Rh/Pt Typ B", "TC Pt30%Rh/Pt Type B", "TC Pt30%Rh/Pt Typ B"}},
     {-200, 1000, -200, 1000, deg_c, 0, 0, 0,
@@ -93,6 +94,7 @@ inline constexpr std::array<InputTypeRow, input_type_count> input_type_rows{{
     {-6000, 6000, -3500, 7000, "mV", 2, 1, 0,
      {"mV-Signal (+/- 60mV)", "mV-Signal (+/- 60mV)", "mV-Signal (+/- 60mV)"}},
 }};
+// clang-format on
 
 // Conditions under which a row is replaced.
 enum class TypeVariant {
@@ -112,6 +114,7 @@ struct InputTypeVariantRow {
 
 // For one type the first row whose condition holds wins; conditions of later rows of
 // that type are not asked (with W-Re set the TH_XK box is never read).
+// clang-format off
 inline constexpr std::array<InputTypeVariantRow, 7> input_type_variant_rows{{
     {7, TypeVariant::wre, true, 0, 2320,
      {"TC W3%Re/W25%Re Typ D", "TC W3%Re/W25%Re Typ D", "TC W3%Re/W25%Re Typ D"}},
@@ -127,6 +130,7 @@ inline constexpr std::array<InputTypeVariantRow, 7> input_type_variant_rows{{
     {20, TypeVariant::fw4, false, 0, 0,
      {"mV-Signal (-35mV/70mV)", "mV-Signal (-35mV/70mV)", "mV-Signal (-35mV/70mV)"}},
 }};
+// clang-format on
 
 // Rebuilds the limit, unit, decimals and mark tables for the current variant, puts the
 // default image into param_image words 0..126 (words from 127 keep their values) and
@@ -171,7 +175,8 @@ std::int16_t tc4_index(int type);
 // last entry (16, 32) is 0.
 inline constexpr std::array<std::int16_t, 17> bit_mask16 = [] {
     std::array<std::int16_t, 17> m{};
-    for (int i = 0; i < 16; ++i) m[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(1u << i));
+    for (int i = 0; i < 16; ++i)
+        m[i] = static_cast<std::int16_t>(static_cast<std::uint16_t>(1u << i));
     return m;
 }();
 inline constexpr std::array<std::int32_t, 33> bit_mask32 = [] {
@@ -184,6 +189,7 @@ inline constexpr std::array<std::int32_t, 33> bit_mask32 = [] {
 // eight blanks (8224 = 0x2020), tag (119..122) eight "0" (12336 = 0x3030), serial
 // number (123..126) eight "9" (14649 = 0x3939).
 inline constexpr int default_image_words = 127;
+// clang-format off
 inline constexpr std::array<std::int16_t, default_image_words> default_param_image{
     9,     100,   0,     0,     2,     0,     8000,  100,   0,     100,    // 0..9
     0,     0,     2,     0,     2000,  100,   0,     0,     2,     0,      // 10..19
@@ -199,5 +205,6 @@ inline constexpr std::array<std::int16_t, default_image_words> default_param_ima
     1000,  0,     1000,  259,   0,     8224,  8224,  8224,  8224,  12336,  // 110..119
     12336, 12336, 12336, 14649, 14649, 14649, 14649,                      // 120..126
 };
+// clang-format on
 
 }  // namespace dvx::model

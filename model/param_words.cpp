@@ -27,8 +27,12 @@ int field_position(std::uint16_t mask) {
     return pos;
 }
 
-std::int16_t as_word(unsigned pattern) { return static_cast<std::int16_t>(pattern & 0xFFFFu); }
-unsigned as_pattern(std::int16_t word) { return static_cast<std::uint16_t>(word); }
+std::int16_t as_word(unsigned pattern) {
+    return static_cast<std::int16_t>(pattern & 0xFFFFu);
+}
+unsigned as_pattern(std::int16_t word) {
+    return static_cast<std::uint16_t>(word);
+}
 
 }  // namespace
 
@@ -140,6 +144,8 @@ std::string tag_line(const std::string& adr_text) {
            text_from_params(119);
 }
 
-std::string tag_header() { return "          TAG No: " + text_from_params(119); }
+std::string tag_header() {
+    return "          TAG No: " + text_from_params(119);
+}
 
 }  // namespace dvx::model

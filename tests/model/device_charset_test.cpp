@@ -1,8 +1,9 @@
+#include "model/device_charset.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "model/device_charset.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "tests/model/model_globals_fixture.h"
@@ -48,10 +49,10 @@ TEST(DeviceCharset, EveryOtherCodePassesUnchanged) {
             EXPECT_EQ(from_device_char(code), code);
         }
     }
-    EXPECT_EQ(to_device_char(233), 233);  // é
-    EXPECT_EQ(from_device_char(94), 94);  // ^
+    EXPECT_EQ(to_device_char(233), 233);    // é
+    EXPECT_EQ(from_device_char(94), 94);    // ^
     EXPECT_EQ(from_device_char(122), 122);  // z
-    EXPECT_EQ(to_device_char(167), 167);  // § is not mapped
+    EXPECT_EQ(to_device_char(167), 167);    // § is not mapped
 }
 
 using DeviceCharsetText = dvx::testing::ModelGlobalsFixture;

@@ -1,3 +1,5 @@
+#include "model/firmware.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
@@ -5,7 +7,6 @@
 #include <string>
 
 #include "link/register_images.h"
-#include "model/firmware.h"
 #include "model/input_types.h"
 #include "model/param_image.h"
 #include "tests/model/model_globals_fixture.h"
@@ -14,7 +15,7 @@ namespace dvx::model {
 namespace {
 
 class Firmware : public dvx::testing::ModelGlobalsFixture {
-protected:
+  protected:
     void SetUp() override {
         ModelGlobalsFixture::SetUp();
         bind_view();
@@ -116,9 +117,8 @@ TEST(VersionText, PointBeforeTheLastTwoDigits) {
         std::int16_t word;
         const char* text;  // nullptr: cannot be formed
     } cases[] = {
-        {405, "4.05"}, {410, "4.10"}, {300, "3.00"}, {1234, "12.34"},
-        {99, ".99"},   {10, ".10"},   {9, nullptr},  {0, nullptr},
-        {-405, "-4.05"},
+        {405, "4.05"}, {410, "4.10"}, {300, "3.00"}, {1234, "12.34"}, {99, ".99"},
+        {10, ".10"},   {9, nullptr},  {0, nullptr},  {-405, "-4.05"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.word);
@@ -140,8 +140,8 @@ TEST_F(Firmware, AtLeastTestsCompareTheTextAndTheFamily) {
     } cases[] = {
         {"4.00", true, 1, 0, 0},  {"4.10", true, 1, 1, 0},  {"4.09", true, 1, 0, 0},
         {"3.99", true, 0, 0, 0},  {"10.00", true, 0, 0, 0},  // two-digit major sorts low
-        {"4.5", true, 1, 1, 0},   {"", true, 0, 0, 0},
-        {"3.02", false, 0, 0, 1}, {"3.01", false, 0, 0, 0}, {"4.10", false, 0, 0, 1},
+        {"4.5", true, 1, 1, 0},   {"", true, 0, 0, 0},      {"3.02", false, 0, 0, 1},
+        {"3.01", false, 0, 0, 0}, {"4.10", false, 0, 0, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.version) + (c.krv ? " KRV" : " DLX"));
@@ -196,9 +196,9 @@ TEST_F(Firmware, CurrentOutputAboveCode20AndNonNumericModeReadsAsZero) {
         const char* v_mode;
         int expected;
     } cases[] = {
-        {"20", 0}, {"21", 1},  {"40", 1},    {" 40 ", 1}, {"+21", 1}, {"20.5", 1},
-        {"0", 0},  {"-30", 0}, {"", 0},      {"abc", 0},  {"21x", 0}, {"2 1", 0},
-        {"1e3", 0}, {"&H40", 0}, {"   ", 0},
+        {"20", 0},   {"21", 1},  {"40", 1},  {" 40 ", 1}, {"+21", 1},
+        {"20.5", 1}, {"0", 0},   {"-30", 0}, {"", 0},     {"abc", 0},
+        {"21x", 0},  {"2 1", 0}, {"1e3", 0}, {"&H40", 0}, {"   ", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.v_mode);
@@ -254,9 +254,10 @@ TEST_F(Firmware, OutputCalibrationPointsFollowModeAndFirmware) {
 }
 
 TEST_F(Firmware, MaskFillingIsClearedWhenThePageFailsToFill) {
-    EXPECT_THROW(prep_out_cal_form("0", [](const OutCalFormSetup&) {
-                     throw std::runtime_error("Invalid property value");
-                 }),
+    EXPECT_THROW(prep_out_cal_form("0",
+                                   [](const OutCalFormSetup&) {
+                                       throw std::runtime_error("Invalid property value");
+                                   }),
                  std::runtime_error);
     EXPECT_EQ(mask_filling, 0);
 }

@@ -1,3 +1,5 @@
+#include "model/input_types.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "model/input_types.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "tests/model/model_globals_fixture.h"
@@ -14,7 +15,7 @@ namespace dvx::model {
 namespace {
 
 class InputTypes : public dvx::testing::ModelGlobalsFixture {
-protected:
+  protected:
     void SetUp() override {
         ModelGlobalsFixture::SetUp();
         bind_view();
@@ -29,6 +30,7 @@ struct Expected {
     const char *de, *gb, *nl;
 };
 
+// clang-format off
 const Expected released[21] = {
     {0, 1800, 0, 1800, "\xB0" "C", 0, 0, 0,
      "Th Pt30%Rh/Pt Typ B", "TC Pt30%Rh/Pt Type B", "TC Pt30%Rh/Pt Typ B"},
@@ -73,6 +75,7 @@ const Expected released[21] = {
     {-6000, 6000, -3500, 7000, "mV", 2, 1, 0,
      "mV-Signal (+/- 60mV)", "mV-Signal (+/- 60mV)", "mV-Signal (+/- 60mV)"},
 };
+// clang-format on
 
 TEST_F(InputTypes, EveryRowAsReleased) {
     for (const char* lang : {"D", "GB", "NL"}) {
@@ -250,6 +253,7 @@ TEST(BitMasks, SingleBitsAndAnEmptyLastEntry) {
 }
 
 TEST_F(InputTypes, DefaultImageAsReleased) {
+    // clang-format off
     const int rows[13][10] = {
         {9, 100, 0, 0, 2, 0, 8000, 100, 0, 100},
         {0, 0, 2, 0, 2000, 100, 0, 0, 2, 0},
@@ -265,6 +269,7 @@ TEST_F(InputTypes, DefaultImageAsReleased) {
         {1000, 0, 1000, 259, 0, 8224, 8224, 8224, 8224, 12336},
         {12336, 12336, 12336, 14649, 14649, 14649, 14649},
     };
+    // clang-format on
     param_image.fill(4242);
     init_device_tables();
     for (int i = 0; i < 127; ++i) EXPECT_EQ(param_image[i], rows[i / 10][i % 10]) << "word " << i;

@@ -14,7 +14,7 @@
 namespace dvx::testing {
 
 class ModelGlobalsFixture : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         reset();

@@ -1,3 +1,5 @@
+#include "model/param_words.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -7,7 +9,6 @@
 
 #include "link/register_images.h"
 #include "model/param_image.h"
-#include "model/param_words.h"
 #include "tests/model/model_globals_fixture.h"
 
 namespace dvx::model {
@@ -15,7 +16,9 @@ namespace {
 
 using ParamWords = dvx::testing::ModelGlobalsFixture;
 
-std::int16_t w(unsigned pattern) { return static_cast<std::int16_t>(pattern); }
+std::int16_t w(unsigned pattern) {
+    return static_cast<std::int16_t>(pattern);
+}
 
 // --- packed 8-character texts ------------------------------------------------------
 
@@ -38,9 +41,13 @@ TEST_F(ParamWords, TextIsPackedLowByteFirst) {
 }
 
 TEST_F(ParamWords, HighCodeInHighByteMakesANegativeWordThatReadsBack) {
-    text_to_params(123, "a\xE9" "bcdefg");
+    text_to_params(123,
+                   "a\xE9"
+                   "bcdefg");
     EXPECT_LT(param_image[123], 0);
-    EXPECT_EQ(text_from_params(123), "a\xE9" "bcdefg");
+    EXPECT_EQ(text_from_params(123),
+              "a\xE9"
+              "bcdefg");
 }
 
 TEST_F(ParamWords, PaddedEntryOfTwoLettersStartsWithABlankInTheLowByte) {
@@ -56,8 +63,8 @@ TEST(Text8Entry, TrimsCutsAndPads) {
         const char* in;
         const char* out;
     } cases[] = {
-        {"", "        "},           {"   ", "        "},        {"abc", " abc    "},
-        {"  abc  ", " abc    "},    {"12345678", "12345678"}, {"123456789", "12345678"},
+        {"", "        "},          {"   ", "        "},      {"abc", " abc    "},
+        {"  abc  ", " abc    "},   {"12345678", "12345678"}, {"123456789", "12345678"},
         {" 1234567 ", " 1234567"}, {"a b", " a b    "},
     };
     for (const auto& c : cases) {
@@ -136,16 +143,12 @@ TEST_F(ParamWords, BitFieldsReadShiftedDownLogically) {
         unsigned word, mask;
         std::int16_t expected;
     } cases[] = {
-        {0x000B, 0x000C, 2},
-        {0xFFFF, 0x8000, 1},       // never -1
-        {0x8000, 0x8000, 1},
-        {0x7FFF, 0x8000, 0},
-        {0xFFFF, 0xFF00, 255},
-        {0xFFFF, 0xFFFE, 32767},   // any field above bit 0 is non-negative
+        {0x000B, 0x000C, 2},         {0xFFFF, 0x8000, 1},  // never -1
+        {0x8000, 0x8000, 1},         {0x7FFF, 0x8000, 0}, {0xFFFF, 0xFF00, 255},
+        {0xFFFF, 0xFFFE, 32767},      // any field above bit 0 is non-negative
         {0x8001, 0x8001, w(0x8001)},  // a field at bit 0 is the masked word, sign included
-        {0x1234, 0x0000, 0},       // no field at all
-        {0x0280, 0x0287, w(0x0280)},
-        {0x00C0, 0x00C0, 3},
+        {0x1234, 0x0000, 0},          // no field at all
+        {0x0280, 0x0287, w(0x0280)}, {0x00C0, 0x00C0, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << std::hex << "word " << c.word << " mask " << c.mask);
