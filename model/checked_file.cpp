@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "ui/fault.h"
 #include "ui/services.h"
@@ -34,7 +35,9 @@ bool with_retry(Step step) {
     }
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 struct NumberScan {
     std::size_t end = 0;  // one past the last character of the number
@@ -66,8 +69,10 @@ NumberScan scan_number(std::string_view t, std::size_t i) {
         num += t[p++];
         while (p < t.size() && is_digit(t[p])) {
             if (!nonzero_seen) {
-                if (t[p] != '0') nonzero_seen = true;
-                else --magnitude;
+                if (t[p] != '0')
+                    nonzero_seen = true;
+                else
+                    --magnitude;
             }
             num += t[p++];
             ++digits;
@@ -111,6 +116,9 @@ NumberScan scan_number(std::string_view t, std::size_t i) {
     r.value = v;
     return r;
 }
+
+// Characters the scrambler swaps before it looks at letters and digits.
+constexpr std::pair<char, char> swapped_marks[] = {{'.', '%'}, {'%', '.'}, {' ', '$'}, {'$', ' '}};
 
 template <class Int>
 std::optional<Int> round_to(double v) {
@@ -194,12 +202,11 @@ std::string scramble_text(const std::string& text) {
     out.reserve(text.size());
     for (auto it = text.rbegin(); it != text.rend(); ++it) {
         int c = static_cast<unsigned char>(*it);
-        switch (c) {
-            case '.': c = '%'; break;
-            case '%': c = '.'; break;
-            case ' ': c = '$'; break;
-            case '$': c = ' '; break;
-            default: break;
+        for (const auto& [from, to] : swapped_marks) {
+            if (c == static_cast<unsigned char>(from)) {
+                c = static_cast<unsigned char>(to);
+                break;
+            }
         }
         const int x = c ^ k;
         out += static_cast<char>(alnum(c) && alnum(x) ? x : c);
@@ -222,7 +229,11 @@ std::optional<double> numeric_value(std::string_view text) {
     return s.value;
 }
 
-std::optional<std::int32_t> round_to_i32(double v) { return round_to<std::int32_t>(v); }
-std::optional<std::int16_t> round_to_i16(double v) { return round_to<std::int16_t>(v); }
+std::optional<std::int32_t> round_to_i32(double v) {
+    return round_to<std::int32_t>(v);
+}
+std::optional<std::int16_t> round_to_i16(double v) {
+    return round_to<std::int16_t>(v);
+}
 
 }  // namespace dvx::model

@@ -38,7 +38,8 @@ std::string split_bar(std::string& list);
 
 // The reversible character scrambler of the stored passwords: applying it twice gives
 // the text back. Letters and digits are Xor-ed with a key from the length, "." and "%"
-// and " " and "$" are swapped, and the result is reversed.
+// and " " and "$" are swapped, and the result is reversed. "'" is kept as it is (an
+// older one-way "'" to "_" would change such a password at every save).
 std::string scramble_text(const std::string& text);
 
 // The number at the start of a text, as the classic Val reads it: leading blanks

@@ -29,7 +29,9 @@ std::string con_file_text(const ConSettings& s) {
     return t;
 }
 
-void save_settings(const ConSettings& s) { write_checked_file(con_file_name, con_file_text(s)); }
+void save_settings(const ConSettings& s) {
+    write_checked_file(con_file_name, con_file_text(s));
+}
 
 ConSettingsRead load_settings(int port_count, int adr_count) {
     ConSettingsRead r;

@@ -15,8 +15,8 @@ ui::Registry& registry() {
 
 }  // namespace
 
-std::string reg_get_string(std::int32_t root, const std::string& key,
-                           const std::string& value_name, std::int16_t& err) {
+std::string reg_get_string(std::int32_t root, const std::string& key, const std::string& value_name,
+                           std::int16_t& err) {
     err = 0;
     try {
         if (root != hkey_local_machine) return {};

@@ -30,8 +30,8 @@ inline constexpr std::size_t reg_buffer_size = 2000;
 // than a string and one too long for the buffer read as the empty text with err 0;
 // reading never creates the key. A store that cannot be read shows the fault's text in
 // a box with the application's default title, sets err to 1 and gives the empty text.
-std::string reg_get_string(std::int32_t root, const std::string& key,
-                           const std::string& value_name, std::int16_t& err);
+std::string reg_get_string(std::int32_t root, const std::string& key, const std::string& value_name,
+                           std::int16_t& err);
 
 // Creates the key when needed and writes one string value (the text and its zero).
 // Result: 0 written, 1 not written. A refused write fails silently.

@@ -15,7 +15,9 @@ namespace {
 
 constexpr const char* header = "DORVANEX registry 1";
 
-bool plain(unsigned char c) { return c > 0x20 && c < 0x7F && c != '%'; }
+bool plain(unsigned char c) {
+    return c > 0x20 && c < 0x7F && c != '%';
+}
 
 std::string escape(const std::string& bytes) {
     static constexpr char hex[] = "0123456789ABCDEF";
@@ -98,8 +100,8 @@ std::string FileRegistry::format(const Store& store) {
         out += "key " + escape(key) + "\n";
         for (const auto& [name, v] : values) {
             const std::string bytes(v.bytes.begin(), v.bytes.end());
-            out += "value " + escape(name) + " " + std::to_string(static_cast<std::uint32_t>(v.type)) +
-                   " " + escape(bytes) + "\n";
+            out += "value " + escape(name) + " " +
+                   std::to_string(static_cast<std::uint32_t>(v.type)) + " " + escape(bytes) + "\n";
         }
     }
     return out;
@@ -185,7 +187,9 @@ bool FileRegistry::save(const Store& store) {
     return true;
 }
 
-bool FileRegistry::key_exists(const std::string& key) { return load().count(key) != 0; }
+bool FileRegistry::key_exists(const std::string& key) {
+    return load().count(key) != 0;
+}
 
 std::optional<RegValue> FileRegistry::query(const std::string& key, const std::string& name) {
     const Store store = load();

@@ -21,7 +21,7 @@
 namespace dvx::ui {
 
 class FileRegistry final : public Registry {
-public:
+  public:
     explicit FileRegistry(std::filesystem::path file) : file_(std::move(file)) {}
 
     // $XDG_CONFIG_HOME/dorvanex/registry, else $HOME/.config/dorvanex/registry, else
@@ -40,8 +40,8 @@ public:
     static std::string format(const Store& store);
     static std::optional<Store> parse(const std::string& text);
 
-private:
-    Store load();                // throws UiFault
+  private:
+    Store load();  // throws UiFault
     bool save(const Store& store);
 
     std::filesystem::path file_;

@@ -19,7 +19,7 @@ using ui::MsgBoxRequest;
 // Files kept in memory, with faults injected per operation, for the failure paths
 // and the fuzz loop.
 class MemFiles final : public ui::Files {
-public:
+  public:
     bool exists(const std::string& p) override { return data.count(p) != 0; }
     std::string read_all(const std::string& p) override {
         if (read_faults > 0) {
@@ -51,7 +51,7 @@ public:
 };
 
 class CheckedFileTest : public testing::ServicesFixture {
-protected:
+  protected:
     std::string disk(const std::string& name) {
         std::ifstream in(dir_ / name, std::ios::binary);
         std::ostringstream out;
@@ -127,7 +127,7 @@ TEST_F(CheckedFileTest, DamagedOrForeignFilesReadAsEmpty) {
 
 TEST_F(CheckedFileTest, SumTextIsReadAsANumberPrefix) {
     const std::pair<const char*, const char*> sums[] = {
-        {"no blank", "65441"},       {"several blanks", "   65441"}, {"plus sign", "+65441"},
+        {"no blank", "65441"},         {"several blanks", "   65441"},  {"plus sign", "+65441"},
         {"trailing text", " 65441|x"}, {"fraction rounds", " 65441.4"}, {"exponent", " 6.5441E4"},
     };
     for (const auto& [name, sum] : sums) {
@@ -151,8 +151,7 @@ TEST_F(CheckedFileTest, FailedWriteKeepsTheOldFile) {
 
 TEST_F(CheckedFileTest, RetryRepeatsTheFailedWriteStep) {
     std::filesystem::create_directory(dir_ / "a.cfg.new");
-    boxes_.answer(ui::id_retry, std::nullopt,
-                  [&] { std::filesystem::remove(dir_ / "a.cfg.new"); });
+    boxes_.answer(ui::id_retry, std::nullopt, [&] { std::filesystem::remove(dir_ / "a.cfg.new"); });
     EXPECT_EQ(write_checked_file("a.cfg", "abc"), 0);
     EXPECT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(disk("a.cfg"), std::string("abc\x1A 65441"));
@@ -244,8 +243,8 @@ TEST(SplitBar, TakesFieldsInOrder) {
 TEST(ScrambleText, KnownResults) {
     const std::pair<std::string, std::string> cases[] = {
         {"abc", "cab"},
-        {"a b", "a$b"},          // blank becomes "$", letters Xor 3, reversed
-        {"1.5%", ".1%5"},         // "." and "%" swap, digits Xor 4
+        {"a b", "a$b"},                                // blank becomes "$", letters Xor 3, reversed
+        {"1.5%", ".1%5"},                              // "." and "%" swap, digits Xor 4
         {std::string(16, 'a'), std::string(16, 'g')},  // k = 16 And 15 = 0, so 6
         {std::string(17, 'a'), std::string(17, 'g')},  // k = 1, so 6
         {std::string(18, 'a'), std::string(18, 'c')},  // k = 2
@@ -273,8 +272,8 @@ TEST(ScrambleText, TwiceGivesTheTextBack) {
 
 TEST(NumberText, LeadingNumberReadsAsFarAsItGoes) {
     const std::pair<const char*, double> cases[] = {
-        {" 12abc", 12},  {"", 0},       {"abc", 0},   {"-3.5e2x", -350}, {"1e", 1},
-        {"1d2", 100},    {"  +.5", 0.5}, {"-", 0},    {"12 3", 12},      {"007", 7},
+        {" 12abc", 12}, {"", 0},        {"abc", 0}, {"-3.5e2x", -350}, {"1e", 1},
+        {"1d2", 100},   {"  +.5", 0.5}, {"-", 0},   {"12 3", 12},      {"007", 7},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(leading_number(text), value) << text;
     EXPECT_TRUE(std::isinf(leading_number("1e400")));

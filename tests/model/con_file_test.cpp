@@ -29,7 +29,9 @@ TEST_F(ConFileTest, ReadsFilesWithoutTheLastBar) {
 
 TEST_F(ConFileTest, SettingsComeBackAfterASave) {
     // Passwords with every character the scrambler treats specially, "'" included.
-    const ConSettings saved{3, 17, "O'Neil.1 $%", "Stra\xDF" "e9"};
+    const ConSettings saved{3, 17, "O'Neil.1 $%",
+                            "Stra\xDF"
+                            "e9"};
     save_settings(saved);
     const auto r = load_settings(20, 255);
     EXPECT_EQ(r.port_index, 3);

@@ -11,7 +11,7 @@ namespace dvx::model {
 namespace {
 
 class ParamListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         saved_image_ = param_image;
         saved_count_ = param_count;
@@ -34,7 +34,7 @@ protected:
         return t;
     }
 
-private:
+  private:
     std::array<std::int16_t, param_image_size> saved_image_{};
     std::int16_t saved_count_ = 0;
 };

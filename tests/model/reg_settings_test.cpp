@@ -14,7 +14,7 @@ namespace {
 // The rules hold on the in-memory double and on the file-backed store alike.
 class RegSettingsTest : public testing::ServicesFixture,
                         public ::testing::WithParamInterface<const char*> {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         if (std::string(GetParam()) == "file") {
@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(Stores, RegSettingsTest, ::testing::Values("memory", "f
                          [](const auto& info) { return std::string(info.param); });
 
 class RegFaultTest : public testing::ServicesFixture {
-protected:
+  protected:
     void expect_fault_box(const std::string& text) {
         ASSERT_EQ(boxes_.shown().size(), 1u);
         EXPECT_EQ(boxes_.shown()[0].prompt, text);

@@ -14,7 +14,7 @@ namespace dvx::ui {
 namespace {
 
 class FileRegistryTest : public testing::ServicesFixture {
-protected:
+  protected:
     std::filesystem::path path() const { return dir_ / "cfg" / "registry"; }
     std::string text() const {
         std::ifstream in(path(), std::ios::binary);
@@ -42,7 +42,8 @@ TEST_F(FileRegistryTest, ValuesSurviveANewInstance) {
         ASSERT_TRUE(reg.create_key(key));
         ASSERT_TRUE(reg.set_value(key, "LANGUAGE", sz("GB")));
         ASSERT_TRUE(reg.set_value(key, "FORM STATE", sz("")));
-        ASSERT_TRUE(reg.set_value(key, every_byte, {reg_binary, {every_byte.begin(), every_byte.end()}}));
+        ASSERT_TRUE(
+            reg.set_value(key, every_byte, {reg_binary, {every_byte.begin(), every_byte.end()}}));
         ASSERT_TRUE(reg.set_value(key, "", {static_cast<RegType>(4000000000u), {}}));
         ASSERT_TRUE(reg.create_key(every_byte));
         ASSERT_TRUE(reg.set_value(key, "LANGUAGE", sz("NL")));  // replaces
@@ -179,7 +180,8 @@ TEST(FileRegistryPath, FollowsTheConfigFolder) {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = old ? old : "";
     ::setenv("XDG_CONFIG_HOME", "/tmp/dvx-xdg", 1);
-    EXPECT_EQ(FileRegistry::default_path(), std::filesystem::path("/tmp/dvx-xdg/dorvanex/registry"));
+    EXPECT_EQ(FileRegistry::default_path(),
+              std::filesystem::path("/tmp/dvx-xdg/dorvanex/registry"));
     if (old)
         ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
