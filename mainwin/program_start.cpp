@@ -1,0 +1,7 @@
+#include "mainwin/program_start.h"
+
+namespace dvx::mainwin {
+
+void Main() {}
+
+}  // namespace dvx::mainwin
