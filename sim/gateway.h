@@ -93,6 +93,10 @@ public:
     // Result pages 4000.. (24000.. logical).
     std::vector<std::uint16_t> results(double now);
 
+    // The gateway polls its racks about once a second: faults still present set their
+    // diagnosis bits again (after a reset too).
+    void tick(double now);
+
     // Own registers on unit 1; 0 or an exception code.
     int read_own(int reg, int count, std::vector<std::uint16_t>& out, double now);
     int write_own(int reg, std::span<const std::uint16_t> values);
@@ -104,6 +108,7 @@ private:
     std::array<std::uint64_t, 5> diag_{};
     std::map<int, Concentrator> racks_;
     bool silent_when_unreachable_ = false;
+    long long last_poll_ = -1;
 };
 
 }  // namespace dvx::sim

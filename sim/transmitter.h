@@ -51,6 +51,7 @@ public:
     std::int16_t stored_param(int p) const;
     // Configuration: sets the word in both sets (as if stored long ago).
     void set_param(int p, int value);
+    void set_stored_param(int p, int value);  // stored set only (as if changed unstored)
     void store();        // working -> stored (what register 56 := 1 does)
     void power_cycle();  // stored -> working; unstored changes are lost
 

@@ -1,0 +1,179 @@
+// dorvanex-sim: serves a simulated plant on a pseudo-terminal in real time, so the real
+// termios port can be tested against it. The slave side is reachable under PATH (a
+// symbolic link); the program runs until SIGTERM or SIGINT and then removes the link.
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "sim/sim.h"
+#include "ui/clock.h"
+
+namespace {
+
+int wake_pipe[2] = {-1, -1};
+
+void on_signal(int) {
+    const char c = 1;
+    [[maybe_unused]] auto n = ::write(wake_pipe[1], &c, 1);
+}
+
+int usage(const char* why) {
+    std::fprintf(stderr, "dorvanex-sim: %s\nusage: dorvanex-sim --pty PATH [--bus-mode 0|1|2] [--echo] [--preset FILE]\n", why);
+    return 2;
+}
+
+bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (errno == EAGAIN) {
+                pollfd p{fd, POLLOUT, 0};
+                ::poll(&p, 1, 100);
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string link_path, preset_file;
+    int bus_mode = -1;
+    bool echo = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--pty" && i + 1 < argc) link_path = argv[++i];
+        else if (a == "--bus-mode" && i + 1 < argc) {
+            const std::string m = argv[++i];
+            if (m != "0" && m != "1" && m != "2") return usage("bus mode must be 0, 1 or 2");
+            bus_mode = m[0] - '0';
+        } else if (a == "--echo") echo = true;
+        else if (a == "--preset" && i + 1 < argc) preset_file = argv[++i];
+        else return usage(("unknown argument " + a).c_str());
+    }
+    if (link_path.empty()) return usage("--pty PATH is required");
+
+    dvx::sim::Plant plant(0);
+    try {
+        plant = preset_file.empty() ? dvx::sim::Plant::preset(bus_mode < 0 ? 0 : bus_mode)
+                                    : dvx::sim::Plant::from_file(preset_file);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dorvanex-sim: %s\n", e.what());
+        return 1;
+    }
+    if (bus_mode >= 0 && plant.bus_mode() != bus_mode) {
+        std::fprintf(stderr, "dorvanex-sim: the preset is for bus mode %d\n", plant.bus_mode());
+        return 1;
+    }
+    if (echo) plant.set_echo(true);
+
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) {
+        std::perror("dorvanex-sim: pseudo-terminal");
+        return 1;
+    }
+    const char* slave_name = ::ptsname(master);
+    if (!slave_name) {
+        std::perror("dorvanex-sim: ptsname");
+        return 1;
+    }
+    const std::string slave_path = slave_name;
+    // Keep the slave open ourselves: the master then never sees a hang-up between
+    // clients, and the line starts raw (no echo, no line editing by the kernel).
+    const int slave = ::open(slave_path.c_str(), O_RDWR | O_NOCTTY);
+    if (slave < 0) {
+        std::perror("dorvanex-sim: open slave");
+        return 1;
+    }
+    termios tio{};
+    if (::tcgetattr(slave, &tio) == 0) {
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave, TCSANOW, &tio);
+    }
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+
+    struct stat st{};
+    if (::lstat(link_path.c_str(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            std::fprintf(stderr, "dorvanex-sim: %s exists and is no symbolic link\n", link_path.c_str());
+            return 1;
+        }
+        ::unlink(link_path.c_str());
+    }
+    if (::symlink(slave_path.c_str(), link_path.c_str()) != 0) {
+        std::perror("dorvanex-sim: symlink");
+        return 1;
+    }
+
+    if (::pipe(wake_pipe) != 0) return 1;
+    struct sigaction sa{};
+    sa.sa_handler = on_signal;
+    ::sigemptyset(&sa.sa_mask);
+    ::sigaction(SIGTERM, &sa, nullptr);
+    ::sigaction(SIGINT, &sa, nullptr);
+
+    std::printf("%s\n", slave_path.c_str());
+    std::fflush(stdout);
+
+    dvx::ui::SteadyClock clock;
+    dvx::sim::SimPort port(plant, clock);
+    port.set_settings(plant.expected_settings());
+    port.open();
+
+    int rc = 0;
+    for (;;) {
+        // Sleep in the kernel until the client sends or the line has something due.
+        const double next = port.next_event_time();
+        timespec ts{};
+        timespec* limit = nullptr;
+        if (next < 1e299) {
+            const double wait = std::max(0.0, next - clock.now());
+            ts.tv_sec = static_cast<time_t>(wait);
+            ts.tv_nsec = static_cast<long>((wait - static_cast<double>(ts.tv_sec)) * 1e9) + 1000;
+            if (ts.tv_nsec >= 1000000000L) {
+                ts.tv_sec += 1;
+                ts.tv_nsec -= 1000000000L;
+            }
+            limit = &ts;
+        }
+        pollfd fds[2] = {{master, POLLIN, 0}, {wake_pipe[0], POLLIN, 0}};
+        const int n = ::ppoll(fds, 2, limit, nullptr);
+        if (n < 0 && errno != EINTR) {
+            std::perror("dorvanex-sim: poll");
+            rc = 1;
+            break;
+        }
+        if (n > 0 && (fds[1].revents & POLLIN)) break;
+        if (n > 0 && (fds[0].revents & POLLIN)) {
+            std::uint8_t buf[512];
+            const ssize_t got = ::read(master, buf, sizeof buf);
+            if (got > 0) port.write(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(got)));
+        }
+        const int due = port.in_count();
+        if (due > 0 && !write_all(master, port.read(due))) {
+            std::perror("dorvanex-sim: write");
+            rc = 1;
+            break;
+        }
+    }
+    ::unlink(link_path.c_str());
+    ::close(slave);
+    ::close(master);
+    return rc;
+}
