@@ -1,0 +1,114 @@
+// Every named line fault against the link's result: link_status, number of sends,
+// failed exchanges counted, and the (virtual) time the transaction took.
+#include <gtest/gtest.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/link/bus_fixture.h"
+
+namespace dvx::link {
+namespace {
+
+using sim::Fault;
+
+enum class Op { read, write };
+
+struct FaultRow {
+    const char* name;
+    std::vector<Fault> faults;
+    bool echo_adapter;
+    Op op;
+    int status;
+    int sends;
+    int errors;
+    double min_seconds;
+    double max_seconds;
+};
+
+// Seconds: a clean exchange at 9600 baud takes a few tens of ms; a time-out costs
+// 1.0 s, an echo time-out 0.3 s, each failed exchange a further 0.1 s pause, and a
+// foreign read answer a 1.0 s pause.
+const FaultRow rows[] = {
+    {"clean", {}, false, Op::read, 0, 1, 0, 0.0, 0.1},
+    {"silent", {Fault::silent()}, false, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"silent_once", {Fault::silent().next(1)}, false, Op::read, 0, 2, 1, 1.1, 1.2},
+    {"silent_three_times", {Fault::silent().next(3)}, false, Op::read, 0, 4, 3, 3.3, 3.4},
+    {"silent_four_times", {Fault::silent().next(4)}, false, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"silent_write", {Fault::silent()}, false, Op::write, 2, 4, 4, 4.4, 4.5},
+    {"late_answer_once", {Fault::delayed(1.2).next(1)}, false, Op::read, 0, 2, 1, 1.1, 1.2},
+    {"bad_crc_once", {Fault::bad_crc().next(1)}, false, Op::read, 0, 2, 1, 0.1, 0.3},
+    {"bad_crc", {Fault::bad_crc()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"truncated", {Fault::truncated()}, false, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"extra_bytes", {Fault::extra_bytes({0xA5, 0x01})}, false, Op::read, 0, 1, 0, 0.0, 0.1},
+    {"wrong_unit", {Fault::wrong_unit()}, false, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"noise_before", {Fault::noise_before({0xFF, 0x00})}, false, Op::read, 0, 1, 0, 0.0, 0.1},
+    {"noise_equal_to_unit_once", {Fault::noise_before({0x01}).next(1)}, false, Op::read, 0, 2, 1, 0.1, 0.3},
+    {"exception", {Fault::exception(2)}, false, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"exception_write", {Fault::exception(3)}, false, Op::write, 2, 4, 4, 4.4, 4.5},
+    {"foreign_twice", {Fault::foreign_function(4).next(2)}, false, Op::read, 0, 3, 0, 2.0, 2.2},
+    {"foreign_always", {Fault::foreign_function(4)}, false, Op::read, 2, 4, 0, 4.0, 4.3},
+    {"foreign_twice_write", {Fault::foreign_function(4).next(2)}, false, Op::write, 0, 3, 0, 0.0, 0.2},
+    {"foreign_always_write", {Fault::foreign_function(4)}, false, Op::write, 2, 4, 0, 0.0, 0.3},
+    {"wrong_byte_count", {Fault::wrong_byte_count()}, false, Op::read, 0, 1, 0, 0.0, 0.1},
+    {"wrong_echo_of_write", {Fault::wrong_echo()}, false, Op::write, 0, 1, 0, 0.0, 0.1},
+    {"echo_adapter", {}, true, Op::read, 0, 1, 0, 0.0, 0.1},
+    {"echo_adapter_write", {}, true, Op::write, 0, 1, 0, 0.0, 0.1},
+    // The first 8 bytes after the send count as the echo whatever they are: an echo
+    // that comes after the answer leaves a broken answer and a time-out at 1.0 s.
+    {"echo_delayed", {Fault::echo_delayed(0.5)}, true, Op::read, 2, 4, 4, 4.4, 4.5},
+    {"echo_delayed_once", {Fault::echo_delayed(0.5).next(1)}, true, Op::read, 0, 2, 1, 1.1, 1.2},
+    // With nothing else on the line the echo phase gives up after 0.3 s; the resend
+    // 0.1 s later succeeds.
+    {"echo_delayed_device_silent_once", {Fault::echo_delayed(0.5).next(1), Fault::silent().next(1)}, true, Op::read,
+     0, 2, 1, 0.4, 0.5},
+    {"echo_while_echo_off", {Fault::unexpected_echo()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"collision", {Fault::collision()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+};
+
+void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
+
+class FaultCatalogue : public BusFixture, public ::testing::WithParamInterface<FaultRow> {};
+
+TEST_P(FaultCatalogue, ResultSendsErrorsAndTime) {
+    const FaultRow& row = GetParam();
+    attach(sim::Plant::preset(0), 1);
+    plant().set_echo(row.echo_adapter);
+    ASSERT_EQ(detect_echo(), 0);
+    ASSERT_EQ(echo_on, row.echo_adapter ? 1 : 0);
+    plant().clear_log();
+    for (const Fault& f : row.faults) plant().fault(f);
+
+    model::param_image[0] = 4321;
+    const double t0 = clock_.peek();
+    const TransactionResult r = row.op == Op::read ? read_transaction(0, 5) : write_transaction(1000, 4);
+    const double took = clock_.peek() - t0;
+
+    EXPECT_EQ(r.status, row.status);
+    EXPECT_EQ(r.sends, row.sends);
+    EXPECT_EQ(plant().log().size(), static_cast<std::size_t>(row.sends));
+    EXPECT_EQ(link_error_count, row.errors);
+    EXPECT_GE(took, row.min_seconds);
+    EXPECT_LE(took, row.max_seconds);
+    if (row.op == Op::read) {
+        EXPECT_EQ(status_regs[0], row.status == 0 ? 11 : 0);
+    } else if (row.status == 0) {
+        EXPECT_EQ(plant().device(1).param(0), 4321);
+    }
+
+    // Whatever the fault left on the line, the next transaction is clean once the
+    // line is quiet.
+    plant().clear_faults();
+    clock_.advance(0.1);
+    const TransactionResult next = read_transaction(0, 5);
+    EXPECT_EQ(next.status, 0);
+    EXPECT_EQ(next.sends, 1);
+    EXPECT_EQ(status_regs[0], 11);
+}
+
+INSTANTIATE_TEST_SUITE_P(Link, FaultCatalogue, ::testing::ValuesIn(rows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace dvx::link

@@ -1,0 +1,97 @@
+// Faults of the plain transaction loop that the link mends.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "tests/link/bus_fixture.h"
+
+namespace dvx::link {
+namespace {
+
+// An event loop whose pending event is one handler call, run at the next pause.
+class OneEventLoop final : public ui::EventLoop {
+public:
+    explicit OneEventLoop(ui::Clock& clock) : clock_(clock) {}
+    std::function<void()> pending;
+    void do_events() override {
+        if (auto f = std::exchange(pending, nullptr)) f();
+    }
+    void idle_until(double t) override { clock_.sleep_until(t); }
+    // Not marked override: the interface gains post() in the window layer's next step.
+    void post(std::function<void()> input) { pending = std::move(input); }
+
+private:
+    ui::Clock& clock_;
+};
+
+using LinkGuards = BusFixture;
+
+TEST_F(LinkGuards, ATransactionStartedInAPauseIsTurnedAway) {
+    attach(sim::Plant::preset(0), 1);
+    OneEventLoop loop(clock_);
+    ui::services().loop = &loop;
+    TransactionResult nested{};
+    bool ran = false;
+    loop.pending = [&] {
+        ran = true;
+        nested = read_transaction(1000, 16);  // a timer tick in the 0.1 s pause
+    };
+    plant().fault(sim::Fault::silent().next(1));
+    const TransactionResult outer = read_transaction(0, 5);
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(nested.status, 2);
+    EXPECT_EQ(nested.end, TransactionEnd::nested);
+    EXPECT_EQ(nested.sends, 0);
+    EXPECT_EQ(outer.status, 0);
+    EXPECT_EQ(outer.sends, 2);
+    ASSERT_EQ(plant().log().size(), 2u);
+    EXPECT_EQ(plant().log()[1].start, 0);  // only the outer request went out
+    // Afterwards transactions run again.
+    EXPECT_EQ(read_regs(1000, 16), 0);
+}
+
+TEST_F(LinkGuards, AStaleAnswerInTheBufferIsNotTakenForTheNewOne) {
+    attach(sim::Plant::preset(0), 1);
+    // A complete, CRC-correct answer of the same length and unit, left over from an
+    // earlier exchange: unit 1, 3, 10 bytes, five words 99, CRC.
+    Frame stale{1, 3, 10, 0, 99, 0, 99, 0, 99, 0, 99, 0, 99};
+    append_crc(stale);
+    rx_buffer.assign(stale.begin(), stale.end());
+    EXPECT_EQ(read_regs(0, 5), 0);
+    EXPECT_EQ(status_regs[0], 11);
+    EXPECT_EQ(status_regs[4], 405);
+}
+
+TEST_F(LinkGuards, NoTransactionWithoutASelection) {
+    attach(sim::Plant::preset(0), 1);
+    detached_controls().adr_select = -1;
+    EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::no_selection);
+    EXPECT_EQ(write_transaction(1000, 1).end, TransactionEnd::no_selection);
+    EXPECT_TRUE(plant().log().empty());
+}
+
+TEST_F(LinkGuards, HighDeviceRegistersBeyondSixteenBitsAreNotSent) {
+    attach(sim::Plant::preset(2), 32, 1);
+    // Slot 32 behind HZL3: logical 5000 would be device register 66000.
+    EXPECT_EQ(read_transaction(5000, 1).end, TransactionEnd::no_selection);
+    EXPECT_EQ(read_regs(2999 - 15, 16), 0);  // 63984.. still fits
+    EXPECT_EQ(plant().log().back().start, 63984);
+    EXPECT_EQ(plant().log().back().unit, 3);
+}
+
+TEST_F(LinkGuards, AClosedPortFailsTheTransactionWithoutAFault) {
+    attach(sim::Plant::preset(0), 1);
+    port().close();
+    EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::port_fault);
+    EXPECT_EQ(write_regs(1000, 1), 2);
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+TEST_F(LinkGuards, NoPortInstalledFailsOpenAndTransactions) {
+    ui::services().port = nullptr;
+    EXPECT_EQ(open_port(), 1);
+    EXPECT_EQ(read_regs(0, 5), 2);
+}
+
+}  // namespace
+}  // namespace dvx::link
