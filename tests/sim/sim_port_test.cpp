@@ -1,0 +1,216 @@
+// The simulated port: line timing, echo adapter, framing and port faults on virtual time.
+#include <gtest/gtest.h>
+
+#include "sim_test_util.h"
+#include "ui/clock.h"
+#include "ui/fault.h"
+
+namespace dvx::sim {
+namespace {
+
+using namespace testing;
+
+class SimPortTest : public ::testing::Test {
+protected:
+    void open(int bus_mode = 0) {
+        plant = Plant::preset(bus_mode);
+        port.set_port_number(1);
+        port.set_settings(plant.expected_settings());
+        port.open();
+    }
+    // Time until the whole expected answer has arrived.
+    double time_to_collect(const Bytes& request, std::size_t expect) {
+        const double t0 = clock.now();
+        port.write(request);
+        std::size_t got = 0;
+        while (got < expect && clock.now() - t0 < 2.0) {
+            port.wait_input(2.0);
+            got += port.read(1000).size();
+        }
+        return clock.now() - t0;
+    }
+
+    ui::VirtualClock clock;
+    Plant plant{0};
+    SimPort port{plant, clock};
+};
+
+TEST_F(SimPortTest, BytesTakeElevenBitTimesAndAnswersArriveProgressively) {
+    struct Row {
+        int bus_mode;
+        double byte_time;
+        double turnaround;
+    };
+    // request 8 bytes, answer 7 bytes; direct devices answer 5 ms after the frame, the
+    // gateway's own registers likewise
+    for (const Row r : {Row{0, 11.0 / 9600, 0.005}, Row{1, 11.0 / 19200, 0.005}, Row{2, 11.0 / 57600, 0.005}}) {
+        SCOPED_TRACE(r.bus_mode);
+        open(r.bus_mode);
+        EXPECT_DOUBLE_EQ(port.byte_time(), r.byte_time);
+        const double t = time_to_collect(read_request(1, 0, 1), 7);
+        EXPECT_NEAR(t, 15 * r.byte_time + r.turnaround, 1e-4);
+        port.close();
+    }
+    open(0);
+    port.write(read_request(1, 0, 5));  // answer: 15 bytes
+    clock.advance(8 * port.byte_time() + 0.005 + 3.5 * port.byte_time());
+    EXPECT_EQ(port.in_count(), 3);  // part of the answer is there, the rest still coming
+    clock.advance(12 * port.byte_time());
+    EXPECT_EQ(port.in_count(), 15);
+}
+
+TEST_F(SimPortTest, WaitInputJumpsToTheNextByteOrTheLimit) {
+    open(0);
+    const double t0 = clock.peek();
+    port.wait_input(0.5);  // nothing pending: exactly the limit
+    EXPECT_NEAR(clock.peek() - t0, 0.5, 1e-5);
+    port.write(read_request(1, 0, 1));
+    const double t1 = clock.peek();
+    port.wait_input(1.0);  // returns at the first answer byte
+    EXPECT_EQ(port.in_count(), 1);
+    EXPECT_NEAR(clock.peek() - t1, 9 * port.byte_time() + 0.005, 1e-4);
+}
+
+TEST_F(SimPortTest, EchoAdapterReturnsTheProbeByteWhichNoDeviceAnswers) {
+    open(0);
+    plant.set_echo(true);
+    port.write(from_hex("00"));
+    port.wait_input(0.2);
+    EXPECT_NEAR(clock.peek() - 1000.0, port.byte_time(), 1e-4);
+    EXPECT_EQ(to_hex(port.read(10)), "00");
+    clock.advance(0.5);
+    EXPECT_EQ(port.in_count(), 0);
+    EXPECT_TRUE(plant.log().empty());
+
+    // with echo every request byte comes back first, then the answer
+    EXPECT_EQ(to_hex(exchange(port, clock, read_request(1, 0, 1))), "01 03 00 00 00 01 84 0A 01 03 02 00 0B F9 83");
+
+    // switched off between dialogs: the probe sees nothing
+    plant.set_echo(false);
+    port.write(from_hex("00"));
+    port.wait_input(0.2);
+    EXPECT_EQ(port.in_count(), 0);
+}
+
+TEST_F(SimPortTest, DevicesFrameByCrcAndGapSoTheProbeByteNeverGluesOn) {
+    struct Row {
+        const char* name;
+        std::vector<Bytes> writes;  // written back to back, without a pause
+        const char* received;
+    };
+    const Bytes req = read_request(1, 0, 1);
+    Bytes glued = from_hex("00 FF");
+    glued.insert(glued.end(), req.begin(), req.end());
+    const Row rows[] = {
+        {"probe then request at once", {from_hex("00"), req}, "01 03 02 00 0B F9 83"},
+        {"noise glued in front", {glued}, "01 03 02 00 0B F9 83"},
+        {"unknown function ends by the gap", {from_hex("01 04 00 00 00 01 31 CA")}, "01 84 01 82 C0"},
+        {"read of wrong length ends by the gap", {from_hex("01 03 00 00 00 01 00 0A 63")}, "01 83 03 01 31"},
+        {"bad CRC is ignored", {from_hex("01 03 00 00 00 01 84 0B")}, ""},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        open(0);
+        for (std::size_t i = 0; i + 1 < r.writes.size(); ++i) port.write(r.writes[i]);
+        EXPECT_EQ(to_hex(exchange(port, clock, r.writes.back())), r.received);
+        port.close();
+    }
+    // a broken-off request followed after a gap by a whole one: one answer only
+    open(0);
+    plant.clear_log();
+    port.write(Bytes(req.begin(), req.begin() + 4));
+    clock.advance(0.05);
+    EXPECT_EQ(to_hex(exchange(port, clock, req)), "01 03 02 00 0B F9 83");
+    EXPECT_EQ(plant.log().size(), 1u);
+}
+
+TEST_F(SimPortTest, OtherLineSettingsLeaveTheDevicesSilentButTheEchoComes) {
+    open(0);
+    plant.set_echo(true);
+    port.close();
+    port.set_settings("19200,E,8,1");
+    port.open();
+    EXPECT_EQ(to_hex(exchange(port, clock, read_request(1, 0, 1))), "01 03 00 00 00 01 84 0A");
+    EXPECT_TRUE(plant.log().empty());
+}
+
+TEST_F(SimPortTest, PortNumbersSettingsAndOpenFaults) {
+    plant = Plant::preset(0);
+    struct Row {
+        int number;
+        OpenFault fault;
+        const char* settings;
+        bool opens;
+    };
+    const Row rows[] = {
+        {1, OpenFault::none, "9600,E,8,1", true},
+        {20, OpenFault::none, "9600,E,8,1", true},
+        {0, OpenFault::none, "9600,E,8,1", false},
+        {21, OpenFault::none, "9600,E,8,1", false},
+        {3, OpenFault::no_such_port, "9600,E,8,1", false},
+        {3, OpenFault::port_in_use, "9600,E,8,1", false},
+        {3, OpenFault::none, "fast,E,8,1", false},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.number);
+        port.set_port_number(r.number);
+        port.set_settings(r.settings);
+        port.set_open_fault(r.fault);
+        if (r.opens) {
+            EXPECT_NO_THROW(port.open());
+            EXPECT_THROW(port.open(), ui::UiFault);  // already open
+        } else {
+            EXPECT_THROW(port.open(), ui::UiFault);
+        }
+        EXPECT_EQ(port.is_open(), r.opens);
+        port.close();
+    }
+    port.set_open_fault(OpenFault::none);
+    EXPECT_THROW(port.in_count(), ui::UiFault);
+    EXPECT_THROW(port.read(1), ui::UiFault);
+    EXPECT_THROW(port.write(from_hex("00")), ui::UiFault);
+    EXPECT_THROW(port.wait_input(0.1), ui::UiFault);
+}
+
+TEST_F(SimPortTest, OpenAndDiscardEmptyTheirDirection) {
+    open(0);
+    port.write(read_request(1, 0, 1));
+    clock.advance(0.1);
+    EXPECT_EQ(port.in_count(), 7);
+    port.discard_input();
+    EXPECT_EQ(port.in_count(), 0);
+
+    port.write(read_request(1, 0, 1));
+    clock.advance(0.1);
+    port.close();
+    port.open();
+    EXPECT_EQ(port.in_count(), 0);
+
+    // output discarded before it all went out: the devices see half a frame
+    plant.clear_log();
+    port.write(read_request(1, 0, 1));
+    EXPECT_EQ(port.out_count(), 8);
+    clock.advance(3 * port.byte_time());
+    EXPECT_EQ(port.out_count(), 5);
+    port.discard_output();
+    EXPECT_EQ(port.out_count(), 0);
+    clock.advance(1.0);
+    EXPECT_EQ(port.in_count(), 0);
+    EXPECT_TRUE(plant.log().empty());
+}
+
+TEST_F(SimPortTest, AStuckSenderKeepsItsCountUntilThePortIsOpenedAgain) {
+    open(0);
+    port.stick_sender(1);
+    port.write(read_request(1, 0, 1));
+    clock.advance(2.0);
+    EXPECT_EQ(port.out_count(), 8);
+    EXPECT_EQ(port.in_count(), 0);
+    port.close();
+    port.open();
+    EXPECT_EQ(port.out_count(), 0);
+    EXPECT_EQ(to_hex(exchange(port, clock, read_request(1, 0, 1))), "01 03 02 00 0B F9 83");
+}
+
+}  // namespace
+}  // namespace dvx::sim
