@@ -4,12 +4,17 @@
 // program installs the real ones. Nothing here owns the services.
 #include <string>
 
+#include "ui/app.h"
 #include "ui/clock.h"
 #include "ui/event_loop.h"
+#include "ui/file_dialog.h"
 #include "ui/files.h"
+#include "ui/keyboard.h"
 #include "ui/message_box.h"
+#include "ui/printer.h"
 #include "ui/registry.h"
 #include "ui/serial_port.h"
+#include "ui/text_metrics.h"
 
 namespace dvx::ui {
 
@@ -23,12 +28,23 @@ struct Services {
     SerialPort* port = nullptr;
     // Title of boxes shown without one of their own.
     std::string app_title = "DORVANEX";
+    FileDialogs* dialogs = nullptr;
+    Printer* printer = nullptr;      // null: no printer (printing faults)
+    KeyboardState* keyboard = nullptr;  // null: the layer's own key record
+    TextMetrics* metrics = nullptr;  // null: the headless metric
+    Calendar* calendar = nullptr;    // null: the system date
+    // The screen in twips (for maximised forms): 1024 x 768 pixels at 15 twips.
+    int screen_width = 15360;
+    int screen_height = 11520;
 };
 
 Services& services();
 Clock& clock();
 
-// Shows a modal message box and returns the button pressed (id_ok ...).
+// Shows a modal message box and returns the button pressed (id_ok ...). The box takes
+// the focus while it is up (LostFocus of the focused control, nested), runs one pump
+// (due timers tick; queued input waits), and gives the focus back (GotFocus) when it
+// closes. It never raises Activate.
 int msg_box(const std::string& prompt, int style = mb_ok);
 int msg_box(const std::string& prompt, int style, const std::string& title);
 

@@ -1,16 +1,25 @@
 #pragma once
 // Installs test doubles of every platform service for the duration of one test:
-// a virtual clock, scripted message boxes, an in-memory registry and a private
+// a virtual clock, the headless event loop on it, scripted message boxes and file
+// dialogs, a capturing printer, a fixed date, an in-memory registry and a private
 // temporary working folder. Nothing touches the user's home folder or a real port.
+// Every form is discarded at the end of the test. A message box or file dialog with
+// no script, or a tripped loop guard, fails the test even when the code under test
+// caught the exception.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
 
+#include "tests/support/event_log.h"
 #include "ui/clock.h"
+#include "ui/doubles/capture_printer.h"
+#include "ui/doubles/fixed_calendar.h"
 #include "ui/doubles/memory_registry.h"
 #include "ui/doubles/scripted_boxes.h"
+#include "ui/doubles/scripted_dialogs.h"
 #include "ui/files.h"
+#include "ui/headless_loop.h"
 #include "ui/services.h"
 
 namespace dvx::testing {
@@ -21,10 +30,15 @@ protected:
     void TearDown() override;
 
     ui::VirtualClock clock_;
+    ui::HeadlessLoop loop_{clock_};
     ui::ScriptedBoxes boxes_;
+    ui::ScriptedDialogs dialogs_;
+    ui::CapturePrinter printer_;
+    ui::FixedCalendar calendar_;
     ui::MemoryRegistry registry_;
     std::filesystem::path dir_;  // this test's working folder
     std::unique_ptr<ui::DiskFiles> files_;
+    EventLog log_;
 
 private:
     ui::Services saved_;

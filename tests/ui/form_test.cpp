@@ -1,0 +1,238 @@
+// Forms: first-touch load, Visible of an unloaded form, unload and reload, show and
+// hide, placement, activation.
+#include <gtest/gtest.h>
+
+#include "tests/support/services_fixture.h"
+#include "tests/ui/test_forms.h"
+#include "ui/app.h"
+#include "ui/fault.h"
+
+namespace dvx::ui {
+namespace {
+
+using test::other_inst;
+using test::page_inst;
+using Forms = dvx::testing::ServicesFixture;
+
+// Each way of touching an unloaded form loads it once, nested, before the touching
+// statement goes on; inspection (peek) never does.
+TEST_F(Forms, FirstTouchLoadsOnceAndNested) {
+    struct Touch {
+        const char* name;
+        std::function<void()> touch;
+    };
+    const Touch touches[] = {
+        {"read Visible", [] { (void)page_inst->visible(); }},
+        {"read a control", [] { (void)page_inst->txt_a.text(); }},
+        {"set a list index", [] { page_inst->cmb.set_list_index(1); }},
+        {"caption", [] { page_inst->set_caption("x"); }},
+        {"show", [] { page_inst->show_modeless(); }},
+    };
+    for (const auto& t : touches) {
+        SCOPED_TRACE(t.name);
+        ASSERT_EQ(page_inst.peek(), nullptr);
+        t.touch();
+        ASSERT_NE(page_inst.peek(), nullptr);
+        EXPECT_EQ(page_inst.peek()->loads, 1);
+        EXPECT_EQ(page_inst->cmb.list_count(), 3);  // Load ran completely before the touch
+        page_inst->unload();
+        EXPECT_EQ(page_inst.peek(), nullptr);
+    }
+}
+
+// Reading Visible of an unloaded form reloads it and reads false, so a polling loop
+// on visibility ends and leaves the page loaded but hidden.
+TEST_F(Forms, VisibleOfUnloadedFormReloadsHidden) {
+    page_inst->show_modeless();
+    page_inst->txt_a.set_text("typed");
+    loop_.post_after(1.0, [] { user_close(*page_inst); });
+    int rounds = 0;
+    while (page_inst->visible()) {
+        wait_yielding(0.5);
+        ++rounds;
+    }
+    EXPECT_GE(rounds, 2);
+    ASSERT_TRUE(page_inst.loaded());
+    EXPECT_FALSE(page_inst->visible());
+    EXPECT_EQ(page_inst->loads, 1);             // a fresh object: its first Load
+    EXPECT_EQ(page_inst->txt_a.text(), "");     // controls were discarded (O9 too)
+    EXPECT_EQ(log_.only({"Load", "Unload"}),
+              (std::vector<std::string>{"Seite_Ä.Load", "Seite_Ä.Unload 0", "Seite_Ä.Load"}));
+}
+
+TEST_F(Forms, UnloadFromOwnHandlerLetsCodeRunOn) {
+    page_inst->show_modeless();
+    bool ran_on = false;
+    page_inst->B_Zurueck.on_click = [&] {
+        auto& me = *page_inst;
+        me.unload();
+        // The object lives on until the test ends; its controls raise nothing.
+        me.cmb.set_list_index(2);
+        ran_on = true;
+    };
+    ASSERT_TRUE(user_click(page_inst->B_Zurueck));
+    EXPECT_TRUE(ran_on);
+    EXPECT_FALSE(page_inst.loaded());
+    EXPECT_TRUE(log_.only({"Click"}) == std::vector<std::string>{"B_Zurück.Click"});
+}
+
+TEST_F(Forms, UnloadCancelledKeepsTheForm) {
+    page_inst->show_modeless();
+    page_inst->refuse_unload = 1;
+    user_close(*page_inst);
+    EXPECT_TRUE(page_inst.loaded());
+    EXPECT_TRUE(page_inst->visible());
+}
+
+// Load -> Resize -> Activate -> GotFocus of the first control in tab order.
+TEST_F(Forms, FirstShowOrder) {
+    page_inst->show_modeless();
+    EXPECT_EQ(log_.all(), (std::vector<std::string>{"Seite_Ä.Load", "Seite_Ä.Resize",
+                                                    "Seite_Ä.Activate", "txt_a.GotFocus"}));
+    EXPECT_TRUE(page_inst->txt_a.has_focus());
+    EXPECT_EQ(&active_control(), &page_inst->txt_a);
+}
+
+TEST_F(Forms, FormGotFocusOnlyWithoutFocusableControls) {
+    int form_focus = 0;
+    test::bare_inst->on_got_focus = [&] { ++form_focus; };
+    test::bare_inst->show_modeless();
+    EXPECT_EQ(form_focus, 1);
+    EXPECT_THROW(active_control(), UiFault);
+    page_inst->on_got_focus = [&] { ++form_focus; };
+    page_inst->show_modeless();
+    EXPECT_EQ(form_focus, 1);
+}
+
+// Hiding the active form activates the most recent other visible form, which gets
+// Activate and its remembered control back; a hidden form keeps its values and
+// its running timer.
+TEST_F(Forms, HideActivatesPreviousAndKeepsState) {
+    other_inst->show_modeless();
+    user_click(other_inst->B_ok);
+    page_inst->show_modeless();
+    page_inst->txt_a.set_text("12.5");
+    int ticks = 0;
+    page_inst->tmr.on_timer = [&] { ++ticks; };
+    page_inst->tmr.set_interval(300);
+    log_.clear();
+    page_inst->hide();
+    EXPECT_EQ(log_.only({"Activate", "GotFocus", "LostFocus"}),
+              (std::vector<std::string>{"Hauptmenü.Activate", "B_ok.GotFocus"}));
+    EXPECT_EQ(other_inst->activations, 2);
+    loop_.run_for(1.0);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(page_inst->txt_a.text(), "12.5");
+    EXPECT_FALSE(page_inst->visible());
+}
+
+TEST_F(Forms, ShowModalRunsUntilHiddenOrUnloaded) {
+    struct Case {
+        const char* name;
+        std::function<void()> end;
+        bool loaded_after;
+    };
+    const Case cases[] = {
+        {"unload by code", [] { page_inst->unload(); }, false},
+        {"frame close", [] { user_close(*page_inst); }, false},
+        {"hide", [] { page_inst->hide(); }, true},
+        {"button unloads in its KeyPress",
+         [] {
+             page_inst->txt_a.on_key_press = [](int& k) {
+                 if (k == 13) page_inst->unload();
+             };
+             user_key(vk_return);
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        loop_.post_after(2.0, c.end);
+        page_inst->show_modal();
+        EXPECT_EQ(page_inst.loaded(), c.loaded_after);
+        if (page_inst.loaded()) page_inst->unload();
+    }
+}
+
+TEST_F(Forms, ModalLoopWithoutScriptTripsTheGuard) {
+    EXPECT_THROW(page_inst->show_modal(), LoopGuardTripped);
+    EXPECT_TRUE(loop_.guard_tripped());
+    // A polling loop (time passes each round) ends at the time bound instead.
+    HeadlessLoop loop(clock_);
+    services().loop = &loop;
+    loop.set_guard(1'000'000, 60);
+    EXPECT_THROW(
+        for (;;) wait_yielding(0.5), LoopGuardTripped);
+    services().loop = &loop_;
+    loop_.clear_guard();
+}
+
+// Placement: faults while minimised or maximised, minimised values beyond int16,
+// Resize on every size or state change.
+TEST_F(Forms, PlacementRules) {
+    auto& f = *page_inst;
+    int resizes = 0;
+    f.on_resize = [&] { ++resizes; };
+    f.move(100, 200, 10000, 9000);
+    EXPECT_EQ(resizes, 1);
+    f.set_left(300);  // a move alone is no resize
+    EXPECT_EQ(resizes, 1);
+    f.set_window_state(ws_minimized);
+    EXPECT_EQ(resizes, 2);
+    EXPECT_LT(f.left(), -32768);
+    EXPECT_LT(f.top(), -32768);
+    for (auto set : {+[](Form& x) { x.set_top(10); }, +[](Form& x) { x.set_left(10); },
+                     +[](Form& x) { x.set_width(10000); }, +[](Form& x) { x.set_height(9000); }}) {
+        try {
+            set(f);
+            ADD_FAILURE() << "no fault while minimised";
+        } catch (const UiFault& e) {
+            EXPECT_EQ(e.text(), fault_text::cant_move);
+        }
+    }
+    f.set_window_state(ws_maximized);
+    EXPECT_THROW(f.set_top(10), UiFault);
+    EXPECT_EQ(resizes, 3);
+    f.set_window_state(ws_normal);
+    EXPECT_EQ(f.left(), 300);
+    EXPECT_EQ(f.width(), 10000);
+    EXPECT_EQ(resizes, 4);
+}
+
+TEST_F(Forms, NamesWithUmlautsFoundInEitherEncoding) {
+    auto& f = *page_inst;
+    EXPECT_EQ(f.control("B_Zurück"), &f.B_Zurueck);             // UTF-8
+    EXPECT_EQ(f.control("B_Zur\xFC" "ck"), &f.B_Zurueck);       // Windows-1252
+    EXPECT_EQ(f.B_Zurueck.name(), "B_Zur\xFC" "ck");
+    other_inst->show_modeless();
+    EXPECT_EQ(find_form("Hauptmenü"), other_inst.peek());
+    EXPECT_EQ(find_form("Hauptmen\xFC"), other_inst.peek());
+    EXPECT_EQ(f.control("nothing"), nullptr);
+}
+
+TEST_F(Forms, TextWidthIsDeterministicInTheFormFont) {
+    auto& f = *page_inst;
+    f.set_font_size(12);
+    EXPECT_EQ(f.text_width("DORVANEX"), 8 * 120);
+    f.set_font_size(8);
+    EXPECT_EQ(f.text_width("DORVANEX"), 8 * 80);
+    EXPECT_EQ(f.text_width(""), 0);
+}
+
+// end_program unwinds to the harness at once; no Unload runs.
+TEST_F(Forms, EndProgramUnwindsWithoutUnload) {
+    page_inst->show_modeless();
+    bool after = false;
+    page_inst->B_Zurueck.on_click = [&] {
+        end_program();
+        after = true;
+    };
+    EXPECT_THROW(user_click(page_inst->B_Zurueck), ProgramEnded);
+    EXPECT_FALSE(after);
+    EXPECT_EQ(page_inst.peek(), nullptr);
+    EXPECT_TRUE(program_ended());
+    EXPECT_TRUE(log_.only({"Unload"}).empty());
+}
+
+}  // namespace
+}  // namespace dvx::ui

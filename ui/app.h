@@ -1,0 +1,74 @@
+#pragma once
+// Application-level services of the window layer: ending the program, the mouse
+// pointer, the screen's active form and control, simulated keystrokes, today's date,
+// the list of loaded forms and the timers. All of it lives on the one UI thread.
+#include <string>
+#include <vector>
+
+namespace dvx::ui {
+
+class Control;
+class Form;
+
+// Thrown by end_program(): unwinds every handler to the top loop or test harness.
+// Not a std::exception, so no handler's catch of faults swallows it.
+struct ProgramEnded {};
+
+// Ends the program at once: no QueryUnload, Unload or close handler runs, every form
+// is discarded, timers stop. Throws ProgramEnded.
+[[noreturn]] void end_program();
+bool program_ended();
+
+enum MousePointer : int { mp_default = 0, mp_hourglass = 11 };
+void set_mouse_pointer(int pointer);  // the last set wins
+int mouse_pointer();
+
+// The active form (null when none) and its focused control. active_control() is a
+// UiFault when there is none; it stays the same while a message box is up.
+Form* active_form();
+Control& active_control();
+// The control holding the focus right now (null while a box holds it).
+Control* focus_owner();
+
+// Queues keystrokes for the control that has the focus when they are dispatched at
+// the next pump: "{TAB}", "+{TAB}" (Shift+Tab), "{ESC}", "{ENTER}" or "~", "{BS}",
+// "{UP}", "{DOWN}", "{LEFT}", "{RIGHT}", "{HOME}", "{END}", "{DEL}" (any case) and
+// literal characters. They never arrive synchronously. UiFault on a bad key name.
+void send_keys(const std::string& keys);
+
+// Every loaded form, in load order (no loading).
+std::vector<Form*> loaded_forms();
+// A loaded form by name (UTF-8 or Windows-1252), null when none is loaded.
+Form* find_form(const std::string& name);
+// True while a modal message box or file dialog is up.
+bool box_up();
+
+// Timers: the event loop fires due ones at each pump point.
+void fire_due_timers();
+// Virtual or real time of the next due timer; +infinity when none runs.
+double next_timer_due();
+
+// Forgets every form and all layer state without running any event (test tear-down,
+// program exit). Objects of unloaded forms kept alive for code still running on
+// after its own Unload are freed here.
+void reset_forms();
+// Frees the objects of unloaded forms. Only for a top loop between two events, when
+// no handler of such a form can still be running.
+void free_unloaded_forms();
+
+struct Date {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+};
+class Calendar {
+public:
+    virtual ~Calendar() = default;
+    virtual Date today() = 0;
+};
+// services().calendar's date, or the system's local date.
+Date today();
+// "dd-mm-yyyy".
+std::string date_text(const Date& d);
+
+}  // namespace dvx::ui

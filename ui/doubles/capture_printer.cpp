@@ -1,0 +1,49 @@
+#include "ui/doubles/capture_printer.h"
+
+#include "ui/fault.h"
+
+namespace dvx::ui {
+
+void CapturePrinter::check() const {
+    if (fault) throw UiFault(*fault);
+}
+
+void CapturePrinter::reset_scale() {
+    check();
+    left_ = top_ = 0;
+    ++resets_;
+}
+
+void CapturePrinter::set_scale_left(int twips) {
+    check();
+    left_ = twips;
+}
+
+void CapturePrinter::set_scale_top(int twips) {
+    check();
+    top_ = twips;
+}
+
+void CapturePrinter::set_font(const PrinterFont& font) {
+    check();
+    font_ = font;
+}
+
+void CapturePrinter::print_line(const std::string& text) {
+    check();
+    lines_.push_back({text, font_, left_, top_, docs_});
+}
+
+void CapturePrinter::end_doc() {
+    check();
+    ++docs_;
+}
+
+std::vector<std::string> CapturePrinter::texts(int document) const {
+    std::vector<std::string> out;
+    for (const auto& l : lines_)
+        if (l.document == document) out.push_back(l.text);
+    return out;
+}
+
+}  // namespace dvx::ui

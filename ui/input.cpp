@@ -1,0 +1,237 @@
+#include "ui/input.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/keyboard.h"
+#include "ui/ui_state.h"
+
+namespace dvx::ui {
+
+using detail::st;
+
+// The key code of a typed character and whether Shift makes it (US layout for
+// punctuation; letters by case; other bytes give their own code).
+int char_key_code(unsigned char ch, int& shift) {
+    shift = 0;
+    if (ch >= 'a' && ch <= 'z') return ch - 'a' + 'A';
+    if (ch >= 'A' && ch <= 'Z') {
+        shift = shift_mask;
+        return ch;
+    }
+    if (ch >= '0' && ch <= '9') return ch;
+    switch (ch) {
+        case ' ': return vk_space;
+        case '.': return 190;
+        case ',': return 188;
+        case '-': return 189;
+        case '`': return 192;
+        case '\r': return vk_return;
+        case 27: return vk_escape;
+        case 8: return vk_back;
+        case '\t': return vk_tab;
+        default: shift = (std::ispunct(ch) != 0) ? shift_mask : 0; return ch;
+    }
+}
+
+namespace {
+
+bool usable_now(Control& c) {
+    return c.alive() && c.form().loaded() && c.form().visible() && c.shown() && c.usable();
+}
+
+// A user's click first activates the form and moves the focus to a focusable
+// control; false when a LostFocus handler kept the focus elsewhere.
+bool take_focus(Control& c) {
+    Form& f = c.form();
+    if (!f.is_active()) detail::activate(f, !c.focusable_kind());
+    if (!c.alive()) return false;
+    if (!c.focusable_kind()) return true;
+    if (!c.can_focus()) return false;
+    detail::move_focus(&c);
+    return st().focus == &c;
+}
+
+int ascii_of_key(int key, int shift) {
+    const bool up = (shift & shift_mask) != 0;
+    if (key >= 'A' && key <= 'Z') return up ? key : key - 'A' + 'a';
+    if (key >= '0' && key <= '9') return key;
+    switch (key) {
+        case vk_back: return 8;
+        case vk_tab: return 9;
+        case vk_return: return 13;
+        case vk_escape: return 27;
+        case vk_space: return 32;
+        default: return -1;
+    }
+}
+
+// Tab navigation; false when no other control could take the focus.
+bool navigate(Control& from, bool back) {
+    auto order = from.form().tab_order();
+    order.erase(std::remove(order.begin(), order.end(), &from), order.end());
+    if (order.empty()) return false;
+    auto before = [&](const Control* a, const Control* b) {
+        if (a->tab_index() != b->tab_index()) return a->tab_index() < b->tab_index();
+        return a->creation_order() < b->creation_order();
+    };
+    Control* target;
+    if (!back) {
+        auto it = std::find_if(order.begin(), order.end(), [&](Control* c) { return before(&from, c); });
+        target = it == order.end() ? order.front() : *it;
+    } else {
+        auto it = std::find_if(order.rbegin(), order.rend(), [&](Control* c) { return before(c, &from); });
+        target = it == order.rend() ? order.back() : *it;
+    }
+    detail::move_focus(target);
+    return true;
+}
+
+}  // namespace
+
+namespace detail {
+
+void dispatch_key(Control& c, int key, int shift, int ascii) {
+    KeyHold hold(key, shift);
+    if (key == vk_tab && (shift & (ctrl_mask | alt_mask)) == 0 && navigate(c, shift & shift_mask))
+        return;
+    int code = key;
+    c.raise_key("KeyDown", c.on_key_down, code, shift);
+    if (!c.alive()) return;
+    if (ascii >= 0) {
+        c.raise_press(ascii);
+        if (ascii != 0 && c.alive()) c.default_char(ascii);
+    } else {
+        c.default_key(key, shift);
+    }
+    if (!c.alive()) return;
+    int up = key;
+    c.raise_key("KeyUp", c.on_key_up, up, shift);
+}
+
+}  // namespace detail
+
+bool user_click(Control& c) {
+    if (c.kind() == Kind::menu) {
+        auto& m = static_cast<MenuItem&>(c);
+        if (!m.alive() || !m.form().loaded() || !m.reachable()) return false;
+        m.raise("Click", m.on_click);
+        return true;
+    }
+    if (!usable_now(c) || !take_focus(c)) return false;
+    c.user_click_action();
+    c.raise("Click", c.on_click);
+    return true;
+}
+
+bool user_dbl_click(Control& c) {
+    if (!user_click(c)) return false;
+    c.raise("DblClick", c.on_dbl_click);
+    return true;
+}
+
+bool user_select(ListControl& list, int index) {
+    if (!usable_now(list) || index < 0 || index >= list.list_count() || !take_focus(list))
+        return false;
+    list.select_quiet(index);
+    list.raise("Click", list.on_click);
+    return true;
+}
+
+bool user_select(ListView& view, int item, bool double_click) {
+    if (!usable_now(view) || item < 0 || item > view.item_count() || !take_focus(view)) return false;
+    if (item > 0) view.set_selected_index(item);
+    view.raise("Click", view.on_click);
+    if (double_click) view.raise("DblClick", view.on_dbl_click);
+    return true;
+}
+
+bool user_click_cell(Grid& grid, int row, int col) {
+    if (!usable_now(grid) || row < 0 || row >= grid.rows() || col < 0 || col >= grid.cols())
+        return false;
+    if (!take_focus(grid)) return false;
+    grid.set_mouse_cell(row, col);
+    if (row >= grid.fixed_rows() && col >= grid.fixed_cols()) {
+        grid.set_row(row);
+        grid.set_col(col);
+    }
+    grid.raise("Click", grid.on_click);
+    return true;
+}
+
+bool user_scroll(Grid& grid, int top_row) {
+    if (!usable_now(grid)) return false;
+    grid.user_scroll_to(top_row);
+    return true;
+}
+
+bool user_scroll(VScrollBar& bar, ScrollAction action, int value) {
+    if (!usable_now(bar) || !take_focus(bar)) return false;
+    switch (action) {
+        case ScrollAction::line_down: bar.set_value(bar.stepped(1, false)); break;
+        case ScrollAction::line_up: bar.set_value(bar.stepped(-1, false)); break;
+        case ScrollAction::page_down: bar.set_value(bar.stepped(1, true)); break;
+        case ScrollAction::page_up: bar.set_value(bar.stepped(-1, true)); break;
+        case ScrollAction::drag: bar.user_drag(value); break;
+        case ScrollAction::release: bar.user_release(value); break;
+    }
+    return true;
+}
+
+bool user_switch_tab(TabControl& tab, int index) {
+    if (!usable_now(tab) || index < 0 || index >= tab.tabs()) return false;
+    tab.set_tab(index);
+    return true;
+}
+
+bool user_focus(Control& c) {
+    if (!usable_now(c) || !c.focusable_kind()) return false;
+    return take_focus(c);
+}
+
+bool user_key(int key_code, int shift) {
+    Control* c = st().focus;
+    if (!c || !c->alive()) return false;
+    detail::dispatch_key(*c, key_code, shift, ascii_of_key(key_code, shift));
+    return true;
+}
+
+bool user_type(const std::string& text) {
+    for (char ch : text) {
+        Control* c = st().focus;
+        if (!c || !c->alive()) return false;
+        int shift = 0;
+        const auto b = static_cast<unsigned char>(ch);
+        const int key = char_key_code(b, shift);
+        detail::dispatch_key(*c, key, shift, b);
+    }
+    return true;
+}
+
+bool user_close(Form& f) {
+    if (!f.loaded()) return false;
+    f.unload();
+    return true;
+}
+
+bool user_resize(Form& f, int width, int height) {
+    if (!f.loaded() || f.window_state() != ws_normal) return false;
+    f.move(f.left(), f.top(), width, height);
+    return true;
+}
+
+bool user_window_state(Form& f, int state) {
+    if (!f.loaded()) return false;
+    f.set_window_state(state);
+    return true;
+}
+
+bool user_activate(Form& f) {
+    if (!f.loaded() || !f.visible()) return false;
+    detail::activate(f, true);
+    return true;
+}
+
+}  // namespace dvx::ui

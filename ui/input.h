@@ -1,0 +1,54 @@
+#pragma once
+// The user's actions as the renderer and the tests deliver them. Each follows the
+// classic order: a focusable control first takes the focus (old LostFocus, new
+// GotFocus, nested), then its value changes, then Click. Actions on hidden or
+// disabled controls, or on unloaded forms, are dropped and return false.
+// Tests usually queue them for a pump point: loop.post([&] { user_click(f->B_ok); }).
+#include <string>
+
+namespace dvx::ui {
+
+class Control;
+class Form;
+class ListControl;
+class ListView;
+class Grid;
+class VScrollBar;
+class TabControl;
+class MenuItem;
+
+// Click on a control (button, check box, option, label, menu item, ...).
+bool user_click(Control& c);
+bool user_dbl_click(Control& c);
+// Chooses a list entry (combo or list box): focus, ListIndex, Click (even unchanged).
+bool user_select(ListControl& list, int index);
+// Clicks a list-view row (1-based; 0 clicks the empty area): Click, and DblClick too
+// when `double_click`.
+bool user_select(ListView& view, int item, bool double_click = false);
+// Clicks a grid cell: focus, MouseRow/MouseCol and Row/Col set, Click.
+bool user_click_cell(Grid& grid, int row, int col);
+// The user scrolls the grid so that `top_row` is at the top: Scroll.
+bool user_scroll(Grid& grid, int top_row);
+enum class ScrollAction { line_down, line_up, page_down, page_up, drag, release };
+// Scroll bar: arrows and page areas give Change; drag gives Scroll with the thumb at
+// `value`, release gives Change at `value`.
+bool user_scroll(VScrollBar& bar, ScrollAction action, int value = 0);
+bool user_switch_tab(TabControl& tab, int index);
+// Moves the focus by a user's click into a control (no Click).
+bool user_focus(Control& c);
+
+// A key on the focused control: KeyDown(code, shift) -> KeyPress(ascii) -> default
+// editing -> KeyUp. Tab and Shift+Tab move the focus instead while another control
+// can take it. `shift` is the ShiftMask. Returns false when no control has the focus.
+bool user_key(int key_code, int shift = 0);
+// Types characters (Windows-1252 bytes) one key each.
+bool user_type(const std::string& text);
+
+// Closes a form by its frame: Unload(cancel) as for unload by code.
+bool user_close(Form& f);
+bool user_resize(Form& f, int width, int height);
+bool user_window_state(Form& f, int state);
+// Activates a visible form (a click on its frame).
+bool user_activate(Form& f);
+
+}  // namespace dvx::ui

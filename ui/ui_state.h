@@ -1,0 +1,91 @@
+#pragma once
+// Internal state of the window layer shared by its source files (not for callers).
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "ui/app.h"
+#include "ui/control.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/observer.h"
+
+namespace dvx::ui::detail {
+
+struct TimerEntry {
+    Timer* timer;
+    double due;
+};
+
+struct State {
+    std::vector<Observer*> observers;
+    std::vector<Form*> loaded;          // load order
+    std::vector<Form*> activation;      // least to most recently activated
+    std::vector<FormSlot*> slots;
+    std::vector<std::unique_ptr<Form>> owned;  // created through a FormRef
+    Form* active = nullptr;
+    Control* focus = nullptr;
+    std::uint64_t focus_gen = 0;
+    int box_depth = 0;
+    bool ended = false;
+    int pointer = mp_default;
+    std::vector<TimerEntry> timers;
+    int keys_down[256] = {};
+    int shift_down = 0;
+};
+
+State& st();
+
+template <class F>
+void notify(F f) {
+    auto& s = st();
+    if (s.observers.empty()) return;
+    auto copy = s.observers;  // an observer may remove itself
+    for (Observer* o : copy) f(*o);
+}
+inline bool observing() { return !st().observers.empty(); }
+
+// Moves the focus (LostFocus old, GotFocus new, nested). A focus move made by a
+// handler of the LostFocus supersedes this one.
+void move_focus(Control* target);
+// Gives the form's remembered or first focusable control the focus, or the form
+// itself (form GotFocus) when it has none.
+void focus_form(Form& f);
+// Makes f the active form (Deactivate old, Activate f) and, if asked, focuses it.
+void activate(Form& f, bool focus_control);
+// A form stops being shown (hidden or unloaded): drops its focus without
+// LostFocus and activates the most recent other visible form.
+void form_gone(Form& f);
+void drop_focus_of(Form& f);
+void clear_control(Control* c);
+
+// Timers.
+void timer_set(Timer* t, bool run);
+bool timer_running(const Timer* t);
+void stop_timers_of(Form& f);
+
+// Keyboard record.
+struct KeyHold {
+    KeyHold(int key, int shift);
+    ~KeyHold();
+    int key;
+    bool shifted;
+};
+
+// A modal box or dialog: takes the focus (LostFocus, nested) and gives it back.
+class BoxScope {
+public:
+    BoxScope();
+    ~BoxScope();
+    void close();  // gives the focus back with GotFocus
+
+private:
+    Control* prev_;
+    bool closed_ = false;
+};
+
+// Dispatches one key to a control: KeyDown, KeyPress (ascii >= 0), default, KeyUp.
+void dispatch_key(Control& c, int key, int shift, int ascii);
+
+}  // namespace dvx::ui::detail
