@@ -1,0 +1,132 @@
+// The dorvanex-sim program on a pseudo-terminal, reached through plain termios.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "sim_test_util.h"
+
+extern char** environ;
+
+namespace dvx::sim {
+namespace {
+
+using namespace testing;
+using Clock = std::chrono::steady_clock;
+
+// Reads from fd until `want` bytes came or the deadline passed (poll, no sleeping).
+Bytes read_until(int fd, std::size_t want, Clock::time_point deadline) {
+    Bytes got;
+    while (got.size() < want) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
+        std::uint8_t buf[256];
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n <= 0) break;
+        got.insert(got.end(), buf, buf + n);
+    }
+    return got;
+}
+
+TEST(PtyProgram, AnswersAReadRequestOnThePseudoTerminal) {
+    const auto link = std::filesystem::temp_directory_path() / ("dvx_sim_pty_" + std::to_string(::getpid()));
+    std::filesystem::remove(link);
+    int out[2];
+    ASSERT_EQ(::pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const std::string program = DVX_SIM_PROGRAM, link_path = link.string();
+    const char* argv[] = {program.c_str(), "--pty", link_path.c_str(), "--bus-mode", "0", nullptr};
+    pid_t pid = 0;
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+
+    const auto deadline = Clock::now() + std::chrono::seconds(10);
+    // The program prints the slave path once the link is in place.
+    std::string printed;
+    while (printed.find('\n') == std::string::npos) {
+        const Bytes part = read_until(out[0], 1, deadline);
+        if (part.empty()) break;
+        printed.append(part.begin(), part.end());
+    }
+    ASSERT_NE(printed.find("/dev/pts/"), std::string::npos) << printed;
+    EXPECT_EQ(std::filesystem::read_symlink(link).string() + "\n", printed);
+
+    const int fd = ::open(link_path.c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+    ::cfmakeraw(&tio);
+    tio.c_cflag |= PARENB;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    ::tcsetattr(fd, TCSANOW, &tio);
+
+    const Bytes request = from_hex("01 03 00 00 00 01 84 0A");
+    const auto sent = Clock::now();
+    ASSERT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+    const Bytes answer = read_until(fd, 7, deadline);
+    const double took = std::chrono::duration<double>(Clock::now() - sent).count();
+    EXPECT_EQ(to_hex(answer), "01 03 02 00 0B F9 83");
+    EXPECT_GT(took, 0.015);  // line timing of 9600 baud: 15 bytes plus the turnaround
+    ::close(fd);
+
+    ::kill(pid, SIGTERM);
+    int status = 0;
+    while (::waitpid(pid, &status, WNOHANG) == 0 && Clock::now() < deadline) {
+        pollfd p{out[0], POLLIN, 0};
+        ::poll(&p, 1, 20);  // the pipe closes when the program ends
+        Bytes rest = read_until(out[0], 1, Clock::now() + std::chrono::milliseconds(20));
+        (void)rest;
+    }
+    ::close(out[0]);
+    if (::waitpid(pid, &status, WNOHANG) == 0) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, &status, 0);
+        FAIL() << "dorvanex-sim did not end on SIGTERM";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(link));
+}
+
+TEST(PtyProgram, RefusesABadPreset) {
+    const std::string program = DVX_SIM_PROGRAM;
+    const auto preset = std::filesystem::temp_directory_path() / ("dvx_sim_bad_" + std::to_string(::getpid()) + ".txt");
+    {
+        FILE* f = std::fopen(preset.c_str(), "w");
+        ASSERT_TRUE(f);
+        std::fputs("bus 0\nfrobnicate\n", f);
+        std::fclose(f);
+    }
+    const std::string link = preset.string() + ".lnk", preset_path = preset.string();
+    const char* argv[] = {program.c_str(), "--pty", link.c_str(), "--preset", preset_path.c_str(), nullptr};
+    pid_t pid = 0;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    std::filesystem::remove(preset);
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(std::filesystem::exists(link));
+}
+
+}  // namespace
+}  // namespace dvx::sim
