@@ -2,8 +2,34 @@
 // The program start. The caller (the desktop program, or a test) installs the
 // platform services first; Main returns with the main window shown, or ends the
 // program through ui::end_program().
+#include "ui/clock.h"
+#include "ui/event_loop.h"
+#include "ui/files.h"
+#include "ui/message_box.h"
+#include "ui/registry.h"
+#include "ui/serial_port.h"
+
 namespace dvx::mainwin {
 
+// Reads the language (a registry that cannot be read ends the program with "Can not
+// access registry. Must abort."), lets the user choose a language when none is stored,
+// loads the main window under the stored window placement, shows it and clears the
+// parameter snapshot. Nothing is sent to a device.
 void Main();
+
+// The services a start without a screen runs on; a null entry keeps the one already
+// installed in ui::services().
+struct StartServices {
+    ui::Clock* clock = nullptr;
+    ui::EventLoop* loop = nullptr;
+    ui::MessageBoxes* boxes = nullptr;
+    ui::Registry* registry = nullptr;
+    ui::Files* files = nullptr;  // the working folder of the marker and settings files
+    ui::SerialPort* port = nullptr;
+};
+
+// Installs the given services and runs Main. True when the main window is shown,
+// false when the start ended the program.
+bool start_headless(const StartServices& services = {});
 
 }  // namespace dvx::mainwin

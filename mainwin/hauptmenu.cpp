@@ -1,0 +1,175 @@
+#include "mainwin/hauptmenu.h"
+
+#include "link/link_bindings.h"
+#include "model/main_view_hooks.h"
+#include "model/number_text.h"
+#include "model/param_list.h"
+#include "model/view_bindings.h"
+#include "texts/captions_main.h"
+#include "texts/language.h"
+#include "texts/messages.h"
+#include "ui/cp1252.h"
+
+namespace dvx::mainwin {
+
+Hauptmenue::Hauptmenue() : Form("Hauptmenü", {0, 0, 9690, 8225}) {
+    set_design_texts();
+    bind_handlers();
+}
+
+Hauptmenue::~Hauptmenue() {
+    // The link and the model must not read controls that are gone.
+    if (hauptmenu_inst.peek() == this || hauptmenu_inst.peek() == nullptr) {
+        link::bind_detached_controls();
+        model::main_view_hooks() = model::MainViewHooks{};
+        model::bind_detached_view();
+        model::range_messages() = model::RangeMessages{};
+    }
+}
+
+void Hauptmenue::set_design_texts() {
+    // The German KRV texts of a direct bus, as designed; the load sets the
+    // stored language's texts over them.
+    const auto saved_lang = texts::lang_code;
+    const auto saved_krv = texts::is_krv;
+    texts::lang_code = "D";
+    texts::is_krv = 1;
+    liv_scan.add_column("Rack", 900);
+    liv_scan.add_column(ui::to_cp1252("Gerät"), 900);
+    liv_scan.add_column("Serial No:", 1800);
+    liv_scan.add_column("Tag No:", 1800);
+    texts::set_lang_main(*this);
+    texts::lang_code = saved_lang;
+    texts::is_krv = saved_krv;
+
+    Label1.set_font_size(12);
+    Label1.set_font_bold(true);
+    Label10.set_caption("(R)");
+    Label2.set_caption("Version 1.0");
+    Label13.set_caption("Parameter:");
+    Label4.set_caption("Kommentar:");
+    S_KRV.set_caption("KRV-200");
+    S_DLX.set_caption("DLX-200");
+    S_KRV.set_value(true);
+    TH_XK.set_caption("TC 8 = XK");
+    S_SNAP.set_caption("SNAP");
+    dev_list.set_font_name("Courier New");
+    Komentar1.set_max_length(8);
+    Ser_No.set_max_length(8);
+    curr_version.set_locked(true);
+    v_mode.set_text("40");
+    in_use.set_text("0");
+    for (ui::Control* hidden : std::initializer_list<ui::Control*>{
+             &v_mode, &in_use, &Komentar, &Label4, &MSComm1, &CMDialog1})
+        hidden->set_visible(false);
+}
+
+void Hauptmenue::bind_handlers() {
+    on_load = [this] { Form_Load(); };
+    on_resize = [this] { Form_Resize(); };
+    on_unload = [this](int& cancel) { Form_Unload(cancel); };
+    on_got_focus = [this] { Form_GotFocus(); };
+
+    B_exit.on_click = [this] { do_quit(); };
+    m_dat_exit.on_click = [this] { do_quit(); };
+    Com_select.on_click = [this] { com_select_click(); };
+    Com_select.on_lost_focus = [this] { save_connection_settings(); };
+    adr_select.on_lost_focus = [this] { save_connection_settings(); };
+    Komentar1.on_key_press = [this](int& key) { key_press_tag(key); };
+    Komentar1.on_lost_focus = [this] { store_text8(Komentar1, 119); };
+    Ser_No.on_key_press = [this](int& key) { key_press_serial(key); };
+    Ser_No.on_lost_focus = [this] { store_text8(Ser_No, 123); };
+    Krv_adr.on_click = [this] { krv_adr_click(); };
+    Krv_adr.on_key_press = [this](int& key) { move_next_main(key); };
+    S_KRV.on_click = [this] { family_click(S_KRV, 1); };
+    S_DLX.on_click = [this] { family_click(S_DLX, 0); };
+}
+
+void Hauptmenue::bind_link_and_model() {
+    auto index_of = [](ui::ComboBox Hauptmenue::*list) {
+        return [list] {
+            Hauptmenue* m = hauptmenu_inst.peek();
+            return m ? (m->*list).list_index() : -1;
+        };
+    };
+    auto& b = link::bindings().main;
+    b.MSComm1 = nullptr;  // the control forwards to the port of the service set
+    b.Com_select = index_of(&Hauptmenue::Com_select);
+    b.adr_select = index_of(&Hauptmenue::adr_select);
+    b.cmb_rack = index_of(&Hauptmenue::cmb_rack);
+
+    auto& h = model::main_view_hooks();
+    h.curr_version = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m ? m->curr_version.text() : std::string();
+    };
+    h.s_krv = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m && m->S_KRV.value();
+    };
+    h.s_dlx = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m && m->S_DLX.value();
+    };
+    h.is_krv = [] { return texts::is_krv != 0; };
+    h.s_snap = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m && m->S_SNAP.value() == 1;
+    };
+    h.th_xk = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m && m->TH_XK.value() == 1;
+    };
+    h.v_mode = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m ? m->v_mode.text() : std::string("40");
+    };
+    h.lang_code = [] { return texts::lang_code; };
+
+    auto& v = model::view_bindings();
+    v.message = [](std::string_view name) {
+        for (const texts::MsgRow& row : texts::msg_table())
+            if (row.name == name) return *row.text;
+        return std::string(name);
+    };
+    auto text_of = [](ui::TextBox Hauptmenue::*box) {
+        return [box] {
+            Hauptmenue* m = hauptmenu_inst.peek();
+            return m ? (m->*box).text() : std::string();
+        };
+    };
+    v.get_komentar = text_of(&Hauptmenue::Komentar);
+    v.set_komentar = [](const std::string& t) {
+        if (Hauptmenue* m = hauptmenu_inst.peek()) m->Komentar.set_text(t);
+    };
+    v.komentar1 = text_of(&Hauptmenue::Komentar1);
+    v.ser_no = text_of(&Hauptmenue::Ser_No);
+    v.krv_adr = [] {
+        Hauptmenue* m = hauptmenu_inst.peek();
+        return m ? m->Krv_adr.text() : std::string();
+    };
+    v.set_s_krv = [](bool on) {
+        if (Hauptmenue* m = hauptmenu_inst.peek()) m->S_KRV.set_value(on);
+    };
+    v.set_s_dlx = [](bool on) {
+        if (Hauptmenue* m = hauptmenu_inst.peek()) m->S_DLX.set_value(on);
+    };
+    v.set_s_snap = [](bool on) {
+        if (Hauptmenue* m = hauptmenu_inst.peek()) m->S_SNAP.set_value(on ? 1 : 0);
+    };
+    v.set_th_xk = [](bool on) {
+        if (Hauptmenue* m = hauptmenu_inst.peek()) m->TH_XK.set_value(on ? 1 : 0);
+    };
+
+    auto& r = model::range_messages();
+    r.value_too_large = [] { return texts::msg_value_too_large; };
+    r.enter_value_till = [] { return texts::msg_enter_value_till; };
+    r.value_too_small = [] { return texts::msg_value_too_small; };
+    r.enter_value_from = [] { return texts::msg_enter_value_from; };
+}
+
+bool params_changed() {
+    return !param_snapshot.empty() && param_snapshot != model::params_to_text();
+}
+
+}  // namespace dvx::mainwin
