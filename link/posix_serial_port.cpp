@@ -69,14 +69,14 @@ public:
     void open() override {
         if (is_open()) throw ui::UiFault("Port already open");
         if (number_ < 1) throw ui::UiFault("Invalid port number");
-        if (!parse_line_settings(settings_)) throw ui::UiFault("Invalid port settings \"" + settings_ + "\"");
+        if (!parse_line_settings(settings_)) throw ui::UiFault("Invalid port settings");
         const std::string path = com_device_path(number_);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) throw ui::UiFault(error_text("COM" + std::to_string(number_) + " (" + path + ")"));
+        if (fd < 0) throw ui::UiFault(error_text("Invalid port number (" + path + ")"));
         // Another program holding the line (advisory lock): "port in use".
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             ::close(fd);
-            throw ui::UiFault("COM" + std::to_string(number_) + " (" + path + ") is in use");
+            throw ui::UiFault("Port already in use");
         }
         fd_ = fd;
         try {
@@ -158,7 +158,7 @@ public:
 
 private:
     void require_open() const {
-        if (!is_open()) throw ui::UiFault("Port not open");
+        if (!is_open()) throw ui::UiFault("Port is not open");
     }
 
     int queue_count(unsigned long request, const char* what) {
@@ -175,7 +175,7 @@ private:
 
     void apply_settings() {
         const auto s = parse_line_settings(settings_);
-        if (!s) throw ui::UiFault("Invalid port settings \"" + settings_ + "\"");
+        if (!s) throw ui::UiFault("Invalid port settings");
         termios t{};
         if (::tcgetattr(fd_, &t) != 0) throw ui::UiFault(error_text("Port settings"));
         // Raw 8-bit lines: no translation, no flow control, no echo, no signals; parity

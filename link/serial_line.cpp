@@ -34,7 +34,7 @@ constexpr BusSettings bus_settings[] = {
 ui::SerialPort& MSComm1() {
     if (const auto& control = bindings().main.MSComm1) return control();
     if (ui::SerialPort* port = ui::services().port) return *port;
-    throw ui::UiFault("No serial port installed");
+    throw ui::UiFault(ui::fault_text::no_port);
 }
 
 std::string port_settings(int mode) {

@@ -15,6 +15,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <thread>
@@ -23,6 +25,7 @@
 #include "link/posix_serial_port.h"
 #include "model/param_image.h"
 #include "tests/support/services_fixture.h"
+#include "ui/fault.h"
 
 namespace dvx::link {
 namespace {
@@ -55,6 +58,141 @@ protected:
     ui::SteadyClock steady_;
     std::unique_ptr<ui::SerialPort> port_;
 };
+
+
+// A pseudo-terminal pair whose slave side the port opens by its path.
+struct PtyPair {
+    int master = -1;
+    int slave = -1;
+    std::string path;
+    PtyPair() {
+        char name[128] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) return;
+        termios t{};
+        ::tcgetattr(slave, &t);
+        ::cfmakeraw(&t);
+        ::tcsetattr(slave, TCSANOW, &t);
+        path = name;
+    }
+    ~PtyPair() { close(); }
+    void close() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+        master = slave = -1;
+    }
+};
+
+double seconds_since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+double cpu_seconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+std::string fault_of(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const ui::UiFault& e) {
+        return e.what();
+    }
+    return {};
+}
+
+using RealPort = PtyFixture;
+
+TEST_F(RealPort, OpensMovesAndDiscardsBytes) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    use_device(pty.path);
+    ui::SerialPort& port = *port_;
+    port.set_port_number(1);
+    port.set_settings("9600,E,8,1");
+    port.open();
+    ASSERT_TRUE(port.is_open());
+
+    // Another program on the same line: in use.
+    auto other = make_posix_serial_port();
+    other->set_settings("9600,E,8,1");
+    EXPECT_EQ(fault_of([&] { other->open(); }), "Port already in use");
+
+    // Raw 8-bit both ways.
+    const std::uint8_t out[] = {0x00, 0xFF, 0x0A, 0x0D, 0x11, 0x13, 0x7F};
+    port.write(out);
+    std::uint8_t got[16] = {};
+    ssize_t n = 0;
+    pollfd p{pty.master, POLLIN, 0};
+    while (n < 7 && ::poll(&p, 1, 2000) > 0) n += ::read(pty.master, got + n, sizeof got - static_cast<std::size_t>(n));
+    EXPECT_EQ(std::vector<std::uint8_t>(got, got + n), std::vector<std::uint8_t>(std::begin(out), std::end(out)));
+    EXPECT_EQ(port.out_count(), 0);
+
+    const std::uint8_t in[] = {0x01, 0x00, 0xFE};
+    ASSERT_EQ(::write(pty.master, in, sizeof in), 3);
+    const auto t0 = std::chrono::steady_clock::now();
+    port.wait_input(5.0);  // a byte arrives: back long before the limit
+    EXPECT_LT(seconds_since(t0), 1.0);
+    for (int i = 0; i < 100 && port.in_count() < 3; ++i) port.wait_input(0.01);
+    ASSERT_EQ(port.in_count(), 3);
+    EXPECT_EQ(port.read(2), (std::vector<std::uint8_t>{0x01, 0x00}));
+    EXPECT_EQ(port.in_count(), 1);
+    port.discard_input();
+    EXPECT_EQ(port.in_count(), 0);
+    EXPECT_TRUE(port.read(10).empty());
+
+    // Nothing arrives: the wait lasts its time.
+    const auto t1 = std::chrono::steady_clock::now();
+    port.wait_input(0.05);
+    EXPECT_GE(seconds_since(t1), 0.05);
+    EXPECT_LT(seconds_since(t1), 1.0);
+
+    port.close();
+    EXPECT_EQ(fault_of([&] { port.in_count(); }), "Port is not open");
+    EXPECT_EQ(fault_of([&] { port.write(out); }), "Port is not open");
+}
+
+TEST_F(RealPort, OpenFailuresLeaveThePortClosed) {
+    PtyPair pty;
+    use_device(pty.path);
+    struct Case {
+        const char* name;
+        int number;
+        const char* settings;
+    };
+    ::setenv("DORVANEX_COM2", (dir_ / "no-such-device").c_str(), 1);
+    const Case cases[] = {
+        {"bad parity", 1, "9600,X,8,1"},
+        {"bad baud rate", 1, "9601,E,8,1"},
+        {"port 0", 0, "9600,E,8,1"},
+        {"missing device", 2, "9600,E,8,1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        port_->set_port_number(c.number);
+        port_->set_settings(c.settings);
+        EXPECT_FALSE(fault_of([&] { port_->open(); }).empty());
+        EXPECT_FALSE(port_->is_open());
+    }
+    ::unsetenv("DORVANEX_COM2");
+}
+
+TEST_F(RealPort, AHungUpLineIsWaitedOnWithoutSpinning) {
+    PtyPair pty;
+    use_device(pty.path);
+    port_->set_port_number(1);
+    port_->set_settings("9600,E,8,1");
+    port_->open();
+    pty.close();  // the other end goes away: poll() would report it at once, forever
+    const double cpu0 = cpu_seconds();
+    const auto t0 = std::chrono::steady_clock::now();
+    // Either the port reports the line as gone, or the wait lasts its time asleep.
+    const bool fault = !fault_of([&] { port_->wait_input(0.3); }).empty();
+    const double took = seconds_since(t0);
+    EXPECT_TRUE(fault || took >= 0.3) << took;
+    EXPECT_LT(took, 2.0);
+    EXPECT_LT(cpu_seconds() - cpu0, 0.1);
+}
 
 #ifdef DVX_SIM_PROGRAM
 // dorvanex-sim as a child process; its first output line is the slave path.
