@@ -1,41 +1,25 @@
 // Faults of the plain transaction loop that the link mends.
 #include <gtest/gtest.h>
 
-#include <functional>
-
 #include "tests/link/bus_fixture.h"
+#include "ui/headless_loop.h"
 
 namespace dvx::link {
 namespace {
-
-// An event loop whose pending event is one handler call, run at the next pause.
-class OneEventLoop final : public ui::EventLoop {
-public:
-    explicit OneEventLoop(ui::Clock& clock) : clock_(clock) {}
-    std::function<void()> pending;
-    void do_events() override {
-        if (auto f = std::exchange(pending, nullptr)) f();
-    }
-    void idle_until(double t) override { clock_.sleep_until(t); }
-    // Not marked override: the interface gains post() in the window layer's next step.
-    void post(std::function<void()> input) { pending = std::move(input); }
-
-private:
-    ui::Clock& clock_;
-};
 
 using LinkGuards = BusFixture;
 
 TEST_F(LinkGuards, ATransactionStartedInAPauseIsTurnedAway) {
     attach(sim::Plant::preset(0), 1);
-    OneEventLoop loop(clock_);
+    ui::HeadlessLoop loop(clock_);
     ui::services().loop = &loop;
     TransactionResult nested{};
     bool ran = false;
-    loop.pending = [&] {
+    // A click that arrives while the first exchange waits: it runs in the 0.1 s pause.
+    loop.post([&] {
         ran = true;
-        nested = read_transaction(1000, 16);  // a timer tick in the 0.1 s pause
-    };
+        nested = read_transaction(1000, 16);
+    });
     plant().fault(sim::Fault::silent().next(1));
     const TransactionResult outer = read_transaction(0, 5);
     ASSERT_TRUE(ran);
