@@ -319,7 +319,11 @@ void fire_due_timers() {
         auto it = std::find_if(s.timers.begin(), s.timers.end(),
                                [&](const detail::TimerEntry& e) { return e.timer == t; });
         if (it == s.timers.end() || it->due > now) continue;  // stopped or restarted meanwhile
-        it->due = now + t->interval() / 1000.0;
+        // Keep the timer's own rhythm; a timer late by a whole interval or more ticks
+        // once and starts a new rhythm from now.
+        const double period = t->interval() / 1000.0;
+        it->due += period;
+        if (it->due <= now) it->due = now + period;
         t->tick();
     }
 }

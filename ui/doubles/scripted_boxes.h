@@ -36,7 +36,11 @@ public:
     // Answer every unscripted box with this result (default: unscripted boxes fail).
     void answer_all(std::optional<int> result) { default_ = result; }
     const std::vector<MsgBoxRequest>& shown() const { return shown_; }
-    void clear() { shown_.clear(); script_.clear(); }
+    void clear() {
+        shown_.clear();
+        script_.clear();
+        failures_.clear();
+    }
     std::size_t pending() const { return script_.size(); }
     const std::vector<std::string>& failures() const { return failures_; }
 

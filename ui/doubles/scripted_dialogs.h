@@ -29,6 +29,11 @@ public:
     ScriptedDialogs& answer(Answer a);
     const std::vector<FileDialogRequest>& shown() const { return shown_; }
     std::size_t pending() const { return script_.size(); }
+    void clear() {
+        shown_.clear();
+        script_.clear();
+        failures_.clear();
+    }
     const std::vector<std::string>& failures() const { return failures_; }
 
 private:

@@ -1,0 +1,331 @@
+// Focus events and their nesting, tab order, key order with default editing,
+// queued keystrokes, message boxes taking the focus, and the range-check round trip.
+#include <gtest/gtest.h>
+
+#include "tests/support/services_fixture.h"
+#include "tests/ui/test_forms.h"
+#include "ui/app.h"
+#include "ui/fault.h"
+#include "ui/cp1252.h"
+#include "ui/keyboard.h"
+
+namespace dvx::ui {
+namespace {
+
+using test::page_inst;
+using Vec = std::vector<std::string>;
+
+class Focus : public dvx::testing::ServicesFixture {
+protected:
+    void SetUp() override {
+        ServicesFixture::SetUp();
+        page_inst->show_modeless();
+        log_.clear();
+    }
+    Vec focus_log() const { return log_.only({"LostFocus", "GotFocus"}); }
+};
+
+TEST_F(Focus, SetFocusFaultsOnHiddenDisabledOrUnfocusable) {
+    auto& f = *page_inst;
+    struct Case {
+        const char* name;
+        std::function<void()> prepare;
+        Control* target;
+    };
+    const Case cases[] = {
+        {"hidden", [&] { f.txt_b.set_visible(false); }, &f.txt_b},
+        {"disabled", [&] { f.txt_b.set_enabled(false); }, &f.txt_b},
+        {"in a hidden frame", [&] { f.fra.set_visible(false); }, &f.chk},
+        {"in a disabled frame", [&] { f.fra.set_enabled(false); }, &f.chk},
+        {"a label", [] {}, &f.lbl},
+        {"on a hidden form", [&] { f.hide(); }, &f.txt_b},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.prepare();
+        try {
+            c.target->set_focus();
+            ADD_FAILURE() << "no fault";
+        } catch (const UiFault& e) {
+            EXPECT_EQ(e.text(), fault_text::invalid_call);
+        }
+        f.txt_b.set_visible(true);
+        f.txt_b.set_enabled(true);
+        f.fra.set_visible(true);
+        f.fra.set_enabled(true);
+        f.show_modeless();
+    }
+}
+
+// LostFocus of the old control, then GotFocus of the new, both nested in the call
+// that moved the focus; a click first moves the focus, then clicks.
+TEST_F(Focus, MoveIsNestedInTheCall) {
+    auto& f = *page_inst;
+    f.txt_b.set_focus();
+    log_.clear();
+    Vec inside;
+    f.B_Zurueck.on_click = [&] { inside = focus_log(); };
+    user_click(f.B_Zurueck);
+    EXPECT_EQ(inside, (Vec{"txt_b.LostFocus", "B_Zurück.GotFocus"}));
+    EXPECT_EQ(log_.all().back(), "B_Zurück.Click");
+}
+
+// A LostFocus handler that sets the focus back wins over the move that caused it;
+// the clicked button then gets no Click (O3).
+TEST_F(Focus, LostFocusSettingFocusBackCancelsTheMoveAndTheClick) {
+    auto& f = *page_inst;
+    f.txt_a.on_lost_focus = [&] { f.txt_a.set_focus(); };
+    int clicks = 0;
+    f.B_Zurueck.on_click = [&] { ++clicks; };
+    EXPECT_FALSE(user_click(f.B_Zurueck));
+    EXPECT_TRUE(f.txt_a.has_focus());
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(focus_log(), (Vec{"txt_a.LostFocus"}));
+    // The field accepts: the click goes through.
+    f.txt_a.on_lost_focus = nullptr;
+    EXPECT_TRUE(user_click(f.B_Zurueck));
+    EXPECT_EQ(clicks, 1);
+}
+
+// Tab goes by TabIndex over focusable controls, skipping hidden, disabled, TabStop
+// false and hidden containers, and wraps; Shift+Tab goes back. No KeyDown or
+// KeyPress reaches a control for a Tab that moved the focus.
+TEST_F(Focus, TabOrderSkipsAndWraps) {
+    auto& f = *page_inst;
+    f.cmb.set_visible(false);
+    f.chk.set_enabled(false);
+    f.opt_c.set_tab_stop(false);
+    f.vsb.set_tab_index(0);  // first in order now
+    f.vsb.set_focus();
+    Vec visited;
+    for (int i = 0; i < 6; ++i) {
+        user_key(vk_tab);
+        visited.push_back(to_utf8(focus_owner()->name()));
+    }
+    EXPECT_EQ(visited, (Vec{"txt_a", "txt_b", "opt_a", "opt_b", "B_Zurück", "vsb_out"}));
+    user_key(vk_tab, shift_mask);
+    EXPECT_EQ(focus_owner(), &f.B_Zurueck);
+    EXPECT_TRUE(log_.only({"KeyDown", "KeyPress", "KeyUp"}).empty());
+}
+
+TEST_F(Focus, TabReachesTheControlWhenNoOtherCanTakeTheFocus) {
+    test::Bare* bare = &*test::bare_inst;
+    TextBox only{*bare, "txt_only", {120, 600, 1000, 315}};
+    bare->show_modeless();
+    ASSERT_TRUE(only.has_focus());
+    log_.clear();
+    user_key(vk_tab);
+    EXPECT_EQ(log_.all(), (Vec{"txt_only.KeyDown 9 0", "txt_only.KeyPress 9", "txt_only.KeyUp 9 0"}));
+}
+
+// The keyboard state reads Tab (and Shift) down during the LostFocus a Tab causes,
+// for a real and for a simulated Tab.
+TEST_F(Focus, TabReadsAsDownDuringItsLostFocus) {
+    auto& f = *page_inst;
+    std::vector<std::pair<bool, bool>> seen;
+    f.txt_a.on_lost_focus = [&] { seen.emplace_back(key_down(vk_tab), key_down(vk_shift)); };
+    user_key(vk_tab);
+    f.txt_a.set_focus();
+    send_keys("+{TAB}");
+    loop_.run_pending();
+    f.txt_a.set_focus();
+    f.txt_b.set_focus();  // by code: nothing is down
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0], std::make_pair(true, false));
+    EXPECT_EQ(seen[1], std::make_pair(true, true));
+    EXPECT_EQ(seen[2], std::make_pair(false, false));
+    EXPECT_FALSE(key_down(vk_tab));
+}
+
+// KeyDown -> KeyPress (sees the old text, may change or drop the key) -> Change ->
+// KeyUp, with default editing in between.
+TEST_F(Focus, KeyOrderAndDefaultEditing) {
+    auto& t = page_inst->txt_a;
+    std::string seen_in_press;
+    t.on_key_press = [&](int& k) {
+        seen_in_press = t.text();
+        if (k == 'x') k = 0;                 // dropped
+        if (k == 'a') k = 'A';               // changed
+    };
+    user_type("1a");
+    EXPECT_EQ(log_.all(), (Vec{"txt_a.KeyDown 49 0", "txt_a.KeyPress 49", "txt_a.Change",
+                               "txt_a.KeyUp 49 0", "txt_a.KeyDown 65 0", "txt_a.KeyPress 97",
+                               "txt_a.Change", "txt_a.KeyUp 65 0"}));
+    EXPECT_EQ(seen_in_press, "1");
+    EXPECT_EQ(t.text(), "1A");
+    log_.clear();
+    user_type("x");
+    EXPECT_EQ(t.text(), "1A");
+    EXPECT_TRUE(log_.only({"Change"}).empty());
+    // Selection replaced, Backspace, MaxLength, Up/Down give no KeyPress.
+    t.set_sel_start(0);
+    t.set_sel_length(2);
+    user_type("77");
+    EXPECT_EQ(t.text(), "77");
+    user_key(vk_back);
+    EXPECT_EQ(t.text(), "7");
+    t.set_max_length(3);
+    user_type("8899");
+    EXPECT_EQ(t.text(), "788");
+    log_.clear();
+    user_key(vk_up);
+    user_key(vk_down);
+    EXPECT_TRUE(log_.only({"KeyPress"}).empty());
+    EXPECT_EQ(log_.only({"KeyDown"}).size(), 2u);
+}
+
+TEST_F(Focus, EnterAndEscReachTheControl) {
+    auto& t = page_inst->txt_a;
+    user_type("ab");
+    user_key(vk_return);
+    EXPECT_EQ(t.text(), "ab");  // single line: no character
+    t.set_multi_line(true);
+    user_key(vk_return);
+    user_type("c");
+    EXPECT_EQ(t.text(), "ab\r\nc");
+    log_.clear();
+    user_key(vk_escape);
+    EXPECT_EQ(log_.only({"KeyPress"}), (Vec{"txt_a.KeyPress 27"}));
+    // Windows-1252 bytes pass unchanged: ä is 228.
+    user_type("\xE4");
+    EXPECT_EQ(log_.only({"KeyPress"}).back(), "txt_a.KeyPress 228");
+    EXPECT_EQ(t.text(), "ab\r\nc\xE4");
+}
+
+// Enter queues {TAB}: the field's LostFocus runs at the next pump, after KeyPress
+// returned, not inside it.
+TEST_F(Focus, SentKeysArriveAfterTheHandler) {
+    auto& f = *page_inst;
+    bool in_press = false;
+    f.txt_a.on_key_press = [&](int& k) {
+        if (k != 13) return;
+        in_press = true;
+        send_keys("{TAB}");
+        EXPECT_TRUE(f.txt_a.has_focus());  // nothing arrives synchronously
+        in_press = false;
+    };
+    bool lost_inside_press = true;
+    f.txt_a.on_lost_focus = [&] { lost_inside_press = in_press; };
+    user_key(vk_return);
+    EXPECT_TRUE(f.txt_a.has_focus());
+    loop_.run_pending();
+    EXPECT_TRUE(f.txt_b.has_focus());
+    EXPECT_FALSE(lost_inside_press);
+    EXPECT_EQ(focus_log(), (Vec{"txt_a.LostFocus", "txt_b.GotFocus"}));
+}
+
+// Keys go to whatever has the focus when they are dispatched, in order; a literal
+// sent from a KeyPress filter comes back through the same filter.
+TEST_F(Focus, SentKeysFollowTheFocusAndComeBackThroughTheFilter) {
+    auto& f = *page_inst;
+    Vec presses;
+    f.txt_a.on_key_press = [&](int& k) {
+        presses.push_back(std::to_string(k));
+        if (k == '+') {
+            k = 0;
+            send_keys("` ");
+        }
+    };
+    user_type("+");
+    loop_.run_pending();
+    EXPECT_EQ(presses, (Vec{"43", "96", "32"}));
+    EXPECT_EQ(f.txt_a.text(), "` ");
+    send_keys("1{TAB}2");
+    loop_.run_pending();
+    EXPECT_EQ(f.txt_a.text(), "` 1");
+    EXPECT_EQ(f.txt_b.text(), "2");
+    EXPECT_THROW(send_keys("{NOPE}"), UiFault);
+}
+
+// A message box takes the focus (LostFocus nested in the caller), gives it back
+// (GotFocus) and raises no Activate.
+TEST_F(Focus, MessageBoxTakesAndGivesBackTheFocus) {
+    boxes_.answer(id_ok);
+    const int r = msg_box("Entered value is to large.", mb_exclamation, "DORVANEX");
+    EXPECT_EQ(r, id_ok);
+    EXPECT_EQ(log_.all(), (Vec{"txt_a.LostFocus", "txt_a.GotFocus"}));
+    EXPECT_TRUE(page_inst->txt_a.has_focus());
+    EXPECT_EQ(page_inst->activations, 1);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
+    EXPECT_EQ(boxes_.shown()[0].style, mb_exclamation);
+}
+
+// The range-check round trip: the LostFocus of field A checks; its box moves the
+// focus, so A's leave event runs again nested while the check is running (the latch
+// makes it store unchecked); the handler queues {esc} and sets the focus back to A;
+// Esc reaches A only after the handler returned, and the latch stays set until the
+// next typed key.
+TEST_F(Focus, RangeCheckRoundTrip) {
+    auto& f = *page_inst;
+    int latch = 0;
+    Vec trace;
+    std::function<int()> check_range = [&]() -> int {
+        if (latch) {
+            trace.push_back("check skipped");
+            return 0;
+        }
+        latch = 1;
+        trace.push_back("check");
+        if (f.txt_a.text() == "999") {
+            msg_box("Entered value is to large.", mb_exclamation, "DORVANEX");
+            send_keys("{esc}");
+            f.txt_a.set_focus();
+            return 1;
+        }
+        return 0;
+    };
+    f.txt_a.on_lost_focus = [&] {
+        trace.push_back("leave");
+        check_range();
+    };
+    f.txt_a.on_key_press = [&](int& k) {
+        trace.push_back("key " + std::to_string(k));
+        if (k == 27) trace.push_back("refill, latch " + std::to_string(latch));
+        else latch = 0;
+    };
+    user_type("999");
+    trace.clear();
+    boxes_.answer(id_ok);
+    user_key(vk_tab);
+    EXPECT_TRUE(f.txt_a.has_focus());
+    EXPECT_EQ(trace, (Vec{"leave", "check", "leave", "check skipped"}));
+    loop_.run_pending();
+    EXPECT_EQ(trace, (Vec{"leave", "check", "leave", "check skipped", "key 27", "refill, latch 1"}));
+    EXPECT_EQ(focus_log(), (Vec{"txt_a.LostFocus", "txt_a.LostFocus", "txt_a.GotFocus"}));
+    EXPECT_TRUE(f.txt_b.text().empty());
+}
+
+TEST_F(Focus, ActiveControlTagAndText) {
+    auto& f = *page_inst;
+    f.vsb.set_tag("51");
+    f.vsb.set_focus();
+    EXPECT_EQ(active_control().tag(), "51");
+    EXPECT_THROW((void)active_control().text(), UiFault);  // a scroll bar has no Text
+    f.txt_b.set_focus();
+    f.txt_b.set_text("12");
+    EXPECT_EQ(active_control().text(), "12");
+    // While a box is up, the active control stays the form's focused control.
+    boxes_.answer(id_ok, std::nullopt, [&] {
+        EXPECT_EQ(focus_owner(), nullptr);
+        EXPECT_EQ(&active_control(), &f.txt_b);
+    });
+    msg_box("x");
+}
+
+// O4: hiding or unloading a page whose field has the focus runs no LostFocus.
+TEST_F(Focus, HideOrUnloadRunsNoLostFocus) {
+    auto& f = *page_inst;
+    int leaves = 0;
+    f.txt_a.on_lost_focus = [&] { ++leaves; };
+    f.hide();
+    EXPECT_EQ(focus_owner(), nullptr);
+    f.show_modeless();
+    EXPECT_TRUE(f.txt_a.has_focus());  // the remembered control
+    page_inst->txt_a.on_lost_focus = [&] { ++leaves; };
+    page_inst->unload();
+    EXPECT_EQ(leaves, 0);
+}
+
+}  // namespace
+}  // namespace dvx::ui
