@@ -36,13 +36,17 @@ const char* fault_name(FaultKind kind) {
     return "?";
 }
 
-Fault Fault::silent() { return Fault(FaultKind::silent); }
+Fault Fault::silent() {
+    return Fault(FaultKind::silent);
+}
 Fault Fault::delayed(double seconds) {
     Fault f(FaultKind::delayed);
     f.seconds_ = seconds;
     return f;
 }
-Fault Fault::bad_crc() { return Fault(FaultKind::bad_crc); }
+Fault Fault::bad_crc() {
+    return Fault(FaultKind::bad_crc);
+}
 Fault Fault::truncated(int bytes_missing) {
     Fault f(FaultKind::truncated);
     f.count_ = bytes_missing;
@@ -73,15 +77,23 @@ Fault Fault::foreign_function(int code) {
     f.code_ = code;
     return f;
 }
-Fault Fault::wrong_byte_count() { return Fault(FaultKind::wrong_byte_count); }
-Fault Fault::wrong_echo() { return Fault(FaultKind::wrong_echo); }
+Fault Fault::wrong_byte_count() {
+    return Fault(FaultKind::wrong_byte_count);
+}
+Fault Fault::wrong_echo() {
+    return Fault(FaultKind::wrong_echo);
+}
 Fault Fault::echo_delayed(double seconds) {
     Fault f(FaultKind::echo_delayed);
     f.seconds_ = seconds;
     return f;
 }
-Fault Fault::unexpected_echo() { return Fault(FaultKind::unexpected_echo); }
-Fault Fault::collision() { return Fault(FaultKind::collision); }
+Fault Fault::unexpected_echo() {
+    return Fault(FaultKind::unexpected_echo);
+}
+Fault Fault::collision() {
+    return Fault(FaultKind::collision);
+}
 
 Fault Fault::unit(int u) const {
     Fault f = *this;

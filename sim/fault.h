@@ -12,29 +12,29 @@
 namespace dvx::sim {
 
 enum class FaultKind {
-    silent,             // X1/X2: no answer at all
-    delayed,            // X3: answer starts `seconds` after the request (late bytes)
-    bad_crc,            // X4: one bit of the last CRC byte flipped
-    truncated,          // X5: last `count` bytes of the answer missing
-    extra_bytes,        // X6: `bytes` appended after the CRC
-    wrong_unit,         // X7: answer carries unit `code` (0: request unit + 1), CRC fixed
-    noise_before,       // X8: `bytes` sent right before the answer
-    exception,          // X9: exception answer with code `code`
-    foreign_function,   // X10: full-length answer with function code `code`, correct CRC
-    wrong_byte_count,   // X11: byte-count field of a read answer off by 2, CRC fixed
-    wrong_echo,         // X11: write answer echoes start + 1 and count + 1, CRC fixed
-    echo_delayed,       // X12: the adapter's echo of the request arrives `seconds` late
-    unexpected_echo,    // X12/E5: request echoed although the adapter is off (the lone
-                        //         probe byte is not echoed, so the probe says "no echo")
-    collision,          // X13: a second device on the same address answers at once:
-                        //      the bytes after the unit are garbled (CRC error)
+    silent,            // X1/X2: no answer at all
+    delayed,           // X3: answer starts `seconds` after the request (late bytes)
+    bad_crc,           // X4: one bit of the last CRC byte flipped
+    truncated,         // X5: last `count` bytes of the answer missing
+    extra_bytes,       // X6: `bytes` appended after the CRC
+    wrong_unit,        // X7: answer carries unit `code` (0: request unit + 1), CRC fixed
+    noise_before,      // X8: `bytes` sent right before the answer
+    exception,         // X9: exception answer with code `code`
+    foreign_function,  // X10: full-length answer with function code `code`, correct CRC
+    wrong_byte_count,  // X11: byte-count field of a read answer off by 2, CRC fixed
+    wrong_echo,        // X11: write answer echoes start + 1 and count + 1, CRC fixed
+    echo_delayed,      // X12: the adapter's echo of the request arrives `seconds` late
+    unexpected_echo,   // X12/E5: request echoed although the adapter is off (the lone
+                       //         probe byte is not echoed, so the probe says "no echo")
+    collision,         // X13: a second device on the same address answers at once:
+                       //      the bytes after the unit are garbled (CRC error)
 };
 
 // Name used in the request log and in messages ("silent", "bad_crc", ...).
 const char* fault_name(FaultKind kind);
 
 class Fault {
-public:
+  public:
     // Constructors, one per kind.
     static Fault silent();
     static Fault delayed(double seconds = 1.2);
@@ -52,10 +52,10 @@ public:
     static Fault collision();
 
     // Scope (all optional; by default every request, always).
-    Fault unit(int u) const;                      // unit address on the wire
-    Fault function(int f) const;                  // 3 or 16
-    Fault registers(int first, int last) const;   // start register on the wire in [first, last]
-    Fault next(int n) const;                      // only the next n matching requests
+    Fault unit(int u) const;                     // unit address on the wire
+    Fault function(int f) const;                 // 3 or 16
+    Fault registers(int first, int last) const;  // start register on the wire in [first, last]
+    Fault next(int n) const;                     // only the next n matching requests
     Fault always() const;
 
     FaultKind kind() const { return kind_; }
@@ -70,7 +70,7 @@ public:
     bool use();
     bool spent() const { return remaining_ == 0; }
 
-private:
+  private:
     explicit Fault(FaultKind kind) : kind_(kind) {}
 
     FaultKind kind_;

@@ -9,7 +9,9 @@ namespace dvx::sim {
 
 namespace {
 
-std::uint16_t u16(int v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+std::uint16_t u16(int v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
 
 constexpr int process_words = 80;
 constexpr double gateway_poll = 1.0;  // the gateway's own poll cycle over its racks
@@ -55,12 +57,16 @@ void Concentrator::set_word(int w, int value) {
 }
 
 Transmitter& Concentrator::add(int slot, Transmitter t) {
-    if (slot < 1 || slot > 32) throw std::invalid_argument("slot " + std::to_string(slot) + " outside 1..32");
-    if (has(slot)) throw std::invalid_argument("slot " + std::to_string(slot) + " already occupied");
+    if (slot < 1 || slot > 32)
+        throw std::invalid_argument("slot " + std::to_string(slot) + " outside 1..32");
+    if (has(slot))
+        throw std::invalid_argument("slot " + std::to_string(slot) + " already occupied");
     return slots_.emplace(slot, std::move(t)).first->second;
 }
 
-void Concentrator::remove(int slot) { slots_.erase(slot); }
+void Concentrator::remove(int slot) {
+    slots_.erase(slot);
+}
 
 Transmitter& Concentrator::slot(int s) {
     auto it = slots_.find(s);
@@ -162,7 +168,8 @@ void Gateway::set_word(int w, int value) {
     if (w >= first_diag && w < first_diag + 5 * mask_words) {
         const int d = (w - first_diag) / mask_words;
         const int shift = 16 * ((w - first_diag) % mask_words);
-        diag_[d] = (diag_[d] & ~(std::uint64_t{0xFFFF} << shift)) | std::uint64_t{static_cast<std::uint16_t>(value)} << shift;
+        diag_[d] = (diag_[d] & ~(std::uint64_t{0xFFFF} << shift)) |
+                   std::uint64_t{static_cast<std::uint16_t>(value)} << shift;
         return;
     }
     if (w == (is_hzl3() ? 34 : 20)) return;
@@ -181,12 +188,16 @@ void Gateway::set_table(int i, int value) {
 
 Concentrator& Gateway::add_rack(int rack, Concentrator c) {
     if (rack < 1 || rack > max_racks())
-        throw std::invalid_argument("rack " + std::to_string(rack) + " outside 1.." + std::to_string(max_racks()));
-    if (has_rack(rack)) throw std::invalid_argument("rack " + std::to_string(rack) + " already present");
+        throw std::invalid_argument("rack " + std::to_string(rack) + " outside 1.." +
+                                    std::to_string(max_racks()));
+    if (has_rack(rack))
+        throw std::invalid_argument("rack " + std::to_string(rack) + " already present");
     return racks_.emplace(rack, std::move(c)).first->second;
 }
 
-void Gateway::remove_rack(int rack) { racks_.erase(rack); }
+void Gateway::remove_rack(int rack) {
+    racks_.erase(rack);
+}
 
 Concentrator& Gateway::rack(int r) {
     auto it = racks_.find(r);
@@ -234,7 +245,8 @@ std::vector<std::uint16_t> Gateway::results(double now) {
     if (is_hzl3()) {
         const int length = std::clamp<int>(block_[38], 1, 125);
         for (auto& [r, c] : racks_) {
-            std::vector<std::uint16_t> data = c.silent() ? std::vector<std::uint16_t>(process_words, 0) : c.process_data(now);
+            std::vector<std::uint16_t> data =
+                c.silent() ? std::vector<std::uint16_t>(process_words, 0) : c.process_data(now);
             for (int i = 0; i < length && i < process_words; ++i) out.push_back(data[i]);
         }
         out.resize(3000, 0);

@@ -13,10 +13,16 @@
 namespace dvx::sim {
 
 // Diagnosis bitmaps, in register order (HZL 7/8.., HZL3 11..14.., BNR 7/8..).
-enum class Diag { remote_timeout = 0, local_timeout = 1, crc_error = 2, missing_answer = 3, context_error = 4 };
+enum class Diag {
+    remote_timeout = 0,
+    local_timeout = 1,
+    crc_error = 2,
+    missing_answer = 3,
+    context_error = 4
+};
 
 class Concentrator {
-public:
+  public:
     Concentrator(int type_code = 31, int version = 105);
 
     int type_code() const { return words_[0]; }
@@ -47,7 +53,7 @@ public:
     int read_settings(int reg, int count, std::vector<std::uint16_t>& out) const;
     int write_settings(int reg, std::span<const std::uint16_t> values);
 
-private:
+  private:
     std::array<std::uint16_t, 26> words_{};
     std::array<std::uint32_t, 5> diag_{};
     std::map<int, Transmitter> slots_;
@@ -55,7 +61,7 @@ private:
 };
 
 class Gateway {
-public:
+  public:
     // HZL: type 32; HZL3: type 34. The layout follows the bus mode (1 HZL, 2 HZL3),
     // so a gateway of the other type on a bus can be modelled too.
     Gateway(int bus_mode = 1, int type_code = 32, int version = 203);
@@ -101,7 +107,7 @@ public:
     int read_own(int reg, int count, std::vector<std::uint16_t>& out, double now);
     int write_own(int reg, std::span<const std::uint16_t> values);
 
-private:
+  private:
     int bus_mode_;
     std::array<std::uint16_t, 41> block_{};
     std::array<std::uint16_t, 602> table_{};

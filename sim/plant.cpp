@@ -7,17 +7,19 @@ namespace dvx::sim {
 namespace {
 
 // Answer delays after the end of a request (the 3.5-character gap included).
-constexpr double direct_turnaround = 0.005;     // transmitter on the direct bus
-constexpr double gateway_turnaround = 0.005;    // the gateway's own registers
-constexpr double forwarding_delay = 0.040;      // through the gateway to a rack
-constexpr double unreachable_timeout = 0.100;   // the gateway's internal time-out
+constexpr double direct_turnaround = 0.005;    // transmitter on the direct bus
+constexpr double gateway_turnaround = 0.005;   // the gateway's own registers
+constexpr double forwarding_delay = 0.040;     // through the gateway to a rack
+constexpr double unreachable_timeout = 0.100;  // the gateway's internal time-out
 
 constexpr int exc_function = 0x01, exc_address = 0x02, exc_value = 0x03, exc_no_rack = 0x0A,
               exc_no_device = 0x0B;
 
 constexpr int max_read = 125, max_write = 123;
 
-int word_at(std::span<const std::uint8_t> f, std::size_t pos) { return f[pos] << 8 | f[pos + 1]; }
+int word_at(std::span<const std::uint8_t> f, std::size_t pos) {
+    return f[pos] << 8 | f[pos + 1];
+}
 
 void put_word(std::vector<std::uint8_t>& f, int v) {
     f.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
@@ -34,9 +36,12 @@ void fix_crc(std::vector<std::uint8_t>& f) {
 
 std::string settings_for_bus_mode(int bus_mode) {
     switch (bus_mode) {
-        case 1: return "19200,E,8,1";
-        case 2: return "57600,E,8,1";
-        default: return "9600,E,8,1";
+        case 1:
+            return "19200,E,8,1";
+        case 2:
+            return "57600,E,8,1";
+        default:
+            return "9600,E,8,1";
     }
 }
 
@@ -54,21 +59,27 @@ Plant::Plant(int bus_mode) : bus_mode_(bus_mode) {
 }
 
 Transmitter& Plant::add(int address, Transmitter t) {
-    if (bus_mode_ == 1 || bus_mode_ == 2) throw std::logic_error("transmitters behind a gateway sit in racks");
-    if (address < 1 || address > 255) throw std::invalid_argument("address " + std::to_string(address) + " outside 1..255");
+    if (bus_mode_ == 1 || bus_mode_ == 2)
+        throw std::logic_error("transmitters behind a gateway sit in racks");
+    if (address < 1 || address > 255)
+        throw std::invalid_argument("address " + std::to_string(address) + " outside 1..255");
     if (has(address))
-        throw std::invalid_argument("address " + std::to_string(address) + " already taken (use Fault::collision())");
+        throw std::invalid_argument("address " + std::to_string(address) +
+                                    " already taken (use Fault::collision())");
     // The device knows its own address in the high byte of word 113.
     const int low = static_cast<std::uint16_t>(t.param(113)) & 0xFF;
     t.set_param(113, address << 8 | low);
     return devices_.emplace(address, std::move(t)).first->second;
 }
 
-void Plant::remove(int address) { devices_.erase(address); }
+void Plant::remove(int address) {
+    devices_.erase(address);
+}
 
 Transmitter& Plant::device(int address) {
     auto it = devices_.find(address);
-    if (it == devices_.end()) throw std::out_of_range("no device at address " + std::to_string(address));
+    if (it == devices_.end())
+        throw std::out_of_range("no device at address " + std::to_string(address));
     return it->second;
 }
 
@@ -125,10 +136,12 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
             entry.start = word_at(frame, 2);
             entry.count = word_at(frame, 4);
             const std::size_t bytes = frame[6];
-            if (entry.count < 1 || entry.count > max_write || bytes != 2u * entry.count || frame.size() != 9 + bytes) {
+            if (entry.count < 1 || entry.count > max_write || bytes != 2u * entry.count ||
+                frame.size() != 9 + bytes) {
                 bad_request = exc_value;
             } else {
-                for (int i = 0; i < entry.count; ++i) values.push_back(static_cast<std::uint16_t>(word_at(frame, 7 + 2 * i)));
+                for (int i = 0; i < entry.count; ++i)
+                    values.push_back(static_cast<std::uint16_t>(word_at(frame, 7 + 2 * i)));
             }
         }
     } else {
@@ -143,8 +156,8 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
     std::vector<Fault*> applied;
     if (someone) {
         for (auto& f : faults_)
-            if (f.matches(entry.unit, entry.function, entry.start) && f.kind() != FaultKind::echo_delayed &&
-                f.kind() != FaultKind::unexpected_echo) {
+            if (f.matches(entry.unit, entry.function, entry.start) &&
+                f.kind() != FaultKind::echo_delayed && f.kind() != FaultKind::unexpected_echo) {
                 f.use();
                 applied.push_back(&f);
             }
@@ -167,8 +180,10 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
             out.answered = true;
             out.exception = bad_request;
             out.delay = direct_turnaround;
-            out.device = bus_mode_ == 1 || bus_mode_ == 2 ? (entry.unit == 1 ? "gateway" : "rack " + std::to_string(entry.unit / 2))
-                                                         : std::to_string(entry.unit);
+            out.device =
+                bus_mode_ == 1 || bus_mode_ == 2
+                    ? (entry.unit == 1 ? "gateway" : "rack " + std::to_string(entry.unit / 2))
+                    : std::to_string(entry.unit);
         } else if (!bad_request) {
             out = dispatch(entry.unit, entry.function, entry.start, values, entry.count, now);
         }
@@ -202,16 +217,18 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
     Reply reply{std::move(f), out.delay};
     auto& b = reply.bytes;
     // Content faults first (they keep a correct CRC), then the ones that break the frame.
-    constexpr FaultKind order[] = {FaultKind::exception,  FaultKind::foreign_function, FaultKind::wrong_byte_count,
-                                   FaultKind::wrong_echo, FaultKind::wrong_unit,       FaultKind::collision,
-                                   FaultKind::bad_crc,    FaultKind::truncated,        FaultKind::extra_bytes,
-                                   FaultKind::noise_before, FaultKind::delayed};
+    constexpr FaultKind order[] = {
+        FaultKind::exception,    FaultKind::foreign_function, FaultKind::wrong_byte_count,
+        FaultKind::wrong_echo,   FaultKind::wrong_unit,       FaultKind::collision,
+        FaultKind::bad_crc,      FaultKind::truncated,        FaultKind::extra_bytes,
+        FaultKind::noise_before, FaultKind::delayed};
     for (FaultKind kind : order)
         for (auto* fault : applied) {
             if (fault->kind() != kind) continue;
             switch (kind) {
                 case FaultKind::exception:
-                    b = {static_cast<std::uint8_t>(entry.unit), static_cast<std::uint8_t>(entry.function | 0x80),
+                    b = {static_cast<std::uint8_t>(entry.unit),
+                         static_cast<std::uint8_t>(entry.function | 0x80),
                          static_cast<std::uint8_t>(fault->code())};
                     append_crc(b);
                     entry.exception = fault->code();
@@ -221,7 +238,8 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                     fix_crc(b);
                     break;
                 case FaultKind::wrong_byte_count:
-                    if (entry.function == 3 && !entry.exception) b[2] = static_cast<std::uint8_t>(b[2] + 2);
+                    if (entry.function == 3 && !entry.exception)
+                        b[2] = static_cast<std::uint8_t>(b[2] + 2);
                     fix_crc(b);
                     break;
                 case FaultKind::wrong_echo:
@@ -232,7 +250,8 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                     fix_crc(b);
                     break;
                 case FaultKind::wrong_unit:
-                    b[0] = static_cast<std::uint8_t>(fault->code() ? fault->code() : entry.unit % 255 + 1);
+                    b[0] = static_cast<std::uint8_t>(fault->code() ? fault->code()
+                                                                   : entry.unit % 255 + 1);
                     fix_crc(b);
                     break;
                 case FaultKind::collision:
@@ -240,28 +259,40 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                     for (std::size_t i = 2; i + 2 < b.size(); ++i) b[i] ^= 0x5A;
                     if (b.size() <= 5) b[b.size() - 1] ^= 0x5A;
                     break;
-                case FaultKind::bad_crc: b.back() ^= 0x01; break;
-                case FaultKind::truncated:
-                    b.resize(b.size() > static_cast<std::size_t>(fault->count()) ? b.size() - fault->count() : 0);
+                case FaultKind::bad_crc:
+                    b.back() ^= 0x01;
                     break;
-                case FaultKind::extra_bytes: b.insert(b.end(), fault->bytes().begin(), fault->bytes().end()); break;
-                case FaultKind::noise_before: b.insert(b.begin(), fault->bytes().begin(), fault->bytes().end()); break;
-                case FaultKind::delayed: reply.delay += fault->seconds(); break;
-                default: break;
+                case FaultKind::truncated:
+                    b.resize(b.size() > static_cast<std::size_t>(fault->count())
+                                 ? b.size() - fault->count()
+                                 : 0);
+                    break;
+                case FaultKind::extra_bytes:
+                    b.insert(b.end(), fault->bytes().begin(), fault->bytes().end());
+                    break;
+                case FaultKind::noise_before:
+                    b.insert(b.begin(), fault->bytes().begin(), fault->bytes().end());
+                    break;
+                case FaultKind::delayed:
+                    reply.delay += fault->seconds();
+                    break;
+                default:
+                    break;
             }
         }
     log_.push_back(std::move(entry));
     return reply;
 }
 
-Plant::Outcome Plant::dispatch(int unit, int function, int start, std::span<const std::uint16_t> values, int count,
-                               double now) {
-    if (bus_mode_ == 1 || bus_mode_ == 2) return via_gateway(unit, function, start, values, count, now);
+Plant::Outcome Plant::dispatch(int unit, int function, int start,
+                               std::span<const std::uint16_t> values, int count, double now) {
+    if (bus_mode_ == 1 || bus_mode_ == 2)
+        return via_gateway(unit, function, start, values, count, now);
     return direct(unit, function, start, values, count, now);
 }
 
-Plant::Outcome Plant::direct(int unit, int function, int start, std::span<const std::uint16_t> values, int count,
-                             double now) {
+Plant::Outcome Plant::direct(int unit, int function, int start,
+                             std::span<const std::uint16_t> values, int count, double now) {
     Outcome out;
     auto it = devices_.find(unit);
     if (it == devices_.end() || it->second.silent()) return out;
@@ -280,7 +311,8 @@ Plant::Outcome Plant::direct(int unit, int function, int start, std::span<const 
     out.exception = t.write(start, values, now, strict_);
     // A new bus address in word 113 takes effect after the answer to the store command
     // (the answer still comes from the old address); a taken address is not moved to.
-    const bool store = !out.exception && start <= reg_store && start + count > reg_store && values[reg_store - start] == 1;
+    const bool store = !out.exception && start <= reg_store && start + count > reg_store &&
+                       values[reg_store - start] == 1;
     if (store) {
         const int moved_to = (static_cast<std::uint16_t>(t.stored_param(113)) >> 8) & 0xFF;
         if (moved_to >= 1 && moved_to != unit && !has(moved_to)) {
@@ -292,8 +324,8 @@ Plant::Outcome Plant::direct(int unit, int function, int start, std::span<const 
     return out;
 }
 
-Plant::Outcome Plant::via_gateway(int unit, int function, int start, std::span<const std::uint16_t> values, int count,
-                                  double now) {
+Plant::Outcome Plant::via_gateway(int unit, int function, int start,
+                                  std::span<const std::uint16_t> values, int count, double now) {
     Outcome out;
     Gateway& gw = *gateway_;
     gw.tick(now);
@@ -306,7 +338,8 @@ Plant::Outcome Plant::via_gateway(int unit, int function, int start, std::span<c
     if (unit == 1) {
         out.device = "gateway";
         out.delay = gateway_turnaround;
-        out.exception = function == 3 ? gw.read_own(start, count, out.words, now) : gw.write_own(start, values);
+        out.exception =
+            function == 3 ? gw.read_own(start, count, out.words, now) : gw.write_own(start, values);
         return out;
     }
     // The gateway cannot reach the rack or the transmitter: exception after its own
@@ -350,7 +383,8 @@ Plant::Outcome Plant::via_gateway(int unit, int function, int start, std::span<c
             return unreachable(exc_no_device, "rack " + std::to_string(rack));
         }
         out.device = who;
-        out.exception = function == 3 ? t.read(reg, count, out.words, now, strict_) : t.write(reg, values, now, strict_);
+        out.exception = function == 3 ? t.read(reg, count, out.words, now, strict_)
+                                      : t.write(reg, values, now, strict_);
         return out;
     }
     // Below the first window: the concentrator's own blocks on 2R, nothing on 2R + 1.
@@ -362,12 +396,14 @@ Plant::Outcome Plant::via_gateway(int unit, int function, int start, std::span<c
     const int process_base = hzl3 ? 100 : 1000;
     const int last = start + count - 1;
     if (last < process_base) {
-        out.exception = function == 3 ? conc.read_settings(start, count, out.words) : conc.write_settings(start, values);
+        out.exception = function == 3 ? conc.read_settings(start, count, out.words)
+                                      : conc.write_settings(start, values);
         return out;
     }
     if (function == 3 && start >= process_base && last < process_base + 80) {
         const auto data = conc.process_data(now);
-        out.words.assign(data.begin() + (start - process_base), data.begin() + (last - process_base + 1));
+        out.words.assign(data.begin() + (start - process_base),
+                         data.begin() + (last - process_base + 1));
         return out;
     }
     out.exception = exc_address;

@@ -20,17 +20,17 @@ namespace dvx::sim {
 
 // One request as the devices saw it.
 struct LogEntry {
-    double time = 0;                     // when the request frame was complete
+    double time = 0;  // when the request frame was complete
     int unit = 0;
     int function = 0;
-    int start = 0;                       // register on the wire
+    int start = 0;  // register on the wire
     int count = 0;
-    std::vector<std::uint16_t> values;   // written values (function 16)
-    std::string device;                  // who answered: "17", "gateway", "rack 1",
-                                         // "rack 1 slot 2"; empty when nobody did
-    int exception = 0;                   // exception code answered, 0 none
+    std::vector<std::uint16_t> values;  // written values (function 16)
+    std::string device;                 // who answered: "17", "gateway", "rack 1",
+                                        // "rack 1 slot 2"; empty when nobody did
+    int exception = 0;                  // exception code answered, 0 none
     bool answered = false;
-    std::string fault;                   // faults applied, joined by "+"; empty none
+    std::string fault;  // faults applied, joined by "+"; empty none
 };
 
 // An answer: its bytes (noise, frame, trailing bytes) and when the first one goes on
@@ -48,12 +48,12 @@ struct EchoPlan {
 
 // A preset text that cannot be read: names the line.
 class PresetError : public std::runtime_error {
-public:
+  public:
     PresetError(int line, const std::string& text)
         : std::runtime_error("preset line " + std::to_string(line) + ": " + text), line_(line) {}
     int line() const { return line_; }
 
-private:
+  private:
     int line_;
 };
 
@@ -61,7 +61,7 @@ private:
 std::string settings_for_bus_mode(int bus_mode);
 
 class Plant {
-public:
+  public:
     explicit Plant(int bus_mode = 0);
 
     // The default plant of a bus mode (0 direct, 1 HZL, 2 HZL3), echo off.
@@ -78,14 +78,16 @@ public:
     // Direct bus (mode 0): transmitters by address 1..255. Adding to a taken address
     // throws std::invalid_argument (two devices on one address: Fault::collision()).
     Transmitter& add(int address, Transmitter t);
-    Transmitter& add(int address, int type_code, int version) { return add(address, Transmitter(type_code, version)); }
+    Transmitter& add(int address, int type_code, int version) {
+        return add(address, Transmitter(type_code, version));
+    }
     void remove(int address);
     bool has(int address) const { return devices_.count(address) != 0; }
-    Transmitter& device(int address);                  // throws std::out_of_range
+    Transmitter& device(int address);  // throws std::out_of_range
     const std::map<int, Transmitter>& devices() const { return devices_; }
 
     // Gateway modes: the gateway, its racks and the transmitters in their slots.
-    Gateway& gateway();                                // throws std::logic_error in mode 0
+    Gateway& gateway();  // throws std::logic_error in mode 0
     Concentrator& rack(int r) { return gateway().rack(r); }
     Transmitter& device(int rack, int slot) { return gateway().rack(rack).slot(slot); }
 
@@ -111,11 +113,14 @@ public:
     // The adapter's echo of one block the master sends (consumes echo faults).
     EchoPlan echo_plan(std::span<const std::uint8_t> block);
 
-private:
+  private:
     struct Outcome;
-    Outcome dispatch(int unit, int function, int start, std::span<const std::uint16_t> values, int count, double now);
-    Outcome direct(int unit, int function, int start, std::span<const std::uint16_t> values, int count, double now);
-    Outcome via_gateway(int unit, int function, int start, std::span<const std::uint16_t> values, int count, double now);
+    Outcome dispatch(int unit, int function, int start, std::span<const std::uint16_t> values,
+                     int count, double now);
+    Outcome direct(int unit, int function, int start, std::span<const std::uint16_t> values,
+                   int count, double now);
+    Outcome via_gateway(int unit, int function, int start, std::span<const std::uint16_t> values,
+                        int count, double now);
 
     int bus_mode_;
     std::map<int, Transmitter> devices_;

@@ -157,23 +157,34 @@ std::vector<std::string> split(const std::string& line, int number) {
                 if (i >= line.size()) break;
                 char e = line[i++];
                 switch (e) {
-                    case 'r': w += '\r'; break;
-                    case 'n': w += '\n'; break;
-                    case 't': w += '\t'; break;
+                    case 'r':
+                        w += '\r';
+                        break;
+                    case 'n':
+                        w += '\n';
+                        break;
+                    case 't':
+                        w += '\t';
+                        break;
                     case 'x': {
                         int v = 0;
-                        if (i + 2 > line.size() || std::from_chars(line.data() + i, line.data() + i + 2, v, 16).ptr != line.data() + i + 2)
+                        if (i + 2 > line.size() ||
+                            std::from_chars(line.data() + i, line.data() + i + 2, v, 16).ptr !=
+                                line.data() + i + 2)
                             throw PresetError(number, "bad \\x escape");
                         w += static_cast<char>(v);
                         i += 2;
                         break;
                     }
-                    default: w += e; break;
+                    default:
+                        w += e;
+                        break;
                 }
             }
             if (!closed) throw PresetError(number, "text without closing quote");
         } else {
-            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) w += line[i++];
+            while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
+                w += line[i++];
         }
         words.push_back(std::move(w));
     }
@@ -195,7 +206,8 @@ int number_of(const std::string& w, int line, int lo, int hi) {
         b += 2;
     }
     auto [p, ec] = std::from_chars(b, e, v, base);
-    if (b == e || ec != std::errc() || p != e) throw PresetError(line, "\"" + w + "\" is no number");
+    if (b == e || ec != std::errc() || p != e)
+        throw PresetError(line, "\"" + w + "\" is no number");
     if (neg) v = -v;
     if (v < lo || v > hi)
         throw PresetError(line, w + " outside " + std::to_string(lo) + ".." + std::to_string(hi));
@@ -221,10 +233,15 @@ struct Current {
 };
 
 void set_transmitter_reg(Transmitter& t, int reg, int value, int line) {
-    if (reg >= 0 && reg < status_regs) t.set_status(reg, value);
-    else if (reg >= 1000 && reg < 1000 + param_regs) t.set_param(reg - 1000, value);
-    else if (reg >= 2000 && reg < 2000 + comment_words) t.set_comment_word(reg - 2000, value);
-    else throw PresetError(line, "register " + std::to_string(reg) + " is not a transmitter register");
+    if (reg >= 0 && reg < status_regs)
+        t.set_status(reg, value);
+    else if (reg >= 1000 && reg < 1000 + param_regs)
+        t.set_param(reg - 1000, value);
+    else if (reg >= 2000 && reg < 2000 + comment_words)
+        t.set_comment_word(reg - 2000, value);
+    else
+        throw PresetError(line,
+                          "register " + std::to_string(reg) + " is not a transmitter register");
 }
 
 }  // namespace
@@ -248,7 +265,8 @@ Plant Plant::from_text(std::string_view text) {
         auto args = [&](std::size_t lo, std::size_t hi) {
             if (w.size() - 1 < lo || w.size() - 1 > hi)
                 throw PresetError(number, "\"" + key + "\" takes " + std::to_string(lo) +
-                                              (lo == hi ? "" : ".." + std::to_string(hi)) + " values");
+                                              (lo == hi ? "" : ".." + std::to_string(hi)) +
+                                              " values");
         };
         try {
             if (key == "bus") {
@@ -263,23 +281,28 @@ Plant Plant::from_text(std::string_view text) {
                 need_plant().set_strict(on_off(w[1], number));
             } else if (key == "unreachable") {
                 args(1, 1);
-                if (w[1] != "silent" && w[1] != "exception") throw PresetError(number, "expected silent or exception");
+                if (w[1] != "silent" && w[1] != "exception")
+                    throw PresetError(number, "expected silent or exception");
                 need_plant().gateway().set_silent_when_unreachable(w[1] == "silent");
             } else if (key == "device") {
                 args(3, 3);
                 Plant& p = need_plant();
-                if (p.bus_mode() != 0) throw PresetError(number, "\"device\" is for the direct bus; use \"slot\"");
+                if (p.bus_mode() != 0)
+                    throw PresetError(number, "\"device\" is for the direct bus; use \"slot\"");
                 const int addr = number_of(w[1], number, 1, 255);
                 if (p.has(addr)) throw PresetError(number, "address " + w[1] + " is taken");
                 cur = {};
-                cur.transmitter = &p.add(addr, Transmitter(number_of(w[2], number, 0, 65535), number_of(w[3], number, 0, 65535)));
+                cur.transmitter = &p.add(addr, Transmitter(number_of(w[2], number, 0, 65535),
+                                                           number_of(w[3], number, 0, 65535)));
             } else if (key == "gateway") {
                 args(2, 2);
                 Plant& p = need_plant();
                 if (p.bus_mode() == 0) throw PresetError(number, "the direct bus has no gateway");
-                if (!p.gateway().racks().empty()) throw PresetError(number, "\"gateway\" must come before its racks");
+                if (!p.gateway().racks().empty())
+                    throw PresetError(number, "\"gateway\" must come before its racks");
                 const bool silent = p.gateway().silent_when_unreachable();
-                p.gateway_.emplace(p.bus_mode(), number_of(w[1], number, 0, 65535), number_of(w[2], number, 0, 65535));
+                p.gateway_.emplace(p.bus_mode(), number_of(w[1], number, 0, 65535),
+                                   number_of(w[2], number, 0, 65535));
                 p.gateway_->set_silent_when_unreachable(silent);
                 cur = {};
                 cur.gateway = &*p.gateway_;
@@ -288,28 +311,37 @@ Plant Plant::from_text(std::string_view text) {
                 Plant& p = need_plant();
                 if (p.bus_mode() == 0) throw PresetError(number, "the direct bus has no racks");
                 const int r = number_of(w[1], number, 1, p.gateway().max_racks());
-                if (p.gateway().has_rack(r)) throw PresetError(number, "rack " + w[1] + " is already present");
+                if (p.gateway().has_rack(r))
+                    throw PresetError(number, "rack " + w[1] + " is already present");
                 cur = {};
-                cur.rack = &p.gateway().add_rack(r, Concentrator(number_of(w[2], number, 0, 65535), number_of(w[3], number, 0, 65535)));
+                cur.rack =
+                    &p.gateway().add_rack(r, Concentrator(number_of(w[2], number, 0, 65535),
+                                                          number_of(w[3], number, 0, 65535)));
             } else if (key == "slot") {
                 args(4, 4);
                 Plant& p = need_plant();
-                if (p.bus_mode() == 0) throw PresetError(number, "the direct bus has no slots; use \"device\"");
+                if (p.bus_mode() == 0)
+                    throw PresetError(number, "the direct bus has no slots; use \"device\"");
                 const int r = number_of(w[1], number, 1, p.gateway().max_racks());
-                if (!p.gateway().has_rack(r)) throw PresetError(number, "rack " + w[1] + " is not present");
+                if (!p.gateway().has_rack(r))
+                    throw PresetError(number, "rack " + w[1] + " is not present");
                 const int s = number_of(w[2], number, 1, p.gateway().max_slots());
-                if (p.rack(r).has(s)) throw PresetError(number, "slot " + w[2] + " of rack " + w[1] + " is taken");
+                if (p.rack(r).has(s))
+                    throw PresetError(number, "slot " + w[2] + " of rack " + w[1] + " is taken");
                 cur = {};
-                cur.transmitter = &p.rack(r).add(s, Transmitter(number_of(w[3], number, 0, 65535), number_of(w[4], number, 0, 65535)));
+                cur.transmitter = &p.rack(r).add(s, Transmitter(number_of(w[3], number, 0, 65535),
+                                                                number_of(w[4], number, 0, 65535)));
             } else if (key == "reg" || key == "stored") {
-                if (w.size() < 3) throw PresetError(number, "\"" + key + "\" takes a register and values");
+                if (w.size() < 3)
+                    throw PresetError(number, "\"" + key + "\" takes a register and values");
                 const int reg = number_of(w[1], number, 0, 65535);
                 for (std::size_t i = 2; i < w.size(); ++i) {
                     const int v = number_of(w[i], number, -32768, 65535);
                     const int r = reg + static_cast<int>(i - 2);
                     if (cur.transmitter) {
                         if (key == "stored") {
-                            if (r < 1000 || r >= 1000 + param_regs) throw PresetError(number, "\"stored\" is for parameter registers");
+                            if (r < 1000 || r >= 1000 + param_regs)
+                                throw PresetError(number, "\"stored\" is for parameter registers");
                             cur.transmitter->set_stored_param(r - 1000, v);
                         } else {
                             set_transmitter_reg(*cur.transmitter, r, v, number);
@@ -318,34 +350,46 @@ Plant Plant::from_text(std::string_view text) {
                         if (r > 25) throw PresetError(number, "concentrator words are 0..25");
                         cur.rack->set_word(r, v);
                     } else if (cur.gateway && key == "reg") {
-                        if (r <= 40) cur.gateway->set_word(r, v);
-                        else if (r >= 2000 && r <= 2601 && !cur.gateway->is_hzl3()) cur.gateway->set_table(r - 2000, v);
-                        else throw PresetError(number, "gateway words are 0..40" + std::string(cur.gateway->is_hzl3() ? "" : " and 2000..2601"));
+                        if (r <= 40)
+                            cur.gateway->set_word(r, v);
+                        else if (r >= 2000 && r <= 2601 && !cur.gateway->is_hzl3())
+                            cur.gateway->set_table(r - 2000, v);
+                        else
+                            throw PresetError(
+                                number,
+                                "gateway words are 0..40" +
+                                    std::string(cur.gateway->is_hzl3() ? "" : " and 2000..2601"));
                     } else {
                         throw PresetError(number, "\"" + key + "\" without a device above it");
                     }
                 }
             } else if (key == "count") {
                 args(1, 1);
-                if (!cur.transmitter) throw PresetError(number, "\"count\" without a transmitter above it");
+                if (!cur.transmitter)
+                    throw PresetError(number, "\"count\" without a transmitter above it");
                 cur.transmitter->set_param_count(number_of(w[1], number, 1, param_regs));
             } else if (key == "tag" || key == "serial" || key == "unit") {
                 args(1, 1);
-                if (!cur.transmitter) throw PresetError(number, "\"" + key + "\" without a transmitter above it");
+                if (!cur.transmitter)
+                    throw PresetError(number, "\"" + key + "\" without a transmitter above it");
                 const std::string t = text_of(w[1], number);
                 if (t.size() > 8) throw PresetError(number, "texts of 8 characters at most");
                 cur.transmitter->set_text8(key == "tag" ? 119 : key == "serial" ? 123 : 115, t);
             } else if (key == "comment") {
                 args(1, 1);
-                if (!cur.transmitter) throw PresetError(number, "\"comment\" without a transmitter above it");
+                if (!cur.transmitter)
+                    throw PresetError(number, "\"comment\" without a transmitter above it");
                 const std::string t = text_of(w[1], number);
                 if (t.size() > 1998) throw PresetError(number, "comment too long");
                 cur.transmitter->set_comment_text(t);
             } else if (key == "silent") {
                 args(0, 0);
-                if (cur.transmitter) cur.transmitter->set_silent(true);
-                else if (cur.rack) cur.rack->set_silent(true);
-                else throw PresetError(number, "\"silent\" without a device above it");
+                if (cur.transmitter)
+                    cur.transmitter->set_silent(true);
+                else if (cur.rack)
+                    cur.rack->set_silent(true);
+                else
+                    throw PresetError(number, "\"silent\" without a device above it");
             } else {
                 throw PresetError(number, "unknown word \"" + key + "\"");
             }
@@ -368,9 +412,12 @@ Plant Plant::from_file(const std::string& path) {
 
 Plant Plant::preset(int bus_mode) {
     switch (bus_mode) {
-        case 1: return from_text(hzl_preset);
-        case 2: return from_text(hzl3_preset);
-        default: return from_text(direct_preset);
+        case 1:
+            return from_text(hzl_preset);
+        case 2:
+            return from_text(hzl3_preset);
+        default:
+            return from_text(direct_preset);
     }
 }
 
@@ -384,7 +431,8 @@ void write_values(std::ostringstream& out, const char* key, int reg, const std::
 
 // Writes runs of differing words as "reg FIRST v v v".
 template <class Get, class Base>
-void write_diffs(std::ostringstream& out, const char* key, int first_reg, int n, Get get, Base base, bool (*skip)(int) = nullptr) {
+void write_diffs(std::ostringstream& out, const char* key, int first_reg, int n, Get get, Base base,
+                 bool (*skip)(int) = nullptr) {
     std::vector<int> run;
     int run_start = 0;
     auto flush = [&] {
@@ -404,14 +452,21 @@ void write_diffs(std::ostringstream& out, const char* key, int first_reg, int n,
 
 void write_transmitter(std::ostringstream& out, const Transmitter& t, const Transmitter& base) {
     if (t.param_count() != base.param_count()) out << "  count " << t.param_count() << '\n';
-    write_diffs(out, "reg", 0, status_regs, [&](int r) { return int{t.status(r)}; },
-                [&](int r) { return int{base.status(r)}; }, [](int r) { return r == reg_type || r == reg_version; });
-    write_diffs(out, "reg", 1000, param_regs, [&](int p) { return int{static_cast<std::uint16_t>(t.param(p))}; },
-                [&](int p) { return int{static_cast<std::uint16_t>(base.param(p))}; });
-    write_diffs(out, "stored", 1000, param_regs, [&](int p) { return int{static_cast<std::uint16_t>(t.stored_param(p))}; },
-                [&](int p) { return int{static_cast<std::uint16_t>(t.param(p))}; });
-    write_diffs(out, "reg", 2000, comment_words, [&](int i) { return int{t.comment_word(i)}; },
-                [&](int i) { return int{base.comment_word(i)}; });
+    write_diffs(
+        out, "reg", 0, status_regs, [&](int r) { return int{t.status(r)}; },
+        [&](int r) { return int{base.status(r)}; },
+        [](int r) { return r == reg_type || r == reg_version; });
+    write_diffs(
+        out, "reg", 1000, param_regs,
+        [&](int p) { return int{static_cast<std::uint16_t>(t.param(p))}; },
+        [&](int p) { return int{static_cast<std::uint16_t>(base.param(p))}; });
+    write_diffs(
+        out, "stored", 1000, param_regs,
+        [&](int p) { return int{static_cast<std::uint16_t>(t.stored_param(p))}; },
+        [&](int p) { return int{static_cast<std::uint16_t>(t.param(p))}; });
+    write_diffs(
+        out, "reg", 2000, comment_words, [&](int i) { return int{t.comment_word(i)}; },
+        [&](int i) { return int{base.comment_word(i)}; });
     if (t.silent()) out << "  silent\n";
 }
 
@@ -427,18 +482,24 @@ std::string Plant::to_text() const {
         if (g.silent_when_unreachable()) out << "unreachable silent\n";
         out << "gateway " << g.type_code() << ' ' << g.version() << '\n';
         const Gateway base(g.bus_mode(), g.type_code(), g.version());
-        write_diffs(out, "reg", 0, 41, [&](int w) { return int{g.word(w)}; }, [&](int w) { return int{base.word(w)}; },
-                    [](int w) { return w <= 6; });  // identity and the derived rack masks
+        write_diffs(
+            out, "reg", 0, 41, [&](int w) { return int{g.word(w)}; },
+            [&](int w) { return int{base.word(w)}; },
+            [](int w) { return w <= 6; });  // identity and the derived rack masks
         if (!g.is_hzl3())
-            write_diffs(out, "reg", 2000, 602, [&](int i) { return int{g.table(i)}; }, [&](int i) { return int{base.table(i)}; });
+            write_diffs(
+                out, "reg", 2000, 602, [&](int i) { return int{g.table(i)}; },
+                [&](int i) { return int{base.table(i)}; });
         for (const auto& [r, c] : g.racks()) {
             out << "rack " << r << ' ' << c.type_code() << ' ' << c.version() << '\n';
             const Concentrator cbase(c.type_code(), c.version());
-            write_diffs(out, "reg", 0, 26, [&](int w) { return int{c.word(w)}; }, [&](int w) { return int{cbase.word(w)}; },
-                        [](int w) { return w <= 4; });
+            write_diffs(
+                out, "reg", 0, 26, [&](int w) { return int{c.word(w)}; },
+                [&](int w) { return int{cbase.word(w)}; }, [](int w) { return w <= 4; });
             if (c.silent()) out << "  silent\n";
             for (const auto& [s, t] : c.slots()) {
-                out << "slot " << r << ' ' << s << ' ' << t.type_code() << ' ' << t.version() << '\n';
+                out << "slot " << r << ' ' << s << ' ' << t.type_code() << ' ' << t.version()
+                    << '\n';
                 write_transmitter(out, t, Transmitter(t.type_code(), t.version()));
             }
         }

@@ -28,7 +28,10 @@ void on_signal(int) {
 }
 
 int usage(const char* why) {
-    std::fprintf(stderr, "dorvanex-sim: %s\nusage: dorvanex-sim --pty PATH [--bus-mode 0|1|2] [--echo] [--preset FILE]\n", why);
+    std::fprintf(stderr,
+                 "dorvanex-sim: %s\nusage: dorvanex-sim --pty PATH [--bus-mode 0|1|2] [--echo] "
+                 "[--preset FILE]\n",
+                 why);
     return 2;
 }
 
@@ -58,14 +61,18 @@ int main(int argc, char** argv) {
     bool echo = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--pty" && i + 1 < argc) link_path = argv[++i];
+        if (a == "--pty" && i + 1 < argc)
+            link_path = argv[++i];
         else if (a == "--bus-mode" && i + 1 < argc) {
             const std::string m = argv[++i];
             if (m != "0" && m != "1" && m != "2") return usage("bus mode must be 0, 1 or 2");
             bus_mode = m[0] - '0';
-        } else if (a == "--echo") echo = true;
-        else if (a == "--preset" && i + 1 < argc) preset_file = argv[++i];
-        else return usage(("unknown argument " + a).c_str());
+        } else if (a == "--echo")
+            echo = true;
+        else if (a == "--preset" && i + 1 < argc)
+            preset_file = argv[++i];
+        else
+            return usage(("unknown argument " + a).c_str());
     }
     if (link_path.empty()) return usage("--pty PATH is required");
 
@@ -108,10 +115,11 @@ int main(int argc, char** argv) {
     }
     ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
 
-    struct stat st{};
+    struct stat st {};
     if (::lstat(link_path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
-            std::fprintf(stderr, "dorvanex-sim: %s exists and is no symbolic link\n", link_path.c_str());
+            std::fprintf(stderr, "dorvanex-sim: %s exists and is no symbolic link\n",
+                         link_path.c_str());
             return 1;
         }
         ::unlink(link_path.c_str());
@@ -122,7 +130,7 @@ int main(int argc, char** argv) {
     }
 
     if (::pipe(wake_pipe) != 0) return 1;
-    struct sigaction sa{};
+    struct sigaction sa {};
     sa.sa_handler = on_signal;
     ::sigemptyset(&sa.sa_mask);
     ::sigaction(SIGTERM, &sa, nullptr);
@@ -163,7 +171,8 @@ int main(int argc, char** argv) {
         if (n > 0 && (fds[0].revents & POLLIN)) {
             std::uint8_t buf[512];
             const ssize_t got = ::read(master, buf, sizeof buf);
-            if (got > 0) port.write(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(got)));
+            if (got > 0)
+                port.write(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(got)));
         }
         const int due = port.in_count();
         if (due > 0 && !write_all(master, port.read(due))) {

@@ -11,8 +11,8 @@ namespace dvx::sim {
 namespace {
 
 constexpr double never = 1e300;
-constexpr int bits_per_byte = 11;   // start, 8 data, even parity, stop
-constexpr int max_ports = 20;       // COM1..COM20
+constexpr int bits_per_byte = 11;  // start, 8 data, even parity, stop
+constexpr int max_ports = 20;      // COM1..COM20
 constexpr std::size_t max_frame = 256;
 
 // Length of a known request starting at `f`, or 0 while it cannot be told yet / is unknown.
@@ -33,13 +33,16 @@ void SimPort::set_settings(const std::string& text) {
     const auto comma = text.find(',');
     const std::string head = text.substr(0, comma);
     auto [p, ec] = std::from_chars(head.data(), head.data() + head.size(), baud);
-    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0) return;  // open() refuses it
+    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0)
+        return;  // open() refuses it
     byte_time_ = static_cast<double>(bits_per_byte) / baud;
     // 3.5 characters, fixed at 1.75 ms above 19200 baud (Modbus RTU practice).
     gap_ = baud > 19200 ? 0.00175 : 3.5 * byte_time_;
 }
 
-bool SimPort::settings_match() const { return settings_ == plant_.expected_settings(); }
+bool SimPort::settings_match() const {
+    return settings_ == plant_.expected_settings();
+}
 
 void SimPort::ensure_open() const {
     if (!open_) throw ui::UiFault("Port is not open");
@@ -53,11 +56,13 @@ void SimPort::open() {
     int baud = 0;
     const std::string head = settings_.substr(0, settings_.find(','));
     auto [p, ec] = std::from_chars(head.data(), head.data() + head.size(), baud);
-    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0) throw ui::UiFault("Invalid port settings");
+    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0)
+        throw ui::UiFault("Invalid port settings");
     const double now = clock_.now();
     advance(now);
     // Nothing waits in either direction after an open; bytes still on the line arrive.
-    while (!to_master_.empty() && to_master_.begin()->first <= now) to_master_.erase(to_master_.begin());
+    while (!to_master_.empty() && to_master_.begin()->first <= now)
+        to_master_.erase(to_master_.begin());
     while (!to_devices_.empty() && to_devices_.back().time > now) to_devices_.pop_back();
     stuck_.clear();
     stuck_writes_ = 0;
@@ -65,7 +70,9 @@ void SimPort::open() {
     open_ = true;
 }
 
-void SimPort::close() { open_ = false; }
+void SimPort::close() {
+    open_ = false;
+}
 
 int SimPort::in_count() {
     ensure_open();
@@ -87,7 +94,8 @@ void SimPort::discard_input() {
     ensure_open();
     const double now = clock_.now();
     advance(now);
-    while (!to_master_.empty() && to_master_.begin()->first <= now) to_master_.erase(to_master_.begin());
+    while (!to_master_.empty() && to_master_.begin()->first <= now)
+        to_master_.erase(to_master_.begin());
 }
 
 void SimPort::discard_output() {
@@ -104,7 +112,8 @@ std::vector<std::uint8_t> SimPort::read(int max_bytes) {
     const double now = clock_.now();
     advance(now);
     std::vector<std::uint8_t> out;
-    while (static_cast<int>(out.size()) < max_bytes && !to_master_.empty() && to_master_.begin()->first <= now) {
+    while (static_cast<int>(out.size()) < max_bytes && !to_master_.empty() &&
+           to_master_.begin()->first <= now) {
         out.push_back(to_master_.begin()->second);
         to_master_.erase(to_master_.begin());
     }

@@ -22,7 +22,7 @@ namespace dvx::sim {
 enum class OpenFault { none, no_such_port, port_in_use };
 
 class SimPort final : public ui::SerialPort {
-public:
+  public:
     SimPort(Plant& plant, ui::Clock& clock);
 
     // ui::SerialPort. Port numbers 1..20 exist; the settings text must be the one of
@@ -55,7 +55,7 @@ public:
     double next_event_time();
     Plant& plant() { return plant_; }
 
-private:
+  private:
     struct Timed {
         double time;
         std::uint8_t byte;
@@ -74,11 +74,11 @@ private:
     bool open_ = false;
     OpenFault open_fault_ = OpenFault::none;
     int stuck_writes_ = 0;
-    std::vector<std::uint8_t> stuck_;        // bytes held by a stuck sender
-    std::deque<Timed> to_devices_;           // sent, reaching the devices at `time`
-    std::vector<Timed> frame_;               // bytes the devices are framing
+    std::vector<std::uint8_t> stuck_;                // bytes held by a stuck sender
+    std::deque<Timed> to_devices_;                   // sent, reaching the devices at `time`
+    std::vector<Timed> frame_;                       // bytes the devices are framing
     std::multimap<double, std::uint8_t> to_master_;  // echo and answers, by arrival
-    double line_free_ = 0;                   // when the master's sender is idle again
+    double line_free_ = 0;                           // when the master's sender is idle again
 };
 
 }  // namespace dvx::sim

@@ -9,19 +9,19 @@ namespace {
 
 // The program's default parameter image, words 0..126.
 constexpr std::int16_t default_image[127] = {
-    9,     100,   0,     0,     2,     0,     8000,  100,   0,     100,    // 0..9
-    0,     0,     2,     0,     2000,  100,   0,     0,     2,     0,      // 10..19
-    1000,  0,     100,   0,     0,     2,     0,     2000,  0,     0,      // 20..29
-    1,     100,   0,     0,     2,     0,     2000,  0,     0,     100,    // 30..39
-    0,     0,     2,     0,     20000, 100,   0,     0,     2,     0,      // 40..49
-    10000, 220,   220,   1000,  0,     100,   0,     26026, 5490,  128,    // 50..59
-    250,   128,   180,   -30000, -1,   255,   1023,  0,     0,     0,      // 60..69
-    0,     0,     0,     1000,  10,    0,     10,    2,     150,   2,      // 70..79
-    0,     1000,  0,     4,     5,     4,     5,     0,     10,    10,     // 80..89
-    10,    10,    5,     5,     5,     5,     5,     0,     1000,  0,      // 90..99
-    10,    20,    30,    35,    205,   40,    200,   5,     0,     0,      // 100..109
-    1000,  0,     1000,  259,   0,     8224,  8224,  8224,  8224,  12336,  // 110..119
-    12336, 12336, 12336, 14649, 14649, 14649, 14649,                      // 120..126
+    9,     100,   0,     0,      2,     0,     8000,  100,   0,    100,    // 0..9
+    0,     0,     2,     0,      2000,  100,   0,     0,     2,    0,      // 10..19
+    1000,  0,     100,   0,      0,     2,     0,     2000,  0,    0,      // 20..29
+    1,     100,   0,     0,      2,     0,     2000,  0,     0,    100,    // 30..39
+    0,     0,     2,     0,      20000, 100,   0,     0,     2,    0,      // 40..49
+    10000, 220,   220,   1000,   0,     100,   0,     26026, 5490, 128,    // 50..59
+    250,   128,   180,   -30000, -1,    255,   1023,  0,     0,    0,      // 60..69
+    0,     0,     0,     1000,   10,    0,     10,    2,     150,  2,      // 70..79
+    0,     1000,  0,     4,      5,     4,     5,     0,     10,   10,     // 80..89
+    10,    10,    5,     5,      5,     5,     5,     0,     1000, 0,      // 90..99
+    10,    20,    30,    35,     205,   40,    200,   5,     0,    0,      // 100..109
+    1000,  0,     1000,  259,    0,     8224,  8224,  8224,  8224, 12336,  // 110..119
+    12336, 12336, 12336, 14649,  14649, 14649, 14649,                      // 120..126
 };
 
 // Reaction words of the supervision bits per family (cleared in a normalised image).
@@ -30,7 +30,9 @@ constexpr int dlx_reaction_words[] = {79, 87, 96, 101};
 
 constexpr double latch_cycle = 0.1;  // error memory latches R[5] every internal cycle
 
-std::uint16_t u16(int v) { return static_cast<std::uint16_t>(v & 0xFFFF); }
+std::uint16_t u16(int v) {
+    return static_cast<std::uint16_t>(v & 0xFFFF);
+}
 
 }  // namespace
 
@@ -50,8 +52,8 @@ Transmitter::Transmitter(int type_code, int version) : comment_(comment_words, 0
     status_[reg_type] = u16(type_code);
     status_[reg_version] = u16(version);
     status_[25] = fam == Family::dlx ? 0xC8B4 : 180;  // DLX: supply 200 high, 180 low
-    status_[26] = u16(40 << 8 | 128);                  // current output jumper, low byte 128
-    status_[44] = 2350;                                // cold junction 23.50 degC
+    status_[26] = u16(40 << 8 | 128);                 // current output jumper, low byte 128
+    status_[44] = 2350;                               // cold junction 23.50 degC
     for (int p = 0; p < 127; ++p) working_[p] = u16(default_image[p]);
     // Normalised as the supervision pages leave it: alarm 1 MAX energized, alarms
     // 2..4 without function (bits 2..3) and without reaction bits (6..15).
@@ -60,8 +62,8 @@ Transmitter::Transmitter(int type_code, int version) : comment_(comment_words, 0
     working_[75] = 0;
     if (fam == Family::dlx) {
         for (int p : dlx_reaction_words) working_[p] = 0;
-        working_[99] = 19;   // the DLX pages force 19 into the image
-        working_[6] = 200;   // supply circuit, high byte of R[25]
+        working_[99] = 19;  // the DLX pages force 19 into the image
+        working_[6] = 200;  // supply circuit, high byte of R[25]
     } else {
         for (int p : krv_reaction_words) working_[p] = 0;
     }
@@ -83,12 +85,14 @@ void Transmitter::set_param_count(int n) {
 }
 
 std::uint16_t Transmitter::status(int reg) const {
-    if (reg < 0 || reg >= status_regs) throw std::out_of_range("status register " + std::to_string(reg));
+    if (reg < 0 || reg >= status_regs)
+        throw std::out_of_range("status register " + std::to_string(reg));
     return status_[reg];
 }
 
 void Transmitter::set_status(int reg, int value) {
-    if (reg < 0 || reg >= status_regs) throw std::out_of_range("status register " + std::to_string(reg));
+    if (reg < 0 || reg >= status_regs)
+        throw std::out_of_range("status register " + std::to_string(reg));
     status_[reg] = u16(value);
 }
 
@@ -112,8 +116,12 @@ void Transmitter::set_stored_param(int p, int value) {
     stored_[p] = u16(value);
 }
 
-void Transmitter::store() { stored_ = working_; }
-void Transmitter::power_cycle() { working_ = stored_; }
+void Transmitter::store() {
+    stored_ = working_;
+}
+void Transmitter::power_cycle() {
+    working_ = stored_;
+}
 
 void Transmitter::set_text8(int first_word, std::string_view text) {
     for (int k = 0; k < 4; ++k) {
@@ -148,9 +156,11 @@ void Transmitter::set_comment_text(std::string_view text) {
     std::string bytes(text);
     bytes += '\x03';
     if (bytes.size() % 2) bytes += ' ';
-    if (bytes.size() / 2 > comment_words) throw std::out_of_range("comment longer than 1999 characters");
+    if (bytes.size() / 2 > comment_words)
+        throw std::out_of_range("comment longer than 1999 characters");
     for (std::size_t i = 0; i < bytes.size() / 2; ++i)
-        comment_[i] = u16(static_cast<std::uint8_t>(bytes[2 * i]) << 8 | static_cast<std::uint8_t>(bytes[2 * i + 1]));
+        comment_[i] = u16(static_cast<std::uint8_t>(bytes[2 * i]) << 8 |
+                          static_cast<std::uint8_t>(bytes[2 * i + 1]));
 }
 
 void Transmitter::tick(double now) {
@@ -181,7 +191,8 @@ bool Transmitter::read_one(int reg, std::uint16_t& value, bool strict) const {
     return !strict;
 }
 
-int Transmitter::read(int reg, int count, std::vector<std::uint16_t>& out, double now, bool strict) {
+int Transmitter::read(int reg, int count, std::vector<std::uint16_t>& out, double now,
+                      bool strict) {
     tick(now);
     out.clear();
     for (int i = 0; i < count; ++i) {
@@ -195,16 +206,24 @@ int Transmitter::read(int reg, int count, std::vector<std::uint16_t>& out, doubl
 bool Transmitter::write_one(int reg, std::uint16_t value, bool strict) {
     if (reg < status_regs) {
         switch (reg) {
-            case reg_error_memory: status_[reg] = value; return true;
-            case 50: case 51: status_[reg] = value; return true;
-            case reg_store: case reg_apply_input: return true;  // commands, read back 0
+            case reg_error_memory:
+                status_[reg] = value;
+                return true;
+            case 50:
+            case 51:
+                status_[reg] = value;
+                return true;
+            case reg_store:
+            case reg_apply_input:
+                return true;  // commands, read back 0
             case reg_cal_mode:
                 if (family() == Family::krv && version() >= 410) {
                     status_[reg] = value;
                     return true;
                 }
                 return !strict;
-            default: return !strict;  // read-only: dropped
+            default:
+                return !strict;  // read-only: dropped
         }
     }
     if (reg >= 1000 && reg < 1000 + param_count_) {

@@ -29,7 +29,7 @@ inline constexpr int reg_type = 0, reg_version = 4, reg_errors = 5, reg_error_me
                      reg_store = 56, reg_apply_input = 57, reg_cal_mode = 59;
 
 class Transmitter {
-public:
+  public:
     // A device as delivered: the default parameter image, normalised (alarm 1 MAX,
     // others without function, no reaction bits), plausible status words.
     explicit Transmitter(int type_code = 11, int version = 405);
@@ -52,8 +52,8 @@ public:
     // Configuration: sets the word in both sets (as if stored long ago).
     void set_param(int p, int value);
     void set_stored_param(int p, int value);  // stored set only (as if changed unstored)
-    void store();        // working -> stored (what register 56 := 1 does)
-    void power_cycle();  // stored -> working; unstored changes are lost
+    void store();                             // working -> stored (what register 56 := 1 does)
+    void power_cycle();                       // stored -> working; unstored changes are lost
 
     // 8-character texts of the parameter words, two characters a word, low byte
     // first, in the device character set (bytes as given).
@@ -86,7 +86,7 @@ public:
     int read(int reg, int count, std::vector<std::uint16_t>& out, double now, bool strict);
     int write(int reg, std::span<const std::uint16_t> values, double now, bool strict);
 
-private:
+  private:
     void tick(double now);
     bool read_one(int reg, std::uint16_t& value, bool strict) const;
     bool write_one(int reg, std::uint16_t value, bool strict);

@@ -20,15 +20,15 @@ struct Bus {
     }
 };
 
-const char* read_type = "01 03 00 00 00 01 84 0A";                 // unit 1, register 0
-const char* write_type = "01 10 04 4B 00 01 02 00 0A 6C 2C";       // unit 1, 1099 := 10
+const char* read_type = "01 03 00 00 00 01 84 0A";            // unit 1, register 0
+const char* write_type = "01 10 04 4B 00 01 02 00 0A 6C 2C";  // unit 1, 1099 := 10
 
 struct FaultRow {
     const char* name;
     Fault fault;
     const char* request;
-    const char* received;   // everything that arrives within 1.0 s of the send
-    const char* logged;     // fault named in the request log
+    const char* received;  // everything that arrives within 1.0 s of the send
+    const char* logged;    // fault named in the request log
 };
 
 TEST(Faults, EachNamedFaultShapesTheAnswer) {
@@ -37,18 +37,27 @@ TEST(Faults, EachNamedFaultShapesTheAnswer) {
         {"X3 delayed past 1.0 s", Fault::delayed(1.2), read_type, "", "delayed"},
         {"X4 bad CRC", Fault::bad_crc(), read_type, "01 03 02 00 0B F9 82", "bad_crc"},
         {"X5 truncated", Fault::truncated(1), read_type, "01 03 02 00 0B F9", "truncated"},
-        {"X6 extra bytes", Fault::extra_bytes({0xA5}), read_type, "01 03 02 00 0B F9 83 A5", "extra_bytes"},
+        {"X6 extra bytes", Fault::extra_bytes({0xA5}), read_type, "01 03 02 00 0B F9 83 A5",
+         "extra_bytes"},
         {"X7 wrong unit", Fault::wrong_unit(), read_type, "02 03 02 00 0B BD 83", "wrong_unit"},
-        {"X8 noise equal to the unit", Fault::noise_before({0x01}), read_type, "01 01 03 02 00 0B F9 83", "noise_before"},
+        {"X8 noise equal to the unit", Fault::noise_before({0x01}), read_type,
+         "01 01 03 02 00 0B F9 83", "noise_before"},
         {"X9 exception", Fault::exception(4), read_type, "01 83 04 40 F3", "exception"},
-        {"X10 foreign function", Fault::foreign_function(4), read_type, "01 04 02 00 0B F8 F7", "foreign_function"},
-        {"X11 wrong byte count", Fault::wrong_byte_count(), read_type, "01 03 04 00 0B 19 82", "wrong_byte_count"},
-        {"X11 wrong echoed start and count", Fault::wrong_echo(), write_type, "01 10 04 4C 00 02 81 2F", "wrong_echo"},
-        {"X13 two devices on one address", Fault::collision(), read_type, "01 03 58 5A 51 F9 83", "collision"},
+        {"X10 foreign function", Fault::foreign_function(4), read_type, "01 04 02 00 0B F8 F7",
+         "foreign_function"},
+        {"X11 wrong byte count", Fault::wrong_byte_count(), read_type, "01 03 04 00 0B 19 82",
+         "wrong_byte_count"},
+        {"X11 wrong echoed start and count", Fault::wrong_echo(), write_type,
+         "01 10 04 4C 00 02 81 2F", "wrong_echo"},
+        {"X13 two devices on one address", Fault::collision(), read_type, "01 03 58 5A 51 F9 83",
+         "collision"},
         {"fault of another unit", Fault::silent().unit(2), read_type, "01 03 02 00 0B F9 83", ""},
-        {"fault of another function", Fault::bad_crc().function(16), read_type, "01 03 02 00 0B F9 83", ""},
-        {"fault of other registers", Fault::bad_crc().registers(1000, 1999), read_type, "01 03 02 00 0B F9 83", ""},
-        {"fault in the register range", Fault::bad_crc().registers(0, 64), read_type, "01 03 02 00 0B F9 82", "bad_crc"},
+        {"fault of another function", Fault::bad_crc().function(16), read_type,
+         "01 03 02 00 0B F9 83", ""},
+        {"fault of other registers", Fault::bad_crc().registers(1000, 1999), read_type,
+         "01 03 02 00 0B F9 83", ""},
+        {"fault in the register range", Fault::bad_crc().registers(0, 64), read_type,
+         "01 03 02 00 0B F9 82", "bad_crc"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -93,7 +102,8 @@ TEST(Faults, ADelayedAnswerArrivesDuringTheNextExchange) {
     bus.plant.fault(Fault::delayed(1.2).next(1));
     EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(read_type), 1.0)), "");
     // the next request at 1.0 s: the late answer arrives first, then the new one
-    EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(read_type), 1.0)), "01 03 02 00 0B F9 83 01 03 02 00 0B F9 83");
+    EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(read_type), 1.0)),
+              "01 03 02 00 0B F9 83 01 03 02 00 0B F9 83");
 }
 
 TEST(Faults, EchoDelayedAndUnexpectedEcho) {
@@ -118,7 +128,8 @@ TEST(Faults, EchoDelayedAndUnexpectedEcho) {
         bus.port.write(from_hex("00"));
         bus.port.wait_input(0.2);
         EXPECT_EQ(bus.port.in_count(), 0);
-        EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(read_type))), std::string(read_type) + " 01 03 02 00 0B F9 83");
+        EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(read_type))),
+                  std::string(read_type) + " 01 03 02 00 0B F9 83");
         EXPECT_EQ(bus.plant.log()[0].fault, "unexpected_echo");
     }
 }

@@ -40,6 +40,10 @@ struct FrameRow {
     const char* answer;  // empty: no answer
 };
 
+void PrintTo(const FrameRow& r, std::ostream* os) {
+    *os << r.request;
+}
+
 class PlantFrames : public ::testing::TestWithParam<FrameRow> {};
 
 TEST_P(PlantFrames, AnswersByteForByte) {
@@ -72,8 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameRow{0, "01 03 00 00 00 7E C5 EA", "01 83 03 01 31"},
         FrameRow{0, "01 03 00 00 00 00 45 CA", "01 83 03 01 31"},
         // broadcast and empty addresses stay silent; a bad CRC is ignored
-        FrameRow{0, "00 03 00 00 00 01 85 DB", ""},
-        FrameRow{0, "02 03 00 00 00 01 84 39", ""},
+        FrameRow{0, "00 03 00 00 00 01 85 DB", ""}, FrameRow{0, "02 03 00 00 00 01 84 39", ""},
         FrameRow{0, "01 03 00 00 00 01 84 0B", ""},
         // HZL3 rack 1 slot 16, register 61000 goes on the wire as EE 48: DLX 113
         FrameRow{2, "02 03 EE 48 00 01 31 07", "02 03 02 00 71 3C 60"}),
@@ -191,6 +194,18 @@ TEST(Transmitter, NewBusAddressTakesEffectAfterTheStoreAnswer) {
     EXPECT_TRUE(plant.has(42));
 }
 
+TEST(Transmitter, TheLiveHookRunsWithTheTimeBeforeEveryAccess) {
+    auto plant = Plant::preset(1);
+    // a ramp of 1.0 per second in the measured value, seen directly and through the
+    // gateway's result page
+    plant.device(1, 1).set_live(
+        [](Transmitter& t, double now) { t.set_status(48, static_cast<int>(now * 10)); });
+    EXPECT_EQ(answer_words(plant.handle(read_request(2, 5048, 1), 2.0)->bytes),
+              std::vector<int>{20});
+    EXPECT_EQ(answer_words(plant.handle(read_request(1, 4000, 1), 3.5)->bytes),
+              std::vector<int>{35});
+}
+
 TEST(Transmitter, CommentTextAndDefaults) {
     Transmitter t(11, 405);
     EXPECT_EQ(t.comment_word(0), 0x0320);  // empty comment: end mark, blank
@@ -206,7 +221,7 @@ TEST(Transmitter, CommentTextAndDefaults) {
     EXPECT_EQ(Transmitter(16, 416).param_count(), 140);
     EXPECT_EQ(Transmitter(111, 306).param_count(), 127);
     EXPECT_EQ(Transmitter(111, 306).param(99), 19);
-    EXPECT_EQ(t.param(83), 5);   // alarm 1 MAX energized
+    EXPECT_EQ(t.param(83), 5);           // alarm 1 MAX energized
     EXPECT_EQ(t.param(84) & 0xFFFC, 0);  // alarms 2..4 without function or reaction bits
     EXPECT_EQ(t.param(75), 0);
 }
@@ -218,8 +233,8 @@ struct MapRow {
     int bus_mode;
     int unit;
     int reg;
-    const char* device;                   // who answers in the log
-    std::function<int(Plant&)> marker;    // sets a value at the logical place, returns it
+    const char* device;                 // who answers in the log
+    std::function<int(Plant&)> marker;  // sets a value at the logical place, returns it
 };
 
 TEST(GatewayMap, InverseMapCases) {
@@ -230,9 +245,12 @@ TEST(GatewayMap, InverseMapCases) {
             if (!gw.rack(rack).has(slot)) gw.rack(rack).add(slot, Transmitter(11, 405));
             auto& t = gw.rack(rack).slot(slot);
             const int v = 1000 + rack * 40 + slot;
-            if (g < 65) t.set_status(g, v);
-            else if (g < 2000) t.set_param(g - 1000, v);
-            else t.set_comment_word(g - 2000, v);
+            if (g < 65)
+                t.set_status(g, v);
+            else if (g < 2000)
+                t.set_param(g - 1000, v);
+            else
+                t.set_comment_word(g - 2000, v);
             return v;
         };
     };
@@ -252,7 +270,8 @@ TEST(GatewayMap, InverseMapCases) {
              p.gateway().set_table(0, 17);
              return 17;
          }},
-        {"HZL g24000", 1, 1, 4000, "gateway", [](Plant& p) { return int{p.device(1, 1).status(48)}; }},
+        {"HZL g24000", 1, 1, 4000, "gateway",
+         [](Plant& p) { return int{p.device(1, 1).status(48)}; }},
         {"HZL3 r1 s1 g0", 2, 2, 1000, "rack 1 slot 1", [](Plant&) { return 11; }},
         {"HZL3 r1 s16 g0", 2, 2, 61000, "rack 1 slot 16", [](Plant&) { return 113; }},
         {"HZL3 r1 s17 g0", 2, 3, 1000, "rack 1 slot 17", [](Plant&) { return 12; }},
@@ -268,7 +287,8 @@ TEST(GatewayMap, InverseMapCases) {
          }},
         {"HZL3 r17 s1 g1000", 2, 34, 2000, "rack 17 slot 1", krv(17, 1, 1000)},
         {"HZL3 g22000 refused", 2, 1, 2000, "gateway", [](Plant&) { return -2; }},
-        {"HZL3 g24000", 2, 1, 4000, "gateway", [](Plant& p) { return int{p.device(1, 1).status(48)}; }},
+        {"HZL3 g24000", 2, 1, 4000, "gateway",
+         [](Plant& p) { return int{p.device(1, 1).status(48)}; }},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -306,12 +326,14 @@ TEST(Gateway, HzlBlockAndRackMasks) {
     EXPECT_EQ(w[3], 1 | 2 | 1 << 10);
     // variable table: five variables, bit 15 mixed
     r = plant.handle(read_request(1, 2002, 6), 0.0);
-    EXPECT_EQ(answer_words(r->bytes), (std::vector<int>{0x0101, 0x8102, 0x010B, 0x8305, 0x0314, 0}));
+    EXPECT_EQ(answer_words(r->bytes),
+              (std::vector<int>{0x0101, 0x8102, 0x010B, 0x8305, 0x0314, 0}));
     // result words follow the variables' R[48], bit 15 ignored; the rest 0
     r = plant.handle(read_request(1, 4000, 6), 0.0);
     EXPECT_EQ(answer_words(r->bytes),
-              (std::vector<int>{plant.device(1, 1).status(48), plant.device(1, 2).status(48), plant.device(1, 11).status(48),
-                                plant.device(3, 5).status(48), plant.device(3, 20).status(48), 0}));
+              (std::vector<int>{plant.device(1, 1).status(48), plant.device(1, 2).status(48),
+                                plant.device(1, 11).status(48), plant.device(3, 5).status(48),
+                                plant.device(3, 20).status(48), 0}));
 }
 
 TEST(Gateway, Hzl3BlockMasksAndResults) {
@@ -320,7 +342,8 @@ TEST(Gateway, Hzl3BlockMasksAndResults) {
     auto w = answer_words(r->bytes);
     EXPECT_EQ(w[0], 34);
     EXPECT_EQ(w[2], 210);
-    EXPECT_EQ((std::vector<int>{w[3], w[4], w[5], w[6]}), (std::vector<int>{3, 1, 0, 0}));  // racks 1, 2, 17
+    EXPECT_EQ((std::vector<int>{w[3], w[4], w[5], w[6]}),
+              (std::vector<int>{3, 1, 0, 0}));  // racks 1, 2, 17
     EXPECT_EQ((std::vector<int>{w[37], w[38], w[40]}), (std::vector<int>{17, 20, 3}));
     r = plant.handle(read_request(2, 0, 26), 0.0);  // rack 1: slots 1, 16, 17, 32 (bit 31)
     w = answer_words(r->bytes);
@@ -394,7 +417,8 @@ TEST(Gateway, Hzl3ResetClearsBitmapsAndAPersistingFaultSetsThemOnTheNextPoll) {
     plant.device(1, 17).set_silent(true);
     auto bits = [&](double t) {
         auto w = answer_words(plant.handle(read_request(1, 11, 20), t)->bytes);
-        auto c = answer_words(plant.handle(read_request(2, 13, 2), t)->bytes);  // BNR missing answer
+        auto c =
+            answer_words(plant.handle(read_request(2, 13, 2), t)->bytes);  // BNR missing answer
         return std::vector<int>{w[0], c[0], c[1]};
     };
     EXPECT_EQ(bits(100.0), (std::vector<int>{1, 0, 1}));  // rack 1 remote time-out, slot 17

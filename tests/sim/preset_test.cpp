@@ -45,7 +45,8 @@ TEST(Preset, DirectBusDefaultDevices) {
         // normalised: alarm 1 MAX energized, the others without function or reaction bits
         EXPECT_EQ(t.param(83), 5);
         for (int p = 84; p <= 86; ++p) EXPECT_EQ(t.param(p) & ~3, 0);
-        for (int p : t.family() == Family::dlx ? std::vector<int>{79, 87, 96, 101} : std::vector<int>{70, 96, 114, 127})
+        for (int p : t.family() == Family::dlx ? std::vector<int>{79, 87, 96, 101}
+                                               : std::vector<int>{70, 96, 114, 127})
             EXPECT_EQ(t.param(p), 0) << p;
         EXPECT_EQ(t.param(57), 5170);
         EXPECT_EQ(t.param(58), 25830);
@@ -63,14 +64,14 @@ TEST(Preset, GatewayDefaultLayouts) {
         int bus_mode, rack, rack_code, rack_version, slot, code, version;
     };
     const Row rows[] = {
-        {1, 1, 31, 105, 1, 11, 404},  {1, 1, 31, 105, 2, 111, 301}, {1, 1, 31, 105, 11, 13, 305},
-        {1, 3, 31, 500, 5, 14, 400},  {1, 3, 31, 500, 20, 112, 400},
-        {2, 1, 33, 120, 1, 11, 411},  {2, 1, 33, 120, 16, 113, 404}, {2, 1, 33, 120, 17, 12, 302},
-        {2, 1, 33, 120, 32, 16, 419}, {2, 2, 33, 120, 3, 111, 300},  {2, 2, 33, 120, 4, 11, 415},
-        {2, 17, 33, 120, 1, 13, 401},
+        {1, 1, 31, 105, 1, 11, 404},   {1, 1, 31, 105, 2, 111, 301},  {1, 1, 31, 105, 11, 13, 305},
+        {1, 3, 31, 500, 5, 14, 400},   {1, 3, 31, 500, 20, 112, 400}, {2, 1, 33, 120, 1, 11, 411},
+        {2, 1, 33, 120, 16, 113, 404}, {2, 1, 33, 120, 17, 12, 302},  {2, 1, 33, 120, 32, 16, 419},
+        {2, 2, 33, 120, 3, 111, 300},  {2, 2, 33, 120, 4, 11, 415},   {2, 17, 33, 120, 1, 13, 401},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(std::to_string(r.bus_mode) + "/" + std::to_string(r.rack) + "/" + std::to_string(r.slot));
+        SCOPED_TRACE(std::to_string(r.bus_mode) + "/" + std::to_string(r.rack) + "/" +
+                     std::to_string(r.slot));
         auto plant = Plant::preset(r.bus_mode);
         EXPECT_EQ(plant.rack(r.rack).type_code(), r.rack_code);
         EXPECT_EQ(plant.rack(r.rack).version(), r.rack_version);
@@ -186,7 +187,8 @@ TEST(Preset, BadLinesNameTheLineAndTheFault) {
 }
 
 TEST(Preset, FileReadingAndAMissingFile) {
-    const auto path = std::filesystem::temp_directory_path() / ("dvx_sim_preset_" + std::to_string(::getpid()) + ".txt");
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("dvx_sim_preset_" + std::to_string(::getpid()) + ".txt");
     {
         std::ofstream out(path, std::ios::binary);
         out << "bus 0\r\necho on\r\ndevice 5 111 404\r\n  tag \"A\\x5BB\"\r\n";

@@ -1,7 +1,6 @@
 // The dorvanex-sim program on a pseudo-terminal, reached through plain termios.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -27,7 +26,8 @@ using Clock = std::chrono::steady_clock;
 Bytes read_until(int fd, std::size_t want, Clock::time_point deadline) {
     Bytes got;
     while (got.size() < want) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) break;
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
@@ -40,7 +40,8 @@ Bytes read_until(int fd, std::size_t want, Clock::time_point deadline) {
 }
 
 TEST(PtyProgram, AnswersAReadRequestOnThePseudoTerminal) {
-    const auto link = std::filesystem::temp_directory_path() / ("dvx_sim_pty_" + std::to_string(::getpid()));
+    const auto link =
+        std::filesystem::temp_directory_path() / ("dvx_sim_pty_" + std::to_string(::getpid()));
     std::filesystem::remove(link);
     int out[2];
     ASSERT_EQ(::pipe(out), 0);
@@ -51,7 +52,9 @@ TEST(PtyProgram, AnswersAReadRequestOnThePseudoTerminal) {
     const std::string program = DVX_SIM_PROGRAM, link_path = link.string();
     const char* argv[] = {program.c_str(), "--pty", link_path.c_str(), "--bus-mode", "0", nullptr};
     pid_t pid = 0;
-    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    ASSERT_EQ(
+        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ),
+        0);
     posix_spawn_file_actions_destroy(&actions);
     ::close(out[1]);
 
@@ -105,7 +108,8 @@ TEST(PtyProgram, AnswersAReadRequestOnThePseudoTerminal) {
 
 TEST(PtyProgram, RefusesABadPreset) {
     const std::string program = DVX_SIM_PROGRAM;
-    const auto preset = std::filesystem::temp_directory_path() / ("dvx_sim_bad_" + std::to_string(::getpid()) + ".txt");
+    const auto preset = std::filesystem::temp_directory_path() /
+                        ("dvx_sim_bad_" + std::to_string(::getpid()) + ".txt");
     {
         FILE* f = std::fopen(preset.c_str(), "w");
         ASSERT_TRUE(f);
@@ -113,12 +117,15 @@ TEST(PtyProgram, RefusesABadPreset) {
         std::fclose(f);
     }
     const std::string link = preset.string() + ".lnk", preset_path = preset.string();
-    const char* argv[] = {program.c_str(), "--pty", link.c_str(), "--preset", preset_path.c_str(), nullptr};
+    const char* argv[] = {program.c_str(),     "--pty", link.c_str(), "--preset",
+                          preset_path.c_str(), nullptr};
     pid_t pid = 0;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    ASSERT_EQ(::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    ASSERT_EQ(
+        ::posix_spawn(&pid, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ),
+        0);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     ::waitpid(pid, &status, 0);

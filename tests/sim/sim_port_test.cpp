@@ -11,7 +11,7 @@ namespace {
 using namespace testing;
 
 class SimPortTest : public ::testing::Test {
-protected:
+  protected:
     void open(int bus_mode = 0) {
         plant = Plant::preset(bus_mode);
         port.set_port_number(1);
@@ -43,7 +43,8 @@ TEST_F(SimPortTest, BytesTakeElevenBitTimesAndAnswersArriveProgressively) {
     };
     // request 8 bytes, answer 7 bytes; direct devices answer 5 ms after the frame, the
     // gateway's own registers likewise
-    for (const Row r : {Row{0, 11.0 / 9600, 0.005}, Row{1, 11.0 / 19200, 0.005}, Row{2, 11.0 / 57600, 0.005}}) {
+    for (const Row r :
+         {Row{0, 11.0 / 9600, 0.005}, Row{1, 11.0 / 19200, 0.005}, Row{2, 11.0 / 57600, 0.005}}) {
         SCOPED_TRACE(r.bus_mode);
         open(r.bus_mode);
         EXPECT_DOUBLE_EQ(port.byte_time(), r.byte_time);
@@ -83,7 +84,8 @@ TEST_F(SimPortTest, EchoAdapterReturnsTheProbeByteWhichNoDeviceAnswers) {
     EXPECT_TRUE(plant.log().empty());
 
     // with echo every request byte comes back first, then the answer
-    EXPECT_EQ(to_hex(exchange(port, clock, read_request(1, 0, 1))), "01 03 00 00 00 01 84 0A 01 03 02 00 0B F9 83");
+    EXPECT_EQ(to_hex(exchange(port, clock, read_request(1, 0, 1))),
+              "01 03 00 00 00 01 84 0A 01 03 02 00 0B F9 83");
 
     // switched off between dialogs: the probe sees nothing
     plant.set_echo(false);
@@ -104,8 +106,12 @@ TEST_F(SimPortTest, DevicesFrameByCrcAndGapSoTheProbeByteNeverGluesOn) {
     const Row rows[] = {
         {"probe then request at once", {from_hex("00"), req}, "01 03 02 00 0B F9 83"},
         {"noise glued in front", {glued}, "01 03 02 00 0B F9 83"},
-        {"unknown function ends by the gap", {from_hex("01 04 00 00 00 01 31 CA")}, "01 84 01 82 C0"},
-        {"read of wrong length ends by the gap", {from_hex("01 03 00 00 00 01 00 0A 63")}, "01 83 03 01 31"},
+        {"unknown function ends by the gap",
+         {from_hex("01 04 00 00 00 01 31 CA")},
+         "01 84 01 82 C0"},
+        {"read of wrong length ends by the gap",
+         {from_hex("01 03 00 00 00 01 00 0A 63")},
+         "01 83 03 01 31"},
         {"bad CRC is ignored", {from_hex("01 03 00 00 00 01 84 0B")}, ""},
     };
     for (const auto& r : rows) {

@@ -33,7 +33,8 @@ inline std::string to_hex(const Bytes& b) {
 }
 
 inline Bytes read_request(int unit, int start, int count) {
-    Bytes f{static_cast<std::uint8_t>(unit), 3, static_cast<std::uint8_t>(start >> 8), static_cast<std::uint8_t>(start),
+    Bytes f{static_cast<std::uint8_t>(unit),       3,
+            static_cast<std::uint8_t>(start >> 8), static_cast<std::uint8_t>(start),
             static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count)};
     append_crc(f);
     return f;
@@ -41,8 +42,10 @@ inline Bytes read_request(int unit, int start, int count) {
 
 inline Bytes write_request(int unit, int start, const std::vector<int>& values) {
     const int n = static_cast<int>(values.size());
-    Bytes f{static_cast<std::uint8_t>(unit), 16, static_cast<std::uint8_t>(start >> 8), static_cast<std::uint8_t>(start),
-            static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(2 * n)};
+    Bytes f{static_cast<std::uint8_t>(unit),       16,
+            static_cast<std::uint8_t>(start >> 8), static_cast<std::uint8_t>(start),
+            static_cast<std::uint8_t>(n >> 8),     static_cast<std::uint8_t>(n),
+            static_cast<std::uint8_t>(2 * n)};
     for (int v : values) {
         f.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
         f.push_back(static_cast<std::uint8_t>(v & 0xFF));
@@ -59,7 +62,8 @@ inline std::vector<int> answer_words(const Bytes& a) {
 }
 
 // Sends `request` and collects what arrives within `seconds`, waiting as a master does.
-inline Bytes exchange(ui::SerialPort& port, ui::Clock& clock, const Bytes& request, double seconds = 1.0) {
+inline Bytes exchange(ui::SerialPort& port, ui::Clock& clock, const Bytes& request,
+                      double seconds = 1.0) {
     port.write(request);
     const double end = clock.now() + seconds;
     Bytes got;
