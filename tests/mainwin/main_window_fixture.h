@@ -70,12 +70,18 @@ protected:
     // Starts the program on a simulated bus of `mode` (the plant the markers should
     // select); the language is English unless the test set one.
     bool start(int plant_mode = 0, const char* lang = "GB") {
-        plant_ = std::make_unique<sim::Plant>(sim::Plant::preset(plant_mode));
-        port_ = std::make_unique<sim::SimPort>(*plant_, clock_);
+        if (!port_ || plant_->bus_mode() != plant_mode) prepare(plant_mode);
         if (lang) set_reg(model::reg_language, lang);
         mainwin::StartServices s;
         s.port = port_.get();
         return mainwin::start_headless(s);
+    }
+
+    // The simulated bus of the next start (a test may set port faults on it first).
+    void prepare(int plant_mode) {
+        port_.reset();
+        plant_ = std::make_unique<sim::Plant>(sim::Plant::preset(plant_mode));
+        port_ = std::make_unique<sim::SimPort>(*plant_, clock_);
     }
 
     mainwin::Hauptmenue& main() { return *mainwin::hauptmenu_inst.peek(); }
