@@ -28,7 +28,8 @@ UnitRegister map_gateway(const GatewayLayout& gw, int adr_index, int rack_index,
     if (g >= 10000) return {unit, g - 10000};
     if (adr_index < 0) return {0, g};
     const int slot = adr_index + 1;
-    if (slot > gw.slots_per_half) return {unit + 1, g + (slot - gw.slots_per_half - 1) * gw.window + gw.first_window};
+    if (slot > gw.slots_per_half)
+        return {unit + 1, g + (slot - gw.slots_per_half - 1) * gw.window + gw.first_window};
     return {unit, g + (slot - 1) * gw.window + gw.first_window};
 }
 
@@ -36,9 +37,12 @@ UnitRegister map_gateway(const GatewayLayout& gw, int adr_index, int rack_index,
 
 UnitRegister map_address(int mode, int adr_index, int rack_index, std::int32_t logical) {
     switch (mode) {
-    case 1: return map_gateway(hzl_layout, adr_index, rack_index, logical);
-    case 2: return map_gateway(hzl3_layout, adr_index, rack_index, logical);
-    default: return {adr_index < 0 ? 0 : adr_index + 1, logical};
+        case 1:
+            return map_gateway(hzl_layout, adr_index, rack_index, logical);
+        case 2:
+            return map_gateway(hzl3_layout, adr_index, rack_index, logical);
+        default:
+            return {adr_index < 0 ? 0 : adr_index + 1, logical};
     }
 }
 

@@ -26,7 +26,9 @@ static GridBinding bind_grid(std::map<std::pair<int, int>, std::string> Detached
                 const auto it = cells.find({row, col});
                 return it == cells.end() ? std::string() : it->second;
             },
-            [field](int row, int col, const std::string& t) { (detached_controls().*field)[{row, col}] = t; }};
+            [field](int row, int col, const std::string& t) {
+                (detached_controls().*field)[{row, col}] = t;
+            }};
 }
 
 void bind_detached_controls() {
@@ -46,4 +48,3 @@ void bind_detached_controls() {
 }
 
 }  // namespace dvx::link
-

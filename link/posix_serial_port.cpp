@@ -29,9 +29,9 @@ struct BaudRate {
     speed_t speed;
 };
 constexpr BaudRate baud_rates[] = {
-    {110, B110},     {300, B300},     {600, B600},       {1200, B1200},     {2400, B2400},
-    {4800, B4800},   {9600, B9600},   {19200, B19200},   {38400, B38400},   {57600, B57600},
-    {115200, B115200}, {230400, B230400},
+    {110, B110},     {300, B300},     {600, B600},       {1200, B1200},
+    {2400, B2400},   {4800, B4800},   {9600, B9600},     {19200, B19200},
+    {38400, B38400}, {57600, B57600}, {115200, B115200}, {230400, B230400},
 };
 
 std::optional<speed_t> speed_of(int baud) {
@@ -47,15 +47,18 @@ std::string trim(const std::string& s) {
 }
 
 std::optional<int> small_number(const std::string& s) {
-    if (s.empty() || s.size() > 7 || !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
+    if (s.empty() || s.size() > 7 ||
+        !std::all_of(s.begin(), s.end(), [](unsigned char c) { return std::isdigit(c); }))
         return std::nullopt;
     return std::stoi(s);
 }
 
-std::string error_text(const std::string& what) { return what + ": " + std::strerror(errno); }
+std::string error_text(const std::string& what) {
+    return what + ": " + std::strerror(errno);
+}
 
 class PosixSerialPort final : public ui::SerialPort {
-public:
+  public:
     ~PosixSerialPort() override { close(); }
 
     void set_port_number(int number) override { number_ = number; }
@@ -125,10 +128,12 @@ public:
                 continue;
             }
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) throw ui::UiFault(error_text("Port write"));
+            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
+                throw ui::UiFault(error_text("Port write"));
             // The driver's buffer is full: wait for room, at most a second.
             pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, 1000) <= 0) throw ui::UiFault("Port write: no room in the send buffer");
+            if (::poll(&p, 1, 1000) <= 0)
+                throw ui::UiFault("Port write: no room in the send buffer");
         }
     }
 
@@ -156,7 +161,7 @@ public:
         }
     }
 
-private:
+  private:
     void require_open() const {
         if (!is_open()) throw ui::UiFault("Port is not open");
     }
@@ -164,7 +169,8 @@ private:
     int queue_count(unsigned long request, const char* what) {
         require_open();
         int n = 0;
-        if (::ioctl(fd_, request, &n) != 0) throw ui::UiFault(error_text(std::string("Port ") + what));
+        if (::ioctl(fd_, request, &n) != 0)
+            throw ui::UiFault(error_text(std::string("Port ") + what));
         return n;
     }
 
@@ -180,8 +186,8 @@ private:
         if (::tcgetattr(fd_, &t) != 0) throw ui::UiFault(error_text("Port settings"));
         // Raw 8-bit lines: no translation, no flow control, no echo, no signals; parity
         // errors are not checked on input, so every byte 0..255 passes unchanged.
-        t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON |
-                                             IXOFF | IXANY | INPCK);
+        t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
+                                            ICRNL | IXON | IXOFF | IXANY | INPCK);
         t.c_oflag &= ~static_cast<tcflag_t>(OPOST);
         t.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
         t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CSTOPB);
@@ -214,7 +220,8 @@ std::optional<LineSettings> parse_line_settings(const std::string& text) {
     std::size_t from = 0;
     for (;;) {
         const std::size_t comma = text.find(',', from);
-        parts.push_back(trim(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
+        parts.push_back(
+            trim(text.substr(from, comma == std::string::npos ? std::string::npos : comma - from)));
         if (comma == std::string::npos) break;
         from = comma + 1;
     }
@@ -255,7 +262,8 @@ std::string com_device_path(int number, const std::function<const char*(const ch
         const auto eq = line.find('=');
         if (eq == std::string::npos) continue;
         std::string key = trim(line.substr(0, eq));
-        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return std::toupper(c); });
+        std::transform(key.begin(), key.end(), key.begin(),
+                       [](unsigned char c) { return std::toupper(c); });
         if (key == name) found = trim(line.substr(eq + 1));  // the last line for a port wins
     }
     if (!found.empty()) return found;
@@ -267,6 +275,8 @@ std::string com_device_path(int number) {
     return com_device_path(number, env, ports_conf_path(env));
 }
 
-std::unique_ptr<ui::SerialPort> make_posix_serial_port() { return std::make_unique<PosixSerialPort>(); }
+std::unique_ptr<ui::SerialPort> make_posix_serial_port() {
+    return std::make_unique<PosixSerialPort>();
+}
 
 }  // namespace dvx::link

@@ -18,7 +18,8 @@ std::int16_t reg_win_count = 0;
 std::optional<RegisterMapRow> find_register_area(int start) {
     for (RegisterMapRow row : register_map) {
         if (row.area == RegisterArea::param)
-            row.last = row.first + std::clamp<int>(model::param_count, 0, model::param_image_size) - 1;
+            row.last =
+                row.first + std::clamp<int>(model::param_count, 0, model::param_image_size) - 1;
         if (start >= row.first && start <= row.last) return row;
     }
     return std::nullopt;
@@ -26,14 +27,21 @@ std::optional<RegisterMapRow> find_register_area(int start) {
 
 std::span<std::int16_t> area_image(RegisterArea area) {
     switch (area) {
-    case RegisterArea::status: return status_regs;
-    case RegisterArea::param: return model::param_image;
-    case RegisterArea::comment: return comment_regs;
-    case RegisterArea::bnr: return bnr_regs;
-    case RegisterArea::bnr_data: return bnr_data_regs;
-    case RegisterArea::hzl: return hzl_regs;
-    case RegisterArea::hzl_table:
-    case RegisterArea::result_grid: break;
+        case RegisterArea::status:
+            return status_regs;
+        case RegisterArea::param:
+            return model::param_image;
+        case RegisterArea::comment:
+            return comment_regs;
+        case RegisterArea::bnr:
+            return bnr_regs;
+        case RegisterArea::bnr_data:
+            return bnr_data_regs;
+        case RegisterArea::hzl:
+            return hzl_regs;
+        case RegisterArea::hzl_table:
+        case RegisterArea::result_grid:
+            break;
     }
     return {};
 }

@@ -29,21 +29,17 @@ enum class RegisterArea { status, param, comment, bnr, bnr_data, hzl, hzl_table,
 
 struct RegisterMapRow {
     RegisterArea area;
-    int first;     // logical register of index 0
-    int last;      // last logical register the link exchanges (param: from param_count)
-    bool writable; // false: a write starting here is refused
+    int first;      // logical register of index 0
+    int last;       // last logical register the link exchanges (param: from param_count)
+    bool writable;  // false: a write starting here is refused
 };
 
 // One row per area; the parameter row's end follows param_count at the lookup.
 inline constexpr RegisterMapRow register_map[] = {
-    {RegisterArea::status, 0, 64, true},
-    {RegisterArea::param, 1000, 1000, true},
-    {RegisterArea::comment, 2000, 2999, true},
-    {RegisterArea::bnr, 10000, 10025, true},
-    {RegisterArea::bnr_data, 11000, 11079, false},
-    {RegisterArea::hzl, 20000, 20040, true},
-    {RegisterArea::hzl_table, 22000, 22601, true},
-    {RegisterArea::result_grid, 24000, 26999, false},
+    {RegisterArea::status, 0, 64, true},           {RegisterArea::param, 1000, 1000, true},
+    {RegisterArea::comment, 2000, 2999, true},     {RegisterArea::bnr, 10000, 10025, true},
+    {RegisterArea::bnr_data, 11000, 11079, false}, {RegisterArea::hzl, 20000, 20040, true},
+    {RegisterArea::hzl_table, 22000, 22601, true}, {RegisterArea::result_grid, 24000, 26999, false},
 };
 
 // The row whose range holds the start register, with the parameter range ending at

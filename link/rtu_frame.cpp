@@ -42,7 +42,8 @@ Frame build_read_request(std::uint8_t unit, std::uint16_t reg, std::uint16_t cou
     return f;
 }
 
-Frame build_write_request(std::uint8_t unit, std::uint16_t reg, std::span<const std::int16_t> values) {
+Frame build_write_request(std::uint8_t unit, std::uint16_t reg,
+                          std::span<const std::int16_t> values) {
     Frame f{unit, fn_write_multiple};
     append_word(f, reg);
     append_word(f, static_cast<std::uint16_t>(values.size()));
@@ -54,7 +55,8 @@ Frame build_write_request(std::uint8_t unit, std::uint16_t reg, std::span<const 
 
 std::int16_t get_answer_word(std::span<const std::uint8_t> answer, std::size_t pos) {
     if (pos + 1 >= answer.size()) return 0;
-    return static_cast<std::int16_t>(static_cast<std::uint16_t>(answer[pos] << 8 | answer[pos + 1]));
+    return static_cast<std::int16_t>(
+        static_cast<std::uint16_t>(answer[pos] << 8 | answer[pos + 1]));
 }
 
 }  // namespace dvx::link

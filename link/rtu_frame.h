@@ -22,7 +22,9 @@ namespace detail {
 // Entry i is the CRC of the single byte i (reflected polynomial 0xA001, start 0).
 constexpr std::uint16_t crc_of_byte(unsigned i) {
     std::uint16_t c = static_cast<std::uint16_t>(i);
-    for (int bit = 0; bit < 8; ++bit) c = (c & 1) ? static_cast<std::uint16_t>((c >> 1) ^ 0xA001) : static_cast<std::uint16_t>(c >> 1);
+    for (int bit = 0; bit < 8; ++bit)
+        c = (c & 1) ? static_cast<std::uint16_t>((c >> 1) ^ 0xA001)
+                    : static_cast<std::uint16_t>(c >> 1);
     return c;
 }
 constexpr std::array<std::uint8_t, 256> crc_table(bool high_part) {
@@ -58,12 +60,17 @@ bool crc_matches(std::span<const std::uint8_t> frame);
 Frame build_read_request(std::uint8_t unit, std::uint16_t reg, std::uint16_t count);
 // unit, 16, start hi, lo, count hi, lo, byte count, values hi/lo..., CRC lo, hi
 // (9 + 2 x count bytes). The caller keeps count within 1..max_frame_registers.
-Frame build_write_request(std::uint8_t unit, std::uint16_t reg, std::span<const std::int16_t> values);
+Frame build_write_request(std::uint8_t unit, std::uint16_t reg,
+                          std::span<const std::int16_t> values);
 
 // Answer lengths without the two CRC bytes: a read answer is unit, 3, byte count and
 // the values (3 + 2 x count); a write answer is unit, 16, start and count (6).
-constexpr int read_answer_length(int count) { return 3 + 2 * count; }
-constexpr int write_answer_length() { return 6; }
+constexpr int read_answer_length(int count) {
+    return 3 + 2 * count;
+}
+constexpr int write_answer_length() {
+    return 6;
+}
 
 // The register word whose high byte is at offset pos (0-based): hi x 256 + lo as a
 // signed 16-bit value, so 0xFF38 reads as -200. The k-th value of a read answer is at

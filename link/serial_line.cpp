@@ -115,9 +115,13 @@ std::int16_t detect_echo() {
     }
 }
 
-void wait_seconds(float seconds) { ui::wait_yielding(seconds); }
+void wait_seconds(float seconds) {
+    ui::wait_yielding(seconds);
+}
 
-void wait_seconds_dbl(double seconds) { ui::wait_yielding(seconds); }
+void wait_seconds_dbl(double seconds) {
+    ui::wait_yielding(seconds);
+}
 
 void busy_wait(double seconds) {
     if (seconds <= 0) return;

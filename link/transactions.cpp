@@ -22,14 +22,16 @@ bool in_transaction = false;
 // The pauses of a transaction let window events run, and a click or timer may start
 // another transaction on the same port; it is turned away so requests never interleave.
 class TransactionGuard {
-public:
+  public:
     TransactionGuard() { in_transaction = true; }
     ~TransactionGuard() { in_transaction = false; }
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
 };
 
-TransactionResult failed(TransactionEnd end, int sends = 0) { return {2, sends, end}; }
+TransactionResult failed(TransactionEnd end, int sends = 0) {
+    return {2, sends, end};
+}
 
 // Bytes of an earlier, late answer must not be taken for this one: both the link's
 // buffer and the port's input are emptied before every send.
@@ -49,7 +51,9 @@ constexpr int result_last = 26999;
 constexpr int hzl3_result_rows = 10;
 constexpr int result_columns = 10;
 
-std::string decimal(std::int16_t v) { return std::to_string(v); }
+std::string decimal(std::int16_t v) {
+    return std::to_string(v);
+}
 
 // A number as a text box holds it: blanks around, a sign, digits with an optional
 // fraction. Not a number: nullopt.
@@ -75,7 +79,8 @@ std::optional<double> parse_number(const std::string& text) {
 }
 
 std::optional<int> whole_in_range(std::optional<double> v, int lo, int hi) {
-    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < lo || *v > hi) return std::nullopt;
+    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < lo || *v > hi)
+        return std::nullopt;
     return static_cast<int>(*v);
 }
 
@@ -148,21 +153,24 @@ bool store_answer(int start, int count, const Frame& answer) {
     for (int k = 0; k < count && !full; ++k) {
         const std::int16_t v = get_answer_word(answer, 3 + 2 * static_cast<std::size_t>(k));
         switch (row->area) {
-        case RegisterArea::hzl_table:
-            if (start + k > hzl_table_last) return true;
-            store_hzl_table_word(start + k - hzl_table_first, v);
-            break;
-        case RegisterArea::result_grid: store_result_word(start, k, v, full); break;
-        default:
-            if (start + k > row->last) return true;
-            image[static_cast<std::size_t>(start - row->first + k)] = v;
+            case RegisterArea::hzl_table:
+                if (start + k > hzl_table_last) return true;
+                store_hzl_table_word(start + k - hzl_table_first, v);
+                break;
+            case RegisterArea::result_grid:
+                store_result_word(start, k, v, full);
+                break;
+            default:
+                if (start + k > row->last) return true;
+                image[static_cast<std::size_t>(start - row->first + k)] = v;
         }
     }
     return true;
 }
 
 // The values a write sends; 0 past the last index the link exchanges.
-std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row, int start, int count) {
+std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row, int start,
+                                                       int count) {
     std::vector<std::int16_t> values;
     const std::span<std::int16_t> image = area_image(row.area);
     for (int k = 0; k < count; ++k) {
@@ -187,7 +195,9 @@ void after_failed_exchange() {
     MSComm1().discard_input();
 }
 
-bool addressable(int unit, std::int32_t reg) { return unit != 0 && reg >= 0 && reg <= 0xFFFF; }
+bool addressable(int unit, std::int32_t reg) {
+    return unit != 0 && reg >= 0 && reg <= 0xFFFF;
+}
 
 }  // namespace
 
@@ -230,8 +240,9 @@ TransactionResult read_transaction(int start, int count) {
         std::int32_t reg = start;
         const int unit = map_reg_address(reg);
         if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
-        const Frame request = build_read_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg),
-                                                 static_cast<std::uint16_t>(count));
+        const Frame request =
+            build_read_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg),
+                               static_cast<std::uint16_t>(count));
         Frame answer;
         for (;;) {
             send_request(request);
@@ -273,8 +284,8 @@ TransactionResult write_transaction(int start, int count) {
         if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
         const auto values = gather_values(*row, start, count);
         if (!values) return failed(TransactionEnd::bad_page_value);
-        const Frame request =
-            build_write_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg), *values);
+        const Frame request = build_write_request(static_cast<std::uint8_t>(unit),
+                                                  static_cast<std::uint16_t>(reg), *values);
         Frame answer;
         for (;;) {
             send_request(request);
@@ -293,9 +304,13 @@ TransactionResult write_transaction(int start, int count) {
     }
 }
 
-std::int16_t read_regs(int start, int count) { return read_transaction(start, count).status; }
+std::int16_t read_regs(int start, int count) {
+    return read_transaction(start, count).status;
+}
 
-std::int16_t write_regs(int start, int count) { return write_transaction(start, count).status; }
+std::int16_t write_regs(int start, int count) {
+    return write_transaction(start, count).status;
+}
 
 std::int16_t read_device_type(std::int16_t& code) {
     if (read_regs(0, 5) != 0) return 1;
@@ -310,6 +325,8 @@ std::int16_t read_one_reg(int reg, std::int16_t& value) {
     return 0;
 }
 
-std::int16_t read_reg_window() { return read_regs(reg_win_start, reg_win_count) != 0 ? 1 : 0; }
+std::int16_t read_reg_window() {
+    return read_regs(reg_win_start, reg_win_count) != 0 ? 1 : 0;
+}
 
 }  // namespace dvx::link

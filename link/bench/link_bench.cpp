@@ -35,7 +35,8 @@ double cpu_seconds() {
 }
 
 double wall_seconds() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 struct Pty {
@@ -61,7 +62,8 @@ struct Pty {
 };
 
 // Reads exactly n bytes from fd, or fewer when stop is set.
-bool read_exact(int fd, std::vector<std::uint8_t>& out, std::size_t n, const std::atomic<bool>& stop) {
+bool read_exact(int fd, std::vector<std::uint8_t>& out, std::size_t n,
+                const std::atomic<bool>& stop) {
     out.clear();
     while (out.size() < n && !stop) {
         pollfd p{fd, POLLIN, 0};
@@ -94,8 +96,10 @@ void silent_device_cpu() {
     const double cpu = cpu_seconds() - cpu0;
     stop = true;
     drain.join();
-    std::printf("(a) silent device: result %d after %d sends, %.3f s wall, %.4f s CPU = %.3f %% of one core\n",
-                r.status, r.sends, wall, cpu, 100.0 * cpu / wall);
+    std::printf(
+        "(a) silent device: result %d after %d sends, %.3f s wall, %.4f s CPU = %.3f %% of one "
+        "core\n",
+        r.status, r.sends, wall, cpu, 100.0 * cpu / wall);
 }
 
 void answer_latency(int rounds) {
@@ -116,7 +120,9 @@ void answer_latency(int rounds) {
             if (!read_exact(pty.master, request, 8, stop)) continue;
             // Taken before the write, so the figure includes the write itself.
             written_at = wall_seconds();
-            if (::write(pty.master, answer.data(), answer.size()) != static_cast<ssize_t>(answer.size())) break;
+            if (::write(pty.master, answer.data(), answer.size()) !=
+                static_cast<ssize_t>(answer.size()))
+                break;
         }
     });
     std::vector<double> latencies;
@@ -133,9 +139,13 @@ void answer_latency(int rounds) {
     device.join();
     if (latencies.empty()) return;
     std::sort(latencies.begin(), latencies.end());
-    const auto at = [&](double q) { return latencies[static_cast<std::size_t>(q * (latencies.size() - 1))] * 1e6; };
-    std::printf("(b) answer on the pty -> read_regs returns, %zu reads: median %.0f us, 99%% %.0f us, max %.0f us\n",
-                latencies.size(), at(0.5), at(0.99), latencies.back() * 1e6);
+    const auto at = [&](double q) {
+        return latencies[static_cast<std::size_t>(q * (latencies.size() - 1))] * 1e6;
+    };
+    std::printf(
+        "(b) answer on the pty -> read_regs returns, %zu reads: median %.0f us, 99%% %.0f us, max "
+        "%.0f us\n",
+        latencies.size(), at(0.5), at(0.99), latencies.back() * 1e6);
 }
 
 }  // namespace

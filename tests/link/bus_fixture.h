@@ -11,7 +11,7 @@
 namespace dvx::link {
 
 class BusFixture : public testing::ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         reset_link_state();

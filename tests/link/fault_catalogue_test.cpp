@@ -30,6 +30,7 @@ struct FaultRow {
 // Seconds: a clean exchange at 9600 baud takes a few tens of ms; a time-out costs
 // 1.0 s, an echo time-out 0.3 s, each failed exchange a further 0.1 s pause, and a
 // foreign read answer a 1.0 s pause.
+// clang-format off
 const FaultRow rows[] = {
     {"clean", {}, false, Op::read, 0, 1, 0, 0.0, 0.1},
     {"silent", {Fault::silent()}, false, Op::read, 2, 4, 4, 4.4, 4.5},
@@ -61,13 +62,16 @@ const FaultRow rows[] = {
     {"echo_delayed_once", {Fault::echo_delayed(0.5).next(1)}, true, Op::read, 0, 2, 1, 1.1, 1.2},
     // With nothing else on the line the echo phase gives up after 0.3 s; the resend
     // 0.1 s later succeeds.
-    {"echo_delayed_device_silent_once", {Fault::echo_delayed(0.5).next(1), Fault::silent().next(1)}, true, Op::read,
-     0, 2, 1, 0.4, 0.5},
+    {"echo_delayed_device_silent_once", {Fault::echo_delayed(0.5).next(1), Fault::silent().next(1)},
+        true, Op::read, 0, 2, 1, 0.4, 0.5},
     {"echo_while_echo_off", {Fault::unexpected_echo()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
     {"collision", {Fault::collision()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
 };
+// clang-format on
 
-void PrintTo(const FaultRow& row, std::ostream* os) { *os << row.name; }
+void PrintTo(const FaultRow& row, std::ostream* os) {
+    *os << row.name;
+}
 
 class FaultCatalogue : public BusFixture, public ::testing::WithParamInterface<FaultRow> {};
 
@@ -82,7 +86,8 @@ TEST_P(FaultCatalogue, ResultSendsErrorsAndTime) {
 
     model::param_image[0] = 4321;
     const double t0 = clock_.peek();
-    const TransactionResult r = row.op == Op::read ? read_transaction(0, 5) : write_transaction(1000, 4);
+    const TransactionResult r =
+        row.op == Op::read ? read_transaction(0, 5) : write_transaction(1000, 4);
     const double took = clock_.peek() - t0;
 
     EXPECT_EQ(r.status, row.status);

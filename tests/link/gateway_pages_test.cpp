@@ -10,7 +10,7 @@ namespace dvx::link {
 namespace {
 
 class GatewayPages : public BusFixture {
-protected:
+  protected:
     DetachedControls& page() { return detached_controls(); }
     std::string param_cell(int row, int col) { return bindings().hzl.flg_param.get(row, col); }
 };
@@ -67,7 +67,8 @@ TEST_F(GatewayPages, TableWriteBuildsWordsFromTheRows) {
         const auto& e = plant().log()[0];
         EXPECT_EQ(e.unit, 1);
         EXPECT_EQ(e.start, 2000);
-        EXPECT_EQ(e.values, (std::vector<std::uint16_t>{17, 1, static_cast<std::uint16_t>(c.word)}));
+        EXPECT_EQ(e.values,
+                  (std::vector<std::uint16_t>{17, 1, static_cast<std::uint16_t>(c.word)}));
         EXPECT_EQ(plant().gateway().table(2), c.word);
     }
 }
@@ -139,7 +140,14 @@ TEST_F(GatewayPages, BindingsReachTheInstalledPage) {
     plant().gateway().set_table(0, 42);
     int loads = 0;
     std::string address;
-    bindings().hzl.txt_hzladr = {[&] { ++loads; return address; }, [&](const std::string& t) { ++loads; address = t; }};
+    bindings().hzl.txt_hzladr = {[&] {
+                                     ++loads;
+                                     return address;
+                                 },
+                                 [&](const std::string& t) {
+                                     ++loads;
+                                     address = t;
+                                 }};
     EXPECT_EQ(read_regs(22000, 1), 0);
     EXPECT_EQ(address, "42");
     EXPECT_EQ(detached_controls().txt_hzladr, "");

@@ -1,11 +1,11 @@
 // The pure parts of the real port: settings text and the COMn -> device path lookup.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
-#include <unistd.h>
 
 #include "link/posix_serial_port.h"
 
@@ -27,8 +27,8 @@ TEST(LineSettingsText, ParsedOrRefused) {
         {"57600,E,8,1", true, 57600, 'E', 8, 1},
         {" 1200 , O , 7 , 2 ", true, 1200, 'O', 7, 2},
         {"115200,N,8,1", true, 115200, 'N', 8, 1},
-        {"9601,E,8,1", false, 0, 0, 0, 0},   // no such baud rate
-        {"9600,M,8,1", false, 0, 0, 0, 0},   // mark parity not offered
+        {"9601,E,8,1", false, 0, 0, 0, 0},  // no such baud rate
+        {"9600,M,8,1", false, 0, 0, 0, 0},  // mark parity not offered
         {"9600,E,9,1", false, 0, 0, 0, 0},
         {"9600,E,8,1.5", false, 0, 0, 0, 0},
         {"9600,E,8", false, 0, 0, 0, 0},
@@ -49,9 +49,11 @@ TEST(LineSettingsText, ParsedOrRefused) {
 }
 
 TEST(ComDevicePath, EnvironmentThenSettingsFileThenDefault) {
-    const auto dir = std::filesystem::temp_directory_path() / ("dvx-ports-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("dvx-ports-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir / "dorvanex");
-    std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", dir.string()}, {"HOME", "/nonexistent"}};
+    std::map<std::string, std::string> env{{"XDG_CONFIG_HOME", dir.string()},
+                                           {"HOME", "/nonexistent"}};
     const auto get_env = [&env](const char* name) -> const char* {
         const auto it = env.find(name);
         return it == env.end() ? nullptr : it->second.c_str();
@@ -60,7 +62,8 @@ TEST(ComDevicePath, EnvironmentThenSettingsFileThenDefault) {
     EXPECT_EQ(conf, (dir / "dorvanex" / "ports.conf").string());
     {
         std::ofstream f(conf);
-        f << "# adapters\n\n  com3 = /dev/ttyUSB0  \nCOM4=/dev/pts/7\nCOM4=/dev/pts/9\nbroken line\nCOM12=\n";
+        f << "# adapters\n\n  com3 = /dev/ttyUSB0  \nCOM4=/dev/pts/7\nCOM4=/dev/pts/9\nbroken "
+             "line\nCOM12=\n";
     }
     EXPECT_EQ(com_device_path(1, get_env, conf), "/dev/ttyS0");
     EXPECT_EQ(com_device_path(3, get_env, conf), "/dev/ttyUSB0");

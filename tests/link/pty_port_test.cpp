@@ -2,9 +2,8 @@
 // simulator program and against an independent Modbus stack (libmodbus as an RTU
 // server), so our frames are proven on more than our own simulator. Every wait here
 // has a deadline; nothing sleeps for a fixed time.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <modbus.h>
 #include <poll.h>
 #include <pty.h>
@@ -33,7 +32,7 @@ namespace {
 // The link with a real clock and the real port; COM1 is pointed at `device` through
 // the environment, and the settings file is looked for in the test's own folder.
 class PtyFixture : public testing::ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         ui::services().clock = &steady_;
@@ -58,7 +57,6 @@ protected:
     ui::SteadyClock steady_;
     std::unique_ptr<ui::SerialPort> port_;
 };
-
 
 // A pseudo-terminal pair whose slave side the port opens by its path.
 struct PtyPair {
@@ -124,8 +122,10 @@ TEST_F(RealPort, OpensMovesAndDiscardsBytes) {
     std::uint8_t got[16] = {};
     ssize_t n = 0;
     pollfd p{pty.master, POLLIN, 0};
-    while (n < 7 && ::poll(&p, 1, 2000) > 0) n += ::read(pty.master, got + n, sizeof got - static_cast<std::size_t>(n));
-    EXPECT_EQ(std::vector<std::uint8_t>(got, got + n), std::vector<std::uint8_t>(std::begin(out), std::end(out)));
+    while (n < 7 && ::poll(&p, 1, 2000) > 0)
+        n += ::read(pty.master, got + n, sizeof got - static_cast<std::size_t>(n));
+    EXPECT_EQ(std::vector<std::uint8_t>(got, got + n),
+              std::vector<std::uint8_t>(std::begin(out), std::end(out)));
     EXPECT_EQ(port.out_count(), 0);
 
     const std::uint8_t in[] = {0x01, 0x00, 0xFE};
@@ -197,7 +197,7 @@ TEST_F(RealPort, AHungUpLineIsWaitedOnWithoutSpinning) {
 #ifdef DVX_SIM_PROGRAM
 // dorvanex-sim as a child process; its first output line is the slave path.
 class SimProgram {
-public:
+  public:
     SimProgram(const std::string& link, bool echo) {
         int out[2];
         if (::pipe(out) != 0) return;
@@ -206,7 +206,8 @@ public:
             ::dup2(out[1], 1);
             ::close(out[0]);
             ::close(out[1]);
-            const char* argv[] = {DVX_SIM_PROGRAM, "--pty", link.c_str(), echo ? "--echo" : nullptr, nullptr};
+            const char* argv[] = {DVX_SIM_PROGRAM, "--pty", link.c_str(), echo ? "--echo" : nullptr,
+                                  nullptr};
             ::execv(argv[0], const_cast<char* const*>(argv));
             ::_exit(127);
         }
@@ -232,7 +233,7 @@ public:
     }
     bool ready() const { return ready_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     bool ready_ = false;
 };
@@ -287,7 +288,7 @@ TEST(SimProgramPort, ReadsAndWritesThroughTheRealPort) {
 // libmodbus serving unit 2 on the master side of a pseudo-terminal pair (its context
 // takes the descriptor as is); our port opens the slave side by its path.
 class ModbusServer {
-public:
+  public:
     ModbusServer() {
         char name[128] = {};
         if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
@@ -321,7 +322,7 @@ public:
     const std::string& path() const { return path_; }
     std::uint16_t* registers() { return map_->tab_registers; }
 
-private:
+  private:
     int master_ = -1;
     int slave_ = -1;
     std::string path_;
@@ -349,9 +350,12 @@ TEST_F(LibmodbusPort, FramesAreUnderstoodByAnIndependentStack) {
     EXPECT_EQ(status_regs[0], 11);
     EXPECT_EQ(status_regs[3], -200);
     EXPECT_EQ(status_regs[4], 405);
-    for (int i = 0; i < 16; ++i) model::param_image[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(i * 1000 - 7000);
+    for (int i = 0; i < 16; ++i)
+        model::param_image[static_cast<std::size_t>(i)] =
+            static_cast<std::int16_t>(i * 1000 - 7000);
     ASSERT_EQ(write_regs(1000, 16), 0);
-    for (int i = 0; i < 16; ++i) EXPECT_EQ(static_cast<std::int16_t>(regs[1000 + i]), i * 1000 - 7000) << i;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(static_cast<std::int16_t>(regs[1000 + i]), i * 1000 - 7000) << i;
 
     // Behind HZL3, rack 1 slot 16: the same unit 2, registers from 61000 (above 32767).
     model::bus_mode = 2;

@@ -10,7 +10,9 @@ namespace {
 
 using RegisterMap = BusFixture;
 
-std::vector<std::uint16_t> words(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
+std::vector<std::uint16_t> words(std::initializer_list<int> v) {
+    return {v.begin(), v.end()};
+}
 
 TEST_F(RegisterMap, StatusReadStopsAtWord64) {
     attach(sim::Plant::preset(0), 1);
@@ -74,9 +76,11 @@ TEST_F(RegisterMap, EachAreaFillsItsImage) {
     };
     plant().device(1, 1).set_comment_word(10, 0x4142);
     const Case cases[] = {
-        {"status", 4, 1, &status_regs[4], static_cast<std::int16_t>(plant().device(1, 1).version())},
+        {"status", 4, 1, &status_regs[4],
+         static_cast<std::int16_t>(plant().device(1, 1).version())},
         {"comment", 2010, 1, &comment_regs[10], 0x4142},
-        {"concentrator settings", 10000, 3, &bnr_regs[0], static_cast<std::int16_t>(gw.rack(1).type_code())},
+        {"concentrator settings", 10000, 3, &bnr_regs[0],
+         static_cast<std::int16_t>(gw.rack(1).type_code())},
         {"gateway block", 20000, 3, &hzl_regs[0], static_cast<std::int16_t>(gw.type_code())},
     };
     for (const auto& c : cases) {
@@ -111,7 +115,8 @@ TEST_F(RegisterMap, RefusedWritesAndBadStartsSendNothing) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const TransactionResult r = c.write ? write_transaction(c.start, c.count) : read_transaction(c.start, c.count);
+        const TransactionResult r =
+            c.write ? write_transaction(c.start, c.count) : read_transaction(c.start, c.count);
         EXPECT_EQ(r.status, 2);
         EXPECT_EQ(r.end, c.end);
         EXPECT_EQ(r.sends, 0);

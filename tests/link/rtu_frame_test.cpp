@@ -1,12 +1,12 @@
 // Frames byte for byte. Expected CRCs come from a bitwise CRC-16/MODBUS computed
 // outside this code base; 11 03 00 6B 00 03 76 87 is the standard's own example.
+#include "link/rtu_frame.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 #include <vector>
-
-#include "link/rtu_frame.h"
 
 namespace dvx::link {
 namespace {
@@ -62,7 +62,8 @@ TEST(RtuFrames, BuiltByteForByte) {
         // unit 1, write, start 1127, count 2, byte count 4, 0x0305 and -200 = FF 38
         {"01 10 04 67 00 02 04 03 05 FF 38 D6 C6", build_write_request(1, 1127, two_values)},
         // write start 56, count 5, byte count 10
-        {"01 10 00 38 00 05 0A 00 07 00 00 00 00 00 00 00 00 1E 30", build_write_request(1, 56, five_values)},
+        {"01 10 00 38 00 05 0A 00 07 00 00 00 00 00 00 00 00 1E 30",
+         build_write_request(1, 56, five_values)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.frame);

@@ -14,7 +14,8 @@ TEST_F(SerialLine, OpenPortTakesPortAndSettingsFromTheWindowAndBusMode) {
         int com_index;
         const char* settings;
     };
-    const Case cases[] = {{0, 0, "9600,E,8,1"}, {1, 4, "19200,E,8,1"}, {2, 19, "57600,E,8,1"}, {5, 2, "9600,E,8,1"}};
+    const Case cases[] = {
+        {0, 0, "9600,E,8,1"}, {1, 4, "19200,E,8,1"}, {2, 19, "57600,E,8,1"}, {5, 2, "9600,E,8,1"}};
     attach(sim::Plant::preset(0));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.settings);
