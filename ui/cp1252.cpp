@@ -74,7 +74,7 @@ void append_utf8(std::string& out, char32_t cp) {
 
 bool is_utf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
-        char32_t cp;
+        char32_t cp = 0;
         const std::size_t n = decode(s, i, cp);
         if (n == 0) return false;
         i += n;
@@ -87,7 +87,7 @@ std::string to_cp1252(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        char32_t cp;
+        char32_t cp = 0;
         i += decode(utf8, i, cp);
         const int b = cp_to_byte(cp);
         out += b < 0 ? '?' : static_cast<char>(b);

@@ -6,6 +6,7 @@
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
 #include "ui/fault.h"
+#include "ui/observer.h"
 
 namespace dvx::ui {
 namespace {
@@ -232,6 +233,43 @@ TEST_F(Forms, EndProgramUnwindsWithoutUnload) {
     EXPECT_EQ(page_inst.peek(), nullptr);
     EXPECT_TRUE(program_ended());
     EXPECT_TRUE(log_.only({"Unload"}).empty());
+}
+
+// O8: after show, window code calls refresh() and set_focus(); both are harmless on a
+// shown window, and set_focus on a hidden one is a fault.
+TEST_F(Forms, RefreshAndSetFocusAfterShow) {
+    struct Rec : Observer {
+        int refreshed = 0;
+        void form_refreshed(Form&) override { ++refreshed; }
+    } rec;
+    add_observer(&rec);
+    auto& f = *page_inst;
+    EXPECT_THROW(f.set_focus(), UiFault);
+    f.show_modeless();
+    f.refresh();
+    f.set_focus();
+    remove_observer(&rec);
+    EXPECT_EQ(rec.refreshed, 1);
+    EXPECT_TRUE(f.txt_a.has_focus());
+    EXPECT_EQ(log_.only({"GotFocus", "Activate"}),
+              (std::vector<std::string>{"Seite_Ä.Activate", "txt_a.GotFocus"}));
+}
+
+// Closing the main window by its frame: its Unload saves, then ends the program;
+// the other windows get no Unload.
+TEST_F(Forms, MainWindowFrameCloseEndsTheProgram) {
+    page_inst->show_modeless();
+    other_inst->show_modeless();
+    bool saved = false;
+    other_inst->on_unload = [&](int&) {
+        saved = true;
+        end_program();
+    };
+    EXPECT_THROW(user_close(*other_inst), ProgramEnded);
+    EXPECT_TRUE(saved);
+    EXPECT_EQ(page_inst.peek(), nullptr);
+    EXPECT_EQ(log_.only({"Unload"}), std::vector<std::string>{"Hauptmenü.Unload 0"});
+    EXPECT_TRUE(loaded_forms().empty());
 }
 
 }  // namespace
