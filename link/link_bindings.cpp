@@ -2,12 +2,23 @@
 
 namespace dvx::link {
 
-static LinkBindings stored_bindings;
-static bool bound = false;
+namespace {
+
+struct Installed {
+    LinkBindings bindings;
+    bool bound = false;
+};
+
+Installed& installed() {
+    static Installed i;
+    return i;
+}
+
+}  // namespace
 
 LinkBindings& bindings() {
-    if (!bound) bind_detached_controls();
-    return stored_bindings;
+    if (!installed().bound) bind_detached_controls();
+    return installed().bindings;
 }
 
 DetachedControls& detached_controls() {
@@ -43,8 +54,8 @@ void bind_detached_controls() {
     b.hzl.flg_result = bind_grid(&DetachedControls::hzl_flg_result);
     b.hzl.lbl_ver_txt = [] { return detached_controls().lbl_ver_txt; };
     b.hzl3.flg_result = bind_grid(&DetachedControls::hzl3_flg_result);
-    stored_bindings = std::move(b);
-    bound = true;
+    installed().bindings = std::move(b);
+    installed().bound = true;
 }
 
 }  // namespace dvx::link
