@@ -58,8 +58,10 @@ void save_form_state(const FormArg& window) {
         const char* name;
         std::int16_t value;
     } values[] = {
-        {reg_form_state, form_window_state}, {reg_form_width, form_width},
-        {reg_form_height, form_height},      {reg_form_left, form_left},
+        {reg_form_state, form_window_state},
+        {reg_form_width, form_width},
+        {reg_form_height, form_height},
+        {reg_form_left, form_left},
         {reg_form_top, form_top},
     };
     for (const auto& v : values)

@@ -32,7 +32,7 @@ inline constexpr std::int16_t form_min_height = 8225;
 
 // A window argument: a loaded form, or a global reference touched on first use.
 class FormArg {
-public:
+  public:
     FormArg(ui::Form& form)  // NOLINT(google-explicit-constructor)
         : touch_([&form]() -> ui::Form& { return form; }) {}
     template <class F>
@@ -40,7 +40,7 @@ public:
         : touch_([&ref]() -> ui::Form& { return *ref; }) {}
     ui::Form& touch() const { return touch_(); }
 
-private:
+  private:
     std::function<ui::Form&()> touch_;
 };
 

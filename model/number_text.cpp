@@ -31,7 +31,9 @@ int decimals_of(const std::string& text) {
 
 // Val of the text without its dots, as a double: beyond any integer width, so a
 // comparison with the limits sees the whole value.
-double raw_value(const std::string& text) { return leading_number(remove_dots(text)); }
+double raw_value(const std::string& text) {
+    return leading_number(remove_dots(text));
+}
 
 // Rounded half to even and held inside [lo, hi].
 double round_held(double v, double lo, double hi) {
@@ -77,7 +79,8 @@ std::string raw_to_text(const std::string& raw, int d) {
     std::string s = remove_dots(raw);
     const bool negative = !s.empty() && s[0] == '-';
     if (negative) s.erase(0, 1);
-    if (static_cast<int>(s.size()) <= d) s.insert(0, static_cast<std::size_t>(d + 1) - s.size(), '0');
+    if (static_cast<int>(s.size()) <= d)
+        s.insert(0, static_cast<std::size_t>(d + 1) - s.size(), '0');
     if (negative) s.insert(0, 1, '-');
     if (d > 0) s.insert(s.size() - static_cast<std::size_t>(d), 1, '.');
     return s;
@@ -164,7 +167,9 @@ std::int16_t percent_of_param(int k) {
     return percent(std::fabs(static_cast<double>(v)), limit);
 }
 
-std::int16_t percent_of_255(int k) { return percent(param_image.at(k), 255.0); }
+std::int16_t percent_of_255(int k) {
+    return percent(param_image.at(k), 255.0);
+}
 
 std::int16_t percent_of_range(int k) {
     if (main_view_hooks().s_dlx()) return percent(param_image.at(k), 32767.0);

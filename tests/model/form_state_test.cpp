@@ -18,7 +18,7 @@ namespace {
 
 // Records the order of value writes and passes everything on to the memory store.
 class RecordingRegistry final : public ui::Registry {
-public:
+  public:
     explicit RecordingRegistry(ui::Registry& inner) : inner_(inner) {}
     bool key_exists(const std::string& key) override { return inner_.key_exists(key); }
     std::optional<ui::RegValue> query(const std::string& key, const std::string& name) override {
@@ -33,13 +33,13 @@ public:
     }
     std::vector<std::pair<std::string, std::string>> writes;
 
-private:
+  private:
     ui::Registry& inner_;
 };
 
 // The main window and a page, both full-size windows.
 class MainWin : public ui::Form {
-public:
+  public:
     MainWin() : Form("Hauptmenü", {300, 400, 9690, 8225}) {
         on_resize = [this] {
             ++resizes;
@@ -51,7 +51,7 @@ public:
 };
 
 class PageWin : public ui::Form {
-public:
+  public:
     PageWin() : Form("H_Inp", {1000, 1100, 12000, 9000}) {
         on_load = [this] {
             applying_at_load = applying_form_state;
@@ -66,7 +66,7 @@ ui::FormRef<MainWin> main_inst;
 ui::FormRef<PageWin> page_inst;
 
 class FormState : public testing::ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         reset();

@@ -20,7 +20,7 @@ namespace dvx::model {
 namespace {
 
 class NumberTexts : public testing::ModelGlobalsFixture {
-protected:
+  protected:
     void SetUp() override {
         ModelGlobalsFixture::SetUp();
         range_check_latch = 0;
@@ -76,10 +76,20 @@ TEST_F(NumberTexts, TextToRawNeverWraps) {
         int raw;
     };
     const Case cases[] = {
-        {"12.5", 125},     {"12.0", 120},     {"1.23", 123},     {"-0.05", -5},
-        {"", 0},           {"-", 0},          {"  42", 42},      {"7x9", 7},
-        {"abc", 0},        {"3276.7", 32767}, {"-3276.8", -32768},
-        {"3276.8", 32767}, {"65536", 32767},  {"-100000", -32768},
+        {"12.5", 125},
+        {"12.0", 120},
+        {"1.23", 123},
+        {"-0.05", -5},
+        {"", 0},
+        {"-", 0},
+        {"  42", 42},
+        {"7x9", 7},
+        {"abc", 0},
+        {"3276.7", 32767},
+        {"-3276.8", -32768},
+        {"3276.8", 32767},
+        {"65536", 32767},
+        {"-100000", -32768},
         {"99999999999999999999", 32767},
     };
     for (const auto& c : cases) {
@@ -96,12 +106,12 @@ TEST_F(NumberTexts, KeyFilter) {
         int refused;
     };
     const Case cases[] = {
-        {'5', 0, "", 0},          {'-', 0, "12", 0},        {'-', 2, "-1-", 0},
-        {'.', 1, "12", 0},        {'.', 1, "1.2", 1},       {'.', 0, "12", 1},
-        {'5', 1, "123456", 0},    {'5', 1, "1234567", 1},   {'.', 2, "1234567", 1},
-        {8, 0, "1234567890", 0},  {9, 0, "1234567890", 0},  {13, 0, "1234567890", 0},
-        {27, 0, "1234567890", 0}, {'a', 1, "", 1},          {'+', 1, "", 1},
-        {' ', 1, "", 1},          {',', 1, "", 1},          {22, 1, "", 1},  // Ctrl+V
+        {'5', 0, "", 0},          {'-', 0, "12", 0},       {'-', 2, "-1-", 0},
+        {'.', 1, "12", 0},        {'.', 1, "1.2", 1},      {'.', 0, "12", 1},
+        {'5', 1, "123456", 0},    {'5', 1, "1234567", 1},  {'.', 2, "1234567", 1},
+        {8, 0, "1234567890", 0},  {9, 0, "1234567890", 0}, {13, 0, "1234567890", 0},
+        {27, 0, "1234567890", 0}, {'a', 1, "", 1},         {'+', 1, "", 1},
+        {' ', 1, "", 1},          {',', 1, "", 1},         {22, 1, "", 1},  // Ctrl+V
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " d=" + std::to_string(c.d) + " on " + c.text);
@@ -120,12 +130,15 @@ TEST_F(NumberTexts, CheckRangeComparesTheWholeValue) {
         {"100.0", 0, 999, "Entered value is to large.\r\nPlease, enter a value till 99.9"},
         {"99.9", 0, 999, nullptr},
         {"-5", -30000, 30000, nullptr},
-        {"-400.00", -30000, 30000, "Entered value is to small.\r\nPlease, enter a value from -300.00"},
+        {"-400.00", -30000, 30000,
+         "Entered value is to small.\r\nPlease, enter a value from -300.00"},
         {"1234567890", 0, 999, "Entered value is to large.\r\nPlease, enter a value till 999"},
         // Ten digits once kept only their last nine (0 here) and were accepted.
-        {"1000000.000", -30000, 30000, "Entered value is to large.\r\nPlease, enter a value till 30.000"},
+        {"1000000.000", -30000, 30000,
+         "Entered value is to large.\r\nPlease, enter a value till 30.000"},
         // ... and a negative one of ten characters read as a positive number.
-        {"-100000.000", -30000, 30000, "Entered value is to small.\r\nPlease, enter a value from -30.000"},
+        {"-100000.000", -30000, 30000,
+         "Entered value is to small.\r\nPlease, enter a value from -30.000"},
         {"99999999999999999999999", -32768, 32767,
          "Entered value is to large.\r\nPlease, enter a value till 32767"},
     };
@@ -171,13 +184,13 @@ TEST_F(NumberTexts, RefusalTakesItsTextsFromTheInstalledMessages) {
 
 // A page with two numeric fields wired as every work page wires them.
 class EntryPage : public ui::Form {
-public:
+  public:
     struct Field {
         int word;
         int d;
         std::int32_t min, max;
     };
-    static inline Field spec[2] = {};
+    static inline Field fields[2] = {};
 
     EntryPage() : Form("entry", {0, 0, 9690, 8225}) {
         on_load = [this] { fill(); };
@@ -190,11 +203,11 @@ public:
     std::vector<std::string> trace;
 
     void fill() {
-        txt_a.set_text(raw_to_text(std::to_string(param_image[spec[0].word]), spec[0].d));
-        txt_b.set_text(raw_to_text(std::to_string(param_image[spec[1].word]), spec[1].d));
+        txt_a.set_text(raw_to_text(std::to_string(param_image[fields[0].word]), fields[0].d));
+        txt_b.set_text(raw_to_text(std::to_string(param_image[fields[1].word]), fields[1].d));
     }
 
-private:
+  private:
     void move_next(int key) {
         if (key == 13)
             ui::send_keys("{TAB}");
@@ -205,18 +218,18 @@ private:
     }
     void wire(ui::TextBox& t, int i) {
         t.on_key_press = [this, &t, i](int& key) {
-            if (key_is_invalid(key, spec[i].d, t.text())) key = 0;
+            if (key_is_invalid(key, fields[i].d, t.text())) key = 0;
             if (key == 27) trace.push_back(t.name() + (t.has_focus() ? " Esc focused" : " Esc"));
             move_next(key);
         };
         t.on_lost_focus = [this, &t, i] {
             trace.push_back(t.name() + " leave");
-            t.set_text(fmt_fixed(t.text(), spec[i].d));
-            if (check_range(t.text(), spec[i].min, spec[i].max)) {
+            t.set_text(fmt_fixed(t.text(), fields[i].d));
+            if (check_range(t.text(), fields[i].min, fields[i].max)) {
                 t.set_focus();
                 trace.push_back(t.name() + " refused");
             } else {
-                param_image[spec[i].word] = text_to_raw(t.text());
+                param_image[fields[i].word] = text_to_raw(t.text());
                 trace.push_back(t.name() + " stored");
             }
         };
@@ -226,11 +239,11 @@ private:
 ui::FormRef<EntryPage> entry_inst;
 
 class EntryField : public NumberTexts {
-protected:
+  protected:
     void SetUp() override {
         NumberTexts::SetUp();
-        EntryPage::spec[0] = {10, 1, 0, 999};
-        EntryPage::spec[1] = {11, 0, -30000, 30000};
+        EntryPage::fields[0] = {10, 1, 0, 999};
+        EntryPage::fields[1] = {11, 0, -30000, 30000};
     }
     EntryPage& page() { return *entry_inst; }
     // The user clicks into the field, selects its text, types and presses Tab; then
@@ -267,15 +280,35 @@ TEST_F(EntryField, TypedValuesAreNormalisedCheckedAndStored) {
         {"maximum itself", {10, 0, 0, 1000}, "1000", "1000", 1000, nullptr},
         {"negative inside", {10, 0, -30000, 30000}, "-5", "-5", -5, nullptr},
         {"key filter", {10, 1, 0, 999}, "1.2.3x-4567", "1.2", 12, nullptr},
-        {"above the maximum", {10, 1, 0, 999}, "250", "7.7", 77,
+        {"above the maximum",
+         {10, 1, 0, 999},
+         "250",
+         "7.7",
+         77,
          "Entered value is to large.\r\nPlease, enter a value till 99.9"},
-        {"one unit above", {10, 0, 0, 1000}, "1001", "77", 77,
+        {"one unit above",
+         {10, 0, 0, 1000},
+         "1001",
+         "77",
+         77,
          "Entered value is to large.\r\nPlease, enter a value till 1000"},
-        {"below the minimum", {10, 2, -30000, 30000}, "-400", "0.77", 77,
+        {"below the minimum",
+         {10, 2, -30000, 30000},
+         "-400",
+         "0.77",
+         77,
          "Entered value is to small.\r\nPlease, enter a value from -300.00"},
-        {"beyond 16 bits", {10, 3, -30000, 30000}, "1000000", "0.077", 77,
+        {"beyond 16 bits",
+         {10, 3, -30000, 30000},
+         "1000000",
+         "0.077",
+         77,
          "Entered value is to large.\r\nPlease, enter a value till 30.000"},
-        {"far below", {10, 3, -30000, 30000}, "-100000", "0.077", 77,
+        {"far below",
+         {10, 3, -30000, 30000},
+         "-100000",
+         "0.077",
+         77,
          "Entered value is to small.\r\nPlease, enter a value from -30.000"},
     };
     for (const auto& c : cases) {
@@ -284,7 +317,7 @@ TEST_F(EntryField, TypedValuesAreNormalisedCheckedAndStored) {
         range_check_latch = 0;
         boxes_.clear();
         param_image[10] = 77;
-        EntryPage::spec[0] = c.field;
+        EntryPage::fields[0] = c.field;
         show();
         if (c.prompt) boxes_.answer(ui::id_ok, c.prompt);
         enter(page().txt_a, c.typed);
