@@ -1,0 +1,177 @@
+// dorvanex: the desktop program. Installs the real platform services, runs the
+// program start and then lives on Qt's event loop until the program ends or no window
+// is shown any more.
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+#include <QWidget>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "app/qt_loop.h"
+#include "app/qt_services.h"
+#include "app/renderer.h"
+#include "app/sim_bus_port.h"
+#include "app/twips.h"
+#include "link/posix_serial_port.h"
+#include "mainwin/program_start.h"
+#include "sim/plant.h"
+#include "ui/app.h"
+#include "ui/file_registry.h"
+#include "ui/files.h"
+#include "ui/form.h"
+#include "ui/services.h"
+
+namespace {
+
+constexpr const char* usage_text =
+    "Usage: dorvanex [--simulate] [--preset FILE] [--screenshot FILE]\n"
+    "  --simulate         every COM port leads to the built-in simulated bus\n"
+    "  --preset FILE      the simulated bus from a preset file (implies --simulate)\n"
+    "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
+    "Environment: DORVANEX_REGISTRY (settings file), DORVANEX_COM<n> (device of COMn),\n"
+    "DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
+
+struct Options {
+    bool simulate = false;
+    std::string preset;
+    std::string screenshot;
+};
+
+bool parse(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--simulate") {
+            o.simulate = true;
+        } else if ((a == "--preset" || a == "--screenshot") && i + 1 < argc) {
+            (a == "--preset" ? o.preset : o.screenshot) = argv[++i];
+            if (a == "--preset") o.simulate = true;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool offscreen() {
+    const QString p = QGuiApplication::platformName();
+    return p == "offscreen" || p == "minimal";
+}
+
+// Exit code of --screenshot when the program ended before any window was shown.
+constexpr int exit_no_window = 3;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace dvx;
+    const auto started = std::chrono::steady_clock::now();
+    Options opt;
+    if (!parse(argc, argv, opt)) {
+        std::fputs(usage_text, stderr);
+        return 2;
+    }
+
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("dorvanex");
+    QApplication::setDesktopFileName("dorvanex");
+    QApplication::setWindowIcon(QIcon::fromTheme("dorvanex"));
+    QApplication::setQuitOnLastWindowClosed(false);  // the layer decides when it ends
+    app::use_primary_screen();
+
+    ui::SteadyClock clock;
+    app::QtEventLoop loop(clock);
+    app::QtMessageBoxes boxes;
+    app::QtFileDialogs dialogs;
+    app::QtPrinter printer;
+    app::QtTextMetrics metrics;
+    ui::DiskFiles files;  // the current working folder
+    const char* reg_env = std::getenv("DORVANEX_REGISTRY");
+    ui::FileRegistry registry(reg_env && *reg_env ? std::filesystem::path(reg_env)
+                                                  : ui::FileRegistry::default_path());
+    std::unique_ptr<ui::SerialPort> port;
+    try {
+        if (!opt.preset.empty())
+            port = std::make_unique<app::SimBusPort>(clock, sim::Plant::from_file(opt.preset));
+        else if (opt.simulate)
+            port = std::make_unique<app::SimBusPort>(clock);
+        else
+            port = link::make_posix_serial_port();
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dorvanex: %s: %s\n", opt.preset.c_str(), e.what());
+        return 2;
+    }
+
+    auto& s = ui::services();
+    s.clock = &clock;
+    s.loop = &loop;
+    s.boxes = &boxes;
+    s.dialogs = &dialogs;
+    s.printer = &printer;
+    s.metrics = &metrics;
+    s.files = &files;
+    s.registry = &registry;
+    s.port = port.get();
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        s.screen_width = app::to_twips(screen->geometry().width());
+        s.screen_height = app::to_twips(screen->geometry().height());
+    }
+
+    auto renderer = std::make_unique<app::Renderer>();
+    loop.on_unhandled = [](const std::string& what) {
+        std::fprintf(stderr, "dorvanex: run-time error: %s\n", what.c_str());
+        if (!offscreen()) QMessageBox::critical(nullptr, "DORVANEX", QString::fromStdString("Run-time error:\n" + what));
+    };
+
+    // --screenshot: once a window is shown and the loop has gone idle, picture it and end.
+    bool shot = false;
+    QTimer shooter;
+    if (!opt.screenshot.empty()) {
+        shooter.setInterval(50);
+        QObject::connect(&shooter, &QTimer::timeout, [&] {
+            ui::Form* f = ui::active_form();
+            if (!f || !f->visible()) {
+                for (ui::Form* g : ui::loaded_forms())
+                    if (g->alive() && g->visible()) f = g;
+            }
+            QWidget* w = f ? renderer->window(*f) : nullptr;
+            if (!w || !w->isVisible()) return;
+            shooter.stop();
+            renderer->flush();
+            QCoreApplication::processEvents();
+            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+            shot = w->grab().save(QString::fromLocal8Bit(opt.screenshot.c_str()), "PNG");
+            std::fprintf(stderr, "dorvanex: window \"%s\" shown after %.1f ms%s\n", f->name().c_str(), ms,
+                         shot ? "" : "; the picture could not be written");
+            loop.post([] { ui::end_program(); });
+        });
+        shooter.start();
+    }
+
+    int code = 0;
+    try {
+        mainwin::Main();
+        code = loop.run();
+    } catch (const ui::ProgramEnded&) {
+        code = 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "dorvanex: run-time error: %s\n", e.what());
+        code = 1;
+    }
+    if (!opt.screenshot.empty() && !shot && code == 0) {
+        std::fputs("dorvanex: no window was shown\n", stderr);
+        code = exit_no_window;
+    }
+
+    renderer.reset();
+    ui::reset_forms();
+    s = ui::Services{};
+    return code;
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The window layer's event loop on Qt's: pump points run the queued user actions and
+// the due ui timers between Qt's own events, modal forms and yielding waits nest in
+// it, and waiting sleeps in Qt's dispatcher (a timer wakes it), never spinning.
+#include <QObject>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <string>
+
+#include "ui/clock.h"
+#include "ui/event_loop.h"
+
+namespace dvx::app {
+
+class QtEventLoop final : public QObject, public ui::EventLoop {
+public:
+    explicit QtEventLoop(ui::Clock& clock);
+
+    void do_events() override;
+    void idle_until(double t) override;
+    void post(std::function<void()> input) override;
+
+    // The top level: runs Qt's loop until ui::end_program() or until no form is shown
+    // any more. Returns the exit code (1 after a handler's unhandled fault).
+    int run();
+    std::size_t pending() const { return queue_.size(); }
+    // Called with the text of a fault no handler caught; the program then ends.
+    std::function<void(const std::string&)> on_unhandled;
+
+private:
+    void pump_top();
+    void run_queued();
+    bool input_ready() const;
+    void arm();
+    void finish(int code);
+
+    ui::Clock& clock_;
+    std::deque<std::function<void()>> queue_;
+    int depth_ = 0;  // > 0 while layer code runs: its own pumps take the input
+    bool running_ = false;
+    bool finished_ = false;
+    int exit_code_ = 0;
+    QTimer wake_;
+    QTimer idle_wake_;
+};
+
+}  // namespace dvx::app

@@ -1,0 +1,201 @@
+#include "app/qt_services.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <cstdlib>
+
+#include "app/twips.h"
+#include "ui/fault.h"
+#include "ui/services.h"
+
+namespace dvx::app {
+
+// ---------------------------------------------------------------------------------
+// Message boxes
+
+namespace {
+
+struct ButtonSet {
+    int style;
+    std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;  // in order, with result
+};
+
+const ButtonSet button_sets[] = {
+    {ui::mb_ok, {{QMessageBox::Ok, ui::id_ok}}},
+    {ui::mb_ok_cancel, {{QMessageBox::Ok, ui::id_ok}, {QMessageBox::Cancel, ui::id_cancel}}},
+    {ui::mb_abort_retry_ignore,
+     {{QMessageBox::Abort, ui::id_abort}, {QMessageBox::Retry, ui::id_retry}, {QMessageBox::Ignore, ui::id_ignore}}},
+    {ui::mb_yes_no_cancel,
+     {{QMessageBox::Yes, ui::id_yes}, {QMessageBox::No, ui::id_no}, {QMessageBox::Cancel, ui::id_cancel}}},
+    {ui::mb_yes_no, {{QMessageBox::Yes, ui::id_yes}, {QMessageBox::No, ui::id_no}}},
+    {ui::mb_retry_cancel, {{QMessageBox::Retry, ui::id_retry}, {QMessageBox::Cancel, ui::id_cancel}}},
+};
+
+QMessageBox::Icon icon_of(int style) {
+    switch (style & 0x70) {
+        case ui::mb_critical: return QMessageBox::Critical;
+        case ui::mb_question: return QMessageBox::Question;
+        case ui::mb_exclamation: return QMessageBox::Warning;
+        case ui::mb_information: return QMessageBox::Information;
+        default: return QMessageBox::NoIcon;
+    }
+}
+
+QString box_text(const std::string& cp1252_text) {
+    QString s = qstr(cp1252_text);
+    s.replace("\r\n", "\n");
+    s.replace('\r', '\n');
+    return s;
+}
+
+}  // namespace
+
+int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
+    const ButtonSet* set = &button_sets[0];
+    for (const auto& b : button_sets)
+        if (b.style == (box.style & 0x0F)) set = &b;
+    QMessageBox mb(icon_of(box.style), qstr(box.title.value_or(ui::services().app_title)), box_text(box.prompt));
+    std::vector<std::pair<QAbstractButton*, int>> results;
+    for (const auto& [button, result] : set->buttons) results.emplace_back(mb.addButton(button), result);
+    // 256, 512: the second or third button is the default.
+    const int def = (box.style >> 8) & 0x3;
+    if (def < static_cast<int>(results.size())) mb.setDefaultButton(qobject_cast<QPushButton*>(results[def].first));
+    // The box's own close (Escape, the frame) is Cancel where there is one, else the
+    // single OK; boxes without either cannot be closed that way.
+    for (const auto& [b, result] : results)
+        if (result == ui::id_cancel || (results.size() == 1 && result == ui::id_ok)) mb.setEscapeButton(b);
+    mb.exec();
+    for (const auto& [b, result] : results)
+        if (mb.clickedButton() == b) return result;
+    return results.size() == 1 ? results[0].second : ui::id_cancel;
+}
+
+// ---------------------------------------------------------------------------------
+// File dialogs
+
+std::vector<std::string> qt_name_filters(const std::string& filter) {
+    std::vector<std::string> out;
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char ch : filter) {
+        if (ch == '|') {
+            parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    if (!filter.empty()) parts.push_back(cur);
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        std::string patterns = parts[i + 1];
+        for (char& ch : patterns)
+            if (ch == ';') ch = ' ';
+        out.push_back(parts[i] + " (" + patterns + ")");
+    }
+    if (parts.size() % 2 == 1 && !parts.back().empty())  // a label without pattern
+        out.push_back(parts.back() + " (*)");
+    return out;
+}
+
+std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
+    QFileDialog dlg(QApplication::activeWindow(), qstr(r.title));
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(r.save ? QFileDialog::AnyFile
+                           : (r.flags & ui::ofn_file_must_exist) ? QFileDialog::ExistingFile
+                                                                  : QFileDialog::AnyFile);
+    if (r.save && !(r.flags & ui::ofn_overwrite_prompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    QStringList filters;
+    for (const auto& f : qt_name_filters(r.filter)) filters << qstr(f);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+        if (r.filter_index >= 1 && r.filter_index <= filters.size()) dlg.selectNameFilter(filters[r.filter_index - 1]);
+    }
+    if (!r.default_ext.empty()) dlg.setDefaultSuffix(qstr(r.default_ext));
+    if (!r.file_name.empty()) dlg.selectFile(qstr(r.file_name));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    return cp1252(dlg.selectedFiles().front());
+}
+
+// ---------------------------------------------------------------------------------
+// Printing
+
+void QtPrinter::reset_scale() {
+    left_ = 0;
+    top_ = 0;
+}
+
+void QtPrinter::print_line(const std::string& text) { lines_.push_back({text, font_, left_, top_}); }
+
+namespace {
+
+QFont printer_font(const ui::PrinterFont& f) {
+    QFont q(qstr(f.name));
+    q.setPointSizeF(f.size > 0 ? f.size : 10);
+    q.setBold(f.bold);
+    q.setItalic(f.italic);
+    q.setUnderline(f.underline);
+    q.setStrikeOut(f.strikethrough);
+    if (f.name == "courier new" || f.name == "Courier New") q.setStyleHint(QFont::TypeWriter);
+    return q;
+}
+
+}  // namespace
+
+// Lines go down the page from the printable corner; the origin offsets move them
+// (ScaleLeft -400 moves the text 400 twips to the right).
+void QtPrinter::paint(QPrinter& printer, const std::vector<Line>& lines) {
+    QPainter p;
+    if (!p.begin(&printer)) throw ui::UiFault(ui::fault_text::printer);
+    const double dots_per_twip = printer.resolution() / 1440.0;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    double y = 0;
+    for (const Line& line : lines) {
+        QFont f = printer_font(line.font);
+        p.setFont(f);
+        const QFontMetricsF fm(f, &printer);
+        if (y + fm.height() > page.height() && y > 0) {
+            printer.newPage();
+            y = 0;
+        }
+        const double x = -line.left * dots_per_twip;
+        const double top = -line.top * dots_per_twip;
+        p.drawText(QPointF(x, top + y + fm.ascent()), qstr(line.text));
+        y += fm.height();
+    }
+    p.end();
+}
+
+void QtPrinter::end_doc() {
+    // The document ends here whatever happens to it.
+    std::vector<Line> doc;
+    doc.swap(lines_);
+    if (doc.empty()) return;
+    if (const char* pdf = std::getenv("DORVANEX_PRINT_PDF"); pdf && *pdf) {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(QString::fromLocal8Bit(pdf));
+        paint(printer, doc);
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dlg(&printer, QApplication::activeWindow());
+    if (dlg.exec() != QDialog::Accepted) return;  // the user chose not to print
+    paint(printer, doc);
+}
+
+// ---------------------------------------------------------------------------------
+// Text metrics
+
+int QtTextMetrics::text_width(const ui::Font& font, const std::string& text) {
+    const QFontMetrics fm(qfont(font));
+    return to_twips(fm.horizontalAdvance(qstr(text)));
+}
+
+}  // namespace dvx::app

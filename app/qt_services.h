@@ -1,0 +1,68 @@
+#pragma once
+// The real platform services of the desktop program: message boxes, file dialogs,
+// printing and text measurement with Qt.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/file_dialog.h"
+#include "ui/message_box.h"
+#include "ui/printer.h"
+#include "ui/text_metrics.h"
+
+class QPrinter;
+
+namespace dvx::app {
+
+// QMessageBox with the style's buttons, default button and icon; a box without a
+// title of its own gets the application's.
+class QtMessageBoxes final : public ui::MessageBoxes {
+public:
+    int show(const ui::MsgBoxRequest& box) override;
+};
+
+// "label|pattern|label|pattern" as Qt's name filters ("label (pattern)", patterns
+// split by ";").
+std::vector<std::string> qt_name_filters(const std::string& filter);
+
+// QFileDialog (Qt's own, the same on every desktop): filters, default extension,
+// proposed name, overwrite and must-exist flags. Cancel gives none.
+class QtFileDialogs final : public ui::FileDialogs {
+public:
+    std::optional<std::string> show(const ui::FileDialogRequest& request) override;
+};
+
+// Collects a document's lines with their fonts and origin; at end_doc the user picks
+// the printer (the default one is proposed; printing to a PDF file is one of the
+// choices) and the document is printed with page breaks where a page is full.
+// DORVANEX_PRINT_PDF=<file> prints straight to that PDF file without asking.
+class QtPrinter final : public ui::Printer {
+public:
+    void reset_scale() override;
+    void set_scale_left(int twips) override { left_ = twips; }
+    void set_scale_top(int twips) override { top_ = twips; }
+    void set_font(const ui::PrinterFont& font) override { font_ = font; }
+    const ui::PrinterFont& font() const override { return font_; }
+    void print_line(const std::string& text) override;
+    void end_doc() override;
+
+private:
+    struct Line {
+        std::string text;
+        ui::PrinterFont font;
+        int left;
+        int top;
+    };
+    void paint(QPrinter& printer, const std::vector<Line>& lines);
+    ui::PrinterFont font_;
+    int left_ = 0;
+    int top_ = 0;
+    std::vector<Line> lines_;
+};
+
+class QtTextMetrics final : public ui::TextMetrics {
+public:
+    int text_width(const ui::Font& font, const std::string& cp1252) override;
+};
+
+}  // namespace dvx::app

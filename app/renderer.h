@@ -1,0 +1,119 @@
+#pragma once
+// dvx::app — the desktop side of the window layer. The Renderer is one generic
+// ui::Observer: every shown ui::Form becomes a top-level Qt window and every control a
+// Qt widget at its designed geometry, mirrored from the layer's change notifications.
+// The user's clicks, keys, focus moves, list choices, scrolling and frame closes are
+// never handled here: they are posted to the event loop service as the actions of
+// ui/input.h, so the layer decides the order of events as it does in the tests.
+//
+// Property changes are coalesced: a change only marks the control, and the marks are
+// applied once the Qt loop runs again (or at Form::refresh), as a classic toolkit
+// repaints only when the program yields.
+#include <QObject>
+#include <QPointer>
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "ui/observer.h"
+
+class QAction;
+class QMenuBar;
+class QWidget;
+
+namespace dvx::ui {
+class Control;
+class Form;
+class MenuItem;
+}  // namespace dvx::ui
+
+namespace dvx::app {
+
+class Renderer final : public QObject, public ui::Observer {
+public:
+    // Registers itself as an observer of the window layer.
+    Renderer();
+    ~Renderer() override;
+    Renderer(const Renderer&) = delete;
+    Renderer& operator=(const Renderer&) = delete;
+
+    // The rendered window of a form and the widget of a control; null when none.
+    QWidget* window(const ui::Form& f) const;
+    QWidget* widget(const ui::Control& c) const;
+    // Applies every pending property change now.
+    void flush();
+    // Controls with changes waiting for the next flush.
+    std::size_t pending_changes() const { return dirty_.size(); }
+
+    // ui::Observer
+    void property_changed(ui::Control& c, std::string_view property) override;
+    void form_property_changed(ui::Form& f, std::string_view property) override;
+    void control_created(ui::Control& c) override;
+    void form_unloaded(ui::Form& f) override;
+    void form_shown(ui::Form& f) override;
+    void form_hidden(ui::Form& f) override;
+    void form_refreshed(ui::Form& f) override;
+    void focus_changed(ui::Control* now) override;
+    void active_form_changed(ui::Form* now) override;
+    void mouse_pointer_changed(int pointer) override;
+    void program_ended() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct ControlView {
+        ui::Control* control = nullptr;
+        QWidget* widget = nullptr;
+        std::vector<QWidget*> pages;  // tab control: one overlay per tab
+        unsigned dirty = 0;
+    };
+    struct FormView {
+        ui::Form* form = nullptr;
+        QWidget* window = nullptr;
+        QWidget* client = nullptr;
+        QMenuBar* menu = nullptr;
+        bool dirty = false;
+        bool menu_dirty = false;
+        std::vector<std::pair<ui::MenuItem*, QAction*>> menu_actions;
+    };
+
+    FormView* view_of(const ui::Form& f);
+    ControlView* view_of(const ui::Control& c);
+    void build(ui::Form& f);
+    QWidget* build_control(FormView& fv, ui::Control& c);
+    QWidget* parent_widget(FormView& fv, ui::Control& c, int& dy);
+    void connect_input(ui::Control& c, QWidget* w);
+    void watch(QObject* o, ui::Control* c);
+    void drop_form(ui::Form& f);
+    void sync_control(ControlView& v, unsigned bits);
+    void sync_form(FormView& fv);
+    void sync_menu(FormView& fv);
+    void place_window(FormView& fv);
+    void mark(ControlView& v, unsigned bits);
+    void schedule_flush();
+
+    // Posting user actions to the loop: the target is looked up again when the action
+    // runs, so a window unloaded meanwhile drops it.
+    void post(std::function<void()> action);
+    template <class T>
+    void post_to(QObject* source, std::function<void(T&)> action);
+    ui::Control* control_of(const QObject* o) const;
+    bool key_event(QObject* watched, ui::Control& c, QEvent* e);
+    bool window_event(FormView& fv, QEvent* e);
+
+    std::unordered_map<const ui::Form*, FormView> forms_;
+    std::unordered_map<const ui::Control*, ControlView> controls_;
+    std::unordered_map<const QObject*, ui::Control*> owner_;
+    std::unordered_map<const QObject*, ui::Form*> window_owner_;
+    std::vector<ui::Control*> dirty_;
+    std::vector<ui::Form*> dirty_forms_;
+    bool flush_queued_ = false;
+    bool wait_cursor_ = false;
+    // True while the renderer itself changes widgets: their signals are not the user's.
+    int syncing_ = 0;
+};
+
+}  // namespace dvx::app
