@@ -79,7 +79,8 @@ std::optional<double> parse_number(const std::string& text) {
 }
 
 std::optional<int> whole_in_range(std::optional<double> v, int lo, int hi) {
-    if (!v || *v != static_cast<double>(static_cast<long long>(*v)) || *v < lo || *v > hi)
+    // Range first: a huge number must not reach the integer conversion.
+    if (!v || *v < lo || *v > hi || *v != static_cast<double>(static_cast<int>(*v)))
         return std::nullopt;
     return static_cast<int>(*v);
 }
@@ -120,7 +121,7 @@ std::optional<std::int16_t> hzl_table_word(int r) {
         if (!hi || !lo) return std::nullopt;
         word = static_cast<std::uint16_t>(*hi << 8 | *lo);
     }
-    // Gateways from 2.03 on take bit 15 as "no overflow check" (an empty mark column).
+    // Gateways from version 2.03 on keep bit 15: set for a row whose mark column is empty.
     if (page.lbl_ver_txt() >= "2.03" && page.flg_param.get(row, 3).empty()) word |= 0x8000;
     return static_cast<std::int16_t>(word);
 }

@@ -90,6 +90,7 @@ TEST_F(GatewayPages, TableWriteWithAFieldOutOfRangeSendsNothing) {
         {"device beyond its byte", "5", "1", "256"},
         {"rack with a fraction", "5", "1.5", "1"},
         {"device negative", "5", "1", "-1"},
+        {"device far beyond any integer", "5", "1", "99999999999999999999999"},
     };
     page().txt_hzlstrt = "1";
     page().lbl_ver_txt = "2.03";
