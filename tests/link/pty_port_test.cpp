@@ -17,6 +17,7 @@
 #include <chrono>
 #include <ctime>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -38,6 +39,7 @@ class PtyFixture : public testing::ServicesFixture {
         ui::services().clock = &steady_;
         port_ = make_posix_serial_port();
         ui::services().port = port_.get();
+        if (const char* xdg = ::getenv("XDG_CONFIG_HOME")) saved_xdg_ = xdg;
         ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
         reset_link_state();
         model::bus_mode = 0;
@@ -47,6 +49,10 @@ class PtyFixture : public testing::ServicesFixture {
     void TearDown() override {
         port_->close();
         ::unsetenv("DORVANEX_COM1");
+        if (saved_xdg_)
+            ::setenv("XDG_CONFIG_HOME", saved_xdg_->c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
         reset_link_state();
         model::bus_mode = 0;
         model::param_count = 127;
@@ -56,6 +62,7 @@ class PtyFixture : public testing::ServicesFixture {
 
     ui::SteadyClock steady_;
     std::unique_ptr<ui::SerialPort> port_;
+    std::optional<std::string> saved_xdg_;
 };
 
 // A pseudo-terminal pair whose slave side the port opens by its path.
