@@ -37,7 +37,8 @@ void apply_access_level() {
     m.Check3D2.set_enabled(false);
 
     const bool port_ok = link::port_status == 0;
-    if (model::password_opens(model::password_level_1, model::entered_password)) open_level(m, port_ok);
+    if (model::password_opens(model::password_level_1, model::entered_password))
+        open_level(m, port_ok);
     if (model::password_opens(model::password_level_2, model::entered_password)) {
         open_level(m, port_ok);
         m.m_calib.set_enabled(true);

@@ -59,8 +59,8 @@ void Hauptmenue::set_design_texts() {
     curr_version.set_locked(true);
     v_mode.set_text("40");
     in_use.set_text("0");
-    for (ui::Control* hidden : std::initializer_list<ui::Control*>{
-             &v_mode, &in_use, &Komentar, &Label4, &MSComm1, &CMDialog1})
+    for (ui::Control* hidden : std::initializer_list<ui::Control*>{&v_mode, &in_use, &Komentar,
+                                                                   &Label4, &MSComm1, &CMDialog1})
         hidden->set_visible(false);
 }
 

@@ -18,7 +18,7 @@
 namespace dvx::mainwin {
 
 class Hauptmenue : public ui::Form {
-public:
+  public:
     Hauptmenue();
     ~Hauptmenue() override;
 
@@ -134,7 +134,7 @@ public:
     ui::MenuItem m_lang_d{m_lang, "m_lang_d", "German"};
     ui::MenuItem m_lang_NL{m_lang, "m_lang_NL", "Dutch"};
 
-private:
+  private:
     void set_design_texts();
     void bind_handlers();
     void bind_link_and_model();

@@ -23,7 +23,8 @@ constexpr const char* title = "DORVANEX";
 // Keys the TAG box takes: letters, digits, "_", "-", "$", "%" and the control codes
 // 8 (backspace), 10, 11 and 13.
 bool tag_key_passes(int key) {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z')) return true;
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z') || (key >= 'a' && key <= 'z'))
+        return true;
     switch (key) {
         case '_':
         case '-':
@@ -32,8 +33,10 @@ bool tag_key_passes(int key) {
         case 8:
         case 10:
         case 11:
-        case 13: return true;
-        default: return false;
+        case 13:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -41,7 +44,8 @@ bool tag_key_passes(int key) {
 
 std::int16_t Hauptmenue::check_overwrite() {
     if (!params_changed()) return 0;
-    const int answer = ui::msg_box(texts::msg_discard_changes, ui::mb_ok_cancel + ui::mb_question, title);
+    const int answer =
+        ui::msg_box(texts::msg_discard_changes, ui::mb_ok_cancel + ui::mb_question, title);
     return answer == ui::id_cancel ? 1 : 0;
 }
 

@@ -27,7 +27,9 @@ constexpr int min_height = 8225;
 constexpr int port_entries = 20;
 
 // A marker counts when its container is valid and holds any content.
-bool marker_counts(const char* file) { return !model::read_checked_file(file).empty(); }
+bool marker_counts(const char* file) {
+    return !model::read_checked_file(file).empty();
+}
 
 void fill_numbers(ui::ListControl& list, int count) {
     for (int i = 1; i <= count; ++i) list.add_item(std::to_string(i));
@@ -35,7 +37,9 @@ void fill_numbers(ui::ListControl& list, int count) {
 
 }  // namespace
 
-void set_lang_main() { texts::set_lang_main(*hauptmenu_inst); }
+void set_lang_main() {
+    texts::set_lang_main(*hauptmenu_inst);
+}
 
 void Hauptmenue::Form_Load() {
     bind_link_and_model();
@@ -73,7 +77,8 @@ void Hauptmenue::Form_Load() {
     model::password_level_1.clear();
     model::password_level_2 = model::password_level_2_default;
 
-    const model::ConSettingsRead con = model::load_settings(Com_select.list_count(), adr_select.list_count());
+    const model::ConSettingsRead con =
+        model::load_settings(Com_select.list_count(), adr_select.list_count());
     if (con.port_index) Com_select.set_list_index(*con.port_index);
     if (con.adr_index) adr_select.set_list_index(*con.adr_index);
     if (con.password_level_1) model::password_level_1 = *con.password_level_1;
@@ -127,6 +132,8 @@ void Hauptmenue::Form_Unload(int& /*cancel*/) {
     ui::end_program();
 }
 
-void Hauptmenue::Form_GotFocus() { model::apply_form_state(*this); }
+void Hauptmenue::Form_GotFocus() {
+    model::apply_form_state(*this);
+}
 
 }  // namespace dvx::mainwin

@@ -39,8 +39,10 @@ void read_placement() {
         std::int16_t* var;
     };
     const Entry entries[] = {
-        {model::reg_form_state, &model::form_window_state}, {model::reg_form_top, &model::form_top},
-        {model::reg_form_left, &model::form_left},          {model::reg_form_width, &model::form_width},
+        {model::reg_form_state, &model::form_window_state},
+        {model::reg_form_top, &model::form_top},
+        {model::reg_form_left, &model::form_left},
+        {model::reg_form_width, &model::form_width},
         {model::reg_form_height, &model::form_height},
     };
     for (const Entry& e : entries) {

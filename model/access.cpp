@@ -9,9 +9,12 @@ std::string upper_case_1252(const std::string& text) {
         unsigned char u = c;
         if (c >= 'a' && c <= 'z') u = static_cast<unsigned char>(c - 0x20);
         // à..þ to À..Þ, except ÷ (0xF7), which is no letter.
-        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7) u = static_cast<unsigned char>(c - 0x20);
-        else if (c == 0x9A || c == 0x9C || c == 0x9E) u = static_cast<unsigned char>(c - 0x10);  // š œ ž
-        else if (c == 0xFF) u = 0x9F;                                                            // ÿ
+        else if (c >= 0xE0 && c <= 0xFE && c != 0xF7)
+            u = static_cast<unsigned char>(c - 0x20);
+        else if (c == 0x9A || c == 0x9C || c == 0x9E)
+            u = static_cast<unsigned char>(c - 0x10);  // š œ ž
+        else if (c == 0xFF)
+            u = 0x9F;  // ÿ
         ch = static_cast<char>(u);
     }
     return out;

@@ -12,6 +12,7 @@ namespace {
 using W = CaptionWhen;
 
 // "&" marks the access key of the following letter.
+// clang-format off
 constexpr CaptionRow rows[] = {
     {"", W::krv, {u8"KRV - Hauptmenü", u8"KRV main menu", u8"KRV - Hoofdmenu"}, CaptionTarget::form_title},
     {"", W::dlx, {u8"DLX - Hauptmenü", u8"DLX main menu", u8"DLX - Hoofdmenu"}, CaptionTarget::form_title},
@@ -98,14 +99,22 @@ constexpr MsgForms bulk_rows[] = {
     {u8"Thermoelement Leitungsbruch", u8"TC open circuit resistance", u8"TC open circuit resistance"},
 };
 
+// clang-format on
+
 bool applies(CaptionWhen when, bool krv, bool direct) {
     switch (when) {
-        case W::always: return true;
-        case W::krv: return krv;
-        case W::dlx: return !krv;
-        case W::direct_krv: return direct && krv;
-        case W::direct_dlx: return direct && !krv;
-        case W::gateway: return !direct;
+        case W::always:
+            return true;
+        case W::krv:
+            return krv;
+        case W::dlx:
+            return !krv;
+        case W::direct_krv:
+            return direct && krv;
+        case W::direct_dlx:
+            return direct && !krv;
+        case W::gateway:
+            return !direct;
     }
     return false;
 }
@@ -127,8 +136,12 @@ void apply_row(ui::Form& main, const CaptionRow& row, const std::string& text) {
 
 }  // namespace
 
-std::span<const CaptionRow> main_caption_table() { return rows; }
-std::span<const MsgForms> bulk_param_texts() { return bulk_rows; }
+std::span<const CaptionRow> main_caption_table() {
+    return rows;
+}
+std::span<const MsgForms> bulk_param_texts() {
+    return bulk_rows;
+}
 
 void set_lang_main(ui::Form& main) {
     const Lang lang = current_lang();

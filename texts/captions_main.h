@@ -14,18 +14,18 @@ namespace dvx::texts {
 // Which family and bus mode a caption row is for.
 enum class CaptionWhen {
     always,
-    krv,          // is_krv set
-    dlx,          // is_krv 0
-    direct_krv,   // bus mode 0, KRV
-    direct_dlx,   // bus mode 0, DLX
-    gateway,      // bus mode 1 or 2, either family
+    krv,         // is_krv set
+    dlx,         // is_krv 0
+    direct_krv,  // bus mode 0, KRV
+    direct_dlx,  // bus mode 0, DLX
+    gateway,     // bus mode 1 or 2, either family
 };
 
 // What of the control a row sets.
 enum class CaptionTarget {
-    caption,      // Caption of a label, button, frame, check box or menu item
-    form_title,   // the window's own caption (control is empty)
-    column_2,     // header of column 2 of a list view
+    caption,     // Caption of a label, button, frame, check box or menu item
+    form_title,  // the window's own caption (control is empty)
+    column_2,    // header of column 2 of a list view
 };
 
 struct CaptionRow {

@@ -1,23 +1,24 @@
 // The two password levels on the main window's controls, with the port open or not.
+#include "mainwin/access_level.h"
+
 #include <gtest/gtest.h>
 
-#include "mainwin/access_level.h"
 #include "tests/mainwin/main_window_fixture.h"
 
 namespace dvx::testing {
 namespace {
 
 class AccessLevel : public MainWindowFixture {
-protected:
+  protected:
     // What the guarded controls show, as one line, so a case reads at a glance.
     std::string state() {
         auto& m = main();
         auto on = [](const ui::Control& c) { return c.enabled() ? '1' : '0'; };
         std::string s;
-        for (const ui::Control* c :
-             std::initializer_list<const ui::Control*>{&m.B_FQN_Read, &m.B_FQN_Write, &m.B_io, &m.B_Out, &m.B_dout,
-                                                        &m.B_Schk, &m.B_comment, &m.B_online, &m.Command3D3,
-                                                        &m.m_calib, &m.Krv_adr, &m.Komentar1, &m.Check3D2})
+        for (const ui::Control* c : std::initializer_list<const ui::Control*>{
+                 &m.B_FQN_Read, &m.B_FQN_Write, &m.B_io, &m.B_Out, &m.B_dout, &m.B_Schk,
+                 &m.B_comment, &m.B_online, &m.Command3D3, &m.m_calib, &m.Krv_adr, &m.Komentar1,
+                 &m.Check3D2})
             s += on(*c);
         return s + (m.Check3D2.value() == 1 ? " checked" : " unchecked");
     }
@@ -52,10 +53,8 @@ TEST_F(AccessLevel, PasswordsCompareWithoutLetterCaseAndWithoutTrimming) {
         const char* expect;
     } cases[] = {
         {"Gate", "Calib\xE4", "cALIB\xC4", level_2},  // accented letters fold too
-        {"Gate", "Calib", "gate", level_1},
-        {"Gate", "Calib", "gate ", level_0},
-        {"same", "same", "SAME", level_2},
-        {"", "", "", level_2},
+        {"Gate", "Calib", "gate", level_1},          {"Gate", "Calib", "gate ", level_0},
+        {"same", "same", "SAME", level_2},           {"", "", "", level_2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);

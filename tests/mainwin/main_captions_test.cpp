@@ -11,7 +11,7 @@ namespace dvx::testing {
 namespace {
 
 class MainCaptions : public MainWindowFixture {
-protected:
+  protected:
     bool start_in(int mode, const char* lang) {
         for (const char* marker : {"HZL_mod.cfg", "HZL3_mod.cfg"})
             if (files_->exists(marker)) files_->remove(marker);
@@ -40,20 +40,28 @@ struct FamilyCase {
 
 // Texts as Windows-1252 bytes.
 const FamilyCase family_cases[] = {
-    {"GB_DLX_direct", "GB", false, 0, "DLX main menu", "DLX version", "DLX address", "DLX No.", "Measure input",
-     "Read in DLX data"},
-    {"GB_DLX_hzl3", "GB", false, 2, "DLX main menu", "DLX version", "Rack No.", "DLX No.", "Measure input",
-     "Read in DLX data"},
-    {"GB_KRV_direct", "GB", true, 0, "KRV main menu", "KRV version", "KRV address", "KRV No.", "Measure inputs",
-     "Read in KRV data"},
-    {"D_KRV_direct", "D", true, 0, "KRV - Hauptmen\xFC", "KRV-&Version:", "KRV-Ad&resse:", "KRV-No.:",
-     "Me\xDF" "e&ing\xE4nge", "KRV-Daten &einlesen"},
-    {"D_DLX_hzl", "D", false, 1, "DLX - Hauptmen\xFC", "DLX-&Version:", "Rack No.:", "DLX-No.:", "Me\xDF" "e&ingang",
+    {"GB_DLX_direct", "GB", false, 0, "DLX main menu", "DLX version", "DLX address", "DLX No.",
+     "Measure input", "Read in DLX data"},
+    {"GB_DLX_hzl3", "GB", false, 2, "DLX main menu", "DLX version", "Rack No.", "DLX No.",
+     "Measure input", "Read in DLX data"},
+    {"GB_KRV_direct", "GB", true, 0, "KRV main menu", "KRV version", "KRV address", "KRV No.",
+     "Measure inputs", "Read in KRV data"},
+    {"D_KRV_direct", "D", true, 0, "KRV - Hauptmen\xFC",
+     "KRV-&Version:", "KRV-Ad&resse:", "KRV-No.:",
+     "Me\xDF"
+     "e&ing\xE4nge",
+     "KRV-Daten &einlesen"},
+    {"D_DLX_hzl", "D", false, 1, "DLX - Hauptmen\xFC", "DLX-&Version:", "Rack No.:", "DLX-No.:",
+     "Me\xDF"
+     "e&ingang",
      "DLX-Daten &einlesen"},
-    {"NL_KRV_hzl3", "NL", true, 2, "KRV - Hoofdmenu", "KRV-&versie:", "Rack No.:", "KRV No.:", "Meetingangen",
-     "KRV gegevens inlezen"},
-    {"unknown_code_is_German", "EN", false, 0, "DLX - Hauptmen\xFC", "DLX-&Version:", "DLX-Ad&resse:", "DLX-No.:",
-     "Me\xDF" "e&ingang", "DLX-Daten &einlesen"},
+    {"NL_KRV_hzl3", "NL", true, 2, "KRV - Hoofdmenu",
+     "KRV-&versie:", "Rack No.:", "KRV No.:", "Meetingangen", "KRV gegevens inlezen"},
+    {"unknown_code_is_German", "EN", false, 0, "DLX - Hauptmen\xFC",
+     "DLX-&Version:", "DLX-Ad&resse:", "DLX-No.:",
+     "Me\xDF"
+     "e&ingang",
+     "DLX-Daten &einlesen"},
 };
 
 TEST_F(MainCaptions, FamilyAndBusModeChooseTheWording) {
@@ -101,9 +109,14 @@ TEST_F(MainCaptions, FixedTextsAndAccessKeysInEachLanguage) {
         const char* b_exit;
         const char* column_2;
     } rows[] = {
-        {"D", "\xDC" "berwachungsma\xDF" "na&hmen", "Programm beenden", "Programm &beenden", "Ger\xE4t"},
+        {"D",
+         "\xDC"
+         "berwachungsma\xDF"
+         "na&hmen",
+         "Programm beenden", "Programm &beenden", "Ger\xE4t"},
         {"GB", "System controlling", "Quit", "Quit", "Device"},
-        {"NL", "Beveiligingsacties", "Programma be\xEBindigen", "Programma be\xEBindigen", "Apparaat"},
+        {"NL", "Beveiligingsacties", "Programma be\xEBindigen", "Programma be\xEBindigen",
+         "Apparaat"},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.lang);
@@ -147,7 +160,9 @@ TEST_F(MainCaptions, RefillOfTheBulkListDropsTheSelection) {
     write_checked("HZL3_mod.cfg", "x");
     ASSERT_TRUE(start(2, "D"));
     auto& m = main();
-    EXPECT_EQ(m.cmb_bulk_param.list(0), "Me\xDF" "bereichsanfang");
+    EXPECT_EQ(m.cmb_bulk_param.list(0),
+              "Me\xDF"
+              "bereichsanfang");
     m.cmb_bulk_param.set_list_index(5);
     texts::lang_code = "GB";
     texts::set_lang_msg();

@@ -21,6 +21,7 @@ struct Expected {
     Kind kind;
 };
 
+// clang-format off
 constexpr Expected controls[] = {
     {"Com_select", Kind::combo_box},   {"adr_select", Kind::combo_box},  {"cmb_rack", Kind::combo_box},
     {"lab_com_sel", Kind::label},      {"lab_adr_sel", Kind::label},     {"lbl_bnrnr", Kind::label},
@@ -52,6 +53,8 @@ constexpr std::pair<const char*, const char*> menus[] = {
     {"m_ub_bnr", "m_uebertr"}, {"m_ub_hzl", "m_uebertr"}, {"m_restore", ""}, {"m_restore_cfg", "m_restore"},
     {"m_lang", ""},         {"m_land_gb", "m_lang"}, {"m_lang_d", "m_lang"},    {"m_lang_NL", "m_lang"},
 };
+
+// clang-format on
 
 class MainControls : public MainWindowFixture {};
 
@@ -96,8 +99,9 @@ TEST_F(MainControls, DesignedLayoutKeepsControlsInsideTheirContainers) {
         EXPECT_LE(c->top() + c->height(), h);
     }
     // The groups of the vocabulary.
-    for (ui::Control* c : {static_cast<ui::Control*>(&m.Com_select), static_cast<ui::Control*>(&m.adr_select),
-                           static_cast<ui::Control*>(&m.cmb_rack), static_cast<ui::Control*>(&m.B_FQN_Read)})
+    for (ui::Control* c :
+         {static_cast<ui::Control*>(&m.Com_select), static_cast<ui::Control*>(&m.adr_select),
+          static_cast<ui::Control*>(&m.cmb_rack), static_cast<ui::Control*>(&m.B_FQN_Read)})
         EXPECT_EQ(c->container(), &m.Frame3D1);
     EXPECT_EQ(m.Komentar1.container(), &m.Frame3D3);
     EXPECT_EQ(m.S_KRV.container(), &m.Frame3D4);
@@ -112,8 +116,10 @@ TEST_F(MainControls, DesignedLayoutKeepsControlsInsideTheirContainers) {
 TEST_F(MainControls, BulkListOffersThirteenWordsAndNeverTheSpareSlots) {
     mainwin::bulk_param_table.fill(-1);
     mainwin::init_bulk_params();
-    const std::vector<std::int16_t> words(mainwin::bulk_param_table.begin(), mainwin::bulk_param_table.begin() + 13);
-    EXPECT_EQ(words, (std::vector<std::int16_t>{97, 98, 100, 105, 106, 103, 104, 102, 107, 77, 79, 76, 128}));
+    const std::vector<std::int16_t> words(mainwin::bulk_param_table.begin(),
+                                          mainwin::bulk_param_table.begin() + 13);
+    EXPECT_EQ(words, (std::vector<std::int16_t>{97, 98, 100, 105, 106, 103, 104, 102, 107, 77, 79,
+                                                76, 128}));
     // The spare positions are untouched by the fill; they hold 0 from program start.
     mainwin::bulk_param_table.fill(0);
     mainwin::init_bulk_params();

@@ -15,7 +15,7 @@ namespace dvx::testing {
 namespace {
 
 class MainFields : public MainWindowFixture {
-protected:
+  protected:
     // Runs one user action at a pump point, then everything it queued.
     template <class F>
     void user(F action) {
@@ -184,8 +184,8 @@ TEST_F(MainFields, QuitNamesChangesMadeAfterARead) {
     user([&] { ui::user_focus(m.Komentar1); });
     user([] { ui::user_type("NEW"); });
     leave(m.B_io);
-    boxes_.answer({ui::id_cancel, "Parameter have been changed. Do You want to quit without save ?", nullptr, 0,
-                   ui::mb_ok_cancel, "DORVANEX"});
+    boxes_.answer({ui::id_cancel, "Parameter have been changed. Do You want to quit without save ?",
+                   nullptr, 0, ui::mb_ok_cancel, "DORVANEX"});
     user([&] { ui::user_click(m.B_exit); });
     EXPECT_FALSE(ui::program_ended());
 }
@@ -202,8 +202,8 @@ TEST_F(MainFields, CheckOverwriteAsksOnlyWhenTheReadSetChanged) {
     EXPECT_TRUE(boxes_.shown().empty());
 
     model::param_image[99] = 4;
-    boxes_.answer({ui::id_cancel, texts::msg_discard_changes, nullptr, 0, ui::mb_ok_cancel + ui::mb_question,
-                   "DORVANEX"});
+    boxes_.answer({ui::id_cancel, texts::msg_discard_changes, nullptr, 0,
+                   ui::mb_ok_cancel + ui::mb_question, "DORVANEX"});
     EXPECT_EQ(m.check_overwrite(), 1);
     boxes_.answer(ui::id_ok);
     EXPECT_EQ(m.check_overwrite(), 0);

@@ -24,7 +24,7 @@
 namespace dvx::testing {
 
 class MainWindowFixture : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         reset_globals();
@@ -61,7 +61,9 @@ protected:
         ASSERT_EQ(model::write_checked_file(name, content), 0);
     }
     // A file with exactly these bytes.
-    void write_raw(const std::string& name, const std::string& bytes) { files_->write_all(name, bytes); }
+    void write_raw(const std::string& name, const std::string& bytes) {
+        files_->write_all(name, bytes);
+    }
 
     void set_reg(const char* name, const std::string& text) {
         registry_.put_string(model::reg_key, name, text);

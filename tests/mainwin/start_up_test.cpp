@@ -8,19 +8,20 @@
 #include <vector>
 
 #include "model/con_file.h"
-#include "texts/lang_select.h"
 #include "tests/mainwin/main_window_fixture.h"
+#include "texts/lang_select.h"
 
 namespace dvx::testing {
 namespace {
 
 class StartUp : public MainWindowFixture {
-protected:
+  protected:
     void fresh() {
         ui::reset_forms();
         reset_globals();
         registry_ = ui::MemoryRegistry{};
-        for (const auto& e : std::filesystem::directory_iterator(dir_)) std::filesystem::remove(e.path());
+        for (const auto& e : std::filesystem::directory_iterator(dir_))
+            std::filesystem::remove(e.path());
     }
     static std::string damaged(const std::string& content) {
         // A valid container whose sum is off by one.
@@ -43,7 +44,11 @@ TEST_F(StartUp, MarkerFilesChooseBusModeAndLayout) {
         {"hzl", {{"HZL_mod.cfg", "1"}}, {}, 1, false},
         {"hzl_with_chart", {{"HZL_mod.cfg", "yes"}, {"HZL_chart_enabled.cfg", "1"}}, {}, 1, true},
         {"hzl3", {{"HZL3_mod.cfg", "1"}}, {}, 2, false},
-        {"both_gateways", {{"HZL_mod.cfg", "1"}, {"HZL3_mod.cfg", "1"}, {"HZL_chart_enabled.cfg", "x"}}, {}, 2, true},
+        {"both_gateways",
+         {{"HZL_mod.cfg", "1"}, {"HZL3_mod.cfg", "1"}, {"HZL_chart_enabled.cfg", "x"}},
+         {},
+         2,
+         true},
         {"empty_content_counts_not", {{"HZL_mod.cfg", ""}}, {}, 0, false},
         {"wrong_sum", {}, {{"HZL3_mod.cfg", damaged("1")}}, 0, false},
         {"no_end_mark", {}, {{"HZL_mod.cfg", "1"}}, 0, false},
@@ -69,8 +74,8 @@ TEST_F(StartUp, MarkerFilesChooseBusModeAndLayout) {
         EXPECT_EQ(m.Label6.visible(), direct);
         EXPECT_EQ(m.cmb_rack.visible(), !direct);
         EXPECT_EQ(m.lbl_bnrnr.visible(), !direct);
-        for (const ui::Control* c2 : std::initializer_list<const ui::Control*>{&m.dev_list, &m.Label7, &m.Label11,
-                                                                                &m.Label12})
+        for (const ui::Control* c2 : std::initializer_list<const ui::Control*>{
+                 &m.dev_list, &m.Label7, &m.Label11, &m.Label12})
             EXPECT_EQ(c2->visible(), direct) << c2->name();
         EXPECT_EQ(m.liv_scan.visible(), !direct);
         if (!direct) {
@@ -214,7 +219,10 @@ struct PlacementCase {
 
 TEST_F(StartUp, PlacementFromTheRegistry) {
     using P = std::vector<std::pair<const char*, const char*>>;
-    const P valid = {{"FORM STATE", "0"}, {"FROM TOP", "300"}, {"FROM LE", "400"}, {"FROM WI", "10000"},
+    const P valid = {{"FORM STATE", "0"},
+                     {"FROM TOP", "300"},
+                     {"FROM LE", "400"},
+                     {"FROM WI", "10000"},
                      {"FORM HI", "9000"}};
     auto with = [&](const char* name, const char* text) {
         P p;
@@ -286,7 +294,8 @@ TEST_F(StartUp, FirstStartAsksForTheLanguage) {
 TEST_F(StartUp, UnreadableRegistryEndsTheStart) {
     registry_.read_fault = "Registry store damaged";
     boxes_.answer(ui::id_ok, "Registry store damaged");
-    boxes_.answer({ui::id_ok, "Can not access registry. Must abort.", nullptr, 0, ui::mb_critical, ""});
+    boxes_.answer(
+        {ui::id_ok, "Can not access registry. Must abort.", nullptr, 0, ui::mb_critical, ""});
     EXPECT_FALSE(start(0, nullptr));
     EXPECT_TRUE(ui::program_ended());
     EXPECT_EQ(boxes_.shown().size(), 2u);
