@@ -67,6 +67,7 @@ protected:
     static void reset_model() {
         model::main_view_hooks() = model::MainViewHooks{};
         model::bind_detached_view();
+        model::main_view_hooks().lang_code = [] { return texts::lang_code; };
         model::param_image.fill(0);
         link::status_regs.fill(0);
         link::comment_regs.fill(0);
