@@ -18,19 +18,21 @@ constexpr int param_base = 1000;
 constexpr int comment_base = 2000;
 constexpr int comment_block_words = 1000;
 
-constexpr int read_chunk = 16;           // parameter read requests
-constexpr int write_chunk = 32;          // parameter write requests
-constexpr int comment_chunk = 25;        // comment requests, both directions
+constexpr int read_chunk = 16;     // parameter read requests
+constexpr int write_chunk = 32;    // parameter write requests
+constexpr int comment_chunk = 25;  // comment requests, both directions
 constexpr float comment_pause_seconds = 0.3f;
 
 // Parameter words by role in the write.
-constexpr int first_setting = 70;   // 0..69 calibration values
-constexpr int bus_address = 113;    // written on the direct bus only
-constexpr int serial_first = 123;   // 123..126 serial number
+constexpr int first_setting = 70;  // 0..69 calibration values
+constexpr int bus_address = 113;   // written on the direct bus only
+constexpr int serial_first = 123;  // 123..126 serial number
 constexpr int serial_words = 4;
-constexpr int base_words = 127;     // words from 127 exist with 128 or 140 words
+constexpr int base_words = 127;  // words from 127 exist with 128 or 140 words
 
-void show(std::string_view name) { ui::msg_box(message(name), ui::mb_ok, "DORVANEX"); }
+void show(std::string_view name) {
+    ui::msg_box(message(name), ui::mb_ok, "DORVANEX");
+}
 
 // write_regs over words [from, to) in requests of at most 32 registers; false at the
 // first failed request.

@@ -72,7 +72,9 @@ void words_to_comment() {
     view_bindings().set_komentar(trim_blanks(s));
 }
 
-void clear_comment_text() { view_bindings().set_komentar(std::string()); }
+void clear_comment_text() {
+    view_bindings().set_komentar(std::string());
+}
 
 void print_comment_page() {
     ui::set_mouse_pointer(ui::mp_hourglass);
@@ -104,7 +106,8 @@ void print_comment_page() {
         p.print_line(pad_right(message("msg_print_serial_no") + v.ser_no(), 50) +
                      message("msg_print_dev_address") + v.krv_adr());
         p.print_line();
-        print_comment_lines(v.get_komentar(), [&p](const std::string& line) { p.print_line(line); });
+        print_comment_lines(v.get_komentar(),
+                            [&p](const std::string& line) { p.print_line(line); });
         p.end_doc();
     } catch (const ui::UiFault& fault) {
         ui::set_mouse_pointer(ui::mp_default);

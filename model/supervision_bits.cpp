@@ -76,18 +76,30 @@ struct RowMask {
     std::uint16_t mask;
 };
 constexpr std::array<RowMask, 7> dlx_row_masks{{
-    {0, 0x287}, {3, 0x008}, {4, 0x010}, {5, 0x020}, {6, 0x040}, {8, 0x100}, {10, 0x400},
+    {0, 0x287},
+    {3, 0x008},
+    {4, 0x010},
+    {5, 0x020},
+    {6, 0x040},
+    {8, 0x100},
+    {10, 0x400},
 }};
 
 // Message-table names of modes 0..3.
-constexpr std::array<std::string_view, 4> mode_names{
-    "msg_err_relay_lim_prio", "msg_err_relay_off", "msg_err_relay_on", "msg_err_relay_limit"};
+constexpr std::array<std::string_view, 4> mode_names{"msg_err_relay_lim_prio", "msg_err_relay_off",
+                                                     "msg_err_relay_on", "msg_err_relay_limit"};
 
-bool in_image(int k) { return k >= 0 && k < param_image_size; }
+bool in_image(int k) {
+    return k >= 0 && k < param_image_size;
+}
 
-std::uint16_t word(int k) { return static_cast<std::uint16_t>(param_image[k]); }
+std::uint16_t word(int k) {
+    return static_cast<std::uint16_t>(param_image[k]);
+}
 
-bool output_used(int alarm_word) { return (word(alarm_word) & 0x000C) != 0; }
+bool output_used(int alarm_word) {
+    return (word(alarm_word) & 0x000C) != 0;
+}
 
 std::int16_t read_mode(const PairBits& bits, int a, int b) {
     const bool bit_a = (word(bits.a_in_second ? b : a) & bits.a) != 0;
@@ -130,9 +142,13 @@ std::int16_t get_chk_mode_m(int item, int a, int b) {
     return mode;
 }
 
-void set_chk_mode_30(int mode, int row, int a, int b) { write_mode(krv_rows, mode, row, a, b); }
+void set_chk_mode_30(int mode, int row, int a, int b) {
+    write_mode(krv_rows, mode, row, a, b);
+}
 
-void set_chk_mode_m(int mode, int row, int a, int b) { write_mode(dlx_rows, mode, row, a, b); }
+void set_chk_mode_m(int mode, int row, int a, int b) {
+    write_mode(dlx_rows, mode, row, a, b);
+}
 
 std::string chk_mode_text(int mode) {
     if (mode < 0 || mode > 3) return {};

@@ -51,6 +51,8 @@ void bind_detached_view() {
     h.th_xk = [] { return detached_view().th_xk; };
 }
 
-std::string message(std::string_view name) { return view_bindings().message(name); }
+std::string message(std::string_view name) {
+    return view_bindings().message(name);
+}
 
 }  // namespace dvx::model

@@ -24,7 +24,7 @@ const std::string not_transmitted = "Can't transmit parameters. No connection.";
 const std::string comment_transmitted = "Comment transmitted.";
 
 class BlockTransfer : public testing::TransferFixture {
-protected:
+  protected:
     // The device selected by attach().
     sim::Transmitter& device() {
         return plant().bus_mode() == 0 ? plant().device(address_) : plant().device(rack_, slot_);
@@ -41,7 +41,8 @@ protected:
     // A logical request as it appears on the wire for the selected device.
     WireRequest on_wire(int function, int logical, int count) const {
         const int mode = plant_->bus_mode();
-        const auto m = link::map_address(mode, mode == 0 ? address_ - 1 : slot_ - 1, rack_ - 1, logical);
+        const auto m =
+            link::map_address(mode, mode == 0 ? address_ - 1 : slot_ - 1, rack_ - 1, logical);
         return {function, static_cast<int>(m.reg), count};
     }
     int address_ = 1, rack_ = 1, slot_ = 1;
@@ -51,13 +52,21 @@ protected:
 
 TEST_F(BlockTransfer, ReadsTheWholeSetInRequestsOfSixteen) {
     struct Row {
-        int address;
+        const char* name;
+        int bus_mode, rack, address_or_slot;
         int param_count;
     };
-    // Device 3 is a DLX (127 words), 1 a KRV 4.05 (128), 17 a KRV 4.16 (140).
-    for (const Row row : {Row{3, 127}, Row{1, 128}, Row{17, 140}}) {
-        SCOPED_TRACE(row.param_count);
-        attach_direct(row.address);
+    const Row rows[] = {
+        {"dlx_direct", 0, 1, 3, 127},      {"krv_405_direct", 0, 1, 1, 128},
+        {"krv_416_direct", 0, 1, 17, 140}, {"krv_419_hzl3", 2, 1, 32, 140},
+        {"dlx_hzl", 1, 1, 2, 127},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (row.bus_mode == 0)
+            attach_direct(row.address_or_slot);
+        else
+            attach_gateway(row.bus_mode, row.rack, row.address_or_slot);
         ASSERT_EQ(device().param_count(), row.param_count);
         for (int p = 0; p < row.param_count; ++p) device().set_param(p, 3000 + 7 * p);
         param_count = static_cast<std::int16_t>(row.param_count);
@@ -67,7 +76,8 @@ TEST_F(BlockTransfer, ReadsTheWholeSetInRequestsOfSixteen) {
         EXPECT_EQ(read_param_block(), 0);
 
         std::vector<WireRequest> expected;
-        for (int i = 0; i < row.param_count; i += 16) expected.push_back({read_fn, 1000 + i, 16});
+        for (int i = 0; i < row.param_count; i += 16)
+            expected.push_back(on_wire(read_fn, 1000 + i, 16));
         EXPECT_EQ(wire_requests(), expected);
         for (int p = 0; p < row.param_count; ++p) ASSERT_EQ(param_image[p], 3000 + 7 * p) << p;
         // The last request reaches past the set; nothing beyond it is stored.
@@ -78,23 +88,35 @@ TEST_F(BlockTransfer, ReadsTheWholeSetInRequestsOfSixteen) {
 }
 
 TEST_F(BlockTransfer, ReadStoppedHalfWayReportsFailureAndKeepsWhatCameIn) {
-    attach_direct(1);
-    param_count = 128;
-    for (int p = 0; p < 128; ++p) device().set_param(p, 100 + p);
-    param_image.fill(-5);
-    detached_view().komentar = "old";
-    // The device stops answering from the fourth request on.
-    plant().fault(Fault::silent().registers(1048, 1199));
+    struct Row {
+        const char* name;
+        Fault fault;
+    };
+    // From the fourth request (1048) on the answers stop or come broken.
+    const Row rows[] = {
+        {"device_stops_answering", Fault::silent().registers(1048, 1199)},
+        {"foreign_function", Fault::foreign_function(4).registers(1048, 1048)},
+        {"bad_crc", Fault::bad_crc().registers(1048, 1048)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        attach_direct(1);
+        param_count = 128;
+        for (int p = 0; p < 128; ++p) device().set_param(p, 100 + p);
+        param_image.fill(-5);
+        detached_view().komentar = "old";
+        plant().fault(row.fault);
 
-    EXPECT_EQ(read_param_block(), 1);
+        EXPECT_EQ(read_param_block(), 1);
 
-    const auto log = wire_requests();
-    ASSERT_EQ(log.size(), 3u + 4u);  // three blocks, then four sends of the fourth
-    for (int k = 3; k < 7; ++k) EXPECT_EQ(log[k], (WireRequest{read_fn, 1048, 16}));
-    for (int p = 0; p < 48; ++p) ASSERT_EQ(param_image[p], 100 + p);
-    for (int p = 48; p < 128; ++p) ASSERT_EQ(param_image[p], -5);
-    EXPECT_EQ(detached_view().komentar, "");  // emptied in both outcomes
-    EXPECT_TRUE(boxes_.shown().empty());      // the caller reports it
+        const auto log = wire_requests();
+        ASSERT_EQ(log.size(), 3u + 4u);  // three blocks, then four sends of the fourth
+        for (int k = 3; k < 7; ++k) EXPECT_EQ(log[k], (WireRequest{read_fn, 1048, 16}));
+        for (int p = 0; p < 48; ++p) ASSERT_EQ(param_image[p], 100 + p);
+        for (int p = 48; p < 128; ++p) ASSERT_EQ(param_image[p], -5);
+        EXPECT_EQ(detached_view().komentar, "");  // emptied in both outcomes
+        EXPECT_TRUE(boxes_.shown().empty());      // the caller reports it
+    }
 }
 
 // --- Parameter write ------------------------------------------------------------------
@@ -110,19 +132,51 @@ struct WriteCase {
     std::vector<std::pair<int, int>> requests;  // logical (start, count)
 };
 
-void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const WriteCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 const WriteCase write_cases[] = {
-    {"direct_cal_serial_140", 0, 17, 1, true, true, 140,
+    {"direct_cal_serial_140",
+     0,
+     17,
+     1,
+     true,
+     true,
+     140,
      {{1000, 32}, {1032, 32}, {1064, 32}, {1096, 27}, {1123, 4}, {1127, 13}, {56, 1}}},
     {"direct_plain_127", 0, 3, 1, false, false, 127, {{1070, 32}, {1102, 21}, {56, 1}}},
-    {"direct_serial_128", 0, 1, 1, false, true, 128,
+    {"direct_serial_128",
+     0,
+     1,
+     1,
+     false,
+     true,
+     128,
      {{1070, 32}, {1102, 21}, {1123, 4}, {1127, 1}, {56, 1}}},
-    {"hzl_cal_128", 1, 1, 1, true, false, 128,
+    {"hzl_cal_128",
+     1,
+     1,
+     1,
+     true,
+     false,
+     128,
      {{1000, 32}, {1032, 32}, {1064, 32}, {1096, 17}, {1114, 9}, {1127, 1}, {56, 1}}},
-    {"hzl3_plain_serial_127", 2, 16, 1, false, true, 127,
+    {"hzl3_plain_serial_127",
+     2,
+     16,
+     1,
+     false,
+     true,
+     127,
      {{1070, 32}, {1102, 11}, {1114, 9}, {1123, 4}, {56, 1}}},
-    {"hzl3_cal_140", 2, 32, 1, true, true, 140,
+    {"hzl3_cal_140",
+     2,
+     32,
+     1,
+     true,
+     true,
+     140,
      {{1000, 32}, {1032, 32}, {1064, 32}, {1096, 17}, {1114, 9}, {1123, 4}, {1127, 13}, {56, 1}}},
 };
 
@@ -152,7 +206,8 @@ TEST_P(ParamWrite, RequestsDeviceRegistersAndTheStoreCommand) {
     EXPECT_EQ(write_param_block(c.with_cal, c.with_serial), 0);
 
     std::vector<WireRequest> expected;
-    for (const auto& [start, count] : c.requests) expected.push_back(on_wire(write_fn, start, count));
+    for (const auto& [start, count] : c.requests)
+        expected.push_back(on_wire(write_fn, start, count));
     EXPECT_EQ(wire_requests(), expected);
     for (int p = 0; p < c.param_count; ++p) {
         SCOPED_TRACE(p);
@@ -180,7 +235,9 @@ struct WriteFault {
     bool stored;         // the device stored its working set
 };
 
-void PrintTo(const WriteFault& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const WriteFault& f, std::ostream* os) {
+    *os << f.name;
+}
 
 // Device 1 (KRV 4.05, 128 words), with_cal, without serial: 1000, 1032, 1064, 1096
 // (27 words), 1127 (1 word), 56. A silent fault loses the request on the line; with a
@@ -216,7 +273,8 @@ TEST_P(ParamWriteFault, FailureEndsTheWriteAndIsReported) {
     // Four sends of the failing request end the log.
     const auto log = wire_requests();
     ASSERT_GE(log.size(), 4u);
-    for (std::size_t k = log.size() - 4; k < log.size(); ++k) EXPECT_EQ(log[k].start, f.failing_start);
+    for (std::size_t k = log.size() - 4; k < log.size(); ++k)
+        EXPECT_EQ(log[k].start, f.failing_start);
     for (int p = 0; p < 128; ++p) {
         SCOPED_TRACE(p);
         // Without with_serial the serial number words 123..126 are never sent.
@@ -266,8 +324,8 @@ TEST_F(BlockTransfer, CommentEndMarkInEitherByteEndsTheRange) {
         int expected;
     };
     const Row rows[] = {
-        {"high_byte", 30, 0x0341, 25, 25, 1}, {"low_byte", 30, 0x4103, 25, 25, 1},
-        {"outside_range", 30, 0x0341, 0, 25, 0}, {"no_mark", 30, 0x4142, 25, 25, 0},
+        {"high_byte", 30, 0x0341, 25, 25, 1},      {"low_byte", 30, 0x4103, 25, 25, 1},
+        {"outside_range", 30, 0x0341, 0, 25, 0},   {"no_mark", 30, 0x4142, 25, 25, 0},
         {"past_the_image", 0, 0x2020, 990, 25, 1},
     };
     for (const Row& r : rows) {
@@ -324,11 +382,11 @@ TEST_F(BlockTransfer, CommentWriteCoversTheTextInChunksOfTwentyFive) {
         std::vector<int> chunks;
     };
     const Row rows[] = {
-        {0, {1}},          // an empty comment still sends its end-mark word
-        {3, {2}},          // 2.5 -> 2
-        {4, {3}},          // 3
-        {5, {4}},          // 3.5 -> 4
-        {60, {25, 6}},     // 31
+        {0, {1}},                          // an empty comment still sends its end-mark word
+        {3, {2}},                          // 2.5 -> 2
+        {4, {3}},                          // 3
+        {5, {4}},                          // 3.5 -> 4
+        {60, {25, 6}},                     // 31
         {1999, std::vector<int>(40, 25)},  // 1000.5 -> 1000
         {2000, std::vector<int>(40, 25)},  // 1001, cut to the block
     };

@@ -14,7 +14,9 @@ namespace {
 
 using CommentText = testing::TransferFixture;
 
-std::uint16_t reg(int i) { return static_cast<std::uint16_t>(link::comment_regs[i]); }
+std::uint16_t reg(int i) {
+    return static_cast<std::uint16_t>(link::comment_regs[i]);
+}
 
 TEST_F(CommentText, PacksTwoCharactersAWordFirstInTheHighByte) {
     link::comment_regs[1000] = 77;
@@ -29,7 +31,9 @@ TEST_F(CommentText, PacksTwoCharactersAWordFirstInTheHighByte) {
     EXPECT_EQ(link::comment_regs[1000], 77);  // outside the block
 
     // A code from 128 up in the high byte gives a negative word, the same bit pattern.
-    comment_to_words("\xE4" "b");
+    comment_to_words(
+        "\xE4"
+        "b");
     EXPECT_EQ(link::comment_regs[0], static_cast<std::int16_t>(0xE462));
 }
 
@@ -84,7 +88,7 @@ TEST_F(CommentText, ClearEmptiesTheStore) {
 }
 
 class CommentPage : public testing::TransferFixture {
-protected:
+  protected:
     void SetUp() override {
         TransferFixture::SetUp();
         calendar_.date = {2026, 3, 7};

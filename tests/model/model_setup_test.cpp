@@ -56,7 +56,8 @@ TEST_F(ModelSetup, EachTransmitterCodeSetsFamilyVariantAndBoxes) {
         EXPECT_EQ(set_model_ui(r.code), 0);
         EXPECT_EQ(state(), r.after);
         // The last rebuild put the default image into words 0..126 only.
-        for (int p = 0; p < default_image_words; ++p) ASSERT_EQ(param_image[p], default_param_image[p]);
+        for (int p = 0; p < default_image_words; ++p)
+            ASSERT_EQ(param_image[p], default_param_image[p]);
         EXPECT_EQ(param_image[127], -9);
     }
 }

@@ -12,7 +12,7 @@ namespace dvx::model {
 namespace {
 
 class Supervision : public testing::TransferFixture {
-protected:
+  protected:
     void SetUp() override {
         TransferFixture::SetUp();
         main_view_hooks().curr_version = [this] { return version_; };
@@ -30,16 +30,11 @@ TEST_F(Supervision, KrvModeFromTheBitPair) {
         int mode;
     };
     const Row rows[] = {
-        {"both_bits", 0x0084, 0x0002, 0, 2},
-        {"bit_a_only", 0x0084, 0x0000, 0, 1},
-        {"bit_b_only", 0x0004, 0x0002, 0, 3},
-        {"neither", 0x0004, 0x0000, 0, 0},
-        {"output_not_used", 0x0080, 0x0002, 0, 0},
-        {"function_bits_10", 0x0088, 0x0002, 0, 2},
-        {"item_7_ram", 0x8004, 0x0200, 7, 2},
-        {"item_8_eeprom", 0x0044, 0x0000, 8, 1},
-        {"item_9_relays", 0x000C, 0x0100, 9, 3},
-        {"item_outside", 0xFFFF, 0xFFFF, 10, 0},
+        {"both_bits", 0x0084, 0x0002, 0, 2},       {"bit_a_only", 0x0084, 0x0000, 0, 1},
+        {"bit_b_only", 0x0004, 0x0002, 0, 3},      {"neither", 0x0004, 0x0000, 0, 0},
+        {"output_not_used", 0x0080, 0x0002, 0, 0}, {"function_bits_10", 0x0088, 0x0002, 0, 2},
+        {"item_7_ram", 0x8004, 0x0200, 7, 2},      {"item_8_eeprom", 0x0044, 0x0000, 8, 1},
+        {"item_9_relays", 0x000C, 0x0100, 9, 3},   {"item_outside", 0xFFFF, 0xFFFF, 10, 0},
         {"negative_item", 0xFFFF, 0xFFFF, -1, 0},
     };
     for (const Row& r : rows) {
@@ -135,7 +130,7 @@ TEST_F(Supervision, PrintLinesOfBothFamilies) {
     set(84, 0x0400);
     set(85, 0x0404);
     set(86, 0x0004);
-    set(70, 0x0010);   // KRV second words
+    set(70, 0x0010);  // KRV second words
     set(96, 0x0010);
     set(114, 0x0000);
     set(127, 0x0010);

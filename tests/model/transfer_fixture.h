@@ -32,7 +32,7 @@ inline void PrintTo(const WireRequest& r, std::ostream* os) {
 }
 
 class TransferFixture : public link::BusFixture {
-protected:
+  protected:
     void SetUp() override {
         BusFixture::SetUp();
         reset_model();
@@ -95,6 +95,5 @@ protected:
         return out;
     }
 };
-
 
 }  // namespace dvx::testing
