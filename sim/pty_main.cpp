@@ -1,6 +1,7 @@
 // dorvanex-sim: serves a simulated plant on a pseudo-terminal in real time, so the real
 // termios port can be tested against it. The slave side is reachable under PATH (a
-// symbolic link); the program runs until SIGTERM or SIGINT and then removes the link.
+// symbolic link); the program runs until SIGTERM, SIGINT or SIGHUP and then removes the
+// link.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -135,6 +136,7 @@ int main(int argc, char** argv) {
     ::sigemptyset(&sa.sa_mask);
     ::sigaction(SIGTERM, &sa, nullptr);
     ::sigaction(SIGINT, &sa, nullptr);
+    ::sigaction(SIGHUP, &sa, nullptr);
 
     std::printf("%s\n", slave_path.c_str());
     std::fflush(stdout);
