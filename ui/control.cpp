@@ -228,6 +228,11 @@ void CaptionControl::set_caption(std::string c) {
     changed("Caption");
 }
 
+void announce_control(Control& c) {
+    if (!c.form().loaded()) return;
+    notify([&](Observer& o) { o.control_created(c); });
+}
+
 void throw_no_element(const std::string& name, int index) {
     throw UiFault("Control array element '" + std::to_string(index) + "' doesn't exist");
 }

@@ -216,6 +216,9 @@ private:
     std::string caption_;
 };
 
+// Tells the observers about a control added to a loaded form (control arrays).
+void announce_control(Control& c);
+
 // A control array: members share a name and carry their Index; indexes may be sparse.
 // Members are created by add() (at design time in the form's constructor, or later).
 //   ControlArray<Label> scal_lab{"scal_lab"};
@@ -228,6 +231,7 @@ public:
         auto c = std::make_unique<T>(parent, name_, rect, index);
         T& ref = *c;
         items_[index] = std::move(c);
+        announce_control(ref);
         return ref;
     }
     // UiFault when no member has this index.
