@@ -28,29 +28,5 @@ TEST(Utf8ToCp1252, MapsEachCharacterToOneByte) {
     }
 }
 
-TEST(Utf8ToCp1252, MalformedSequencesBecomeOneQuestionMarkEach) {
-    const auto bytes = [](std::string_view s) {
-        return std::u8string(reinterpret_cast<const char8_t*>(s.data()), s.size());
-    };
-    const struct {
-        const char* what;
-        std::string in;
-        std::string want;
-    } cases[] = {
-        {"stray continuation", "a\x80" "b", "a?b"},
-        {"cut at the end", "a\xC3", "a?"},
-        {"cut before ascii", "\xE2\x82" "b", "?b"},
-        {"overlong slash", "\xC0\xAF", "?"},
-        {"overlong u-umlaut", "\xC1\xBC", "?"},
-        {"surrogate", "\xED\xA0\x80", "?"},
-        {"beyond unicode", "\xF4\x90\x80\x80", "?"},
-        {"invalid lead", "\xFF" "x", "?x"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(utf8_to_cp1252(bytes(c.in)), c.want);
-    }
-}
-
 }  // namespace
 }  // namespace dvx::texts
