@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QInputMethodEvent>
@@ -204,6 +205,12 @@ int key_code(int qt_key) {
     return 0;
 }
 
+// Platforms without a window manager cannot raise windows (and say so each time).
+bool can_raise() {
+    static const bool yes = QGuiApplication::platformName() != "offscreen" && QGuiApplication::platformName() != "minimal";
+    return yes;
+}
+
 bool is_button_like(ui::Kind k) {
     return k == ui::Kind::command_button || k == ui::Kind::check_box || k == ui::Kind::option_button;
 }
@@ -286,7 +293,7 @@ void Renderer::form_shown(ui::Form& f) {
         case ui::ws_maximized: fv->window->showMaximized(); break;
         default: fv->window->show(); break;
     }
-    if (ui::active_form() == &f) {
+    if (ui::active_form() == &f && can_raise()) {
         fv->window->raise();
         fv->window->activateWindow();
     }
@@ -306,6 +313,9 @@ void Renderer::build(ui::Form& f) {
     auto& stored = forms_[&f] = fv;
     ++syncing_;
     for (ui::Control* c : f.controls()) build_control(stored, *c);
+    // Labels find their access key's target once every widget exists.
+    for (ui::Control* c : f.controls())
+        if (c->kind() == ui::Kind::label) sync_control(controls_[c], d_state);
     sync_menu(stored);
     sync_form(stored);
     --syncing_;
@@ -923,7 +933,7 @@ void Renderer::focus_changed(ui::Control* now) {
 void Renderer::active_form_changed(ui::Form* now) {
     if (!now) return;
     QWidget* w = window(*now);
-    if (!w || !w->isVisible()) return;
+    if (!w || !w->isVisible() || !can_raise()) return;
     ++syncing_;
     w->raise();
     w->activateWindow();
@@ -1020,6 +1030,9 @@ void Renderer::sync_menu(FormView& fv) {
         return;
     }
     fv.menu = new QMenuBar(fv.window);
+    QFont menu_font = fv.menu->font();  // the system's menu font at the classic 9 points
+    menu_font.setPointSizeF(9);
+    fv.menu->setFont(menu_font);
     auto hook = [this](QAction* a, ui::MenuItem* item) {
         owner_[a] = item;
         QObject::connect(a, &QAction::triggered, this, [this, a] {

@@ -1,0 +1,144 @@
+// The window layer's loop on Qt's: timers, yielding waits, modal forms and the top
+// level run on it unchanged. These run on the real clock, so the times are kept to a
+// few tens of milliseconds.
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/qt_loop.h"
+#include "app/renderer.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/support/services_fixture.h"
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/fault.h"
+#include "ui/form.h"
+#include "ui/input.h"
+
+namespace dvx::testing {
+namespace {
+
+class Ticker : public ui::Form {
+public:
+    Ticker() : Form("ticker", {0, 0, 3000, 2000}) {
+        tmr.set_interval(10);
+        tmr.on_timer = [this] { ++ticks; };
+        B_ok.set_caption("OK");
+        B_ok.on_click = [this] {
+            if (fault) throw ui::UiFault("Overflow");
+            if (end) ui::end_program();
+            unload();
+        };
+    }
+    ui::Timer tmr{*this, "tmr"};
+    ui::CommandButton B_ok{*this, "B_ok", {120, 120, 1200, 375}};
+    int ticks = 0;
+    bool fault = false;
+    bool end = false;
+};
+
+class QtLoopTest : public ServicesFixture {
+protected:
+    void SetUp() override {
+        qt_app();
+        ServicesFixture::SetUp();
+        ui::services().clock = &steady_;
+        ui::services().loop = &loop_qt_;
+        renderer_ = std::make_unique<app::Renderer>();
+    }
+    void TearDown() override {
+        renderer_.reset();
+        ServicesFixture::TearDown();
+        form_.reset();
+    }
+    Ticker& make_form() {
+        form_ = std::make_unique<Ticker>();
+        form_->load();
+        return *form_;
+    }
+    // Clicks the rendered OK button from Qt after `ms`, as a user would.
+    void click_ok_after(int ms) {
+        QTimer::singleShot(ms, [this] {
+            if (QWidget* b = renderer_->widget(form_->B_ok)) QTest::mouseClick(b, Qt::LeftButton);
+        });
+    }
+
+    ui::SteadyClock steady_;
+    app::QtEventLoop loop_qt_{steady_};
+    std::unique_ptr<app::Renderer> renderer_;
+    std::unique_ptr<Ticker> form_;
+};
+
+TEST_F(QtLoopTest, TimersTickDuringAYieldingWaitAndInputRunsInOrder) {
+    Ticker& f = make_form();
+    std::vector<int> order;
+    loop_qt_.post([&] { order.push_back(1); });
+    loop_qt_.post([&] {
+        order.push_back(2);
+        loop_qt_.post([&] { order.push_back(3); });  // waits for the next pump point
+        EXPECT_EQ(order.size(), 2u);
+    });
+    const double start = steady_.now();
+    ui::wait_yielding(0.06);
+    const double took = steady_.now() - start;
+    EXPECT_GE(took, 0.06);
+    EXPECT_LT(took, 0.5);
+    EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+    // 10 ms ticks over 60 ms: a late timer ticks once, so a loaded machine gives fewer.
+    EXPECT_GE(f.ticks, 2);
+    EXPECT_LE(f.ticks, 7);
+}
+
+TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {
+    Ticker& f = make_form();
+    // The user clicks OK once the form's timer has ticked twice in the modal loop.
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (f.ticks < 2) return;
+        user.stop();
+        QTest::mouseClick(renderer_->widget(f.B_ok), Qt::LeftButton);
+    });
+    user.start(5);
+    const double start = steady_.now();
+    f.show_modal();  // returns once the click unloaded it
+    EXPECT_LT(steady_.now() - start, 2.0);
+    EXPECT_FALSE(f.loaded());
+    EXPECT_EQ(log_.only({"Click", "Unload"}), (std::vector<std::string>{"B_ok.Click", "ticker.Unload 0"}));
+    EXPECT_GE(f.ticks, 2);
+}
+
+TEST_F(QtLoopTest, TopLevelRunEndsWhenNoFormIsShown) {
+    Ticker& f = make_form();
+    f.show_modeless();
+    click_ok_after(20);
+    EXPECT_EQ(loop_qt_.run(), 0);
+    EXPECT_FALSE(f.loaded());
+}
+
+TEST_F(QtLoopTest, TopLevelRunEndsWithTheProgramOrAnUnhandledFault) {
+    struct Case {
+        const char* name;
+        bool fault;
+        int code;
+    };
+    for (const Case c : {Case{"end_program", false, 0}, Case{"unhandled fault", true, 1}}) {
+        SCOPED_TRACE(c.name);
+        ui::reset_forms();
+        app::QtEventLoop loop(steady_);
+        ui::services().loop = &loop;
+        std::string reported;
+        loop.on_unhandled = [&](const std::string& what) { reported = what; };
+        Ticker& f = make_form();
+        f.fault = c.fault;
+        f.end = !c.fault;
+        f.show_modeless();
+        click_ok_after(20);
+        EXPECT_EQ(loop.run(), c.code);
+        EXPECT_EQ(reported, c.fault ? "Overflow" : "");
+        ui::services().loop = &loop_qt_;
+    }
+}
+
+}  // namespace
+}  // namespace dvx::testing

@@ -1,0 +1,269 @@
+// The generic renderer: a form built in the test appears as Qt widgets at its designed
+// geometry, mirrors property changes, and the user's actions on the widgets reach the
+// window layer only as input posted to the event loop.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <memory>
+
+#include "app/renderer.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/support/services_fixture.h"
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+namespace dvx::testing {
+namespace {
+
+class TestForm : public ui::Form {
+public:
+    TestForm() : Form("test_form", {300, 450, 6000, 4500}) {
+        on_load = [this] {
+            set_caption("Test & window");
+            lbl.set_caption("&Name");
+            btn.set_caption("&Read");
+            fra.set_caption("Devices");
+            chk.set_caption("Echo");
+            for (const char* item : {"first", "second", "third"}) lst.add_item(item);
+        };
+        on_unload = [this](int& cancel) { cancel = keep_open ? 1 : 0; };
+        btn.on_click = [this] { ++clicks; };
+        mnu_close.on_click = [this] { ++menu_clicks; };
+        // Drops "x" and turns "q" into "Q", as KeyPress handlers do.
+        txt.on_key_press = [](int& ascii) {
+            if (ascii == 'x') ascii = 0;
+            if (ascii == 'q') ascii = 'Q';
+        };
+    }
+    ui::Label lbl{*this, "lbl", {120, 120, 1200, 255}};
+    ui::TextBox txt{*this, "txt", {1440, 120, 2400, 315}};
+    ui::TextBox txt2{*this, "txt2", {1440, 555, 2400, 315}};
+    ui::CommandButton btn{*this, "btn", {4080, 120, 1200, 375}};
+    ui::Frame fra{*this, "fra", {120, 1200, 3600, 2400}};
+    ui::ListBox lst{fra, "lst", {240, 360, 3000, 1800}};
+    ui::CheckBox chk{*this, "chk", {3840, 1200, 1500, 255}};
+    ui::MenuItem mnu_file{*this, "mnu_file", "&File"};
+    ui::MenuItem mnu_close{mnu_file, "mnu_close", "&Close"};
+    int clicks = 0;
+    int menu_clicks = 0;
+    bool keep_open = false;
+};
+
+class RendererTest : public ServicesFixture {
+protected:
+    void SetUp() override {
+        qt_app();
+        ServicesFixture::SetUp();
+        renderer_ = std::make_unique<app::Renderer>();
+        form_ = std::make_unique<TestForm>();
+        form_->load();
+        form_->show_modeless();
+        renderer_->flush();
+        log_.clear();
+    }
+    void TearDown() override {
+        renderer_.reset();
+        ServicesFixture::TearDown();
+        form_.reset();
+    }
+    template <class W>
+    W* w(const ui::Control& c) {
+        auto* widget = qobject_cast<W*>(renderer_->widget(c));
+        EXPECT_NE(widget, nullptr) << c.name();
+        return widget;
+    }
+
+    std::unique_ptr<app::Renderer> renderer_;
+    std::unique_ptr<TestForm> form_;
+};
+
+TEST_F(RendererTest, ControlsAreWidgetsAtTheirDesignedGeometry) {
+    struct Case {
+        const ui::Control* control;
+        const char* qt_class;
+        QRect px;  // twips / 15, relative to the container
+    };
+    const Case cases[] = {
+        {&form_->lbl, "QLabel", {8, 8, 80, 17}},
+        {&form_->txt, "QLineEdit", {96, 8, 160, 21}},
+        {&form_->btn, "QPushButton", {272, 8, 80, 25}},
+        {&form_->fra, "QGroupBox", {8, 80, 240, 160}},
+        {&form_->lst, "QListWidget", {16, 24, 200, 120}},
+        {&form_->chk, "QCheckBox", {256, 80, 100, 17}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.control->name());
+        QWidget* widget = renderer_->widget(*c.control);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_STREQ(widget->metaObject()->className(), c.qt_class);
+        EXPECT_EQ(widget->geometry(), c.px);
+        EXPECT_TRUE(widget->isVisible());
+    }
+    EXPECT_EQ(renderer_->widget(form_->lst)->parentWidget(), renderer_->widget(form_->fra));
+
+    QWidget* win = renderer_->window(*form_);
+    ASSERT_NE(win, nullptr);
+    EXPECT_TRUE(win->isVisible());
+    EXPECT_EQ(win->windowTitle(), "Test & window");
+    EXPECT_EQ(win->width(), 6000 / 15 - 8);  // the classic frame's borders are outside
+    EXPECT_EQ(w<QPushButton>(form_->btn)->text(), "&Read");
+    EXPECT_EQ(w<QLabel>(form_->lbl)->buddy(), renderer_->widget(form_->txt));  // Alt+N
+    EXPECT_EQ(w<QListWidget>(form_->lst)->count(), 3);
+    auto* bar = win->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->actions().size(), 1);
+    EXPECT_EQ(bar->actions()[0]->text(), "&File");
+}
+
+TEST_F(RendererTest, PropertyChangesAreMirroredAtTheNextFlush) {
+    form_->lbl.set_caption("Port");
+    form_->btn.set_enabled(false);
+    form_->txt.set_visible(false);
+    form_->txt2.set_text("42");
+    form_->chk.set_value(1);
+    form_->lst.set_list_index(2);
+    form_->btn.move(600, 3000);
+    form_->set_caption("Renamed");
+    for (int i = 0; i < 50; ++i) form_->lbl.set_caption("Count " + std::to_string(i));
+    // Coalesced: the widgets wait for the loop, each control once.
+    EXPECT_EQ(w<QLabel>(form_->lbl)->text(), "&Name");
+    EXPECT_EQ(renderer_->pending_changes(), 6u);
+
+    renderer_->flush();
+    EXPECT_EQ(w<QLabel>(form_->lbl)->text(), "Count 49");
+    EXPECT_FALSE(renderer_->widget(form_->btn)->isEnabled());
+    EXPECT_FALSE(renderer_->widget(form_->txt)->isVisible());
+    EXPECT_EQ(w<QLineEdit>(form_->txt2)->text(), "42");
+    EXPECT_EQ(w<QCheckBox>(form_->chk)->checkState(), Qt::Checked);
+    EXPECT_EQ(w<QListWidget>(form_->lst)->currentRow(), 2);
+    EXPECT_EQ(renderer_->widget(form_->btn)->pos(), QPoint(40, 200));
+    EXPECT_EQ(renderer_->window(*form_)->windowTitle(), "Renamed");
+    EXPECT_EQ(renderer_->pending_changes(), 0u);
+}
+
+TEST_F(RendererTest, ButtonClickRunsTheHandlerAtThePumpPoint) {
+    QTest::mouseClick(renderer_->widget(form_->btn), Qt::LeftButton);
+    EXPECT_EQ(form_->clicks, 0);  // queued: the layer decides when it runs
+    loop_.run_pending();
+    EXPECT_EQ(form_->clicks, 1);
+    EXPECT_EQ(log_.only({"GotFocus", "Click"}), (std::vector<std::string>{"btn.GotFocus", "btn.Click"}));
+
+    form_->btn.set_enabled(false);
+    renderer_->flush();
+    QTest::mouseClick(renderer_->widget(form_->btn), Qt::LeftButton);
+    loop_.run_pending();
+    EXPECT_EQ(form_->clicks, 1);
+}
+
+TEST_F(RendererTest, CheckBoxShowsTheLayersValueAfterAClick) {
+    QWidget* box = renderer_->widget(form_->chk);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));  // on the box
+    loop_.run_pending();
+    EXPECT_EQ(form_->chk.value(), 1);
+    renderer_->flush();
+    EXPECT_EQ(w<QCheckBox>(form_->chk)->checkState(), Qt::Checked);
+
+    // A disabled check box cannot be toggled by the layer: Qt's own toggle is undone.
+    form_->chk.set_enabled(false);
+    renderer_->flush();
+    w<QCheckBox>(form_->chk)->click();
+    loop_.run_pending();
+    renderer_->flush();
+    EXPECT_EQ(form_->chk.value(), 1);
+    EXPECT_EQ(w<QCheckBox>(form_->chk)->checkState(), Qt::Checked);
+}
+
+TEST_F(RendererTest, ClickOnAListEntrySelectsItThroughTheLayer) {
+    auto* list = w<QListWidget>(form_->lst);
+    const QRect entry = list->visualItemRect(list->item(1));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, entry.center());
+    loop_.run_pending();
+    EXPECT_EQ(form_->lst.list_index(), 1);
+    EXPECT_EQ(form_->lst.text(), "second");
+    EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"lst.Click"});
+    renderer_->flush();
+    EXPECT_EQ(list->currentRow(), 1);
+}
+
+TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
+    form_->txt.set_focus();
+    renderer_->flush();
+    auto* edit = w<QLineEdit>(form_->txt);
+    QTest::keyClicks(edit, "axbq");
+    EXPECT_EQ(edit->text(), "");  // Qt never edits on its own
+    loop_.run_pending();
+    EXPECT_EQ(form_->txt.text(), "abQ");
+    EXPECT_EQ(log_.only({"KeyPress"}), (std::vector<std::string>{"txt.KeyPress 97", "txt.KeyPress 120",
+                                                                   "txt.KeyPress 98", "txt.KeyPress 113"}));
+    renderer_->flush();
+    EXPECT_EQ(edit->text(), "abQ");
+    EXPECT_EQ(edit->cursorPosition(), 3);
+
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClick(edit, Qt::Key_Tab);
+    loop_.run_pending();
+    EXPECT_EQ(form_->txt.text(), "ab");
+    EXPECT_EQ(log_.only({"LostFocus", "GotFocus"}),
+              (std::vector<std::string>{"txt.LostFocus", "txt2.GotFocus"}));
+    renderer_->flush();
+    EXPECT_EQ(edit->text(), "ab");
+    EXPECT_EQ(renderer_->window(*form_)->focusWidget(), renderer_->widget(form_->txt2));
+
+    QTest::keyClick(renderer_->widget(form_->txt2), Qt::Key_Backtab, Qt::ShiftModifier);
+    loop_.run_pending();
+    EXPECT_EQ(ui::focus_owner(), &form_->txt);
+}
+
+TEST_F(RendererTest, MenuChoiceClicksTheMenuItem) {
+    auto* bar = renderer_->window(*form_)->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    QMenu* file = bar->actions()[0]->menu();
+    ASSERT_NE(file, nullptr);
+    ASSERT_EQ(file->actions().size(), 1);
+    file->actions()[0]->trigger();
+    loop_.run_pending();
+    EXPECT_EQ(form_->menu_clicks, 1);
+
+    form_->mnu_close.set_enabled(false);
+    form_->mnu_close.set_caption("&Quit");
+    renderer_->flush();
+    EXPECT_FALSE(file->actions()[0]->isEnabled());  // updated in place: an open menu stays valid
+    EXPECT_EQ(file->actions()[0]->text(), "&Quit");
+}
+
+TEST_F(RendererTest, FrameCloseGoesThroughUnload) {
+    QWidget* win = renderer_->window(*form_);
+    form_->keep_open = true;
+    win->close();
+    loop_.run_pending();
+    EXPECT_TRUE(form_->loaded());
+    EXPECT_TRUE(win->isVisible());
+
+    form_->keep_open = false;
+    win->close();
+    loop_.run_pending();
+    EXPECT_FALSE(form_->loaded());
+    EXPECT_EQ(renderer_->window(*form_), nullptr);
+    EXPECT_EQ(log_.only({"Unload"}), (std::vector<std::string>{"test_form.Unload 0", "test_form.Unload 0"}));
+}
+
+TEST_F(RendererTest, HourglassIsTheWaitCursor) {
+    ui::set_mouse_pointer(ui::mp_hourglass);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    ui::set_mouse_pointer(ui::mp_hourglass);  // the last set wins: no stacking
+    ui::set_mouse_pointer(ui::mp_default);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace dvx::testing
