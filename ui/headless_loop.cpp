@@ -119,7 +119,7 @@ void HeadlessLoop::check_guard() {
 
 void HeadlessLoop::trip(const std::string& why) {
     if (trip_.empty()) trip_ = why;
-    throw LoopGuardTripped("loop guard: " + why);
+    throw LoopGuardTripped{"loop guard: " + why};
 }
 
 }  // namespace dvx::ui

@@ -12,7 +12,6 @@
 #include <deque>
 #include <functional>
 #include <limits>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,8 +20,11 @@
 
 namespace dvx::ui {
 
-struct LoopGuardTripped : std::logic_error {
-    explicit LoopGuardTripped(const std::string& what) : std::logic_error(what) {}
+// Not a std::exception: window code that traps faults with catch (std::exception&)
+// must not swallow it and go round its loop again.
+struct LoopGuardTripped {
+    std::string message;
+    const char* what() const noexcept { return message.c_str(); }
 };
 
 class HeadlessLoop final : public EventLoop {
