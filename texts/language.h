@@ -26,6 +26,8 @@ constexpr Lang lang_of(std::string_view code) {
     return Lang::german;
 }
 
-inline Lang current_lang() { return lang_of(lang_code); }
+inline Lang current_lang() {
+    return lang_of(lang_code);
+}
 
 }  // namespace dvx::texts

@@ -138,7 +138,7 @@ inline std::string msg_hint_each_lead;
 
 // Labels of the configuration and comment print-outs. Most begin with three blanks and end in a
 // run of dots up to the value column.
-inline std::string msg_print_config_title;  // KRV or DLX form by is_krv
+inline std::string msg_print_config_title;   // KRV or DLX form by is_krv
 inline std::string msg_print_comment_title;  // KRV or DLX form by is_krv
 inline std::string msg_print_input;
 inline std::string msg_print_measure_value;
