@@ -13,7 +13,7 @@ namespace {
 using namespace dvx::ui;
 
 class BenchForm : public Form {
-public:
+  public:
     BenchForm() : Form("bench") {}
     TextBox txt{*this, "txt", {120, 120, 1200, 315}};
     CommandButton btn{*this, "btn", {120, 600, 1200, 375}};

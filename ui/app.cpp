@@ -1,6 +1,7 @@
 #include "ui/app.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <limits>
@@ -200,16 +201,22 @@ void end_program() {
     throw ProgramEnded{};
 }
 
-bool program_ended() { return st().ended; }
+bool program_ended() {
+    return st().ended;
+}
 
 void set_mouse_pointer(int pointer) {
     st().pointer = pointer;
     detail::notify([&](Observer& o) { o.mouse_pointer_changed(pointer); });
 }
 
-int mouse_pointer() { return st().pointer; }
+int mouse_pointer() {
+    return st().pointer;
+}
 
-Form* active_form() { return st().active; }
+Form* active_form() {
+    return st().active;
+}
 
 Control& active_control() {
     Form* f = st().active;
@@ -218,7 +225,9 @@ Control& active_control() {
     return *c;
 }
 
-Control* focus_owner() { return st().focus; }
+Control* focus_owner() {
+    return st().focus;
+}
 
 namespace {
 
@@ -228,10 +237,10 @@ struct KeyName {
     int ascii;
 };
 constexpr KeyName key_names[] = {
-    {"TAB", vk_tab, -1},      {"ESC", vk_escape, 27},  {"ESCAPE", vk_escape, 27},
-    {"ENTER", vk_return, 13}, {"BS", vk_back, 8},      {"BACKSPACE", vk_back, 8},
-    {"UP", vk_up, -1},        {"DOWN", vk_down, -1},   {"LEFT", vk_left, -1},
-    {"RIGHT", vk_right, -1},  {"HOME", vk_home, -1},   {"END", vk_end, -1},
+    {"TAB", vk_tab, -1},      {"ESC", vk_escape, 27},    {"ESCAPE", vk_escape, 27},
+    {"ENTER", vk_return, 13}, {"BS", vk_back, 8},        {"BACKSPACE", vk_back, 8},
+    {"UP", vk_up, -1},        {"DOWN", vk_down, -1},     {"LEFT", vk_left, -1},
+    {"RIGHT", vk_right, -1},  {"HOME", vk_home, -1},     {"END", vk_end, -1},
     {"DEL", vk_delete, -1},   {"DELETE", vk_delete, -1},
 };
 
@@ -253,8 +262,6 @@ void deliver_key(int key, int shift, int ascii) {
 
 }  // namespace
 
-int char_key_code(unsigned char ch, int& shift);  // input.cpp
-
 void send_keys(const std::string& keys) {
     struct Key {
         int key, shift, ascii;
@@ -273,7 +280,7 @@ void send_keys(const std::string& keys) {
             const std::string name = keys.substr(i + 1, end - i - 1);
             if (name.size() == 1) {  // {+} {{} ...: the literal character
                 int sh = 0;
-                const int k = char_key_code(static_cast<unsigned char>(name[0]), sh);
+                const int k = detail::char_key_code(static_cast<unsigned char>(name[0]), sh);
                 parsed.push_back({k, sh | shift, static_cast<unsigned char>(name[0])});
             } else {
                 const KeyName* k = find_key(name);
@@ -285,7 +292,7 @@ void send_keys(const std::string& keys) {
             parsed.push_back({vk_return, shift, 13});
         } else {
             int sh = 0;
-            const int k = char_key_code(static_cast<unsigned char>(ch), sh);
+            const int k = detail::char_key_code(static_cast<unsigned char>(ch), sh);
             parsed.push_back({k, sh | shift, static_cast<unsigned char>(ch)});
         }
         shift = 0;
@@ -295,7 +302,9 @@ void send_keys(const std::string& keys) {
     for (const Key& k : parsed) loop->post([k] { deliver_key(k.key, k.shift, k.ascii); });
 }
 
-std::vector<Form*> loaded_forms() { return st().loaded; }
+std::vector<Form*> loaded_forms() {
+    return st().loaded;
+}
 
 Form* find_form(const std::string& name) {
     const std::string n = to_cp1252(name);
@@ -304,7 +313,9 @@ Form* find_form(const std::string& name) {
     return nullptr;
 }
 
-bool box_up() { return st().box_depth > 0; }
+bool box_up() {
+    return st().box_depth > 0;
+}
 
 void fire_due_timers() {
     auto& s = st();

@@ -62,7 +62,7 @@ struct Date {
     int day = 1;
 };
 class Calendar {
-public:
+  public:
     virtual ~Calendar() = default;
     virtual Date today() = 0;
 };

@@ -7,7 +7,7 @@
 namespace dvx::ui {
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Seconds since an arbitrary fixed start.
     virtual double now() = 0;
@@ -17,13 +17,13 @@ public:
 };
 
 class SteadyClock final : public Clock {
-public:
+  public:
     double now() override;
     void sleep_until(double t) override;
 };
 
 class VirtualClock final : public Clock {
-public:
+  public:
     explicit VirtualClock(double start = 1000.0, double step_per_read = 1e-6)
         : t_(start), step_(step_per_read) {}
     double now() override {
@@ -39,7 +39,7 @@ public:
         if (seconds > 0) t_ += seconds;
     }
 
-private:
+  private:
     double t_;
     double step_;
 };

@@ -15,9 +15,10 @@ using detail::notify;
 
 std::string_view kind_name(Kind k) {
     static constexpr std::string_view names[] = {
-        "Label",    "TextBox",  "ComboBox",   "ListBox", "CommandButton", "Frame",     "CheckBox",
-        "OptionButton", "ListView", "Grid", "TabControl", "Gauge", "VScrollBar", "Line",
-        "Picture",  "Image",    "Timer",      "Menu",    "Comm",          "CommonDialog",
+        "Label",      "TextBox",  "ComboBox",     "ListBox",  "CommandButton",
+        "Frame",      "CheckBox", "OptionButton", "ListView", "Grid",
+        "TabControl", "Gauge",    "VScrollBar",   "Line",     "Picture",
+        "Image",      "Timer",    "Menu",         "Comm",     "CommonDialog",
     };
     return names[static_cast<int>(k)];
 }
@@ -49,7 +50,9 @@ Control::~Control() {
     form_->remove_control(this);
 }
 
-bool Control::alive() const { return form_->alive(); }
+bool Control::alive() const {
+    return form_->alive();
+}
 
 void Control::changed(std::string_view property) {
     if (!form_->loaded() || !detail::observing()) return;
@@ -58,8 +61,7 @@ void Control::changed(std::string_view property) {
 
 void Control::raise(std::string_view event, const std::function<void()>& slot) {
     if (!alive()) return;
-    if (detail::observing())
-        notify([&](Observer& o) { o.event_raised({form_, this, event, {}}); });
+    if (detail::observing()) notify([&](Observer& o) { o.event_raised({form_, this, event, {}}); });
     if (slot) {
         auto fn = slot;  // the handler may rebind its own slot
         fn();
@@ -205,13 +207,17 @@ void Control::set_tab_index(int i) {
     if (i < 0) throw UiFault(fault_text::invalid_value);
     tab_index_ = i;
 }
-void Control::set_tab_stop(bool s) { tab_stop_ = s; }
+void Control::set_tab_stop(bool s) {
+    tab_stop_ = s;
+}
 
 bool Control::can_focus() const {
     return focusable_kind() && form_->loaded() && shown() && usable();
 }
 
-bool Control::has_focus() const { return detail::st().focus == this; }
+bool Control::has_focus() const {
+    return detail::st().focus == this;
+}
 
 void Control::set_focus() {
     if (!can_focus()) throw UiFault(fault_text::invalid_call);
@@ -220,7 +226,9 @@ void Control::set_focus() {
     detail::move_focus(this);
 }
 
-std::string Control::text() const { throw UiFault(fault_text::no_property); }
+std::string Control::text() const {
+    throw UiFault(fault_text::no_property);
+}
 
 void CaptionControl::set_caption(std::string c) {
     if (c == caption_) return;

@@ -75,17 +75,17 @@ struct TabPage {
 
 // Where a control is placed: on the form, in a frame or picture, or on a tab page.
 class Parent {
-public:
-    Parent(Form& form);              // NOLINT(google-explicit-constructor)
-    Parent(Control& container);      // a Frame or Picture; NOLINT
-    Parent(TabPage page);            // NOLINT
+  public:
+    Parent(Form& form);          // NOLINT(google-explicit-constructor)
+    Parent(Control& container);  // a Frame or Picture; NOLINT
+    Parent(TabPage page);        // NOLINT
     Form* form = nullptr;
-    Control* container = nullptr;    // null: the form itself
+    Control* container = nullptr;  // null: the form itself
     int tab_page = -1;
 };
 
 class Control {
-public:
+  public:
     Control(Kind kind, Parent parent, std::string name, Rect rect, int index);
     virtual ~Control();
     Control(const Control&) = delete;
@@ -98,7 +98,7 @@ public:
     int index() const { return index_; }
     Form& form() const { return *form_; }
     Control* container() const { return container_; }  // null: the form
-    int tab_page() const { return tab_page_; }           // -1: not on a tab page
+    int tab_page() const { return tab_page_; }         // -1: not on a tab page
     // False once its form was unloaded: the control is discarded and raises nothing.
     bool alive() const;
 
@@ -181,10 +181,10 @@ public:
                    int shift);
     void raise_press(int& ascii);
 
-protected:
+  protected:
     virtual void enabled_changed() {}
 
-private:
+  private:
     Kind kind_;
     Form* form_;
     Control* container_;
@@ -207,12 +207,12 @@ private:
 // Controls with a Caption (labels, buttons, frames, check and option boxes, menus).
 // Captions keep "&" as set.
 class CaptionControl : public Control {
-public:
+  public:
     using Control::Control;
     const std::string& caption() const { return caption_; }
     void set_caption(std::string c);
 
-private:
+  private:
     std::string caption_;
 };
 
@@ -225,7 +225,7 @@ void announce_control(Control& c);
 //   scal_lab.add(0, *this, {120, 240, 600, 255});
 template <class T>
 class ControlArray {
-public:
+  public:
     explicit ControlArray(std::string name) : name_(std::move(name)) {}
     T& add(int index, Parent parent, Rect rect = {}) {
         auto c = std::make_unique<T>(parent, name_, rect, index);
@@ -251,7 +251,7 @@ public:
         for (auto& [i, c] : items_) f(i, *c);
     }
 
-private:
+  private:
     std::string name_;
     std::map<int, std::unique_ptr<T>> items_;
 };

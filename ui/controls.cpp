@@ -11,8 +11,12 @@
 namespace dvx::ui {
 
 namespace {
-[[noreturn]] void bad_value() { throw UiFault(fault_text::invalid_value); }
-[[noreturn]] void bad_index() { throw UiFault(fault_text::bad_subscript); }
+[[noreturn]] void bad_value() {
+    throw UiFault(fault_text::invalid_value);
+}
+[[noreturn]] void bad_index() {
+    throw UiFault(fault_text::bad_subscript);
+}
 }  // namespace
 
 // ---- Label
@@ -76,7 +80,9 @@ void TextBox::set_sel_length(int n) {
     changed("SelLength");
 }
 
-std::string TextBox::sel_text() const { return text_.substr(sel_start_, sel_length_); }
+std::string TextBox::sel_text() const {
+    return text_.substr(sel_start_, sel_length_);
+}
 
 void TextBox::replace_selection(const std::string& with) {
     std::string t = text_;
@@ -87,7 +93,9 @@ void TextBox::replace_selection(const std::string& with) {
     sel_length_ = 0;
 }
 
-void TextBox::set_sel_text(const std::string& t) { replace_selection(t); }
+void TextBox::set_sel_text(const std::string& t) {
+    replace_selection(t);
+}
 
 void TextBox::default_char(int ascii) {
     if (locked_) return;
@@ -117,10 +125,18 @@ void TextBox::default_char(int ascii) {
 void TextBox::default_key(int key, int shift) {
     const int n = static_cast<int>(text_.size());
     switch (key) {
-        case vk_left: sel_start_ = std::max(0, sel_start_ - 1); break;
-        case vk_right: sel_start_ = std::min(n, sel_start_ + sel_length_ + 1); break;
-        case vk_home: sel_start_ = 0; break;
-        case vk_end: sel_start_ = n; break;
+        case vk_left:
+            sel_start_ = std::max(0, sel_start_ - 1);
+            break;
+        case vk_right:
+            sel_start_ = std::min(n, sel_start_ + sel_length_ + 1);
+            break;
+        case vk_home:
+            sel_start_ = 0;
+            break;
+        case vk_end:
+            sel_start_ = n;
+            break;
         case vk_delete:
             if (locked_) return;
             if (sel_length_ == 0) {
@@ -129,7 +145,8 @@ void TextBox::default_key(int key, int shift) {
             }
             replace_selection("");
             return;
-        default: return;
+        default:
+            return;
     }
     sel_length_ = 0;
 }
@@ -145,7 +162,9 @@ void ListControl::clear() {
     changed("ListIndex");
 }
 
-void ListControl::add_item(std::string text) { add_item(std::move(text), list_count()); }
+void ListControl::add_item(std::string text) {
+    add_item(std::move(text), list_count());
+}
 
 void ListControl::add_item(std::string text, int index) {
     if (index < 0 || index > list_count()) throw UiFault(fault_text::invalid_call);
@@ -194,7 +213,9 @@ void ListControl::set_list_index(int index) {
     if (list_index_ != before) raise("Click", on_click);
 }
 
-std::string ListControl::text() const { return list(list_index_); }
+std::string ListControl::text() const {
+    return list(list_index_);
+}
 
 void ListControl::set_top_index(int i) {
     if (i < 0 || (i >= list_count() && i != 0)) throw UiFault(fault_text::invalid_value);
@@ -308,7 +329,9 @@ ListItem& ListView::item(int i) const {
     return const_cast<ListItem&>(items_[i - 1]);
 }
 
-ListItem* ListView::selected_item() const { return selected_ > 0 ? &item(selected_) : nullptr; }
+ListItem* ListView::selected_item() const {
+    return selected_ > 0 ? &item(selected_) : nullptr;
+}
 
 void ListView::set_selected_index(int i) {
     if (i < 0 || i > item_count()) bad_index();
@@ -387,8 +410,12 @@ void Grid::set_text_matrix(int row, int col, std::string t) {
     changed("TextMatrix");
 }
 
-std::string Grid::text() const { return text_matrix(row_, col_); }
-void Grid::set_text(std::string t) { set_text_matrix(row_, col_, std::move(t)); }
+std::string Grid::text() const {
+    return text_matrix(row_, col_);
+}
+void Grid::set_text(std::string t) {
+    set_text_matrix(row_, col_, std::move(t));
+}
 
 int Grid::col_width(int col) const {
     check_cell(0, col);
@@ -618,11 +645,20 @@ void VScrollBar::user_release(int v) {
 void VScrollBar::default_key(int key, int) {
     int v;
     switch (key) {
-        case vk_down: v = stepped(1, false); break;
-        case vk_up: v = stepped(-1, false); break;
-        case vk_next: v = stepped(1, true); break;
-        case vk_prior: v = stepped(-1, true); break;
-        default: return;
+        case vk_down:
+            v = stepped(1, false);
+            break;
+        case vk_up:
+            v = stepped(-1, false);
+            break;
+        case vk_next:
+            v = stepped(1, true);
+            break;
+        case vk_prior:
+            v = stepped(-1, true);
+            break;
+        default:
+            return;
     }
     set_value(v);
 }
@@ -643,10 +679,18 @@ void Line::sync_rect() {
     set_height(std::abs(y2_ - y1_));
 }
 
-void Line::set_x1(int v) { x1_ = v, sync_rect(); }
-void Line::set_y1(int v) { y1_ = v, sync_rect(); }
-void Line::set_x2(int v) { x2_ = v, sync_rect(); }
-void Line::set_y2(int v) { y2_ = v, sync_rect(); }
+void Line::set_x1(int v) {
+    x1_ = v, sync_rect();
+}
+void Line::set_y1(int v) {
+    y1_ = v, sync_rect();
+}
+void Line::set_x2(int v) {
+    x2_ = v, sync_rect();
+}
+void Line::set_y2(int v) {
+    y2_ = v, sync_rect();
+}
 void Line::set_left(int v) {
     const int d = v - std::min(x1_, x2_);
     x1_ += d, x2_ += d;
@@ -682,7 +726,9 @@ Timer::Timer(Parent p, std::string name, Rect r, int index)
     set_visible(false);
 }
 
-Timer::~Timer() { detail::timer_set(this, false); }
+Timer::~Timer() {
+    detail::timer_set(this, false);
+}
 
 void Timer::set_interval(int ms) {
     if (ms < 0 || ms > 65535) bad_value();
@@ -691,13 +737,21 @@ void Timer::set_interval(int ms) {
     reschedule();
 }
 
-void Timer::enabled_changed() { reschedule(); }
+void Timer::enabled_changed() {
+    reschedule();
+}
 
-void Timer::reschedule() { detail::timer_set(this, alive() && enabled() && interval_ > 0); }
+void Timer::reschedule() {
+    detail::timer_set(this, alive() && enabled() && interval_ > 0);
+}
 
-bool Timer::running() const { return detail::timer_running(this); }
+bool Timer::running() const {
+    return detail::timer_running(this);
+}
 
-void Timer::tick() { raise("Timer", on_timer); }
+void Timer::tick() {
+    raise("Timer", on_timer);
+}
 
 // ---- MenuItem
 
@@ -734,7 +788,9 @@ void MenuItem::set_checked(bool c) {
     changed("Checked");
 }
 
-bool MenuItem::reachable() const { return shown() && usable() && !is_separator(); }
+bool MenuItem::reachable() const {
+    return shown() && usable() && !is_separator();
+}
 
 // ---- CommControl
 
@@ -746,23 +802,37 @@ SerialPort& port() {
 }
 }  // namespace
 
-int CommControl::comm_port() const { return port().port_number(); }
-void CommControl::set_comm_port(int number) { port().set_port_number(number); }
-std::string CommControl::settings() const { return port().settings(); }
-void CommControl::set_settings(const std::string& s) { port().set_settings(s); }
-bool CommControl::port_open() const { return port().is_open(); }
+int CommControl::comm_port() const {
+    return port().port_number();
+}
+void CommControl::set_comm_port(int number) {
+    port().set_port_number(number);
+}
+std::string CommControl::settings() const {
+    return port().settings();
+}
+void CommControl::set_settings(const std::string& s) {
+    port().set_settings(s);
+}
+bool CommControl::port_open() const {
+    return port().is_open();
+}
 void CommControl::set_port_open(bool open) {
     if (open)
         port().open();
     else
         port().close();
 }
-int CommControl::in_buffer_count() const { return port().in_count(); }
+int CommControl::in_buffer_count() const {
+    return port().in_count();
+}
 void CommControl::set_in_buffer_count(int n) {
     if (n != 0) bad_value();
     port().discard_input();
 }
-int CommControl::out_buffer_count() const { return port().out_count(); }
+int CommControl::out_buffer_count() const {
+    return port().out_count();
+}
 void CommControl::set_out_buffer_count(int n) {
     if (n != 0) bad_value();
     port().discard_output();
@@ -771,6 +841,8 @@ std::vector<std::uint8_t> CommControl::input() {
     SerialPort& p = port();
     return p.read(input_len_ > 0 ? input_len_ : p.in_count());
 }
-void CommControl::output(std::span<const std::uint8_t> bytes) { port().write(bytes); }
+void CommControl::output(std::span<const std::uint8_t> bytes) {
+    port().write(bytes);
+}
 
 }  // namespace dvx::ui

@@ -18,18 +18,18 @@
 namespace dvx::ui {
 
 class Label : public CaptionControl {
-public:
+  public:
     Label(Parent p, std::string name, Rect r = {}, int index = -1)
         : CaptionControl(Kind::label, p, std::move(name), r, index) {}
     int alignment() const { return alignment_; }  // 0 left, 1 right, 2 centre
     void set_alignment(int a);
 
-private:
+  private:
     int alignment_ = 0;
 };
 
 class TextBox : public Control {
-public:
+  public:
     TextBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::text_box, p, std::move(name), r, index) {}
     std::string text() const override { return text_; }
@@ -58,7 +58,7 @@ public:
     void default_char(int ascii) override;
     void default_key(int key_code, int shift) override;
 
-private:
+  private:
     void replace_selection(const std::string& with);
     std::string text_;
     int max_length_ = 0;
@@ -72,7 +72,7 @@ private:
 
 // Combo box (drop-down list) and list box: items, ListIndex (-1 = none), Text.
 class ListControl : public Control {
-public:
+  public:
     ListControl(Kind k, Parent p, std::string name, Rect r, int index)
         : Control(k, p, std::move(name), r, index) {}
     // Empties the list: no selection, no Click.
@@ -98,26 +98,26 @@ public:
 
     bool focusable_kind() const override { return true; }
 
-private:
+  private:
     std::vector<std::string> items_;
     int list_index_ = -1;
     int top_index_ = 0;
 };
 
 class ComboBox : public ListControl {
-public:
+  public:
     ComboBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : ListControl(Kind::combo_box, p, std::move(name), r, index) {}
 };
 
 class ListBox : public ListControl {
-public:
+  public:
     ListBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : ListControl(Kind::list_box, p, std::move(name), r, index) {}
 };
 
 class CommandButton : public CaptionControl {
-public:
+  public:
     CommandButton(Parent p, std::string name, Rect r = {}, int index = -1)
         : CaptionControl(Kind::command_button, p, std::move(name), r, index) {}
     bool focusable_kind() const override { return true; }
@@ -126,14 +126,14 @@ public:
 // A frame holds other controls: their positions are relative to it, they are hidden
 // with it, and option buttons inside form one group.
 class Frame : public CaptionControl {
-public:
+  public:
     Frame(Parent p, std::string name, Rect r = {}, int index = -1)
         : CaptionControl(Kind::frame, p, std::move(name), r, index) {}
     bool is_container() const override { return true; }
 };
 
 class CheckBox : public CaptionControl {
-public:
+  public:
     CheckBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : CaptionControl(Kind::check_box, p, std::move(name), r, index) {}
     int value() const { return value_; }  // 0 unchecked, 1 checked, 2 grey
@@ -142,7 +142,7 @@ public:
     bool focusable_kind() const override { return true; }
     void user_click_action() override;  // toggles
 
-private:
+  private:
     int value_ = 0;
 };
 
@@ -151,7 +151,7 @@ private:
 // Click; Click is raised on the one whose value was set (when it changed, or always
 // for a user click). The handler reads value().
 class OptionButton : public CaptionControl {
-public:
+  public:
     OptionButton(Parent p, std::string name, Rect r = {}, int index = -1)
         : CaptionControl(Kind::option_button, p, std::move(name), r, index) {}
     bool value() const { return value_; }
@@ -159,7 +159,7 @@ public:
     bool focusable_kind() const override { return true; }
     void user_click_action() override;
 
-private:
+  private:
     void set_quiet(bool v);
     void clear_siblings();
     bool value_ = false;
@@ -169,21 +169,21 @@ class ListView;
 
 // One row of a report-style list view. SubItems are numbered from 1.
 class ListItem {
-public:
+  public:
     ListItem(ListView& owner, std::string text) : owner_(&owner), text_(std::move(text)) {}
     const std::string& text() const { return text_; }
     void set_text(std::string t);
     std::string sub_item(int k) const;  // "" when never set
     void set_sub_item(int k, std::string t);
 
-private:
+  private:
     ListView* owner_;
     std::string text_;
     std::vector<std::string> subs_;
 };
 
 class ListView : public Control {
-public:
+  public:
     ListView(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::list_view, p, std::move(name), r, index) {}
     // Column headers, numbered from 1.
@@ -201,12 +201,12 @@ public:
     // SelectedItem: null when none.
     ListItem* selected_item() const;
     int selected_index() const { return selected_; }  // 0 = none
-    void set_selected_index(int i);                    // no event
+    void set_selected_index(int i);                   // no event
 
     bool focusable_kind() const override { return true; }
     void item_changed() { changed("Items"); }
 
-private:
+  private:
     struct Column {
         std::string text;
         int width;
@@ -219,7 +219,7 @@ private:
 // A grid of text cells with fixed rows/columns at the top/left. Row and column
 // numbers start at 0 and include the fixed ones.
 class Grid : public Control {
-public:
+  public:
     Grid(Parent p, std::string name, Rect r = {}, int index = -1);
     int rows() const { return rows_; }
     void set_rows(int n);
@@ -267,7 +267,7 @@ public:
     bool focusable_kind() const override { return true; }
     void user_scroll_to(int top_row);
 
-private:
+  private:
     void check_cell(int row, int col) const;
     void reshape(int rows, int cols);
     int rows_ = 2, cols_ = 2, fixed_rows_ = 1, fixed_cols_ = 1;
@@ -280,7 +280,7 @@ private:
 // Tabs with captions; controls placed on page(i) are shown (and focusable) only while
 // tab i is selected. Switching tabs raises no events.
 class TabControl : public Control {
-public:
+  public:
     TabControl(Parent p, std::string name, Rect r = {}, int index = -1);
     int tabs() const { return static_cast<int>(captions_.size()); }
     void set_tabs(int n);
@@ -291,14 +291,14 @@ public:
     TabPage page(int i) { return TabPage{this, i}; }
     bool is_container() const override { return true; }
 
-private:
+  private:
     std::vector<std::string> captions_;
     int tab_ = 0;
 };
 
 // A bar gauge set by code only. UiFault for a value outside Min..Max.
 class Gauge : public Control {
-public:
+  public:
     Gauge(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::gauge, p, std::move(name), r, index) {}
     int min() const { return min_; }
@@ -310,7 +310,7 @@ public:
     bool vertical() const { return vertical_; }
     void set_vertical(bool v);
 
-private:
+  private:
     int min_ = 0, max_ = 100, value_ = 0;
     bool vertical_ = true;
 };
@@ -319,7 +319,7 @@ private:
 // code-set Value outside the range is clamped into it; Change is raised when the
 // stored value changes.
 class VScrollBar : public Control {
-public:
+  public:
     VScrollBar(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::vscroll_bar, p, std::move(name), r, index) {}
     int min() const { return min_; }
@@ -343,14 +343,14 @@ public:
     void user_release(int v);  // Change
     void default_key(int key_code, int shift) override;
 
-private:
+  private:
     int clamp(int v) const;
     int min_ = 0, max_ = 32767, value_ = 0, small_ = 1, large_ = 1;
 };
 
 // A static line from (x1, y1) to (x2, y2) in its container's twips.
 class Line : public Control {
-public:
+  public:
     Line(Parent p, std::string name, Rect r = {}, int index = -1);
     int x1() const { return x1_; }
     int y1() const { return y1_; }
@@ -364,26 +364,26 @@ public:
     void set_left(int v) override;
     void set_top(int v) override;
 
-private:
+  private:
     void sync_rect();
     int x1_, y1_, x2_, y2_;
 };
 
 // A picture box (may hold controls) or an image; `picture` names the resource shown.
 class Picture : public Control {
-public:
+  public:
     Picture(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::picture, p, std::move(name), r, index) {}
     const std::string& picture() const { return picture_; }
     void set_picture(std::string name);
     bool is_container() const override { return true; }
 
-private:
+  private:
     std::string picture_;
 };
 
 class Image : public Control {
-public:
+  public:
     Image(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::image, p, std::move(name), r, index) {}
     const std::string& picture() const { return picture_; }
@@ -391,7 +391,7 @@ public:
     bool stretch() const { return stretch_; }
     void set_stretch(bool s);
 
-private:
+  private:
     std::string picture_;
     bool stretch_ = false;
 };
@@ -400,7 +400,7 @@ private:
 // the form is hidden). Ticks arrive only at pump points; a late timer ticks once.
 // Setting Interval or Enabled restarts the count.
 class Timer : public Control {
-public:
+  public:
     Timer(Parent p, std::string name, Rect r = {}, int index = -1);
     ~Timer() override;
     int interval() const { return interval_; }
@@ -412,7 +412,7 @@ public:
     // Used by the timer set: runs the tick.
     void tick();
 
-private:
+  private:
     void enabled_changed() override;
     void reschedule();
     int interval_ = 0;
@@ -422,7 +422,7 @@ private:
 // A menu item: top level (on the form) or below another item. Caption "-" is a
 // separator. Click on a user choice; menus take no focus.
 class MenuItem : public CaptionControl {
-public:
+  public:
     MenuItem(Form& form, std::string name, std::string caption = {}, int index = -1);
     MenuItem(MenuItem& parent, std::string name, std::string caption = {}, int index = -1);
     // Control-array form: ControlArray<MenuItem>::add(index, parent) works too.
@@ -436,7 +436,7 @@ public:
     bool reachable() const;
     ~MenuItem() override;
 
-private:
+  private:
     MenuItem* parent_menu_ = nullptr;
     std::vector<MenuItem*> children_;
     bool checked_ = false;
@@ -446,7 +446,7 @@ private:
 // unavailable" when no port service is installed; the port itself faults on
 // operations while closed.
 class CommControl : public Control {
-public:
+  public:
     CommControl(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::comm, p, std::move(name), r, index) {}
     int comm_port() const;
@@ -458,13 +458,13 @@ public:
     int in_buffer_count() const;
     void set_in_buffer_count(int n);  // 0 discards the input
     int out_buffer_count() const;
-    void set_out_buffer_count(int n);  // 0 discards the output
+    void set_out_buffer_count(int n);             // 0 discards the output
     int input_len() const { return input_len_; }  // bytes per input(); 0 = all
     void set_input_len(int n) { input_len_ = n; }
     std::vector<std::uint8_t> input();
     void output(std::span<const std::uint8_t> bytes);
 
-private:
+  private:
     int input_len_ = 0;
 };
 

@@ -11,7 +11,7 @@
 namespace dvx::ui {
 
 class EventLoop {
-public:
+  public:
     virtual ~EventLoop() = default;
     // Runs every pending event (queued input, due timers) once and returns.
     virtual void do_events() = 0;

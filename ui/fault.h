@@ -7,11 +7,11 @@
 namespace dvx::ui {
 
 class UiFault : public std::runtime_error {
-public:
+  public:
     explicit UiFault(const std::string& text) : std::runtime_error(text) {}
     const std::string& text() const { return text_ = what(), text_; }
 
-private:
+  private:
     mutable std::string text_;
 };
 

@@ -18,7 +18,7 @@ enum FileDialogFlags : int {
 };
 
 struct FileDialogRequest {
-    bool save = false;       // show_save, else show_open
+    bool save = false;  // show_save, else show_open
     std::string title;
     int flags = 0;
     std::string default_ext;  // "krv"
@@ -28,7 +28,7 @@ struct FileDialogRequest {
 };
 
 class FileDialogs {
-public:
+  public:
     virtual ~FileDialogs() = default;
     // The chosen path, or none when the user cancelled.
     virtual std::optional<std::string> show(const FileDialogRequest& request) = 0;
@@ -39,7 +39,7 @@ public:
 // Cancel with CancelError set throws UiFault "Cancel was selected."; without it the
 // FileName reads "".
 class CommonDialog : public Control {
-public:
+  public:
     CommonDialog(Parent p, std::string name, Rect r = {}, int index = -1)
         : Control(Kind::common_dialog, p, std::move(name), r, index) {}
     std::string dialog_title;
@@ -52,7 +52,7 @@ public:
     void show_open();
     void show_save();
 
-private:
+  private:
     void show(bool save);
 };
 

@@ -42,7 +42,8 @@ void DiskFiles::write_all(const std::string& path, const std::string& bytes) {
 
 void DiskFiles::remove(const std::string& path) {
     std::error_code ec;
-    if (!fs::remove(full_path(path), ec)) throw UiFault(ec ? "Permission denied" : "File not found");
+    if (!fs::remove(full_path(path), ec))
+        throw UiFault(ec ? "Permission denied" : "File not found");
 }
 
 void DiskFiles::rename(const std::string& from, const std::string& to) {

@@ -7,7 +7,7 @@
 namespace dvx::ui {
 
 class Files {
-public:
+  public:
     virtual ~Files() = default;
     virtual bool exists(const std::string& path) = 0;
     virtual std::string read_all(const std::string& path) = 0;  // raw bytes
@@ -19,7 +19,7 @@ public:
 
 // Plain files under a base folder ("" = the process's current folder).
 class DiskFiles final : public Files {
-public:
+  public:
     explicit DiskFiles(std::string base = {}) : base_(std::move(base)) {}
     bool exists(const std::string& path) override;
     std::string read_all(const std::string& path) override;
@@ -29,7 +29,7 @@ public:
     void close_all() override {}
     std::string full_path(const std::string& path) const;
 
-private:
+  private:
     std::string base_;
 };
 

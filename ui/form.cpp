@@ -26,7 +26,9 @@ Form::Form(std::string name, Rect rect) : name_(to_cp1252(name)), rect_(rect) {}
 
 Form::~Form() {
     auto& s = st();
-    auto drop = [this](std::vector<Form*>& v) { v.erase(std::remove(v.begin(), v.end(), this), v.end()); };
+    auto drop = [this](std::vector<Form*>& v) {
+        v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    };
     drop(s.loaded);
     drop(s.activation);
     if (s.active == this) s.active = nullptr;
@@ -35,7 +37,8 @@ Form::~Form() {
 
 void Form::load() {
     if (state_ == State::loaded) return;
-    if (state_ == State::dead) throw std::logic_error("form " + name_ + " was unloaded; load a new one");
+    if (state_ == State::dead)
+        throw std::logic_error("form " + name_ + " was unloaded; load a new one");
     state_ = State::loaded;
     st().loaded.push_back(this);
     notify([&](Observer& o) { o.form_loaded(*this); });
@@ -57,7 +60,9 @@ void Form::changed(std::string_view property) {
     notify([&](Observer& o) { o.form_property_changed(*this, property); });
 }
 
-void Form::add_control(Control* c) { controls_.push_back(c); }
+void Form::add_control(Control* c) {
+    controls_.push_back(c);
+}
 
 void Form::remove_control(Control* c) {
     controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
@@ -74,7 +79,9 @@ void Form::check_movable() const {
     if (window_state_ != ws_normal) throw UiFault(fault_text::cant_move);
 }
 
-void Form::resized() { raise("Resize", on_resize); }
+void Form::resized() {
+    raise("Resize", on_resize);
+}
 
 void Form::set_window_state(int s) {
     if (s < ws_normal || s > ws_maximized) throw UiFault(fault_text::invalid_value);
@@ -273,7 +280,9 @@ void Form::set_focus() {
     if (!f || &f->form() != this) detail::focus_form(*this);
 }
 
-bool Form::is_active() const { return st().active == this; }
+bool Form::is_active() const {
+    return st().active == this;
+}
 
 Control* Form::control(std::string_view name, int index) const {
     const std::string n = to_cp1252(name);

@@ -35,7 +35,7 @@ class FormSlot;
 enum WindowState : int { ws_normal = 0, ws_minimized = 1, ws_maximized = 2 };
 
 class Form {
-public:
+  public:
     // `name` may be UTF-8 or Windows-1252; `rect` is the designed placement in twips.
     explicit Form(std::string name, Rect rect = {0, 0, 9690, 8225});
     virtual ~Form();
@@ -128,7 +128,7 @@ public:
     int next_order() { return next_order_++; }
     FormSlot* slot = nullptr;
 
-private:
+  private:
     enum class State { constructed, loaded, dead };
     void check_movable() const;
     void resized();
@@ -150,7 +150,7 @@ private:
 
 // The global reference of one window class (see the top of this file).
 class FormSlot {
-public:
+  public:
     constexpr FormSlot() = default;
     FormSlot(const FormSlot&) = delete;
     FormSlot& operator=(const FormSlot&) = delete;
@@ -160,7 +160,7 @@ public:
     // Unloads the window if it is loaded (does not load it first).
     void unload();
 
-protected:
+  protected:
     void adopt(std::unique_ptr<Form> f);
     Form* form_ = nullptr;
     friend class Form;
@@ -169,7 +169,7 @@ protected:
 
 template <class F>
 class FormRef : public FormSlot {
-public:
+  public:
     constexpr FormRef() = default;
     F* operator->() { return &get(); }
     F& operator*() { return get(); }

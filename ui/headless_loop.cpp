@@ -9,7 +9,9 @@ namespace dvx::ui {
 
 HeadlessLoop::HeadlessLoop(Clock& clock) : clock_(clock), guard_time_start_(clock.now()) {}
 
-void HeadlessLoop::post(std::function<void()> input) { ready_.push_back({++seq_, std::move(input)}); }
+void HeadlessLoop::post(std::function<void()> input) {
+    ready_.push_back({++seq_, std::move(input)});
+}
 
 void HeadlessLoop::post_after_pumps(std::uint64_t pumps, std::function<void()> input) {
     if (pumps == 0) return post(std::move(input));
@@ -56,7 +58,9 @@ void HeadlessLoop::do_events() {
     fire_due_timers();
 }
 
-bool HeadlessLoop::input_ready() const { return !ready_.empty() && !box_up(); }
+bool HeadlessLoop::input_ready() const {
+    return !ready_.empty() && !box_up();
+}
 
 double HeadlessLoop::next_scheduled() const {
     double next = std::numeric_limits<double>::infinity();
@@ -100,7 +104,9 @@ void HeadlessLoop::run_until(double t) {
     }
 }
 
-void HeadlessLoop::run_for(double seconds) { run_until(clock_.now() + seconds); }
+void HeadlessLoop::run_for(double seconds) {
+    run_until(clock_.now() + seconds);
+}
 
 void HeadlessLoop::set_guard(std::uint64_t max_pumps, double max_seconds) {
     guard_pumps_start_ = pumps_;

@@ -28,7 +28,7 @@ struct LoopGuardTripped {
 };
 
 class HeadlessLoop final : public EventLoop {
-public:
+  public:
     explicit HeadlessLoop(Clock& clock);
 
     void do_events() override;
@@ -61,7 +61,7 @@ public:
     }
     const std::string& guard_message() const { return trip_; }
 
-private:
+  private:
     struct Item {
         std::uint64_t seq;
         std::function<void()> fn;

@@ -12,8 +12,9 @@ namespace dvx::ui {
 
 using detail::st;
 
-// The key code of a typed character and whether Shift makes it (US layout for
-// punctuation; letters by case; other bytes give their own code).
+namespace detail {
+
+// US layout for punctuation; letters by case; other bytes give their own code.
 int char_key_code(unsigned char ch, int& shift) {
     shift = 0;
     if (ch >= 'a' && ch <= 'z') return ch - 'a' + 'A';
@@ -23,18 +24,31 @@ int char_key_code(unsigned char ch, int& shift) {
     }
     if (ch >= '0' && ch <= '9') return ch;
     switch (ch) {
-        case ' ': return vk_space;
-        case '.': return 190;
-        case ',': return 188;
-        case '-': return 189;
-        case '`': return 192;
-        case '\r': return vk_return;
-        case 27: return vk_escape;
-        case 8: return vk_back;
-        case '\t': return vk_tab;
-        default: shift = (std::ispunct(ch) != 0) ? shift_mask : 0; return ch;
+        case ' ':
+            return vk_space;
+        case '.':
+            return 190;
+        case ',':
+            return 188;
+        case '-':
+            return 189;
+        case '`':
+            return 192;
+        case '\r':
+            return vk_return;
+        case 27:
+            return vk_escape;
+        case 8:
+            return vk_back;
+        case '\t':
+            return vk_tab;
+        default:
+            shift = (std::ispunct(ch) != 0) ? shift_mask : 0;
+            return ch;
     }
 }
+
+}  // namespace detail
 
 namespace {
 
@@ -59,12 +73,18 @@ int ascii_of_key(int key, int shift) {
     if (key >= 'A' && key <= 'Z') return up ? key : key - 'A' + 'a';
     if (key >= '0' && key <= '9') return key;
     switch (key) {
-        case vk_back: return 8;
-        case vk_tab: return 9;
-        case vk_return: return 13;
-        case vk_escape: return 27;
-        case vk_space: return 32;
-        default: return -1;
+        case vk_back:
+            return 8;
+        case vk_tab:
+            return 9;
+        case vk_return:
+            return 13;
+        case vk_escape:
+            return 27;
+        case vk_space:
+            return 32;
+        default:
+            return -1;
     }
 }
 
@@ -79,10 +99,12 @@ bool navigate(Control& from, bool back) {
     };
     Control* target;
     if (!back) {
-        auto it = std::find_if(order.begin(), order.end(), [&](Control* c) { return before(&from, c); });
+        auto it =
+            std::find_if(order.begin(), order.end(), [&](Control* c) { return before(&from, c); });
         target = it == order.end() ? order.front() : *it;
     } else {
-        auto it = std::find_if(order.rbegin(), order.rend(), [&](Control* c) { return before(c, &from); });
+        auto it = std::find_if(order.rbegin(), order.rend(),
+                               [&](Control* c) { return before(c, &from); });
         target = it == order.rend() ? order.back() : *it;
     }
     detail::move_focus(target);
@@ -141,7 +163,8 @@ bool user_select(ListControl& list, int index) {
 }
 
 bool user_select(ListView& view, int item, bool double_click) {
-    if (!usable_now(view) || item < 0 || item > view.item_count() || !take_focus(view)) return false;
+    if (!usable_now(view) || item < 0 || item > view.item_count() || !take_focus(view))
+        return false;
     if (item > 0) view.set_selected_index(item);
     view.raise("Click", view.on_click);
     if (double_click) view.raise("DblClick", view.on_dbl_click);
@@ -170,12 +193,24 @@ bool user_scroll(Grid& grid, int top_row) {
 bool user_scroll(VScrollBar& bar, ScrollAction action, int value) {
     if (!usable_now(bar) || !take_focus(bar)) return false;
     switch (action) {
-        case ScrollAction::line_down: bar.set_value(bar.stepped(1, false)); break;
-        case ScrollAction::line_up: bar.set_value(bar.stepped(-1, false)); break;
-        case ScrollAction::page_down: bar.set_value(bar.stepped(1, true)); break;
-        case ScrollAction::page_up: bar.set_value(bar.stepped(-1, true)); break;
-        case ScrollAction::drag: bar.user_drag(value); break;
-        case ScrollAction::release: bar.user_release(value); break;
+        case ScrollAction::line_down:
+            bar.set_value(bar.stepped(1, false));
+            break;
+        case ScrollAction::line_up:
+            bar.set_value(bar.stepped(-1, false));
+            break;
+        case ScrollAction::page_down:
+            bar.set_value(bar.stepped(1, true));
+            break;
+        case ScrollAction::page_up:
+            bar.set_value(bar.stepped(-1, true));
+            break;
+        case ScrollAction::drag:
+            bar.user_drag(value);
+            break;
+        case ScrollAction::release:
+            bar.user_release(value);
+            break;
     }
     return true;
 }
@@ -204,7 +239,7 @@ bool user_type(const std::string& text) {
         if (!c || !c->alive()) return false;
         int shift = 0;
         const auto b = static_cast<unsigned char>(ch);
-        const int key = char_key_code(b, shift);
+        const int key = detail::char_key_code(b, shift);
         detail::dispatch_key(*c, key, shift, b);
     }
     return true;

@@ -27,7 +27,7 @@ enum KeyCode : int {
 enum ShiftMask : int { shift_mask = 1, ctrl_mask = 2, alt_mask = 4 };
 
 class KeyboardState {
-public:
+  public:
     virtual ~KeyboardState() = default;
     virtual bool is_down(int key_code) = 0;
 };

@@ -30,7 +30,7 @@ enum MsgResult : int {
 };
 
 struct MsgBoxRequest {
-    std::string prompt;                // cp1252, may hold CR LF
+    std::string prompt;  // cp1252, may hold CR LF
     int style = mb_ok;
     std::optional<std::string> title;  // none: the application's default title
 };
@@ -38,7 +38,7 @@ struct MsgBoxRequest {
 // The platform side of a message box: shows it and returns the button pressed.
 // The window layer's msg_box() wraps it with the modal-loop and focus rules.
 class MessageBoxes {
-public:
+  public:
     virtual ~MessageBoxes() = default;
     virtual int show(const MsgBoxRequest& box) = 0;
 };

@@ -20,7 +20,7 @@ struct EventInfo {
 };
 
 class Observer {
-public:
+  public:
     virtual ~Observer() = default;
     // `property` is the classic property name: "Caption", "Text", "Visible", "Left",
     // "Items", "ListIndex", "Value", "TextMatrix", "Font" ...

@@ -18,7 +18,7 @@ struct PrinterFont {
 };
 
 class Printer {
-public:
+  public:
     virtual ~Printer() = default;
     // Resets the coordinate system to twips from the page's printable corner.
     virtual void reset_scale() = 0;

@@ -16,7 +16,7 @@ struct RegValue {
 };
 
 class Registry {
-public:
+  public:
     virtual ~Registry() = default;
     // False when the key is missing (no fault). Throws UiFault when the store cannot be read.
     virtual bool key_exists(const std::string& key) = 0;

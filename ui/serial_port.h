@@ -12,17 +12,17 @@
 namespace dvx::ui {
 
 class SerialPort {
-public:
+  public:
     virtual ~SerialPort() = default;
-    virtual void set_port_number(int number) = 0;             // 1 = COM1
+    virtual void set_port_number(int number) = 0;  // 1 = COM1
     virtual int port_number() const = 0;
-    virtual void set_settings(const std::string& text) = 0;   // "9600,E,8,1"
+    virtual void set_settings(const std::string& text) = 0;  // "9600,E,8,1"
     virtual std::string settings() const = 0;
-    virtual void open() = 0;                                  // throws UiFault
+    virtual void open() = 0;  // throws UiFault
     virtual void close() = 0;
     virtual bool is_open() const = 0;
-    virtual int in_count() = 0;                               // received bytes waiting
-    virtual int out_count() = 0;                              // bytes still to be sent
+    virtual int in_count() = 0;   // received bytes waiting
+    virtual int out_count() = 0;  // bytes still to be sent
     virtual void discard_input() = 0;
     virtual void discard_output() = 0;
     virtual std::vector<std::uint8_t> read(int max_bytes) = 0;  // up to max, never waits

@@ -42,7 +42,9 @@ static int show_box(MsgBoxRequest req) {
     return result;
 }
 
-int msg_box(const std::string& prompt, int style) { return show_box({prompt, style, std::nullopt}); }
+int msg_box(const std::string& prompt, int style) {
+    return show_box({prompt, style, std::nullopt});
+}
 
 int msg_box(const std::string& prompt, int style, const std::string& title) {
     return show_box({prompt, style, title});
@@ -50,8 +52,12 @@ int msg_box(const std::string& prompt, int style, const std::string& title) {
 
 // ---- file dialogs and printer
 
-void CommonDialog::show_open() { show(false); }
-void CommonDialog::show_save() { show(true); }
+void CommonDialog::show_open() {
+    show(false);
+}
+void CommonDialog::show_save() {
+    show(true);
+}
 
 void CommonDialog::show(bool save) {
     FileDialogs* d = services().dialogs;

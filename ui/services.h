@@ -29,10 +29,10 @@ struct Services {
     // Title of boxes shown without one of their own.
     std::string app_title = "DORVANEX";
     FileDialogs* dialogs = nullptr;
-    Printer* printer = nullptr;      // null: no printer (printing faults)
+    Printer* printer = nullptr;         // null: no printer (printing faults)
     KeyboardState* keyboard = nullptr;  // null: the layer's own key record
-    TextMetrics* metrics = nullptr;  // null: the headless metric
-    Calendar* calendar = nullptr;    // null: the system date
+    TextMetrics* metrics = nullptr;     // null: the headless metric
+    Calendar* calendar = nullptr;       // null: the system date
     // The screen in twips (for maximised forms): 1024 x 768 pixels at 15 twips.
     int screen_width = 15360;
     int screen_height = 11520;

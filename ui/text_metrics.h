@@ -8,7 +8,7 @@
 namespace dvx::ui {
 
 class TextMetrics {
-public:
+  public:
     virtual ~TextMetrics() = default;
     virtual int text_width(const Font& font, const std::string& cp1252) = 0;  // twips
 };

@@ -20,8 +20,8 @@ struct TimerEntry {
 
 struct State {
     std::vector<Observer*> observers;
-    std::vector<Form*> loaded;          // load order
-    std::vector<Form*> activation;      // least to most recently activated
+    std::vector<Form*> loaded;      // load order
+    std::vector<Form*> activation;  // least to most recently activated
     std::vector<FormSlot*> slots;
     std::vector<std::unique_ptr<Form>> owned;  // created through a FormRef
     Form* active = nullptr;
@@ -44,7 +44,9 @@ void notify(F f) {
     auto copy = s.observers;  // an observer may remove itself
     for (Observer* o : copy) f(*o);
 }
-inline bool observing() { return !st().observers.empty(); }
+inline bool observing() {
+    return !st().observers.empty();
+}
 
 // Moves the focus (LostFocus old, GotFocus new, nested). A focus move made by a
 // handler of the LostFocus supersedes this one.
@@ -75,15 +77,18 @@ struct KeyHold {
 
 // A modal box or dialog: takes the focus (LostFocus, nested) and gives it back.
 class BoxScope {
-public:
+  public:
     BoxScope();
     ~BoxScope();
     void close();  // gives the focus back with GotFocus
 
-private:
+  private:
     Control* prev_;
     bool closed_ = false;
 };
+
+// The key code of a typed character, and whether Shift makes it.
+int char_key_code(unsigned char ch, int& shift);
 
 // Dispatches one key to a control: KeyDown, KeyPress (ascii >= 0), default, KeyUp.
 void dispatch_key(Control& c, int key, int shift, int ascii);

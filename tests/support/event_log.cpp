@@ -8,8 +8,12 @@
 
 namespace dvx::testing {
 
-EventLog::EventLog() { ui::add_observer(this); }
-EventLog::~EventLog() { ui::remove_observer(this); }
+EventLog::EventLog() {
+    ui::add_observer(this);
+}
+EventLog::~EventLog() {
+    ui::remove_observer(this);
+}
 
 void EventLog::event_raised(const ui::EventInfo& e) {
     std::string who;

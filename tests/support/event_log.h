@@ -11,7 +11,7 @@
 namespace dvx::testing {
 
 class EventLog final : public ui::Observer {
-public:
+  public:
     EventLog();
     ~EventLog() override;
     EventLog(const EventLog&) = delete;
@@ -27,7 +27,7 @@ public:
         events_.clear();
     }
 
-private:
+  private:
     std::vector<std::string> entries_;
     std::vector<std::string> events_;  // the event name of each entry
 };

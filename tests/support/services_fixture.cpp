@@ -1,8 +1,9 @@
 #include "tests/support/services_fixture.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <string>
-#include <unistd.h>
 
 #include "ui/app.h"
 

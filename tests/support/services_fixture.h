@@ -25,7 +25,7 @@
 namespace dvx::testing {
 
 class ServicesFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override;
     void TearDown() override;
 
@@ -40,7 +40,7 @@ protected:
     std::unique_ptr<ui::DiskFiles> files_;
     EventLog log_;
 
-private:
+  private:
     ui::Services saved_;
 };
 

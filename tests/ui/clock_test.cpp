@@ -1,7 +1,8 @@
+#include "ui/clock.h"
+
 #include <gtest/gtest.h>
 
 #include "tests/support/services_fixture.h"
-#include "ui/clock.h"
 #include "ui/services.h"
 
 namespace dvx::ui {

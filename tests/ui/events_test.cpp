@@ -125,8 +125,8 @@ TEST_F(Events, OptionsExclusivePerContainer) {
     user_click(f.opt_a);
     EXPECT_FALSE(f.opt_b.value());
     f.opt_a.set_value(false);  // a direct clear by code is a change: Click(false)
-    EXPECT_EQ(clicks, (std::vector<std::string>{"opt_c=1", "opt_a=1", "opt_b=1", "opt_a=1",
-                                                "opt_a=0"}));
+    EXPECT_EQ(clicks,
+              (std::vector<std::string>{"opt_c=1", "opt_a=1", "opt_b=1", "opt_a=1", "opt_a=0"}));
 }
 
 TEST_F(Events, GaugeFaultsScrollBarClamps) {
@@ -196,7 +196,7 @@ TEST_F(Events, GridCellsPositionsAndScroll) {
     EXPECT_EQ(scrolls, 1);
     g.set_top_row(10);
     EXPECT_EQ(scrolls, 1);
-    EXPECT_EQ(g.row_pos(12), 240 + 2 * 240);   // fixed row, then rows 10 and 11
+    EXPECT_EQ(g.row_pos(12), 240 + 2 * 240);  // fixed row, then rows 10 and 11
     EXPECT_EQ(g.row_pos(0), 0);
     user_scroll(g, 12);
     EXPECT_EQ(scrolls, 2);
@@ -250,7 +250,7 @@ TEST_F(Events, MenuClicksOnlyWhenReachable) {
     EXPECT_TRUE(sep.is_separator());
     EXPECT_EQ(m_file.caption(), "&File");  // "&" kept as set
     EXPECT_EQ(m_file.children().size(), 2u);
-    EXPECT_TRUE(f.txt_a.has_focus());      // menus take no focus
+    EXPECT_TRUE(f.txt_a.has_focus());  // menus take no focus
 }
 
 TEST_F(Events, HiddenContainerHidesAndTabPageSelects) {

@@ -5,8 +5,8 @@
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
-#include "ui/fault.h"
 #include "ui/cp1252.h"
+#include "ui/fault.h"
 #include "ui/keyboard.h"
 
 namespace dvx::ui {
@@ -16,7 +16,7 @@ using test::page_inst;
 using Vec = std::vector<std::string>;
 
 class Focus : public dvx::testing::ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         page_inst->show_modeless();
@@ -115,7 +115,8 @@ TEST_F(Focus, TabReachesTheControlWhenNoOtherCanTakeTheFocus) {
     ASSERT_TRUE(only.has_focus());
     log_.clear();
     user_key(vk_tab);
-    EXPECT_EQ(log_.all(), (Vec{"txt_only.KeyDown 9 0", "txt_only.KeyPress 9", "txt_only.KeyUp 9 0"}));
+    EXPECT_EQ(log_.all(),
+              (Vec{"txt_only.KeyDown 9 0", "txt_only.KeyPress 9", "txt_only.KeyUp 9 0"}));
 }
 
 // The keyboard state reads Tab (and Shift) down during the LostFocus a Tab causes,
@@ -144,13 +145,13 @@ TEST_F(Focus, KeyOrderAndDefaultEditing) {
     std::string seen_in_press;
     t.on_key_press = [&](int& k) {
         seen_in_press = t.text();
-        if (k == 'x') k = 0;                 // dropped
-        if (k == 'a') k = 'A';               // changed
+        if (k == 'x') k = 0;    // dropped
+        if (k == 'a') k = 'A';  // changed
     };
     user_type("1a");
-    EXPECT_EQ(log_.all(), (Vec{"txt_a.KeyDown 49 0", "txt_a.KeyPress 49", "txt_a.Change",
-                               "txt_a.KeyUp 49 0", "txt_a.KeyDown 65 0", "txt_a.KeyPress 97",
-                               "txt_a.Change", "txt_a.KeyUp 65 0"}));
+    EXPECT_EQ(log_.all(),
+              (Vec{"txt_a.KeyDown 49 0", "txt_a.KeyPress 49", "txt_a.Change", "txt_a.KeyUp 49 0",
+                   "txt_a.KeyDown 65 0", "txt_a.KeyPress 97", "txt_a.Change", "txt_a.KeyUp 65 0"}));
     EXPECT_EQ(seen_in_press, "1");
     EXPECT_EQ(t.text(), "1A");
     log_.clear();
@@ -281,8 +282,10 @@ TEST_F(Focus, RangeCheckRoundTrip) {
     };
     f.txt_a.on_key_press = [&](int& k) {
         trace.push_back("key " + std::to_string(k));
-        if (k == 27) trace.push_back("refill, latch " + std::to_string(latch));
-        else latch = 0;
+        if (k == 27)
+            trace.push_back("refill, latch " + std::to_string(latch));
+        else
+            latch = 0;
     };
     user_type("999");
     trace.clear();
@@ -291,7 +294,8 @@ TEST_F(Focus, RangeCheckRoundTrip) {
     EXPECT_TRUE(f.txt_a.has_focus());
     EXPECT_EQ(trace, (Vec{"leave", "check", "leave", "check skipped"}));
     loop_.run_pending();
-    EXPECT_EQ(trace, (Vec{"leave", "check", "leave", "check skipped", "key 27", "refill, latch 1"}));
+    EXPECT_EQ(trace,
+              (Vec{"leave", "check", "leave", "check skipped", "key 27", "refill, latch 1"}));
     EXPECT_EQ(focus_log(), (Vec{"txt_a.LostFocus", "txt_a.LostFocus", "txt_a.GotFocus"}));
     EXPECT_TRUE(f.txt_b.text().empty());
 }

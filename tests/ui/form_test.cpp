@@ -55,8 +55,8 @@ TEST_F(Forms, VisibleOfUnloadedFormReloadsHidden) {
     EXPECT_GE(rounds, 2);
     ASSERT_TRUE(page_inst.loaded());
     EXPECT_FALSE(page_inst->visible());
-    EXPECT_EQ(page_inst->loads, 1);             // a fresh object: its first Load
-    EXPECT_EQ(page_inst->txt_a.text(), "");     // controls were discarded (O9 too)
+    EXPECT_EQ(page_inst->loads, 1);          // a fresh object: its first Load
+    EXPECT_EQ(page_inst->txt_a.text(), "");  // controls were discarded (O9 too)
     EXPECT_EQ(log_.only({"Load", "Unload"}),
               (std::vector<std::string>{"Seite_Ä.Load", "Seite_Ä.Unload 0", "Seite_Ä.Load"}));
 }
@@ -162,8 +162,7 @@ TEST_F(Forms, ModalLoopWithoutScriptTripsTheGuard) {
     HeadlessLoop loop(clock_);
     services().loop = &loop;
     loop.set_guard(1'000'000, 60);
-    EXPECT_THROW(
-        for (;;) wait_yielding(0.5), LoopGuardTripped);
+    EXPECT_THROW(for (;;) wait_yielding(0.5), LoopGuardTripped);
     services().loop = &loop_;
     loop_.clear_guard();
 }
@@ -202,9 +201,13 @@ TEST_F(Forms, PlacementRules) {
 
 TEST_F(Forms, NamesWithUmlautsFoundInEitherEncoding) {
     auto& f = *page_inst;
-    EXPECT_EQ(f.control("B_Zurück"), &f.B_Zurueck);             // UTF-8
-    EXPECT_EQ(f.control("B_Zur\xFC" "ck"), &f.B_Zurueck);       // Windows-1252
-    EXPECT_EQ(f.B_Zurueck.name(), "B_Zur\xFC" "ck");
+    EXPECT_EQ(f.control("B_Zurück"), &f.B_Zurueck);  // UTF-8
+    EXPECT_EQ(f.control("B_Zur\xFC"
+                        "ck"),
+              &f.B_Zurueck);  // Windows-1252
+    EXPECT_EQ(f.B_Zurueck.name(),
+              "B_Zur\xFC"
+              "ck");
     other_inst->show_modeless();
     EXPECT_EQ(find_form("Hauptmenü"), other_inst.peek());
     EXPECT_EQ(find_form("Hauptmen\xFC"), other_inst.peek());

@@ -18,7 +18,7 @@ using test::page_inst;
 using Vec = std::vector<std::string>;
 
 class Loop : public dvx::testing::ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         ServicesFixture::SetUp();
         page_inst->show_modeless();
@@ -299,7 +299,10 @@ TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
     EXPECT_EQ(to_cp1252(to_utf8(all)), all);
-    EXPECT_EQ(to_cp1252("Zurück °C €"), "Zur\xFC" "ck \xB0" "C \x80");
+    EXPECT_EQ(to_cp1252("Zurück °C €"),
+              "Zur\xFC"
+              "ck \xB0"
+              "C \x80");
     EXPECT_EQ(to_utf8("\xE4\xDF"), "äß");
     EXPECT_EQ(to_cp1252("\xE4"), "\xE4");  // not UTF-8: already Windows-1252
     EXPECT_EQ(to_cp1252("日"), "?");

@@ -13,7 +13,7 @@ namespace dvx::ui::test {
 // A page with two numeric fields, a list, check and option boxes in a frame, a
 // button, a scroll bar and a timer.
 class Page : public Form {
-public:
+  public:
     Page() : Form("Seite_Ä", {0, 0, 9690, 8225}) {
         on_load = [this] {
             ++loads;
@@ -46,7 +46,7 @@ public:
 inline FormRef<Page> page_inst;
 
 class Other : public Form {
-public:
+  public:
     Other() : Form("Hauptmenü", {0, 0, 9690, 8225}) {
         on_load = [this] { ++loads; };
         on_activate = [this] { ++activations; };
@@ -60,7 +60,7 @@ inline FormRef<Other> other_inst;
 
 // A form without focusable controls.
 class Bare : public Form {
-public:
+  public:
     Bare() : Form("bare") {}
     Label lbl{*this, "lbl", {120, 120, 1000, 255}};
 };

@@ -11,7 +11,7 @@
 namespace dvx::ui {
 
 class CapturePrinter final : public Printer {
-public:
+  public:
     struct Line {
         std::string text;
         PrinterFont font;
@@ -34,7 +34,7 @@ public:
     int documents() const { return docs_; }
     int scale_resets() const { return resets_; }
 
-private:
+  private:
     void check() const;
     PrinterFont font_;
     int left_ = 0, top_ = 0, docs_ = 0, resets_ = 0;

@@ -8,7 +8,7 @@
 namespace dvx::ui {
 
 class FixedCalendar final : public Calendar {
-public:
+  public:
     explicit FixedCalendar(Date d = {2026, 12, 9}) : date(d) {}
     Date today() override { return date; }
     Date date;
@@ -16,7 +16,7 @@ public:
 
 // Keys held down by the test (in addition to nothing else).
 class HeldKeys final : public KeyboardState {
-public:
+  public:
     bool is_down(int key_code) override { return down.count(key_code) != 0; }
     std::set<int> down;
 };

@@ -10,7 +10,7 @@
 namespace dvx::ui {
 
 class MemoryRegistry final : public Registry {
-public:
+  public:
     bool key_exists(const std::string& key) override;
     std::optional<RegValue> query(const std::string& key, const std::string& name) override;
     bool create_key(const std::string& key) override;
@@ -27,7 +27,7 @@ public:
     bool has_key(const std::string& key) const { return keys_.count(key) != 0; }
     int writes = 0;
 
-private:
+  private:
     std::map<std::string, std::map<std::string, RegValue>> keys_;
 };
 

@@ -19,14 +19,14 @@ struct UnscriptedBox : std::logic_error {
 };
 
 class ScriptedBoxes final : public MessageBoxes {
-public:
+  public:
     struct Answer {
         int result = id_ok;
         std::optional<std::string> expect_prompt;  // checked when set
         std::function<void()> before;              // runs while the box is up
         double wait = 0;                           // seconds the user takes (yielding)
         std::optional<int> expect_style;
-        std::optional<std::string> expect_title;   // "" expects no title of its own
+        std::optional<std::string> expect_title;  // "" expects no title of its own
     };
     int show(const MsgBoxRequest& box) override;
     // Queue an answer for the next box.
@@ -44,7 +44,7 @@ public:
     std::size_t pending() const { return script_.size(); }
     const std::vector<std::string>& failures() const { return failures_; }
 
-private:
+  private:
     [[noreturn]] void fail(const std::string& why);
     std::deque<Answer> script_;
     std::vector<MsgBoxRequest> shown_;

@@ -17,7 +17,7 @@ struct UnscriptedDialog : std::logic_error {
 };
 
 class ScriptedDialogs final : public FileDialogs {
-public:
+  public:
     struct Answer {
         std::optional<std::string> path;  // none: the user cancels
         std::function<void()> before;     // runs while the dialog is up
@@ -36,7 +36,7 @@ public:
     }
     const std::vector<std::string>& failures() const { return failures_; }
 
-private:
+  private:
     std::deque<Answer> script_;
     std::vector<FileDialogRequest> shown_;
     std::vector<std::string> failures_;
