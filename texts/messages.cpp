@@ -7,6 +7,7 @@ namespace {
 
 // The texts stand exactly as the program shows and prints them, blanks and misspellings
 // included; print labels are padded to their column and must keep their length.
+// clang-format off
 constexpr MsgRow rows[] = {
     // Device operations of the main window: reading, programming and restoring a device, leaving
     // the program.
@@ -564,6 +565,7 @@ constexpr MsgRow rows[] = {
       u8"   Transmitter supply...",
       u8"   Transm.-voedingsstr.."}},
 };
+// clang-format on
 
 }  // namespace
 
