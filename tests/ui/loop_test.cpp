@@ -295,6 +295,45 @@ TEST_F(Loop, CommControlForwardsToThePort) {
     services().port = nullptr;
 }
 
+// Any pump may run any handler, the same one again included: a live page's loop runs
+// inside the opener's click; Back during a pause shows the opener, a second click
+// starts a nested loop, and the outer loop ends at its next visibility test.
+TEST_F(Loop, LiveLoopsNestInsideTheOpenersClick) {
+    auto& main = *test::other_inst;
+    auto& page = *page_inst;
+    page.hide();
+    main.show_modeless();
+    int depth = 0, max_depth = 0, rounds = 0;
+    Vec trace;
+    main.B_ok.on_click = [&] {
+        ++depth;
+        max_depth = std::max(max_depth, depth);
+        trace.push_back("loop " + std::to_string(depth) + " in");
+        page_inst->show_modeless();
+        test::other_inst->hide();
+        while (page_inst->visible()) {
+            ++rounds;
+            wait_yielding(0.5);
+        }
+        trace.push_back("loop " + std::to_string(depth) + " out");
+        --depth;
+    };
+    page.B_Zurueck.on_click = [] {
+        page_inst->hide();
+        test::other_inst->show_modeless();
+    };
+    const double t0 = clock_.now();
+    loop_.post_at(t0 + 1.2, [] { user_click(page_inst->B_Zurueck); });
+    loop_.post_at(t0 + 1.4, [] { user_click(test::other_inst->B_ok); });
+    loop_.post_at(t0 + 3.1, [] { user_click(page_inst->B_Zurueck); });
+    user_click(main.B_ok);
+    EXPECT_EQ(max_depth, 2);
+    EXPECT_EQ(trace, (Vec{"loop 1 in", "loop 2 in", "loop 2 out", "loop 1 out"}));
+    EXPECT_TRUE(main.visible());
+    EXPECT_FALSE(page_inst->visible());
+    EXPECT_LT(clock_.now() - t0, 4.0);
+}
+
 TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
