@@ -144,8 +144,9 @@ double SimPort::next_event_time() {
     double t = never;
     const double now = clock_.now();
     advance(now);
-    auto it = to_master_.upper_bound(now);
-    if (it != to_master_.end()) t = std::min(t, it->first);
+    // Bytes already waiting count too: a caller that has not read them yet must not
+    // sleep past them.
+    if (!to_master_.empty()) t = std::min(t, to_master_.begin()->first);
     if (!to_devices_.empty()) t = std::min(t, to_devices_.front().time);
     if (!frame_.empty()) t = std::min(t, frame_.back().time + gap_);
     return t;

@@ -51,7 +51,8 @@ class SimPort final : public ui::SerialPort {
     // Seconds per byte at the current baud rate (11 bits a byte).
     double byte_time() const { return byte_time_; }
     // Time of the next thing that can happen on the line (a byte arriving at either
-    // end or a frame ending by its gap); a large value when nothing is pending.
+    // end or a frame ending by its gap), at most now while received bytes wait unread;
+    // a large value when nothing is pending.
     double next_event_time();
     Plant& plant() { return plant_; }
 

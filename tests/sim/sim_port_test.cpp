@@ -72,6 +72,19 @@ TEST_F(SimPortTest, WaitInputJumpsToTheNextByteOrTheLimit) {
     EXPECT_NEAR(clock.peek() - t1, 9 * port.byte_time() + 0.005, 1e-4);
 }
 
+TEST_F(SimPortTest, NextEventTimeNeverSkipsBytesWaitingUnread) {
+    // the pty program sleeps until this time: bytes that became due while it was busy
+    // must not be left lying until the client sends again
+    open(0);
+    EXPECT_GT(port.next_event_time(), 1e299);  // idle line: sleep until the client sends
+    port.write(read_request(1, 0, 1));
+    EXPECT_LT(port.next_event_time(), clock.peek() + 0.002);  // first request byte
+    clock.advance(1.0);
+    EXPECT_LE(port.next_event_time(), clock.peek());  // the answer waits unread
+    EXPECT_EQ(port.read(100).size(), 7u);
+    EXPECT_GT(port.next_event_time(), 1e299);
+}
+
 TEST_F(SimPortTest, EchoAdapterReturnsTheProbeByteWhichNoDeviceAnswers) {
     open(0);
     plant.set_echo(true);
