@@ -130,29 +130,28 @@ int main(int argc, char** argv) {
         if (!offscreen()) QMessageBox::critical(nullptr, "DORVANEX", QString::fromStdString("Run-time error:\n" + what));
     };
 
-    // --screenshot: once a window is shown and the loop has gone idle, picture it and end.
+    // --screenshot: once the first window is shown and the loop has gone idle (its Load
+    // and the start-up code have run), picture it and end.
     bool shot = false;
-    QTimer shooter;
+    double shown_ms = -1;
+    QPointer<QWidget> first;
+    std::string first_name;
     if (!opt.screenshot.empty()) {
-        shooter.setInterval(50);
-        QObject::connect(&shooter, &QTimer::timeout, [&] {
-            ui::Form* f = ui::active_form();
-            if (!f || !f->visible()) {
-                for (ui::Form* g : ui::loaded_forms())
-                    if (g->alive() && g->visible()) f = g;
-            }
-            QWidget* w = f ? renderer->window(*f) : nullptr;
-            if (!w || !w->isVisible()) return;
-            shooter.stop();
-            renderer->flush();
-            QCoreApplication::processEvents();
-            const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
-            shot = w->grab().save(QString::fromLocal8Bit(opt.screenshot.c_str()), "PNG");
-            std::fprintf(stderr, "dorvanex: window \"%s\" shown after %.1f ms%s\n", f->name().c_str(), ms,
-                         shot ? "" : "; the picture could not be written");
-            loop.post([] { ui::end_program(); });
-        });
-        shooter.start();
+        renderer->on_shown = [&](ui::Form& f) {
+            if (first) return;
+            shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+            first = renderer->window(f);
+            first_name = f.name();
+            QTimer::singleShot(0, [&] {
+                if (!first || !first->isVisible()) return;
+                renderer->flush();
+                QCoreApplication::processEvents();
+                shot = first->grab().save(QString::fromLocal8Bit(opt.screenshot.c_str()), "PNG");
+                std::fprintf(stderr, "dorvanex: window \"%s\" shown after %.1f ms%s\n", first_name.c_str(), shown_ms,
+                             shot ? "" : "; the picture could not be written");
+                loop.post([] { ui::end_program(); });
+            });
+        };
     }
 
     int code = 0;

@@ -300,6 +300,7 @@ void Renderer::form_shown(ui::Form& f) {
     if (ui::Control* c = ui::focus_owner(); c && &c->form() == &f)
         if (QWidget* w = widget(*c)) w->setFocus(Qt::OtherFocusReason);
     --syncing_;
+    if (on_shown) on_shown(f);
 }
 
 void Renderer::build(ui::Form& f) {

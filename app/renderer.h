@@ -44,6 +44,8 @@ public:
     QWidget* widget(const ui::Control& c) const;
     // Applies every pending property change now.
     void flush();
+    // Called after a form's window was shown (start-up timing, screenshots).
+    std::function<void(ui::Form&)> on_shown;
     // Controls with changes waiting for the next flush.
     std::size_t pending_changes() const { return dirty_.size(); }
 
