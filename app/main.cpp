@@ -74,6 +74,10 @@ int main(int argc, char** argv) {
     using namespace dvx;
     const auto started = std::chrono::steady_clock::now();
     Options opt;
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::fputs(usage_text, stdout);
+        return 0;
+    }
     if (!parse(argc, argv, opt)) {
         std::fputs(usage_text, stderr);
         return 2;
