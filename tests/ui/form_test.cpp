@@ -221,6 +221,15 @@ TEST_F(Forms, TextWidthIsDeterministicInTheFormFont) {
     f.set_font_size(8);
     EXPECT_EQ(f.text_width("DORVANEX"), 8 * 80);
     EXPECT_EQ(f.text_width(""), 0);
+    // An installed metric (the renderer's real font) wins.
+    struct Fixed : TextMetrics {
+        int text_width(const Font& font, const std::string& s) override {
+            return static_cast<int>(s.size()) * 100 + static_cast<int>(font.size);
+        }
+    } metric;
+    services().metrics = &metric;
+    EXPECT_EQ(f.text_width("ab"), 208);
+    services().metrics = nullptr;
 }
 
 // end_program unwinds to the harness at once; no Unload runs.

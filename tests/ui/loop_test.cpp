@@ -172,6 +172,11 @@ TEST_F(Loop, UnscriptedBoxFailsTheTest) {
     boxes_.clear();
     // The focus came back despite the failure: no stale box state.
     EXPECT_FALSE(box_up());
+    // The same for file dialogs.
+    CommonDialog dlg{*page_inst, "cmd_dialog"};
+    EXPECT_THROW(dlg.show_open(), UnscriptedDialog);
+    EXPECT_EQ(dialogs_.failures().size(), 1u);
+    dialogs_.clear();
 }
 
 TEST_F(Loop, FileDialogs) {
@@ -355,6 +360,14 @@ TEST_F(Loop, PointerDateAndAppTitle) {
     calendar_.date = {2026, 3, 7};
     EXPECT_EQ(date_text(today()), "07-03-2026");
     EXPECT_EQ(services().app_title, "DORVANEX");
+    // A keyboard service, when installed, answers the key-state query.
+    HeldKeys held;
+    held.down = {vk_return};
+    services().keyboard = &held;
+    EXPECT_TRUE(key_down(vk_return));
+    EXPECT_FALSE(key_down(vk_tab));
+    services().keyboard = nullptr;
+    EXPECT_FALSE(key_down(vk_return));
 }
 
 }  // namespace
