@@ -93,10 +93,18 @@ void Control::raise_press(int& ascii) {
     }
 }
 
+// A focused control that can no longer hold the focus (hidden or disabled, itself or
+// a container) loses it without events; keys then reach no control.
+static void drop_focus_if_unusable() {
+    Control* f = detail::st().focus;
+    if (f && !f->can_focus()) detail::drop_focus_of(f->form());
+}
+
 void Control::set_visible(bool v) {
     if (v == visible_) return;
     visible_ = v;
     changed("Visible");
+    if (!v) drop_focus_if_unusable();
 }
 
 bool Control::shown() const {
@@ -114,6 +122,7 @@ void Control::set_enabled(bool e) {
     if (e == enabled_) return;
     enabled_ = e;
     changed("Enabled");
+    if (!e) drop_focus_if_unusable();
     enabled_changed();
 }
 

@@ -265,7 +265,11 @@ TEST_F(Events, HiddenContainerHidesAndTabPageSelects) {
     on_page1.set_focus();
     tab.set_tab(0);  // the focused control's page goes away
     EXPECT_EQ(focus_owner(), nullptr);
-    f.fra.set_visible(false);
+    f.chk.set_focus();
+    log_.clear();
+    f.fra.set_visible(false);  // hides the focused check box: the focus drops, silently
+    EXPECT_EQ(focus_owner(), nullptr);
+    EXPECT_TRUE(log_.all().empty());
     EXPECT_TRUE(f.chk.visible());
     EXPECT_FALSE(f.chk.shown());
     EXPECT_FALSE(user_click(f.chk));
