@@ -1,0 +1,148 @@
+// The renderer's list view, grid, tab control and scroll bar: what they show and how
+// the user's clicks on them reach the window layer.
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <memory>
+
+#include "app/renderer.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/support/services_fixture.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+
+namespace dvx::testing {
+namespace {
+
+class Board : public ui::Form {
+public:
+    Board() : Form("board", {0, 0, 9000, 6000}) {
+        on_load = [this] {
+            liv.add_column("Address", 1200);
+            liv.add_column("Serial No.", 1800);
+            for (int i = 1; i <= 3; ++i) liv.add_item(std::to_string(i)).set_sub_item(1, "SN" + std::to_string(i));
+            grd.set_rows(4);
+            grd.set_cols(3);
+            for (int c = 1; c < 3; ++c) grd.set_text_matrix(0, c, "Col " + std::to_string(c));
+            for (int r = 1; r < 4; ++r) grd.set_text_matrix(r, 0, "Row " + std::to_string(r));
+            grd.set_text_matrix(2, 2, "22");
+            tab.set_tabs(2);
+            tab.set_tab_caption(0, "Input");
+            tab.set_tab_caption(1, "Output");
+            on_page.set_caption("on page 1");
+            vsb.set_max(10);
+            vsb.set_small_change(1);
+            vsb.set_large_change(5);
+        };
+    }
+    ui::ListView liv{*this, "liv", {120, 120, 4000, 1500}};
+    ui::Grid grd{*this, "grd", {120, 1800, 4000, 1500}};
+    ui::TabControl tab{*this, "tab", {4300, 120, 3000, 2400}};
+    ui::Label on_page{tab.page(1), "on_page", {120, 900, 1500, 255}};
+    ui::VScrollBar vsb{*this, "vsb", {7500, 120, 255, 2000}};
+};
+
+class RendererControlsTest : public ServicesFixture {
+protected:
+    void SetUp() override {
+        qt_app();
+        ServicesFixture::SetUp();
+        renderer_ = std::make_unique<app::Renderer>();
+        form_ = std::make_unique<Board>();
+        form_->load();
+        form_->show_modeless();
+        renderer_->flush();
+        log_.clear();
+    }
+    void TearDown() override {
+        renderer_.reset();
+        ServicesFixture::TearDown();
+        form_.reset();
+    }
+    std::unique_ptr<app::Renderer> renderer_;
+    std::unique_ptr<Board> form_;
+};
+
+TEST_F(RendererControlsTest, ListViewRowClickSelectsTheItem) {
+    auto* tree = qobject_cast<QTreeWidget*>(renderer_->widget(form_->liv));
+    ASSERT_NE(tree, nullptr);
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->headerItem()->text(1), "Serial No.");
+    EXPECT_EQ(tree->topLevelItem(1)->text(1), "SN2");
+    EXPECT_EQ(tree->columnWidth(0), 80);
+
+    const QRect row = tree->visualItemRect(tree->topLevelItem(1));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, row.center());
+    loop_.run_pending();
+    EXPECT_EQ(form_->liv.selected_index(), 2);
+    EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"liv.Click"});
+}
+
+TEST_F(RendererControlsTest, GridShowsFixedCellsAsHeadersAndClicksReachTheCell) {
+    auto* table = qobject_cast<QTableWidget*>(renderer_->widget(form_->grd));
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 3);
+    ASSERT_EQ(table->columnCount(), 2);
+    EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Col 2");
+    EXPECT_EQ(table->verticalHeaderItem(0)->text(), "Row 1");
+    EXPECT_EQ(table->item(1, 1)->text(), "22");
+
+    const QRect cell = table->visualItemRect(table->item(1, 1));
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
+    loop_.run_pending();
+    EXPECT_EQ(form_->grd.mouse_row(), 2);
+    EXPECT_EQ(form_->grd.mouse_col(), 2);
+    EXPECT_EQ(form_->grd.text(), "22");
+    EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"grd.Click"});
+
+    form_->grd.set_text_matrix(3, 1, "new");
+    renderer_->flush();
+    EXPECT_EQ(table->item(2, 0)->text(), "new");
+}
+
+TEST_F(RendererControlsTest, TabPagesShowTheirControlsAtTabRelativeGeometry) {
+    auto* tabs = qobject_cast<QTabWidget*>(renderer_->widget(form_->tab));
+    QWidget* label = renderer_->widget(form_->on_page);
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(tabs->count(), 2);
+    EXPECT_EQ(tabs->tabText(1), "Output");
+    EXPECT_FALSE(label->isVisible());
+    // Placed relative to the whole tab control, as designed.
+    EXPECT_EQ(label->mapTo(tabs, QPoint(0, 0)), QPoint(8, 60));
+
+    tabs->tabBar()->setCurrentIndex(1);  // the user picks the second tab
+    loop_.run_pending();
+    EXPECT_EQ(form_->tab.tab(), 1);
+    renderer_->flush();
+    EXPECT_TRUE(label->isVisible());
+}
+
+TEST_F(RendererControlsTest, ScrollBarArrowsAndDragGoThroughTheLayer) {
+    auto* bar = qobject_cast<QScrollBar*>(renderer_->widget(form_->vsb));
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->maximum(), 10);
+    bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);  // the down arrow
+    bar->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(bar->value(), 0);  // the layer moves the thumb
+    loop_.run_pending();
+    EXPECT_EQ(form_->vsb.value(), 6);
+    renderer_->flush();
+    EXPECT_EQ(bar->value(), 6);
+    EXPECT_EQ(log_.only({"Change"}), (std::vector<std::string>{"vsb.Change", "vsb.Change"}));
+
+    log_.clear();
+    bar->setSliderDown(true);
+    bar->setSliderPosition(8);  // dragging the thumb
+    bar->setSliderDown(false);
+    loop_.run_pending();
+    EXPECT_EQ(form_->vsb.value(), 8);
+    EXPECT_EQ(log_.only({"Scroll", "Change"}), (std::vector<std::string>{"vsb.Scroll", "vsb.Change"}));
+}
+
+}  // namespace
+}  // namespace dvx::testing
