@@ -1,6 +1,7 @@
 #include "mainwin/hauptmenu.h"
 
 #include "link/link_bindings.h"
+#include "mainwin/device_ops.h"
 #include "model/main_view_hooks.h"
 #include "model/number_text.h"
 #include "model/param_list.h"
@@ -70,6 +71,8 @@ void Hauptmenue::bind_handlers() {
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
     on_got_focus = [this] { Form_GotFocus(); };
 
+    B_FQN_Read.on_click = [] { B_FQN_Read_Click(); };
+    B_FQN_Write.on_click = [] { B_FQN_Write_Click(); };
     B_exit.on_click = [this] { do_quit(); };
     m_dat_exit.on_click = [this] { do_quit(); };
     Com_select.on_click = [this] { com_select_click(); };

@@ -1,0 +1,38 @@
+#pragma once
+// The main window's two device operations: reading the transmitter at the selected
+// address (or rack and slot) into the parameter image, and programming the image into
+// it. Both probe the adapter first, work under the hourglass pointer and report
+// everything in message boxes; neither returns a result.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace dvx::mainwin {
+
+// The read button B_FQN_Read (also the double click on a gateway list row): type code
+// and model set-up, firmware check and param_count, the parameter block and the
+// output-mode word; then "Parameter read in.", the identity fields, param_snapshot and
+// the factory copy in the registry when none exists for the serial number yet.
+// A block or word-26 read that fails leaves param_image as the model set-up left it
+// (the default image): a half-read set is never taken over.
+void B_FQN_Read_Click();
+
+// The program button B_FQN_Write: asks, checks the image's firmware, the device's
+// firmware, its output jumpers and (by a question) a foreign serial number, then writes
+// the image with the store command. param_snapshot is retaken only when every request
+// and the store succeeded.
+void B_FQN_Write_Click();
+
+// Firmware word as the version text: "." before the last two digits (405 -> "4.05",
+// 99 -> ".99"); 0..9 are padded to two digits (5 -> ".05"), which no supported list holds.
+std::string device_version_text(std::int16_t word);
+
+// Output-mode code of a v_mode text (blanks around it allowed); none when the text is
+// not a number, so programming cannot tell current from voltage output.
+std::optional<double> output_mode_code(const std::string& text);
+
+// Value name of a device's factory copy in the registry: "KRV FACTORY SETTINGS " or
+// "DLX FACTORY SETTINGS " followed directly by the serial-number text.
+std::string factory_copy_name(bool krv, const std::string& serial);
+
+}  // namespace dvx::mainwin

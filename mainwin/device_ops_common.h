@@ -1,0 +1,29 @@
+#pragma once
+// Small pieces the device operations of the main window share.
+#include <string>
+
+#include "ui/app.h"
+#include "ui/message_box.h"
+#include "ui/services.h"
+
+namespace dvx::mainwin::ops {
+
+inline constexpr const char* title = "DORVANEX";
+inline constexpr const char* crlf = "\r\n";
+
+// A message with an OK button, no icon, under the program's title.
+inline void show(const std::string& text) {
+    ui::msg_box(text, ui::mb_ok, title);
+}
+
+// The hourglass for the length of an operation, the default pointer after it however
+// it ends.
+class Hourglass {
+  public:
+    Hourglass() { ui::set_mouse_pointer(ui::mp_hourglass); }
+    ~Hourglass() { ui::set_mouse_pointer(ui::mp_default); }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+};
+
+}  // namespace dvx::mainwin::ops

@@ -1,0 +1,100 @@
+// Reading a device: the whole parameter set of the transmitter at the selected address
+// into param_image, the window set up for its family and firmware, its identity shown,
+// the snapshot for unsaved changes, and the first set ever read from each serial number
+// kept in the registry as the device's factory state.
+#include <string>
+
+#include "link/register_images.h"
+#include "link/serial_line.h"
+#include "link/transactions.h"
+#include "mainwin/device_ops.h"
+#include "mainwin/device_ops_common.h"
+#include "mainwin/hauptmenu.h"
+#include "model/block_transfer.h"
+#include "model/firmware.h"
+#include "model/model_setup.h"
+#include "model/param_image.h"
+#include "model/param_list.h"
+#include "model/param_words.h"
+#include "model/reg_settings.h"
+#include "texts/messages.h"
+#include "ui/fault.h"
+
+namespace dvx::mainwin {
+
+namespace {
+
+constexpr int version_word = 4;
+constexpr int output_mode_word = 26;
+
+// Keeps the first parameter set read from a serial number; an existing copy is the
+// device's factory state and is never replaced.
+void store_factory_copy(Hauptmenue& m) {
+    const std::string serial = m.Ser_No.text();
+    if (serial.empty()) return;
+    const std::string name = factory_copy_name(m.S_KRV.value(), serial);
+    std::int16_t err = 0;
+    const std::string stored =
+        model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
+    if (err == 0 && stored.empty())
+        model::reg_set_string(model::reg_key, name, model::params_to_text());
+}
+
+void read_device(Hauptmenue& m) {
+    std::int16_t code = 0;
+    if (link::read_device_type(code) != 0) return ops::show(texts::msg_no_connection);
+    // Switches the family option (and with it is_krv and the texts) and resets the image.
+    if (model::set_model_ui(code) != 0) return ops::show(texts::msg_device_not_supported);
+
+    // The type read took registers 0..4, the firmware word with them.
+    m.curr_version.set_text(device_version_text(link::status_regs[version_word]));
+    if (model::check_version(m.curr_version.text()) != 0)
+        return ops::show(texts::msg_sw_version_not_supported);
+
+    // The link reads straight into param_image; keep what was there so that a read
+    // broken off part-way leaves no mix of two parameter sets.
+    const auto before = model::param_image;
+    if (model::read_param_block() != 0) {
+        model::param_image = before;
+        return ops::show(texts::msg_no_connection);
+    }
+    std::int16_t mode_word = 0;
+    if (link::read_one_reg(output_mode_word, mode_word) != 0) {
+        model::param_image = before;
+        return ops::show(texts::msg_no_connection);
+    }
+
+    ops::show(texts::msg_params_read);
+    // Output-mode code: the high byte of word 26.
+    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
+    m.in_use.set_text("1");
+    m.set_main_mask();
+    param_snapshot = model::params_to_text();
+    store_factory_copy(m);
+}
+
+}  // namespace
+
+std::string device_version_text(std::int16_t word) {
+    if (auto text = model::version_text(word)) return *text;
+    // One digit: pad as a two-digit fraction, so 5 reads ".05" (and is refused).
+    return ".0" + std::to_string(word);
+}
+
+std::string factory_copy_name(bool krv, const std::string& serial) {
+    return std::string(krv ? model::reg_krv_factory : model::reg_dlx_factory) + serial;
+}
+
+void B_FQN_Read_Click() {
+    Hauptmenue& m = *hauptmenu_inst;
+    if (link::detect_echo() != 0) return;  // the port fault has been shown
+    ops::Hourglass busy;
+    try {
+        read_device(m);
+    } catch (const ui::UiFault& fault) {
+        m.set_main_mask();
+        ops::show(fault.text());
+    }
+}
+
+}  // namespace dvx::mainwin
