@@ -223,6 +223,17 @@ TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
     EXPECT_EQ(ui::focus_owner(), &form_->txt);
 }
 
+TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000)) GTEST_SKIP() << "this platform cannot activate windows";
+    QTest::keyClick(win, Qt::Key_R, Qt::AltModifier);
+    // Qt animates the press before the button reports its click.
+    for (int i = 0; i < 100 && loop_.pending() == 0; ++i) QTest::qWait(10);
+    loop_.run_pending();
+    EXPECT_EQ(form_->clicks, 1);
+}
+
 TEST_F(RendererTest, MenuChoiceClicksTheMenuItem) {
     auto* bar = renderer_->window(*form_)->findChild<QMenuBar*>();
     ASSERT_NE(bar, nullptr);
