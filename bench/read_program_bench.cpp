@@ -1,0 +1,212 @@
+// Reading and programming a 140-word transmitter (KRV 4.16 at address 17 of the
+// default direct bus) through the main window's buttons, over the simulated line at
+// 9600 baud on virtual time. Prints the elapsed line time of each operation against
+// the floor the line itself sets:
+//
+//   floor = bytes on the line x 11 bits / 9600 baud
+//         + one 3.5-character silence per request (the device can only see the
+//           request's end after it, so no answer can start earlier)
+//
+// and the same with a 3.5-character silence between every two frames (the strict
+// RTU spacing, which the master does not keep before its next request). Run once
+// with an echoing adapter and once with a silent one: without echo the probe that
+// opens every operation waits its full 0.2 s window for an echo that never comes.
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "link/serial_line.h"
+#include "mainwin/device_ops.h"
+#include "mainwin/hauptmenu.h"
+#include "mainwin/program_start.h"
+#include "model/param_image.h"
+#include "model/reg_settings.h"
+#include "sim/sim.h"
+#include "ui/app.h"
+#include "ui/clock.h"
+#include "ui/doubles/memory_registry.h"
+#include "ui/doubles/scripted_boxes.h"
+#include "ui/files.h"
+#include "ui/headless_loop.h"
+#include "ui/input.h"
+#include "ui/services.h"
+
+namespace {
+
+using namespace dvx;
+
+constexpr int baud = 9600;
+constexpr double byte_seconds = 11.0 / baud;
+constexpr double gap_seconds = 3.5 * byte_seconds;
+constexpr int address = 17;
+
+// The simulated port with a count of what the master puts on the line and takes off it.
+class CountingPort final : public ui::SerialPort {
+  public:
+    explicit CountingPort(ui::SerialPort& port) : port_(port) {}
+    void set_port_number(int n) override { port_.set_port_number(n); }
+    int port_number() const override { return port_.port_number(); }
+    void set_settings(const std::string& t) override { port_.set_settings(t); }
+    std::string settings() const override { return port_.settings(); }
+    void open() override { port_.open(); }
+    void close() override { port_.close(); }
+    bool is_open() const override { return port_.is_open(); }
+    int in_count() override { return port_.in_count(); }
+    int out_count() override { return port_.out_count(); }
+    void discard_input() override {
+        received += port_.in_count();  // on the line all the same
+        port_.discard_input();
+    }
+    void discard_output() override { port_.discard_output(); }
+    std::vector<std::uint8_t> read(int max_bytes) override {
+        auto bytes = port_.read(max_bytes);
+        received += static_cast<long>(bytes.size());
+        return bytes;
+    }
+    void write(std::span<const std::uint8_t> bytes) override {
+        sent += static_cast<long>(bytes.size());
+        ++frames_sent;
+        port_.write(bytes);
+    }
+    void wait_input(double seconds) override { port_.wait_input(seconds); }
+
+    long sent = 0, received = 0, frames_sent = 0;
+
+  private:
+    ui::SerialPort& port_;
+};
+
+struct Figures {
+    double elapsed = 0;
+    long line_bytes = 0;
+    long requests = 0;  // answered requests
+    long frames = 0;    // frames on the line: probe byte, requests, answers
+};
+
+struct Bench {
+    ui::VirtualClock clock;
+    ui::HeadlessLoop loop{clock};
+    ui::ScriptedBoxes boxes;
+    ui::MemoryRegistry registry;
+    std::filesystem::path dir;
+    std::unique_ptr<ui::DiskFiles> files;
+    sim::Plant plant = sim::Plant::preset(0);
+    std::unique_ptr<sim::SimPort> sim_port;
+    std::unique_ptr<CountingPort> port;
+    bool echo;
+
+    explicit Bench(bool echo_adapter) : echo(echo_adapter) {
+        dir = std::filesystem::temp_directory_path() /
+              ("dvx-read-program-bench-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        files = std::make_unique<ui::DiskFiles>(dir.string());
+        plant.set_echo(echo);
+        sim_port = std::make_unique<sim::SimPort>(plant, clock);
+        port = std::make_unique<CountingPort>(*sim_port);
+        boxes.answer_all(ui::id_ok);
+        registry.put_string(model::reg_key, model::reg_language, "GB");
+        auto& s = ui::services();
+        s.files = files.get();
+        mainwin::StartServices start;
+        start.clock = &clock;
+        start.loop = &loop;
+        start.boxes = &boxes;
+        start.registry = &registry;
+        start.files = files.get();
+        start.port = port.get();
+        if (!mainwin::start_headless(start)) throw std::runtime_error("the program did not start");
+        user([] { ui::user_select(mainwin::hauptmenu_inst->adr_select, address - 1); });
+    }
+    ~Bench() {
+        ui::reset_forms();
+        ui::services() = ui::Services{};
+        std::error_code ec;
+        std::filesystem::remove_all(dir, ec);
+    }
+
+    template <class F>
+    void user(F action) {
+        loop.post(action);
+        loop.run_pending();
+    }
+
+    // One click, measured.
+    Figures measure(ui::Control& button) {
+        const double t0 = clock.now();
+        const long sent0 = port->sent, received0 = port->received, frames0 = port->frames_sent;
+        const std::size_t log0 = plant.log().size();
+        const std::size_t boxes0 = boxes.shown().size();
+        user([&button] { ui::user_click(button); });
+        Figures f;
+        f.elapsed = clock.now() - t0;
+        const long sent = port->sent - sent0;
+        const long received = port->received - received0;
+        // With an echoing adapter every byte sent comes back once more without
+        // taking the line a second time.
+        f.line_bytes = sent + (echo ? received - sent : received);
+        long answered = 0;
+        for (std::size_t i = log0; i < plant.log().size(); ++i)
+            if (plant.log()[i].answered) ++answered;
+        f.requests = answered;
+        f.frames = (port->frames_sent - frames0) + answered;
+        for (std::size_t i = boxes0; i < boxes.shown().size(); ++i)
+            std::printf("    box: %s\n", boxes.shown()[i].prompt.c_str());
+        return f;
+    }
+};
+
+void print(const char* what, const Figures& f) {
+    const double bytes_time = f.line_bytes * byte_seconds;
+    const double floor = bytes_time + f.requests * gap_seconds;
+    const double strict = bytes_time + (f.frames - 1) * gap_seconds;
+    std::printf(
+        "  %-8s elapsed %8.1f ms | %4ld bytes on the line = %6.1f ms | floor %6.1f ms -> %.3fx"
+        " | strict floor %6.1f ms -> %.3fx\n",
+        what, f.elapsed * 1e3, f.line_bytes, bytes_time * 1e3, floor * 1e3, f.elapsed / floor,
+        strict * 1e3, f.elapsed / strict);
+}
+
+void run(bool echo) {
+    std::printf("%s adapter, 9600 baud, KRV 4.16 (140 words) at address %d:\n",
+                echo ? "Echoing" : "Silent (no echo)", address);
+    Bench b(echo);
+    auto& m = *mainwin::hauptmenu_inst;
+    const Figures read = b.measure(m.B_FQN_Read);
+    if (model::param_count != 140) throw std::runtime_error("not a 140-word read");
+    model::param_image[80] = static_cast<std::int16_t>(model::param_image[80] + 1);
+    const Figures program = b.measure(m.B_FQN_Write);
+    if (b.plant.device(address).stored_param(80) != model::param_image[80])
+        throw std::runtime_error("the edit did not reach the device");
+    Figures both;
+    for (const Figures* f : {&read, &program}) {
+        both.elapsed += f->elapsed;
+        both.line_bytes += f->line_bytes;
+        both.requests += f->requests;
+        both.frames += f->frames;
+    }
+    print("read", read);
+    print("program", program);
+    print("both", both);
+    if (!echo)
+        std::printf(
+            "  (each operation opens with the echo probe's 0.2 s window: %.1f ms of the total)\n",
+            2 * 0.2e3);
+}
+
+}  // namespace
+
+int main() {
+    try {
+        run(true);
+        run(false);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "read_program_bench: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
