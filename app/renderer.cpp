@@ -470,7 +470,7 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                 if (syncing_) return;
                 post_to<Control>(b, [](Control& ctl) { user_click(ctl); });
                 // Qt toggled its own box: the layer's value wins until it changes it.
-                if (ControlView* cv = view_of(*control_of(b))) mark(*cv, d_state);
+                restore(b);
             });
             break;
         }
@@ -479,7 +479,7 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
             QObject::connect(cb, &QComboBox::activated, this, [this, cb](int index) {
                 if (syncing_) return;
                 post_to<ListControl>(cb, [index](ListControl& l) { user_select(l, index); });
-                if (ControlView* cv = view_of(*control_of(cb))) mark(*cv, d_state);
+                restore(cb);
             });
             break;
         }
@@ -489,7 +489,7 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                 if (syncing_) return;
                 const int row = lw->row(item);
                 post_to<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
-                if (ControlView* cv = view_of(*control_of(lw))) mark(*cv, d_state);
+                restore(lw);
             });
             QObject::connect(lw, &QListWidget::itemDoubleClicked, this, [this, lw](QListWidgetItem*) {
                 if (syncing_) return;
@@ -503,7 +503,7 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                 if (syncing_) return;
                 const int row = tw->indexOfTopLevelItem(item) + 1;
                 post_to<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
-                if (ControlView* cv = view_of(*control_of(tw))) mark(*cv, d_state);
+                restore(tw);
             });
             QObject::connect(tw, &QTreeWidget::itemDoubleClicked, this, [this, tw](QTreeWidgetItem*, int) {
                 if (syncing_) return;
@@ -542,7 +542,7 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
             QObject::connect(t, &QTabWidget::currentChanged, this, [this, t](int index) {
                 if (syncing_ || index < 0) return;
                 post_to<TabControl>(t, [index](TabControl& tc) { user_switch_tab(tc, index); });
-                if (ControlView* cv = view_of(*control_of(t))) mark(*cv, d_state);
+                restore(t);
             });
             break;
         }
@@ -653,7 +653,6 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
         return true;
     }
     const int vk = key_code(k->key());
-    QPointer<QObject> src(watched);
     const bool clicks = is_button_like(c.kind());
     if (vk) {
         post([vk, shift] { user_key(vk, shift); });
@@ -821,6 +820,13 @@ void Renderer::mark(ControlView& v, unsigned bits) {
     if (!v.dirty) dirty_.push_back(v.control);
     v.dirty |= bits;
     schedule_flush();
+}
+
+// Qt changed a widget on its own (a toggle, a selection): the layer's value is shown
+// again at the next flush unless the posted action changes it.
+void Renderer::restore(QObject* source) {
+    if (ui::Control* c = control_of(source))
+        if (ControlView* v = view_of(*c)) mark(*v, d_state);
 }
 
 void Renderer::schedule_flush() {

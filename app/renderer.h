@@ -95,6 +95,7 @@ private:
     void sync_menu(FormView& fv);
     void place_window(FormView& fv);
     void mark(ControlView& v, unsigned bits);
+    void restore(QObject* source);
     void schedule_flush();
 
     // Posting user actions to the loop: the target is looked up again when the action
