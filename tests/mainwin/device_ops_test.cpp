@@ -97,13 +97,17 @@ struct Device {
     int count;
     const char* lang;
     const char* read_text;  // "Parameter read in." in that language
+    bool echo;              // the bus adapter echoes what is sent
 };
+void PrintTo(const Device& d, std::ostream* os) {
+    *os << d.name;
+}
 const Device devices[] = {
-    {"dlx_306", 3, false, "3.06", 127, "NL", "Parameters ingelezen."},
-    {"dlx_402", 20, false, "4.02", 127, "GB", "Parameter read in."},
-    {"krv_303", 9, true, "3.03", 128, "GB", "Parameter read in."},
-    {"krv_405", 1, true, "4.05", 128, "D", "Parameter eingelesen."},
-    {"krv_416", 17, true, "4.16", 140, "GB", "Parameter read in."},
+    {"dlx_306", 3, false, "3.06", 127, "NL", "Parameters ingelezen.", false},
+    {"dlx_402_echo", 20, false, "4.02", 127, "GB", "Parameter read in.", true},
+    {"krv_303", 9, true, "3.03", 128, "GB", "Parameter read in.", false},
+    {"krv_405", 1, true, "4.05", 128, "D", "Parameter eingelesen.", false},
+    {"krv_416_echo", 17, true, "4.16", 140, "GB", "Parameter read in.", true},
 };
 
 class DeviceOps : public MainWindowFixture {
@@ -120,7 +124,10 @@ class DeviceOps : public MainWindowFixture {
         user([this, address] { ui::user_select(main().adr_select, address - 1); });
         address_ = address;
     }
-    sim::Transmitter& device() { return plant_->device(address_); }
+    // The selected device: by address on the direct bus, rack 1 and slot behind a gateway.
+    sim::Transmitter& device() {
+        return plant_->bus_mode() == 0 ? plant_->device(address_) : plant_->device(1, address_);
+    }
 
     // Gives every parameter word of the device a value of its own (not the default
     // image), leaving the bus address and the TAG and serial texts alone.
@@ -182,6 +189,7 @@ TEST_P(ReadDevice, FillsImageAndFieldsExactlyFromTheDevice) {
     const Device& d = GetParam();
     ASSERT_TRUE(start(0, d.lang));
     auto& m = main();
+    plant_->set_echo(d.echo);
     select(d.address);
     mark_device_params();
     ASSERT_EQ(device().param_count(), d.count);
@@ -365,6 +373,9 @@ struct EditCase {
     bool with_cal;  // "Overwrite calibration values?" ticked
     bool written;   // whether the edit reaches the device
 };
+void PrintTo(const EditCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ProgramDevice : public DeviceOps, public ::testing::WithParamInterface<EditCase> {};
 
@@ -373,6 +384,7 @@ TEST_P(ProgramDevice, ChangesExactlyTheEditedRegisters) {
     const Device& d = c.device;
     ASSERT_TRUE(start(0, "GB"));
     auto& m = main();
+    plant_->set_echo(d.echo);
     // The calibration box needs level 2: the level-2 password typed.
     model::entered_password = model::password_level_2_default;
     mainwin::apply_access_level();
@@ -591,6 +603,27 @@ TEST_F(DeviceOps, ProgrammingAnotherDevicesSetWritesItsSerialOnlyWhenUnlocked) {
     program();
     EXPECT_EQ(device().serial(), "21040001");
     EXPECT_EQ(device().stored_param(123), model::param_image[123]);
+    EXPECT_FALSE(mainwin::params_changed());
+}
+
+TEST_F(DeviceOps, BehindAGatewayTheBusAddressWordIsNeverWritten) {
+    write_checked("HZL3_mod.cfg", "1");
+    ASSERT_TRUE(start(2));
+    select(32);  // rack 1, slot 32: KRV 4.19
+    mark_device_params();
+    read();
+    ASSERT_EQ(model::param_count, 140);
+    for (int p = 0; p < 140; ++p)
+        ASSERT_EQ(model::param_image[p], device().param(p)) << "word " << p;
+    const RegisterFile before = register_file(device());
+    model::param_image[80] = static_cast<std::int16_t>(marked(80) + 1);
+    model::param_image[113] = static_cast<std::int16_t>(model::param_image[113] + 0x0100);
+    program();
+    EXPECT_EQ(prompts().back(), transmitted);
+    const std::string edit_80 =
+        "80: " + std::to_string(marked(80)) + " -> " + std::to_string(marked(80) + 1);
+    EXPECT_EQ(changes(before, register_file(device())),
+              (std::vector<std::string>{"working " + edit_80, "stored " + edit_80}));
     EXPECT_FALSE(mainwin::params_changed());
 }
 
