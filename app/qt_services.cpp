@@ -96,7 +96,11 @@ std::vector<std::string> qt_name_filters(const std::string& filter) {
         std::string patterns = parts[i + 1];
         for (char& ch : patterns)
             if (ch == ';') ch = ' ';
-        out.push_back(parts[i] + " (" + patterns + ")");
+        // "KRV files (*.krv)" already shows its pattern, as Qt wants it.
+        if (parts[i].find("(" + patterns + ")") != std::string::npos)
+            out.push_back(parts[i]);
+        else
+            out.push_back(parts[i] + " (" + patterns + ")");
     }
     if (parts.size() % 2 == 1 && !parts.back().empty())  // a label without pattern
         out.push_back(parts.back() + " (*)");
