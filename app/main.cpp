@@ -24,6 +24,7 @@
 #include "mainwin/program_start.h"
 #include "sim/plant.h"
 #include "ui/app.h"
+#include "ui/cp1252.h"
 #include "ui/file_registry.h"
 #include "ui/files.h"
 #include "ui/form.h"
@@ -145,7 +146,7 @@ int main(int argc, char** argv) {
             if (first) return;
             shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
             first = renderer->window(f);
-            first_name = f.name();
+            first_name = ui::to_utf8(f.name());
             QTimer::singleShot(0, [&] {
                 if (!first || !first->isVisible()) return;
                 renderer->flush();

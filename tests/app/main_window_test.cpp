@@ -1,0 +1,73 @@
+// The real program start rendered in-process: every control of the main window is a
+// widget at its designed place, shown exactly when the layer shows it.
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWidget>
+#include <memory>
+
+#include "app/renderer.h"
+#include "app/sim_bus_port.h"
+#include "app/twips.h"
+#include "mainwin/program_start.h"
+#include "model/reg_settings.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/support/services_fixture.h"
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/cp1252.h"
+#include "ui/form.h"
+
+namespace dvx::testing {
+namespace {
+
+class MainWindowTest : public ServicesFixture {
+protected:
+    void SetUp() override {
+        qt_app();
+        ServicesFixture::SetUp();
+        ui::services().port = &port_;
+        renderer_ = std::make_unique<app::Renderer>();
+    }
+    void TearDown() override {
+        renderer_.reset();
+        ServicesFixture::TearDown();
+    }
+    app::SimBusPort port_{clock_};
+    std::unique_ptr<app::Renderer> renderer_;
+};
+
+TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
+    ASSERT_TRUE(registry_.create_key(model::reg_key));
+    ASSERT_TRUE(registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}));
+    mainwin::Main();
+    loop_.run_pending();
+    ui::Form* main = ui::active_form();
+    ASSERT_NE(main, nullptr);
+    renderer_->flush();
+    QWidget* win = renderer_->window(*main);
+    ASSERT_NE(win, nullptr);
+    EXPECT_TRUE(win->isVisible());
+
+    int checked = 0;
+    for (ui::Control* c : main->controls()) {
+        const ui::Kind k = c->kind();
+        if (k == ui::Kind::menu || k == ui::Kind::timer || k == ui::Kind::comm || k == ui::Kind::common_dialog)
+            continue;
+        SCOPED_TRACE(ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : ""));
+        QWidget* w = renderer_->widget(*c);
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(w->isVisibleTo(win), c->shown());
+        if (k == ui::Kind::line) continue;  // placed by its end points
+        int dy = 0;
+        if (c->container() && c->container()->kind() == ui::Kind::tab_control)
+            dy = static_cast<QTabWidget*>(renderer_->widget(*c->container()))->tabBar()->sizeHint().height();
+        EXPECT_EQ(w->geometry(), QRect(app::to_px(c->left()), app::to_px(c->top()) - dy,
+                                       std::max(1, app::to_px(c->width())), std::max(1, app::to_px(c->height()))));
+        EXPECT_EQ(w->isEnabled(), c->usable());
+        ++checked;
+    }
+    EXPECT_GT(checked, 20);
+}
+
+}  // namespace
+}  // namespace dvx::testing
