@@ -568,6 +568,17 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                     case QAbstractSlider::SliderPageStepSub:
                         act = inverted ? ScrollAction::page_down : ScrollAction::page_up;
                         break;
+                    case QAbstractSlider::SliderMove:
+                        // The wheel moves the thumb without a drag: a move and its release.
+                        if (!sb->isSliderDown()) {
+                            const int value = sb->sliderPosition();
+                            post_to<VScrollBar>(sb, [value](VScrollBar& b) {
+                                user_scroll(b, ScrollAction::drag, value);
+                                user_scroll(b, ScrollAction::release, value);
+                            });
+                            sb->setSliderPosition(bar->value());
+                        }
+                        return;
                     default: break;
                 }
                 if (!act) return;
