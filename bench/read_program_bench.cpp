@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -110,8 +111,6 @@ struct Bench {
         port = std::make_unique<CountingPort>(*sim_port);
         boxes.answer_all(ui::id_ok);
         registry.put_string(model::reg_key, model::reg_language, "GB");
-        auto& s = ui::services();
-        s.files = files.get();
         mainwin::StartServices start;
         start.clock = &clock;
         start.loop = &loop;
