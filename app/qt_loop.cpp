@@ -11,6 +11,7 @@
 #include "ui/app.h"
 #include "ui/fault.h"
 #include "ui/form.h"
+#include "ui/services.h"
 
 namespace dvx::app {
 
@@ -43,6 +44,36 @@ QtEventLoop::QtEventLoop(ui::Clock& clock) : clock_(clock) {
     QObject::connect(&wake_, &QTimer::timeout, this, [this] { pump_top(); });
     idle_wake_.setSingleShot(true);
     idle_wake_.setTimerType(Qt::PreciseTimer);
+    box_tick_.setSingleShot(true);
+    box_tick_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&box_tick_, &QTimer::timeout, this, [this] { tick_under_box(); });
+}
+
+void QtEventLoop::box_opened() {
+    const double due = ui::next_timer_due();
+    if (std::isfinite(due)) box_tick_.start(ms_until(clock_, due));
+}
+
+// Runs inside the box's own Qt loop: the end of the program or a fault closes the box
+// and stops everything, as at the top level.
+void QtEventLoop::tick_under_box() {
+    if (!ui::box_up() || finished_) return;
+    try {
+        Depth depth(depth_);
+        ui::fire_due_timers();
+    } catch (const ui::ProgramEnded&) {
+        finish(0);
+        return;
+    } catch (const std::exception& e) {
+        if (on_unhandled) on_unhandled(e.what());
+        finish(1);
+        return;
+    }
+    if (ui::box_up()) box_opened();
+}
+
+void note_box_opened() {
+    if (auto* loop = dynamic_cast<QtEventLoop*>(ui::services().loop)) loop->box_opened();
 }
 
 bool QtEventLoop::input_ready() const { return !queue_.empty() && !ui::box_up(); }
@@ -64,6 +95,8 @@ void QtEventLoop::run_queued() {
 }
 
 void QtEventLoop::do_events() {
+    // Ended under a box (a timer's End or fault): the code that showed it stops here.
+    if (finished_) ui::end_program();
     Depth depth(depth_);
     QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
@@ -72,6 +105,7 @@ void QtEventLoop::do_events() {
 }
 
 void QtEventLoop::idle_until(double t) {
+    if (finished_) ui::end_program();
     Depth depth(depth_);
     for (;;) {
         if (input_ready() || ui::program_ended()) return;

@@ -25,6 +25,9 @@ public:
     // any more. Returns the exit code (1 after a handler's unhandled fault).
     int run();
     std::size_t pending() const { return queue_.size(); }
+    // A message box or file dialog goes up: the layer's timers keep ticking while it
+    // waits for the user (queued input waits for it to close).
+    void box_opened();
     // Called with the text of a fault no handler caught; the program then ends.
     std::function<void(const std::string&)> on_unhandled;
 
@@ -34,6 +37,7 @@ private:
     bool input_ready() const;
     void arm();
     void finish(int code);
+    void tick_under_box();
 
     ui::Clock& clock_;
     std::deque<std::function<void()>> queue_;
@@ -43,6 +47,10 @@ private:
     int exit_code_ = 0;
     QTimer wake_;
     QTimer idle_wake_;
+    QTimer box_tick_;
 };
+
+// box_opened() on the installed loop when it is the Qt one.
+void note_box_opened();
 
 }  // namespace dvx::app

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <cstdlib>
 
+#include "app/qt_loop.h"
 #include "app/twips.h"
 #include "ui/fault.h"
 #include "ui/services.h"
@@ -70,6 +71,7 @@ int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
     // single OK; boxes without either cannot be closed that way.
     for (const auto& [b, result] : results)
         if (result == ui::id_cancel || (results.size() == 1 && result == ui::id_ok)) mb.setEscapeButton(b);
+    note_box_opened();
     mb.exec();
     for (const auto& [b, result] : results)
         if (mb.clickedButton() == b) return result;
@@ -123,6 +125,7 @@ std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
     }
     if (!r.default_ext.empty()) dlg.setDefaultSuffix(qstr(r.default_ext));
     if (!r.file_name.empty()) dlg.selectFile(qstr(r.file_name));
+    note_box_opened();
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return cp1252(dlg.selectedFiles().front());
 }

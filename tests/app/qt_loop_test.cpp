@@ -1,12 +1,15 @@
 // The window layer's loop on Qt's: timers, yielding waits, modal forms and the top
 // level run on it unchanged. These run on the real clock, so the times are kept to a
 // few tens of milliseconds.
+#include <QApplication>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
 
 #include "app/qt_loop.h"
+#include "app/qt_services.h"
 #include "app/renderer.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/support/services_fixture.h"
@@ -106,6 +109,26 @@ TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {
     EXPECT_FALSE(f.loaded());
     EXPECT_EQ(log_.only({"Click", "Unload"}), (std::vector<std::string>{"B_ok.Click", "ticker.Unload 0"}));
     EXPECT_GE(f.ticks, 2);
+}
+
+TEST_F(QtLoopTest, TimersTickWhileAMessageBoxWaitsForTheUser) {
+    app::QtMessageBoxes boxes;
+    ui::services().boxes = &boxes;
+    Ticker& f = make_form();
+    f.show_modeless();
+    int ticks_when_answered = -1;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || f.ticks < 3) return;
+        user.stop();
+        ticks_when_answered = f.ticks;
+        box->button(QMessageBox::Ok)->click();
+    });
+    user.start(5);
+    f.ticks = 0;
+    EXPECT_EQ(ui::msg_box("Device not found."), ui::id_ok);
+    EXPECT_GE(ticks_when_answered, 3);
 }
 
 TEST_F(QtLoopTest, TopLevelRunEndsWhenNoFormIsShown) {
