@@ -113,12 +113,12 @@ int Concentrator::read_settings(int reg, int count, std::vector<std::uint16_t>& 
 }
 
 int Concentrator::write_settings(int reg, std::span<const std::uint16_t> values) {
-    if (reg + static_cast<int>(values.size()) > 26) return 2;
     // The whole request is applied first, then the command word acts; the settings
-    // are only stored, so the command has nothing more to do than read back 0.
+    // are only stored, so the command has nothing more to do than read back 0. Words
+    // past the block are acknowledged and dropped, as its reads there give 0.
     for (std::size_t i = 0; i < values.size(); ++i) {
         const int w = reg + static_cast<int>(i);
-        if (w <= 2) continue;  // identity is read-only
+        if (w <= 2 || w >= 26) continue;  // identity is read-only
         set_word(w, values[i]);
     }
     return 0;
@@ -298,12 +298,13 @@ int Gateway::read_own(int reg, int count, std::vector<std::uint16_t>& out, doubl
 
 int Gateway::write_own(int reg, std::span<const std::uint16_t> values) {
     const int last = reg + static_cast<int>(values.size()) - 1;
-    if (last <= 40) {
+    if (last < 100) {
         // Apply the whole request, then the command word (34 HZL3, 20 HZL) acts on the
-        // stored settings and reads back 0.
+        // stored settings and reads back 0. Words past the block (41..99, read as 0) are
+        // acknowledged and dropped.
         for (std::size_t i = 0; i < values.size(); ++i) {
             const int w = reg + static_cast<int>(i);
-            if (w <= 2) continue;
+            if (w <= 2 || w > 40) continue;
             set_word(w, values[i]);
         }
         return 0;

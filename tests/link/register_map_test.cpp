@@ -57,11 +57,18 @@ TEST_F(RegisterMap, ParameterWriteFollowsParamCount) {
 TEST_F(RegisterMap, WritesPastTheImageSendZeros) {
     attach(sim::Plant::preset(1));
     for (int i = 0; i <= 41; ++i) hzl_regs[i] = static_cast<std::int16_t>(100 + i);
-    write_regs(20038, 5);  // the gateway may refuse registers past its block
-    ASSERT_GE(plant().log().size(), 1u);
+    EXPECT_EQ(write_regs(20038, 5), 0);
+    ASSERT_EQ(plant().log().size(), 1u);
     EXPECT_EQ(plant().log()[0].unit, 1);
     EXPECT_EQ(plant().log()[0].start, 38);
     EXPECT_EQ(plant().log()[0].values, words({138, 139, 140, 0, 0}));
+    EXPECT_EQ(plant().gateway().word(40), 140);
+    // The same for the concentrator settings past word 25, behind rack 1.
+    for (int i = 0; i <= 26; ++i) bnr_regs[i] = static_cast<std::int16_t>(200 + i);
+    EXPECT_EQ(write_regs(10024, 4), 0);
+    EXPECT_EQ(plant().log()[1].unit, 2);
+    EXPECT_EQ(plant().log()[1].values, words({224, 225, 0, 0}));
+    EXPECT_EQ(plant().rack(1).word(25), 225);
 }
 
 TEST_F(RegisterMap, EachAreaFillsItsImage) {

@@ -381,6 +381,31 @@ TEST(Gateway, CommandWordsApplyTheWholeRequestAndReadBackZero) {
     EXPECT_EQ(hzl.gateway().table(2), 0x8101);
 }
 
+TEST(Gateway, WritesRunningPastTheBlocksAreAcknowledgedAndDropped) {
+    // The master sends zeros for words past its images (gateway block 0..40,
+    // concentrator settings 0..25); reads there give 0, and so writes are taken too.
+    for (int mode : {1, 2}) {
+        SCOPED_TRACE(mode);
+        auto plant = Plant::preset(mode);
+        auto r = plant.handle(write_request(1, 38, {5, 6, 7, 0, 0}), 0.0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->bytes[1], 16);
+        EXPECT_EQ(plant.gateway().word(38), 5);
+        EXPECT_EQ(plant.gateway().word(40), 7);
+        EXPECT_EQ(answer_words(plant.handle(read_request(1, 41, 2), 0.0)->bytes),
+                  (std::vector<int>{0, 0}));
+        r = plant.handle(write_request(2, 24, {3, 4, 9, 9}), 0.0);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->bytes[1], 16);
+        EXPECT_EQ(plant.rack(1).word(24), 3);
+        EXPECT_EQ(plant.rack(1).word(25), 4);
+        // Beyond the range reads answer there is still no register.
+        r = plant.handle(write_request(1, 99, {1, 2}), 0.0);
+        EXPECT_EQ(r->bytes[1], 0x90);
+        EXPECT_EQ(r->bytes[2], 2);
+    }
+}
+
 TEST(Gateway, UnreachableRacksAndSlotsAnswerExceptionsAfterTheInternalTimeOut) {
     struct Row {
         const char* name;
