@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 
 #include "sim/crc.h"
 #include "ui/fault.h"
@@ -48,6 +49,16 @@ void SimPort::ensure_open() const {
     if (!open_) throw ui::UiFault("Port is not open");
 }
 
+double SimPort::handed_on(double arrival) const {
+    if (delivery_ <= 0) return arrival;
+    // A small tolerance so a byte arriving on a block boundary goes with that block.
+    return std::ceil(arrival / delivery_ - 1e-9) * delivery_;
+}
+
+bool SimPort::waiting_at(double now) const {
+    return !to_master_.empty() && handed_on(to_master_.begin()->first) <= now;
+}
+
 void SimPort::open() {
     if (open_) throw ui::UiFault("Port already open");
     if (port_ < 1 || port_ > max_ports) throw ui::UiFault("Invalid port number");
@@ -61,8 +72,7 @@ void SimPort::open() {
     const double now = clock_.now();
     advance(now);
     // Nothing waits in either direction after an open; bytes still on the line arrive.
-    while (!to_master_.empty() && to_master_.begin()->first <= now)
-        to_master_.erase(to_master_.begin());
+    while (waiting_at(now)) to_master_.erase(to_master_.begin());
     while (!to_devices_.empty() && to_devices_.back().time > now) to_devices_.pop_back();
     stuck_.clear();
     stuck_writes_ = 0;
@@ -79,7 +89,9 @@ int SimPort::in_count() {
     const double now = clock_.now();
     advance(now);
     int n = 0;
-    for (auto it = to_master_.begin(); it != to_master_.end() && it->first <= now; ++it) ++n;
+    for (auto it = to_master_.begin(); it != to_master_.end() && handed_on(it->first) <= now;
+         ++it)
+        ++n;
     return n;
 }
 
@@ -94,8 +106,7 @@ void SimPort::discard_input() {
     ensure_open();
     const double now = clock_.now();
     advance(now);
-    while (!to_master_.empty() && to_master_.begin()->first <= now)
-        to_master_.erase(to_master_.begin());
+    while (waiting_at(now)) to_master_.erase(to_master_.begin());
 }
 
 void SimPort::discard_output() {
@@ -112,8 +123,7 @@ std::vector<std::uint8_t> SimPort::read(int max_bytes) {
     const double now = clock_.now();
     advance(now);
     std::vector<std::uint8_t> out;
-    while (static_cast<int>(out.size()) < max_bytes && !to_master_.empty() &&
-           to_master_.begin()->first <= now) {
+    while (static_cast<int>(out.size()) < max_bytes && waiting_at(now)) {
         out.push_back(to_master_.begin()->second);
         to_master_.erase(to_master_.begin());
     }
@@ -146,7 +156,7 @@ double SimPort::next_event_time() {
     advance(now);
     // Bytes already waiting count too: a caller that has not read them yet must not
     // sleep past them.
-    if (!to_master_.empty()) t = std::min(t, to_master_.begin()->first);
+    if (!to_master_.empty()) t = std::min(t, handed_on(to_master_.begin()->first));
     if (!to_devices_.empty()) t = std::min(t, to_devices_.front().time);
     if (!frame_.empty()) t = std::min(t, frame_.back().time + gap_);
     return t;

@@ -48,6 +48,10 @@ class SimPort final : public ui::SerialPort {
     // stays non-zero until the port is opened again.
     void stick_sender(int writes = 1) { stuck_writes_ = writes; }
 
+    // Received bytes are handed on in blocks, at whole multiples of `seconds`, as a USB
+    // adapter's latency timer does; 0 (the default) hands each byte on as it arrives.
+    void set_delivery_interval(double seconds) { delivery_ = seconds > 0 ? seconds : 0; }
+
     // Seconds per byte at the current baud rate (11 bits a byte).
     double byte_time() const { return byte_time_; }
     // Time of the next thing that can happen on the line (a byte arriving at either
@@ -62,6 +66,10 @@ class SimPort final : public ui::SerialPort {
         std::uint8_t byte;
     };
     void ensure_open() const;
+    // When a byte that reached the port at `arrival` can be read.
+    double handed_on(double arrival) const;
+    // Received bytes that can be read at `now`, from the first one on.
+    bool waiting_at(double now) const;
     void advance(double now);
     void take_frame(std::vector<std::uint8_t> frame, double t);
     bool settings_match() const;
@@ -80,6 +88,7 @@ class SimPort final : public ui::SerialPort {
     std::vector<Timed> frame_;                       // bytes the devices are framing
     std::multimap<double, std::uint8_t> to_master_;  // echo and answers, by arrival
     double line_free_ = 0;                           // when the master's sender is idle again
+    double delivery_ = 0;                            // block interval of received bytes
 };
 
 }  // namespace dvx::sim

@@ -1,6 +1,8 @@
 // The simulated port: line timing, echo adapter, framing and port faults on virtual time.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "sim_test_util.h"
 #include "ui/clock.h"
 #include "ui/fault.h"
@@ -70,6 +72,24 @@ TEST_F(SimPortTest, WaitInputJumpsToTheNextByteOrTheLimit) {
     port.wait_input(1.0);  // returns at the first answer byte
     EXPECT_EQ(port.in_count(), 1);
     EXPECT_NEAR(clock.peek() - t1, 9 * port.byte_time() + 0.005, 1e-4);
+}
+
+TEST_F(SimPortTest, ADeliveryIntervalHandsBytesOnInBlocks) {
+    open(0);
+    port.set_delivery_interval(0.1);
+    clock.advance(std::ceil(clock.peek() / 0.1) * 0.1 - clock.peek());  // on a boundary
+    const double t0 = clock.peek();
+    port.write(read_request(1, 0, 5));  // the whole answer arrives within 40 ms
+    clock.advance(0.05);
+    EXPECT_EQ(port.in_count(), 0);  // arrived, but not handed on yet
+    port.discard_input();           // nor discarded
+    port.wait_input(1.0);           // wakes at the block boundary, not at the first byte
+    EXPECT_NEAR(clock.peek() - t0, 0.1, 1e-5);
+    EXPECT_EQ(port.read(100).size(), 15u);
+    port.set_delivery_interval(0);
+    port.write(read_request(1, 0, 5));
+    port.wait_input(1.0);
+    EXPECT_EQ(port.in_count(), 1);  // byte by byte again
 }
 
 TEST_F(SimPortTest, NextEventTimeNeverSkipsBytesWaitingUnread) {
