@@ -33,12 +33,16 @@ TransactionResult failed(TransactionEnd end, int sends = 0) {
     return {2, sends, end};
 }
 
-// Bytes of an earlier, late answer must not be taken for this one: both the link's
-// buffer and the port's input are emptied before every send.
-void send_request(const Frame& request) {
-    rx_buffer.clear();
+// Bytes of a late answer to an earlier request must not be taken for this one's answer:
+// both the link's buffer and the port's input are emptied before a transaction's first
+// send. A resend asks the same again, so what the failed exchange left in the link's
+// buffer stays there and the collect phase drops it up to the unit address.
+void send_request(const Frame& request, int sends_so_far) {
     ui::SerialPort& port = MSComm1();
-    port.discard_input();
+    if (sends_so_far == 0) {
+        rx_buffer.clear();
+        port.discard_input();
+    }
     port.write(request);
 }
 
@@ -246,7 +250,7 @@ TransactionResult read_transaction(int start, int count) {
                                static_cast<std::uint16_t>(count));
         Frame answer;
         for (;;) {
-            send_request(request);
+            send_request(request, sends);
             ++sends;
             int echo = static_cast<int>(request.size());
             if (receive_answer(answer, unit, read_answer_length(count), echo) != 0) {
@@ -289,7 +293,7 @@ TransactionResult write_transaction(int start, int count) {
                                                   static_cast<std::uint16_t>(reg), *values);
         Frame answer;
         for (;;) {
-            send_request(request);
+            send_request(request, sends);
             ++sends;
             int echo = static_cast<int>(request.size());
             if (receive_answer(answer, unit, write_answer_length(), echo) != 0) {

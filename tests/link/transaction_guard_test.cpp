@@ -46,6 +46,40 @@ TEST_F(LinkGuards, AStaleAnswerInTheBufferIsNotTakenForTheNewOne) {
     EXPECT_EQ(status_regs[4], 405);
 }
 
+TEST_F(LinkGuards, ALateAnswerWaitingAtThePortIsNotTakenByTheNextTransaction) {
+    attach(sim::Plant::preset(0), 1);
+    plant().device(1).set_param(0, 4321);
+    // The first answer to (0, 5) comes 2 s late; the resend is answered at once.
+    plant().fault(sim::Fault::delayed(2.0).next(1));
+    const TransactionResult first = read_transaction(0, 5);
+    EXPECT_EQ(first.status, 0);
+    EXPECT_EQ(first.sends, 2);
+    clock_.advance(1.0);
+    ASSERT_EQ(port().in_count(), 15);  // unit 1, function 3, 15 bytes, a correct CRC
+    // Same unit, same length: without emptying the input it would fill the parameters
+    // with status words.
+    EXPECT_EQ(read_regs(1000, 5), 0);
+    EXPECT_EQ(model::param_image[0], 4321);
+    EXPECT_EQ(plant().log().size(), 3u);
+}
+
+TEST_F(LinkGuards, AResendKeepsWhatTheLinkBufferHoldsAndCollectsFromTheUnitOn) {
+    attach(sim::Plant::preset(0), 1);
+    // The adapter hands bytes on in blocks, so a whole spoiled answer and a byte after
+    // it (equal to the unit) reach the link's buffer together. The byte stays there for
+    // the resend and starts that answer early (a CRC error); the last byte of that
+    // answer stays in turn and is dropped by the third collect, which succeeds.
+    port().set_delivery_interval(0.05);
+    plant().fault(sim::Fault::bad_crc().next(1));
+    plant().fault(sim::Fault::extra_bytes({0x01}).next(1));
+    const TransactionResult r = read_transaction(0, 5);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.sends, 3);
+    EXPECT_EQ(link_error_count, 2);
+    EXPECT_EQ(status_regs[0], 11);
+    EXPECT_EQ(status_regs[4], 405);
+}
+
 TEST_F(LinkGuards, NoTransactionWithoutASelection) {
     attach(sim::Plant::preset(0), 1);
     detached_controls().adr_select = -1;
