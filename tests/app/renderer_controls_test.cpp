@@ -7,6 +7,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
+#include <filesystem>
 #include <memory>
 
 #include "app/renderer.h"
@@ -120,6 +121,9 @@ TEST_F(RendererControlsTest, TabPagesShowTheirControlsAtTabRelativeGeometry) {
     EXPECT_EQ(form_->tab.tab(), 1);
     renderer_->flush();
     EXPECT_TRUE(label->isVisible());
+    // Kept for people to look at the controls as rendered.
+    std::filesystem::create_directories(DVX_SCREENSHOT_DIR);
+    renderer_->window(*form_)->grab().save(DVX_SCREENSHOT_DIR "/controls.png");
 }
 
 TEST_F(RendererControlsTest, ScrollBarArrowsAndDragGoThroughTheLayer) {
