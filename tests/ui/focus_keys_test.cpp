@@ -215,6 +215,26 @@ TEST_F(Focus, SentKeysArriveAfterTheHandler) {
     EXPECT_EQ(focus_log(), (Vec{"txt_a.LostFocus", "txt_b.GotFocus"}));
 }
 
+// Sent keys wait while a message box is up (they would be lost to it) and arrive at
+// the first pump after it closed; a handler that yields gets them inside its yield.
+TEST_F(Focus, SentKeysWaitForABoxAndArriveAtTheNextPump) {
+    auto& f = *page_inst;
+    Vec trace;
+    f.txt_b.on_got_focus = [&] { trace.push_back("txt_b focus"); };
+    f.txt_a.on_key_press = [&](int& k) {
+        if (k != 13) return;
+        send_keys("{TAB}");
+        boxes_.answer(id_ok, std::nullopt, [&] { do_events(); });  // the box pumps
+        msg_box("Value stored.");
+        trace.push_back("box closed");
+        do_events();
+        trace.push_back("handler returns");
+    };
+    user_key(vk_return);
+    EXPECT_EQ(trace, (Vec{"box closed", "txt_b focus", "handler returns"}));
+    EXPECT_TRUE(f.txt_b.has_focus());
+}
+
 // Keys go to whatever has the focus when they are dispatched, in order; a literal
 // sent from a KeyPress filter comes back through the same filter.
 TEST_F(Focus, SentKeysFollowTheFocusAndComeBackThroughTheFilter) {

@@ -15,30 +15,65 @@ using test::other_inst;
 using test::page_inst;
 using Forms = dvx::testing::ServicesFixture;
 
-// Each way of touching an unloaded form loads it once, nested, before the touching
-// statement goes on; inspection (peek) never does.
+// Each way of touching an unloaded form loads it once, nested: the touching
+// statement already sees what Load did (the list it filled). Inspection (peek)
+// never loads.
 TEST_F(Forms, FirstTouchLoadsOnceAndNested) {
     struct Touch {
         const char* name;
-        std::function<void()> touch;
+        std::function<bool()> touch;  // true when the statement saw the loaded form
     };
     const Touch touches[] = {
-        {"read Visible", [] { (void)page_inst->visible(); }},
-        {"read a control", [] { (void)page_inst->txt_a.text(); }},
-        {"set a list index", [] { page_inst->cmb.set_list_index(1); }},
-        {"caption", [] { page_inst->set_caption("x"); }},
-        {"show", [] { page_inst->show_modeless(); }},
+        {"read Visible", [] { return !page_inst->visible() && page_inst->cmb.list_count() == 3; }},
+        {"read a control", [] { return page_inst->cmb.list_count() == 3; }},
+        {"set a list index",
+         [] {
+             page_inst->cmb.set_list_index(1);  // an empty list would leave no selection
+             return page_inst.peek()->cmb.list_index() == 1;
+         }},
+        {"caption",
+         [] {
+             page_inst->set_caption("x");
+             return page_inst.peek()->loads == 1;
+         }},
+        {"show", [] {
+             page_inst->show_modeless();
+             return page_inst.peek()->txt_a.has_focus();
+         }},
     };
     for (const auto& t : touches) {
         SCOPED_TRACE(t.name);
         ASSERT_EQ(page_inst.peek(), nullptr);
-        t.touch();
+        EXPECT_TRUE(t.touch());
         ASSERT_NE(page_inst.peek(), nullptr);
         EXPECT_EQ(page_inst.peek()->loads, 1);
-        EXPECT_EQ(page_inst->cmb.list_count(), 3);  // Load ran completely before the touch
         page_inst->unload();
         EXPECT_EQ(page_inst.peek(), nullptr);
     }
+}
+
+// A window whose Load sets a list index by code: the Click runs nested inside Load
+// (the port is chosen before the first touch goes on).
+class PortChooser : public Form {
+  public:
+    PortChooser() : Form("port_chooser") {
+        on_load = [this] {
+            cmb.add_item("COM1");
+            cmb.add_item("COM2");
+            cmb.set_list_index(1);
+            after_index = port;
+        };
+        cmb.on_click = [this] { port = cmb.text(); };
+    }
+    ComboBox cmb{*this, "Com_select", {120, 120, 1200, 315}};
+    std::string port, after_index;
+};
+FormRef<PortChooser> port_chooser;
+
+TEST_F(Forms, LoadRaisesNestedControlEvents) {
+    EXPECT_EQ(port_chooser->port, "COM2");
+    EXPECT_EQ(port_chooser->after_index, "COM2");
+    EXPECT_EQ(log_.all(), (std::vector<std::string>{"port_chooser.Load", "Com_select.Click"}));
 }
 
 // Reading Visible of an unloaded form reloads it and reads false, so a polling loop
@@ -125,6 +160,58 @@ TEST_F(Forms, HideActivatesPreviousAndKeepsState) {
     EXPECT_EQ(ticks, 3);
     EXPECT_EQ(page_inst->txt_a.text(), "12.5");
     EXPECT_FALSE(page_inst->visible());
+}
+
+// Activate fires each time the window becomes the active one, and never for a
+// message box or file dialog closing back to it (the gateway page resets its
+// address boxes in Activate).
+TEST_F(Forms, ActivateOnEveryActivationButNotAfterABox) {
+    auto& page = *page_inst;
+    CommonDialog dlg{page, "cmd_dialog"};
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        int activations;  // the page's count after the step
+    };
+    const Step steps[] = {
+        {"first show", [&] { page.show_modeless(); }, 1},
+        {"shown again while active", [&] { page.show_modeless(); }, 1},
+        {"focus moved on the page", [&] { page.txt_b.set_focus(); }, 1},
+        {"message box",
+         [&] {
+             boxes_.answer(id_ok);
+             msg_box("Write error", mb_critical);
+         },
+         1},
+        {"file dialog",
+         [&] {
+             dialogs_.choose("a.krv");
+             dlg.show_open();
+         },
+         1},
+        {"another window shown", [] { other_inst->show_modeless(); }, 1},
+        {"the user clicks the page's frame", [&] { user_activate(page); }, 2},
+        {"a control of the other window clicked", [] { user_click(other_inst->B_ok); }, 2},
+        {"the other window closes back to it", [] { other_inst->unload(); }, 3},
+        {"a modal window closes back to it",
+         [&] {
+             loop_.post([] { test::bare_inst->unload(); });
+             test::bare_inst->show_modal();
+         },
+         4},
+        {"hidden and shown again",
+         [&] {
+             page.hide();
+             page.show_modeless();
+         },
+         5},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        s.act();
+        EXPECT_EQ(page.activations, s.activations);
+    }
+    EXPECT_TRUE(page.txt_b.has_focus());  // the remembered control came back each time
 }
 
 TEST_F(Forms, ShowModalRunsUntilHiddenOrUnloaded) {
