@@ -140,10 +140,10 @@ void Form::set_height(int v) {
 }
 void Form::move(int left, int top, int width, int height) {
     check_movable();
+    if (width < 0 || height < 0) throw UiFault(fault_text::invalid_value);  // before any change
     set_left(left);
     set_top(top);
     const bool sized = width != rect_.width || height != rect_.height;
-    if (width < 0 || height < 0) throw UiFault(fault_text::invalid_value);
     rect_.width = width;
     rect_.height = height;
     if (sized) {

@@ -264,6 +264,9 @@ TEST_F(Forms, PlacementRules) {
     EXPECT_EQ(resizes, 1);
     f.set_left(300);  // a move alone is no resize
     EXPECT_EQ(resizes, 1);
+    EXPECT_THROW(f.move(0, 0, -1, 9000), UiFault);  // refused whole: nothing moved
+    EXPECT_EQ(f.left(), 300);
+    EXPECT_EQ(f.top(), 200);
     f.set_window_state(ws_minimized);
     EXPECT_EQ(resizes, 2);
     EXPECT_LT(f.left(), -32768);
