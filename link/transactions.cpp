@@ -234,6 +234,34 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
     return crc_matches(answer) ? 0 : 3;
 }
 
+namespace {
+
+// Sends the request until a complete, correct answer with the request's function code
+// is in `answer`, at most four sends. After a foreign function code a read pauses 1.0 s
+// and checks the port before sending again, a write sends again at once; those sends
+// count against the same four, or they could keep a transaction going for ever.
+TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
+                        Frame& answer, int& sends) {
+    for (;;) {
+        send_request(request, sends);
+        ++sends;
+        int echo = static_cast<int>(request.size());
+        if (receive_answer(answer, unit, expected, echo) != 0) {
+            after_failed_exchange();
+            if (sends >= max_sends) return TransactionEnd::exchanges_failed;
+            continue;
+        }
+        if (answer[1] == function) return TransactionEnd::done;
+        if (function == fn_read_holding) {
+            wait_seconds(foreign_answer_pause_seconds);
+            reopen_port_if_busy();
+        }
+        if (sends >= max_sends) return TransactionEnd::foreign_answers;
+    }
+}
+
+}  // namespace
+
 TransactionResult read_transaction(int start, int count) {
     if (in_transaction) return failed(TransactionEnd::nested);
     TransactionGuard guard;
@@ -249,25 +277,9 @@ TransactionResult read_transaction(int start, int count) {
             build_read_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg),
                                static_cast<std::uint16_t>(count));
         Frame answer;
-        for (;;) {
-            send_request(request, sends);
-            ++sends;
-            int echo = static_cast<int>(request.size());
-            if (receive_answer(answer, unit, read_answer_length(count), echo) != 0) {
-                after_failed_exchange();
-                if (sends >= max_sends) return failed(TransactionEnd::exchanges_failed, sends);
-                continue;
-            }
-            if (answer[1] != fn_read_holding) {
-                wait_seconds(foreign_answer_pause_seconds);
-                reopen_port_if_busy();
-                // Foreign answers count against the same four sends, or they could
-                // keep a transaction going for ever.
-                if (sends >= max_sends) return failed(TransactionEnd::foreign_answers, sends);
-                continue;
-            }
-            break;
-        }
+        const TransactionEnd end = exchange(request, unit, read_answer_length(count),
+                                            fn_read_holding, answer, sends);
+        if (end != TransactionEnd::done) return failed(end, sends);
         if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
         return {0, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
@@ -292,18 +304,10 @@ TransactionResult write_transaction(int start, int count) {
         const Frame request = build_write_request(static_cast<std::uint8_t>(unit),
                                                   static_cast<std::uint16_t>(reg), *values);
         Frame answer;
-        for (;;) {
-            send_request(request, sends);
-            ++sends;
-            int echo = static_cast<int>(request.size());
-            if (receive_answer(answer, unit, write_answer_length(), echo) != 0) {
-                after_failed_exchange();
-                if (sends >= max_sends) return failed(TransactionEnd::exchanges_failed, sends);
-                continue;
-            }
-            if (answer[1] == fn_write_multiple) return {0, sends, TransactionEnd::done};
-            if (sends >= max_sends) return failed(TransactionEnd::foreign_answers, sends);
-        }
+        const TransactionEnd end =
+            exchange(request, unit, write_answer_length(), fn_write_multiple, answer, sends);
+        if (end != TransactionEnd::done) return failed(end, sends);
+        return {0, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
         return failed(TransactionEnd::port_fault, sends);
     }
