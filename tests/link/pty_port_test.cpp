@@ -296,17 +296,11 @@ TEST(SimProgramPort, ReadsAndWritesThroughTheRealPort) {
 class ModbusServer {
   public:
     ModbusServer() {
-        char name[128] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) != 0) return;
-        termios t{};
-        ::tcgetattr(slave_, &t);
-        ::cfmakeraw(&t);
-        ::tcsetattr(slave_, TCSANOW, &t);
-        path_ = name;
+        if (pty_.path.empty()) return;
         map_ = modbus_mapping_new_start_address(0, 0, 0, 0, 0, 64000, 0, 0);
         ctx_ = modbus_new_rtu("/dev/null", 9600, 'E', 8, 1);
         modbus_set_slave(ctx_, 2);
-        modbus_set_socket(ctx_, master_);
+        modbus_set_socket(ctx_, pty_.master);
         modbus_set_indication_timeout(ctx_, 0, 50000);
         modbus_set_error_recovery(ctx_, MODBUS_ERROR_RECOVERY_PROTOCOL);
         thread_ = std::thread([this] {
@@ -322,16 +316,12 @@ class ModbusServer {
         if (thread_.joinable()) thread_.join();
         if (ctx_) modbus_free(ctx_);
         if (map_) modbus_mapping_free(map_);
-        if (master_ >= 0) ::close(master_);
-        if (slave_ >= 0) ::close(slave_);
     }
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return pty_.path; }
     std::uint16_t* registers() { return map_->tab_registers; }
 
   private:
-    int master_ = -1;
-    int slave_ = -1;
-    std::string path_;
+    PtyPair pty_;
     modbus_t* ctx_ = nullptr;
     modbus_mapping_t* map_ = nullptr;
     std::atomic<bool> stop_{false};
