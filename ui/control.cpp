@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "ui/controls.h"
 #include "ui/cp1252.h"
@@ -175,31 +176,31 @@ void Control::set_font(const Font& f) {
     font_ = f;
     changed("Font");
 }
+namespace {
+// Control fonts change one attribute at a time.
+template <class T>
+void set_font_field(Control& c, T Font::*field, T value) {
+    Font f = c.font();
+    f.*field = std::move(value);
+    c.set_font(f);
+}
+}  // namespace
+
 void Control::set_font_name(std::string n) {
-    Font f = font_;
-    f.name = std::move(n);
-    set_font(f);
+    set_font_field(*this, &Font::name, std::move(n));
 }
 void Control::set_font_size(double s) {
     if (s <= 0) throw UiFault(fault_text::invalid_value);
-    Font f = font_;
-    f.size = s;
-    set_font(f);
+    set_font_field(*this, &Font::size, s);
 }
 void Control::set_font_bold(bool b) {
-    Font f = font_;
-    f.bold = b;
-    set_font(f);
+    set_font_field(*this, &Font::bold, b);
 }
 void Control::set_font_italic(bool b) {
-    Font f = font_;
-    f.italic = b;
-    set_font(f);
+    set_font_field(*this, &Font::italic, b);
 }
 void Control::set_font_underline(bool b) {
-    Font f = font_;
-    f.underline = b;
-    set_font(f);
+    set_font_field(*this, &Font::underline, b);
 }
 void Control::set_fore_color(std::uint32_t c) {
     if (c == fore_) return;

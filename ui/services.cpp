@@ -1,5 +1,7 @@
 #include "ui/services.h"
 
+#include <utility>
+
 #include "ui/fault.h"
 #include "ui/ui_state.h"
 
@@ -33,13 +35,21 @@ void wait_yielding(double seconds) {
     }
 }
 
-static int show_box(MsgBoxRequest req) {
-    if (!services().boxes) throw UiFault("No message box service installed");
+// A modal box or dialog: takes the focus, runs its own pump (due timers tick, queued
+// input waits), asks the service, and gives the focus back.
+template <class Show>
+static auto boxed(Show show) {
     detail::BoxScope box;
-    do_events();  // the box's own pump: due timers tick, queued input waits
-    const int result = services().boxes->show(req);
+    do_events();
+    auto result = show();
     box.close();
     return result;
+}
+
+static int show_box(const MsgBoxRequest& req) {
+    MessageBoxes* boxes = services().boxes;
+    if (!boxes) throw UiFault("No message box service installed");
+    return boxed([&] { return boxes->show(req); });
 }
 
 int msg_box(const std::string& prompt, int style) {
@@ -63,10 +73,7 @@ void CommonDialog::show(bool save) {
     FileDialogs* d = services().dialogs;
     if (!d) throw UiFault("No file dialog service installed");
     FileDialogRequest req{save, dialog_title, flags, default_ext, file_name, filter, filter_index};
-    detail::BoxScope box;
-    do_events();
-    auto chosen = d->show(req);
-    box.close();
+    auto chosen = boxed([&] { return d->show(req); });
     if (!chosen) {
         file_name.clear();
         if (cancel_error) throw UiFault(fault_text::cancel);
@@ -80,40 +87,36 @@ Printer& printer() {
     return *services().printer;
 }
 
+namespace {
+// Printer fonts change one attribute at a time.
+template <class T>
+void set_font_field(Printer& p, T PrinterFont::*field, T value) {
+    PrinterFont f = p.font();
+    f.*field = std::move(value);
+    p.set_font(f);
+}
+}  // namespace
+
 void Printer::set_font_name(const std::string& n) {
-    PrinterFont f = font();
-    f.name = n;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::name, n);
 }
 void Printer::set_font_size(double s) {
-    PrinterFont f = font();
-    f.size = s;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::size, s);
 }
 void Printer::set_font_bold(bool b) {
-    PrinterFont f = font();
-    f.bold = b;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::bold, b);
 }
 void Printer::set_font_italic(bool b) {
-    PrinterFont f = font();
-    f.italic = b;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::italic, b);
 }
 void Printer::set_font_strikethrough(bool b) {
-    PrinterFont f = font();
-    f.strikethrough = b;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::strikethrough, b);
 }
 void Printer::set_font_transparent(bool b) {
-    PrinterFont f = font();
-    f.transparent = b;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::transparent, b);
 }
 void Printer::set_font_underline(bool b) {
-    PrinterFont f = font();
-    f.underline = b;
-    set_font(f);
+    set_font_field(*this, &PrinterFont::underline, b);
 }
 
 }  // namespace dvx::ui

@@ -290,14 +290,19 @@ TEST_F(Events, ObserverSeesEveryPropertyChange) {
     f.show_modeless();
     f.lbl.set_caption("Input");
     f.lbl.set_caption("Input");
+    f.lbl.set_font_bold(true);
+    f.lbl.set_font_bold(true);
+    EXPECT_THROW(f.lbl.set_font_size(0), UiFault);
     f.txt_a.move(100, 200, 1200, 315);
     f.cmb.set_list_index(1);
     f.hide();
     remove_observer(&rec);
-    EXPECT_EQ(rec.seen,
-              (std::vector<std::string>{"cmb_port.Items", "cmb_port.Items", "cmb_port.Items",
-                                        "shown Seite_\xC4", "lbl_title.Caption", "txt_a.Left",
-                                        "txt_a.Top", "cmb_port.ListIndex", "hidden Seite_\xC4"}));
+    EXPECT_TRUE(f.lbl.font().bold);
+    EXPECT_EQ(f.lbl.font().size, 8.25);
+    EXPECT_EQ(rec.seen, (std::vector<std::string>{
+                            "cmb_port.Items", "cmb_port.Items", "cmb_port.Items",
+                            "shown Seite_\xC4", "lbl_title.Caption", "lbl_title.Font", "txt_a.Left",
+                            "txt_a.Top", "cmb_port.ListIndex", "hidden Seite_\xC4"}));
 }
 
 TEST_F(Events, ControlArraysAreSparseAndCarryTheirIndex) {

@@ -36,7 +36,8 @@ TEST_F(Forms, FirstTouchLoadsOnceAndNested) {
              page_inst->set_caption("x");
              return page_inst.peek()->loads == 1;
          }},
-        {"show", [] {
+        {"show",
+         [] {
              page_inst->show_modeless();
              return page_inst.peek()->txt_a.has_focus();
          }},
