@@ -1,6 +1,8 @@
 // Figures for the desktop program (not a test): start-up to the shown main window on
 // the offscreen platform, and what the renderer adds to a burst of 1000 property
 // changes. Run from the build tree: app/dorvanex_bench [path/to/dorvanex]
+#include <unistd.h>
+
 #include <QApplication>
 #include <algorithm>
 #include <chrono>
@@ -11,7 +13,6 @@
 #include <functional>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/renderer.h"
@@ -49,9 +50,10 @@ void startup(const std::string& exe) {
         dvx::ui::FileRegistry reg(dir / "home" / "registry");
         reg.create_key("SOFTWARE\\TAVRO\\DORVANEX");
         reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE", {dvx::ui::reg_sz, {'G', 'B', 0}});
-        const std::string cmd = "cd '" + dir.string() + "' && env -u XDG_CONFIG_HOME HOME='" + (dir / "home").string() +
-                                "' DORVANEX_REGISTRY='" + (dir / "home" / "registry").string() +
-                                "' QT_QPA_PLATFORM=offscreen '" + exe + "' --simulate --screenshot shot.png 2>err.txt";
+        const std::string cmd =
+            "cd '" + dir.string() + "' && env -u XDG_CONFIG_HOME HOME='" + (dir / "home").string() +
+            "' DORVANEX_REGISTRY='" + (dir / "home" / "registry").string() +
+            "' QT_QPA_PLATFORM=offscreen '" + exe + "' --simulate --screenshot shot.png 2>err.txt";
         const auto t0 = std::chrono::steady_clock::now();
         const int rc = std::system(cmd.c_str());
         whole.push_back(ms_since(t0));
@@ -67,14 +69,15 @@ void startup(const std::string& exe) {
         shown.push_back(std::atof(err.c_str() + at + 12));
     }
     fs::remove_all(dir);
-    std::printf("start-up to shown main window (offscreen): median %.1f ms, best %.1f ms (%zu runs);"
-                " whole process incl. screenshot and exit: median %.1f ms\n",
-                median(shown), shown.empty() ? 0 : *std::min_element(shown.begin(), shown.end()), shown.size(),
-                median(whole));
+    std::printf(
+        "start-up to shown main window (offscreen): median %.1f ms, best %.1f ms (%zu runs);"
+        " whole process incl. screenshot and exit: median %.1f ms\n",
+        median(shown), shown.empty() ? 0 : *std::min_element(shown.begin(), shown.end()),
+        shown.size(), median(whole));
 }
 
 class BurstForm : public Form {
-public:
+  public:
     BurstForm() : Form("burst", {0, 0, 6000, 4500}) {
         for (int i = 0; i < 20; ++i) lst.add_item("item " + std::to_string(i));
     }
@@ -129,10 +132,11 @@ void renderer_burst() {
         f.hide();
     }
     const double b = median(bare), m = median(marked), fl = median(flushed);
-    std::printf("burst of 1000 property changes: %.3f ms without a renderer, %.3f ms with it"
-                " (+%.3f ms while the changes are made), flush to the widgets %.3f ms;"
-                " the renderer adds %.3f ms in all\n",
-                b, m, m - b, fl, m - b + fl);
+    std::printf(
+        "burst of 1000 property changes: %.3f ms without a renderer, %.3f ms with it"
+        " (+%.3f ms while the changes are made), flush to the widgets %.3f ms;"
+        " the renderer adds %.3f ms in all\n",
+        b, m, m - b, fl, m - b + fl);
     dvx::ui::reset_forms();
     s = dvx::ui::Services{};
 }

@@ -132,7 +132,9 @@ int main(int argc, char** argv) {
     auto renderer = std::make_unique<app::Renderer>();
     loop.on_unhandled = [](const std::string& what) {
         std::fprintf(stderr, "dorvanex: run-time error: %s\n", what.c_str());
-        if (!offscreen()) QMessageBox::critical(nullptr, "DORVANEX", QString::fromStdString("Run-time error:\n" + what));
+        if (!offscreen())
+            QMessageBox::critical(nullptr, "DORVANEX",
+                                  QString::fromStdString("Run-time error:\n" + what));
     };
 
     // --screenshot: once the first window is shown and the loop has gone idle (its Load
@@ -144,7 +146,9 @@ int main(int argc, char** argv) {
     if (!opt.screenshot.empty()) {
         renderer->on_shown = [&](ui::Form& f) {
             if (first) return;
-            shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();
+            shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
+                                                                 started)
+                           .count();
             first = renderer->window(f);
             first_name = ui::to_utf8(f.name());
             QTimer::singleShot(0, [&] {
@@ -152,7 +156,8 @@ int main(int argc, char** argv) {
                 renderer->flush();
                 QCoreApplication::processEvents();
                 shot = first->grab().save(QString::fromLocal8Bit(opt.screenshot.c_str()), "PNG");
-                std::fprintf(stderr, "dorvanex: window \"%s\" shown after %.1f ms%s\n", first_name.c_str(), shown_ms,
+                std::fprintf(stderr, "dorvanex: window \"%s\" shown after %.1f ms%s\n",
+                             first_name.c_str(), shown_ms,
                              shot ? "" : "; the picture could not be written");
                 loop.post([] { ui::end_program(); });
             });

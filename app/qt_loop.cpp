@@ -76,7 +76,9 @@ void note_box_opened() {
     if (auto* loop = dynamic_cast<QtEventLoop*>(ui::services().loop)) loop->box_opened();
 }
 
-bool QtEventLoop::input_ready() const { return !queue_.empty() && !ui::box_up(); }
+bool QtEventLoop::input_ready() const {
+    return !queue_.empty() && !ui::box_up();
+}
 
 void QtEventLoop::post(std::function<void()> input) {
     queue_.push_back(std::move(input));
@@ -120,7 +122,10 @@ void QtEventLoop::idle_until(double t) {
 
 void QtEventLoop::arm() {
     if (finished_) return;
-    const int ms = input_ready() ? 0 : (std::isfinite(ui::next_timer_due()) ? ms_until(clock_, ui::next_timer_due()) : -1);
+    const int ms =
+        input_ready()
+            ? 0
+            : (std::isfinite(ui::next_timer_due()) ? ms_until(clock_, ui::next_timer_due()) : -1);
     if (ms < 0) {
         wake_.stop();
         return;

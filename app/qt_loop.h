@@ -14,7 +14,7 @@
 namespace dvx::app {
 
 class QtEventLoop final : public QObject, public ui::EventLoop {
-public:
+  public:
     explicit QtEventLoop(ui::Clock& clock);
 
     void do_events() override;
@@ -31,7 +31,7 @@ public:
     // Called with the text of a fault no handler caught; the program then ends.
     std::function<void(const std::string&)> on_unhandled;
 
-private:
+  private:
     void pump_top();
     void run_queued();
     bool input_ready() const;

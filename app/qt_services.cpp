@@ -31,20 +31,30 @@ const ButtonSet button_sets[] = {
     {ui::mb_ok, {{QMessageBox::Ok, ui::id_ok}}},
     {ui::mb_ok_cancel, {{QMessageBox::Ok, ui::id_ok}, {QMessageBox::Cancel, ui::id_cancel}}},
     {ui::mb_abort_retry_ignore,
-     {{QMessageBox::Abort, ui::id_abort}, {QMessageBox::Retry, ui::id_retry}, {QMessageBox::Ignore, ui::id_ignore}}},
+     {{QMessageBox::Abort, ui::id_abort},
+      {QMessageBox::Retry, ui::id_retry},
+      {QMessageBox::Ignore, ui::id_ignore}}},
     {ui::mb_yes_no_cancel,
-     {{QMessageBox::Yes, ui::id_yes}, {QMessageBox::No, ui::id_no}, {QMessageBox::Cancel, ui::id_cancel}}},
+     {{QMessageBox::Yes, ui::id_yes},
+      {QMessageBox::No, ui::id_no},
+      {QMessageBox::Cancel, ui::id_cancel}}},
     {ui::mb_yes_no, {{QMessageBox::Yes, ui::id_yes}, {QMessageBox::No, ui::id_no}}},
-    {ui::mb_retry_cancel, {{QMessageBox::Retry, ui::id_retry}, {QMessageBox::Cancel, ui::id_cancel}}},
+    {ui::mb_retry_cancel,
+     {{QMessageBox::Retry, ui::id_retry}, {QMessageBox::Cancel, ui::id_cancel}}},
 };
 
 QMessageBox::Icon icon_of(int style) {
     switch (style & 0x70) {
-        case ui::mb_critical: return QMessageBox::Critical;
-        case ui::mb_question: return QMessageBox::Question;
-        case ui::mb_exclamation: return QMessageBox::Warning;
-        case ui::mb_information: return QMessageBox::Information;
-        default: return QMessageBox::NoIcon;
+        case ui::mb_critical:
+            return QMessageBox::Critical;
+        case ui::mb_question:
+            return QMessageBox::Question;
+        case ui::mb_exclamation:
+            return QMessageBox::Warning;
+        case ui::mb_information:
+            return QMessageBox::Information;
+        default:
+            return QMessageBox::NoIcon;
     }
 }
 
@@ -61,16 +71,20 @@ int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
     const ButtonSet* set = &button_sets[0];
     for (const auto& b : button_sets)
         if (b.style == (box.style & 0x0F)) set = &b;
-    QMessageBox mb(icon_of(box.style), qstr(box.title.value_or(ui::services().app_title)), box_text(box.prompt));
+    QMessageBox mb(icon_of(box.style), qstr(box.title.value_or(ui::services().app_title)),
+                   box_text(box.prompt));
     std::vector<std::pair<QAbstractButton*, int>> results;
-    for (const auto& [button, result] : set->buttons) results.emplace_back(mb.addButton(button), result);
+    for (const auto& [button, result] : set->buttons)
+        results.emplace_back(mb.addButton(button), result);
     // 256, 512: the second or third button is the default.
     const int def = (box.style >> 8) & 0x3;
-    if (def < static_cast<int>(results.size())) mb.setDefaultButton(qobject_cast<QPushButton*>(results[def].first));
+    if (def < static_cast<int>(results.size()))
+        mb.setDefaultButton(qobject_cast<QPushButton*>(results[def].first));
     // The box's own close (Escape, the frame) is Cancel where there is one, else the
     // single OK; boxes without either cannot be closed that way.
     for (const auto& [b, result] : results)
-        if (result == ui::id_cancel || (results.size() == 1 && result == ui::id_ok)) mb.setEscapeButton(b);
+        if (result == ui::id_cancel || (results.size() == 1 && result == ui::id_ok))
+            mb.setEscapeButton(b);
     note_box_opened();
     mb.exec();
     for (const auto& [b, result] : results)
@@ -113,15 +127,17 @@ std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
     QFileDialog dlg(QApplication::activeWindow(), qstr(r.title));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(r.save ? QFileDialog::AnyFile
-                           : (r.flags & ui::ofn_file_must_exist) ? QFileDialog::ExistingFile
-                                                                  : QFileDialog::AnyFile);
-    if (r.save && !(r.flags & ui::ofn_overwrite_prompt)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    dlg.setFileMode(r.save                                ? QFileDialog::AnyFile
+                    : (r.flags & ui::ofn_file_must_exist) ? QFileDialog::ExistingFile
+                                                          : QFileDialog::AnyFile);
+    if (r.save && !(r.flags & ui::ofn_overwrite_prompt))
+        dlg.setOption(QFileDialog::DontConfirmOverwrite);
     QStringList filters;
     for (const auto& f : qt_name_filters(r.filter)) filters << qstr(f);
     if (!filters.isEmpty()) {
         dlg.setNameFilters(filters);
-        if (r.filter_index >= 1 && r.filter_index <= filters.size()) dlg.selectNameFilter(filters[r.filter_index - 1]);
+        if (r.filter_index >= 1 && r.filter_index <= filters.size())
+            dlg.selectNameFilter(filters[r.filter_index - 1]);
     }
     if (!r.default_ext.empty()) dlg.setDefaultSuffix(qstr(r.default_ext));
     if (!r.file_name.empty()) dlg.selectFile(qstr(r.file_name));
@@ -138,7 +154,9 @@ void QtPrinter::reset_scale() {
     top_ = 0;
 }
 
-void QtPrinter::print_line(const std::string& text) { lines_.push_back({text, font_, left_, top_}); }
+void QtPrinter::print_line(const std::string& text) {
+    lines_.push_back({text, font_, left_, top_});
+}
 
 namespace {
 

@@ -17,7 +17,7 @@ namespace dvx::app {
 // QMessageBox with the style's buttons, default button and icon; a box without a
 // title of its own gets the application's.
 class QtMessageBoxes final : public ui::MessageBoxes {
-public:
+  public:
     int show(const ui::MsgBoxRequest& box) override;
 };
 
@@ -28,7 +28,7 @@ std::vector<std::string> qt_name_filters(const std::string& filter);
 // QFileDialog (Qt's own, the same on every desktop): filters, default extension,
 // proposed name, overwrite and must-exist flags. Cancel gives none.
 class QtFileDialogs final : public ui::FileDialogs {
-public:
+  public:
     std::optional<std::string> show(const ui::FileDialogRequest& request) override;
 };
 
@@ -37,7 +37,7 @@ public:
 // choices) and the document is printed with page breaks where a page is full.
 // DORVANEX_PRINT_PDF=<file> prints straight to that PDF file without asking.
 class QtPrinter final : public ui::Printer {
-public:
+  public:
     void reset_scale() override;
     void set_scale_left(int twips) override { left_ = twips; }
     void set_scale_top(int twips) override { top_ = twips; }
@@ -46,7 +46,7 @@ public:
     void print_line(const std::string& text) override;
     void end_doc() override;
 
-private:
+  private:
     struct Line {
         std::string text;
         ui::PrinterFont font;
@@ -61,7 +61,7 @@ private:
 };
 
 class QtTextMetrics final : public ui::TextMetrics {
-public:
+  public:
     int text_width(const ui::Font& font, const std::string& cp1252) override;
 };
 

@@ -5,11 +5,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QComboBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -63,15 +63,32 @@ struct PropertyBits {
     unsigned bits;
 };
 constexpr PropertyBits property_bits[] = {
-    {"Left", d_geom},          {"Top", d_geom},           {"Width", d_geom | d_items},
-    {"Height", d_geom},        {"Visible", d_visible},    {"Enabled", d_enabled},
-    {"Font", d_look | d_items}, {"ForeColor", d_look},    {"BackColor", d_look},
-    {"Items", d_items},        {"ColumnHeaders", d_items}, {"Rows", d_items},
-    {"Cols", d_items},         {"FixedRows", d_items},    {"FixedCols", d_items},
-    {"TextMatrix", d_items},   {"ColWidth", d_items},     {"RowHeight", d_items},
-    {"ColAlignment", d_items}, {"Tabs", d_items},         {"TabCaption", d_items},
-    {"Min", d_state},          {"Max", d_state},          {"Orientation", d_geom | d_state},
-    {"Tag", 0},                {"Interval", 0},
+    {"Left", d_geom},
+    {"Top", d_geom},
+    {"Width", d_geom | d_items},
+    {"Height", d_geom},
+    {"Visible", d_visible},
+    {"Enabled", d_enabled},
+    {"Font", d_look | d_items},
+    {"ForeColor", d_look},
+    {"BackColor", d_look},
+    {"Items", d_items},
+    {"ColumnHeaders", d_items},
+    {"Rows", d_items},
+    {"Cols", d_items},
+    {"FixedRows", d_items},
+    {"FixedCols", d_items},
+    {"TextMatrix", d_items},
+    {"ColWidth", d_items},
+    {"RowHeight", d_items},
+    {"ColAlignment", d_items},
+    {"Tabs", d_items},
+    {"TabCaption", d_items},
+    {"Min", d_state},
+    {"Max", d_state},
+    {"Orientation", d_geom | d_state},
+    {"Tag", 0},
+    {"Interval", 0},
 };
 
 unsigned bits_of(std::string_view property) {
@@ -84,7 +101,9 @@ unsigned bits_of(std::string_view property) {
 constexpr int frame_border_px = 4;
 constexpr int frame_caption_px = 22;
 
-int frame_px(int px96) { return static_cast<int>(std::lround(px96 * px_per_twip() * 15.0)); }
+int frame_px(int px96) {
+    return static_cast<int>(std::lround(px96 * px_per_twip() * 15.0));
+}
 
 // A label without a buddy shows "&" literally in Qt: drop the access-key marks.
 QString plain_caption(const std::string& caption) {
@@ -105,28 +124,34 @@ QString plain_caption(const std::string& caption) {
 
 Qt::Alignment label_alignment(int a) {
     switch (a) {
-        case 1: return Qt::AlignRight | Qt::AlignTop;
-        case 2: return Qt::AlignHCenter | Qt::AlignTop;
-        default: return Qt::AlignLeft | Qt::AlignTop;
+        case 1:
+            return Qt::AlignRight | Qt::AlignTop;
+        case 2:
+            return Qt::AlignHCenter | Qt::AlignTop;
+        default:
+            return Qt::AlignLeft | Qt::AlignTop;
     }
 }
 
 Qt::Alignment edit_alignment(int a) {
     switch (a) {
-        case 1: return Qt::AlignRight | Qt::AlignVCenter;
-        case 2: return Qt::AlignHCenter | Qt::AlignVCenter;
-        default: return Qt::AlignLeft | Qt::AlignVCenter;
+        case 1:
+            return Qt::AlignRight | Qt::AlignVCenter;
+        case 2:
+            return Qt::AlignHCenter | Qt::AlignVCenter;
+        default:
+            return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
 
 // A static line between two points of its bounding box.
 class LineWidget final : public QWidget {
-public:
+  public:
     using QWidget::QWidget;
     QPoint from, to;
     QColor color = Qt::black;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setPen(QPen(color, 1));
@@ -175,31 +200,47 @@ void set_colors(QWidget* w, const ui::Control& c) {
         pal.setColor(QPalette::Button, *back);
     }
     w->setPalette(pal);
-    const bool fill = back.has_value() && (c.kind() == ui::Kind::label || c.kind() == ui::Kind::picture ||
-                                           c.kind() == ui::Kind::frame);
+    const bool fill =
+        back.has_value() && (c.kind() == ui::Kind::label || c.kind() == ui::Kind::picture ||
+                             c.kind() == ui::Kind::frame);
     w->setAutoFillBackground(fill);
 }
 
 // Qt key to the classic key code; 0 for keys the layer does not know.
 int key_code(int qt_key) {
     switch (qt_key) {
-        case Qt::Key_Backspace: return ui::vk_back;
+        case Qt::Key_Backspace:
+            return ui::vk_back;
         case Qt::Key_Tab:
-        case Qt::Key_Backtab: return ui::vk_tab;
+        case Qt::Key_Backtab:
+            return ui::vk_tab;
         case Qt::Key_Return:
-        case Qt::Key_Enter: return ui::vk_return;
-        case Qt::Key_Escape: return ui::vk_escape;
-        case Qt::Key_PageUp: return ui::vk_prior;
-        case Qt::Key_PageDown: return ui::vk_next;
-        case Qt::Key_End: return ui::vk_end;
-        case Qt::Key_Home: return ui::vk_home;
-        case Qt::Key_Left: return ui::vk_left;
-        case Qt::Key_Up: return ui::vk_up;
-        case Qt::Key_Right: return ui::vk_right;
-        case Qt::Key_Down: return ui::vk_down;
-        case Qt::Key_Insert: return 45;
-        case Qt::Key_Delete: return ui::vk_delete;
-        default: break;
+        case Qt::Key_Enter:
+            return ui::vk_return;
+        case Qt::Key_Escape:
+            return ui::vk_escape;
+        case Qt::Key_PageUp:
+            return ui::vk_prior;
+        case Qt::Key_PageDown:
+            return ui::vk_next;
+        case Qt::Key_End:
+            return ui::vk_end;
+        case Qt::Key_Home:
+            return ui::vk_home;
+        case Qt::Key_Left:
+            return ui::vk_left;
+        case Qt::Key_Up:
+            return ui::vk_up;
+        case Qt::Key_Right:
+            return ui::vk_right;
+        case Qt::Key_Down:
+            return ui::vk_down;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return ui::vk_delete;
+        default:
+            break;
     }
     if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F12) return 112 + (qt_key - Qt::Key_F1);
     return 0;
@@ -207,12 +248,14 @@ int key_code(int qt_key) {
 
 // Platforms without a window manager cannot raise windows (and say so each time).
 bool can_raise() {
-    static const bool yes = QGuiApplication::platformName() != "offscreen" && QGuiApplication::platformName() != "minimal";
+    static const bool yes = QGuiApplication::platformName() != "offscreen" &&
+                            QGuiApplication::platformName() != "minimal";
     return yes;
 }
 
 bool is_button_like(ui::Kind k) {
-    return k == ui::Kind::command_button || k == ui::Kind::check_box || k == ui::Kind::option_button;
+    return k == ui::Kind::command_button || k == ui::Kind::check_box ||
+           k == ui::Kind::option_button;
 }
 
 }  // namespace
@@ -220,7 +263,9 @@ bool is_button_like(ui::Kind k) {
 // ---------------------------------------------------------------------------------
 // Life cycle and lookups
 
-Renderer::Renderer() { ui::add_observer(this); }
+Renderer::Renderer() {
+    ui::add_observer(this);
+}
 
 Renderer::~Renderer() {
     ui::remove_observer(this);
@@ -289,9 +334,15 @@ void Renderer::form_shown(ui::Form& f) {
         fv->window->setWindowModality(f.is_modal() ? Qt::ApplicationModal : Qt::NonModal);
     }
     switch (f.window_state()) {
-        case ui::ws_minimized: fv->window->showMinimized(); break;
-        case ui::ws_maximized: fv->window->showMaximized(); break;
-        default: fv->window->show(); break;
+        case ui::ws_minimized:
+            fv->window->showMinimized();
+            break;
+        case ui::ws_maximized:
+            fv->window->showMaximized();
+            break;
+        default:
+            fv->window->show();
+            break;
     }
     if (ui::active_form() == &f && can_raise()) {
         fv->window->raise();
@@ -366,16 +417,24 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
                 w = e;
             }
             break;
-        case ui::Kind::combo_box: w = new QComboBox(parent); break;
-        case ui::Kind::list_box: w = new QListWidget(parent); break;
+        case ui::Kind::combo_box:
+            w = new QComboBox(parent);
+            break;
+        case ui::Kind::list_box:
+            w = new QListWidget(parent);
+            break;
         case ui::Kind::command_button: {
             auto* b = new QPushButton(parent);
             b->setAutoDefault(false);
             w = b;
             break;
         }
-        case ui::Kind::frame: w = new QGroupBox(parent); break;
-        case ui::Kind::check_box: w = new QCheckBox(parent); break;
+        case ui::Kind::frame:
+            w = new QGroupBox(parent);
+            break;
+        case ui::Kind::check_box:
+            w = new QCheckBox(parent);
+            break;
         case ui::Kind::option_button: {
             auto* r = new QRadioButton(parent);
             r->setAutoExclusive(false);  // the layer keeps the group exclusive
@@ -406,14 +465,18 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
             w = g;
             break;
         }
-        case ui::Kind::tab_control: w = new QTabWidget(parent); break;
+        case ui::Kind::tab_control:
+            w = new QTabWidget(parent);
+            break;
         case ui::Kind::gauge: {
             auto* p = new QProgressBar(parent);
             p->setTextVisible(false);
             w = p;
             break;
         }
-        case ui::Kind::vscroll_bar: w = new QScrollBar(Qt::Vertical, parent); break;
+        case ui::Kind::vscroll_bar:
+            w = new QScrollBar(Qt::Vertical, parent);
+            break;
         case ui::Kind::line: {
             w = new LineWidget(parent);
             w->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -425,11 +488,14 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
             w = fr;
             break;
         }
-        case ui::Kind::image: w = new QLabel(parent); break;
+        case ui::Kind::image:
+            w = new QLabel(parent);
+            break;
         case ui::Kind::timer:
         case ui::Kind::menu:
         case ui::Kind::comm:
-        case ui::Kind::common_dialog: break;
+        case ui::Kind::common_dialog:
+            break;
     }
     auto& v = controls_[&c];
     v = ControlView{&c, w, {}, 0};
@@ -447,7 +513,8 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
             v.pages.push_back(page);
         }
     }
-    w->setObjectName(qstr(c.name()) + (c.index() >= 0 ? QString("(%1)").arg(c.index()) : QString()));
+    w->setObjectName(qstr(c.name()) +
+                     (c.index() >= 0 ? QString("(%1)").arg(c.index()) : QString()));
     watch(w, &c);
     if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) watch(area->viewport(), &c);
     connect_input(c, w);
@@ -485,30 +552,34 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
         }
         case Kind::list_box: {
             auto* lw = static_cast<QListWidget*>(w);
-            QObject::connect(lw, &QListWidget::itemClicked, this, [this, lw](QListWidgetItem* item) {
-                if (syncing_) return;
-                const int row = lw->row(item);
-                post_to<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
-                restore(lw);
-            });
-            QObject::connect(lw, &QListWidget::itemDoubleClicked, this, [this, lw](QListWidgetItem*) {
-                if (syncing_) return;
-                post_to<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
-            });
+            QObject::connect(
+                lw, &QListWidget::itemClicked, this, [this, lw](QListWidgetItem* item) {
+                    if (syncing_) return;
+                    const int row = lw->row(item);
+                    post_to<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
+                    restore(lw);
+                });
+            QObject::connect(lw, &QListWidget::itemDoubleClicked, this,
+                             [this, lw](QListWidgetItem*) {
+                                 if (syncing_) return;
+                                 post_to<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
+                             });
             break;
         }
         case Kind::list_view: {
             auto* tw = static_cast<QTreeWidget*>(w);
-            QObject::connect(tw, &QTreeWidget::itemClicked, this, [this, tw](QTreeWidgetItem* item, int) {
-                if (syncing_) return;
-                const int row = tw->indexOfTopLevelItem(item) + 1;
-                post_to<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
-                restore(tw);
-            });
-            QObject::connect(tw, &QTreeWidget::itemDoubleClicked, this, [this, tw](QTreeWidgetItem*, int) {
-                if (syncing_) return;
-                post_to<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
-            });
+            QObject::connect(
+                tw, &QTreeWidget::itemClicked, this, [this, tw](QTreeWidgetItem* item, int) {
+                    if (syncing_) return;
+                    const int row = tw->indexOfTopLevelItem(item) + 1;
+                    post_to<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
+                    restore(tw);
+                });
+            QObject::connect(tw, &QTreeWidget::itemDoubleClicked, this,
+                             [this, tw](QTreeWidgetItem*, int) {
+                                 if (syncing_) return;
+                                 post_to<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
+                             });
             break;
         }
         case Kind::grid: {
@@ -519,22 +590,28 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                     user_click_cell(gr, row + gr.fixed_rows(), col + gr.fixed_cols());
                 });
             });
-            QObject::connect(g->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, g](int col) {
-                if (syncing_) return;
-                post_to<Grid>(g, [col](Grid& gr) {
-                    if (gr.fixed_rows() > 0) user_click_cell(gr, gr.fixed_rows() - 1, col + gr.fixed_cols());
+            QObject::connect(
+                g->horizontalHeader(), &QHeaderView::sectionClicked, this, [this, g](int col) {
+                    if (syncing_) return;
+                    post_to<Grid>(g, [col](Grid& gr) {
+                        if (gr.fixed_rows() > 0)
+                            user_click_cell(gr, gr.fixed_rows() - 1, col + gr.fixed_cols());
+                    });
                 });
-            });
-            QObject::connect(g->verticalHeader(), &QHeaderView::sectionClicked, this, [this, g](int row) {
-                if (syncing_) return;
-                post_to<Grid>(g, [row](Grid& gr) {
-                    if (gr.fixed_cols() > 0) user_click_cell(gr, row + gr.fixed_rows(), gr.fixed_cols() - 1);
+            QObject::connect(
+                g->verticalHeader(), &QHeaderView::sectionClicked, this, [this, g](int row) {
+                    if (syncing_) return;
+                    post_to<Grid>(g, [row](Grid& gr) {
+                        if (gr.fixed_cols() > 0)
+                            user_click_cell(gr, row + gr.fixed_rows(), gr.fixed_cols() - 1);
+                    });
                 });
-            });
-            QObject::connect(g->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, g](int value) {
-                if (syncing_) return;
-                post_to<Grid>(g, [value](Grid& gr) { user_scroll(gr, value + gr.fixed_rows()); });
-            });
+            QObject::connect(
+                g->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, g](int value) {
+                    if (syncing_) return;
+                    post_to<Grid>(g,
+                                  [value](Grid& gr) { user_scroll(gr, value + gr.fixed_rows()); });
+                });
             break;
         }
         case Kind::tab_control: {
@@ -579,7 +656,8 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                             sb->setSliderPosition(bar->value());
                         }
                         return;
-                    default: break;
+                    default:
+                        break;
                 }
                 if (!act) return;
                 post_to<VScrollBar>(sb, [a = *act](VScrollBar& b) { user_scroll(b, a); });
@@ -587,12 +665,14 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
             });
             QObject::connect(sb, &QScrollBar::sliderMoved, this, [this, sb](int value) {
                 if (syncing_) return;
-                post_to<VScrollBar>(sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::drag, value); });
+                post_to<VScrollBar>(
+                    sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::drag, value); });
             });
             QObject::connect(sb, &QScrollBar::sliderReleased, this, [this, sb] {
                 if (syncing_) return;
                 const int value = sb->sliderPosition();
-                post_to<VScrollBar>(sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::release, value); });
+                post_to<VScrollBar>(
+                    sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::release, value); });
             });
             break;
         }
@@ -614,19 +694,21 @@ void Renderer::connect_input(ui::Control& c, QWidget* w) {
                 QObject::connect(e, &QLineEdit::cursorPositionChanged, this, sel);
                 QObject::connect(e, &QLineEdit::selectionChanged, this, sel);
             } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
-                QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this, [this, pe, report] {
-                    if (syncing_) return;
-                    auto* t = static_cast<TextBox*>(control_of(pe));
-                    if (!t) return;
-                    const QTextCursor cur = pe->textCursor();
-                    const int a = ui_pos(t->text(), cur.selectionStart());
-                    const int b = ui_pos(t->text(), cur.selectionEnd());
-                    report(a, b - a);
-                });
+                QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this,
+                                 [this, pe, report] {
+                                     if (syncing_) return;
+                                     auto* t = static_cast<TextBox*>(control_of(pe));
+                                     if (!t) return;
+                                     const QTextCursor cur = pe->textCursor();
+                                     const int a = ui_pos(t->text(), cur.selectionStart());
+                                     const int b = ui_pos(t->text(), cur.selectionEnd());
+                                     report(a, b - a);
+                                 });
             }
             break;
         }
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -638,7 +720,8 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         // Shortcuts and access keys stay Qt's; in a text box only copy, select-all and
         // the editing shortcuts below, which go through the layer like typing.
-        if (!text_box || e->type() != QEvent::KeyPress) return text_box && !(mods & Qt::AltModifier);
+        if (!text_box || e->type() != QEvent::KeyPress)
+            return text_box && !(mods & Qt::AltModifier);
         if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) return false;
         if (k->matches(QKeySequence::Paste)) {
             std::string text = cp1252(QApplication::clipboard()->text());
@@ -675,7 +758,8 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
     if (!text.isEmpty() && text.at(0).isPrint()) {
         const std::string typed = cp1252(text);
         post([typed] { user_type(typed); });
-        if (clicks && typed == " ") post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
+        if (clicks && typed == " ")
+            post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
         return true;
     }
     return true;  // modifier keys alone and keys the layer has no code for
@@ -735,22 +819,27 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             auto* me = static_cast<QMouseEvent*>(e);
             if (me->button() != Qt::LeftButton || syncing_) return false;
             const ui::Kind k = c->kind();
-            if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image || k == ui::Kind::frame) {
-                if (watched == widget(*c)) post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_click(ctl); });
+            if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image ||
+                k == ui::Kind::frame) {
+                if (watched == widget(*c))
+                    post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_click(ctl); });
             } else if (k == ui::Kind::list_view) {
                 auto* tw = qobject_cast<QTreeWidget*>(widget(*c));
                 if (tw && watched == tw->viewport() && !tw->itemAt(me->position().toPoint()))
-                    post_to<ui::ListView>(watched, [](ui::ListView& lv) { ui::user_select(lv, 0); });
+                    post_to<ui::ListView>(watched,
+                                          [](ui::ListView& lv) { ui::user_select(lv, 0); });
             }
             return false;
         }
         case QEvent::MouseButtonDblClick: {
             const ui::Kind k = c->kind();
-            if ((k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image) && watched == widget(*c))
+            if ((k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image) &&
+                watched == widget(*c))
                 post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_dbl_click(ctl); });
             return false;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -811,7 +900,8 @@ bool Renderer::window_event(FormView& fv, QEvent* e) {
             if (!syncing_ && ui::active_form() != &f)
                 post_form([](ui::Form& form) { ui::user_activate(form); });
             return false;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -907,7 +997,9 @@ void Renderer::form_hidden(ui::Form& f) {
     }
 }
 
-void Renderer::form_unloaded(ui::Form& f) { drop_form(f); }
+void Renderer::form_unloaded(ui::Form& f) {
+    drop_form(f);
+}
 
 void Renderer::drop_form(ui::Form& f) {
     auto it = forms_.find(&f);
@@ -920,9 +1012,11 @@ void Renderer::drop_form(ui::Form& f) {
         else
             ++o;
     }
-    dirty_.erase(std::remove_if(dirty_.begin(), dirty_.end(), [&](ui::Control* c) { return &c->form() == &f; }),
+    dirty_.erase(std::remove_if(dirty_.begin(), dirty_.end(),
+                                [&](ui::Control* c) { return &c->form() == &f; }),
                  dirty_.end());
-    dirty_forms_.erase(std::remove(dirty_forms_.begin(), dirty_forms_.end(), &f), dirty_forms_.end());
+    dirty_forms_.erase(std::remove(dirty_forms_.begin(), dirty_forms_.end(), &f),
+                       dirty_forms_.end());
     window_owner_.erase(win);
     forms_.erase(it);
     ++syncing_;
@@ -1066,7 +1160,8 @@ void Renderer::sync_menu(FormView& fv) {
             owner_[menu] = &item;
             // A menu's own Click comes as it opens, before its items are shown.
             QObject::connect(menu, &QMenu::aboutToShow, this, [this, menu] {
-                if (!syncing_) post_to<ui::Control>(menu, [](ui::Control& ctl) { ui::user_click(ctl); });
+                if (!syncing_)
+                    post_to<ui::Control>(menu, [](ui::Control& ctl) { ui::user_click(ctl); });
             });
             into->addAction(a);
             fv.menu_actions.emplace_back(&item, a);
@@ -1094,7 +1189,8 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
     ++syncing_;
     int dy = 0;
     if (ui::Control* box = c.container(); box && box->kind() == ui::Kind::tab_control)
-        if (QWidget* tw = widget(*box)) dy = static_cast<QTabWidget*>(tw)->tabBar()->sizeHint().height();
+        if (QWidget* tw = widget(*box))
+            dy = static_cast<QTabWidget*>(tw)->tabBar()->sizeHint().height();
 
     if (bits & d_look) {
         w->setFont(qfont(c.font()));
@@ -1136,7 +1232,8 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
                         if (o->focusable_kind() && o->tab_index() > c.tab_index() &&
                             (!next || o->tab_index() < next->tab_index()))
                             next = o;
-                    if (QWidget* bw = next ? widget(*next) : nullptr; bw && l.caption().find('&') != std::string::npos)
+                    if (QWidget* bw = next ? widget(*next) : nullptr;
+                        bw && l.caption().find('&') != std::string::npos)
                         ql->setBuddy(bw);
                 }
                 ql->setText(ql->buddy() ? qstr(l.caption()) : plain_caption(l.caption()));
@@ -1165,7 +1262,8 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
                 const int a = qt_pos(t.text(), t.sel_start());
                 const int b = qt_pos(t.text(), t.sel_start() + t.sel_length());
                 cur.setPosition(std::min(a, static_cast<int>(text.size())));
-                cur.setPosition(std::min(b, static_cast<int>(text.size())), QTextCursor::KeepAnchor);
+                cur.setPosition(std::min(b, static_cast<int>(text.size())),
+                                QTextCursor::KeepAnchor);
                 pe->setTextCursor(cur);
             }
             break;
@@ -1211,7 +1309,9 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
             if (bits & d_state) {
                 q->setText(qstr(cb.caption()));
                 q->setTristate(cb.value() == 2);
-                q->setCheckState(cb.value() == 1 ? Qt::Checked : cb.value() == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+                q->setCheckState(cb.value() == 1   ? Qt::Checked
+                                 : cb.value() == 2 ? Qt::PartiallyChecked
+                                                   : Qt::Unchecked);
             }
             break;
         }
@@ -1233,19 +1333,22 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
                 QStringList headers;
                 for (int i = 1; i <= lv.column_count(); ++i) headers << qstr(lv.column_text(i));
                 tw->setHeaderLabels(headers);
-                for (int i = 1; i <= lv.column_count(); ++i) tw->setColumnWidth(i - 1, to_px(lv.column_width(i)));
+                for (int i = 1; i <= lv.column_count(); ++i)
+                    tw->setColumnWidth(i - 1, to_px(lv.column_width(i)));
                 QList<QTreeWidgetItem*> rows;
                 for (int i = 1; i <= lv.item_count(); ++i) {
                     const ui::ListItem& item = lv.item(i);
                     auto* row = new QTreeWidgetItem;
                     row->setText(0, qstr(item.text()));
-                    for (int k = 1; k < lv.column_count(); ++k) row->setText(k, qstr(item.sub_item(k)));
+                    for (int k = 1; k < lv.column_count(); ++k)
+                        row->setText(k, qstr(item.sub_item(k)));
                     rows << row;
                 }
                 tw->addTopLevelItems(rows);
             }
             if (bits & (d_state | d_items)) {
-                QTreeWidgetItem* sel = lv.selected_index() > 0 ? tw->topLevelItem(lv.selected_index() - 1) : nullptr;
+                QTreeWidgetItem* sel =
+                    lv.selected_index() > 0 ? tw->topLevelItem(lv.selected_index() - 1) : nullptr;
                 tw->setCurrentItem(sel);
                 if (!sel) tw->clearSelection();
             }
@@ -1263,13 +1366,16 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
                 t->horizontalHeader()->setVisible(fr > 0);
                 t->verticalHeader()->setVisible(fc > 0);
                 QStringList hh, vh;
-                for (int col = fc; col < g.cols(); ++col) hh << (fr > 0 ? qstr(g.text_matrix(fr - 1, col)) : QString());
-                for (int row = fr; row < g.rows(); ++row) vh << (fc > 0 ? qstr(g.text_matrix(row, fc - 1)) : QString());
+                for (int col = fc; col < g.cols(); ++col)
+                    hh << (fr > 0 ? qstr(g.text_matrix(fr - 1, col)) : QString());
+                for (int row = fr; row < g.rows(); ++row)
+                    vh << (fc > 0 ? qstr(g.text_matrix(row, fc - 1)) : QString());
                 t->setHorizontalHeaderLabels(hh);
                 t->setVerticalHeaderLabels(vh);
                 if (fr > 0) t->horizontalHeader()->setFixedHeight(to_px(g.row_height(fr - 1)));
                 if (fc > 0) t->verticalHeader()->setFixedWidth(to_px(g.col_width(fc - 1)));
-                for (int col = fc; col < g.cols(); ++col) t->setColumnWidth(col - fc, to_px(g.col_width(col)));
+                for (int col = fc; col < g.cols(); ++col)
+                    t->setColumnWidth(col - fc, to_px(g.col_width(col)));
                 for (int row = fr; row < g.rows(); ++row) {
                     t->setRowHeight(row - fr, to_px(g.row_height(row)));
                     for (int col = fc; col < g.cols(); ++col) {
@@ -1346,7 +1452,8 @@ void Renderer::sync_control(ControlView& v, unsigned bits) {
         }
         case ui::Kind::image:
         case ui::Kind::picture:
-        default: break;
+        default:
+            break;
     }
     --syncing_;
 }

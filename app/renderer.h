@@ -32,7 +32,7 @@ class MenuItem;
 namespace dvx::app {
 
 class Renderer final : public QObject, public ui::Observer {
-public:
+  public:
     // Registers itself as an observer of the window layer.
     Renderer();
     ~Renderer() override;
@@ -62,10 +62,10 @@ public:
     void mouse_pointer_changed(int pointer) override;
     void program_ended() override;
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct ControlView {
         ui::Control* control = nullptr;
         QWidget* widget = nullptr;

@@ -21,7 +21,7 @@ namespace dvx::app {
 int bus_mode_of_settings(const std::string& settings);
 
 class SimBusPort final : public ui::SerialPort {
-public:
+  public:
     // Default plants per bus mode.
     explicit SimBusPort(ui::Clock& clock);
     // One plant (from --preset) for every settings text.
@@ -45,7 +45,7 @@ public:
     // The plant in use now (made on demand).
     sim::Plant& plant() { return port().plant(); }
 
-private:
+  private:
     struct Bus {
         std::unique_ptr<sim::Plant> plant;
         std::unique_ptr<sim::SimPort> port;

@@ -12,7 +12,9 @@ namespace {
 double g_px_per_twip = 1.0 / 15.0;
 }
 
-double px_per_twip() { return g_px_per_twip; }
+double px_per_twip() {
+    return g_px_per_twip;
+}
 
 void set_screen_dpi(double logical_dpi) {
     if (logical_dpi > 0) g_px_per_twip = logical_dpi / 96.0 / 15.0;
@@ -22,13 +24,21 @@ void use_primary_screen() {
     if (QScreen* s = QGuiApplication::primaryScreen()) set_screen_dpi(s->logicalDotsPerInch());
 }
 
-int to_px(int twips) { return static_cast<int>(std::lround(twips * g_px_per_twip)); }
+int to_px(int twips) {
+    return static_cast<int>(std::lround(twips * g_px_per_twip));
+}
 
-int to_twips(int px) { return static_cast<int>(std::lround(px / g_px_per_twip)); }
+int to_twips(int px) {
+    return static_cast<int>(std::lround(px / g_px_per_twip));
+}
 
-QString qstr(const std::string& cp1252) { return QString::fromStdString(ui::to_utf8(cp1252)); }
+QString qstr(const std::string& cp1252) {
+    return QString::fromStdString(ui::to_utf8(cp1252));
+}
 
-std::string cp1252(const QString& s) { return ui::to_cp1252(s.toStdString()); }
+std::string cp1252(const QString& s) {
+    return ui::to_cp1252(s.toStdString());
+}
 
 QFont qfont(const ui::Font& f) {
     QFont q(qstr(f.name));

@@ -21,7 +21,7 @@ namespace dvx::testing {
 namespace {
 
 class MainWindowTest : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         qt_app();
         ServicesFixture::SetUp();
@@ -38,7 +38,8 @@ protected:
 
 TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
     ASSERT_TRUE(registry_.create_key(model::reg_key));
-    ASSERT_TRUE(registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}));
+    ASSERT_TRUE(
+        registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}));
     mainwin::Main();
     loop_.run_pending();
     ui::Form* main = ui::active_form();
@@ -51,18 +52,24 @@ TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
     int checked = 0;
     for (ui::Control* c : main->controls()) {
         const ui::Kind k = c->kind();
-        if (k == ui::Kind::menu || k == ui::Kind::timer || k == ui::Kind::comm || k == ui::Kind::common_dialog)
+        if (k == ui::Kind::menu || k == ui::Kind::timer || k == ui::Kind::comm ||
+            k == ui::Kind::common_dialog)
             continue;
-        SCOPED_TRACE(ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : ""));
+        SCOPED_TRACE(ui::to_utf8(c->name()) +
+                     (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : ""));
         QWidget* w = renderer_->widget(*c);
         ASSERT_NE(w, nullptr);
         EXPECT_EQ(w->isVisibleTo(win), c->shown());
         if (k == ui::Kind::line) continue;  // placed by its end points
         int dy = 0;
         if (c->container() && c->container()->kind() == ui::Kind::tab_control)
-            dy = static_cast<QTabWidget*>(renderer_->widget(*c->container()))->tabBar()->sizeHint().height();
-        EXPECT_EQ(w->geometry(), QRect(app::to_px(c->left()), app::to_px(c->top()) - dy,
-                                       std::max(1, app::to_px(c->width())), std::max(1, app::to_px(c->height()))));
+            dy = static_cast<QTabWidget*>(renderer_->widget(*c->container()))
+                     ->tabBar()
+                     ->sizeHint()
+                     .height();
+        EXPECT_EQ(w->geometry(),
+                  QRect(app::to_px(c->left()), app::to_px(c->top()) - dy,
+                        std::max(1, app::to_px(c->width())), std::max(1, app::to_px(c->height()))));
         EXPECT_EQ(w->isEnabled(), c->usable());
         ++checked;
     }

@@ -2,6 +2,8 @@
 // folder with its own home and registry file. Its screenshots are kept in the build
 // tree (screenshots/) for people to look at.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <cstdlib>
@@ -9,8 +11,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "model/reg_settings.h"
 #include "tests/app/qt_test_app.h"
@@ -27,11 +27,12 @@ struct Outcome {
 };
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         qt_app();  // for reading the pictures back
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("dvx-app-" + std::to_string(::getpid()) + "-" + info->name());
+        dir_ = fs::temp_directory_path() /
+               ("dvx-app-" + std::to_string(::getpid()) + "-" + info->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "work");
         fs::create_directories(dir_ / "home");
@@ -44,10 +45,11 @@ protected:
     // Starts dorvanex in the working folder with only our paths in its environment.
     Outcome start(const std::string& args) {
         const fs::path err = dir_ / "stderr.txt";
-        const std::string cmd = "cd '" + (dir_ / "work").string() + "' && env -u XDG_CONFIG_HOME -u DISPLAY" +
-                                " HOME='" + (dir_ / "home").string() + "' DORVANEX_REGISTRY='" +
-                                registry().string() + "' QT_QPA_PLATFORM=offscreen timeout 60 '" + DVX_EXE +
-                                "' " + args + " 2>'" + err.string() + "' >/dev/null";
+        const std::string cmd = "cd '" + (dir_ / "work").string() +
+                                "' && env -u XDG_CONFIG_HOME -u DISPLAY" + " HOME='" +
+                                (dir_ / "home").string() + "' DORVANEX_REGISTRY='" +
+                                registry().string() + "' QT_QPA_PLATFORM=offscreen timeout 60 '" +
+                                DVX_EXE + "' " + args + " 2>'" + err.string() + "' >/dev/null";
         Outcome r;
         const int status = std::system(cmd.c_str());
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -1,6 +1,8 @@
 // The window layer's loop on Qt's: timers, yielding waits, modal forms and the top
 // level run on it unchanged. These run on the real clock, so the times are kept to a
 // few tens of milliseconds.
+#include "app/qt_loop.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -8,7 +10,6 @@
 #include <QTimer>
 #include <memory>
 
-#include "app/qt_loop.h"
 #include "app/qt_services.h"
 #include "app/renderer.h"
 #include "tests/app/qt_test_app.h"
@@ -23,7 +24,7 @@ namespace dvx::testing {
 namespace {
 
 class Ticker : public ui::Form {
-public:
+  public:
     Ticker() : Form("ticker", {0, 0, 3000, 2000}) {
         tmr.set_interval(10);
         tmr.on_timer = [this] { ++ticks; };
@@ -42,7 +43,7 @@ public:
 };
 
 class QtLoopTest : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         qt_app();
         ServicesFixture::SetUp();
@@ -107,7 +108,8 @@ TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {
     f.show_modal();  // returns once the click unloaded it
     EXPECT_LT(steady_.now() - start, 2.0);
     EXPECT_FALSE(f.loaded());
-    EXPECT_EQ(log_.only({"Click", "Unload"}), (std::vector<std::string>{"B_ok.Click", "ticker.Unload 0"}));
+    EXPECT_EQ(log_.only({"Click", "Unload"}),
+              (std::vector<std::string>{"B_ok.Click", "ticker.Unload 0"}));
     EXPECT_GE(f.ticks, 2);
 }
 

@@ -1,6 +1,9 @@
 // The real platform services: message boxes, file dialogs, printing and text metrics
 // with Qt. The dialogs are answered by a timer, as a user would.
+#include "app/qt_services.h"
+
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,9 +15,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <unistd.h>
 
-#include "app/qt_services.h"
 #include "app/twips.h"
 #include "tests/app/qt_test_app.h"
 #include "ui/services.h"
@@ -51,7 +52,8 @@ TEST(QtMessageBoxes, StyleGivesButtonsIconDefaultAndResult) {
         default_button = mb->defaultButton() ? mb->defaultButton()->text().remove('&') : QString();
         mb->button(QMessageBox::No)->click();
     });
-    const int result = boxes.show({"Save the changes?\r\nNow", ui::mb_yes_no_cancel | ui::mb_question | 256, std::nullopt});
+    const int result = boxes.show(
+        {"Save the changes?\r\nNow", ui::mb_yes_no_cancel | ui::mb_question | 256, std::nullopt});
     EXPECT_EQ(result, ui::id_no);
     EXPECT_EQ(title, QString::fromStdString(ui::services().app_title));
     EXPECT_EQ(text, "Save the changes?\nNow");
@@ -60,7 +62,8 @@ TEST(QtMessageBoxes, StyleGivesButtonsIconDefaultAndResult) {
     EXPECT_EQ(default_button, "No");  // 256: the second button
 
     answer_dialog([](QWidget* w) { w->close(); });  // the frame's close is Cancel
-    EXPECT_EQ(boxes.show({"Go on?", ui::mb_ok_cancel | ui::mb_critical, std::string("Own title")}), ui::id_cancel);
+    EXPECT_EQ(boxes.show({"Go on?", ui::mb_ok_cancel | ui::mb_critical, std::string("Own title")}),
+              ui::id_cancel);
 }
 
 TEST(QtFileDialogs, FilterListDefaultExtensionAndCancel) {
@@ -79,7 +82,8 @@ TEST(QtFileDialogs, FilterListDefaultExtensionAndCancel) {
     }
 
     qt_app();
-    const auto dir = std::filesystem::temp_directory_path() / ("dvx-dlg-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("dvx-dlg-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     app::QtFileDialogs dialogs;
     ui::FileDialogRequest req;
@@ -112,13 +116,17 @@ TEST(QtFileDialogs, FilterListDefaultExtensionAndCancel) {
 
 TEST(QtPrinter, DocumentGoesToThePdfFile) {
     qt_app();
-    const auto pdf = std::filesystem::temp_directory_path() / ("dvx-print-" + std::to_string(::getpid()) + ".pdf");
+    const auto pdf = std::filesystem::temp_directory_path() /
+                     ("dvx-print-" + std::to_string(::getpid()) + ".pdf");
     ::setenv("DORVANEX_PRINT_PDF", pdf.c_str(), 1);
     app::QtPrinter printer;
     printer.set_font_name("courier new");
     printer.set_font_size(10);
     printer.set_scale_left(-400);
-    for (int i = 0; i < 120; ++i) printer.print_line("Parameter " + std::to_string(i) + " = 12,5 \xB0" "C");
+    for (int i = 0; i < 120; ++i)
+        printer.print_line("Parameter " + std::to_string(i) +
+                           " = 12,5 \xB0"
+                           "C");
     printer.end_doc();
     ::unsetenv("DORVANEX_PRINT_PDF");
     std::ifstream in(pdf, std::ios::binary);

@@ -6,7 +6,9 @@
 
 // Fontconfig keeps its caches until the process ends; the test program's QApplication
 // is never destroyed, so those are not leaks of ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig\n"; }
+extern "C" const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig\n";
+}
 
 namespace dvx::testing {
 

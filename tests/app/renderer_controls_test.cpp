@@ -20,12 +20,13 @@ namespace dvx::testing {
 namespace {
 
 class Board : public ui::Form {
-public:
+  public:
     Board() : Form("board", {0, 0, 9000, 6000}) {
         on_load = [this] {
             liv.add_column("Address", 1200);
             liv.add_column("Serial No.", 1800);
-            for (int i = 1; i <= 3; ++i) liv.add_item(std::to_string(i)).set_sub_item(1, "SN" + std::to_string(i));
+            for (int i = 1; i <= 3; ++i)
+                liv.add_item(std::to_string(i)).set_sub_item(1, "SN" + std::to_string(i));
             grd.set_rows(4);
             grd.set_cols(3);
             for (int c = 1; c < 3; ++c) grd.set_text_matrix(0, c, "Col " + std::to_string(c));
@@ -48,7 +49,7 @@ public:
 };
 
 class RendererControlsTest : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         qt_app();
         ServicesFixture::SetUp();
@@ -145,7 +146,8 @@ TEST_F(RendererControlsTest, ScrollBarArrowsAndDragGoThroughTheLayer) {
     bar->setSliderDown(false);
     loop_.run_pending();
     EXPECT_EQ(form_->vsb.value(), 8);
-    EXPECT_EQ(log_.only({"Scroll", "Change"}), (std::vector<std::string>{"vsb.Scroll", "vsb.Change"}));
+    EXPECT_EQ(log_.only({"Scroll", "Change"}),
+              (std::vector<std::string>{"vsb.Scroll", "vsb.Change"}));
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // The generic renderer: a form built in the test appears as Qt widgets at its designed
 // geometry, mirrors property changes, and the user's actions on the widgets reach the
 // window layer only as input posted to the event loop.
+#include "app/renderer.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -14,7 +16,6 @@
 #include <QTest>
 #include <memory>
 
-#include "app/renderer.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/support/services_fixture.h"
 #include "ui/app.h"
@@ -25,7 +26,7 @@ namespace dvx::testing {
 namespace {
 
 class TestForm : public ui::Form {
-public:
+  public:
     TestForm() : Form("test_form", {300, 450, 6000, 4500}) {
         on_load = [this] {
             set_caption("Test & window");
@@ -59,7 +60,7 @@ public:
 };
 
 class RendererTest : public ServicesFixture {
-protected:
+  protected:
     void SetUp() override {
         qt_app();
         ServicesFixture::SetUp();
@@ -155,7 +156,8 @@ TEST_F(RendererTest, ButtonClickRunsTheHandlerAtThePumpPoint) {
     EXPECT_EQ(form_->clicks, 0);  // queued: the layer decides when it runs
     loop_.run_pending();
     EXPECT_EQ(form_->clicks, 1);
-    EXPECT_EQ(log_.only({"GotFocus", "Click"}), (std::vector<std::string>{"btn.GotFocus", "btn.Click"}));
+    EXPECT_EQ(log_.only({"GotFocus", "Click"}),
+              (std::vector<std::string>{"btn.GotFocus", "btn.Click"}));
 
     form_->btn.set_enabled(false);
     renderer_->flush();
@@ -202,8 +204,9 @@ TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
     EXPECT_EQ(edit->text(), "");  // Qt never edits on its own
     loop_.run_pending();
     EXPECT_EQ(form_->txt.text(), "abQ");
-    EXPECT_EQ(log_.only({"KeyPress"}), (std::vector<std::string>{"txt.KeyPress 97", "txt.KeyPress 120",
-                                                                   "txt.KeyPress 98", "txt.KeyPress 113"}));
+    EXPECT_EQ(log_.only({"KeyPress"}),
+              (std::vector<std::string>{"txt.KeyPress 97", "txt.KeyPress 120", "txt.KeyPress 98",
+                                        "txt.KeyPress 113"}));
     renderer_->flush();
     EXPECT_EQ(edit->text(), "abQ");
     EXPECT_EQ(edit->cursorPosition(), 3);
@@ -226,7 +229,8 @@ TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
 TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
     QWidget* win = renderer_->window(*form_);
     win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000)) GTEST_SKIP() << "this platform cannot activate windows";
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
     QTest::keyClick(win, Qt::Key_R, Qt::AltModifier);
     // Qt animates the press before the button reports its click.
     for (int i = 0; i < 100 && loop_.pending() == 0; ++i) QTest::qWait(10);
@@ -264,7 +268,8 @@ TEST_F(RendererTest, FrameCloseGoesThroughUnload) {
     loop_.run_pending();
     EXPECT_FALSE(form_->loaded());
     EXPECT_EQ(renderer_->window(*form_), nullptr);
-    EXPECT_EQ(log_.only({"Unload"}), (std::vector<std::string>{"test_form.Unload 0", "test_form.Unload 0"}));
+    EXPECT_EQ(log_.only({"Unload"}),
+              (std::vector<std::string>{"test_form.Unload 0", "test_form.Unload 0"}));
 }
 
 TEST_F(RendererTest, HourglassIsTheWaitCursor) {

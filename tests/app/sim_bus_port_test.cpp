@@ -1,8 +1,9 @@
 // --simulate: the simulated plant behind every COM port follows the bus mode the
 // program gives the port through its settings text, and keeps its state.
+#include "app/sim_bus_port.h"
+
 #include <gtest/gtest.h>
 
-#include "app/sim_bus_port.h"
 #include "ui/clock.h"
 
 namespace dvx::testing {
@@ -15,7 +16,8 @@ TEST(SimBusPort, SettingsTextPicksTheBusModesPlantAndKeepsIt) {
         const char* settings;
         int mode;
     };
-    const Case cases[] = {{"9600,E,8,1", 0}, {"19200,E,8,1", 1}, {"57600,E,8,1", 2}, {"4800,N,8,1", 0}};
+    const Case cases[] = {
+        {"9600,E,8,1", 0}, {"19200,E,8,1", 1}, {"57600,E,8,1", 2}, {"4800,N,8,1", 0}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.settings);
         port.set_settings(c.settings);
