@@ -130,6 +130,7 @@ TEST_F(NumberTexts, CheckRangeComparesTheWholeValue) {
         {"100.0", 0, 999, "Entered value is to large.\r\nPlease, enter a value till 99.9"},
         {"99.9", 0, 999, nullptr},
         {"-5", -30000, 30000, nullptr},
+        {"-300.00", -30000, 30000, nullptr},  // the minimum itself
         {"-400.00", -30000, 30000,
          "Entered value is to small.\r\nPlease, enter a value from -300.00"},
         {"1234567890", 0, 999, "Entered value is to large.\r\nPlease, enter a value till 999"},
