@@ -113,6 +113,13 @@ TEST_F(GatewayPages, TableWriteWithAFieldOutOfRangeSendsNothing) {
 
 TEST_F(GatewayPages, HzlResultPagesGoToTheirCells) {
     attach(sim::Plant::preset(1));
+    // Variables 16 and 39 (result words 15 and 38) name the devices in rack 1 slot 1 and
+    // rack 3 slot 5, whose measured values stand in the first and the last cell filled.
+    auto& gw = plant().gateway();
+    gw.set_table(1 + 16, 1 << 8 | 1);
+    gw.set_table(1 + 39, 3 << 8 | 5);
+    plant().device(1, 1).set_status(48, 1234);
+    plant().device(3, 5).set_status(48, -56);
     EXPECT_EQ(read_regs(24015, 24), 0);
     const auto& cells = page().hzl_flg_result;
     EXPECT_EQ(cells.size(), 24u);
@@ -120,6 +127,9 @@ TEST_F(GatewayPages, HzlResultPagesGoToTheirCells) {
     EXPECT_TRUE(cells.count({3, 1}) && cells.count({3, 10}));
     EXPECT_TRUE(cells.count({4, 1}) && cells.count({4, 9}));
     EXPECT_FALSE(cells.count({2, 5}) || cells.count({4, 10}));
+    EXPECT_EQ(cells.at({2, 6}), "1234");
+    EXPECT_EQ(cells.at({4, 9}), "-56");
+    EXPECT_EQ(cells.at({3, 1}), "0");
     EXPECT_TRUE(page().hzl3_flg_result.empty());
 }
 
@@ -133,6 +143,10 @@ TEST_F(GatewayPages, Hzl3ResultsFillRowsOneToTenWhateverTheStart) {
     EXPECT_EQ(page().hzl3_flg_result.size(), 100u);
     EXPECT_FALSE(page().hzl3_flg_result.count({11, 1}));
     EXPECT_TRUE(page().hzl_flg_result.empty());
+    // Rack 2's process data follows rack 1's 20 words; from 24020 on it starts at (1, 1).
+    plant().device(2, 3).set_status(48, -321);
+    EXPECT_EQ(read_regs(24020, 10), 0);
+    EXPECT_EQ(page().hzl3_flg_result.at({1, 1}), "-321");
 }
 
 TEST_F(GatewayPages, BindingsReachTheInstalledPage) {
