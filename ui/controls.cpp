@@ -442,25 +442,24 @@ void Grid::set_row_height(int row, int twips) {
 }
 
 // Fixed cells stay put; scrollable ones start after the fixed ones at LeftCol/TopRow.
-// A cell scrolled out of view reads its unscrolled position minus the scrolled width.
+// A cell scrolled out of view reads its unscrolled position minus the scrolled extent.
+static int edge_pos(const std::vector<int>& sizes, int fixed, int first_shown, int i) {
+    int p = 0;
+    for (int k = 0; k < std::min(i, fixed); ++k) p += sizes[k];
+    if (i < fixed) return p;
+    for (int k = first_shown; k < i; ++k) p += sizes[k];
+    for (int k = i; k < first_shown; ++k) p -= sizes[k];
+    return p;
+}
+
 int Grid::col_pos(int col) const {
     check_cell(0, col);
-    int x = 0;
-    for (int c = 0; c < std::min(col, fixed_cols_); ++c) x += col_width_[c];
-    if (col < fixed_cols_) return x;
-    for (int c = left_col_; c < col; ++c) x += col_width_[c];
-    for (int c = col; c < left_col_; ++c) x -= col_width_[c];
-    return x;
+    return edge_pos(col_width_, fixed_cols_, left_col_, col);
 }
 
 int Grid::row_pos(int row) const {
     check_cell(row, 0);
-    int y = 0;
-    for (int r = 0; r < std::min(row, fixed_rows_); ++r) y += row_height_[r];
-    if (row < fixed_rows_) return y;
-    for (int r = top_row_; r < row; ++r) y += row_height_[r];
-    for (int r = row; r < top_row_; ++r) y -= row_height_[r];
-    return y;
+    return edge_pos(row_height_, fixed_rows_, top_row_, row);
 }
 
 int Grid::col_alignment(int col) const {
@@ -484,11 +483,8 @@ void Grid::set_top_row(int r) {
 }
 
 void Grid::user_scroll_to(int r) {
-    r = std::max(fixed_rows_, std::min(r, rows_ - 1));
-    if (r == top_row_) return;
-    top_row_ = r;
-    changed("TopRow");
-    raise("Scroll", on_scroll);
+    if (rows_ <= fixed_rows_) return;  // nothing to scroll
+    set_top_row(std::max(fixed_rows_, std::min(r, rows_ - 1)));
 }
 
 void Grid::set_left_col(int c) {
@@ -601,12 +597,16 @@ void VScrollBar::set_max(int v) {
     set_value(value_);
 }
 
-void VScrollBar::set_value(int v) {
+bool VScrollBar::store(int v) {
     v = clamp(v);
-    if (v == value_) return;
+    if (v == value_) return false;
     value_ = v;
     changed("Value");
-    raise("Change", on_change);
+    return true;
+}
+
+void VScrollBar::set_value(int v) {
+    if (store(v)) raise("Change", on_change);
 }
 
 void VScrollBar::set_small_change(int v) {
@@ -625,20 +625,12 @@ int VScrollBar::stepped(int steps, bool large) const {
 }
 
 void VScrollBar::user_drag(int v) {
-    v = clamp(v);
-    if (v != value_) {
-        value_ = v;
-        changed("Value");
-    }
+    store(v);
     raise("Scroll", on_scroll);
 }
 
 void VScrollBar::user_release(int v) {
-    v = clamp(v);
-    if (v != value_) {
-        value_ = v;
-        changed("Value");
-    }
+    store(v);
     raise("Change", on_change);
 }
 

@@ -345,6 +345,7 @@ class VScrollBar : public Control {
 
   private:
     int clamp(int v) const;
+    bool store(int v);  // clamped; true when the value changed
     int min_ = 0, max_ = 32767, value_ = 0, small_ = 1, large_ = 1;
 };
 

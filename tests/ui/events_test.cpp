@@ -198,8 +198,17 @@ TEST_F(Events, GridCellsPositionsAndScroll) {
     EXPECT_EQ(scrolls, 1);
     EXPECT_EQ(g.row_pos(12), 240 + 2 * 240);  // fixed row, then rows 10 and 11
     EXPECT_EQ(g.row_pos(0), 0);
-    user_scroll(g, 12);
+    EXPECT_EQ(g.row_pos(5), 240 - 5 * 240);  // rows 5..9 scrolled out above
+    g.set_left_col(2);
     EXPECT_EQ(scrolls, 2);
+    EXPECT_EQ(g.col_pos(0), 0);
+    EXPECT_EQ(g.col_pos(1), 500 - 1000);  // scrolled out to the left
+    EXPECT_EQ(g.col_pos(3), 500 + 960);
+    user_scroll(g, 12);
+    EXPECT_EQ(scrolls, 3);
+    user_scroll(g, 99);  // the user cannot scroll past the last row
+    EXPECT_EQ(g.top_row(), 29);
+    EXPECT_EQ(scrolls, 4);
     std::pair<int, int> at_click;
     g.on_click = [&] { at_click = {g.mouse_row(), g.mouse_col()}; };
     ASSERT_TRUE(user_click_cell(g, 14, 3));
