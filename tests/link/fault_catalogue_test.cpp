@@ -39,6 +39,9 @@ const FaultRow rows[] = {
     {"silent_four_times", {Fault::silent().next(4)}, false, Op::read, 2, 4, 4, 4.4, 4.5},
     {"silent_write", {Fault::silent()}, false, Op::write, 2, 4, 4, 4.4, 4.5},
     {"late_answer_once", {Fault::delayed(1.2).next(1)}, false, Op::read, 0, 2, 1, 1.1, 1.2},
+    // Every answer 1.2 s late: the first one arrives during the second exchange, which
+    // sent the same request, and is taken.
+    {"late_answer_always", {Fault::delayed(1.2)}, false, Op::read, 0, 2, 1, 1.2, 1.3},
     {"bad_crc_once", {Fault::bad_crc().next(1)}, false, Op::read, 0, 2, 1, 0.1, 0.3},
     {"bad_crc", {Fault::bad_crc()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
     {"truncated", {Fault::truncated()}, false, Op::read, 2, 4, 4, 4.4, 4.5},
