@@ -176,6 +176,13 @@ TEST_F(Loop, UnscriptedBoxFailsTheTest) {
     CommonDialog dlg{*page_inst, "cmd_dialog"};
     EXPECT_THROW(dlg.show_open(), UnscriptedDialog);
     EXPECT_EQ(dialogs_.failures().size(), 1u);
+    dlg.dialog_title = "Open";
+    ScriptedDialogs::Answer d;
+    d.path = "a.krv";
+    d.expect_title = "Save configuration";
+    dialogs_.answer(d);
+    EXPECT_THROW(dlg.show_open(), UnscriptedDialog);
+    EXPECT_EQ(dialogs_.failures().size(), 2u);
     dialogs_.clear();
 }
 

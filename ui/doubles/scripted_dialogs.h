@@ -1,6 +1,7 @@
 #pragma once
 // Test double for file dialogs: records every request; answers come from a script in
-// order (a path, or cancel). An unscripted dialog fails the test (UnscriptedDialog).
+// order (a path, or cancel). An unscripted dialog, or one whose title is not the
+// expected one, fails the test (UnscriptedDialog).
 #include <deque>
 #include <functional>
 #include <optional>
@@ -19,9 +20,10 @@ struct UnscriptedDialog : std::logic_error {
 class ScriptedDialogs final : public FileDialogs {
   public:
     struct Answer {
-        std::optional<std::string> path;  // none: the user cancels
-        std::function<void()> before;     // runs while the dialog is up
-        double wait = 0;                  // seconds the user takes (yielding)
+        std::optional<std::string> path;          // none: the user cancels
+        std::function<void()> before;             // runs while the dialog is up
+        double wait = 0;                          // seconds the user takes (yielding)
+        std::optional<std::string> expect_title;  // checked when set
     };
     std::optional<std::string> show(const FileDialogRequest& request) override;
     ScriptedDialogs& choose(std::string path, std::function<void()> before = nullptr);
@@ -37,6 +39,7 @@ class ScriptedDialogs final : public FileDialogs {
     const std::vector<std::string>& failures() const { return failures_; }
 
   private:
+    [[noreturn]] void fail(const std::string& why);
     std::deque<Answer> script_;
     std::vector<FileDialogRequest> shown_;
     std::vector<std::string> failures_;
