@@ -39,6 +39,13 @@ TEST_F(Events, CodeSetRaisesOnlyOnChangeUserAlways) {
         {"option Value", [&] { f.opt_b.set_value(true); }, [&] { f.opt_b.set_value(true); },
          [&] { return user_click(f.opt_b); }, [&](auto h) { f.opt_b.on_click = h; },
          [&] { return f.opt_b.value() && !f.opt_a.value(); }},
+        {"text box Text", [&] { f.txt_a.set_text("12"); }, [&] { f.txt_a.set_text("12"); },
+         [&] {  // the user selects all and types the same text again
+             user_focus(f.txt_a);
+             f.txt_a.set_sel_length(2);
+             return user_type("12");
+         },
+         [&](auto h) { f.txt_a.on_change = h; }, [&] { return f.txt_a.text() == "12"; }},
         {"scroll Value", [&] { f.vsb.set_value(40); }, [&] { f.vsb.set_value(40); },
          [&] { return user_scroll(f.vsb, ScrollAction::release, 40); },
          [&](auto h) { f.vsb.on_change = h; }, [&] { return f.vsb.value() == 40; }},
