@@ -741,6 +741,10 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
         return true;
     }
     if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
+    // The window was reached by the keyboard (Alt+Tab): it becomes the layer's active
+    // form before the key, so the key goes to one of its controls.
+    if (&c.form() != ui::active_form())
+        post_to<Control>(watched, [](Control& ctl) { user_activate(ctl.form()); });
     const int shift = (mods & Qt::ShiftModifier) ? shift_mask : 0;
     if (k->key() == Qt::Key_Backtab) {
         post([] { user_key(vk_tab, shift_mask); });

@@ -226,6 +226,26 @@ TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
     EXPECT_EQ(ui::focus_owner(), &form_->txt);
 }
 
+class Other : public ui::Form {
+  public:
+    Other() : Form("other", {6000, 0, 3000, 2000}) {}
+    ui::TextBox txt_other{*this, "txt_other", {120, 120, 2400, 315}};
+};
+
+TEST_F(RendererTest, KeysIntoAnInactiveWindowActivateItFirst) {
+    Other other;
+    other.load();
+    other.show_modeless();
+    ASSERT_EQ(ui::active_form(), &other);
+    renderer_->flush();
+    QTest::keyClicks(renderer_->widget(form_->txt), "ok");  // reached by Alt+Tab
+    loop_.run_pending();
+    EXPECT_EQ(ui::active_form(), form_.get());
+    EXPECT_EQ(form_->txt.text(), "ok");
+    EXPECT_EQ(other.txt_other.text(), "");
+    ui::reset_forms();
+}
+
 TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
     QWidget* win = renderer_->window(*form_);
     win->activateWindow();
