@@ -30,7 +30,7 @@ class TransactionGuard {
 };
 
 TransactionResult failed(TransactionEnd end, int sends = 0) {
-    return {2, sends, end};
+    return {link_status::time_out, sends, end};
 }
 
 // Bytes of a late answer to an earlier request must not be taken for this one's answer:
@@ -213,8 +213,8 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
     answer.clear();
     const auto full_length = static_cast<std::size_t>(expected) + 2;
     for (;;) {
-        if (clock.now() - start > answer_seconds) return 2;
-        if (last_echo_poll - start > echo_seconds) return 2;
+        if (clock.now() - start > answer_seconds) return link_status::time_out;
+        if (last_echo_poll - start > echo_seconds) return link_status::time_out;
         if (echo > 0 && echo_on == 1) {
             last_echo_poll = clock.now();
             if (get_rx_byte() >= 0)
@@ -231,7 +231,7 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
         if (!answer.empty() || b == unit) answer.push_back(static_cast<std::uint8_t>(b));
         if (answer.size() == full_length) break;
     }
-    return crc_matches(answer) ? 0 : 3;
+    return crc_matches(answer) ? link_status::done : link_status::crc_error;
 }
 
 namespace {
@@ -246,7 +246,7 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
         send_request(request, sends);
         ++sends;
         int echo = static_cast<int>(request.size());
-        if (receive_answer(answer, unit, expected, echo) != 0) {
+        if (receive_answer(answer, unit, expected, echo) != link_status::done) {
             after_failed_exchange();
             if (sends >= max_sends) return TransactionEnd::exchanges_failed;
             continue;
@@ -277,11 +277,11 @@ TransactionResult read_transaction(int start, int count) {
             build_read_request(static_cast<std::uint8_t>(unit), static_cast<std::uint16_t>(reg),
                                static_cast<std::uint16_t>(count));
         Frame answer;
-        const TransactionEnd end = exchange(request, unit, read_answer_length(count),
-                                            fn_read_holding, answer, sends);
+        const TransactionEnd end =
+            exchange(request, unit, read_answer_length(count), fn_read_holding, answer, sends);
         if (end != TransactionEnd::done) return failed(end, sends);
         if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
-        return {0, sends, TransactionEnd::done};
+        return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
         return failed(TransactionEnd::port_fault, sends);
     }
@@ -307,7 +307,7 @@ TransactionResult write_transaction(int start, int count) {
         const TransactionEnd end =
             exchange(request, unit, write_answer_length(), fn_write_multiple, answer, sends);
         if (end != TransactionEnd::done) return failed(end, sends);
-        return {0, sends, TransactionEnd::done};
+        return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
         return failed(TransactionEnd::port_fault, sends);
     }
@@ -322,20 +322,21 @@ std::int16_t write_regs(int start, int count) {
 }
 
 std::int16_t read_device_type(std::int16_t& code) {
-    if (read_regs(0, 5) != 0) return 1;
+    if (read_regs(0, 5) != link_status::done) return link_status::failed;
     code = status_regs[0];
-    return 0;
+    return link_status::done;
 }
 
 std::int16_t read_one_reg(int reg, std::int16_t& value) {
-    if (reg < 0 || reg >= static_cast<int>(status_regs.size())) return 1;
-    if (read_regs(reg, 1) != 0) return 1;
+    if (reg < 0 || reg >= static_cast<int>(status_regs.size())) return link_status::failed;
+    if (read_regs(reg, 1) != link_status::done) return link_status::failed;
     value = status_regs[static_cast<std::size_t>(reg)];
-    return 0;
+    return link_status::done;
 }
 
 std::int16_t read_reg_window() {
-    return read_regs(reg_win_start, reg_win_count) != 0 ? 1 : 0;
+    return read_regs(reg_win_start, reg_win_count) != link_status::done ? link_status::failed
+                                                                        : link_status::done;
 }
 
 }  // namespace dvx::link

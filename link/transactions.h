@@ -13,6 +13,16 @@
 
 namespace dvx::link {
 
+// link_status, the result codes. receive_answer: done, time_out or crc_error;
+// read_regs and write_regs: done or time_out (failed); the single-register procedures:
+// done or failed. Callers test only for non-zero.
+namespace link_status {
+inline constexpr std::int16_t done = 0;
+inline constexpr std::int16_t failed = 1;
+inline constexpr std::int16_t time_out = 2;
+inline constexpr std::int16_t crc_error = 3;
+}  // namespace link_status
+
 inline constexpr int max_sends = 4;
 inline constexpr double answer_seconds = 1.0;
 inline constexpr double echo_seconds = 0.3;
