@@ -89,8 +89,7 @@ int SimPort::in_count() {
     const double now = clock_.now();
     advance(now);
     int n = 0;
-    for (auto it = to_master_.begin(); it != to_master_.end() && handed_on(it->first) <= now;
-         ++it)
+    for (auto it = to_master_.begin(); it != to_master_.end() && handed_on(it->first) <= now; ++it)
         ++n;
     return n;
 }
