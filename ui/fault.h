@@ -8,11 +8,11 @@ namespace dvx::ui {
 
 class UiFault : public std::runtime_error {
   public:
-    explicit UiFault(const std::string& text) : std::runtime_error(text) {}
-    const std::string& text() const { return text_ = what(), text_; }
+    explicit UiFault(const std::string& text) : std::runtime_error(text), text_(text) {}
+    const std::string& text() const { return text_; }
 
   private:
-    mutable std::string text_;
+    std::string text_;
 };
 
 // The fixed texts of the layer's own faults.
