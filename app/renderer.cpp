@@ -270,7 +270,14 @@ Renderer::Renderer() {
 Renderer::~Renderer() {
     ui::remove_observer(this);
     if (wait_cursor_) QApplication::restoreOverrideCursor();
-    for (auto& [f, fv] : forms_) delete fv.window;
+    std::vector<QWidget*> windows;
+    for (auto& [f, fv] : forms_) windows.push_back(fv.window);
+    // Forget everything first: events sent while the widgets go reach nothing.
+    owner_.clear();
+    window_owner_.clear();
+    controls_.clear();
+    forms_.clear();
+    for (QWidget* w : windows) delete w;
 }
 
 QWidget* Renderer::window(const ui::Form& f) const {
