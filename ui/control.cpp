@@ -176,31 +176,22 @@ void Control::set_font(const Font& f) {
     font_ = f;
     changed("Font");
 }
-namespace {
-// Control fonts change one attribute at a time.
-template <class T>
-void set_font_field(Control& c, T Font::*field, T value) {
-    Font f = c.font();
-    f.*field = std::move(value);
-    c.set_font(f);
-}
-}  // namespace
 
 void Control::set_font_name(std::string n) {
-    set_font_field(*this, &Font::name, std::move(n));
+    detail::set_font_field(*this, &Font::name, std::move(n));
 }
 void Control::set_font_size(double s) {
     if (s <= 0) throw UiFault(fault_text::invalid_value);
-    set_font_field(*this, &Font::size, s);
+    detail::set_font_field(*this, &Font::size, s);
 }
 void Control::set_font_bold(bool b) {
-    set_font_field(*this, &Font::bold, b);
+    detail::set_font_field(*this, &Font::bold, b);
 }
 void Control::set_font_italic(bool b) {
-    set_font_field(*this, &Font::italic, b);
+    detail::set_font_field(*this, &Font::italic, b);
 }
 void Control::set_font_underline(bool b) {
-    set_font_field(*this, &Font::underline, b);
+    detail::set_font_field(*this, &Font::underline, b);
 }
 void Control::set_fore_color(std::uint32_t c) {
     if (c == fore_) return;

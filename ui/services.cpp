@@ -87,36 +87,26 @@ Printer& printer() {
     return *services().printer;
 }
 
-namespace {
-// Printer fonts change one attribute at a time.
-template <class T>
-void set_font_field(Printer& p, T PrinterFont::*field, T value) {
-    PrinterFont f = p.font();
-    f.*field = std::move(value);
-    p.set_font(f);
-}
-}  // namespace
-
 void Printer::set_font_name(const std::string& n) {
-    set_font_field(*this, &PrinterFont::name, n);
+    detail::set_font_field(*this, &PrinterFont::name, n);
 }
 void Printer::set_font_size(double s) {
-    set_font_field(*this, &PrinterFont::size, s);
+    detail::set_font_field(*this, &PrinterFont::size, s);
 }
 void Printer::set_font_bold(bool b) {
-    set_font_field(*this, &PrinterFont::bold, b);
+    detail::set_font_field(*this, &PrinterFont::bold, b);
 }
 void Printer::set_font_italic(bool b) {
-    set_font_field(*this, &PrinterFont::italic, b);
+    detail::set_font_field(*this, &PrinterFont::italic, b);
 }
 void Printer::set_font_strikethrough(bool b) {
-    set_font_field(*this, &PrinterFont::strikethrough, b);
+    detail::set_font_field(*this, &PrinterFont::strikethrough, b);
 }
 void Printer::set_font_transparent(bool b) {
-    set_font_field(*this, &PrinterFont::transparent, b);
+    detail::set_font_field(*this, &PrinterFont::transparent, b);
 }
 void Printer::set_font_underline(bool b) {
-    set_font_field(*this, &PrinterFont::underline, b);
+    detail::set_font_field(*this, &PrinterFont::underline, b);
 }
 
 }  // namespace dvx::ui

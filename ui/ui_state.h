@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/app.h"
@@ -46,6 +47,14 @@ void notify(F f) {
 }
 inline bool observing() {
     return !st().observers.empty();
+}
+
+// Fonts (of controls and of the printer) change one attribute at a time.
+template <class Owner, class FontT, class T>
+void set_font_field(Owner& owner, T FontT::*field, T value) {
+    FontT f = owner.font();
+    f.*field = std::move(value);
+    owner.set_font(f);
 }
 
 // Moves the focus (LostFocus old, GotFocus new, nested). A focus move made by a
