@@ -246,6 +246,26 @@ TEST_F(RendererTest, KeysIntoAnInactiveWindowActivateItFirst) {
     ui::reset_forms();
 }
 
+TEST_F(RendererTest, MouseIntoATextBoxMovesTheFocusAndTheCaret) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
+    form_->txt2.set_text("hello");
+    renderer_->flush();
+    log_.clear();
+    QWidget* edit = renderer_->widget(form_->txt2);
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, edit->height() / 2));
+    loop_.run_pending();
+    EXPECT_EQ(ui::focus_owner(), &form_->txt2);
+    EXPECT_EQ(log_.only({"LostFocus", "GotFocus"}),
+              (std::vector<std::string>{"txt.LostFocus", "txt2.GotFocus"}));
+    EXPECT_EQ(form_->txt2.sel_start(), 5);  // the caret where the user clicked
+    QTest::keyClicks(edit, "!");
+    loop_.run_pending();
+    EXPECT_EQ(form_->txt2.text(), "hello!");
+}
+
 TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
     QWidget* win = renderer_->window(*form_);
     win->activateWindow();
