@@ -38,8 +38,8 @@ constexpr const char* usage_text =
     "  --simulate         every COM port leads to the built-in simulated bus\n"
     "  --preset FILE      the simulated bus from a preset file (implies --simulate)\n"
     "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
-    "Environment: DORVANEX_REGISTRY (settings file), DORVANEX_COM<n> (device of COMn),\n"
-    "DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
+    "Environment: DORVANEX_REGISTRY (settings file or folder), DORVANEX_COM<n> (device\n"
+    "of COMn), DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
 
 struct Options {
     bool simulate = false;
@@ -65,6 +65,17 @@ bool parse(int argc, char** argv, Options& o) {
 bool offscreen() {
     const QString p = QGuiApplication::platformName();
     return p == "offscreen" || p == "minimal";
+}
+
+// DORVANEX_REGISTRY names the settings file (or a folder to keep it in); else the XDG
+// config folder's dorvanex/registry.
+std::filesystem::path registry_path() {
+    const char* env = std::getenv("DORVANEX_REGISTRY");
+    if (!env || !*env) return dvx::ui::FileRegistry::default_path();
+    std::filesystem::path p(env);
+    std::error_code ec;
+    if (std::filesystem::is_directory(p, ec)) p /= "registry";
+    return p;
 }
 
 // Exit code of --screenshot when the program ended before any window was shown.
@@ -99,9 +110,7 @@ int main(int argc, char** argv) {
     app::QtPrinter printer;
     app::QtTextMetrics metrics;
     ui::DiskFiles files;  // the current working folder
-    const char* reg_env = std::getenv("DORVANEX_REGISTRY");
-    ui::FileRegistry registry(reg_env && *reg_env ? std::filesystem::path(reg_env)
-                                                  : ui::FileRegistry::default_path());
+    ui::FileRegistry registry(registry_path());
     std::unique_ptr<ui::SerialPort> port;
     try {
         if (!opt.preset.empty())
