@@ -13,8 +13,9 @@ namespace dvx::mainwin {
 // and model set-up, firmware check and param_count, the parameter block and the
 // output-mode word; then "Parameter read in.", the identity fields, param_snapshot and
 // the factory copy in the registry when none exists for the serial number yet.
-// A block or word-26 read that fails leaves param_image as the model set-up left it
-// (the default image): a half-read set is never taken over.
+// A block read that fails leaves param_image as the model set-up left it (the default
+// image): a half-read set is never taken over. When only the output-mode word fails, the
+// whole set read stays in the image; the fields and the snapshot are not refreshed.
 void B_FQN_Read_Click();
 
 // The program button B_FQN_Write: asks, checks the image's firmware, the device's

@@ -51,18 +51,18 @@ void read_device(Hauptmenue& m) {
     if (model::check_version(m.curr_version.text()) != 0)
         return ops::show(texts::msg_sw_version_not_supported);
 
-    // The link reads straight into param_image; keep what was there so that a read
-    // broken off part-way leaves no mix of two parameter sets.
+    // The link reads straight into param_image; keep what was there so that a block
+    // read broken off part-way leaves no mix of two parameter sets.
     const auto before = model::param_image;
     if (model::read_param_block() != 0) {
         model::param_image = before;
         return ops::show(texts::msg_no_connection);
     }
+    // The set is whole now: a failure here keeps it, only the fields and the snapshot
+    // stay the previous device's.
     std::int16_t mode_word = 0;
-    if (link::read_one_reg(output_mode_word, mode_word) != 0) {
-        model::param_image = before;
+    if (link::read_one_reg(output_mode_word, mode_word) != 0)
         return ops::show(texts::msg_no_connection);
-    }
 
     ops::show(texts::msg_params_read);
     // Output-mode code: the high byte of word 26.

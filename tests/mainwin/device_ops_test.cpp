@@ -276,7 +276,7 @@ TEST_F(DeviceOps, UnreadableRegistryShowsItsFaultAndStoresNoCopy) {
 // What a read that cannot finish says and leaves. Device 1 (KRV 4.05) was read before;
 // then the device at address 17 is read with the row's trouble.
 TEST_F(DeviceOps, ReadThatCannotFinishSaysWhyAndTakesNothingHalfRead) {
-    enum class Image { unchanged, default_image };
+    enum class Image { unchanged, default_image, device_set };
     struct Row {
         const char* name;
         std::function<void(sim::Plant&)> trouble;
@@ -311,7 +311,7 @@ TEST_F(DeviceOps, ReadThatCannotFinishSaysWhyAndTakesNothingHalfRead) {
          no_connection, Image::default_image, "4.16", blocks_to_1032},
         {"silent_at_word_26",
          [](sim::Plant& p) { p.fault(Fault::silent().unit(17).registers(26, 26)); }, no_connection,
-         Image::default_image, "4.16", all_blocks},
+         Image::device_set, "4.16", all_blocks},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -336,11 +336,16 @@ TEST_F(DeviceOps, ReadThatCannotFinishSaysWhyAndTakesNothingHalfRead) {
         EXPECT_EQ(boxes_.shown().at(0).title, "DORVANEX");
         EXPECT_EQ(requests(), row.requests);
         EXPECT_EQ(m.curr_version.text(), row.version);
-        if (row.image == Image::unchanged)
+        if (row.image == Image::unchanged) {
             EXPECT_EQ(model::param_image, image_before);
-        else
+        } else if (row.image == Image::default_image) {
             EXPECT_EQ(model::param_image, default_image())
                 << "nothing of a half-read set is taken over";
+        } else {
+            EXPECT_EQ(model::param_count, device().param_count());
+            for (int p = 0; p < device().param_count(); ++p)
+                ASSERT_EQ(model::param_image[p], device().param(p)) << "the whole set stays";
+        }
         EXPECT_EQ((std::vector<std::string>{m.Komentar1.text(), m.Ser_No.text(), m.v_mode.text()}),
                   fields);
         EXPECT_EQ(mainwin::param_snapshot, snapshot);
