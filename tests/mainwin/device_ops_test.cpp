@@ -112,11 +112,6 @@ const Device devices[] = {
 
 class DeviceOps : public MainWindowFixture {
   protected:
-    template <class F>
-    void user(F action) {
-        loop_.post(action);
-        pump();
-    }
     void click(ui::Control& c) {
         user([&c] { ui::user_click(c); });
     }

@@ -16,12 +16,6 @@ namespace {
 
 class MainFields : public MainWindowFixture {
   protected:
-    // Runs one user action at a pump point, then everything it queued.
-    template <class F>
-    void user(F action) {
-        loop_.post(action);
-        pump();
-    }
     void leave(ui::Control& to) {
         user([&] { ui::user_focus(to); });
     }

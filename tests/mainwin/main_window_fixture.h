@@ -91,6 +91,13 @@ class MainWindowFixture : public ServicesFixture {
     // Runs the queued input (user actions posted, simulated keys).
     void pump() { loop_.run_pending(); }
 
+    // Runs one user action at a pump point, then everything it queued.
+    template <class F>
+    void user(F action) {
+        loop_.post(action);
+        pump();
+    }
+
     std::unique_ptr<sim::Plant> plant_;
     std::unique_ptr<sim::SimPort> port_;
 };

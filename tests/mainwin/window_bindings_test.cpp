@@ -11,14 +11,7 @@
 namespace dvx::testing {
 namespace {
 
-class WindowBindings : public MainWindowFixture {
-  protected:
-    template <class F>
-    void user(F action) {
-        loop_.post(action);
-        pump();
-    }
-};
+class WindowBindings : public MainWindowFixture {};
 
 TEST_F(WindowBindings, TheLinkTalksToTheDeviceTheListsPick) {
     ASSERT_TRUE(start(0));
