@@ -1,6 +1,7 @@
 // Reading and programming a 140-word transmitter (KRV 4.16 at address 17 of the
 // default direct bus) through the main window's buttons, over the simulated line at
-// 9600 baud on virtual time. Prints the elapsed line time of each operation against
+// 9600 baud on virtual time (no DLX firmware holds 140 words, so the largest set is a
+// KRV's). Prints the elapsed line time of each operation against
 // the floor the line itself sets:
 //
 //   floor = bytes on the line x 11 bits / 9600 baud
