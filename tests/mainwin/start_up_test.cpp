@@ -246,10 +246,12 @@ TEST_F(StartUp, PlacementFromTheRegistry) {
         {"maximised", with("FORM STATE", "2"), 2, own},
         {"letters_in_left", with("FROM LE", "abc"), 0, own},
         {"state_3_means_none", with("FORM STATE", "3"), 0, own},
+        {"state_above_3_means_none", with("FORM STATE", "7"), 0, own},
         {"height_missing", without("FORM HI"), 0, own},
         {"nothing_stored", {}, 0, own},
         {"top_beyond_16_bits_is_skipped", with("FROM TOP", "40000"), 0, {400, 77, 10000, 9000}},
-        {"rounded_half_to_even", with("FROM TOP", "300.5"), 0, {400, 300, 10000, 9000}},
+        {"rounded_half_to_even_down", with("FROM TOP", "300.5"), 0, {400, 300, 10000, 9000}},
+        {"rounded_half_to_even_up", with("FROM TOP", "301.5"), 0, {400, 302, 10000, 9000}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
