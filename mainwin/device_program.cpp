@@ -2,6 +2,7 @@
 // the selected address, after making sure the device is the kind the image was made
 // for (same firmware, same output jumpers, and the user's word when its serial number
 // differs from the image's).
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -30,24 +31,6 @@ constexpr int serial_words = 4;
 // Output-mode codes below 20 mean voltage output, above 20 current output; 20 matches both.
 constexpr double mode_boundary = 20;
 
-// The image's serial words, put back after the device's own serial number was read
-// into them, whatever way the check ends.
-class SerialWordsKept {
-  public:
-    SerialWordsKept() {
-        for (int i = 0; i < serial_words; ++i) saved_[i] = model::param_image[serial_first + i];
-    }
-    ~SerialWordsKept() { restore(); }
-    void restore() {
-        for (int i = 0; i < serial_words; ++i) model::param_image[serial_first + i] = saved_[i];
-    }
-    SerialWordsKept(const SerialWordsKept&) = delete;
-    SerialWordsKept& operator=(const SerialWordsKept&) = delete;
-
-  private:
-    std::array<std::int16_t, serial_words> saved_{};
-};
-
 bool jumpers_differ(int device_code, double image_code) {
     return (device_code < mode_boundary && image_code > mode_boundary) ||
            (device_code > mode_boundary && image_code < mode_boundary);
@@ -58,7 +41,9 @@ bool ask(const std::string& question) {
 }
 
 void program_device(Hauptmenue& m, const std::string& image_version) {
-    SerialWordsKept image_serial;
+    auto* const serial = model::param_image.data() + serial_first;
+    std::array<std::int16_t, serial_words> image_serial{};
+    std::copy_n(serial, serial_words, image_serial.begin());
 
     std::int16_t word = 0;
     if (link::read_one_reg(version_word, word) != 0) return ops::show(texts::msg_no_connection);
@@ -80,7 +65,7 @@ void program_device(Hauptmenue& m, const std::string& image_version) {
     // The answer lands in the image's serial words; the copy goes back at once.
     const bool serial_read = link::read_regs(1000 + serial_first, serial_words) == 0;
     const std::string s_dev = model::text_from_params(serial_first);
-    image_serial.restore();
+    std::copy(image_serial.begin(), image_serial.end(), serial);
     if (!serial_read) return ops::show(texts::msg_no_connection);
     const std::string s_img = model::text_from_params(serial_first);
     if (s_dev != s_img &&
