@@ -3,11 +3,13 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QWidget>
+#include <cstdlib>
 #include <memory>
 
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
+#include "link/posix_serial_port.h"
 #include "mainwin/program_start.h"
 #include "model/reg_settings.h"
 #include "tests/app/qt_test_app.h"
@@ -32,19 +34,23 @@ class MainWindowTest : public ServicesFixture {
         renderer_.reset();
         ServicesFixture::TearDown();
     }
+    // Runs the program start with English chosen; returns the shown main window.
+    ui::Form* start_main() {
+        if (!registry_.create_key(model::reg_key) ||
+            !registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}))
+            return nullptr;
+        mainwin::Main();
+        loop_.run_pending();
+        renderer_->flush();
+        return ui::active_form();
+    }
     app::SimBusPort port_{clock_};
     std::unique_ptr<app::Renderer> renderer_;
 };
 
 TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
-    ASSERT_TRUE(registry_.create_key(model::reg_key));
-    ASSERT_TRUE(
-        registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}));
-    mainwin::Main();
-    loop_.run_pending();
-    ui::Form* main = ui::active_form();
+    ui::Form* main = start_main();
     ASSERT_NE(main, nullptr);
-    renderer_->flush();
     QWidget* win = renderer_->window(*main);
     ASSERT_NE(win, nullptr);
     EXPECT_TRUE(win->isVisible());
@@ -74,6 +80,38 @@ TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
         ++checked;
     }
     EXPECT_GT(checked, 20);
+}
+
+// Without --simulate the real port is behind COM1: with no device there the main window
+// comes up with its device buttons disabled and no message (an unscripted box fails the
+// test); on the simulated bus they are enabled.
+TEST_F(MainWindowTest, DeviceButtonsShowWhetherThePortOpened) {
+    const std::string no_device = (dir_ / "no-such-tty").string();
+    ::setenv("DORVANEX_COM1", no_device.c_str(), 1);
+    auto real = link::make_posix_serial_port();
+    struct Case {
+        const char* name;
+        ui::SerialPort* port;
+        bool enabled;
+    };
+    for (const Case& c : {Case{"real port, no device", real.get(), false},
+                          Case{"simulated bus", &port_, true}}) {
+        SCOPED_TRACE(c.name);
+        ui::services().port = c.port;
+        ui::Form* main = start_main();
+        ASSERT_NE(main, nullptr);
+        for (const char* name : {"B_FQN_Read", "B_FQN_Write", "B_Out", "B_online"}) {
+            SCOPED_TRACE(name);
+            ui::Control* button = main->control(name);
+            ASSERT_NE(button, nullptr);
+            QWidget* w = renderer_->widget(*button);
+            ASSERT_NE(w, nullptr);
+            EXPECT_TRUE(w->isVisible());
+            EXPECT_EQ(w->isEnabled(), c.enabled);
+        }
+        ui::reset_forms();
+    }
+    ::unsetenv("DORVANEX_COM1");
 }
 
 }  // namespace
