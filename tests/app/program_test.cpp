@@ -41,15 +41,27 @@ class ProgramTest : public ::testing::Test {
     void TearDown() override { fs::remove_all(dir_); }
 
     fs::path registry() const { return dir_ / "home" / "registry"; }
+    std::string registry_env() const { return "DORVANEX_REGISTRY='" + registry().string() + "'"; }
 
-    // Starts dorvanex in the working folder with only our paths in its environment.
-    Outcome start(const std::string& args) {
+    // A registry file at `path` with the language chosen, so the main window comes up.
+    static void choose_language(const fs::path& path, const std::string& language) {
+        fs::create_directories(path.parent_path());
+        ui::FileRegistry reg(path);
+        ASSERT_TRUE(reg.create_key(model::reg_key));
+        ui::RegValue v{ui::reg_sz, {language.begin(), language.end()}};
+        v.bytes.push_back(0);
+        ASSERT_TRUE(reg.set_value(model::reg_key, model::reg_language, v));
+    }
+
+    // Starts dorvanex in the working folder with only our paths in its environment:
+    // HOME is ours, and `settings` says where the registry is.
+    Outcome start(const std::string& args, const std::string& settings) {
         const fs::path err = dir_ / "stderr.txt";
         const std::string cmd = "cd '" + (dir_ / "work").string() +
-                                "' && env -u XDG_CONFIG_HOME -u DISPLAY" + " HOME='" +
-                                (dir_ / "home").string() + "' DORVANEX_REGISTRY='" +
-                                registry().string() + "' QT_QPA_PLATFORM=offscreen timeout 60 '" +
-                                DVX_EXE + "' " + args + " 2>'" + err.string() + "' >/dev/null";
+                                "' && env -u XDG_CONFIG_HOME -u DORVANEX_REGISTRY -u DISPLAY" +
+                                " HOME='" + (dir_ / "home").string() + "' " + settings +
+                                " QT_QPA_PLATFORM=offscreen timeout 60 '" + DVX_EXE + "' " + args +
+                                " 2>'" + err.string() + "' >/dev/null";
         Outcome r;
         const int status = std::system(cmd.c_str());
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -78,17 +90,10 @@ TEST_F(ProgramTest, StartsOffscreenOnTheSimulatorAndShowsItsWindow) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         fs::remove(registry());
-        if (*c.language) {
-            ui::FileRegistry reg(registry());
-            ASSERT_TRUE(reg.create_key(model::reg_key));
-            const std::string text = c.language;
-            ui::RegValue v{ui::reg_sz, {text.begin(), text.end()}};
-            v.bytes.push_back(0);
-            ASSERT_TRUE(reg.set_value(model::reg_key, model::reg_language, v));
-        }
+        if (*c.language) choose_language(registry(), c.language);
         const fs::path shot = fs::path(DVX_SCREENSHOT_DIR) / (std::string(c.name) + ".png");
         fs::remove(shot);
-        const Outcome r = start("--simulate --screenshot '" + shot.string() + "'");
+        const Outcome r = start("--simulate --screenshot '" + shot.string() + "'", registry_env());
         ASSERT_EQ(r.code, 0) << r.err;
         EXPECT_NE(r.err.find(std::string("window \"") + c.window), std::string::npos) << r.err;
         QImage img(QString::fromStdString(shot.string()));
@@ -105,14 +110,41 @@ TEST_F(ProgramTest, StartsOffscreenOnTheSimulatorAndShowsItsWindow) {
 }
 
 TEST_F(ProgramTest, BadArgumentsAndPresetsAreRefusedWithAMessage) {
-    Outcome r = start("--frobnicate");
+    Outcome r = start("--frobnicate", registry_env());
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("Usage: dorvanex"), std::string::npos);
 
     std::ofstream(dir_ / "work" / "bad.preset") << "this is no preset\n";
-    r = start("--preset bad.preset");
+    r = start("--preset bad.preset", registry_env());
     EXPECT_EQ(r.code, 2);
     EXPECT_NE(r.err.find("bad.preset"), std::string::npos) << r.err;
+}
+
+// The registry file is where DORVANEX_REGISTRY says (a file or a folder to keep it in),
+// else in the XDG config folder: the language found there skips the language choice.
+TEST_F(ProgramTest, ReadsTheRegistryWhereTheEnvironmentSays) {
+    struct Case {
+        const char* name;
+        std::string settings;
+        fs::path file;
+    };
+    const fs::path home = dir_ / "home";
+    const Case cases[] = {
+        {"DORVANEX_REGISTRY names a folder", "DORVANEX_REGISTRY='" + (dir_ / "reg").string() + "'",
+         dir_ / "reg" / "registry"},
+        {"XDG_CONFIG_HOME", "XDG_CONFIG_HOME='" + (dir_ / "xdg").string() + "'",
+         dir_ / "xdg" / "dorvanex" / "registry"},
+        {"default", "", home / ".config" / "dorvanex" / "registry"},
+    };
+    const fs::path shot = dir_ / "shot.png";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        choose_language(c.file, "GB");
+        const Outcome r = start("--simulate --screenshot '" + shot.string() + "'", c.settings);
+        ASSERT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+        fs::remove(c.file);
+    }
 }
 
 }  // namespace
