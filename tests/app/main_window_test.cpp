@@ -94,8 +94,8 @@ TEST_F(MainWindowTest, DeviceButtonsShowWhetherThePortOpened) {
         ui::SerialPort* port;
         bool enabled;
     };
-    for (const Case& c : {Case{"real port, no device", real.get(), false},
-                          Case{"simulated bus", &port_, true}}) {
+    for (const Case& c :
+         {Case{"real port, no device", real.get(), false}, Case{"simulated bus", &port_, true}}) {
         SCOPED_TRACE(c.name);
         ui::services().port = c.port;
         ui::Form* main = start_main();
