@@ -211,14 +211,23 @@ TEST_F(RendererTest, TypingGoesThroughKeyPressAndTheTextIsMirroredBack) {
     EXPECT_EQ(edit->text(), "abQ");
     EXPECT_EQ(edit->cursorPosition(), 3);
 
+    // One key in the layer's order: the text changes between KeyPress and KeyUp.
+    log_.clear();
+    QTest::keyClick(edit, Qt::Key_Z);
+    loop_.run_pending();
+    EXPECT_EQ(log_.only({"KeyDown", "KeyPress", "Change", "KeyUp"}),
+              (std::vector<std::string>{"txt.KeyDown 90 0", "txt.KeyPress 122", "txt.Change",
+                                        "txt.KeyUp 90 0"}));
+    EXPECT_EQ(form_->txt.text(), "abQz");
+
     QTest::keyClick(edit, Qt::Key_Backspace);
     QTest::keyClick(edit, Qt::Key_Tab);
     loop_.run_pending();
-    EXPECT_EQ(form_->txt.text(), "ab");
+    EXPECT_EQ(form_->txt.text(), "abQ");
     EXPECT_EQ(log_.only({"LostFocus", "GotFocus"}),
               (std::vector<std::string>{"txt.LostFocus", "txt2.GotFocus"}));
     renderer_->flush();
-    EXPECT_EQ(edit->text(), "ab");
+    EXPECT_EQ(edit->text(), "abQ");
     EXPECT_EQ(renderer_->window(*form_)->focusWidget(), renderer_->widget(form_->txt2));
 
     QTest::keyClick(renderer_->widget(form_->txt2), Qt::Key_Backtab, Qt::ShiftModifier);
