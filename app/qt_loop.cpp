@@ -54,21 +54,27 @@ void QtEventLoop::box_opened() {
     if (std::isfinite(due)) box_tick_.start(ms_until(clock_, due));
 }
 
+// Layer code run from Qt's own loop. Exceptions never pass into Qt: the end of the
+// program and unhandled faults stop everything here. False when it stopped.
+bool QtEventLoop::guarded(const std::function<void()>& work) {
+    try {
+        Depth depth(depth_);
+        work();
+        return true;
+    } catch (const ui::ProgramEnded&) {
+        finish(0);
+    } catch (const std::exception& e) {
+        if (on_unhandled) on_unhandled(e.what());
+        finish(1);
+    }
+    return false;
+}
+
 // Runs inside the box's own Qt loop: the end of the program or a fault closes the box
 // and stops everything, as at the top level.
 void QtEventLoop::tick_under_box() {
     if (!ui::box_up() || finished_) return;
-    try {
-        Depth depth(depth_);
-        ui::fire_due_timers();
-    } catch (const ui::ProgramEnded&) {
-        finish(0);
-        return;
-    } catch (const std::exception& e) {
-        if (on_unhandled) on_unhandled(e.what());
-        finish(1);
-        return;
-    }
+    if (!guarded([] { ui::fire_due_timers(); })) return;
     if (ui::box_up()) box_opened();
 }
 
@@ -141,22 +147,14 @@ void QtEventLoop::finish(int code) {
     QCoreApplication::exit(code);
 }
 
-// A pump point at the top level, run from Qt's own loop. Exceptions never pass into
-// Qt: the end of the program and unhandled faults stop here.
+// A pump point at the top level, run from Qt's own loop.
 void QtEventLoop::pump_top() {
     if (depth_ > 0 || finished_) return;
-    try {
-        Depth depth(depth_);
-        run_queued();
-        ui::fire_due_timers();
-    } catch (const ui::ProgramEnded&) {
-        finish(0);
+    if (!guarded([this] {
+            run_queued();
+            ui::fire_due_timers();
+        }))
         return;
-    } catch (const std::exception& e) {
-        if (on_unhandled) on_unhandled(e.what());
-        finish(1);
-        return;
-    }
     ui::free_unloaded_forms();
     if (ui::program_ended()) {
         finish(0);

@@ -38,6 +38,7 @@ class QtEventLoop final : public QObject, public ui::EventLoop {
     void arm();
     void finish(int code);
     void tick_under_box();
+    bool guarded(const std::function<void()>& work);
 
     ui::Clock& clock_;
     std::deque<std::function<void()>> queue_;
