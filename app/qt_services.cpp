@@ -158,21 +158,6 @@ void QtPrinter::print_line(const std::string& text) {
     lines_.push_back({text, font_, left_, top_});
 }
 
-namespace {
-
-QFont printer_font(const ui::PrinterFont& f) {
-    QFont q(qstr(f.name));
-    q.setPointSizeF(f.size > 0 ? f.size : 10);
-    q.setBold(f.bold);
-    q.setItalic(f.italic);
-    q.setUnderline(f.underline);
-    q.setStrikeOut(f.strikethrough);
-    if (f.name == "courier new" || f.name == "Courier New") q.setStyleHint(QFont::TypeWriter);
-    return q;
-}
-
-}  // namespace
-
 // Lines go down the page from the printable corner; the origin offsets move them
 // (ScaleLeft -400 moves the text 400 twips to the right).
 void QtPrinter::paint(QPrinter& printer, const std::vector<Line>& lines) {
@@ -182,7 +167,7 @@ void QtPrinter::paint(QPrinter& printer, const std::vector<Line>& lines) {
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     double y = 0;
     for (const Line& line : lines) {
-        QFont f = printer_font(line.font);
+        QFont f = qfont(line.font);
         p.setFont(f);
         const QFontMetricsF fm(f, &printer);
         if (y + fm.height() > page.height() && y > 0) {

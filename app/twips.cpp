@@ -40,14 +40,31 @@ std::string cp1252(const QString& s) {
     return ui::to_cp1252(s.toStdString());
 }
 
-QFont qfont(const ui::Font& f) {
+namespace {
+
+// Screen and printer fonts carry the same attributes. A missing Courier New falls back
+// to another fixed-pitch font, so columns of figures stay aligned.
+template <class F>
+QFont font_of(const F& f, double default_size) {
     QFont q(qstr(f.name));
-    q.setPointSizeF(f.size > 0 ? f.size : 8.25);
+    q.setPointSizeF(f.size > 0 ? f.size : default_size);
     q.setBold(f.bold);
     q.setItalic(f.italic);
     q.setUnderline(f.underline);
     q.setStrikeOut(f.strikethrough);
+    if (q.family().compare("Courier New", Qt::CaseInsensitive) == 0)
+        q.setStyleHint(QFont::TypeWriter);
     return q;
+}
+
+}  // namespace
+
+QFont qfont(const ui::Font& f) {
+    return font_of(f, 8.25);
+}
+
+QFont qfont(const ui::PrinterFont& f) {
+    return font_of(f, 10);
 }
 
 std::optional<QColor> qcolor(std::uint32_t c) {

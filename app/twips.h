@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ui/control.h"
+#include "ui/printer.h"
 
 namespace dvx::app {
 
@@ -26,6 +27,7 @@ QString qstr(const std::string& cp1252);
 std::string cp1252(const QString& s);
 
 QFont qfont(const ui::Font& f);
+QFont qfont(const ui::PrinterFont& f);
 // 0x00BBGGRR; none for a system colour (top bit set): the style's own colour then.
 std::optional<QColor> qcolor(std::uint32_t c);
 
