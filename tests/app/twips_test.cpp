@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontInfo>
+
+#include "tests/app/qt_test_app.h"
+
 namespace dvx::testing {
 namespace {
 
@@ -36,6 +40,30 @@ TEST(Twips, Windows1252TextCrossesUnchanged) {
     const QString q = app::qstr(cp1252);
     EXPECT_EQ(q, QString::fromUtf8("12,5 °C Zurück €"));
     EXPECT_EQ(app::cp1252(q), cp1252);
+}
+
+// Print-outs and grids line figures up in Courier New: whatever stands in for it on
+// this machine is fixed-pitch. Sizes left at 0 take the screen's or the printer's default.
+TEST(Twips, FontsKeepTheirAttributesAndCourierStaysFixedPitch) {
+    qt_app();
+    ui::PrinterFont print;
+    print.name = "courier new";
+    print.size = 0;
+    print.bold = true;
+    const QFont p = app::qfont(print);
+    EXPECT_TRUE(QFontInfo(p).fixedPitch()) << QFontInfo(p).family().toStdString();
+    EXPECT_EQ(p.pointSizeF(), 10);
+    EXPECT_TRUE(p.bold());
+
+    ui::Font screen;
+    screen.name = "Courier New";
+    screen.size = 0;
+    screen.underline = true;
+    const QFont s = app::qfont(screen);
+    EXPECT_TRUE(QFontInfo(s).fixedPitch()) << QFontInfo(s).family().toStdString();
+    EXPECT_EQ(s.pointSizeF(), 8.25);
+    EXPECT_TRUE(s.underline());
+    EXPECT_FALSE(QFontInfo(app::qfont(ui::Font{})).fixedPitch());  // Arial
 }
 
 }  // namespace
