@@ -11,8 +11,7 @@
 #include <memory>
 
 #include "app/renderer.h"
-#include "tests/app/qt_test_app.h"
-#include "tests/support/services_fixture.h"
+#include "tests/app/rendered_form.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -48,26 +47,7 @@ class Board : public ui::Form {
     ui::VScrollBar vsb{*this, "vsb", {7500, 120, 255, 2000}};
 };
 
-class RendererControlsTest : public ServicesFixture {
-  protected:
-    void SetUp() override {
-        qt_app();
-        ServicesFixture::SetUp();
-        renderer_ = std::make_unique<app::Renderer>();
-        form_ = std::make_unique<Board>();
-        form_->load();
-        form_->show_modeless();
-        renderer_->flush();
-        log_.clear();
-    }
-    void TearDown() override {
-        renderer_.reset();
-        ServicesFixture::TearDown();
-        form_.reset();
-    }
-    std::unique_ptr<app::Renderer> renderer_;
-    std::unique_ptr<Board> form_;
-};
+using RendererControlsTest = RenderedForm<Board>;
 
 TEST_F(RendererControlsTest, ListViewRowClickSelectsTheItem) {
     auto* tree = qobject_cast<QTreeWidget*>(renderer_->widget(form_->liv));

@@ -16,8 +16,7 @@
 #include <QTest>
 #include <memory>
 
-#include "tests/app/qt_test_app.h"
-#include "tests/support/services_fixture.h"
+#include "tests/app/rendered_form.h"
 #include "ui/app.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -59,32 +58,14 @@ class TestForm : public ui::Form {
     bool keep_open = false;
 };
 
-class RendererTest : public ServicesFixture {
+class RendererTest : public RenderedForm<TestForm> {
   protected:
-    void SetUp() override {
-        qt_app();
-        ServicesFixture::SetUp();
-        renderer_ = std::make_unique<app::Renderer>();
-        form_ = std::make_unique<TestForm>();
-        form_->load();
-        form_->show_modeless();
-        renderer_->flush();
-        log_.clear();
-    }
-    void TearDown() override {
-        renderer_.reset();
-        ServicesFixture::TearDown();
-        form_.reset();
-    }
     template <class W>
     W* w(const ui::Control& c) {
         auto* widget = qobject_cast<W*>(renderer_->widget(c));
         EXPECT_NE(widget, nullptr) << c.name();
         return widget;
     }
-
-    std::unique_ptr<app::Renderer> renderer_;
-    std::unique_ptr<TestForm> form_;
 };
 
 TEST_F(RendererTest, ControlsAreWidgetsAtTheirDesignedGeometry) {
