@@ -5,9 +5,11 @@
 namespace dvx::app {
 
 int bus_mode_of_settings(const std::string& settings) {
-    const long baud = std::strtol(settings.c_str(), nullptr, 10);
-    if (baud == 19200) return 1;
-    if (baud == 57600) return 2;
+    const auto baud = [](const std::string& text) {
+        return std::strtol(text.c_str(), nullptr, 10);
+    };
+    for (int mode : {1, 2})
+        if (baud(settings) == baud(sim::settings_for_bus_mode(mode))) return mode;
     return 0;
 }
 

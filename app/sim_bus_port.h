@@ -17,7 +17,8 @@
 
 namespace dvx::app {
 
-// The bus mode whose settings text has this baud rate: 19200 -> 1, 57600 -> 2, else 0.
+// The bus mode whose plant expects this settings text's baud rate (19200 -> 1,
+// 57600 -> 2), else 0.
 int bus_mode_of_settings(const std::string& settings);
 
 class SimBusPort final : public ui::SerialPort {
