@@ -5,7 +5,7 @@ src="$(cd "$(dirname "$0")/.." && pwd)"
 [ "${1:-}" = "--no-install" ] && shift || "$src/tools/install-deps.sh"
 cd "$src"
 cmake --preset release >/dev/null
-cmake --build --preset release -j "$(nproc)"
+cmake --build --preset release --target dorvanex -j "$(nproc)"
 work="${DORVANEX_WORKDIR:-$HOME/dorvanex-demo}"
 mkdir -p "$work"
 cd "$work"
