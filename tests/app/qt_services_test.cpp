@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
@@ -136,6 +137,29 @@ TEST(QtPrinter, DocumentGoesToThePdfFile) {
     EXPECT_GT(std::filesystem::file_size(pdf), 1000u);
     std::filesystem::remove(pdf);
     printer.end_doc();  // an empty document prints nothing and asks nothing
+}
+
+// Without DORVANEX_PRINT_PDF the user picks the printer; cancelling prints nothing, and
+// the document ends there: the next one starts empty.
+TEST(QtPrinter, CancelledPrintDialogPrintsNothing) {
+    qt_app();
+    ::unsetenv("DORVANEX_PRINT_PDF");
+    app::QtPrinter printer;
+    int dialogs = 0;
+    QTimer user;  // cancels every dialog that comes up while the test runs
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            ++dialogs;
+            EXPECT_NE(qobject_cast<QPrintDialog*>(w), nullptr) << w->metaObject()->className();
+            static_cast<QDialog*>(w)->reject();
+        }
+    });
+    user.start(5);
+    printer.print_line("Parameter 1");
+    printer.end_doc();
+    EXPECT_EQ(dialogs, 1);
+    printer.end_doc();  // nothing left to print: no second dialog
+    EXPECT_EQ(dialogs, 1);
 }
 
 TEST(QtTextMetrics, WiderTextAndBoldMeasureWider) {
