@@ -7,6 +7,7 @@ if [ "$(id -u)" -ne 0 ]; then
   command -v sudo >/dev/null || { echo "install-deps.sh: run it as root (sudo is not installed)" >&2; exit 1; }
   as_root=(sudo)
 fi
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" apt-get update
-"${as_root[@]}" apt-get install -y --no-install-recommends $(cat tools/deb-packages.txt)
+# Through env: sudo does not pass the caller's environment on.
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+  apt-get install -y --no-install-recommends $(cat tools/deb-packages.txt)
