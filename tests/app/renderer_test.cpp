@@ -115,10 +115,13 @@ TEST_F(RendererTest, PropertyChangesAreMirroredAtTheNextFlush) {
     form_->lst.set_list_index(2);
     form_->btn.move(600, 3000);
     form_->set_caption("Renamed");
+    form_->fra.set_font_bold(true);
+    form_->fra.set_font_size(12);
+    form_->chk.set_fore_color(0x0000FF);  // red, as 0x00BBGGRR
     for (int i = 0; i < 50; ++i) form_->lbl.set_caption("Count " + std::to_string(i));
     // Coalesced: the widgets wait for the loop, each control once.
     EXPECT_EQ(w<QLabel>(form_->lbl)->text(), "&Name");
-    EXPECT_EQ(renderer_->pending_changes(), 6u);
+    EXPECT_EQ(renderer_->pending_changes(), 7u);
 
     renderer_->flush();
     EXPECT_EQ(w<QLabel>(form_->lbl)->text(), "Count 49");
@@ -129,6 +132,10 @@ TEST_F(RendererTest, PropertyChangesAreMirroredAtTheNextFlush) {
     EXPECT_EQ(w<QListWidget>(form_->lst)->currentRow(), 2);
     EXPECT_EQ(renderer_->widget(form_->btn)->pos(), QPoint(40, 200));
     EXPECT_EQ(renderer_->window(*form_)->windowTitle(), "Renamed");
+    EXPECT_TRUE(renderer_->widget(form_->fra)->font().bold());
+    EXPECT_EQ(renderer_->widget(form_->fra)->font().pointSizeF(), 12);
+    EXPECT_EQ(renderer_->widget(form_->chk)->palette().color(QPalette::WindowText),
+              QColor(Qt::red));
     EXPECT_EQ(renderer_->pending_changes(), 0u);
 }
 
