@@ -94,6 +94,25 @@ TEST_F(QtLoopTest, TimersTickDuringAYieldingWaitAndInputRunsInOrder) {
     EXPECT_LE(f.ticks, 7);
 }
 
+// do_events takes Qt's pending events (a user's click on a rendered button among them)
+// and runs the input queued before it, once; what that input queues waits.
+TEST_F(QtLoopTest, DoEventsRunsWhatIsPendingOnce) {
+    Ticker& f = make_form();
+    f.show_modeless();
+    std::vector<int> order;
+    loop_qt_.post([&] {
+        order.push_back(1);
+        loop_qt_.post([&] { order.push_back(2); });
+    });
+    click_ok_after(0);
+    ui::do_events();
+    EXPECT_EQ(order, std::vector<int>{1});
+    EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"B_ok.Click"});
+    EXPECT_FALSE(f.loaded());
+    ui::do_events();
+    EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
 TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {
     Ticker& f = make_form();
     // The user clicks OK once the form's timer has ticked twice in the modal loop.
