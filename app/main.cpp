@@ -39,6 +39,7 @@ constexpr const char* usage_text =
     "  --simulate         every COM port leads to the built-in simulated bus\n"
     "  --preset FILE      the simulated bus from a preset file (implies --simulate)\n"
     "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
+    "                     (offscreen when there is no display)\n"
     "Environment: DORVANEX_REGISTRY (settings file or folder), DORVANEX_COM<n> (device\n"
     "of COMn), DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
 
@@ -97,21 +98,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    QApplication qapp(argc, argv);
-    QApplication::setApplicationName("dorvanex");
-    QApplication::setDesktopFileName("dorvanex");
-    QApplication::setWindowIcon(QIcon::fromTheme("dorvanex"));
-    QApplication::setQuitOnLastWindowClosed(false);  // the layer decides when it ends
-    app::use_primary_screen();
-
+    // The port first: a preset that cannot be read is refused before any window.
     ui::SteadyClock clock;
-    app::QtEventLoop loop(clock);
-    app::QtMessageBoxes boxes;
-    app::QtFileDialogs dialogs;
-    app::QtPrinter printer;
-    app::QtTextMetrics metrics;
-    ui::DiskFiles files;  // the current working folder
-    ui::FileRegistry registry(registry_path());
     std::unique_ptr<ui::SerialPort> port;
     try {
         if (!opt.preset.empty())
@@ -124,6 +112,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dorvanex: %s: %s\n", opt.preset.c_str(), e.what());
         return 2;
     }
+
+    // A picture needs no screen: without a display it is taken offscreen.
+    if (!opt.screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("dorvanex");
+    QApplication::setDesktopFileName("dorvanex");
+    QApplication::setWindowIcon(QIcon::fromTheme("dorvanex"));
+    QApplication::setQuitOnLastWindowClosed(false);  // the layer decides when it ends
+    app::use_primary_screen();
+
+    app::QtEventLoop loop(clock);
+    app::QtMessageBoxes boxes;
+    app::QtFileDialogs dialogs;
+    app::QtPrinter printer;
+    app::QtTextMetrics metrics;
+    ui::DiskFiles files;  // the current working folder
+    ui::FileRegistry registry(registry_path());
 
     auto& s = ui::services();
     s.clock = &clock;

@@ -1,6 +1,7 @@
-// The real executable, started offscreen on the simulated bus in a fresh working
-// folder with its own home and registry file. Its screenshots are kept in the build
-// tree (screenshots/) for people to look at.
+// The real executable, started without a display (its pictures are then taken
+// offscreen) on the simulated bus in a fresh working folder with its own home and
+// registry file. Its screenshots are kept in the build tree (screenshots/) for people
+// to look at.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -59,9 +60,9 @@ class ProgramTest : public ::testing::Test {
         const fs::path err = dir_ / "stderr.txt";
         const std::string cmd = "cd '" + (dir_ / "work").string() +
                                 "' && env -u XDG_CONFIG_HOME -u DORVANEX_REGISTRY -u DISPLAY" +
-                                " HOME='" + (dir_ / "home").string() + "' " + settings +
-                                " QT_QPA_PLATFORM=offscreen timeout 60 '" + DVX_EXE + "' " + args +
-                                " 2>'" + err.string() + "' >/dev/null";
+                                " -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" + " HOME='" +
+                                (dir_ / "home").string() + "' " + settings + " timeout 60 '" +
+                                DVX_EXE + "' " + args + " 2>'" + err.string() + "' >/dev/null";
         Outcome r;
         const int status = std::system(cmd.c_str());
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
