@@ -55,13 +55,14 @@ class ProgramTest : public ::testing::Test {
     }
 
     // Starts dorvanex in the working folder with only our paths in its environment:
-    // HOME is ours, and `settings` says where the registry is.
+    // HOME is ours, and `settings` says where the registry is. A start that hangs (a box
+    // nobody answers) is stopped after 20 s, far beyond a normal start.
     Outcome start(const std::string& args, const std::string& settings) {
         const fs::path err = dir_ / "stderr.txt";
         const std::string cmd = "cd '" + (dir_ / "work").string() +
                                 "' && env -u XDG_CONFIG_HOME -u DORVANEX_REGISTRY -u DISPLAY" +
                                 " -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" + " HOME='" +
-                                (dir_ / "home").string() + "' " + settings + " timeout 60 '" +
+                                (dir_ / "home").string() + "' " + settings + " timeout 20 '" +
                                 DVX_EXE + "' " + args + " 2>'" + err.string() + "' >/dev/null";
         Outcome r;
         const int status = std::system(cmd.c_str());
