@@ -3,26 +3,11 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "model/param_image.h"
+
 namespace dvx::sim {
 
 namespace {
-
-// The program's default parameter image, words 0..126.
-constexpr std::int16_t default_image[127] = {
-    9,     100,   0,     0,      2,     0,     8000,  100,   0,    100,    // 0..9
-    0,     0,     2,     0,      2000,  100,   0,     0,     2,    0,      // 10..19
-    1000,  0,     100,   0,      0,     2,     0,     2000,  0,    0,      // 20..29
-    1,     100,   0,     0,      2,     0,     2000,  0,     0,    100,    // 30..39
-    0,     0,     2,     0,      20000, 100,   0,     0,     2,    0,      // 40..49
-    10000, 220,   220,   1000,   0,     100,   0,     26026, 5490, 128,    // 50..59
-    250,   128,   180,   -30000, -1,    255,   1023,  0,     0,    0,      // 60..69
-    0,     0,     0,     1000,   10,    0,     10,    2,     150,  2,      // 70..79
-    0,     1000,  0,     4,      5,     4,     5,     0,     10,   10,     // 80..89
-    10,    10,    5,     5,      5,     5,     5,     0,     1000, 0,      // 90..99
-    10,    20,    30,    35,     205,   40,    200,   5,     0,    0,      // 100..109
-    1000,  0,     1000,  259,    0,     8224,  8224,  8224,  8224, 12336,  // 110..119
-    12336, 12336, 12336, 14649,  14649, 14649, 14649,                      // 120..126
-};
 
 // Reaction words of the supervision bits per family (cleared in a normalised image).
 constexpr int krv_reaction_words[] = {70, 96, 114, 127};
@@ -54,7 +39,8 @@ Transmitter::Transmitter(int type_code, int version) : comment_(comment_words, 0
     status_[25] = fam == Family::dlx ? 0xC8B4 : 180;  // DLX: supply 200 high, 180 low
     status_[26] = u16(40 << 8 | 128);                 // current output jumper, low byte 128
     status_[44] = 2350;                               // cold junction 23.50 degC
-    for (int p = 0; p < 127; ++p) working_[p] = u16(default_image[p]);
+    for (int p = 0; p < model::default_image_words; ++p)
+        working_[p] = u16(model::default_param_image[p]);
     // Normalised as the supervision pages leave it: alarm 1 MAX energized, alarms
     // 2..4 without function (bits 2..3) and without reaction bits (6..15).
     working_[83] = 0x0005;
