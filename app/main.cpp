@@ -22,8 +22,11 @@
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
+#include "calib/openers.h"
+#include "gateway/openers.h"
 #include "link/posix_serial_port.h"
 #include "mainwin/program_start.h"
+#include "pages/openers.h"
 #include "sim/plant.h"
 #include "ui/app.h"
 #include "ui/cp1252.h"
@@ -190,6 +193,9 @@ int main(int argc, char** argv) {
 
     int code = 0;
     try {
+        pages::install_openers();
+        calib::install_openers();
+        gateway::install_openers();
         mainwin::Main();
         code = loop.run();
     } catch (const ui::ProgramEnded&) {

@@ -2,6 +2,7 @@
 
 #include "link/link_bindings.h"
 #include "mainwin/device_ops.h"
+#include "mainwin/page_openers.h"
 #include "model/main_view_hooks.h"
 #include "model/number_text.h"
 #include "model/param_list.h"
@@ -86,6 +87,25 @@ void Hauptmenue::bind_handlers() {
     Krv_adr.on_key_press = [this](int& key) { move_next_main(key); };
     S_KRV.on_click = [this] { family_click(S_KRV, 1); };
     S_DLX.on_click = [this] { family_click(S_DLX, 0); };
+
+    // Looked up at the click: the page libraries install their openers after the
+    // window exists.
+    auto open = [](std::function<void()> PageOpeners::*opener) {
+        return [opener] {
+            if (const auto& f = page_openers().*opener) f();
+        };
+    };
+    B_io.on_click = open(&PageOpeners::B_io);
+    B_Out.on_click = open(&PageOpeners::B_Out);
+    B_dout.on_click = open(&PageOpeners::B_dout);
+    B_Schk.on_click = open(&PageOpeners::B_Schk);
+    B_comment.on_click = open(&PageOpeners::B_comment);
+    B_online.on_click = open(&PageOpeners::B_online);
+    Command3D3.on_click = open(&PageOpeners::Command3D3);
+    m_cal_inp.on_click = open(&PageOpeners::m_cal_inp);
+    m_cal_out.on_click = open(&PageOpeners::m_cal_out);
+    m_ub_hzl.on_click = open(&PageOpeners::m_ub_hzl);
+    m_ub_bnr.on_click = open(&PageOpeners::m_ub_bnr);
 }
 
 void Hauptmenue::bind_link_and_model() {

@@ -15,7 +15,7 @@
 #include "model/firmware.h"
 #include "model/param_list.h"
 #include "model/param_words.h"
-#include "tests/mainwin/main_window_fixture.h"
+#include "tests/mainwin/device_fixture.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 
@@ -24,7 +24,6 @@ namespace {
 
 using sim::Fault;
 
-constexpr int read_fn = 3, write_fn = 16;
 const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
 const std::string read_in = "Parameter read in.";
 const std::string no_connection = "No connection !";
@@ -49,45 +48,6 @@ int marked(int p) {
     return (p * 211) % 60000 - 30000;
 }
 
-struct Request {
-    int function, start, count;
-    bool operator==(const Request&) const = default;
-};
-void PrintTo(const Request& r, std::ostream* os) {
-    *os << "(" << r.function << ", " << r.start << ", " << r.count << ")";
-}
-
-// A transmitter's whole register file: status words, working and stored parameter
-// sets, comment memory.
-struct RegisterFile {
-    std::vector<int> status, working, stored, comment;
-};
-RegisterFile register_file(const sim::Transmitter& t) {
-    RegisterFile f;
-    for (int r = 0; r < sim::status_regs; ++r) f.status.push_back(t.status(r));
-    for (int p = 0; p < sim::param_regs; ++p) {
-        f.working.push_back(t.param(p));
-        f.stored.push_back(t.stored_param(p));
-    }
-    for (int i = 0; i < sim::comment_words; ++i) f.comment.push_back(t.comment_word(i));
-    return f;
-}
-// Every register that differs, as "working 80: 5 -> 6".
-std::vector<std::string> changes(const RegisterFile& a, const RegisterFile& b) {
-    std::vector<std::string> out;
-    auto diff = [&out](const char* what, const std::vector<int>& x, const std::vector<int>& y) {
-        for (std::size_t i = 0; i < x.size(); ++i)
-            if (x[i] != y[i])
-                out.push_back(std::string(what) + " " + std::to_string(i) + ": " +
-                              std::to_string(x[i]) + " -> " + std::to_string(y[i]));
-    };
-    diff("status", a.status, b.status);
-    diff("working", a.working, b.working);
-    diff("stored", a.stored, b.stored);
-    diff("comment", a.comment, b.comment);
-    return out;
-}
-
 // The devices of the default direct bus, one per family and firmware generation.
 struct Device {
     const char* name;
@@ -110,20 +70,8 @@ const Device devices[] = {
     {"krv_416_echo", 17, true, "4.16", 140, "GB", "Parameter read in.", true},
 };
 
-class DeviceOps : public MainWindowFixture {
+class DeviceOps : public DeviceFixture {
   protected:
-    void click(ui::Control& c) {
-        user([&c] { ui::user_click(c); });
-    }
-    void select(int address) {
-        user([this, address] { ui::user_select(main().adr_select, address - 1); });
-        address_ = address;
-    }
-    // The selected device: by address on the direct bus, rack 1 and slot behind a gateway.
-    sim::Transmitter& device() {
-        return plant_->bus_mode() == 0 ? plant_->device(address_) : plant_->device(1, address_);
-    }
-
     // Gives every parameter word of the device a value of its own (not the default
     // image), leaving the bus address and the TAG and serial texts alone.
     void mark_device_params() {
@@ -131,39 +79,6 @@ class DeviceOps : public MainWindowFixture {
             if (p != 113 && (p < 119 || p > 126)) device().set_param(p, marked(p));
     }
 
-    // Reads the selected device, answering every box with OK.
-    void read() {
-        boxes_.answer_all(ui::id_ok);
-        click(main().B_FQN_Read);
-    }
-    void program() {
-        boxes_.answer_all(ui::id_ok);
-        click(main().B_FQN_Write);
-    }
-
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> out;
-        for (const auto& b : boxes_.shown()) out.push_back(b.prompt);
-        return out;
-    }
-    std::vector<Request> requests() const {
-        std::vector<Request> out;
-        for (const auto& e : plant_->log()) out.push_back({e.function, e.start, e.count});
-        return out;
-    }
-    std::vector<Request> writes() const {
-        std::vector<Request> out;
-        for (const Request& r : requests())
-            if (r.function == write_fn) out.push_back(r);
-        return out;
-    }
-    void clear_records() {
-        boxes_.clear();
-        plant_->clear_log();
-    }
-    std::optional<std::string> factory_copy(const std::string& name) const {
-        return registry_.get_string(model::reg_key, name);
-    }
     // The image the model set-up puts in place for the current variant.
     static std::array<std::int16_t, model::param_image_size> default_image() {
         const auto kept = model::param_image;
@@ -172,8 +87,6 @@ class DeviceOps : public MainWindowFixture {
         model::param_image = kept;
         return image;
     }
-
-    int address_ = 1;
 };
 
 // --- Reading ----------------------------------------------------------------------------
