@@ -1,0 +1,65 @@
+#include "gateway/gateway_fields.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "model/number_text.h"
+#include "texts/messages.h"
+#include "ui/app.h"
+#include "ui/services.h"
+
+namespace dvx::gateway {
+
+namespace {
+
+bool plain_integer(const std::string& t) {
+    const std::size_t first = !t.empty() && t[0] == '-' ? 1 : 0;
+    return t.size() > first &&
+           std::all_of(t.begin() + static_cast<std::ptrdiff_t>(first), t.end(),
+                       [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// As check_range refuses: one box per edit (the latch), then the field is refilled.
+void refuse_malformed() {
+    if (model::range_check_latch == 0) {
+        model::range_check_latch = 1;
+        ui::msg_box(texts::msg_invalid_field_value, ui::mb_ok, "DORVANEX");
+    }
+    ui::send_keys("{ESC}");
+}
+
+}  // namespace
+
+std::string gateway_version_text(std::int16_t word) {
+    const int v = word;
+    std::string digits = std::to_string(std::abs(v));
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return (v < 0 ? "-" : "") + digits.substr(0, digits.size() - 2) + "." +
+           digits.substr(digits.size() - 2);
+}
+
+void show(const std::string& text) {
+    ui::msg_box(text, ui::mb_ok);
+}
+
+void filter_number_key(int& key, const ui::TextBox& box) {
+    if (model::key_is_invalid(key, 0, box.text())) key = 0;
+}
+
+std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
+                              std::int32_t max) {
+    const std::string text = box.text();
+    if (!plain_integer(text)) {
+        refuse_malformed();
+        box.set_focus();
+        return 1;
+    }
+    if (model::check_range(text, min, max)) {
+        box.set_focus();
+        return 1;
+    }
+    word = model::text_to_raw(text);
+    return 0;
+}
+
+}  // namespace dvx::gateway

@@ -1,0 +1,34 @@
+#pragma once
+// What the gateway and concentrator pages share: the version text of a block's version
+// word, their message boxes, and their numeric settings boxes (0 decimals).
+//
+// A settings box, as each page runs it:
+//   KeyPress:  filter_number_key(key, box);  then the page's key procedure
+//              (Enter: next field; Esc: refill from the block; any other key, 0 too:
+//              range_check_latch = 0).
+//   LostFocus: store_number_box(box, block[w], min, max);
+#include <cstdint>
+#include <string>
+
+#include "ui/controls.h"
+
+namespace dvx::gateway {
+
+// The word written with at least three digits, a "." before the last two: 203 gives
+// "2.03", 5 gives "0.05".
+std::string gateway_version_text(std::int16_t word);
+
+// A box of these pages: OK only, no title of its own (the application's title shows).
+void show(const std::string& text);
+
+// The key filter of a box with 0 decimals: a refused key becomes 0.
+void filter_number_key(int& key, const ui::TextBox& box);
+
+// Leaving a box: 0 = the text was stored into `word`; 1 = refused (the word keeps its
+// value, the focus is back in the box and a queued Esc refills the page). Only an
+// optional leading "-" and digits make a number here: "", "-", "5-" and "1-2" are
+// refused with the invalid-value box like a value out of range.
+std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
+                              std::int32_t max);
+
+}  // namespace dvx::gateway

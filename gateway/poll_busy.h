@@ -1,0 +1,20 @@
+#pragma once
+// The one busy flag of the three 1500 ms timers (HZL, HZL3 and concentrator pages).
+// The link's retry pauses run events, so a tick can arrive while another page's tick
+// is still inside its read; a tick that finds the flag set does nothing.
+#include <cstdint>
+
+namespace dvx::gateway {
+
+inline std::int16_t poll_busy = 0;
+
+// Sets poll_busy for the length of one tick and clears it however the tick ends.
+class PollTick {
+  public:
+    PollTick() { poll_busy = 1; }
+    ~PollTick() { poll_busy = 0; }
+    PollTick(const PollTick&) = delete;
+    PollTick& operator=(const PollTick&) = delete;
+};
+
+}  // namespace dvx::gateway
