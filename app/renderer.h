@@ -87,6 +87,7 @@ class Renderer final : public QObject, public ui::Observer {
     void build(ui::Form& f);
     QWidget* build_control(FormView& fv, ui::Control& c);
     QWidget* parent_widget(FormView& fv, ui::Control& c, int& dy);
+    QWidget* make_widget(ui::Control& c, QWidget* parent);
     void connect_input(ui::Control& c, QWidget* w);
     void watch(QObject* o, ui::Control* c);
     void drop_form(ui::Form& f);
@@ -106,6 +107,33 @@ class Renderer final : public QObject, public ui::Observer {
     ui::Control* control_of(const QObject* o) const;
     bool key_event(QObject* watched, ui::Control& c, QEvent* e);
     bool window_event(FormView& fv, QEvent* e);
+
+    // Each kind of control in a file of its own (app/render_<kind>.cpp): its widget,
+    // the user's input on it, and the layer's state mirrored onto it.
+    QWidget* make_text(ui::Control& c, QWidget* parent);
+    void connect_text(ui::Control& c, QWidget* w);
+    void sync_text(ControlView& v, unsigned bits);
+    QWidget* make_button(ui::Control& c, QWidget* parent);
+    void connect_button(ui::Control& c, QWidget* w);
+    void sync_button(ControlView& v, unsigned bits);
+    QWidget* make_list(ui::Control& c, QWidget* parent);
+    void connect_list(ui::Control& c, QWidget* w);
+    void sync_list(ControlView& v, unsigned bits);
+    QWidget* make_grid(ui::Control& c, QWidget* parent);
+    void connect_grid(ui::Control& c, QWidget* w);
+    void sync_grid(ControlView& v, unsigned bits);
+    QWidget* make_tabs(ui::Control& c, QWidget* parent);
+    void add_tab_pages(ControlView& v);
+    void connect_tabs(ui::Control& c, QWidget* w);
+    void sync_tabs(ControlView& v, unsigned bits);
+    QWidget* make_bar(ui::Control& c, QWidget* parent);
+    void connect_bar(ui::Control& c, QWidget* w);
+    void sync_bar(ControlView& v, unsigned bits);
+    QWidget* make_line(ui::Control& c, QWidget* parent);
+    void place_line(ControlView& v, int dy);
+    void sync_line(ControlView& v, unsigned bits);
+    QWidget* make_picture(ui::Control& c, QWidget* parent);
+    void sync_picture(ControlView& v, unsigned bits);
 
     std::unordered_map<const ui::Form*, FormView> forms_;
     std::unordered_map<const ui::Control*, ControlView> controls_;

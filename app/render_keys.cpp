@@ -1,0 +1,204 @@
+// Keys, focus and mouse on the controls' widgets, posted to the loop as the user's.
+#include <QApplication>
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QTreeWidget>
+
+#include "app/render_common.h"
+#include "app/twips.h"
+#include "ui/app.h"
+#include "ui/form.h"
+#include "ui/input.h"
+#include "ui/keyboard.h"
+
+namespace dvx::app {
+
+namespace {
+
+// Qt key to the classic key code; 0 for keys the layer does not know.
+int key_code(int qt_key) {
+    switch (qt_key) {
+        case Qt::Key_Backspace:
+            return ui::vk_back;
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab:
+            return ui::vk_tab;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            return ui::vk_return;
+        case Qt::Key_Escape:
+            return ui::vk_escape;
+        case Qt::Key_PageUp:
+            return ui::vk_prior;
+        case Qt::Key_PageDown:
+            return ui::vk_next;
+        case Qt::Key_End:
+            return ui::vk_end;
+        case Qt::Key_Home:
+            return ui::vk_home;
+        case Qt::Key_Left:
+            return ui::vk_left;
+        case Qt::Key_Up:
+            return ui::vk_up;
+        case Qt::Key_Right:
+            return ui::vk_right;
+        case Qt::Key_Down:
+            return ui::vk_down;
+        case Qt::Key_Insert:
+            return 45;
+        case Qt::Key_Delete:
+            return ui::vk_delete;
+        default:
+            break;
+    }
+    if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F12) return 112 + (qt_key - Qt::Key_F1);
+    return 0;
+}
+
+bool is_button_like(ui::Kind k) {
+    return k == ui::Kind::command_button || k == ui::Kind::check_box ||
+           k == ui::Kind::option_button;
+}
+
+}  // namespace
+
+bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
+    using namespace ui;
+    auto* k = static_cast<QKeyEvent*>(e);
+    const auto mods = k->modifiers();
+    const bool text_box = c.kind() == Kind::text_box;
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        // Shortcuts and access keys stay Qt's; in a text box only copy, select-all and
+        // the editing shortcuts below, which go through the layer like typing.
+        if (!text_box || e->type() != QEvent::KeyPress)
+            return text_box && !(mods & Qt::AltModifier);
+        if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) return false;
+        if (k->matches(QKeySequence::Paste)) {
+            std::string text = cp1252(QApplication::clipboard()->text());
+            if (!static_cast<TextBox&>(c).multi_line()) {
+                const auto nl = text.find_first_of("\r\n");
+                if (nl != std::string::npos) text.resize(nl);
+            }
+            post([text] { user_type(text); });
+        } else if (k->matches(QKeySequence::Cut)) {
+            if (auto* le = qobject_cast<QLineEdit*>(watched)) {
+                if (le->hasSelectedText()) QApplication::clipboard()->setText(le->selectedText());
+            } else if (auto* pe = qobject_cast<QPlainTextEdit*>(watched)) {
+                pe->copy();
+            }
+            post([] { user_key(vk_delete, 0); });
+        }
+        return true;
+    }
+    if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
+    // The window was reached by the keyboard (Alt+Tab): it becomes the layer's active
+    // form before the key, so the key goes to one of its controls.
+    if (&c.form() != ui::active_form())
+        post_to<Control>(watched, [](Control& ctl) { user_activate(ctl.form()); });
+    const int shift = (mods & Qt::ShiftModifier) ? shift_mask : 0;
+    if (k->key() == Qt::Key_Backtab) {
+        post([] { user_key(vk_tab, shift_mask); });
+        return true;
+    }
+    const int vk = key_code(k->key());
+    const bool clicks = is_button_like(c.kind());
+    if (vk) {
+        post([vk, shift] { user_key(vk, shift); });
+        if (vk == vk_return && c.kind() == Kind::command_button)
+            post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
+        return true;
+    }
+    const QString text = k->text();
+    if (!text.isEmpty() && text.at(0).isPrint()) {
+        const std::string typed = cp1252(text);
+        post([typed] { user_type(typed); });
+        if (clicks && typed == " ")
+            post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
+        return true;
+    }
+    return true;  // modifier keys alone and keys the layer has no code for
+}
+
+bool Renderer::eventFilter(QObject* watched, QEvent* e) {
+    if (auto wit = window_owner_.find(watched); wit != window_owner_.end()) {
+        if (FormView* fv = view_of(*wit->second)) return window_event(*fv, e);
+        return false;
+    }
+    ui::Control* c = control_of(watched);
+    if (!c) return false;
+    switch (e->type()) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (syncing_) return false;
+            return key_event(watched, *c, e);
+        case QEvent::ShortcutOverride: {
+            // Keys without Ctrl/Alt are the control's: no shortcut may take them.
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))) {
+                e->accept();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::InputMethod: {
+            auto* im = static_cast<QInputMethodEvent*>(e);
+            if (!im->commitString().isEmpty()) {
+                const std::string typed = cp1252(im->commitString());
+                post([typed] { ui::user_type(typed); });
+            }
+            return true;
+        }
+        case QEvent::FocusIn: {
+            if (syncing_) return false;
+            auto* fe = static_cast<QFocusEvent*>(e);
+            if (fe->reason() == Qt::MouseFocusReason || fe->reason() == Qt::ShortcutFocusReason) {
+                if (ui::focus_owner() != c)
+                    post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_focus(ctl); });
+            }
+            return false;
+        }
+        case QEvent::MouseButtonPress: {
+            ui::Form& f = c->form();
+            if (ui::active_form() != &f && !syncing_) {
+                QPointer<QObject> src(watched);
+                post([this, src] {
+                    if (!src) return;
+                    if (ui::Control* ctl = control_of(src.data()); ctl && ctl->alive())
+                        ui::user_activate(ctl->form());
+                });
+            }
+            return false;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto* me = static_cast<QMouseEvent*>(e);
+            if (me->button() != Qt::LeftButton || syncing_) return false;
+            const ui::Kind k = c->kind();
+            if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image ||
+                k == ui::Kind::frame) {
+                if (watched == widget(*c))
+                    post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_click(ctl); });
+            } else if (k == ui::Kind::list_view) {
+                auto* tw = qobject_cast<QTreeWidget*>(widget(*c));
+                if (tw && watched == tw->viewport() && !tw->itemAt(me->position().toPoint()))
+                    post_to<ui::ListView>(watched,
+                                          [](ui::ListView& lv) { ui::user_select(lv, 0); });
+            }
+            return false;
+        }
+        case QEvent::MouseButtonDblClick: {
+            const ui::Kind k = c->kind();
+            if ((k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image) &&
+                watched == widget(*c))
+                post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_dbl_click(ctl); });
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+}  // namespace dvx::app
