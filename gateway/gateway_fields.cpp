@@ -2,10 +2,16 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
+#include "link/link.h"
+#include "mainwin/device_ops_common.h"
+#include "mainwin/hauptmenu.h"
+#include "model/form_state.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
 #include "ui/app.h"
+#include "ui/event_loop.h"
 #include "ui/services.h"
 
 namespace dvx::gateway {
@@ -14,9 +20,8 @@ namespace {
 
 bool plain_integer(const std::string& t) {
     const std::size_t first = !t.empty() && t[0] == '-' ? 1 : 0;
-    return t.size() > first &&
-           std::all_of(t.begin() + static_cast<std::ptrdiff_t>(first), t.end(),
-                       [](char c) { return c >= '0' && c <= '9'; });
+    return t.size() > first && std::all_of(t.begin() + static_cast<std::ptrdiff_t>(first), t.end(),
+                                           [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // As check_range refuses: one box per edit (the latch), then the field is refilled.
@@ -60,6 +65,35 @@ std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t
     }
     word = model::text_to_raw(text);
     return 0;
+}
+
+void set_diag_headers(ui::Grid& grid, const std::string& corner, int first_width, int width) {
+    grid.set_text_matrix(0, 0, corner);
+    grid.set_col_width(0, first_width);
+    for (int c = 1; c < grid.cols(); ++c) {
+        grid.set_text_matrix(0, c, std::to_string(c));
+        grid.set_col_width(c, width);
+    }
+    for (int r = 1; r <= static_cast<int>(std::size(diag_row_captions)); ++r)
+        grid.set_text_matrix(r, 0, diag_row_captions[r - 1]);
+}
+
+void reset_error_words(std::span<std::int16_t> words, int first_register, double wait_seconds,
+                       const std::function<void()>& reread) {
+    mainwin::ops::Hourglass hourglass;
+    const std::vector<std::int16_t> kept(words.begin(), words.end());
+    std::fill(words.begin(), words.end(), std::int16_t{0});
+    if (link::write_regs(first_register, static_cast<int>(words.size()))) {
+        std::copy(kept.begin(), kept.end(), words.begin());
+        return show(texts::msg_no_connection_gateway);
+    }
+    ui::wait_yielding(wait_seconds);
+    reread();
+}
+
+void back_to_main(ui::Form& page) {
+    model::copy_form_state(page, mainwin::hauptmenu_inst);
+    mainwin::hauptmenu_inst->set_visible(true);
 }
 
 }  // namespace dvx::gateway

@@ -8,9 +8,12 @@
 //              range_check_latch = 0).
 //   LostFocus: store_number_box(box, block[w], min, max);
 #include <cstdint>
+#include <functional>
+#include <span>
 #include <string>
 
 #include "ui/controls.h"
+#include "ui/form.h"
 
 namespace dvx::gateway {
 
@@ -30,5 +33,22 @@ void filter_number_key(int& key, const ui::TextBox& box);
 // refused with the invalid-value box like a value out of range.
 std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
                               std::int32_t max);
+
+// Row captions 1..6 of both diagnosis grids.
+inline constexpr const char* diag_row_captions[] = {"Active Devices", "Remote T-Out",
+                                                    "Local T-Out",    "CRC-Errors",
+                                                    "Missing Answer", "Context Error"};
+// Header row (column numbers), row captions and widths of a diagnosis grid.
+void set_diag_headers(ui::Grid& grid, const std::string& corner, int first_width, int width);
+
+// "Reset Errors": zeros written over the error words from first_register under the
+// hourglass; on success the wait (events run), then reread. The block takes the zeros
+// only when the device acknowledged them, so a failed reset leaves it as the device
+// still has it ("No connection !").
+void reset_error_words(std::span<std::int16_t> words, int first_register, double wait_seconds,
+                       const std::function<void()>& reread);
+
+// A page's Unload: its placement back to the main window, which shows again.
+void back_to_main(ui::Form& page);
 
 }  // namespace dvx::gateway

@@ -1,0 +1,77 @@
+#pragma once
+// The main window started on a simulated gateway bus with its transfer menu, the
+// gateway openers installed: the starting point of the gateway and concentrator page
+// tests.
+#include <string>
+#include <vector>
+
+#include "gateway/openers.h"
+#include "gateway/poll_busy.h"
+#include "link/link.h"
+#include "mainwin/page_openers.h"
+#include "tests/mainwin/device_fixture.h"
+#include "ui/controls.h"
+#include "ui/input.h"
+#include "ui/keyboard.h"
+
+namespace dvx::testing {
+
+class GatewayFixture : public DeviceFixture {
+  protected:
+    void SetUp() override {
+        DeviceFixture::SetUp();
+        link::reset_link_state();
+        gateway::poll_busy = 0;
+        gateway::install_openers();
+    }
+    void TearDown() override {
+        mainwin::page_openers() = mainwin::PageOpeners{};
+        DeviceFixture::TearDown();
+    }
+
+    // The default plant of a gateway mode (1 HZL, 2 HZL3) with the markers that select
+    // it and show the transfer menu; a test may change the plant before start(mode).
+    void prepare_gateway(int mode) {
+        write_checked(mode == 1 ? "HZL_mod.cfg" : "HZL3_mod.cfg", "1");
+        write_checked("HZL_chart_enabled.cfg", "1");
+        prepare(mode);
+    }
+    void start_gateway(int mode) {
+        prepare_gateway(mode);
+        ASSERT_TRUE(start(mode));
+    }
+
+    // Opens a page by its menu item, answering every box with OK.
+    void open(ui::MenuItem& item) {
+        boxes_.answer_all(ui::id_ok);
+        click(item);
+    }
+
+    // The user clears a box, types the text and leaves it with Tab.
+    void enter(ui::TextBox& box, const std::string& text) {
+        user([&box] { ui::user_focus(box); });
+        user([&box] {
+            box.set_sel_start(0);
+            box.set_sel_length(static_cast<int>(box.text().size()));
+        });
+        key(ui::vk_back);
+        user([&text] { ui::user_type(text); });
+        user([] { ui::user_key(ui::vk_tab); });
+    }
+    void key(int code) {
+        user([code] { ui::user_key(code); });
+    }
+
+    // The requests on the wire from `since` on (index into the log).
+    std::vector<sim::LogEntry> log_from(std::size_t since) const {
+        const auto& log = plant_->log();
+        return {log.begin() + static_cast<std::ptrdiff_t>(since), log.end()};
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes_.shown()) out.push_back(b.title.value_or("(none)"));
+        return out;
+    }
+};
+
+}  // namespace dvx::testing
