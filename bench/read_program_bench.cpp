@@ -9,11 +9,14 @@
 //           request's end after it, so no answer can start earlier)
 //
 // and the same with a 3.5-character silence between every two frames (the strict
-// RTU spacing, which the master does not keep before its next request). Run once
-// with an echoing adapter and once with a silent one: without echo the probe that
-// opens every operation waits its full 0.2 s window for an echo that never comes.
+// RTU spacing, which the master keeps before each of its blocks). The shortest silence
+// before a block of the master is measured twice: by the simulated port on the line
+// itself, and here from what the master reads and writes. Run once with an echoing
+// adapter and once with a silent one: without echo the probe that opens every
+// operation waits its full 0.2 s window for an echo that never comes.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -50,7 +53,7 @@ constexpr int address = 17;
 // The simulated port with a count of what the master puts on the line and takes off it.
 class CountingPort final : public ui::SerialPort {
   public:
-    explicit CountingPort(ui::SerialPort& port) : port_(port) {}
+    CountingPort(ui::SerialPort& port, ui::Clock& clock) : port_(port), clock_(clock) {}
     void set_port_number(int n) override { port_.set_port_number(n); }
     int port_number() const override { return port_.port_number(); }
     void set_settings(const std::string& t) override { port_.set_settings(t); }
@@ -61,26 +64,36 @@ class CountingPort final : public ui::SerialPort {
     int in_count() override { return port_.in_count(); }
     int out_count() override { return port_.out_count(); }
     void discard_input() override {
-        received += port_.in_count();  // on the line all the same
+        const int n = port_.in_count();
+        received += n;  // on the line all the same
+        if (n > 0) last_byte = std::max(last_byte, clock_.now());
         port_.discard_input();
     }
     void discard_output() override { port_.discard_output(); }
     std::vector<std::uint8_t> read(int max_bytes) override {
         auto bytes = port_.read(max_bytes);
         received += static_cast<long>(bytes.size());
+        if (!bytes.empty()) last_byte = std::max(last_byte, clock_.now());
         return bytes;
     }
     void write(std::span<const std::uint8_t> bytes) override {
+        const double now = clock_.now();
+        if (frames_sent > 0) shortest_silence = std::min(shortest_silence, now - last_byte);
         sent += static_cast<long>(bytes.size());
         ++frames_sent;
         port_.write(bytes);
+        last_byte = std::max(now, last_byte) + static_cast<double>(bytes.size()) * byte_seconds;
     }
     void wait_input(double seconds) override { port_.wait_input(seconds); }
 
     long sent = 0, received = 0, frames_sent = 0;
+    // The master's view: from the last byte it read (or sent out) to its next block.
+    double shortest_silence = 1e300;
 
   private:
     ui::SerialPort& port_;
+    ui::Clock& clock_;
+    double last_byte = 0;
 };
 
 struct Figures {
@@ -109,7 +122,7 @@ struct Bench {
         files = std::make_unique<ui::DiskFiles>(dir.string());
         plant.set_echo(echo);
         sim_port = std::make_unique<sim::SimPort>(plant, clock);
-        port = std::make_unique<CountingPort>(*sim_port);
+        port = std::make_unique<CountingPort>(*sim_port, clock);
         boxes.answer_all(ui::id_ok);
         registry.put_string(model::reg_key, model::reg_language, "GB");
         mainwin::StartServices start;
@@ -192,10 +205,20 @@ void run(bool echo) {
     print("read", read);
     print("program", program);
     print("both", both);
+    std::printf(
+        "  shortest silence before a block of the master: on the line %.3f ms, seen by"
+        " the master %.3f ms (3.5 characters: %.3f ms)\n",
+        b.sim_port->shortest_silence() * 1e3, b.port->shortest_silence * 1e3, gap_seconds * 1e3);
+    const double strict = both.line_bytes * byte_seconds + (both.frames - 1) * gap_seconds;
+    if (b.sim_port->shortest_silence() < gap_seconds - 1e-9)
+        throw std::runtime_error("a block started before the line was silent for 3.5 characters");
+    if (both.elapsed > 1.05 * strict + (echo ? 0 : 2 * 0.2))
+        throw std::runtime_error("read and program took more than 1.05x the strict floor");
     if (!echo)
         std::printf(
-            "  (each operation opens with the echo probe's 0.2 s window: %.1f ms of the total)\n",
-            2 * 0.2e3);
+            "  (each operation opens with the echo probe's 0.2 s window: %.1f ms of the total;"
+            " without it both take %.3fx the strict floor)\n",
+            2 * 0.2e3, (both.elapsed - 2 * 0.2) / strict);
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 #include "link/link.h"
 
+#include <limits>
+
 namespace dvx::link {
 
 void reset_link_state() {
     port_status = 1;
     echo_on = 0;
     rx_buffer.clear();
+    line_quiet_since = -std::numeric_limits<double>::infinity();
     status_regs.fill(0);
     comment_regs.fill(0);
     bnr_regs.fill(0);

@@ -1,11 +1,14 @@
 #include "link/serial_line.h"
 
+#include <algorithm>
 #include <exception>
+#include <limits>
 
 #include "link/link_bindings.h"
 #include "model/param_image.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
+#include "ui/line_timing.h"
 #include "ui/services.h"
 
 namespace dvx::link {
@@ -13,6 +16,7 @@ namespace dvx::link {
 std::int16_t port_status = 1;
 std::int16_t echo_on = 0;
 std::string rx_buffer;
+double line_quiet_since = -std::numeric_limits<double>::infinity();
 
 namespace {
 
@@ -53,6 +57,7 @@ std::int16_t open_port() {
         // Cleared once the port is open: the port refuses counts while closed.
         port.discard_input();
         port.discard_output();
+        line_quiet_since = ui::clock().now();
         return 0;
     } catch (const std::exception&) {
         try {
@@ -75,6 +80,7 @@ std::int16_t get_rx_byte() {
         if (waiting == 0) return -1;
         const std::vector<std::uint8_t> block = port.read(waiting);
         rx_buffer.assign(block.begin(), block.end());
+        line_quiet_since = std::max(line_quiet_since, ui::clock().now());
         if (rx_buffer.empty()) return -1;
     }
     const auto c = static_cast<unsigned char>(rx_buffer.front());
@@ -88,6 +94,23 @@ void wait_rx_until(double deadline) {
     MSComm1().wait_input(remaining > 0 ? remaining : 0);
 }
 
+void send_block(std::span<const std::uint8_t> bytes) {
+    ui::SerialPort& port = MSComm1();
+    ui::Clock& clock = ui::clock();
+    const auto timing = ui::line_timing(port.settings());
+    if (timing) clock.sleep_until(line_quiet_since + timing->silent_seconds);
+    port.write(bytes);
+    if (timing)
+        line_quiet_since = std::max(line_quiet_since, clock.now()) +
+                           static_cast<double>(bytes.size()) * timing->char_seconds;
+}
+
+void discard_rx() {
+    ui::SerialPort& port = MSComm1();
+    if (port.in_count() > 0) line_quiet_since = std::max(line_quiet_since, ui::clock().now());
+    port.discard_input();
+}
+
 std::int16_t detect_echo() {
     try {
         while (get_rx_byte() != -1) {
@@ -95,7 +118,7 @@ std::int16_t detect_echo() {
         ui::Clock& clock = ui::clock();
         const double start = clock.now();
         static constexpr std::uint8_t probe[] = {0};
-        MSComm1().write(probe);
+        send_block(probe);
         for (;;) {
             if (clock.now() - start >= echo_probe_seconds) {
                 echo_on = 0;

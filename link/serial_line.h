@@ -6,6 +6,7 @@
 // monotonic ui::clock(); a wait that does not yield sleeps in the port (poll on a real
 // port, virtual time on the simulated one) instead of spinning.
 #include <cstdint>
+#include <span>
 #include <string>
 
 #include "ui/serial_port.h"
@@ -18,6 +19,9 @@ extern std::int16_t port_status;
 extern std::int16_t echo_on;
 // Bytes taken from the port but not yet handed out by get_rx_byte.
 extern std::string rx_buffer;
+// When the last byte the master sent or received left the line, by ui::clock(): the
+// next block waits the RTU silent interval after it.
+extern double line_quiet_since;
 
 // The serial-port control of the main window. Every operation on a closed port
 // throws ui::UiFault.
@@ -46,5 +50,12 @@ void busy_wait(double seconds);
 
 // Waits (no events) until a byte can be taken or the clock reaches deadline.
 void wait_rx_until(double deadline);
+
+// Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
+// baud) since the last byte sent or received: no device may take it for the tail of
+// the frame before. Waits without running events.
+void send_block(std::span<const std::uint8_t> bytes);
+// Empties the port's input; bytes found there count as received now.
+void discard_rx();
 
 }  // namespace dvx::link

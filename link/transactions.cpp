@@ -38,12 +38,11 @@ TransactionResult failed(TransactionEnd end, int sends = 0) {
 // send. A resend asks the same again, so what the failed exchange left in the link's
 // buffer stays there and the collect phase drops it up to the unit address.
 void send_request(const Frame& request, int sends_so_far) {
-    ui::SerialPort& port = MSComm1();
     if (sends_so_far == 0) {
         rx_buffer.clear();
-        port.discard_input();
+        discard_rx();
     }
-    port.write(request);
+    send_block(request);
 }
 
 // --- HZL variable table (22000..22601) and result pages (24000..26999) ---
@@ -197,7 +196,7 @@ std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row
 void after_failed_exchange() {
     ++link_error_count;
     wait_seconds(retry_pause_seconds);
-    MSComm1().discard_input();
+    discard_rx();
 }
 
 bool addressable(int unit, std::int32_t reg) {

@@ -1,19 +1,18 @@
 #include "sim/sim_port.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "sim/crc.h"
 #include "ui/fault.h"
+#include "ui/line_timing.h"
 
 namespace dvx::sim {
 
 namespace {
 
 constexpr double never = 1e300;
-constexpr int bits_per_byte = 11;  // start, 8 data, even parity, stop
-constexpr int max_ports = 20;      // COM1..COM20
+constexpr int max_ports = 20;  // COM1..COM20
 constexpr std::size_t max_frame = 256;
 
 // Length of a known request starting at `f`, or 0 while it cannot be told yet / is unknown.
@@ -30,15 +29,10 @@ SimPort::SimPort(Plant& plant, ui::Clock& clock) : plant_(plant), clock_(clock) 
 
 void SimPort::set_settings(const std::string& text) {
     settings_ = text;
-    int baud = 0;
-    const auto comma = text.find(',');
-    const std::string head = text.substr(0, comma);
-    auto [p, ec] = std::from_chars(head.data(), head.data() + head.size(), baud);
-    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0)
-        return;  // open() refuses it
-    byte_time_ = static_cast<double>(bits_per_byte) / baud;
-    // 3.5 characters, fixed at 1.75 ms above 19200 baud (Modbus RTU practice).
-    gap_ = baud > 19200 ? 0.00175 : 3.5 * byte_time_;
+    const auto timing = ui::line_timing(text);
+    if (!timing) return;  // open() refuses it
+    byte_time_ = timing->char_seconds;
+    gap_ = timing->silent_seconds;
 }
 
 bool SimPort::settings_match() const {
@@ -64,15 +58,11 @@ void SimPort::open() {
     if (port_ < 1 || port_ > max_ports) throw ui::UiFault("Invalid port number");
     if (open_fault_ == OpenFault::no_such_port) throw ui::UiFault("Invalid port number");
     if (open_fault_ == OpenFault::port_in_use) throw ui::UiFault("Port already in use");
-    int baud = 0;
-    const std::string head = settings_.substr(0, settings_.find(','));
-    auto [p, ec] = std::from_chars(head.data(), head.data() + head.size(), baud);
-    if (ec != std::errc() || p != head.data() + head.size() || baud <= 0)
-        throw ui::UiFault("Invalid port settings");
+    if (!ui::line_timing(settings_)) throw ui::UiFault("Invalid port settings");
     const double now = clock_.now();
     advance(now);
     // Nothing waits in either direction after an open; bytes still on the line arrive.
-    while (waiting_at(now)) to_master_.erase(to_master_.begin());
+    while (waiting_at(now)) pop_received();
     while (!to_devices_.empty() && to_devices_.back().time > now) to_devices_.pop_back();
     stuck_.clear();
     stuck_writes_ = 0;
@@ -105,7 +95,7 @@ void SimPort::discard_input() {
     ensure_open();
     const double now = clock_.now();
     advance(now);
-    while (waiting_at(now)) to_master_.erase(to_master_.begin());
+    while (waiting_at(now)) pop_received();
 }
 
 void SimPort::discard_output() {
@@ -123,8 +113,7 @@ std::vector<std::uint8_t> SimPort::read(int max_bytes) {
     advance(now);
     std::vector<std::uint8_t> out;
     while (static_cast<int>(out.size()) < max_bytes && waiting_at(now)) {
-        out.push_back(to_master_.begin()->second);
-        to_master_.erase(to_master_.begin());
+        out.push_back(pop_received());
     }
     return out;
 }
@@ -141,12 +130,29 @@ void SimPort::write(std::span<const std::uint8_t> bytes) {
     }
     const EchoPlan echo = plant_.echo_plan(bytes);
     double t = std::max(now, line_free_);
+    // The silence before this block: since the end of the last byte either way, and
+    // negative when a byte coming in is still on the line as it starts.
+    double last = std::max(last_sent_end_, last_rx_end_);
+    for (const auto& [arrival, b] : to_master_) {
+        if (arrival - byte_time_ >= t) break;
+        last = std::max(last, arrival);
+    }
+    if (last > -never) shortest_silence_ = std::min(shortest_silence_, t - last);
     for (std::uint8_t b : bytes) {
         t += byte_time_;
         to_devices_.push_back({t, b});
         if (echo.echo) to_master_.emplace(t + echo.delay, b);
     }
     line_free_ = t;
+    last_sent_end_ = t;
+}
+
+std::uint8_t SimPort::pop_received() {
+    const auto first = to_master_.begin();
+    last_rx_end_ = std::max(last_rx_end_, first->first);
+    const std::uint8_t b = first->second;
+    to_master_.erase(first);
+    return b;
 }
 
 double SimPort::next_event_time() {

@@ -60,6 +60,13 @@ class SimPort final : public ui::SerialPort {
     double next_event_time();
     Plant& plant() { return plant_; }
 
+    // The line as measured at the port: the shortest silence before a block the master
+    // sent (from the end of the last byte either way to its first start bit; negative
+    // when it talked over bytes still coming in), since the port was made or the last
+    // reset. A large value while no block followed another.
+    double shortest_silence() const { return shortest_silence_; }
+    void reset_shortest_silence() { shortest_silence_ = never_; }
+
   private:
     struct Timed {
         double time;
@@ -72,6 +79,8 @@ class SimPort final : public ui::SerialPort {
     bool waiting_at(double now) const;
     void advance(double now);
     void take_frame(std::vector<std::uint8_t> frame, double t);
+    // Takes the first received byte off the line's queue.
+    std::uint8_t pop_received();
     bool settings_match() const;
 
     Plant& plant_;
@@ -88,7 +97,11 @@ class SimPort final : public ui::SerialPort {
     std::vector<Timed> frame_;                       // bytes the devices are framing
     std::multimap<double, std::uint8_t> to_master_;  // echo and answers, by arrival
     double line_free_ = 0;                           // when the master's sender is idle again
-    double delivery_ = 0;                            // block interval of received bytes
+    static constexpr double never_ = 1e300;
+    double last_sent_end_ = -never_;    // end of the master's last byte on the line
+    double last_rx_end_ = -never_;      // arrival of the last byte taken off to_master_
+    double shortest_silence_ = never_;  // see shortest_silence()
+    double delivery_ = 0;               // block interval of received bytes
 };
 
 }  // namespace dvx::sim
