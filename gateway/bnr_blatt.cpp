@@ -99,10 +99,10 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
 
     Frame3D3.set_caption("Process Data");
     for (int r = 0; r < static_cast<int>(std::size(data_row_captions)); ++r)
-        Label6.add(r, Frame3D3, {120, 300 + r * 300, 600, 255}).set_caption(data_row_captions[r]);
+        Label6.add(r, Frame3D3, {120, 240 + r * 270, 600, 255}).set_caption(data_row_captions[r]);
     for (int i = 0; i < data_labels; ++i) {
         ui::Label& l =
-            lbl_data.add(i, Frame3D3, {780 + (i % 10) * 840, 300 + (i / 10) * 300, 780, 255});
+            lbl_data.add(i, Frame3D3, {780 + (i % 10) * 840, 240 + (i / 10) * 270, 780, 255});
         l.set_caption("-88888");
     }
     chk_pool.set_caption("Polling");

@@ -55,12 +55,12 @@ class BNR_blatt : public ui::Form {
     ui::Label Label3{*this, "Label3", {4920, 1620, 600, 255}};
     ui::Label lbl_ver_txt{*this, "lbl_ver_txt", {5520, 1620, 960, 255}};
 
-    ui::Grid flg_diag{*this, "flg_diag", {120, 3480, 9300, 1800}};
+    ui::Grid flg_diag{*this, "flg_diag", {120, 3420, 9330, 2040}};
 
-    ui::Frame Frame3D3{*this, "Frame3D3", {120, 5400, 9300, 2280}};
+    ui::Frame Frame3D3{*this, "Frame3D3", {120, 5520, 9330, 2220}};
     ui::ControlArray<ui::Label> lbl_data{"lbl_data"};  // 0..59
     ui::ControlArray<ui::Label> Label6{"Label6"};      // 0..5, ten data labels a row
-    ui::CheckBox chk_pool{Frame3D3, "chk_pool", {120, 1920, 1560, 255}};
+    ui::CheckBox chk_pool{Frame3D3, "chk_pool", {120, 1890, 1560, 255}};
 
     ui::Timer Timer1{*this, "Timer1"};
 

@@ -53,12 +53,12 @@ class HZL3_blatt : public ui::Form {
     ui::Label Label7{*this, "Label7", {6000, 180, 600, 255}};
     ui::Label lbl_ver_txt{*this, "lbl_ver_txt", {6600, 180, 960, 255}};
 
-    ui::Grid flg_diag{*this, "flg_diag", {120, 2400, 9300, 2040}};
+    ui::Grid flg_diag{*this, "flg_diag", {120, 2340, 9300, 1980}};
 
-    ui::Label Label8{*this, "Label8", {120, 4620, 1560, 255}};
-    ui::ComboBox cmb_buf_off{*this, "cmb_buf_off", {1800, 4560, 1080, 315}};
-    ui::CheckBox chk_pool{*this, "chk_pool", {3360, 4590, 1560, 255}};
-    ui::Grid flg_result{*this, "flg_result", {120, 4980, 9300, 2700}};
+    ui::Label Label8{*this, "Label8", {120, 4500, 1560, 255}};
+    ui::ComboBox cmb_buf_off{*this, "cmb_buf_off", {1800, 4440, 1080, 315}};
+    ui::CheckBox chk_pool{*this, "chk_pool", {3360, 4470, 1560, 255}};
+    ui::Grid flg_result{*this, "flg_result", {120, 4860, 9300, 2900}};
 
     ui::Timer Timer1{*this, "Timer1"};
 
