@@ -327,6 +327,19 @@ TEST_F(BnrPage, OpeningFailsWithTheMessageAndTheMainWindowStays) {
     }
 }
 
+TEST_F(BnrPage, NoRackChosenInTheMainWindowLeavesThePagesListWithoutOne) {
+    start_gateway(2);
+    main().cmb_rack.set_list_index(-1);
+    clear_records();
+    open(main().m_ub_bnr);
+    EXPECT_TRUE(requests().empty());  // the link has no unit to send to
+    EXPECT_EQ(prompts(), std::vector<std::string>{no_connection});
+    ASSERT_TRUE(bnr_blatt_inst.loaded());
+    EXPECT_FALSE(page().visible());
+    EXPECT_EQ(page().cmb_rack.list_count(), 64);
+    EXPECT_EQ(page().cmb_rack.list_index(), -1);
+}
+
 TEST_F(BnrPage, ALostConnectionStopsPollingWithOneTitledMessage) {
     open_page(2);
     click(page().chk_pool);

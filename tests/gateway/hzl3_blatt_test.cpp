@@ -301,6 +301,18 @@ TEST_F(Hzl3Page, ResetErrorsWritesZerosAndRereadsAfterFiveSeconds) {
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
 }
 
+TEST_F(Hzl3Page, PollingGoesOnDuringTheResetWait) {
+    open_page();
+    click(page().chk_pool);
+    click(page().cmd_reset_err);
+    const std::vector<Request> polled(3, {read_fn, 4000, 100});
+    std::vector<Request> expected{{write_fn, 11, 20}};
+    expected.insert(expected.end(), polled.begin(), polled.end());
+    expected.push_back({read_fn, 0, 41});
+    EXPECT_EQ(requests(), expected);
+    EXPECT_TRUE(prompts().empty());
+}
+
 TEST_F(Hzl3Page, ResetShowsAFaultThatIsStillThere) {
     prepare_gateway(2);
     plant_->rack(17).set_silent(true);
