@@ -45,6 +45,7 @@ class QtPrinter final : public ui::Printer {
     const ui::PrinterFont& font() const override { return font_; }
     void print_line(const std::string& text) override;
     void end_doc() override;
+    void kill_doc() override { lines_.clear(); }
 
   private:
     struct Line {

@@ -1,6 +1,7 @@
 #include "mainwin/hauptmenu.h"
 
 #include "link/link_bindings.h"
+#include "mainwin/config_ops.h"
 #include "mainwin/device_ops.h"
 #include "mainwin/page_openers.h"
 #include "model/main_view_hooks.h"
@@ -76,6 +77,11 @@ void Hauptmenue::bind_handlers() {
     B_FQN_Write.on_click = [] { B_FQN_Write_Click(); };
     B_exit.on_click = [this] { do_quit(); };
     m_dat_exit.on_click = [this] { do_quit(); };
+    m_dat_save.on_click = [] { m_dat_save_Click(); };
+    m_dat_load.on_click = [] { m_dat_load_Click(); };
+    m_dat_print.on_click = [] { m_dat_print_Click(); };
+    m_dat_mpr.on_click = [] { m_dat_mpr_Click(); };
+    m_restore_cfg.on_click = [] { m_restore_cfg_Click(); };
     Com_select.on_click = [this] { com_select_click(); };
     Com_select.on_lost_focus = [this] { save_connection_settings(); };
     adr_select.on_lost_focus = [this] { save_connection_settings(); };

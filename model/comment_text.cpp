@@ -25,13 +25,6 @@ char comment_char(std::uint8_t b) {
     return ' ';
 }
 
-std::string trim_blanks(const std::string& s) {
-    const auto first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const auto last = s.find_last_not_of(' ');
-    return s.substr(first, last - first + 1);
-}
-
 // Comment lines of the print-out: split at CR LF, hard breaks after 80 characters,
 // empty lines dropped.
 template <typename Print>
@@ -76,43 +69,56 @@ void clear_comment_text() {
     view_bindings().set_komentar(std::string());
 }
 
+ui::Printer& begin_device_print(const std::string& title, int empty_lines) {
+    ui::Printer& p = ui::printer();
+    // Default coordinates in twips, then the page origin 1400 twips to the left of
+    // the printable corner: a left margin of 1400 twips.
+    p.reset_scale();
+    p.set_scale_left(-400);
+    p.set_font_name("courier new");
+    p.set_font_bold(false);
+    p.set_font_italic(false);
+    p.set_font_strikethrough(false);
+    p.set_font_transparent(false);
+    p.set_font_underline(false);
+    p.set_scale_left(-1400);
+
+    p.set_font_size(5);
+    p.print_line();
+    p.set_font_size(10);
+    for (int i = 0; i < empty_lines; ++i) p.print_line();
+
+    const ViewBindings& v = view_bindings();
+    p.print_line(title + ui::date_text(ui::today()));
+    p.print_line(std::string(71, '-'));
+    p.print_line(pad_right(message("msg_print_tag_no") + v.komentar1(), 50) +
+                 message("msg_print_sw_version") + main_view_hooks().curr_version());
+    p.print_line(pad_right(message("msg_print_serial_no") + v.ser_no(), 50) +
+                 message("msg_print_dev_address") + v.krv_adr());
+    p.print_line();
+    return p;
+}
+
+void print_failed(const ui::UiFault& fault) {
+    // The unfinished document must not reach the printer with the next one.
+    try {
+        ui::printer().kill_doc();
+    } catch (const ui::UiFault&) {
+        // No printer at all: nothing to discard.
+    }
+    ui::set_mouse_pointer(ui::mp_default);
+    ui::msg_box(fault.text(), ui::mb_ok, "DORVANEX");
+}
+
 void print_comment_page() {
     ui::set_mouse_pointer(ui::mp_hourglass);
     try {
-        ui::Printer& p = ui::printer();
-        // Default coordinates in twips, then the page origin 1400 twips to the left of
-        // the printable corner: a left margin of 1400 twips.
-        p.reset_scale();
-        p.set_scale_left(-400);
-        p.set_font_name("courier new");
-        p.set_font_bold(false);
-        p.set_font_italic(false);
-        p.set_font_strikethrough(false);
-        p.set_font_transparent(false);
-        p.set_font_underline(false);
-        p.set_scale_left(-1400);
-
-        p.set_font_size(5);
-        p.print_line();
-        p.set_font_size(10);
-        p.print_line();
-        p.print_line();
-
-        const ViewBindings& v = view_bindings();
-        p.print_line(message("msg_print_comment_title") + ui::date_text(ui::today()));
-        p.print_line(std::string(71, '-'));
-        p.print_line(pad_right(message("msg_print_tag_no") + v.komentar1(), 50) +
-                     message("msg_print_sw_version") + main_view_hooks().curr_version());
-        p.print_line(pad_right(message("msg_print_serial_no") + v.ser_no(), 50) +
-                     message("msg_print_dev_address") + v.krv_adr());
-        p.print_line();
-        print_comment_lines(v.get_komentar(),
+        ui::Printer& p = begin_device_print(message("msg_print_comment_title"), 2);
+        print_comment_lines(view_bindings().get_komentar(),
                             [&p](const std::string& line) { p.print_line(line); });
         p.end_doc();
     } catch (const ui::UiFault& fault) {
-        ui::set_mouse_pointer(ui::mp_default);
-        ui::msg_box(fault.text(), ui::mb_ok, "DORVANEX");
-        return;
+        return print_failed(fault);
     }
     ui::set_mouse_pointer(ui::mp_default);
 }

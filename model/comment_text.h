@@ -10,6 +10,9 @@
 // "ABC" + end mark packs as 0x4142, 0x4303, then 0x2020 up to word 999.
 #include <string>
 
+#include "ui/fault.h"
+#include "ui/printer.h"
+
 namespace dvx::model {
 
 // Fills comment_regs words 0..999 from the text; the caller has appended the end
@@ -30,5 +33,16 @@ void clear_comment_text();
 // characters (empty lines left out). A printer fault shows its own text in a box
 // titled "DORVANEX" and stops the print-out. The hourglass shows while it prints.
 void print_comment_page();
+
+// What every print-out of a device begins with: the printer reset, a margin of 1400
+// twips, "courier new" at size 10 with every attribute off, a line at size 5 and
+// `empty_lines` at size 10, the title followed by today's date ("dd-mm-yyyy"), a rule of
+// 71 "-", the TAG/version and serial/address lines and one empty line. Printer faults
+// are thrown (UiFault).
+ui::Printer& begin_device_print(const std::string& title, int empty_lines);
+
+// The end of a print-out broken off by a printer fault: the unfinished document is
+// discarded, the pointer set back and the fault's text shown under "DORVANEX".
+void print_failed(const ui::UiFault& fault);
 
 }  // namespace dvx::model

@@ -39,10 +39,13 @@ std::optional<std::string> version_text(std::int16_t word) {
 }
 
 std::int16_t check_version(const std::string& version) {
+    return check_version_for(main_view_hooks().is_krv() ? Family::krv : Family::dlx, version);
+}
+
+std::int16_t check_version_for(Family family, const std::string& version) {
     show_lead_res = 0;
-    const bool krv = main_view_hooks().is_krv();
-    if (!krv) is_krv_fw3 = 0;
-    const SupportedVersion* v = find_supported_version(krv ? Family::krv : Family::dlx, version);
+    if (family == Family::dlx) is_krv_fw3 = 0;
+    const SupportedVersion* v = find_supported_version(family, version);
     if (v) {
         param_count = v->param_count;
         is_krv_fw3 = v->is_krv_fw3;

@@ -60,6 +60,8 @@ std::optional<std::string> version_text(std::int16_t word);
 // is_krv_fw3 := 0 for DLX, param_count unchanged). Rebuilds the input-type names
 // in every case.
 std::int16_t check_version(const std::string& version);
+// The same for a family given by the caller (a device's own type code) instead of is_krv.
+std::int16_t check_version_for(Family family, const std::string& version);
 
 // 1 when S_KRV is selected and curr_version >= "4.00"; else 0.
 std::int16_t krv_fw_at_least_400();

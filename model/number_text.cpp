@@ -140,6 +140,12 @@ std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t
     return 0;
 }
 
+std::string trim_blanks(const std::string& text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string pad_right(const std::string& text, int width) {
     if (width <= 0) return {};
     const std::string s = text + std::string(110, ' ');

@@ -79,6 +79,8 @@ std::int16_t key_is_invalid(int key, int d, const std::string& text);
 //    by the mouse) is never stored.
 std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t max);
 
+// The text without leading and trailing blanks (other white space stays).
+std::string trim_blanks(const std::string& text);
 // The text left-aligned in a column of `width` characters (filled with up to 110
 // blanks, cut at its end when longer).
 std::string pad_right(const std::string& text, int width);

@@ -4,6 +4,7 @@
 
 #include "link/register_images.h"
 #include "model/device_charset.h"
+#include "model/number_text.h"
 #include "model/param_image.h"
 #include "ui/message_box.h"
 #include "ui/services.h"
@@ -80,10 +81,7 @@ void text_to_params(int k, const std::string& t) {
 }
 
 std::string text8_entry(const std::string& entry) {
-    const auto first = entry.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string(8, ' ');
-    const auto last = entry.find_last_not_of(' ');
-    std::string t = entry.substr(first, last - first + 1).substr(0, 8);
+    std::string t = trim_blanks(entry).substr(0, 8);
     if (t.size() < 8) {
         t.insert(t.begin(), ' ');
         t.resize(8, ' ');

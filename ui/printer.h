@@ -1,6 +1,6 @@
 #pragma once
 // The default printer as the print-outs use it: reset the scale, one coordinate
-// offset, the font, lines of text and the end of the document. Page breaks are the
+// offset, the font, lines of text and the end (or the discarding) of the document. Page breaks are the
 // printer's. No printer, or a printer error, throws UiFault (its text is shown).
 #include <string>
 
@@ -29,6 +29,9 @@ class Printer {
     virtual const PrinterFont& font() const = 0;
     virtual void print_line(const std::string& text) = 0;  // Windows-1252
     virtual void end_doc() = 0;
+    // Discards the document begun so far (a print-out broken off by a fault); the next
+    // line starts a new one.
+    virtual void kill_doc() = 0;
 
     // Conveniences over set_font.
     void set_font_name(const std::string& n);

@@ -163,5 +163,14 @@ TEST_F(CommentPage, PrinterFaultShowsItsTextAndStops) {
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
 }
 
+TEST_F(CommentPage, PrinterFaultPartWayDiscardsTheUnfinishedPage) {
+    printer_.fault_after_lines = 6;
+    boxes_.answer(ui::id_ok, "Printer error");
+    print_comment_page();
+    EXPECT_EQ(printer_.discarded(), 1);
+    EXPECT_TRUE(printer_.lines().empty());
+    EXPECT_EQ(printer_.documents(), 0);
+}
+
 }  // namespace
 }  // namespace dvx::model

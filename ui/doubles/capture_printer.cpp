@@ -30,6 +30,7 @@ void CapturePrinter::set_font(const PrinterFont& font) {
 }
 
 void CapturePrinter::print_line(const std::string& text) {
+    if (fault_after_lines && lines_.size() >= *fault_after_lines) fault = fault_after_text;
     check();
     lines_.push_back({text, font_, left_, top_, docs_});
 }
@@ -37,6 +38,11 @@ void CapturePrinter::print_line(const std::string& text) {
 void CapturePrinter::end_doc() {
     check();
     ++docs_;
+}
+
+void CapturePrinter::kill_doc() {
+    std::erase_if(lines_, [this](const Line& l) { return l.document == docs_; });
+    ++killed_;
 }
 
 std::vector<std::string> CapturePrinter::texts(int document) const {

@@ -26,18 +26,25 @@ class CapturePrinter final : public Printer {
     const PrinterFont& font() const override { return font_; }
     void print_line(const std::string& text) override;
     void end_doc() override;
+    // Drops the current document's lines; works also while a fault is injected.
+    void kill_doc() override;
 
     std::optional<std::string> fault;  // every call throws UiFault(*fault)
+    // A printer that fails part-way: `fault` is set to this text once this many lines
+    // have been printed.
+    std::optional<std::size_t> fault_after_lines;
+    std::string fault_after_text = "Printer error";
     const std::vector<Line>& lines() const { return lines_; }
     // The texts of one document.
     std::vector<std::string> texts(int document = 0) const;
     int documents() const { return docs_; }
     int scale_resets() const { return resets_; }
+    int discarded() const { return killed_; }
 
   private:
     void check() const;
     PrinterFont font_;
-    int left_ = 0, top_ = 0, docs_ = 0, resets_ = 0;
+    int left_ = 0, top_ = 0, docs_ = 0, resets_ = 0, killed_ = 0;
     std::vector<Line> lines_;
 };
 

@@ -1,0 +1,118 @@
+// Restoring the factory state: the parameter set kept in the registry the first time
+// a serial number was read, written back into that device. The device is known by what
+// it reports itself (type code, serial number), not by what the main window shows.
+#include <algorithm>
+#include <optional>
+#include <string>
+
+#include "link/register_images.h"
+#include "link/serial_line.h"
+#include "link/transactions.h"
+#include "mainwin/config_ops.h"
+#include "mainwin/device_ops.h"
+#include "mainwin/device_ops_common.h"
+#include "mainwin/hauptmenu.h"
+#include "model/block_transfer.h"
+#include "model/firmware.h"
+#include "model/model_setup.h"
+#include "model/param_image.h"
+#include "model/param_list.h"
+#include "model/param_words.h"
+#include "model/reg_settings.h"
+#include "texts/messages.h"
+#include "ui/fault.h"
+
+namespace dvx::mainwin {
+
+namespace {
+
+constexpr int version_word = 4;
+constexpr int output_mode_word = 26;
+constexpr int serial_first = 123;
+
+// The image as the click found it; the first param_count words go back on every
+// refusal (param_count may change with the device's firmware on the way).
+struct StartImage {
+    decltype(model::param_image) words = model::param_image;
+    int count = model::param_count;
+    void put_back() const {
+        const int n = std::clamp(count, 0, static_cast<int>(words.size()));
+        std::copy_n(words.begin(), n, model::param_image.begin());
+    }
+};
+
+// Family by the device's own type code: 11..15 KRV, 111..113 DLX. 16 and every other
+// code have no factory copy to write back.
+std::optional<model::Family> restore_family(int code) {
+    if (code >= 11 && code <= 15) return model::Family::krv;
+    if (code >= 111 && code <= 113) return model::Family::dlx;
+    return std::nullopt;
+}
+
+// Steps up to the user's OK; the stored set is in the image when it gives true.
+bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, std::int16_t& mode_word) {
+    if (link::read_device_type(code) != 0) return ops::show(texts::msg_no_connection), false;
+    const auto family = restore_family(code);
+    if (!family) return ops::show(texts::msg_device_not_supported), false;
+    if (link::read_regs(1000 + serial_first, 4) != 0)
+        return ops::show(texts::msg_no_connection), false;
+
+    const std::string name =
+        factory_copy_name(*family == model::Family::krv, model::text_from_params(serial_first));
+    std::int16_t err = 0;
+    stored = model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
+    if (err != 0) return ops::show(texts::msg_registry_read_error), false;
+    if (stored.empty()) return ops::show(texts::msg_no_stored_config), false;
+
+    if (link::read_one_reg(output_mode_word, mode_word) != 0)
+        return ops::show(texts::msg_no_connection), false;
+    m.curr_version.set_text(device_version_text(link::status_regs[version_word]));
+    // The device's own family decides, not the option the main window happens to show.
+    if (model::check_version_for(*family, m.curr_version.text()) != 0)
+        return ops::show(texts::msg_sw_version_not_supported), false;
+
+    // The stored text is checked whole before it is taken: a damaged value must not
+    // send a mixture of two sets, calibration values included, to the device.
+    std::string text = stored;
+    if (!model::text_to_params_list(text)) return ops::show(texts::msg_registry_read_error), false;
+    return ui::msg_box(texts::msg_overwrite_params, ui::mb_ok_cancel, ops::title) == ui::id_ok;
+}
+
+void write_back(Hauptmenue& m, std::int16_t code, const std::string& stored,
+                std::int16_t mode_word) {
+    const std::string version = m.curr_version.text();
+    // Shows its own outcome; the main window follows the device either way.
+    model::write_param_block(true, false);
+    model::set_model_ui(code);
+    // The model set-up has put the default image in place: the stored set again.
+    std::string text = stored;
+    model::text_to_params_list(text);
+    m.curr_version.set_text(version);
+    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
+    m.in_use.set_text("1");
+    m.set_main_mask();
+}
+
+}  // namespace
+
+void m_restore_cfg_Click() {
+    Hauptmenue& m = *hauptmenu_inst;
+    if (link::detect_echo() != 0) return;  // the port fault has been shown
+    ops::Hourglass busy;
+    const StartImage start;
+    std::string stored;
+    bool writing = false;
+    try {
+        std::int16_t code = 0, mode_word = 0;
+        if (!prepare(m, code, stored, mode_word)) return start.put_back();
+        writing = true;
+        write_back(m, code, stored, mode_word);
+    } catch (const ui::UiFault& fault) {
+        ops::show(fault.text());
+        if (!writing) return start.put_back();
+        std::string text = stored;
+        model::text_to_params_list(text);
+    }
+}
+
+}  // namespace dvx::mainwin

@@ -1,0 +1,177 @@
+// Restoring a device's factory state from the restore menu against the simulated bus:
+// exactly the stored words reach the device (calibration values included, serial number
+// not), the main window follows the device, and every refusal leaves image and device
+// as they were.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/register_images.h"
+#include "model/param_image.h"
+#include "model/param_list.h"
+#include "model/param_words.h"
+#include "tests/mainwin/device_fixture.h"
+#include "texts/language.h"
+
+namespace dvx::testing {
+namespace {
+
+const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
+const std::string transmitted = "parameters transmited.";
+
+class FactoryRestore : public DeviceFixture {
+  protected:
+    // Reads the device once (which keeps its factory copy), then changes device and image.
+    void read_then_change(int address) {
+        ASSERT_TRUE(start());
+        select(address);
+        read();
+        stored_ = model::params_to_text();
+        count_ = model::param_count;
+        for (int p : {5, 97, 98, 100}) device().set_param(p, device().param(p) + 11);
+        model::param_image[98] = 4321;
+        model::param_image[124] = 0x2020;  // a serial typed in the image, not the device's
+        clear_records();
+    }
+    std::vector<int> image_words(int n) const {
+        return {model::param_image.begin(), model::param_image.begin() + n};
+    }
+    // Parameter words as the write requests carried them.
+    std::map<int, int> written() const {
+        std::map<int, int> out;
+        for (const auto& e : plant_->log())
+            if (e.function == write_fn && e.start >= 1000)
+                for (std::size_t i = 0; i < e.values.size(); ++i)
+                    out[e.start - 1000 + static_cast<int>(i)] =
+                        static_cast<std::int16_t>(e.values[i]);
+        return out;
+    }
+    std::string stored_;
+    int count_ = 0;
+};
+
+TEST_F(FactoryRestore, WritesExactlyTheStoredWordsAndTheMainWindowFollows) {
+    read_then_change(1);
+    auto& m = main();
+    m.curr_version.set_text("x");
+    m.v_mode.set_text("0");
+    m.in_use.set_text("0");
+    boxes_.answer({ui::id_ok, overwrite_q, nullptr, 0, ui::mb_ok_cancel, "DORVANEX"});
+    boxes_.answer(ui::id_ok, transmitted);
+
+    click(m.m_restore_cfg);
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    std::string text = stored_;
+    std::vector<int> expected;
+    for (int i = 0; i < count_; ++i) expected.push_back(std::stoi(model::split_bar(text)));
+    EXPECT_EQ(image_words(count_), expected) << "the stored set, not the default image";
+    const auto sent = written();
+    for (int p = 0; p < count_; ++p) {
+        SCOPED_TRACE(p);
+        if (p >= 123 && p <= 126) {
+            EXPECT_EQ(sent.count(p), 0u) << "the serial number is not written";
+        } else {
+            ASSERT_EQ(sent.count(p), 1u);
+            EXPECT_EQ(sent.at(p), expected[p]);
+            EXPECT_EQ(device().param(p), expected[p]);
+            EXPECT_EQ(device().stored_param(p), expected[p]) << "stored in the device";
+        }
+    }
+    EXPECT_EQ(m.curr_version.text(), "4.05");
+    EXPECT_EQ(m.v_mode.text(), std::to_string((device().status(26) >> 8) & 255));
+    EXPECT_EQ(m.in_use.text(), "1");
+    EXPECT_EQ(m.Ser_No.text(), "21040001");
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+    EXPECT_FALSE(mainwin::params_changed()) << "the set read first is back";
+}
+
+TEST_F(FactoryRestore, TheDevicesOwnFamilyDecidesNotTheSelectedOption) {
+    read_then_change(3);  // DLX 3.06: no KRV firmware of that number exists
+    click(main().S_KRV);
+    ASSERT_EQ(texts::is_krv, 1);
+    boxes_.answer_all(ui::id_ok);
+
+    click(main().m_restore_cfg);
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_TRUE(main().S_DLX.value());
+    EXPECT_EQ(texts::is_krv, 0);
+    EXPECT_EQ(model::param_count, 127);
+    EXPECT_EQ(device().param(98), model::param_image[98]);
+}
+
+struct Refusal {
+    const char* name;
+    int address;
+    std::function<void(FactoryRestore&, sim::Transmitter&, ui::MemoryRegistry&)> set_up;
+    std::vector<std::string> prompts;
+    std::vector<Request> requests;
+};
+void PrintTo(const Refusal& r, std::ostream* os) {
+    *os << r.name;
+}
+
+const std::vector<Request> up_to_question{{read_fn, 0, 5}, {read_fn, 1123, 4}, {read_fn, 26, 1}};
+
+const Refusal refusals[] = {
+    {"user_cancels", 1, nullptr, {overwrite_q}, up_to_question},
+    {"silent_device",
+     1,
+     [](auto&, auto& d, auto&) { d.set_silent(true); },
+     {"No connection !"},
+     std::vector<Request>(4, {read_fn, 0, 5})},
+    {"type_16", 17, nullptr, {"No support for this device version."}, {{read_fn, 0, 5}}},
+    {"never_read",
+     1,
+     [](auto&, auto&, auto& r) {
+         r.put_string(model::reg_key, "KRV FACTORY SETTINGS 21040001", "");
+     },
+     {"No configuration stored !"},
+     {{read_fn, 0, 5}, {read_fn, 1123, 4}}},
+    {"registry_fault",
+     1,
+     [](auto&, auto&, auto& r) { r.read_fault = "Registry locked"; },
+     {"Registry locked", "Cannot read system registry"},
+     {{read_fn, 0, 5}, {read_fn, 1123, 4}}},
+    {"damaged_copy",
+     1,
+     [](auto&, auto&, auto& r) {
+         r.put_string(model::reg_key, "KRV FACTORY SETTINGS 21040001", "1|2|x|4");
+     },
+     {"Cannot read system registry"},
+     up_to_question},
+    {"firmware_now_unsupported",
+     1,
+     [](auto&, auto& d, auto&) { d.set_status(4, 420); },
+     {"No support for this KRV software version."},
+     up_to_question},
+};
+
+class RestoreRefused : public FactoryRestore, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
+    const Refusal& r = GetParam();
+    read_then_change(r.address);
+    if (r.set_up) r.set_up(*this, device(), registry_);
+    const auto image = model::param_image;
+    const RegisterFile device_before = register_file(device());
+    boxes_.answer_all(ui::id_cancel);
+
+    click(main().m_restore_cfg);
+
+    EXPECT_EQ(prompts(), r.prompts);
+    EXPECT_EQ(requests(), r.requests);
+    EXPECT_EQ(changes(device_before, register_file(device())), std::vector<std::string>{});
+    EXPECT_EQ(image_words(count_), std::vector<int>(image.begin(), image.begin() + count_))
+        << "the serial words read from the device are put back too";
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefused, ::testing::ValuesIn(refusals),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace dvx::testing
