@@ -1,6 +1,7 @@
 #include "ui/controls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ui/fault.h"
 #include "ui/form.h"
@@ -211,6 +212,66 @@ void ListControl::set_list_index(int index) {
     const int before = list_index_;
     select_quiet(index);
     if (list_index_ != before) raise("Click", on_click);
+}
+
+void ListControl::default_key(int key, int) {
+    const int n = list_count();
+    if (n == 0) return;
+    const int at = list_index_;
+    int to = at;
+    switch (key) {
+        case vk_up:
+        case vk_left:
+            to = at - 1;
+            break;
+        case vk_down:
+        case vk_right:
+            to = at + 1;
+            break;
+        case vk_prior:
+            to = at - page_rows();
+            break;
+        case vk_next:
+            to = at < 0 ? 0 : at + page_rows();
+            break;
+        case vk_home:
+            to = 0;
+            break;
+        case vk_end:
+            to = n - 1;
+            break;
+        default:
+            return;
+    }
+    to = std::clamp(to, 0, n - 1);
+    if (to == at) return;
+    select_quiet(to);
+    // The selection stays in view.
+    const int rows = page_rows();
+    if (to < top_index_) {
+        top_index_ = to;
+        changed("TopIndex");
+    } else if (to >= top_index_ + rows) {
+        top_index_ = to - rows + 1;
+        changed("TopIndex");
+    }
+    raise("Click", on_click);
+}
+
+namespace {
+// A list row is about 1.18 times the font's size (13 pixels at 8.25 points).
+constexpr double list_row_per_point = 20 * 1.18;
+// The drop-down list of a combo box shows 8 rows.
+constexpr int combo_drop_rows = 8;
+}  // namespace
+
+int ComboBox::page_rows() const {
+    return combo_drop_rows;
+}
+
+int ListBox::page_rows() const {
+    const int row = std::max(1, static_cast<int>(std::lround(font().size * list_row_per_point)));
+    return std::max(1, height() / row);
 }
 
 std::string ListControl::text() const {

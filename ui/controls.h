@@ -97,6 +97,12 @@ class ListControl : public Control {
     void select_quiet(int index);
 
     bool focusable_kind() const override { return true; }
+    // Arrow, Home/End and Page keys move the selection as a click would: Click.
+    void default_key(int key_code, int shift) override;
+
+  protected:
+    // How far Page Up/Down move the selection.
+    virtual int page_rows() const = 0;
 
   private:
     std::vector<std::string> items_;
@@ -108,12 +114,18 @@ class ComboBox : public ListControl {
   public:
     ComboBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : ListControl(Kind::combo_box, p, std::move(name), r, index) {}
+
+  protected:
+    int page_rows() const override;
 };
 
 class ListBox : public ListControl {
   public:
     ListBox(Parent p, std::string name, Rect r = {}, int index = -1)
         : ListControl(Kind::list_box, p, std::move(name), r, index) {}
+
+  protected:
+    int page_rows() const override;
 };
 
 class CommandButton : public CaptionControl {

@@ -1,6 +1,8 @@
 // The renderer's list view, grid, tab control and scroll bar: what they show and how
 // the user's clicks on them reach the window layer.
+#include <QComboBox>
 #include <QHeaderView>
+#include <QListWidget>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -38,6 +40,10 @@ class Board : public ui::Form {
             vsb.set_max(10);
             vsb.set_small_change(1);
             vsb.set_large_change(5);
+            for (int i = 0; i < 12; ++i) {
+                lst.add_item("item " + std::to_string(i));
+                cmb.add_item("entry " + std::to_string(i));
+            }
         };
     }
     ui::ListView liv{*this, "liv", {120, 120, 4000, 1500}};
@@ -45,6 +51,8 @@ class Board : public ui::Form {
     ui::TabControl tab{*this, "tab", {4300, 120, 3000, 2400}};
     ui::Label on_page{tab.page(1), "on_page", {120, 900, 1500, 255}};
     ui::VScrollBar vsb{*this, "vsb", {7500, 120, 255, 2000}};
+    ui::ListBox lst{*this, "lst", {120, 3500, 3000, 1000}};
+    ui::ComboBox cmb{*this, "cmb", {3300, 3500, 2000, 315}};
 };
 
 using RendererControlsTest = RenderedForm<Board>;
@@ -128,6 +136,38 @@ TEST_F(RendererControlsTest, ScrollBarArrowsAndDragGoThroughTheLayer) {
     EXPECT_EQ(form_->vsb.value(), 8);
     EXPECT_EQ(log_.only({"Scroll", "Change"}),
               (std::vector<std::string>{"vsb.Scroll", "vsb.Change"}));
+}
+
+TEST_F(RendererControlsTest, KeysOnListsMoveTheSelectionThroughTheLayer) {
+    auto* list = qobject_cast<QListWidget*>(renderer_->widget(form_->lst));
+    auto* combo = qobject_cast<QComboBox*>(renderer_->widget(form_->cmb));
+    ASSERT_NE(list, nullptr);
+    ASSERT_NE(combo, nullptr);
+    form_->lst.set_focus();
+    renderer_->flush();
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_End);
+    loop_.run_pending();
+    EXPECT_EQ(form_->lst.list_index(), 11);
+    EXPECT_EQ(log_.only({"Click"}),
+              (std::vector<std::string>{"lst.Click", "lst.Click", "lst.Click"}));
+    renderer_->flush();
+    EXPECT_EQ(list->currentRow(), 11);
+    EXPECT_TRUE(list->visualItemRect(list->item(11)).intersects(list->viewport()->rect()));
+
+    log_.clear();
+    form_->cmb.set_focus();
+    renderer_->flush();
+    QTest::keyClick(combo, Qt::Key_Down);
+    QTest::keyClick(combo, Qt::Key_PageDown);
+    QTest::keyClick(combo, Qt::Key_Up);
+    loop_.run_pending();
+    EXPECT_EQ(form_->cmb.list_index(), 7);
+    EXPECT_EQ(log_.only({"Click"}),
+              (std::vector<std::string>{"cmb.Click", "cmb.Click", "cmb.Click"}));
+    renderer_->flush();
+    EXPECT_EQ(combo->currentIndex(), 7);
 }
 
 }  // namespace
