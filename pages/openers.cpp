@@ -1,11 +1,13 @@
 #include "pages/openers.h"
 
 #include "mainwin/page_openers.h"
+#include "pages/work_openers.h"
 
 namespace dvx::pages {
 
 void install_openers() {
-    [[maybe_unused]] auto& o = mainwin::page_openers();
+    auto& o = mainwin::page_openers();
+    o.B_io = B_io_Click;
 }
 
 }  // namespace dvx::pages

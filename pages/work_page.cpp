@@ -1,0 +1,146 @@
+#include "pages/work_page.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "mainwin/hauptmenu.h"
+#include "model/firmware.h"
+#include "model/form_state.h"
+#include "model/number_text.h"
+#include "model/param_image.h"
+#include "model/param_words.h"
+#include "model/sensor_hint.h"
+#include "ui/app.h"
+
+namespace dvx::pages {
+
+namespace {
+
+std::int32_t floor_div(std::int32_t a, std::int32_t b) {
+    std::int32_t q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+
+std::int16_t clamp16(std::int64_t v) {
+    return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, -32768, 32767));
+}
+
+}  // namespace
+
+std::string word_text(std::int32_t raw, std::int32_t d) {
+    return model::raw_to_text(std::to_string(raw), static_cast<int>(d));
+}
+
+Filling::Filling(bool input_page) {
+    model::mask_filling = 1;
+    if (input_page) model::input_mask_filling = 1;
+}
+
+Filling::~Filling() {
+    model::mask_filling = 0;
+    model::input_mask_filling = 0;
+}
+
+WorkPage::WorkPage(std::string name, ui::Rect rect, bool gives_placement_back)
+    : Form(std::move(name), rect) {
+    on_unload = [this, gives_placement_back](int&) {
+        auto& main = *mainwin::hauptmenu_inst;
+        if (gives_placement_back) model::copy_form_state(*this, main);
+        main.set_visible(true);
+    };
+}
+
+void WorkPage::move_next(int key) {
+    if (key == 13) {
+        ui::send_keys("{TAB}");
+    } else if (key == 27) {
+        fill();
+        return;
+    }
+    model::range_check_latch = 0;
+}
+
+void WorkPage::bind_fields(std::span<const NumericField> table) {
+    table_ = table;
+    for (const NumericField& f : table_) {
+        ui::TextBox& box = box_of(f);
+        box.on_key_press = [this, &f, &box](int& key) { key_press(f, box, key); };
+        box.on_lost_focus = [this, &f, &box] { lost_focus(f, box); };
+    }
+}
+
+ui::TextBox& WorkPage::box_of(const NumericField& f) const {
+    auto* box = dynamic_cast<ui::TextBox*>(control(f.field));
+    if (!box) throw std::logic_error("work page without its field " + std::string(f.field));
+    return *box;
+}
+
+const NumericField* WorkPage::field(std::string_view name) const {
+    for (const NumericField& f : table_)
+        if (f.field == name) return &f;
+    return nullptr;
+}
+
+void WorkPage::show_field(const NumericField& f) {
+    const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
+    box_of(f).set_text(word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
+}
+
+void WorkPage::show_fields() {
+    for (const NumericField& f : table_) show_field(f);
+}
+
+void WorkPage::key_press(const NumericField& f, ui::TextBox& box, int& key) {
+    if (model::key_is_invalid(key, static_cast<int>(f.key_decimals.of(f.word)), box.text())) key = 0;
+    move_next(key);
+}
+
+void WorkPage::lost_focus(const NumericField& f, ui::TextBox& box) {
+    const int d = static_cast<int>(f.decimals.of(f.word));
+    const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
+    box.set_text(model::fmt_fixed(box.text(), d));
+    // A value left as the image shows it is neither checked nor stored: a word that a
+    // device or file brought in outside the field's limits must not trap the user here.
+    if (box.text() == word_text(floor_div(model::param_image[f.word], scale), d)) return;
+    if (model::check_range(box.text(), f.min.of(f.word), f.max.of(f.word))) {
+        box.set_focus();
+        return;
+    }
+    model::param_image[f.word] = clamp16(std::int64_t{scale} * model::text_to_raw(box.text()));
+}
+
+void WorkPage::bind_text8(ui::TextBox& box, int first_word) {
+    pass_keys(box);
+    box.on_lost_focus = [this, &box, first_word] {
+        model::text_to_params(first_word, model::text8_entry(box.text()));
+        fill();
+    };
+}
+
+void WorkPage::pass_keys(ui::Control& c) {
+    c.on_key_press = [this](int& key) { move_next(key); };
+}
+
+void WorkPage::bind_word_list(ui::ListControl& list, int word, std::function<void()> then) {
+    list.on_click = [&list, word, then = std::move(then)] {
+        if (list.list_index() < 0) return;
+        model::param_image[word] = static_cast<std::int16_t>(list.list_index());
+        if (then) then();
+    };
+    pass_keys(list);
+}
+
+void WorkPage::bind_bit_list(ui::ListControl& list, int word, std::uint16_t mask) {
+    list.on_click = [&list, word, mask] {
+        if (list.list_index() < 0) return;
+        model::put_value(word, mask, static_cast<std::int16_t>(list.list_index()));
+    };
+    pass_keys(list);
+}
+
+void WorkPage::select(ui::ListControl& list, std::int32_t value) {
+    list.set_list_index(value >= 0 && value < list.list_count() ? static_cast<int>(value) : -1);
+}
+
+}  // namespace dvx::pages

@@ -1,0 +1,32 @@
+#pragma once
+// Caption tables of the transmitter pages, one table per window: control name and its
+// text in German, English and Dutch. The pages sit above this library, so each page's
+// Load hands itself to its caption procedure, which sets the captions by control name.
+// The window's own caption (the row with an empty control name) is followed by the tag
+// header ("          TAG No: " and the tag of words 119..122).
+#include <span>
+#include <string_view>
+
+#include "texts/messages.h"
+#include "ui/form.h"
+
+namespace dvx::texts {
+
+struct PageCaption {
+    std::string_view control;  // "" = the window's own caption
+    MsgForms text;
+};
+
+// Sets every caption of the table on `page` in the language of lang_code, in table
+// order. Controls missing from the page are passed over.
+void apply_page_captions(ui::Form& page, std::span<const PageCaption> table);
+
+// The tables, for tests and the procedures below.
+std::span<const PageCaption> inp_captions();       // KRV input page H_Inp
+std::span<const PageCaption> dlx3_inp_captions();  // DLX input page dlx3_Inp
+
+// The caption procedures of the pages.
+void set_lang_inp(ui::Form& h_inp);
+void set_lang_dlx3_inp(ui::Form& dlx3_inp);
+
+}  // namespace dvx::texts
