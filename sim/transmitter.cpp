@@ -63,6 +63,7 @@ Transmitter::Transmitter(int type_code, int version) : comment_(comment_words, 0
     comment_[0] = 0x0320;  // empty comment: end mark, blank
     param_count_ = default_param_count(type_code, version);
     stored_ = working_;
+    calib_.start(*this);
 }
 
 void Transmitter::set_param_count(int n) {
@@ -155,6 +156,7 @@ void Transmitter::tick(double now) {
         status_[reg_error_memory] |= status_[reg_errors];
         last_cycle_ = cycle;
     }
+    calib_.tick(*this, now);
     if (live_) live_(*this, now);
 }
 
@@ -199,9 +201,11 @@ bool Transmitter::write_one(int reg, std::uint16_t value, bool strict) {
             case 51:
                 status_[reg] = value;
                 return true;
-            case reg_store:
             case reg_apply_input:
-                return true;  // commands, read back 0
+                if (value == 1) calib_.apply_input(static_cast<std::int16_t>(working_[99]));
+                return true;  // command, reads back 0
+            case reg_store:
+                return true;  // command, reads back 0
             case reg_cal_mode:
                 if (family() == Family::krv && version() >= 410) {
                     status_[reg] = value;

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "sim/transmitter_calib.h"
+
 namespace dvx::sim {
 
 enum class Family { krv, dlx, other };
@@ -79,6 +81,9 @@ class Transmitter {
     using Hook = std::function<void(Transmitter&, double now)>;
     void set_live(Hook hook) { live_ = std::move(hook); }
 
+    // Input switching, reference signal and raw measuring words (transmitter_calib.h).
+    InputCalib& calib() { return calib_; }
+
     // Strict mode: writes past the used parameter words or to read-only status
     // registers, and registers outside the map, get exception 02 instead of being
     // acknowledged and dropped (reads) or answered with 0 (reads).
@@ -99,6 +104,7 @@ class Transmitter {
     bool silent_ = false;
     long long last_cycle_ = -1;
     Hook live_;
+    InputCalib calib_;
 };
 
 }  // namespace dvx::sim

@@ -1,0 +1,241 @@
+// The measuring run against the simulated transmitter: which type it switches to and
+// back, which raw words it hands over once they settle, and every way out (cancel, a
+// device that stops answering, a mode outside the table, a run inside a run).
+#include "calib/measure_run.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <optional>
+
+#include "calib/calib_mode.h"
+#include "calib/fqn_calib.h"
+#include "link/register_images.h"
+#include "model/param_image.h"
+#include "tests/calib/calib_fixture.h"
+#include "ui/app.h"
+
+namespace dvx::testing {
+namespace {
+
+using calib::MeasureValues;
+using sim::Fault;
+
+constexpr int w44 = -44;
+
+struct RunCase {
+    const char* name;
+    int address;
+    int mode;
+    int type;                     // measured during the run (-1: the device's own)
+    std::array<int, 5> picks;     // pair k, or w44
+    bool fw410;                   // writes flag 59
+};
+void PrintTo(const RunCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const RunCase run_cases[] = {
+    {"tc_group1_type4", krv_303, 4, 4, {40, 42, w44, 30, 30}, false},
+    {"tc_group2_mv", krv_303, 20, 20, {36, 38, w44, 30, 30}, false},
+    {"rtd_2wire", krv_303, 9, 9, {28, 28, 42, 30, 30}, false},
+    {"rtd_3wire", krv_303, 10, 10, {28, 32, 42, 30, 30}, false},
+    {"ma_before_fw4", krv_303, 19, 19, {34, 34, 42, 30, 30}, false},
+    {"fw4_tc_plus40", krv_405, 43, 3, {28, 32, 36, w44, 34}, false},
+    {"fw4_mv_plus40", krv_416, 60, 20, {28, 32, 36, w44, 34}, true},
+    {"fw4_rtd_plus40", krv_416, 50, 10, {28, 30, 32, 32, 32}, true},
+    {"fw4_600ohm", krv_405, 52, 12, {28, 30, 32, 32, 32}, false},
+    {"fw4_ma_loop", krv_416, 59, 19, {32, 34, 34, 34, 38}, true},
+    {"dlx_current_state", dlx_306, 31, -1, {28, 30, 32, 28, 28}, false},
+};
+
+class MeasureRun : public CalibFixture, public ::testing::WithParamInterface<RunCase> {};
+
+TEST_P(MeasureRun, SwitchesSettlesAndHandsOverTheModesWords) {
+    const RunCase& c = GetParam();
+    start_on(c.address);
+    calib().set_signal(1234);
+    const std::int16_t own_type = device().param(99);
+    const std::int16_t image_99 = model::param_image[99] = 7777;
+
+    MeasureValues v{};
+    EXPECT_EQ(calib::calibrate_measure(static_cast<std::int16_t>(c.mode), v), 0);
+
+    const int type = c.type < 0 ? own_type : c.type;
+    for (int i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const int k = c.picks[i];
+        const std::int32_t want =
+            k == w44 ? static_cast<std::int16_t>(device().status(44))
+            : (k == 38 && (type == 18 || type == 19)) ? 1850000
+                                                      : raw(type, k);
+        EXPECT_EQ(v[i], want);
+    }
+    std::vector<std::pair<int, int>> want_writes;
+    if (c.type >= 0) {
+        want_writes = {{1099, c.type}, {57, 1}};
+        if (c.fw410) want_writes.push_back({59, 1});
+        want_writes.insert(want_writes.end(), {{1099, own_type}, {57, 1}});
+        if (c.fw410) want_writes.push_back({59, 0});
+    }
+    EXPECT_EQ(switching(), want_writes);
+    EXPECT_EQ(device().param(99), own_type);
+    EXPECT_EQ(calib().applied_type(), own_type);
+    EXPECT_EQ(model::param_image[99], image_99);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Ready !"});
+    EXPECT_FALSE(calib::fqn_calib_inst->visible());
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+    EXPECT_FALSE(calib::measure_run_active());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, MeasureRun, ::testing::ValuesIn(run_cases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SettleRule, AValueSettlesOnceItTurnsOrStandsStill) {
+    struct Case {
+        std::int64_t older, previous, current;
+        bool moving;
+    };
+    const Case cases[] = {
+        {100, 102, 101, false},  // up, then down
+        {100, 102, 104, true},   // up, up
+        {104, 102, 100, true},   // down, down
+        {100, 100, 101, false},  // standing, then up
+        {100, 101, 101, false},  // two equal samples
+        // Differences beyond 32 bits turn, they do not overflow.
+        {INT32_MIN, INT32_MAX, INT32_MIN, false},
+        {INT32_MIN, 0, INT32_MAX, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.older << " " << c.previous << " " << c.current);
+        EXPECT_EQ(calib::still_moving(c.older, c.previous, c.current), c.moving);
+    }
+}
+
+class MeasureRunEnds : public CalibFixture {
+  protected:
+    // Runs mode 52 on the KRV 4.05 with `during` posted `after` seconds into the run.
+    std::int16_t run_with(double after, std::function<void()> during, MeasureValues& v) {
+        if (during) loop_.post_after(after, std::move(during));
+        return calib::calibrate_measure(52, v);
+    }
+    void cancel() { ui::user_click(calib::fqn_calib_inst->Command3D1); }
+};
+
+TEST_F(MeasureRunEnds, ADriftingValueRunsUntilCancelAndTheInputIsSwitchedBack) {
+    start_on(krv_405);
+    const std::int16_t own = device().param(99);
+    calib().set_drift(30, 5000);  // L(30) rises for ever
+    MeasureValues v{1, 2, 3, 4, 5};
+    EXPECT_EQ(run_with(60.0, [this] { cancel(); }, v), 1);
+    EXPECT_EQ(v, (MeasureValues{1, 2, 3, 4, 5}));
+    EXPECT_GT(window_reads(), 100);  // a minute of rounds, none settled
+    EXPECT_EQ(switching(), (std::vector<std::pair<int, int>>{{1099, 12}, {57, 1}, {1099, own}, {57, 1}}));
+    EXPECT_EQ(device().param(99), own);
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_FALSE(calib::fqn_calib_inst->visible());
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+TEST_F(MeasureRunEnds, CancelInTheStartWaitIsSeenAfterTheFirstRound) {
+    start_on(krv_405);
+    MeasureValues v{};
+    EXPECT_EQ(run_with(1.0, [this] { cancel(); }, v), 1);
+    EXPECT_EQ(window_reads(), 1);
+    EXPECT_EQ(device().param(99), device().stored_param(99));
+    EXPECT_TRUE(prompts().empty());
+}
+
+TEST_F(MeasureRunEnds, ClosingTheBoxByItsFrameIsACancelAndKeepsItLoaded) {
+    start_on(krv_405);
+    MeasureValues v{};
+    EXPECT_EQ(run_with(3.0, [] { ui::user_close(*calib::fqn_calib_inst); }, v), 1);
+    EXPECT_TRUE(calib::fqn_calib_inst.loaded());
+    EXPECT_TRUE(prompts().empty());
+}
+
+TEST_F(MeasureRunEnds, ADeviceThatStopsAnsweringMidRunIsSwitchedBackOnce) {
+    start_on(krv_416);
+    const std::int16_t own = device().param(99);
+    // The measuring window goes unanswered; the writes still reach the device.
+    plant_->fault(Fault::silent().function(read_fn).registers(25, 25));
+    MeasureValues v{};
+    EXPECT_EQ(calib::calibrate_measure(59, v), 1);
+    EXPECT_EQ(switching(), (std::vector<std::pair<int, int>>{
+                               {1099, 19}, {57, 1}, {59, 1}, {1099, own}, {57, 1}, {59, 0}}));
+    EXPECT_EQ(device().param(99), own);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+    EXPECT_FALSE(calib::fqn_calib_inst->visible());
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+TEST_F(MeasureRunEnds, AFailedStrobeAfterTheSwitchStillSwitchesBack) {
+    start_on(krv_405);
+    const std::int16_t own = device().param(99);
+    const std::int16_t image_99 = model::param_image[99];
+    plant_->fault(Fault::silent().function(write_fn).registers(57, 57).next(4));
+    MeasureValues v{};
+    EXPECT_EQ(calib::calibrate_measure(45, v), 1);
+    EXPECT_EQ(device().param(99), own);
+    EXPECT_EQ(model::param_image[99], image_99);
+    EXPECT_EQ(calib::saved_input_mode, own);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+}
+
+TEST_F(MeasureRunEnds, ASilentDeviceGetsOneTryToSwitchBackAndOneMessage) {
+    start_on(krv_405);
+    const std::int16_t image_99 = model::param_image[99];
+    MeasureValues v{};
+    loop_.post_after(5.0, [this] { plant_->fault(Fault::silent()); });
+    EXPECT_EQ(calib::calibrate_measure(52, v), 1);
+    int leave_sends = 0;
+    for (const auto& e : plant_->log())
+        if (e.function == write_fn && e.start == 1099 && !e.answered) ++leave_sends;
+    EXPECT_EQ(leave_sends, 4);  // one write of the saved type, with the link's four sends
+    EXPECT_EQ(model::param_image[99], image_99);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+}
+
+TEST_F(MeasureRunEnds, ModesOutsideTheTableSendNothing) {
+    start_on(krv_405);
+    for (int mode : {-1, 21, 29, 32, 39, 61, 70}) {
+        SCOPED_TRACE(mode);
+        MeasureValues v{9, 9, 9, 9, 9};
+        EXPECT_EQ(calib::calibrate_measure(static_cast<std::int16_t>(mode), v), 1);
+        EXPECT_EQ(v, (MeasureValues{9, 9, 9, 9, 9}));
+    }
+    EXPECT_TRUE(requests().empty());
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_FALSE(calib::fqn_calib_inst.loaded());
+}
+
+TEST_F(MeasureRunEnds, ARunStartedInsideARunDoesNothing) {
+    start_on(krv_405);
+    std::optional<std::int16_t> inner;
+    std::size_t requests_before = 0;
+    MeasureValues outer{}, nested{7, 7, 7, 7, 7};
+    loop_.post_after(1.0, [&] {
+        requests_before = plant_->log().size();
+        inner = calib::calibrate_measure(45, nested);
+        EXPECT_EQ(plant_->log().size(), requests_before);
+    });
+    EXPECT_EQ(calib::calibrate_measure(52, outer), 0);
+    EXPECT_EQ(inner, std::optional<std::int16_t>(1));
+    EXPECT_EQ(nested, (MeasureValues{7, 7, 7, 7, 7}));
+    EXPECT_EQ(outer[0], raw(12, 28));
+}
+
+TEST_F(MeasureRunEnds, TheBoxIsWordedOnceByTheLanguageAndFamilyOfItsFirstRun) {
+    start_on(dlx_306, 0, "D");
+    MeasureValues v{};
+    ASSERT_EQ(calib::calibrate_measure(31, v), 0);
+    EXPECT_EQ(calib::fqn_calib_inst->caption(), "DLX - MESSUNG");
+    EXPECT_EQ(calib::fqn_calib_inst->Label3.caption(), "Messung l\xE4uft !");
+    EXPECT_EQ(calib::fqn_calib_inst->Command3D1.caption(), "Abbruch");
+    texts::is_krv = 1;
+    ASSERT_EQ(calib::calibrate_measure(31, v), 0);
+    EXPECT_EQ(calib::fqn_calib_inst->caption(), "DLX - MESSUNG");
+}
+
+}  // namespace
+}  // namespace dvx::testing

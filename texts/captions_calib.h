@@ -1,0 +1,50 @@
+#pragma once
+// The language-dependent texts of the calibration pages and of the measuring-run box:
+// window titles, buttons, frames, labels and check boxes in German, English and Dutch.
+// The pages live above this library, so each procedure sets the texts on the page it is
+// given by control name; its load handler calls it first thing. The titles of the
+// pages end with the tag header; the measuring-run box's title names the family.
+#include <span>
+#include <string_view>
+
+#include "texts/messages.h"
+#include "ui/form.h"
+
+namespace dvx::texts {
+
+// Under which condition a caption row applies.
+enum class CalibWhen {
+    always,
+    rtd_pt100,      // is_ni120 clear
+    rtd_ni120,      // is_ni120 set
+    voltage_input,  // DLX input kind (status word 2) 1000, 1001 or 1002
+    current_input,  // any other input kind
+    krv,            // is_krv set
+    dlx,            // is_krv clear
+};
+
+// control "" is the window title.
+struct CalibCaptionRow {
+    std::string_view control;
+    CalibWhen when;
+    MsgForms text;
+};
+
+// The rows of each window, in the order they are set.
+std::span<const CalibCaptionRow> krv4_cal_captions();
+std::span<const CalibCaptionRow> krv_cal_captions();
+std::span<const CalibCaptionRow> krv_cal1_captions();  // both second sheets
+std::span<const CalibCaptionRow> dlx_cal_captions();
+std::span<const CalibCaptionRow> fqn_calib_captions();
+
+// True when the DLX input kind reads as a voltage input (1000 mV, 1001 V, 1002 V).
+bool is_voltage_input(int input_kind);
+
+void set_lang_krv4_cal(ui::Form& page);
+void set_lang_krv4_cal1(ui::Form& page);
+void set_lang_krv_cal(ui::Form& page);
+void set_lang_krv_cal1(ui::Form& page);
+void set_lang_dlx_cal(ui::Form& page);
+void set_lang_fqn_calib(ui::Form& box);
+
+}  // namespace dvx::texts
