@@ -1,18 +1,18 @@
 // The renderer's list view, grid, tab control and scroll bar: what they show and how
 // the user's clicks on them reach the window layer.
 #include <QComboBox>
-#include <QHeaderView>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
 #include <QTest>
 #include <QTreeWidget>
 #include <filesystem>
 #include <memory>
 
+#include "app/render_grid.h"
 #include "app/renderer.h"
+#include "app/twips.h"
 #include "tests/app/rendered_form.h"
 #include "ui/controls.h"
 #include "ui/form.h"
@@ -28,11 +28,16 @@ class Board : public ui::Form {
             liv.add_column("Serial No.", 1800);
             for (int i = 1; i <= 3; ++i)
                 liv.add_item(std::to_string(i)).set_sub_item(1, "SN" + std::to_string(i));
-            grd.set_rows(4);
-            grd.set_cols(3);
-            for (int c = 1; c < 3; ++c) grd.set_text_matrix(0, c, "Col " + std::to_string(c));
-            for (int r = 1; r < 4; ++r) grd.set_text_matrix(r, 0, "Row " + std::to_string(r));
-            grd.set_text_matrix(2, 2, "22");
+            grd.set_rows(30);
+            grd.set_cols(8);
+            grd.set_fixed_rows(2);
+            grd.set_fixed_cols(2);
+            for (int c = 0; c < 8; ++c) {
+                grd.set_text_matrix(0, c, "Top " + std::to_string(c));
+                grd.set_text_matrix(1, c, "Sub " + std::to_string(c));
+            }
+            for (int r = 2; r < 30; ++r) grd.set_text_matrix(r, 0, "Row " + std::to_string(r));
+            grd.set_text_matrix(3, 3, "33");
             tab.set_tabs(2);
             tab.set_tab_caption(0, "Input");
             tab.set_tab_caption(1, "Output");
@@ -72,26 +77,54 @@ TEST_F(RendererControlsTest, ListViewRowClickSelectsTheItem) {
     EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"liv.Click"});
 }
 
-TEST_F(RendererControlsTest, GridShowsFixedCellsAsHeadersAndClicksReachTheCell) {
-    auto* table = qobject_cast<QTableWidget*>(renderer_->widget(form_->grd));
-    ASSERT_NE(table, nullptr);
-    ASSERT_EQ(table->rowCount(), 3);
-    ASSERT_EQ(table->columnCount(), 2);
-    EXPECT_EQ(table->horizontalHeaderItem(1)->text(), "Col 2");
-    EXPECT_EQ(table->verticalHeaderItem(0)->text(), "Row 1");
-    EXPECT_EQ(table->item(1, 1)->text(), "22");
+TEST_F(RendererControlsTest, GridShowsEveryFixedRowAndColumnAndClicksReachTheCell) {
+    auto* grid = dynamic_cast<app::GridWidget*>(renderer_->widget(form_->grd));
+    ASSERT_NE(grid, nullptr);
+    ui::Grid& g = form_->grd;
+    // Both fixed rows and both fixed columns are in view, where the layer puts them.
+    for (auto [r, c] : {std::pair{0, 0}, {0, 3}, {1, 1}, {1, 4}, {4, 0}, {3, 3}}) {
+        SCOPED_TRACE(std::to_string(r) + "," + std::to_string(c));
+        const QRect cell = grid->cell_rect(r, c);
+        ASSERT_FALSE(cell.isEmpty());
+        EXPECT_EQ(cell.topLeft(), QPoint(app::to_px(g.col_pos(c)), app::to_px(g.row_pos(r))));
+        EXPECT_EQ(grid->cell_text(r, c), app::qstr(g.text_matrix(r, c)));
+    }
+    EXPECT_EQ(grid->cell_text(0, 3), "Top 3");
+    EXPECT_EQ(grid->cell_text(1, 3), "Sub 3");
 
-    const QRect cell = table->visualItemRect(table->item(1, 1));
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, cell.center());
-    loop_.run_pending();
-    EXPECT_EQ(form_->grd.mouse_row(), 2);
-    EXPECT_EQ(form_->grd.mouse_col(), 2);
-    EXPECT_EQ(form_->grd.text(), "22");
-    EXPECT_EQ(log_.only({"Click"}), std::vector<std::string>{"grd.Click"});
-
-    form_->grd.set_text_matrix(3, 1, "new");
+    // Scrolled by code: the fixed rows stay, the rows above TopRow leave the view.
+    const QRect sub = grid->cell_rect(1, 3);
+    g.set_top_row(10);
     renderer_->flush();
-    EXPECT_EQ(table->item(2, 0)->text(), "new");
+    EXPECT_EQ(grid->cell_rect(1, 3), sub);
+    EXPECT_TRUE(grid->cell_rect(2, 3).isEmpty());
+    EXPECT_EQ(grid->cell_rect(10, 3).top(), sub.bottom() + 1);
+    EXPECT_EQ(grid->verticalScrollBar()->value(), 8);
+
+    // A click on a fixed cell above the last fixed row and one on a scrolled cell.
+    log_.clear();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cell_rect(0, 3).center());
+    loop_.run_pending();
+    EXPECT_EQ(g.mouse_row(), 0);
+    EXPECT_EQ(g.mouse_col(), 3);
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cell_rect(11, 2).center());
+    loop_.run_pending();
+    EXPECT_EQ(g.mouse_row(), 11);
+    EXPECT_EQ(g.row(), 11);
+    EXPECT_EQ(g.col(), 2);
+    EXPECT_EQ(log_.only({"Click"}), (std::vector<std::string>{"grd.Click", "grd.Click"}));
+
+    // The user's scroll bar scrolls through the layer.
+    log_.clear();
+    grid->verticalScrollBar()->setValue(3);
+    loop_.run_pending();
+    EXPECT_EQ(g.top_row(), 5);
+    EXPECT_EQ(log_.only({"Scroll"}), std::vector<std::string>{"grd.Scroll"});
+
+    g.set_text_matrix(5, 2, "new");
+    renderer_->flush();
+    EXPECT_EQ(grid->cell_text(5, 2), "new");
+    EXPECT_EQ(grid->cell_rect(5, 2).top(), sub.bottom() + 1);
 }
 
 TEST_F(RendererControlsTest, TabPagesShowTheirControlsAtTabRelativeGeometry) {
