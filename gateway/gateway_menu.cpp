@@ -2,6 +2,7 @@
 
 #include "gateway/bnr_blatt.h"
 #include "gateway/hzl3_blatt.h"
+#include "gateway/hzl_blatt.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "model/form_state.h"
@@ -10,7 +11,12 @@
 namespace dvx::gateway {
 
 void m_ub_hzl_Click() {
-    if (model::bus_mode == 1) return;  // the HZL page (bus mode 1) is not built yet
+    if (model::bus_mode == 1) {
+        // The HZL page sets itself up when it is activated; the placement stays its own.
+        hzl_blatt_inst->show_modeless();
+        mainwin::hauptmenu_inst->hide();
+        return;
+    }
     std::int16_t ok = 0;
     hzl3_blatt_inst->get_hzl_stat(ok);
     if (ok == 0) return;

@@ -59,7 +59,7 @@ constexpr const char* hzl_preset = R"(# HZL gateway, 19200,E,8,1
 bus 1
 echo off
 gateway 32 203
-  reg 2002 0x0101 0x8102 0x010B 0x8305 0x0314
+  reg 2000 1 1 0x0101 0x8102 0x010B 0x8305 0x0314
 rack 1 31 105
 slot 1 1 11 404
   reg 48 1215 3037

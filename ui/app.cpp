@@ -26,9 +26,21 @@ void move_focus(Control* target) {
     const auto gen = ++s.focus_gen;
     Control* old = s.focus;
     if (old == target) return;
-    if (old && old->alive()) old->raise("LostFocus", old->on_lost_focus);
+    if (old && old->alive()) {
+        struct Leaving {
+            Control*& slot;
+            Control* saved;
+            ~Leaving() { slot = saved; }
+        } leaving{s.leaving, s.leaving};
+        s.leaving = old;
+        old->raise("LostFocus", old->on_lost_focus);
+    }
     if (s.focus_gen != gen) return;  // the LostFocus handler moved the focus itself
-    if (target && (!target->alive() || !target->can_focus())) return;
+    if (target && (!target->alive() || !target->can_focus())) {
+        // The control left may have hidden itself meanwhile: it keeps no focus.
+        if (old && s.focus == old && !old->can_focus()) drop_focus_of(old->form());
+        return;
+    }
     s.focus = target;
     if (target) target->form().set_focused(target);
     notify([&](Observer& o) { o.focus_changed(target); });

@@ -98,7 +98,9 @@ void Control::raise_press(int& ascii) {
 // a container) loses it without events; keys then reach no control.
 static void drop_focus_if_unusable() {
     Control* f = detail::st().focus;
-    if (f && !f->can_focus()) detail::drop_focus_of(f->form());
+    // A control that hides or disables itself while it is losing the focus does not
+    // stop the move: the clicked control still gets the focus and its Click.
+    if (f && !f->can_focus() && f != detail::st().leaving) detail::drop_focus_of(f->form());
 }
 
 void Control::set_visible(bool v) {

@@ -28,6 +28,8 @@ struct State {
     Form* active = nullptr;
     Control* focus = nullptr;
     std::uint64_t focus_gen = 0;
+    // The control whose LostFocus a focus move is raising (null outside).
+    Control* leaving = nullptr;
     int box_depth = 0;
     bool ended = false;
     int pointer = mp_default;

@@ -58,8 +58,8 @@ class GatewayFixture : public DeviceFixture {
         user([&text] { ui::user_type(text); });
         user([] { ui::user_key(ui::vk_tab); });
     }
-    void key(int code) {
-        user([code] { ui::user_key(code); });
+    void key(int code, int shift = 0) {
+        user([code, shift] { ui::user_key(code, shift); });
     }
 
     // The requests on the wire from `since` on (index into the log).

@@ -87,6 +87,40 @@ TEST_F(Focus, LostFocusSettingFocusBackCancelsTheMoveAndTheClick) {
     EXPECT_EQ(clicks, 1);
 }
 
+// A field that hides or disables itself in its LostFocus (a cell editor closing) does
+// not stop the click that left it; without a target it keeps no focus.
+TEST_F(Focus, LostFocusHidingTheFieldLetsTheClickThrough) {
+    auto& f = *page_inst;
+    int clicks = 0;
+    f.B_Zurueck.on_click = [&] { ++clicks; };
+    for (bool hide : {true, false}) {
+        SCOPED_TRACE(hide ? "hidden" : "disabled");
+        f.txt_a.set_visible(true);
+        f.txt_a.set_enabled(true);
+        f.txt_a.set_focus();
+        f.txt_a.on_lost_focus = [&] {
+            if (hide)
+                f.txt_a.set_visible(false);
+            else
+                f.txt_a.set_enabled(false);
+        };
+        EXPECT_TRUE(user_click(f.B_Zurueck));
+        EXPECT_TRUE(f.B_Zurueck.has_focus());
+    }
+    EXPECT_EQ(clicks, 2);
+
+    f.txt_a.set_enabled(true);
+    f.txt_a.set_visible(true);
+    f.txt_a.set_focus();
+    f.txt_a.on_lost_focus = [&] {
+        f.txt_a.set_visible(false);
+        f.B_Zurueck.set_visible(false);
+    };
+    EXPECT_FALSE(user_click(f.B_Zurueck));
+    EXPECT_EQ(focus_owner(), nullptr);
+    EXPECT_EQ(clicks, 2);
+}
+
 // Tab goes by TabIndex over focusable controls, skipping hidden, disabled, TabStop
 // false and hidden containers, and wraps; Shift+Tab goes back. No KeyDown or
 // KeyPress reaches a control for a Tab that moved the focus.
