@@ -81,12 +81,9 @@ void set_diag_headers(ui::Grid& grid, const std::string& corner, int first_width
 void reset_error_words(std::span<std::int16_t> words, int first_register, double wait_seconds,
                        const std::function<void()>& reread) {
     mainwin::ops::Hourglass hourglass;
-    const std::vector<std::int16_t> kept(words.begin(), words.end());
+    const std::vector<std::int16_t> zeros(words.size(), 0);
+    if (link::write_words(first_register, zeros)) return show(texts::msg_no_connection_gateway);
     std::fill(words.begin(), words.end(), std::int16_t{0});
-    if (link::write_regs(first_register, static_cast<int>(words.size()))) {
-        std::copy(kept.begin(), kept.end(), words.begin());
-        return show(texts::msg_no_connection_gateway);
-    }
     ui::wait_yielding(wait_seconds);
     reread();
 }

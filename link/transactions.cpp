@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -286,7 +287,10 @@ TransactionResult read_transaction(int start, int count) {
     }
 }
 
-TransactionResult write_transaction(int start, int count) {
+namespace {
+
+// given: the words to send in place of the image's (empty: the image's own).
+TransactionResult write_of(int start, int count, std::span<const std::int16_t> given) {
     if (in_transaction) return failed(TransactionEnd::nested);
     TransactionGuard guard;
     int sends = 0;
@@ -298,7 +302,10 @@ TransactionResult write_transaction(int start, int count) {
         if (!row || !row->writable) return failed(TransactionEnd::refused);
         if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
         if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
-        const auto values = gather_values(*row, start, count);
+        const auto values =
+            given.empty() ? gather_values(*row, start, count)
+                          : std::optional<std::vector<std::int16_t>>(std::in_place, given.begin(),
+                                                                      given.end());
         if (!values) return failed(TransactionEnd::bad_page_value);
         const Frame request = build_write_request(static_cast<std::uint8_t>(unit),
                                                   static_cast<std::uint16_t>(reg), *values);
@@ -312,12 +319,23 @@ TransactionResult write_transaction(int start, int count) {
     }
 }
 
+}  // namespace
+
+TransactionResult write_transaction(int start, int count) {
+    return write_of(start, count, {});
+}
+
 std::int16_t read_regs(int start, int count) {
     return read_transaction(start, count).status;
 }
 
 std::int16_t write_regs(int start, int count) {
     return write_transaction(start, count).status;
+}
+
+std::int16_t write_words(int start, std::span<const std::int16_t> words) {
+    if (words.empty()) return failed(TransactionEnd::bad_count).status;
+    return write_of(start, static_cast<int>(words.size()), words).status;
 }
 
 std::int16_t read_device_type(std::int16_t& code) {

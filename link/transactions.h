@@ -8,6 +8,7 @@
 // Time limits: 1.0 s per exchange from the send, the echo skipped within 0.3 s; 0.1 s
 // pause (events run) after a failed exchange; so a silent device costs 4 x 1.1 = 4.4 s.
 #include <cstdint>
+#include <span>
 
 #include "link/rtu_frame.h"
 
@@ -61,6 +62,9 @@ TransactionResult write_transaction(int start, int count);
 // link_status: 0 done, 2 failed. The link shows no message.
 std::int16_t read_regs(int start, int count);
 std::int16_t write_regs(int start, int count);
+// write_regs of the given words in place of the image's, which stays as it is: a
+// caller takes the words into its image only once the device has them.
+std::int16_t write_words(int start, std::span<const std::int16_t> words);
 
 // Registers 0..4; code := status_regs[0]. 0 done, 1 failed (code unchanged).
 std::int16_t read_device_type(std::int16_t& code);

@@ -339,6 +339,23 @@ TEST_F(Hzl3Page, AFailedResetKeepsTheBitsTheGatewayStillHolds) {
     EXPECT_EQ(diag_row(4), marks({2}));
 }
 
+TEST_F(Hzl3Page, EscDuringAFailingResetStillShowsTheGatewaysBits) {
+    prepare_gateway(2);
+    gw().set_diag(sim::Diag::crc_error, 2, true);
+    open_page();
+    plant_->fault(sim::Fault::silent().function(16));
+    // The user goes back into a box and presses Esc in the link's pause after the first
+    // lost write: the page shows the block as it is while the reset is still underway.
+    loop_.post_after_pumps(1, [this] {
+        ui::user_focus(page().txt_hzladr);
+        ui::user_key(ui::vk_escape);
+    });
+    click(page().cmd_reset_err);
+    EXPECT_EQ(prompts(), std::vector<std::string>{no_connection});
+    EXPECT_EQ(link::hzl_regs[19], 2);
+    EXPECT_EQ(diag_row(4), marks({2}));
+}
+
 TEST_F(Hzl3Page, PollingFollowsTheProcessDataEveryOneAndAHalfSeconds) {
     open_page();
     loop_.run_for(3.0);
