@@ -163,10 +163,61 @@ TEST_P(BnrPageByMode, PollingShowsTheProcessDataAsHex) {
     EXPECT_EQ(page().lbl_data[1].caption(), "FFFF");
     EXPECT_EQ(link::reg_win_start, 11000);
     EXPECT_EQ(link::reg_win_count, 80);
+    EXPECT_EQ(requests().size(), 2u);
+
+    // Another page's tick inside its read: this page's ticks do nothing.
+    gateway::poll_busy = 1;
+    clear_records();
+    loop_.run_for(4.5);
+    EXPECT_TRUE(requests().empty());
+    gateway::poll_busy = 0;
+    loop_.run_for(1.5);
+    EXPECT_EQ(requests().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Bus, BnrPageByMode, ::testing::ValuesIn(mode_cases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(BnrPage, CaptionsAreTheDesignsOwn) {
+    open_page(2);
+    auto& p = page();
+    const std::pair<ui::CaptionControl*, const char*> captions[] = {
+        {&p.Label9, "Rack No.:"},
+        {&p.Command3D1, "Read BNR Settings"},
+        {&p.Command3D2, "Write BNR Settings"},
+        {&p.cmd_reset_err, "Reset Errors"},
+        {&p.B_Zurueck, "&Back to Main"},
+        {&p.Frame3D1, "Settings"},
+        {&p.Label7, "Start Address:"},
+        {&p.Label5, "Data Length"},
+        {&p.lbl_units_cnt, "Units Count"},
+        {&p.lbl_data_mode, "Data Mode"},
+        {&p.lbl_code_err, "Error Code"},
+        {&p.Label3, "Ver.:"},
+        {&p.Frame3D3, "Process Data"},
+        {&p.chk_pool, "Polling"},
+    };
+    for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption);
+    std::vector<std::string> rows;
+    for (int r = 0; r < 6; ++r) rows.push_back(p.Label6[r].caption());
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"  1-10", "11-20", "21-30", "31-40", "41-50", "51-60"}));
+}
+
+TEST_F(BnrPage, EnterStoresTheEntryAndMovesToTheNextBox) {
+    open_page(2);
+    ui::TextBox& box = page().Fui_val;
+    user([&box] {
+        ui::user_focus(box);
+        box.set_sel_start(0);
+        box.set_sel_length(static_cast<int>(box.text().size()));
+    });
+    user([] { ui::user_type("12"); });
+    key(ui::vk_return);
+    EXPECT_EQ(link::bnr_regs[21], 12);
+    EXPECT_EQ(ui::focus_owner(), &page().txt_mlen);
+    EXPECT_TRUE(prompts().empty());
+}
 
 TEST_F(BnrPage, BehindAnHzlTheVersionDecidesWhetherSettingsCanBeWritten) {
     open_page(1);

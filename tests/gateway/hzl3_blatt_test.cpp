@@ -102,6 +102,26 @@ TEST_F(Hzl3Page, OpensInPlaceOfTheMainWindowAndShowsTheBlock) {
     EXPECT_EQ(g.col_width(10), 780);
 }
 
+TEST_F(Hzl3Page, CaptionsAreTheDesignsOwn) {
+    open_page();
+    auto& p = page();
+    const std::pair<ui::CaptionControl*, const char*> captions[] = {
+        {&p.Label1, "HZL Address :"},     {&p.Label2, "Start Address :"},
+        {&p.Label3, "Device Count :"},    {&p.Label4, "Block Length :"},
+        {&p.Label5, "Code Error :"},      {&p.Label6, "PCS Baud :"},
+        {&p.Label8, "Buffer Ofset :"},    {&p.Label7, "Ver.:"},
+        {&p.Command3D1, "Read HZL"},      {&p.cmd_hzl_save, "Program Settings"},
+        {&p.cmd_reset_err, "Reset Errors"}, {&p.B_Zurueck, "&Back to Main"},
+        {&p.chk_pool, "Polling"},
+    };
+    for (const auto& [control, caption] : captions) EXPECT_EQ(control->caption(), caption);
+    std::vector<std::string> bauds;
+    for (int i = 0; i < p.cmb_pcs_baud.list_count(); ++i) bauds.push_back(p.cmb_pcs_baud.list(i));
+    EXPECT_EQ(bauds, (std::vector<std::string>{"9600", "19200", "38400", "57600"}));
+    EXPECT_EQ(p.cmb_buf_off.list_count(), 30);
+    EXPECT_EQ(p.cmb_buf_off.list(1), "100");
+}
+
 struct OpeningFailure {
     const char* name;
     void (*arrange)(sim::Plant&);
@@ -252,6 +272,21 @@ TEST_F(Hzl3Page, EntriesAreCheckedAgainstTheBoxLimits) {
         }
     }
     EXPECT_TRUE(requests().empty());
+}
+
+TEST_F(Hzl3Page, EnterStoresTheEntryAndMovesToTheNextBox) {
+    open_page();
+    ui::TextBox& box = page().txt_dev_cnt;
+    user([&box] {
+        ui::user_focus(box);
+        box.set_sel_start(0);
+        box.set_sel_length(static_cast<int>(box.text().size()));
+    });
+    user([] { ui::user_type("33"); });
+    key(ui::vk_return);
+    EXPECT_EQ(link::hzl_regs[37], 33);
+    EXPECT_EQ(ui::focus_owner(), &page().txt_blk_len);
+    EXPECT_TRUE(prompts().empty());
 }
 
 TEST_F(Hzl3Page, EscRefillsEveryFieldFromTheBlock) {
