@@ -16,12 +16,18 @@ namespace dvx::app {
 
 namespace {
 
-// The classic frame around a form's client area, in pixels at 96 dpi.
+// The classic frame around a form's client area, in pixels at 96 dpi: where the
+// desktop reports no frame of its own.
 constexpr int frame_border_px = 4;
 constexpr int frame_caption_px = 22;
 
 int frame_px(int px96) {
     return static_cast<int>(std::lround(px96 * px_per_twip() * 15.0));
+}
+
+QMargins classic_frame() {
+    const int border = frame_px(frame_border_px);
+    return {border, border + frame_px(frame_caption_px), border, border};
 }
 
 // Platforms without a window manager cannot raise windows (and say so each time).
@@ -32,6 +38,32 @@ bool can_raise() {
 }
 
 }  // namespace
+
+std::optional<QMargins> Renderer::reported_frame(QWidget& window) {
+    if (!window.isVisible()) return std::nullopt;
+    const QRect outer = window.frameGeometry();
+    const QRect inner = window.geometry();
+    if (outer == inner || !outer.contains(inner)) return std::nullopt;
+    return QMargins(inner.left() - outer.left(), inner.top() - outer.top(),
+                    outer.right() - inner.right(), outer.bottom() - inner.bottom());
+}
+
+QMargins Renderer::frame_of(QWidget& window) const {
+    if (desktop_frame)
+        if (auto m = desktop_frame(window)) return *m;
+    return classic_frame();
+}
+
+// The desktop told the frame (once the window is shown, or a new one): the outer size
+// stays the form's, so the client area is placed again.
+bool Renderer::adopt_frame(FormView& fv) {
+    if (syncing_ || fv.form->window_state() != ui::ws_normal) return false;
+    if (frame_of(*fv.window) == fv.frame) return false;
+    ++syncing_;
+    place_window(fv);
+    --syncing_;
+    return true;
+}
 
 void Renderer::form_shown(ui::Form& f) {
     FormView* fv = view_of(f);
@@ -88,16 +120,18 @@ bool Renderer::window_event(FormView& fv, QEvent* e) {
             fv.client->setGeometry(0, fv.menu ? fv.menu->sizeHint().height() : 0, win->width(),
                                    win->height() - (fv.menu ? fv.menu->sizeHint().height() : 0));
             if (fv.menu) fv.menu->setGeometry(0, 0, win->width(), fv.menu->sizeHint().height());
+            if (adopt_frame(fv)) return false;
             if (syncing_ || !e->spontaneous() || f.window_state() != ui::ws_normal) return false;
-            const int border = frame_px(frame_border_px);
-            const int w = to_twips(win->width() + 2 * border);
+            const QMargins m = fv.frame;
+            const int w = to_twips(win->width() + m.left() + m.right());
             const int h = to_twips(win->height() - (fv.menu ? fv.menu->sizeHint().height() : 0) +
-                                   2 * border + frame_px(frame_caption_px));
+                                   m.top() + m.bottom());
             if (to_px(w) != to_px(f.width()) || to_px(h) != to_px(f.height()))
                 post_form([w, h](ui::Form& form) { ui::user_resize(form, w, h); });
             return false;
         }
         case QEvent::Move: {
+            if (adopt_frame(fv)) return false;
             if (syncing_ || !e->spontaneous() || f.window_state() != ui::ws_normal) return false;
             const int l = to_twips(win->x());
             const int t = to_twips(win->y());
@@ -141,10 +175,11 @@ void Renderer::active_form_changed(ui::Form* now) {
 void Renderer::place_window(FormView& fv) {
     ui::Form& f = *fv.form;
     const ui::Rect& r = f.normal_rect();
-    const int border = frame_px(frame_border_px);
+    fv.frame = frame_of(*fv.window);
+    const QMargins& m = fv.frame;
     const int menu_h = fv.menu ? fv.menu->sizeHint().height() : 0;
-    const int cw = std::max(1, to_px(r.width) - 2 * border);
-    const int ch = std::max(1, to_px(r.height) - 2 * border - frame_px(frame_caption_px));
+    const int cw = std::max(1, to_px(r.width) - m.left() - m.right());
+    const int ch = std::max(1, to_px(r.height) - m.top() - m.bottom());
     fv.window->resize(cw, ch + menu_h);
     fv.window->move(to_px(r.left), to_px(r.top));
     if (fv.menu) fv.menu->setGeometry(0, 0, cw, menu_h);

@@ -9,9 +9,11 @@
 // Property changes are coalesced: a change only marks the control, and the marks are
 // applied once the Qt loop runs again (or at Form::refresh), as a classic toolkit
 // repaints only when the program yields.
+#include <QMargins>
 #include <QObject>
 #include <QPointer>
 #include <functional>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <utility>
@@ -44,6 +46,11 @@ class Renderer final : public QObject, public ui::Observer {
     QWidget* widget(const ui::Control& c) const;
     // Applies every pending property change now.
     void flush();
+    // The desktop's frame around a shown window (borders, caption); where it reports
+    // none the classic 4-pixel borders and 22-pixel caption are taken. A form's Width
+    // and Height are the outer size: the client area is that less the frame.
+    std::function<std::optional<QMargins>(QWidget& window)> desktop_frame = reported_frame;
+    static std::optional<QMargins> reported_frame(QWidget& window);
     // Called after a form's window was shown (start-up timing, screenshots).
     std::function<void(ui::Form&)> on_shown;
     // Controls with changes waiting for the next flush.
@@ -79,6 +86,7 @@ class Renderer final : public QObject, public ui::Observer {
         QMenuBar* menu = nullptr;
         bool dirty = false;
         bool menu_dirty = false;
+        QMargins frame;  // the frame the window was last placed with
         std::vector<std::pair<ui::MenuItem*, QAction*>> menu_actions;
     };
 
@@ -95,6 +103,8 @@ class Renderer final : public QObject, public ui::Observer {
     void sync_form(FormView& fv);
     void sync_menu(FormView& fv);
     void place_window(FormView& fv);
+    QMargins frame_of(QWidget& window) const;
+    bool adopt_frame(FormView& fv);
     void mark(ControlView& v, unsigned bits);
     void restore(QObject* source);
     void schedule_flush();

@@ -12,9 +12,11 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPushButton>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "tests/app/rendered_form.h"
 #include "ui/app.h"
@@ -104,6 +106,40 @@ TEST_F(RendererTest, ControlsAreWidgetsAtTheirDesignedGeometry) {
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->actions().size(), 1);
     EXPECT_EQ(bar->actions()[0]->text(), "&File");
+}
+
+TEST_F(RendererTest, TheWindowTakesTheDesktopsFrameWhereItReportsOne) {
+    QWidget* win = renderer_->window(*form_);
+    ASSERT_NE(win, nullptr);
+    const int menu_h = win->findChild<QMenuBar*>()->sizeHint().height();
+    struct Case {
+        const char* name;
+        std::optional<QMargins> reported;
+        QMargins used;
+    };
+    const Case cases[] = {
+        {"a desktop frame", QMargins(6, 31, 6, 7), QMargins(6, 31, 6, 7)},
+        {"another one", QMargins(1, 20, 2, 3), QMargins(1, 20, 2, 3)},
+        {"none reported: the classic frame", std::nullopt, QMargins(4, 26, 4, 4)},
+    };
+    int width = 7500;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        renderer_->desktop_frame = [&c](QWidget&) { return c.reported; };
+        // Placed by the form's size ...
+        width += 150;
+        form_->move(450, 600, width, 6000);
+        renderer_->flush();
+        EXPECT_EQ(win->width(), width / 15 - c.used.left() - c.used.right());
+        EXPECT_EQ(win->height() - menu_h, 400 - c.used.top() - c.used.bottom());
+    }
+    // ... and again once the desktop tells another frame, with the outer size kept.
+    renderer_->desktop_frame = [](QWidget&) { return QMargins(8, 30, 8, 8); };
+    QMoveEvent moved(win->pos(), win->pos());
+    QApplication::sendEvent(win, &moved);
+    EXPECT_EQ(win->width(), width / 15 - 16);
+    EXPECT_EQ(win->height() - menu_h, 400 - 38);
+    EXPECT_EQ(form_->width(), width);
 }
 
 TEST_F(RendererTest, PropertyChangesAreMirroredAtTheNextFlush) {
