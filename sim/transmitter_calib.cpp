@@ -38,6 +38,13 @@ void InputCalib::set_drift(int pair_reg, std::int32_t per_second) {
     c.drift_since = last_now_;
 }
 
+void InputCalib::set_fixed(int pair_reg, std::int32_t value) {
+    Course& c = course_[pair_index(pair_reg)];
+    c.fixed = true;
+    c.fixed_value = value;
+    changed_at_ = last_now_;
+}
+
 void InputCalib::start(Transmitter& t) {
     applied_type_ = t.param(99);
     course_ = {};
@@ -52,6 +59,7 @@ void InputCalib::apply_input(int type) {
 
 std::int32_t InputCalib::settled_value(int type, int j) const {
     const int reg = raw_first_reg + 2 * j;
+    if (course_[j].fixed) return course_[j].fixed_value;
     if (reg == loop_pair_reg && (type == 18 || type == 19)) return loop_value_;
     return raw_target(type, reg, signal_);
 }
@@ -63,7 +71,10 @@ void InputCalib::tick(Transmitter& t, double now) {
         Course& c = course_[j];
         const std::int32_t target = settled_value(type, j);
         if (!c.started) {
-            c = Course{true, target, 0, now, c.drift, c.drift_since};
+            c.started = true;
+            c.target = target;
+            c.from = 0;
+            c.since = now;
             value_[j] = target;
         } else if (target != c.target) {
             c.from = static_cast<double>(value_[j]) - target;

@@ -41,6 +41,8 @@ class InputCalib {
     }
     // The pair at `pair_reg` rises by `per_second` counts a second for ever (0: normal).
     void set_drift(int pair_reg, std::int32_t per_second);
+    // The pair at `pair_reg` settles on `value` whatever is measured (extreme readings).
+    void set_fixed(int pair_reg, std::int32_t value);
 
     // The input type measured: the image's at construction, then the last strobe's.
     int applied_type() const { return applied_type_; }
@@ -61,6 +63,8 @@ class InputCalib {
         double since = 0;
         std::int32_t drift = 0;
         double drift_since = 0;
+        bool fixed = false;
+        std::int32_t fixed_value = 0;
     };
     std::int32_t settled_value(int type, int pair) const;
 

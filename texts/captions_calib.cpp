@@ -1,10 +1,11 @@
 #include "texts/captions_calib.h"
 
 #include <string>
+#include <vector>
 
 #include "link/register_images.h"
 #include "model/input_types.h"
-#include "model/param_words.h"
+#include "texts/captions_pages.h"
 #include "texts/cp1252.h"
 #include "ui/controls.h"
 
@@ -142,9 +143,10 @@ constexpr CalibCaptionRow dlx_cal_rows[] = {
     {"Frame3D1", W::always, {u8"Speisestromkreis", u8"Supply circuit", u8"Stroomkring voeding"}},
 };
 
+// The box's title names the family and has no tag header.
+constexpr MsgForms fqn_title_krv{u8"KRV - MESSUNG", u8"KRV measurement", u8"KRV - METING"};
+constexpr MsgForms fqn_title_dlx{u8"DLX - MESSUNG", u8"DLX measurement", u8"DLX - METING"};
 constexpr CalibCaptionRow fqn_calib_rows[] = {
-    {"", W::dlx, {u8"DLX - MESSUNG", u8"DLX measurement", u8"DLX - METING"}},
-    {"", W::krv, {u8"KRV - MESSUNG", u8"KRV measurement", u8"KRV - METING"}},
     {"Label3", W::always, {u8"Messung läuft !", u8"Measurement runs", u8"Meting loopt !"}},
     {"Command3D1", W::always, {u8"Abbruch", u8"Cancel", u8"Afbreken"}},
 };
@@ -162,26 +164,16 @@ bool applies(CalibWhen when) {
             return is_voltage_input(link::status_regs[2]);
         case W::current_input:
             return !is_voltage_input(link::status_regs[2]);
-        case W::krv:
-            return is_krv != 0;
-        case W::dlx:
-            return is_krv == 0;
     }
     return false;
 }
 
-void apply(ui::Form& form, std::span<const CalibCaptionRow> rows, bool tag_in_title) {
-    const Lang lang = current_lang();
-    for (const CalibCaptionRow& row : rows) {
-        if (!applies(row.when)) continue;
-        std::string text = utf8_to_cp1252(row.text.in(lang));
-        if (row.control.empty()) {
-            form.set_caption(tag_in_title ? text + model::tag_header() : text);
-            continue;
-        }
-        if (auto* c = dynamic_cast<ui::CaptionControl*>(form.control(row.control)))
-            c->set_caption(std::move(text));
-    }
+// The rows that apply now, set by the pages' caption procedure (title with tag header).
+void apply(ui::Form& form, std::span<const CalibCaptionRow> rows) {
+    std::vector<PageCaption> now;
+    for (const CalibCaptionRow& row : rows)
+        if (applies(row.when)) now.push_back({row.control, row.text});
+    apply_page_captions(form, now);
 }
 
 }  // namespace
@@ -207,22 +199,23 @@ bool is_voltage_input(int input_kind) {
 }
 
 void set_lang_krv4_cal(ui::Form& page) {
-    apply(page, krv4_cal_rows, true);
+    apply(page, krv4_cal_rows);
 }
 void set_lang_krv4_cal1(ui::Form& page) {
-    apply(page, krv_cal1_rows, true);
+    apply(page, krv_cal1_rows);
 }
 void set_lang_krv_cal(ui::Form& page) {
-    apply(page, krv_cal_rows, true);
+    apply(page, krv_cal_rows);
 }
 void set_lang_krv_cal1(ui::Form& page) {
-    apply(page, krv_cal1_rows, true);
+    apply(page, krv_cal1_rows);
 }
 void set_lang_dlx_cal(ui::Form& page) {
-    apply(page, dlx_cal_rows, true);
+    apply(page, dlx_cal_rows);
 }
 void set_lang_fqn_calib(ui::Form& box) {
-    apply(box, fqn_calib_rows, false);
+    box.set_caption(utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
+    apply(box, fqn_calib_rows);
 }
 
 }  // namespace dvx::texts

@@ -19,11 +19,9 @@ enum class CalibWhen {
     rtd_ni120,      // is_ni120 set
     voltage_input,  // DLX input kind (status word 2) 1000, 1001 or 1002
     current_input,  // any other input kind
-    krv,            // is_krv set
-    dlx,            // is_krv clear
 };
 
-// control "" is the window title.
+// control "" is the window title, followed by the tag header.
 struct CalibCaptionRow {
     std::string_view control;
     CalibWhen when;
@@ -35,7 +33,7 @@ std::span<const CalibCaptionRow> krv4_cal_captions();
 std::span<const CalibCaptionRow> krv_cal_captions();
 std::span<const CalibCaptionRow> krv_cal1_captions();  // both second sheets
 std::span<const CalibCaptionRow> dlx_cal_captions();
-std::span<const CalibCaptionRow> fqn_calib_captions();
+std::span<const CalibCaptionRow> fqn_calib_captions();  // its title by is_krv, no tag
 
 // True when the DLX input kind reads as a voltage input (1000 mV, 1001 V, 1002 V).
 bool is_voltage_input(int input_kind);

@@ -9,17 +9,17 @@
 #include "mainwin/access_level.h"
 #include "model/access.h"
 #include "sim/transmitter_calib.h"
-#include "tests/mainwin/device_fixture.h"
+#include "tests/pages/page_fixture.h"
 
 namespace dvx::testing {
 
 // The devices of the default direct bus by firmware generation.
 inline constexpr int krv_405 = 1, krv_416 = 17, krv_303 = 9, dlx_306 = 3;
 
-class CalibFixture : public DeviceFixture {
+class CalibFixture : public PageFixture {
   protected:
     void SetUp() override {
-        DeviceFixture::SetUp();
+        PageFixture::SetUp();
         calib::install_openers();
     }
 
@@ -36,6 +36,9 @@ class CalibFixture : public DeviceFixture {
         clear_records();
         boxes_.answer_all(ui::id_ok);
     }
+
+    // The calibration menu item, as the user picks it.
+    void open_calibration() { click(main().m_cal_inp); }
 
     sim::InputCalib& calib() { return device().calib(); }
     // What the device settles on for pair k while measuring `type`.

@@ -1,0 +1,121 @@
+#include "calib/krv4_cal1.h"
+
+#include "calib/krv4_cal.h"
+#include "model/firmware.h"
+#include "model/input_types.h"
+#include "model/number_text.h"
+#include "model/param_image.h"
+#include "model/param_words.h"
+#include "texts/captions_calib.h"
+#include "texts/messages.h"
+#include "ui/services.h"
+
+namespace dvx::calib {
+
+namespace {
+
+using model::param_image;
+using pages::by;
+
+// The fixed input type of a reference word of the second sheets.
+int type_of_word(int word) {
+    switch (word) {
+        case 13:
+        case 14:
+            return 12;  // 0-600 Ohm
+        case 19:
+        case 20:
+            return 15;  // 0-5000 Ohm
+        case 43:
+        case 44:
+            return 19;  // +/-20 mA
+        default:
+            return 18;  // +/-10 V (words 49, 50)
+    }
+}
+std::int32_t decimals(int word) {
+    return model::type_decimals(type_of_word(word));
+}
+std::int32_t min_v4(int word) {
+    return model::type_min_v4(type_of_word(word));
+}
+std::int32_t max_v4(int word) {
+    return model::type_max_v4(type_of_word(word));
+}
+
+// clang-format off
+constexpr pages::NumericField fields[] = {
+    {"ph_r1_0", 13, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_r1_1", 14, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_r2_0", 19, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_r2_1", 20, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_ma_0", 43, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_ma_1", 44, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_V_0",  49, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_V_1",  50, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+};
+// clang-format on
+
+// The thermocouple loop closed with 1 kOhm reads within these limits.
+constexpr std::int32_t loop_min = 1000000, loop_max = 2700000;
+
+}  // namespace
+
+void Cal1Controls::set_up_second_sheet(std::span<const pages::NumericField> table) {
+    for (ui::Label* l : {&ph_lab1, &ph_lab2, &Label7, &Label6}) l->set_caption("Ohm");
+    Label9.set_caption("mA");
+    Label10.set_caption("mA");
+    Label19.set_caption("V");
+    Label18.set_caption("V");
+    bind_fields(table);
+}
+
+void Cal1Controls::fill_second_sheet() {
+    pages::Filling filling(true);
+    const std::pair<ui::Gauge*, int> gauges[] = {
+        {&ga_r1_0, 9},  {&ga_r1_1, 11}, {&ga_r2_0, 15}, {&ga_r2_1, 17},
+        {&ga_ma_0, 39}, {&ga_ma_1, 41}, {&ga_v_0, 45},  {&ga_v_1, 47},
+    };
+    for (const auto& [gauge, k] : gauges) gauge->set_value(model::percent_of_param(k));
+    show_fields();
+}
+
+Krv4_Cal1::Krv4_Cal1() : Cal1Controls("Krv4_Cal1", {0, 0, 9690, 8225}) {
+    set_up_second_sheet(fields);
+    bind_button(Command3D4, [this] { read_resistor_point(9, 52, 63); });
+    bind_button(Command3D5, [this] { read_resistor_point(11, 52, 63); });
+    bind_button(Command3D7, [this] { read_resistor_point(15, 55, 68); });
+    bind_button(Command3D6, [this] { read_resistor_point(17, 55, 68); });
+    bind_button(Command3D9, [this] { read_signal_point(39); });
+    bind_button(Command3D10, [this] { read_signal_point(41); });
+    bind_button(Command3D12, [this] { read_signal_point(45); });
+    bind_button(Command3D11, [this] { read_signal_point(47); });
+    bind_button(Command3D3, [this] { switch_to(krv4_cal_inst); });
+    bind_button(B_Zurueck, [this] { close_page(); });
+    on_load = [this] { texts::set_lang_krv4_cal1(*this); };
+}
+
+void Krv4_Cal1::read_resistor_point(int k, std::int16_t mode, int second_word) {
+    read_in(mode, [k, second_word](const MeasureValues& r) {
+        model::put_long(r[0], k);
+        model::put_long(r[2], second_word);
+    });
+}
+
+// The current and voltage points both measure the +/-20 mA type (mode 59).
+void Krv4_Cal1::read_signal_point(int k) {
+    read_in(59, [k](const MeasureValues& r) {
+        if (model::krv_fw_at_least_410()) {
+            model::put_long(r[0], k);
+            if (r[4] >= loop_min && r[4] <= loop_max)
+                model::put_long(r[4], 21);
+            else
+                ui::msg_box(texts::msg_tc_loop_not_closed, ui::mb_ok | ui::mb_critical, "DORVANEX");
+        } else {
+            model::put_long(r[1], k);
+            model::put_long(r[0], 63);
+        }
+    });
+}
+
+}  // namespace dvx::calib
