@@ -69,16 +69,16 @@ class HZL_blatt : public ui::Form {
     ui::Label lbl_hzlstrt{SSTab1.page(0), "lbl_hzlstrt", {2880, 1080, 1440, 255}};
     ui::TextBox txt_hzlstrt{SSTab1.page(0), "txt_hzlstrt", {4380, 1020, 900, 315}};
     ui::Label lbl_assoc{SSTab1.page(0), "lbl_assoc", {240, 1500, 3000, 255}};
-    ui::Grid flg_param{SSTab1.page(0), "flg_param", {240, 1800, 4640, 5340}};
+    ui::Grid flg_param{SSTab1.page(0), "flg_param", {240, 1800, 4760, 5640}};
     ui::TextBox txt_edit{SSTab1.page(0), "txt_edit", {0, 0, 1062, 232}};
 
     // "Diagnostics"
-    ui::Grid flg_diag{SSTab1.page(1), "flg_diag", {120, 480, 10320, 1780}};
-    ui::CommandButton SSCommand1{SSTab1.page(1), "SSCommand1", {120, 2460, 2640, 375}};
+    ui::Grid flg_diag{SSTab1.page(1), "flg_diag", {60, 480, 10440, 2040}};
+    ui::CommandButton SSCommand1{SSTab1.page(1), "SSCommand1", {60, 2700, 2640, 375}};
 
     // "HZL-Buffer"
     ui::CheckBox chk_pool{SSTab1.page(2), "chk_pool", {240, 480, 2000, 255}};
-    ui::Grid flg_result{SSTab1.page(2), "flg_result", {240, 840, 9160, 6600}};
+    ui::Grid flg_result{SSTab1.page(2), "flg_result", {240, 840, 9280, 6600}};
 
     ui::Label lbl_ver{*this, "lbl_ver", {10800, 600, 600, 255}};
     ui::Label lbl_ver_txt{*this, "lbl_ver_txt", {11400, 600, 780, 255}};
