@@ -73,11 +73,11 @@ H_Inp::H_Inp() : WorkPage("H_Inp", {0, 0, 9690, 8225}) {
     pass_keys(Sensor);
     pass_keys(ph_Decp);
     Sensor.on_click = [this] { Sensor_Click(); };
-    ph_Decp.on_click = [this] { ph_Decp_Click(); };
+    ph_Decp.on_click = [this] { decimal_point_chosen(*this, ph_Decp); };
     cmd_help.on_click = [this] { cmd_help_Click(); };
     B_Zurueck.on_click = [this] { B_Zurueck_Click(); };
     on_load = [this] {
-        for (int i = 0; i < 4; ++i) ph_Decp.add_item(decimal_point_items[i]);
+        fill_decimal_point_list(ph_Decp);
         for (int t = 0; t < model::input_type_count; ++t) Sensor.add_item(model::sensor_names(t));
         texts::set_lang_inp(*this);
     };
@@ -118,13 +118,17 @@ void H_Inp::Sensor_Click() {
     set_inp_mask();
 }
 
-void H_Inp::ph_Decp_Click() {
-    const int d = ph_Decp.list_index();
+void fill_decimal_point_list(ui::ListControl& list) {
+    for (const char* item : decimal_point_items) list.add_item(item);
+}
+
+void decimal_point_chosen(WorkPage& page, const ui::ListControl& list) {
+    const int d = list.list_index();
     if (d < 0) return;
     if (d != param_image[82])
         ui::msg_box(texts::msg_decimals_shift_warning, ui::mb_ok | ui::mb_exclamation, "DORVANEX");
     param_image[82] = static_cast<std::int16_t>(d);
-    set_inp_mask();
+    page.fill();
 }
 
 void H_Inp::cmd_help_Click() {

@@ -59,7 +59,6 @@ class H_Inp : public WorkPage {
 
   private:
     void Sensor_Click();
-    void ph_Decp_Click();
     void cmd_help_Click();
     void B_Zurueck_Click();
 };
@@ -72,5 +71,11 @@ std::int16_t type_max_now(int type);
 // Display decimals of the physical values: word 82 held within 0..3 (a word without a
 // list entry is kept, but never shown with more than 3 decimals).
 std::int32_t display_decimals(int unused_word = 0);
+
+// The decimal-point list of both input pages: items " 0000" .. "0.000" (position =
+// display decimals, word 82). A choice other than word 82 warns that the alarm values
+// move their point too; then word 82 := the choice and the page refills.
+void fill_decimal_point_list(ui::ListControl& list);
+void decimal_point_chosen(WorkPage& page, const ui::ListControl& list);
 
 }  // namespace dvx::pages

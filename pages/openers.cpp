@@ -8,6 +8,8 @@ namespace dvx::pages {
 void install_openers() {
     auto& o = mainwin::page_openers();
     o.B_io = B_io_Click;
+    o.B_Out = B_Out_Click;
+    o.B_dout = B_dout_Click;
 }
 
 }  // namespace dvx::pages

@@ -47,6 +47,58 @@ constexpr PageCaption dlx3_inp_rows[] = {
     {"Label10", {u8"MAX - Wert", u8"MAX-value", u8"MAX - waarde"}},
     {"Chk_sqr", {u8"Eingangssignal radizieren", u8"Square root of the input signal?", u8"Wortelfunctie"}},
 };
+
+constexpr PageCaption output_rows[] = {
+    {"", {u8"Analogausgang", u8"Analog output", u8"Analoge uitgang"}},
+    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"out_typ", {u8"AUSGANGSTYP", u8"Output type", u8"UITGANGSTYPE"}},
+    {"curr_out", {u8"Strom", u8"Current", u8"Stroom"}},
+    {"volt_out", {u8"Spannung", u8"Voltage", u8"Spanning"}},
+    {"Frame3D2", {u8"AUSGANG", u8"Output", u8"UITGANG"}},
+    {"Label6", {u8"&Filterzeit", u8"Filter time", u8"Filtertijd"}},
+    {"Label11", {u8"Bereichs&anfang", u8"Start of range", u8"0% bereik"}},
+    {"Label10", {u8"Bereichs&ende", u8"End of range", u8"100% bereik"}},
+    {"Label7", {u8"MI&N-Begrenzung", u8"MIN-limit", u8"MIN-begrenzing"}},
+    {"Label8", {u8"MA&X-Begrenzung", u8"MAX-limit", u8"MAX-begrenzing"}},
+    {"Label15", {u8"Alarmwert", u8"Alarm value", u8"Burn-out waarde"}},
+    {"Chk_sqr", {u8"Ausgangssignal radizieren", u8"Square root of the output signal?", u8"Wortelfunctie"}},
+    {"lbl_info", {u8"Nur mit dem Jumper 3 kann das Signal im Analogausgang für Konstantstrom/mA oder Spannung/V eingestellt werden !",
+                  u8"Output type (mA/V) is determined by the setting of jumper 3",
+                  u8"Output type (mA/V) is determined by the setting of jumper 3"}},
+};
+
+constexpr PageCaption dout_rows[] = {
+    {"", {u8"Alarmausgänge", u8"Alarm outputs", u8"Digitale uitgangen"}},
+    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"Frame3D1", {u8"ALARM 1 (Relais-1)", u8"Alarm 1 (relay-1)", u8"Digitale uitgang 1 (Relais-1)"}},
+    {"Lab_al1", {u8"Alarmwert:", u8"Alarm value", u8"Grenswaarde:"}},
+    {"Label15", {u8"Hysterese:", u8"Hysteresis", u8"Hysterese:"}},
+    {"Label17", {u8"Verzögerung:", u8"Delay time", u8"Vertraging:"}},
+    {"Label1", {u8"Alarmtyp:", u8"Alarm type", u8"Type:"}},
+    {"Label3", {u8"Funktion:", u8"Function", u8"Functie:"}},
+    {"Frame3D2", {u8"ALARM 2 (Relais-2)", u8"Alarm 2 (relay-2)", u8"Digitale uitgang 2 (Relais-2)"}},
+    {"Label10", {u8"Alarmwert:", u8"Alarm value", u8"Grenswaarde:"}},
+    {"Label5", {u8"Hysterese:", u8"Hysteresis", u8"Hysterese:"}},
+    {"Label7", {u8"Verzögerung:", u8"Delay time", u8"Vertraging:"}},
+    {"Label4", {u8"Alarmtyp:", u8"Alarm type", u8"Type:"}},
+    {"Label2", {u8"Funktion:", u8"Function", u8"Functie:"}},
+    {"Frame3D3", {u8"ALARM 3 (Transistorausgang-1)", u8"Alarm 3 (transistor output-1)",
+                  u8"Digitale uitgang 3 (Transistoruitgang-1)"}},
+    {"Label22", {u8"Alarmwert:", u8"Alarm value", u8"Grenswaarde:"}},
+    {"Label13", {u8"Hysterese:", u8"Hysteresis", u8"Hysterese:"}},
+    {"Label19", {u8"Verzögerung:", u8"Delay time", u8"Vertraging:"}},
+    {"Label12", {u8"Alarmtyp:", u8"Alarm type", u8"Type:"}},
+    {"Label11", {u8"Funktion:", u8"Function", u8"Functie:"}},
+    {"Frame3D4", {u8"ALARM 4 (Transistorausgang-2)", u8"Alarm 4 (transistor output-2)",
+                  u8"Digitale uitgang 4 (Transistoruitgang-2)"}},
+    {"Label30", {u8"Alarmwert:", u8"Alarm value", u8"Grenswaarde:"}},
+    {"Label25", {u8"Hysterese:", u8"Hysteresis", u8"Hysterese:"}},
+    {"Label27", {u8"Verzögerung:", u8"Delay time", u8"Vertraging:"}},
+    {"Label24", {u8"Alarmtyp:", u8"alarm type", u8"Type:"}},
+    {"Label23", {u8"Funktion:", u8"Function", u8"Functie:"}},
+    {"Label21", {u8"Zeitintervall für Gradientenalarm:", u8"Time interval for gradient alarm",
+                 u8"Tijdvenster voor gradiënten-instelling:"}},
+};
 // clang-format on
 
 }  // namespace
@@ -70,6 +122,19 @@ std::span<const PageCaption> dlx3_inp_captions() {
     return dlx3_inp_rows;
 }
 
+std::span<const PageCaption> output_captions() {
+    return output_rows;
+}
+std::span<const PageCaption> dout_captions() {
+    return dout_rows;
+}
+
+void set_lang_output(ui::Form& h_output) {
+    apply_page_captions(h_output, output_rows);
+}
+void set_lang_dout(ui::Form& h_dout) {
+    apply_page_captions(h_dout, dout_rows);
+}
 void set_lang_inp(ui::Form& h_inp) {
     apply_page_captions(h_inp, inp_rows);
 }

@@ -24,9 +24,13 @@ void apply_page_captions(ui::Form& page, std::span<const PageCaption> table);
 // The tables, for tests and the procedures below.
 std::span<const PageCaption> inp_captions();       // KRV input page H_Inp
 std::span<const PageCaption> dlx3_inp_captions();  // DLX input page dlx3_Inp
+std::span<const PageCaption> output_captions();    // analog output page H_output
+std::span<const PageCaption> dout_captions();      // alarm outputs page h_dout
 
 // The caption procedures of the pages.
 void set_lang_inp(ui::Form& h_inp);
 void set_lang_dlx3_inp(ui::Form& dlx3_inp);
+void set_lang_output(ui::Form& h_output);
+void set_lang_dout(ui::Form& h_dout);
 
 }  // namespace dvx::texts

@@ -4,6 +4,7 @@
 // its text, as a user does after selecting it.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "mainwin/page_openers.h"
@@ -33,9 +34,12 @@ class PageFixture : public DeviceFixture {
 
     // Starts the direct bus in `lang` and reads the device at `address`; the boxes of
     // the read are forgotten, later boxes are answered OK and recorded.
-    void read_device(int address, const char* lang = "GB") {
+    // `setup` changes the simulated device before it is read.
+    void read_device(int address, const char* lang = "GB",
+                     const std::function<void(sim::Transmitter&)>& setup = {}) {
         ASSERT_TRUE(start(0, lang));
         select(address);
+        if (setup) setup(device());
         read();
         clear_records();
         boxes_.answer_all(ui::id_ok);
