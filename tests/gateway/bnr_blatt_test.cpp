@@ -206,13 +206,7 @@ TEST_F(BnrPage, CaptionsAreTheDesignsOwn) {
 
 TEST_F(BnrPage, EnterStoresTheEntryAndMovesToTheNextBox) {
     open_page(2);
-    ui::TextBox& box = page().Fui_val;
-    user([&box] {
-        ui::user_focus(box);
-        box.set_sel_start(0);
-        box.set_sel_length(static_cast<int>(box.text().size()));
-    });
-    user([] { ui::user_type("12"); });
+    type_into(page().Fui_val, "12");
     key(ui::vk_return);
     EXPECT_EQ(link::bnr_regs[21], 12);
     EXPECT_EQ(ui::focus_owner(), &page().txt_mlen);

@@ -47,8 +47,8 @@ class GatewayFixture : public DeviceFixture {
         click(item);
     }
 
-    // The user clears a box, types the text and leaves it with Tab.
-    void enter(ui::TextBox& box, const std::string& text) {
+    // The user goes into a box, clears it and types the text.
+    void type_into(ui::TextBox& box, const std::string& text) {
         user([&box] { ui::user_focus(box); });
         user([&box] {
             box.set_sel_start(0);
@@ -56,7 +56,11 @@ class GatewayFixture : public DeviceFixture {
         });
         key(ui::vk_back);
         user([&text] { ui::user_type(text); });
-        user([] { ui::user_key(ui::vk_tab); });
+    }
+    // ... and leaves it with Tab.
+    void enter(ui::TextBox& box, const std::string& text) {
+        type_into(box, text);
+        key(ui::vk_tab);
     }
     void key(int code, int shift = 0) {
         user([code, shift] { ui::user_key(code, shift); });

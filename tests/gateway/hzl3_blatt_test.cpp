@@ -276,13 +276,7 @@ TEST_F(Hzl3Page, EntriesAreCheckedAgainstTheBoxLimits) {
 
 TEST_F(Hzl3Page, EnterStoresTheEntryAndMovesToTheNextBox) {
     open_page();
-    ui::TextBox& box = page().txt_dev_cnt;
-    user([&box] {
-        ui::user_focus(box);
-        box.set_sel_start(0);
-        box.set_sel_length(static_cast<int>(box.text().size()));
-    });
-    user([] { ui::user_type("33"); });
+    type_into(page().txt_dev_cnt, "33");
     key(ui::vk_return);
     EXPECT_EQ(link::hzl_regs[37], 33);
     EXPECT_EQ(ui::focus_owner(), &page().txt_blk_len);
