@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <cstdlib>
 
@@ -194,10 +195,20 @@ void QtPrinter::end_doc() {
         paint(printer, doc);
         return;
     }
+    if (std::unique_ptr<QPrinter> printer = default_printer ? default_printer() : nullptr) {
+        paint(*printer, doc);
+        return;
+    }
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dlg(&printer, QApplication::activeWindow());
     if (dlg.exec() != QDialog::Accepted) return;  // the user chose not to print
     paint(printer, doc);
+}
+
+std::unique_ptr<QPrinter> QtPrinter::system_default_printer() {
+    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return nullptr;
+    return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
 }
 
 // ---------------------------------------------------------------------------------

@@ -1,6 +1,9 @@
 #pragma once
 // The real platform services of the desktop program: message boxes, file dialogs,
 // printing and text measurement with Qt.
+#include <QPrinter>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -9,8 +12,6 @@
 #include "ui/message_box.h"
 #include "ui/printer.h"
 #include "ui/text_metrics.h"
-
-class QPrinter;
 
 namespace dvx::app {
 
@@ -32,12 +33,17 @@ class QtFileDialogs final : public ui::FileDialogs {
     std::optional<std::string> show(const ui::FileDialogRequest& request) override;
 };
 
-// Collects a document's lines with their fonts and origin; at end_doc the user picks
-// the printer (the default one is proposed; printing to a PDF file is one of the
-// choices) and the document is printed with page breaks where a page is full.
-// DORVANEX_PRINT_PDF=<file> prints straight to that PDF file without asking.
+// Collects a document's lines with their fonts and origin; at end_doc the document is
+// printed on the default printer, with page breaks where a page is full. Only where
+// no default printer exists does the user pick one (printing to a PDF file is one of
+// the choices; cancel prints nothing). DORVANEX_PRINT_PDF=<file> prints straight to
+// that PDF file.
 class QtPrinter final : public ui::Printer {
   public:
+    // The desktop's default printer, set up to print; null when there is none.
+    std::function<std::unique_ptr<QPrinter>()> default_printer = system_default_printer;
+    static std::unique_ptr<QPrinter> system_default_printer();
+
     void reset_scale() override;
     void set_scale_left(int twips) override { left_ = twips; }
     void set_scale_top(int twips) override { top_ = twips; }

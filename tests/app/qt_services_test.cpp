@@ -10,12 +10,14 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "app/twips.h"
 #include "tests/app/qt_test_app.h"
@@ -139,12 +141,49 @@ TEST(QtPrinter, DocumentGoesToThePdfFile) {
     printer.end_doc();  // an empty document prints nothing and asks nothing
 }
 
-// Without DORVANEX_PRINT_PDF the user picks the printer; cancelling prints nothing, and
-// the document ends there: the next one starts empty.
+// The document goes to the default printer without a dialog (a PDF printer stands in
+// for it here).
+TEST(QtPrinter, DocumentGoesToTheDefaultPrinterWithoutADialog) {
+    qt_app();
+    ::unsetenv("DORVANEX_PRINT_PDF");
+    const auto pdf = std::filesystem::temp_directory_path() /
+                     ("dvx-default-printer-" + std::to_string(::getpid()) + ".pdf");
+    app::QtPrinter printer;
+    int asked = 0;
+    printer.default_printer = [&] {
+        ++asked;
+        auto p = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        p->setOutputFormat(QPrinter::PdfFormat);
+        p->setOutputFileName(QString::fromStdString(pdf.string()));
+        return p;
+    };
+    int dialogs = 0;
+    QTimer user;  // a dialog would fail the test and be cancelled
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            ++dialogs;
+            static_cast<QDialog*>(w)->reject();
+        }
+    });
+    user.start(5);
+    printer.print_line("Parameter 1");
+    printer.end_doc();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_EQ(asked, 1);
+    std::ifstream in(pdf, std::ios::binary);
+    std::string head(4, '\0');
+    in.read(head.data(), 4);
+    EXPECT_EQ(head, "%PDF");
+    std::filesystem::remove(pdf);
+}
+
+// Without DORVANEX_PRINT_PDF and without a default printer the user picks the printer;
+// cancelling prints nothing, and the document ends there: the next one starts empty.
 TEST(QtPrinter, CancelledPrintDialogPrintsNothing) {
     qt_app();
     ::unsetenv("DORVANEX_PRINT_PDF");
     app::QtPrinter printer;
+    printer.default_printer = [] { return std::unique_ptr<QPrinter>(); };
     int dialogs = 0;
     QTimer user;  // cancels every dialog that comes up while the test runs
     QObject::connect(&user, &QTimer::timeout, [&] {
