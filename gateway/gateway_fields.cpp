@@ -78,6 +78,16 @@ void set_diag_headers(ui::Grid& grid, const std::string& corner, int first_width
         grid.set_text_matrix(r, 0, diag_row_captions[r - 1]);
 }
 
+void set_result_headers(ui::Grid& grid) {
+    grid.set_col_width(0, 1000);
+    for (int c = 1; c < grid.cols(); ++c) {
+        grid.set_col_width(c, 780);
+        grid.set_text_matrix(0, c, std::to_string(c));
+    }
+    for (int r = 1; r < grid.rows(); ++r)
+        grid.set_text_matrix(r, 0, std::to_string((r - 1) * 10 + 1) + "-" + std::to_string(r * 10));
+}
+
 void reset_error_words(std::span<std::int16_t> words, int first_register, double wait_seconds,
                        const std::function<void()>& reread) {
     mainwin::ops::Hourglass hourglass;

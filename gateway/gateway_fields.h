@@ -40,6 +40,9 @@ inline constexpr const char* diag_row_captions[] = {"Active Devices", "Remote T-
                                                     "Missing Answer", "Context Error"};
 // Header row (column numbers), row captions and widths of a diagnosis grid.
 void set_diag_headers(ui::Grid& grid, const std::string& corner, int first_width, int width);
+// Header row (column numbers), row captions ("1-10", "11-20" ...) and widths of a result
+// grid of ten values a row.
+void set_result_headers(ui::Grid& grid);
 
 // "Reset Errors": zeros written over the error words from first_register under the
 // hourglass; on success the wait (events run), then reread. The block takes the zeros

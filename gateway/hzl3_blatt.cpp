@@ -128,14 +128,7 @@ void HZL3_blatt::restore_form() {
 void HZL3_blatt::set_hzl3_form() {
     set_diag_headers(flg_diag, "Status: \\ BNR-Addr.:", 1700, 280);
 
-    flg_result.set_col_width(0, 1000);
-    for (int c = 1; c < flg_result.cols(); ++c) {
-        flg_result.set_col_width(c, 780);
-        flg_result.set_text_matrix(0, c, std::to_string(c));
-    }
-    for (int r = 1; r < flg_result.rows(); ++r)
-        flg_result.set_text_matrix(r, 0,
-                                   std::to_string((r - 1) * 10 + 1) + "-" + std::to_string(r * 10));
+    set_result_headers(flg_result);
     cmb_buf_off.set_list_index(0);
 }
 

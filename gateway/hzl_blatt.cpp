@@ -1,8 +1,6 @@
 #include "gateway/hzl_blatt.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 
 #include "gateway/gateway_fields.h"
 #include "gateway/poll_busy.h"
@@ -10,8 +8,6 @@
 #include "link/register_images.h"
 #include "link/transactions.h"
 #include "mainwin/device_ops_common.h"
-#include "mainwin/hauptmenu.h"
-#include "model/form_state.h"
 #include "model/grid_services.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
@@ -28,10 +24,6 @@ constexpr int gateway_block_words = 20;
 constexpr int command_word = 20;
 constexpr int table_first = 22000;
 constexpr int result_first = 24000;
-
-constexpr std::array<const char*, 6> diag_rows = {"Aktive Geräte",  "Remote T-Out",
-                                                  "Local T-Out",    "CRC-Errors",
-                                                  "Missing Answer", "Context Error"};
 
 struct AddressBox {
     ui::TextBox HZL_blatt::*box;
@@ -174,23 +166,9 @@ void HZL_blatt::set_up_grids() {
     }
     for (int r = 1; r < flg_param.rows(); ++r) flg_param.set_text_matrix(r, 0, std::to_string(r));
 
-    flg_diag.set_text_matrix(0, 0, "Status: \\ BNR-Nr.:");
-    flg_diag.set_col_width(0, 1700);
-    for (int c = 1; c < flg_diag.cols(); ++c) {
-        flg_diag.set_text_matrix(0, c, std::to_string(c));
-        flg_diag.set_col_width(c, 280);
-    }
-    for (std::size_t r = 0; r < diag_rows.size(); ++r)
-        flg_diag.set_text_matrix(static_cast<int>(r) + 1, 0, ui::to_cp1252(diag_rows[r]));
-
-    flg_result.set_col_width(0, 1000);
-    for (int c = 1; c < flg_result.cols(); ++c) {
-        flg_result.set_col_width(c, 780);
-        flg_result.set_text_matrix(0, c, std::to_string(c));
-    }
-    for (int r = 1; r < flg_result.rows(); ++r)
-        flg_result.set_text_matrix(r, 0,
-                                   std::to_string((r - 1) * 10 + 1) + "-" + std::to_string(r * 10));
+    set_diag_headers(flg_diag, "Status: \\ BNR-Nr.:", 1700, 280);
+    flg_diag.set_text_matrix(1, 0, ui::to_cp1252("Aktive Geräte"));
+    set_result_headers(flg_result);
 }
 
 void HZL_blatt::show_hzl_addresses() {
@@ -334,8 +312,7 @@ void HZL_blatt::B_Zurueck_Click() {
 }
 
 void HZL_blatt::Form_Unload(int&) {
-    model::copy_form_state(*this, mainwin::hauptmenu_inst);
-    mainwin::hauptmenu_inst->set_visible(true);
+    back_to_main(*this);
 }
 
 }  // namespace dvx::gateway
