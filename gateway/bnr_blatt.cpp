@@ -206,7 +206,7 @@ void BNR_blatt::cmd_reset_err_Click() {
 }
 
 void BNR_blatt::Timer1_Timer() {
-    if (poll_busy != 0) return;
+    if (!poll_may_start()) return;
     try {
         PollTick tick;
         if (chk_pool.value() != 1) return;

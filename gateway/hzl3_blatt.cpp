@@ -169,7 +169,7 @@ void HZL3_blatt::cmd_reset_err_Click() {
 }
 
 void HZL3_blatt::Timer1_Timer() {
-    if (poll_busy != 0) return;
+    if (!poll_may_start()) return;
     PollTick tick;
     if (chk_pool.value() != 1) return;
     const int k = cmb_buf_off.list_index();

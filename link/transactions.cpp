@@ -325,6 +325,10 @@ TransactionResult write_transaction(int start, int count) {
     return write_of(start, count, {});
 }
 
+bool transaction_underway() {
+    return in_transaction;
+}
+
 std::int16_t read_regs(int start, int count) {
     return read_transaction(start, count).status;
 }

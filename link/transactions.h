@@ -59,6 +59,10 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo);
 TransactionResult read_transaction(int start, int count);
 TransactionResult write_transaction(int start, int count);
 
+// True while a transaction runs (its pauses let events run); another one started
+// then is turned away with 2 and no traffic.
+bool transaction_underway();
+
 // link_status: 0 done, 2 failed. The link shows no message.
 std::int16_t read_regs(int start, int count);
 std::int16_t write_regs(int start, int count);

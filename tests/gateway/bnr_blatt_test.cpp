@@ -398,6 +398,16 @@ TEST_F(BnrPage, ALostConnectionStopsPollingWithOneTitledMessage) {
     EXPECT_EQ(gateway::poll_busy, 0);
 }
 
+TEST_F(BnrPage, TicksWaitWhileAButtonsRequestIsRetried) {
+    open_page(2);
+    click(page().chk_pool);
+    plant_->fault(sim::Fault::silent().function(16).next(3));
+    click(page().Command3D2);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"parameters transmited."});
+    EXPECT_EQ(requests(), std::vector<Request>(4, {write_fn, 20, 6}));
+    EXPECT_EQ(page().chk_pool.value(), 1);
+}
+
 TEST_F(BnrPage, BackGivesThePlacementToTheMainWindow) {
     open_page(2);
     page().set_height(9000);

@@ -434,6 +434,22 @@ TEST_F(Hzl3Page, AFailedPollStopsPollingWithOneMessage) {
     EXPECT_EQ(gateway::poll_busy, 0);
 }
 
+TEST_F(Hzl3Page, TicksWaitWhileAButtonsRequestIsRetried) {
+    open_page();
+    click(page().chk_pool);
+    // Three lost reads of word 0: the ticks due in the link's pauses do nothing.
+    plant_->fault(sim::Fault::silent().unit(1).registers(0, 0).next(3));
+    click(page().cmd_hzl_save);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"parameters transmited."});
+    EXPECT_EQ(requests(), (std::vector<Request>{
+                              {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1},
+                              {write_fn, 34, 7}}));
+    EXPECT_EQ(page().chk_pool.value(), 1);
+    clear_records();
+    loop_.run_for(1.5);
+    EXPECT_EQ(requests(), (std::vector<Request>{{read_fn, 4000, 100}}));
+}
+
 TEST_F(Hzl3Page, ATickFindingTheBusyFlagSetDoesNothing) {
     open_page();
     click(page().chk_pool);
