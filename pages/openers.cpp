@@ -10,6 +10,7 @@ void install_openers() {
     o.B_io = B_io_Click;
     o.B_Out = B_Out_Click;
     o.B_dout = B_dout_Click;
+    o.B_comment = B_comment_Click;
 }
 
 }  // namespace dvx::pages

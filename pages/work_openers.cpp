@@ -10,6 +10,8 @@
 #include "model/param_image.h"
 #include "pages/dlx3_inp.h"
 #include "pages/h_dout.h"
+#include "model/view_bindings.h"
+#include "pages/comment.h"
 #include "pages/h_inp.h"
 #include "pages/h_output.h"
 #include "pages/page_open.h"
@@ -72,6 +74,11 @@ void B_dout_Click() {
                 o->fun.add_item(*t);
     }
     page.set_dout_mask();
+}
+
+void B_comment_Click() {
+    if (!version_gate(Titled::no)) return;
+    open_page(comment_inst).comment_txt.set_text(model::view_bindings().get_komentar());
 }
 
 }  // namespace dvx::pages

@@ -12,5 +12,7 @@ void B_Out_Click();
 // Alarm outputs button: version gate (box without a title of its own), type 19 for a
 // DLX device, the lists filled in the current language, then the page.
 void B_dout_Click();
+// Comment button: the comment page, given the text of the main window's `Komentar`.
+void B_comment_Click();
 
 }  // namespace dvx::pages

@@ -99,6 +99,14 @@ constexpr PageCaption dout_rows[] = {
     {"Label21", {u8"Zeitintervall für Gradientenalarm:", u8"Time interval for gradient alarm",
                  u8"Tijdvenster voor gradiënten-instelling:"}},
 };
+
+constexpr PageCaption comment_rows[] = {
+    {"", {u8"Kommentarspeicher", u8"Comment memory", u8"Opmerkingen"}},
+    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"Command3D1", {u8"Kommentar &einlesen", u8"Read in comment", u8"&Inlezen"}},
+    {"B_save", {u8"&Kommentar speichern", u8"Save comment", u8"Opmerkingen overschrijven"}},
+    {"Command3D2", {u8"&Kommentar &drucken", u8"Print comment", u8"Opmerkingen &printen"}},
+};
 // clang-format on
 
 }  // namespace
@@ -140,6 +148,13 @@ void set_lang_inp(ui::Form& h_inp) {
 }
 void set_lang_dlx3_inp(ui::Form& dlx3_inp) {
     apply_page_captions(dlx3_inp, dlx3_inp_rows);
+}
+
+std::span<const PageCaption> comment_captions() {
+    return comment_rows;
+}
+void set_lang_comment(ui::Form& comment) {
+    apply_page_captions(comment, comment_rows);
 }
 
 }  // namespace dvx::texts

@@ -26,11 +26,13 @@ std::span<const PageCaption> inp_captions();       // KRV input page H_Inp
 std::span<const PageCaption> dlx3_inp_captions();  // DLX input page dlx3_Inp
 std::span<const PageCaption> output_captions();    // analog output page H_output
 std::span<const PageCaption> dout_captions();      // alarm outputs page h_dout
+std::span<const PageCaption> comment_captions();   // comment page comment
 
 // The caption procedures of the pages.
 void set_lang_inp(ui::Form& h_inp);
 void set_lang_dlx3_inp(ui::Form& dlx3_inp);
 void set_lang_output(ui::Form& h_output);
 void set_lang_dout(ui::Form& h_dout);
+void set_lang_comment(ui::Form& comment);
 
 }  // namespace dvx::texts
