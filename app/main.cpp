@@ -14,8 +14,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/qt_loop.h"
 #include "app/qt_services.h"
@@ -38,9 +40,12 @@
 namespace {
 
 constexpr const char* usage_text =
-    "Usage: dorvanex [--simulate] [--preset FILE] [--screenshot FILE]\n"
-    "  --simulate         every COM port leads to the built-in simulated bus\n"
-    "  --preset FILE      the simulated bus from a preset file (implies --simulate)\n"
+    "Usage: dorvanex [--simulate] [--preset [COMn=]FILE]... [--screenshot FILE]\n"
+    "  --simulate         simulated lines: COM1 leads to the built-in devices, the\n"
+    "                     other COM ports to empty lines\n"
+    "  --preset [COMn=]FILE\n"
+    "                     the devices of a preset file on COMn (COM1 when not given);\n"
+    "                     may be repeated, one port each; implies --simulate\n"
     "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
     "                     (offscreen when there is no display)\n"
     "Environment: DORVANEX_REGISTRY (settings file or folder), DORVANEX_COM<n> (device\n"
@@ -48,7 +53,7 @@ constexpr const char* usage_text =
 
 struct Options {
     bool simulate = false;
-    std::string preset;
+    std::vector<dvx::app::PresetPlace> presets;
     std::string screenshot;
 };
 
@@ -57,9 +62,15 @@ bool parse(int argc, char** argv, Options& o) {
         const std::string a = argv[i];
         if (a == "--simulate") {
             o.simulate = true;
-        } else if ((a == "--preset" || a == "--screenshot") && i + 1 < argc) {
-            (a == "--preset" ? o.preset : o.screenshot) = argv[++i];
-            if (a == "--preset") o.simulate = true;
+        } else if (a == "--preset" && i + 1 < argc) {
+            const auto place = dvx::app::parse_preset_place(argv[++i]);
+            if (!place) return false;
+            for (const auto& other : o.presets)
+                if (other.port == place->port) return false;  // one plant a port
+            o.presets.push_back(*place);
+            o.simulate = true;
+        } else if (a == "--screenshot" && i + 1 < argc) {
+            o.screenshot = argv[++i];
         } else {
             return false;
         }
@@ -104,16 +115,21 @@ int main(int argc, char** argv) {
     // The port first: a preset that cannot be read is refused before any window.
     ui::SteadyClock clock;
     std::unique_ptr<ui::SerialPort> port;
-    try {
-        if (!opt.preset.empty())
-            port = std::make_unique<app::SimBusPort>(clock, sim::Plant::from_file(opt.preset));
-        else if (opt.simulate)
-            port = std::make_unique<app::SimBusPort>(clock);
-        else
-            port = link::make_posix_serial_port();
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "dorvanex: %s: %s\n", opt.preset.c_str(), e.what());
-        return 2;
+    if (!opt.presets.empty()) {
+        std::map<int, sim::Plant> plants;
+        for (const auto& place : opt.presets) {
+            try {
+                plants.emplace(place.port, sim::Plant::from_file(place.path));
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "dorvanex: %s: %s\n", place.path.c_str(), e.what());
+                return 2;
+            }
+        }
+        port = std::make_unique<app::SimBusPort>(clock, std::move(plants));
+    } else if (opt.simulate) {
+        port = std::make_unique<app::SimBusPort>(clock);
+    } else {
+        port = link::make_posix_serial_port();
     }
 
     // A picture needs no screen: without a display it is taken offscreen.

@@ -1,8 +1,14 @@
 #include "app/sim_bus_port.h"
 
+#include <charconv>
 #include <cstdlib>
 
 namespace dvx::app {
+
+namespace {
+constexpr int first_port = 1;
+constexpr int last_port = 20;  // COM1..COM20, as the port list offers
+}  // namespace
 
 int bus_mode_of_settings(const std::string& settings) {
     const auto baud = [](const std::string& text) {
@@ -13,19 +19,48 @@ int bus_mode_of_settings(const std::string& settings) {
     return 0;
 }
 
-SimBusPort::SimBusPort(ui::Clock& clock) : clock_(clock) {}
+std::optional<PresetPlace> parse_preset_place(const std::string& arg) {
+    PresetPlace place;
+    place.path = arg;
+    const auto eq = arg.find('=');
+    if (arg.rfind("COM", 0) == 0 && eq != std::string::npos) {
+        const char* first = arg.data() + 3;
+        const char* last = arg.data() + eq;
+        const auto [p, ec] = std::from_chars(first, last, place.port);
+        if (ec != std::errc() || p != last || place.port < first_port || place.port > last_port)
+            return std::nullopt;
+        place.path = arg.substr(eq + 1);
+    }
+    if (place.path.empty()) return std::nullopt;
+    return place;
+}
 
-SimBusPort::SimBusPort(ui::Clock& clock, sim::Plant plant) : clock_(clock), fixed_(true) {
-    mode_ = plant.bus_mode();
-    Bus& bus = buses_[mode_];
-    bus.plant = std::make_unique<sim::Plant>(std::move(plant));
-    bus.port = std::make_unique<sim::SimPort>(*bus.plant, clock_);
+SimBusPort::SimBusPort(ui::Clock& clock) : clock_(clock), default_plants_(true) {}
+
+SimBusPort::SimBusPort(ui::Clock& clock, std::map<int, sim::Plant> plants) : clock_(clock) {
+    for (auto& [number, plant] : plants) {
+        Line& l = lines_[number];
+        l.mode = plant.bus_mode();
+        Bus& bus = l.buses[l.mode];
+        bus.plant = std::make_unique<sim::Plant>(std::move(plant));
+        bus.port = std::make_unique<sim::SimPort>(*bus.plant, clock_);
+        bus.port->set_port_number(number);
+    }
+}
+
+SimBusPort::Line& SimBusPort::line() {
+    auto [it, made] = lines_.try_emplace(number_);
+    if (made) it->second.by_mode = default_plants_ && number_ == first_port;
+    return it->second;
 }
 
 sim::SimPort& SimBusPort::port() {
-    Bus& bus = buses_[mode_];
+    Line& l = line();
+    Bus& bus = l.buses[l.mode];
     if (!bus.port) {
-        bus.plant = std::make_unique<sim::Plant>(sim::Plant::preset(mode_));
+        // The default plant of the bus mode, or nothing on the line at all.
+        bus.plant =
+            std::make_unique<sim::Plant>(l.by_mode ? sim::Plant::preset(l.mode) : sim::Plant());
         bus.port = std::make_unique<sim::SimPort>(*bus.plant, clock_);
         bus.port->set_port_number(number_);
         bus.port->set_settings(settings_);
@@ -33,23 +68,31 @@ sim::SimPort& SimBusPort::port() {
     return *bus.port;
 }
 
+const sim::SimPort* SimBusPort::current() const {
+    auto l = lines_.find(number_);
+    if (l == lines_.end()) return nullptr;
+    auto b = l->second.buses.find(l->second.mode);
+    return b == l->second.buses.end() ? nullptr : b->second.port.get();
+}
+
 bool SimBusPort::is_open() const {
-    auto it = buses_.find(mode_);
-    return it != buses_.end() && it->second.port && it->second.port->is_open();
+    const sim::SimPort* p = current();
+    return p && p->is_open();
 }
 
 void SimBusPort::set_port_number(int number) {
     number_ = number;
-    port().set_port_number(number);
+    set_settings(settings_);  // the port's own line takes the settings as they stand
 }
 
 void SimBusPort::set_settings(const std::string& text) {
     settings_ = text;
-    const int mode = fixed_ ? mode_ : bus_mode_of_settings(text);
-    if (mode != mode_) {
+    Line& l = line();
+    const int mode = l.by_mode ? bus_mode_of_settings(text) : l.mode;
+    if (mode != l.mode) {
         const bool was_open = is_open();
         if (was_open) port().close();
-        mode_ = mode;
+        l.mode = mode;
         port().set_port_number(number_);
         port().set_settings(text);
         if (was_open) port().open();

@@ -1,10 +1,13 @@
 #pragma once
-// The simulated bus behind every COM port (--simulate). Without a preset file the
-// plant follows the settings text the program gives the port before opening it: the
-// baud rate of a bus mode (9600 direct, 19200 HZL, 57600 HZL3), which the main window
-// chose from the marker files, picks that bus mode's default plant. So the marker
-// files are read in one place only, and a plant is made on first use and kept, with
-// everything written to its devices, for the rest of the run.
+// The simulated lines behind the COM ports (--simulate). Each COM port is a line of its
+// own with its own devices and state, as with one adapter per port: choosing another
+// port reaches other devices, or none. Without a preset file COM1 carries the default
+// plants and follows the settings text the program gives the port before opening it:
+// the baud rate of a bus mode (9600 direct, 19200 HZL, 57600 HZL3), which the main
+// window chose from the marker files, picks that bus mode's plant. So the marker files
+// are read in one place only, and a plant is made on first use and kept, with
+// everything written to its devices, for the rest of the run. Presets put one plant
+// on a port each, for every settings text. A port without a plant answers nothing.
 #include <map>
 #include <memory>
 #include <optional>
@@ -21,12 +24,20 @@ namespace dvx::app {
 // 57600 -> 2), else 0.
 int bus_mode_of_settings(const std::string& settings);
 
+// "--preset" argument: "COMn=FILE" puts the plant on port n (1..20), a plain "FILE" on
+// COM1. None for a port number outside 1..20 or an empty file name.
+struct PresetPlace {
+    int port = 1;
+    std::string path;
+};
+std::optional<PresetPlace> parse_preset_place(const std::string& arg);
+
 class SimBusPort final : public ui::SerialPort {
   public:
-    // Default plants per bus mode.
+    // COM1 carries the default plants per bus mode; the other ports are empty.
     explicit SimBusPort(ui::Clock& clock);
-    // One plant (from --preset) for every settings text.
-    SimBusPort(ui::Clock& clock, sim::Plant plant);
+    // The given plants (from presets) by port number; the other ports are empty.
+    SimBusPort(ui::Clock& clock, std::map<int, sim::Plant> plants);
 
     void set_port_number(int number) override;
     int port_number() const override { return number_; }
@@ -43,7 +54,7 @@ class SimBusPort final : public ui::SerialPort {
     void write(std::span<const std::uint8_t> bytes) override { port().write(bytes); }
     void wait_input(double seconds) override { port().wait_input(seconds); }
 
-    // The plant in use now (made on demand).
+    // The plant on the current port now (made on demand).
     sim::Plant& plant() { return port().plant(); }
 
   private:
@@ -51,11 +62,19 @@ class SimBusPort final : public ui::SerialPort {
         std::unique_ptr<sim::Plant> plant;
         std::unique_ptr<sim::SimPort> port;
     };
+    // One COM port's line: the default plants by bus mode, or one plant (a preset's,
+    // or an empty one) for every settings text.
+    struct Line {
+        bool by_mode = false;
+        int mode = 0;
+        std::map<int, Bus> buses;  // by bus mode; one entry unless by_mode
+    };
+    Line& line();
     sim::SimPort& port();
+    const sim::SimPort* current() const;
     ui::Clock& clock_;
-    bool fixed_ = false;
-    std::map<int, Bus> buses_;  // by bus mode; one entry when fixed
-    int mode_ = 0;
+    bool default_plants_ = false;
+    std::map<int, Line> lines_;  // by port number, made on first use
     int number_ = 1;
     std::string settings_ = "9600,E,8,1";
 };
