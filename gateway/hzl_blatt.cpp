@@ -295,7 +295,7 @@ void HZL_blatt::SSCommand1_Click() {
 }
 
 void HZL_blatt::Timer1_Timer() {
-    if (poll_busy != 0) return;
+    if (!poll_may_start()) return;
     PollTick busy;
     if (chk_pool.value() != 1) return;
     for (int k = 0; k < hzl_result_pages && loaded(); ++k) {

@@ -543,6 +543,22 @@ TEST_F(HzlPage, ResultPagesFollowTheDevicesWhilePolling) {
     gateway::poll_busy = 0;
 }
 
+TEST_F(HzlPage, TicksWaitWhileAButtonsRequestIsRetried) {
+    open_page();
+    user([&] { ui::user_switch_tab(page().SSTab1, 2); });
+    click(page().chk_pool);
+    // Three lost reads of the status block: the ticks due in the link's pauses do nothing.
+    plant_->fault(sim::Fault::silent().registers(block, block).next(3));
+    user([&] { ui::user_switch_tab(page().SSTab1, 1); });
+    click(page().SSCommand1);
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_EQ(requests(), (Requests(4, Request{read_fn, block, 20})));
+    EXPECT_EQ(page().chk_pool.value(), 1);
+    clear_records();
+    loop_.run_for(1.5);
+    EXPECT_EQ(requests().size(), 6u);
+}
+
 TEST_F(HzlPage, FailedPollStopsPollingWithOneMessage) {
     open_page();
     user([&] { ui::user_switch_tab(page().SSTab1, 2); });
