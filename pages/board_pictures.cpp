@@ -60,10 +60,23 @@ struct Shapes {
         text(x, y - 70, 130, 64, number, 56);
         if (!use.empty()) text(x - 30, y + 180, 190, 56, use, 40);
     }
-    // One pin of the two-row connector with its name beside it.
-    constexpr void pin(int x, int y, std::string_view name) {
-        circle(x, y, 22, gold, gold);
-        text(x - 150, y - 28, 120, 56, name, 44);
+    // The two-row connector: rows d and z, contacts 24..32 (even), names outside the rows.
+    constexpr void connector(bool named) {
+        box(1850, 80, 460, 680, silk, 0x00303030, 4);
+        text(1990, 90, 100, 56, "d", 50);
+        text(2110, 90, 100, 56, "z", 50);
+        constexpr std::string_view d_pins[] = {"d24", "d26", "d28", "d30", "d32"};
+        constexpr std::string_view z_pins[] = {"z24", "z26", "z28", "z30", "z32"};
+        for (int i = 0; i < 5; ++i) {
+            const int y = 200 + 125 * i;
+            circle(2040, y, 22, gold, gold);
+            circle(2160, y, 22, gold, gold);
+            if (named) {
+                text(1865, y - 28, 120, 56, d_pins[i], 44);
+                text(2190, y - 28, 110, 56, z_pins[i], 44);
+            }
+            line(1770, y, 80, 0, copper, 6);
+        }
     }
     // Chips and tracks that make the board read as a board.
     constexpr void parts(int x0) {
@@ -90,10 +103,10 @@ constexpr auto input_terminals = [] {
     // Terminals 13..24; 16, 19 and 20 carry nothing of the input.
     constexpr std::string_view numbers[] = {"13", "14", "15", "16", "17", "18",
                                             "19", "20", "21", "22", "23", "24"};
-    constexpr std::string_view uses[] = {"mA +", "mA/V -", "V +", "", "TC/mV +", "TC/mV -",
-                                         "",     "",       "RTD", "RTD", "RTD", "RTD"};
+    constexpr std::string_view uses[] = {"mA +", "-", "V +", "", "TC +", "TC -",
+                                         "",     "",  "RTD", "RTD", "RTD", "RTD"};
     for (int i = 0; i < 12; ++i) l.terminal(520 + 145 * i, 520, numbers[i], uses[i]);
-    l.text(1700, 150, 620, 60, "RTD/Ohm: 21..24", 44);
+    l.text(1640, 150, 680, 60, "mV: 17(+) 18(-)   Ohm: 21..24", 44);
     return l;
 }();
 
@@ -101,22 +114,12 @@ constexpr auto input_connector = [] {
     Shapes<160> l;
     l.board("KRV-200  INPUT");
     l.parts(120);
-    l.jumper(900, 230, "JP5");
-    l.jumper(1100, 230, "JP6");
-    l.jumper(1300, 230, "JP7");
-    l.jumper(1500, 230, "JP8");
-    l.jumper(1700, 230, "JP9");
-    // Connector rows d and z, contacts 24..32 (even).
-    l.box(1980, 80, 300, 680, silk, 0x00303030, 4);
-    l.text(2020, 90, 100, 56, "d", 50);
-    l.text(2140, 90, 100, 56, "z", 50);
-    constexpr std::string_view d_pins[] = {"d24", "d26", "d28", "d30", "d32"};
-    constexpr std::string_view z_pins[] = {"z24", "z26", "z28", "z30", "z32"};
-    for (int i = 0; i < 5; ++i) {
-        l.pin(2070, 200 + 125 * i, d_pins[i]);
-        l.pin(2190, 200 + 125 * i, z_pins[i]);
-        l.line(1880, 200 + 125 * i, 80, 0, copper, 6);
-    }
+    l.jumper(820, 230, "JP5");
+    l.jumper(1000, 230, "JP6");
+    l.jumper(1180, 230, "JP7");
+    l.jumper(1360, 230, "JP8");
+    l.jumper(1540, 230, "JP9");
+    l.connector(true);
     l.text(600, 560, 1200, 56, "V: z24(+) z26(-)   mA: d24(+) d26(-)", 44);
     l.text(600, 640, 1200, 56, "RTD/Ohm: d28 z28 d30 z30   TC/mV: d32(+) z32(-)", 44);
     return l;
@@ -149,14 +152,8 @@ constexpr auto output_connector = [] {
     l.text(960, 330, 180, 56, "mA", 48);
     l.text(1160, 330, 180, 56, "V", 48);
     l.text(900, 430, 900, 56, "JP3 1-2: mA    JP3 2-3: V", 44);
-    l.box(1980, 80, 300, 680, silk, 0x00303030, 4);
-    l.text(2020, 90, 100, 56, "d", 50);
-    l.text(2140, 90, 100, 56, "z", 50);
-    for (int i = 0; i < 5; ++i) {
-        l.circle(2070, 200 + 125 * i, 22, gold, gold);
-        l.circle(2190, 200 + 125 * i, 22, gold, gold);
-    }
-    l.line(1300, 280, 680, -80, copper, 6);
+    l.connector(false);
+    l.line(1300, 280, 470, -80, copper, 6);
     return l;
 }();
 
