@@ -78,6 +78,15 @@ struct Shapes {
             line(1770, y, 80, 0, copper, 6);
         }
     }
+    // JP3: three pins, the cap on pins 1-2 gives a current, on 2-3 a voltage output.
+    constexpr void output_jumper() {
+        text(1000, 160, 300, 64, "JP3", 56);
+        box(1000, 240, 300, 80, silk, chip, 3);
+        for (int i = 0; i < 3; ++i) box(1030 + 90 * i, 262, 40, 40, gold, gold, 1);
+        text(960, 330, 180, 56, "mA", 48);
+        text(1160, 330, 180, 56, "V", 48);
+        text(900, 430, 900, 56, "JP3 1-2: mA    JP3 2-3: V", 44);
+    }
     // Chips and tracks that make the board read as a board.
     constexpr void parts(int x0) {
         box(x0, 200, 300, 200, silk, chip, 3);
@@ -129,13 +138,7 @@ constexpr auto output_terminals = [] {
     Shapes<80> l;
     l.board("KRV-200  OUTPUT");
     l.parts(120);
-    // JP3: three pins, the cap on pins 1-2 gives a current, on 2-3 a voltage output.
-    l.text(1000, 160, 300, 64, "JP3", 56);
-    l.box(1000, 240, 300, 80, silk, chip, 3);
-    for (int i = 0; i < 3; ++i) l.box(1030 + 90 * i, 262, 40, 40, gold, gold, 1);
-    l.text(960, 330, 180, 56, "mA", 48);
-    l.text(1160, 330, 180, 56, "V", 48);
-    l.text(900, 430, 900, 56, "JP3 1-2: mA    JP3 2-3: V", 44);
+    l.output_jumper();
     l.box(1600, 520, 600, 200, 0x00603A10, block_blue, 3);
     l.text(1600, 460, 600, 56, "OUT + / -", 44);
     for (int i = 0; i < 2; ++i) l.circle(1750 + 300 * i, 620, 50, silk, 0x00B0B0B0);
@@ -146,12 +149,7 @@ constexpr auto output_connector = [] {
     Shapes<80> l;
     l.board("KRV-200  OUTPUT");
     l.parts(120);
-    l.text(1000, 160, 300, 64, "JP3", 56);
-    l.box(1000, 240, 300, 80, silk, chip, 3);
-    for (int i = 0; i < 3; ++i) l.box(1030 + 90 * i, 262, 40, 40, gold, gold, 1);
-    l.text(960, 330, 180, 56, "mA", 48);
-    l.text(1160, 330, 180, 56, "V", 48);
-    l.text(900, 430, 900, 56, "JP3 1-2: mA    JP3 2-3: V", 44);
+    l.output_jumper();
     l.connector(false);
     l.line(1300, 280, 470, -80, copper, 6);
     return l;
