@@ -17,42 +17,23 @@ namespace {
 using model::param_image;
 using pages::by;
 
-// The fixed input type of a reference word of the second sheets.
-int type_of_word(int word) {
-    switch (word) {
-        case 13:
-        case 14:
-            return 12;  // 0-600 Ohm
-        case 19:
-        case 20:
-            return 15;  // 0-5000 Ohm
-        case 43:
-        case 44:
-            return 19;  // +/-20 mA
-        default:
-            return 18;  // +/-10 V (words 49, 50)
-    }
-}
-std::int32_t decimals(int word) {
-    return model::type_decimals(type_of_word(word));
-}
 std::int32_t min_v4(int word) {
-    return model::type_min_v4(type_of_word(word));
+    return model::type_min_v4(second_sheet_type(word));
 }
 std::int32_t max_v4(int word) {
-    return model::type_max_v4(type_of_word(word));
+    return model::type_max_v4(second_sheet_type(word));
 }
 
 // clang-format off
 constexpr pages::NumericField fields[] = {
-    {"ph_r1_0", 13, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_r1_1", 14, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_r2_0", 19, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_r2_1", 20, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_ma_0", 43, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_ma_1", 44, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_V_0",  49, by(decimals), by(decimals), by(min_v4), by(max_v4)},
-    {"ph_V_1",  50, by(decimals), by(decimals), by(min_v4), by(max_v4)},
+    {"ph_r1_0", 13, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_r1_1", 14, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_r2_0", 19, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_r2_1", 20, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_ma_0", 43, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_ma_1", 44, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_V_0",  49, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
+    {"ph_V_1",  50, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
 };
 // clang-format on
 
@@ -61,26 +42,7 @@ constexpr std::int32_t loop_min = 1000000, loop_max = 2700000;
 
 }  // namespace
 
-void Cal1Controls::set_up_second_sheet(std::span<const pages::NumericField> table) {
-    for (ui::Label* l : {&ph_lab1, &ph_lab2, &Label7, &Label6}) l->set_caption("Ohm");
-    Label9.set_caption("mA");
-    Label10.set_caption("mA");
-    Label19.set_caption("V");
-    Label18.set_caption("V");
-    bind_fields(table);
-}
-
-void Cal1Controls::fill_second_sheet() {
-    pages::Filling filling(true);
-    const std::pair<ui::Gauge*, int> gauges[] = {
-        {&ga_r1_0, 9},  {&ga_r1_1, 11}, {&ga_r2_0, 15}, {&ga_r2_1, 17},
-        {&ga_ma_0, 39}, {&ga_ma_1, 41}, {&ga_v_0, 45},  {&ga_v_1, 47},
-    };
-    for (const auto& [gauge, k] : gauges) gauge->set_value(model::percent_of_param(k));
-    show_fields();
-}
-
-Krv4_Cal1::Krv4_Cal1() : Cal1Controls("Krv4_Cal1", {0, 0, 9690, 8225}) {
+Krv4_Cal1::Krv4_Cal1() : SecondSheet("Krv4_Cal1", {0, 0, 9690, 8225}) {
     set_up_second_sheet(fields);
     bind_button(Command3D4, [this] { read_resistor_point(9, 52, 63); });
     bind_button(Command3D5, [this] { read_resistor_point(11, 52, 63); });

@@ -2,12 +2,17 @@
 // The main window on the simulated direct bus with a transmitter read and the
 // calibration level open, plus what a calibration test reads off the run: the raw
 // values the device settles on, the box, the writes of the input switching.
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <string>
 #include <vector>
 
 #include "calib/openers.h"
 #include "mainwin/access_level.h"
 #include "model/access.h"
+#include "model/param_image.h"
+#include "model/param_words.h"
 #include "sim/transmitter_calib.h"
 #include "tests/pages/page_fixture.h"
 
@@ -15,6 +20,38 @@ namespace dvx::testing {
 
 // The devices of the default direct bus by firmware generation.
 inline constexpr int krv_405 = 1, krv_416 = 17, krv_303 = 9, dlx_306 = 3;
+
+inline std::int32_t pair(int k) {
+    return model::long_from_words(model::param_image[k], model::param_image[k + 1]);
+}
+
+// Where one stored value comes from: the settled pair L(a) (minus L(b) when b is set)
+// of the measured type, status word 44, the loop reading, or 0; with `multiplier`, that
+// value x multiplier / L(30), rounded half to even (the scaling of firmware 3).
+struct Src {
+    enum Kind { l, diff, w44, loop, zero } kind;
+    int a = 0, b = 0;
+    std::int64_t multiplier = 0;
+};
+constexpr Src L(int k) {
+    return {Src::l, k};
+}
+constexpr Src Diff(int a, int b) {
+    return {Src::diff, a, b};
+}
+constexpr Src Scaled(Src s, std::int64_t multiplier) {
+    s.multiplier = multiplier;
+    return s;
+}
+constexpr Src W44{Src::w44};
+constexpr Src Loop{Src::loop};
+constexpr Src Zero{Src::zero};
+
+struct Store {
+    int word;
+    Src src;
+    bool is_long = true;
+};
 
 class CalibFixture : public PageFixture {
   protected:
@@ -52,6 +89,46 @@ class CalibFixture : public PageFixture {
                 out.emplace_back(e.start, e.values.empty() ? -1 : int{e.values[0]});
         return out;
     }
+    std::int64_t value_of(const Src& s, int type) {
+        switch (s.kind) {
+            case Src::l:
+            case Src::diff: {
+                std::int64_t v = raw(type, s.a);
+                if (s.kind == Src::diff) v -= raw(type, s.b);
+                if (!s.multiplier) return v;
+                const long double q = static_cast<long double>(v) * s.multiplier / raw(type, 30);
+                return static_cast<std::int64_t>(std::nearbyintl(q));
+            }
+            case Src::w44:
+                return static_cast<std::int16_t>(device().status(44));
+            case Src::loop:
+                return 1850000;
+            case Src::zero:
+                return 0;
+        }
+        return 0;
+    }
+    // Every store of `stores` holds its value for the measured `type`; every other word
+    // of the image is as in `before`, but for the words in `changed`.
+    void expect_stores(const std::vector<Store>& stores, int type,
+                       const std::array<std::int16_t, model::param_image_size>& before,
+                       std::vector<int> changed) {
+        for (const Store& s : stores) {
+            SCOPED_TRACE(s.word);
+            const std::int64_t want = value_of(s.src, type);
+            if (s.is_long) {
+                EXPECT_EQ(pair(s.word), want);
+                changed.push_back(s.word + 1);
+            } else {
+                EXPECT_EQ(model::param_image[s.word], want);
+            }
+            changed.push_back(s.word);
+        }
+        for (int p = 0; p < model::param_image_size; ++p)
+            if (std::find(changed.begin(), changed.end(), p) == changed.end())
+                EXPECT_EQ(model::param_image[p], before[p]) << "word " << p;
+    }
+
     int window_reads() const {
         int n = 0;
         for (const auto& e : plant_->log())

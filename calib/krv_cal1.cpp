@@ -1,0 +1,69 @@
+#include "calib/krv_cal1.h"
+
+#include "calib/krv_cal.h"
+#include "model/input_types.h"
+#include "model/param_words.h"
+#include "texts/captions_calib.h"
+
+namespace dvx::calib {
+
+namespace {
+
+using pages::by;
+
+std::int32_t min_fw3(int word) {
+    return model::type_min(second_sheet_type(word));
+}
+std::int32_t max_fw3(int word) {
+    return model::type_max(second_sheet_type(word));
+}
+
+// clang-format off
+constexpr pages::NumericField fields[] = {
+    {"ph_r1_0", 13, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_r1_1", 14, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_r2_0", 19, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_r2_1", 20, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_ma_0", 43, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_ma_1", 44, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_V_0",  49, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+    {"ph_V_1",  50, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
+};
+// clang-format on
+
+constexpr std::int32_t ohm600_multiplier = -76384;
+constexpr std::int32_t ohm5000_multiplier = -8416;
+constexpr std::int32_t unscaled = 0;
+
+}  // namespace
+
+Krv_Cal1::Krv_Cal1() : SecondSheet("Krv_Cal1", {0, 0, 9690, 8225}) {
+    set_up_second_sheet(fields);
+    bind_button(Command3D4, [this] { read_point(9, 12, 63, ohm600_multiplier); });
+    bind_button(Command3D5, [this] { read_point(11, 12, 63, ohm600_multiplier); });
+    bind_button(Command3D7, [this] { read_point(15, 15, 68, ohm5000_multiplier); });
+    bind_button(Command3D6, [this] { read_point(17, 15, 68, ohm5000_multiplier); });
+    // The voltage points measure the +/-20 mA type as the current points do.
+    bind_button(Command3D9, [this] { read_point(39, 19, 63, unscaled); });
+    bind_button(Command3D10, [this] { read_point(41, 19, 63, unscaled); });
+    bind_button(Command3D12, [this] { read_point(45, 19, 63, unscaled); });
+    bind_button(Command3D11, [this] { read_point(47, 19, 63, unscaled); });
+    bind_button(Command3D3, [this] { switch_to(krv_cal_inst); });
+    bind_button(B_Zurueck, [this] { close_page(); });
+    on_load = [this] { texts::set_lang_krv_cal1(*this); };
+}
+
+// P[k..k+1] := r0 (scaled by `multiplier` / r3 unless unscaled); P[60..61] := r2;
+// P[r3_word..] := r3.
+void Krv_Cal1::read_point(int k, std::int16_t mode, int r3_word, std::int32_t multiplier) {
+    read_in(mode, [=](const MeasureValues& r) {
+        if (multiplier == unscaled)
+            model::put_long(r[0], k);
+        else
+            put_point_scaled(k, r[0], r[3], multiplier);
+        model::put_long(r[2], 60);
+        model::put_long(r[3], r3_word);
+    });
+}
+
+}  // namespace dvx::calib
