@@ -1,7 +1,7 @@
 #include "link/address_map.h"
 
 #include "link/link_bindings.h"
-#include "model/param_image.h"
+#include "images/param_image.h"
 
 namespace dvx::link {
 
@@ -48,7 +48,7 @@ UnitRegister map_address(int mode, int adr_index, int rack_index, std::int32_t l
 
 std::int16_t map_reg_address(std::int32_t& reg) {
     const auto& main = bindings().main;
-    const int mode = model::bus_mode;
+    const int mode = images::bus_mode;
     const int rack = (mode == 1 || mode == 2) ? main.cmb_rack() : -1;
     const UnitRegister m = map_address(mode, main.adr_select(), rack, reg);
     reg = m.reg;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "model/param_image.h"
+#include "images/param_image.h"
 
 namespace dvx::link {
 
@@ -19,7 +19,7 @@ std::optional<RegisterMapRow> find_register_area(int start) {
     for (RegisterMapRow row : register_map) {
         if (row.area == RegisterArea::param)
             row.last =
-                row.first + std::clamp<int>(model::param_count, 0, model::param_image_size) - 1;
+                row.first + std::clamp<int>(images::param_count, 0, images::param_image_size) - 1;
         if (start >= row.first && start <= row.last) return row;
     }
     return std::nullopt;
@@ -30,7 +30,7 @@ std::span<std::int16_t> area_image(RegisterArea area) {
         case RegisterArea::status:
             return status_regs;
         case RegisterArea::param:
-            return model::param_image;
+            return images::param_image;
         case RegisterArea::comment:
             return comment_regs;
         case RegisterArea::bnr:

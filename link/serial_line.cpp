@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "link/link_bindings.h"
-#include "model/param_image.h"
+#include "images/param_image.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
 #include "ui/line_timing.h"
@@ -52,7 +52,7 @@ std::int16_t open_port() {
         ui::SerialPort& port = MSComm1();
         if (port.is_open()) port.close();
         port.set_port_number(bindings().main.Com_select() + 1);
-        port.set_settings(port_settings(model::bus_mode));
+        port.set_settings(port_settings(images::bus_mode));
         port.open();
         // Cleared once the port is open: the port refuses counts while closed.
         port.discard_input();

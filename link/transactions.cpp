@@ -10,7 +10,7 @@
 #include "link/link_bindings.h"
 #include "link/register_images.h"
 #include "link/serial_line.h"
-#include "model/param_image.h"
+#include "images/param_image.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 
@@ -131,7 +131,7 @@ std::optional<std::int16_t> hzl_table_word(int r) {
 }
 
 void store_result_word(int start, int k, std::int16_t v, bool& full) {
-    if (model::bus_mode == 1) {
+    if (images::bus_mode == 1) {
         const int o = start - result_first + k;
         if (start + k > result_last) {
             full = true;

@@ -20,7 +20,7 @@
 
 #include "link/link.h"
 #include "link/posix_serial_port.h"
-#include "model/param_image.h"
+#include "images/param_image.h"
 #include "ui/clock.h"
 #include "ui/services.h"
 
@@ -158,7 +158,7 @@ int main(int argc, char** argv) {
     ui::services().clock = &clock;
     auto port = link::make_posix_serial_port();
     ui::services().port = port.get();
-    model::bus_mode = 0;
+    images::bus_mode = 0;
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     silent_device_cpu();
     answer_latency(rounds);
