@@ -172,6 +172,18 @@ TEST_F(OutputPage, JumperFinder) {
     EXPECT_TRUE(main().visible());
 }
 
+TEST_F(OutputPage, UnsupportedFirmwareReadsAndOpensNothing) {
+    read_device(1);
+    user([this] { main().curr_version.set_text("3.99"); });
+    clear_records();
+    click(main().B_Out);
+    EXPECT_FALSE(h_output_inst.loaded());
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].prompt, "No support for this KRV software version.");
+    EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
+    EXPECT_TRUE(requests().empty()) << "register 26 is read only for a supported version";
+}
+
 TEST_F(OutputPage, EditsReachTheDeviceWhenProgrammed) {
     pages::H_output& page = open(9);
     type_into(page.Ber_max, "10");
