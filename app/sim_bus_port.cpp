@@ -58,9 +58,10 @@ sim::SimPort& SimBusPort::port() {
     Line& l = line();
     Bus& bus = l.buses[l.mode];
     if (!bus.port) {
-        // The default plant of the bus mode, or nothing on the line at all.
+        // The demo plant of the bus mode (its default plant with moving values), or
+        // nothing on the line at all.
         bus.plant =
-            std::make_unique<sim::Plant>(l.by_mode ? sim::Plant::preset(l.mode) : sim::Plant());
+            std::make_unique<sim::Plant>(l.by_mode ? sim::Plant::demo(l.mode) : sim::Plant());
         bus.port = std::make_unique<sim::SimPort>(*bus.plant, clock_);
         bus.port->set_port_number(number_);
         bus.port->set_settings(settings_);

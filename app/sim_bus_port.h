@@ -4,9 +4,10 @@
 // port reaches other devices, or none. Without a preset file COM1 carries the default
 // plants and follows the settings text the program gives the port before opening it:
 // the baud rate of a bus mode (9600 direct, 19200 HZL, 57600 HZL3), which the main
-// window chose from the marker files, picks that bus mode's plant. So the marker files
-// are read in one place only, and a plant is made on first use and kept, with
-// everything written to its devices, for the rest of the run. Presets put one plant
+// window chose from the marker files, picks that bus mode's demo plant (its default
+// plant with moving values). So the marker files are read in one place only, and a
+// plant is made on first use and kept, with everything written to its devices, for the
+// rest of the run. Presets put one plant
 // on a port each, for every settings text. A port without a plant answers nothing.
 #include <map>
 #include <memory>

@@ -2,6 +2,7 @@
 
 #include "mainwin/page_openers.h"
 #include "pages/work_openers.h"
+#include "pages/h_online.h"
 
 namespace dvx::pages {
 
@@ -11,6 +12,7 @@ void install_openers() {
     o.B_Out = B_Out_Click;
     o.B_dout = B_dout_Click;
     o.B_comment = B_comment_Click;
+    o.B_online = B_online_Click;
 }
 
 }  // namespace dvx::pages

@@ -66,6 +66,10 @@ class Plant {
 
     // The default plant of a bus mode (0 direct, 1 HZL, 2 HZL3), echo off.
     static Plant preset(int bus_mode);
+    // The default plant with its values moving: every transmitter's process signal
+    // swings, thermocouple loops show a resistance, one device has a fault that comes
+    // and goes. What the program's simulation mode serves.
+    static Plant demo(int bus_mode);
     // A plant from the line-based preset text (see sim/README.md); throws PresetError.
     static Plant from_text(std::string_view text);
     static Plant from_file(const std::string& path);

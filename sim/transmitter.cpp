@@ -151,6 +151,7 @@ void Transmitter::set_comment_text(std::string_view text) {
 }
 
 void Transmitter::tick(double now) {
+    live_state_.tick(*this, now);
     const auto cycle = static_cast<long long>(std::floor(now / latch_cycle));
     if (cycle != last_cycle_) {
         status_[reg_error_memory] |= status_[reg_errors];
@@ -243,6 +244,7 @@ int Transmitter::write(int reg, std::span<const std::uint16_t> values, double no
         if (r == reg_store && values[i] == 1) store_cmd = true;
     }
     if (store_cmd) store();
+    live_state_.written(*this, reg, static_cast<int>(values.size()), now);
     return 0;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "sim/transmitter_calib.h"
+#include "sim/transmitter_live.h"
 
 namespace dvx::sim {
 
@@ -80,6 +81,8 @@ class Transmitter {
     // and calibration transients that change status registers over time.
     using Hook = std::function<void(Transmitter&, double now)>;
     void set_live(Hook hook) { live_ = std::move(hook); }
+    // Process signal, loop resistance, forced output readback (transmitter_live.h).
+    Live& live() { return live_state_; }
 
     // Input switching, reference signal and raw measuring words (transmitter_calib.h).
     InputCalib& calib() { return calib_; }
@@ -105,6 +108,7 @@ class Transmitter {
     long long last_cycle_ = -1;
     Hook live_;
     InputCalib calib_;
+    Live live_state_;
 };
 
 }  // namespace dvx::sim

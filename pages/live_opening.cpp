@@ -1,0 +1,77 @@
+#include "pages/live_opening.h"
+
+#include "link/register_images.h"
+#include "link/serial_line.h"
+#include "link/transactions.h"
+#include "mainwin/device_ops.h"
+#include "mainwin/device_ops_common.h"
+#include "mainwin/hauptmenu.h"
+#include "model/block_transfer.h"
+#include "model/model_setup.h"
+#include "model/param_image.h"
+#include "model/param_list.h"
+#include "model/param_words.h"
+#include "pages/page_open.h"
+#include "texts/messages.h"
+
+namespace dvx::pages {
+
+namespace {
+
+constexpr int version_word = 4;
+constexpr int output_mode_word = 26;
+
+std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
+    std::int16_t code = 0;
+    if (link::read_device_type(code) != 0) {
+        mainwin::ops::show(texts::msg_no_connection);
+        return 1;
+    }
+    if (model::set_model_ui(code) != 0) {
+        mainwin::ops::show(texts::msg_device_not_supported);
+        return 1;
+    }
+    const std::int16_t version = link::status_regs[version_word];
+    // The block is read with the parameter count of the device read before. A block
+    // broken off part-way is not taken over: the image stays as the set-up left it.
+    const auto before = model::param_image;
+    if (model::read_param_block() != 0) {
+        model::param_image = before;
+        mainwin::ops::show(texts::msg_no_connection);
+        return 1;
+    }
+    std::int16_t mode_word = 0;
+    if (link::read_one_reg(output_mode_word, mode_word) != 0) {
+        mainwin::ops::show(texts::msg_no_connection);
+        return 1;
+    }
+    if (page == LivePage::online && m.S_DLX.value()) model::param_image[99] = 19;
+    m.curr_version.set_text(mainwin::device_version_text(version));
+    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
+    m.in_use.set_text("1");
+    m.set_main_mask();
+    return 0;
+}
+
+}  // namespace
+
+std::int16_t reread_for_live_page(LivePage page) {
+    mainwin::Hauptmenue& m = *mainwin::hauptmenu_inst;
+    if (m.check_overwrite() != 0) return 1;
+    if (link::detect_echo() != 0) return 1;  // the port fault has been shown
+    {
+        mainwin::ops::Hourglass busy;
+        if (reread(m, page) != 0) return 1;
+    }
+    // The gate sets the device's parameter count; the snapshot is taken with it, so the
+    // set just read counts as unchanged from here on (also when the gate refuses).
+    const bool supported = version_gate(Titled::yes);
+    mainwin::param_snapshot = model::params_to_text();
+    return supported ? 0 : 1;
+}
+
+void show_fault(const std::string& text) {
+    mainwin::ops::show(text);
+}
+
+}  // namespace dvx::pages
