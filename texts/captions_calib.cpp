@@ -1,5 +1,6 @@
 #include "texts/captions_calib.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -32,9 +33,10 @@ constexpr MsgForms cjt_offset{u8"TVG-Sensor-Offset", u8"CJT sensor offset", u8"K
 constexpr MsgForms filter{u8"Filterwert", u8"Filter value", u8"Filterwaarde"};
 
 // clang-format off
-// The first sheets share their top rows; the firmware-4 sheet's resistance hint has two
-// leading blanks where the older one has signs.
-constexpr CalibCaptionRow krv4_cal_rows[] = {
+// The first sheets of both firmware generations share their top rows and the rows of the
+// thermocouple frame Frame3D2 after its caption; the firmware-4 sheet's resistance hint
+// has two leading blanks where the older one has signs.
+constexpr CalibCaptionRow first_sheet_top_rows[] = {
     {"", W::always, {u8"Eingang kalibrieren", u8"Calibrate input ", u8"Ingang kalibreren"}},
     {"B_Zurück", W::always, back},
     {"Command3D3", W::always, other_sensors},
@@ -49,9 +51,9 @@ constexpr CalibCaptionRow krv4_cal_rows[] = {
     {"Lab_3", W::always, lead_in},
     {"L_C_3", W::always, cjt_offset},
     {"Lab_filter", W::always, filter},
-    {"Label16", W::always, {u8"  0.39 Ohm pro 1°C", u8"  0.39 Ohm per 1°C", u8"  0.39 Ohm per 1°C"}},
-    {"Frame3D2", W::always,
-     {u8"Thermoelement und mV Eingang", u8"Thermocouple and mV-Input", u8"Thermokoppel en mV ingang"}},
+};
+
+constexpr CalibCaptionRow tc2_frame_rows[] = {
     {"Label6", W::always, sensor_type},
     {"Label4", W::always, point_1},
     {"Label5", W::always, point_2},
@@ -60,21 +62,13 @@ constexpr CalibCaptionRow krv4_cal_rows[] = {
     {"tvg_2", W::always, with_cjt},
 };
 
+constexpr CalibCaptionRow krv4_cal_rows[] = {
+    {"Label16", W::always, {u8"  0.39 Ohm pro 1°C", u8"  0.39 Ohm per 1°C", u8"  0.39 Ohm per 1°C"}},
+    {"Frame3D2", W::always,
+     {u8"Thermoelement und mV Eingang", u8"Thermocouple and mV-Input", u8"Thermokoppel en mV ingang"}},
+};
+
 constexpr CalibCaptionRow krv_cal_rows[] = {
-    {"", W::always, {u8"Eingang kalibrieren", u8"Calibrate input ", u8"Ingang kalibreren"}},
-    {"B_Zurück", W::always, back},
-    {"Command3D3", W::always, other_sensors},
-    {"Label14", W::always, {u8"&Sensortyp", u8"Sensor type", u8"Type sensor "}},
-    {"Label7", W::always, point_1},
-    {"Label9", W::always, point_2},
-    {"Command3D6", W::always, read_in},
-    {"Command3D7", W::always, read_in},
-    {"Frame3D4", W::rtd_pt100, pt100},
-    {"Frame3D4", W::rtd_ni120, ni120},
-    {"Frame3D3", W::always, cjt_frame},
-    {"Lab_3", W::always, lead_in},
-    {"L_C_3", W::always, cjt_offset},
-    {"Lab_filter", W::always, filter},
     {"Label16", W::always,
      {u8"+/-0.39 Ohm pro +/-1°C", u8"+/-0.39 Ohm per +/-1°C", u8"+/-0.39 Ohm per +/-1°C"}},
     {"Frame3D1", W::always,
@@ -88,12 +82,6 @@ constexpr CalibCaptionRow krv_cal_rows[] = {
     {"Frame3D2", W::always,
      {u8"Th Typ: E,J,K,L und mV Eingang", u8"Types of TC: E,J,K,L and mV-Input",
       u8"Thermokoppel type : E,J,K,L en mV ingang"}},
-    {"Label6", W::always, sensor_type},
-    {"Label4", W::always, point_1},
-    {"Label5", W::always, point_2},
-    {"Command3D4", W::always, read_in},
-    {"Command3D5", W::always, read_in},
-    {"tvg_2", W::always, with_cjt},
 };
 
 constexpr CalibCaptionRow krv_cal1_rows[] = {
@@ -168,54 +156,40 @@ bool applies(CalibWhen when) {
     return false;
 }
 
-// The rows that apply now, set by the pages' caption procedure (title with tag header).
-void apply(ui::Form& form, std::span<const CalibCaptionRow> rows) {
+// The rows of the tables, in order, that apply now, set by the pages' caption procedure
+// (the title with the tag header).
+void apply(ui::Form& form, std::initializer_list<std::span<const CalibCaptionRow>> tables) {
     std::vector<PageCaption> now;
-    for (const CalibCaptionRow& row : rows)
-        if (applies(row.when)) now.push_back({row.control, row.text});
+    for (auto rows : tables)
+        for (const CalibCaptionRow& row : rows)
+            if (applies(row.when)) now.push_back({row.control, row.text});
     apply_page_captions(form, now);
 }
 
 }  // namespace
-
-std::span<const CalibCaptionRow> krv4_cal_captions() {
-    return krv4_cal_rows;
-}
-std::span<const CalibCaptionRow> krv_cal_captions() {
-    return krv_cal_rows;
-}
-std::span<const CalibCaptionRow> krv_cal1_captions() {
-    return krv_cal1_rows;
-}
-std::span<const CalibCaptionRow> dlx_cal_captions() {
-    return dlx_cal_rows;
-}
-std::span<const CalibCaptionRow> fqn_calib_captions() {
-    return fqn_calib_rows;
-}
 
 bool is_voltage_input(int input_kind) {
     return input_kind == 1000 || input_kind == 1001 || input_kind == 1002;
 }
 
 void set_lang_krv4_cal(ui::Form& page) {
-    apply(page, krv4_cal_rows);
+    apply(page, {first_sheet_top_rows, krv4_cal_rows, tc2_frame_rows});
 }
 void set_lang_krv4_cal1(ui::Form& page) {
-    apply(page, krv_cal1_rows);
+    apply(page, {krv_cal1_rows});
 }
 void set_lang_krv_cal(ui::Form& page) {
-    apply(page, krv_cal_rows);
+    apply(page, {first_sheet_top_rows, krv_cal_rows, tc2_frame_rows});
 }
 void set_lang_krv_cal1(ui::Form& page) {
-    apply(page, krv_cal1_rows);
+    apply(page, {krv_cal1_rows});
 }
 void set_lang_dlx_cal(ui::Form& page) {
-    apply(page, dlx_cal_rows);
+    apply(page, {dlx_cal_rows});
 }
 void set_lang_fqn_calib(ui::Form& box) {
     box.set_caption(utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
-    apply(box, fqn_calib_rows);
+    apply(box, {fqn_calib_rows});
 }
 
 }  // namespace dvx::texts

@@ -4,7 +4,6 @@
 // The pages live above this library, so each procedure sets the texts on the page it is
 // given by control name; its load handler calls it first thing. The titles of the
 // pages end with the tag header; the measuring-run box's title names the family.
-#include <span>
 #include <string_view>
 
 #include "texts/messages.h"
@@ -21,19 +20,13 @@ enum class CalibWhen {
     current_input,  // any other input kind
 };
 
-// control "" is the window title, followed by the tag header.
+// One caption in three languages; control "" is the window title, followed by the tag
+// header. Each window's rows are set in their order.
 struct CalibCaptionRow {
     std::string_view control;
     CalibWhen when;
     MsgForms text;
 };
-
-// The rows of each window, in the order they are set.
-std::span<const CalibCaptionRow> krv4_cal_captions();
-std::span<const CalibCaptionRow> krv_cal_captions();
-std::span<const CalibCaptionRow> krv_cal1_captions();  // both second sheets
-std::span<const CalibCaptionRow> dlx_cal_captions();
-std::span<const CalibCaptionRow> fqn_calib_captions();  // its title by is_krv, no tag
 
 // True when the DLX input kind reads as a voltage input (1000 mV, 1001 V, 1002 V).
 bool is_voltage_input(int input_kind);
