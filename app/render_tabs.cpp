@@ -14,15 +14,18 @@ QWidget* Renderer::make_tabs(ui::Control&, QWidget* parent) {
     return new QTabWidget(parent);
 }
 
+// Tabs and page overlays up to the layer's count of tabs.
 void Renderer::add_tab_pages(ControlView& v) {
-    auto* tabs = static_cast<QTabWidget*>(v.widget);
     auto& tc = static_cast<ui::TabControl&>(*v.control);
-    for (int i = 0; i < tc.tabs(); ++i) {
-        tabs->addTab(new QWidget, qstr(tc.tab_caption(i)));
-        auto* page = new QWidget(tabs);
+    auto* tw = static_cast<QTabWidget*>(v.widget);
+    while (tw->count() < tc.tabs()) tw->addTab(new QWidget, QString());
+    while (static_cast<int>(v.pages.size()) < tc.tabs()) {
+        auto* page = new QWidget(tw);
         page->installEventFilter(this);
         owner_[page] = &tc;
         v.pages.push_back(page);
+        const int bar = tw->tabBar()->sizeHint().height();
+        page->setGeometry(0, bar, tw->width(), std::max(1, tw->height() - bar));
     }
 }
 
@@ -44,15 +47,7 @@ void Renderer::sync_tabs(ControlView& v, unsigned bits) {
             tw->removeTab(tw->count() - 1);
             delete p;
         }
-        while (tw->count() < tc.tabs()) tw->addTab(new QWidget, QString());
-        while (static_cast<int>(v.pages.size()) < tc.tabs()) {
-            auto* page = new QWidget(tw);
-            page->installEventFilter(this);
-            owner_[page] = &tc;
-            v.pages.push_back(page);
-            const int bar = tw->tabBar()->sizeHint().height();
-            page->setGeometry(0, bar, tw->width(), std::max(1, tw->height() - bar));
-        }
+        add_tab_pages(v);
         for (int i = 0; i < tc.tabs(); ++i) tw->setTabText(i, qstr(tc.tab_caption(i)));
     }
     if (bits & (d_state | d_items)) {
