@@ -19,8 +19,6 @@
 #include "texts/captions_online.h"
 #include "texts/messages.h"
 #include "ui/app.h"
-#include "ui/event_loop.h"
-#include "ui/fault.h"
 
 namespace dvx::pages {
 
@@ -79,7 +77,7 @@ void gauge_to(ui::Gauge& gauge, std::int64_t value) {
 // else the physical representation.
 struct ValueUnit {
     std::string unit;
-    int decimals;
+    int decimals = 0;
 };
 ValueUnit value_unit() {
     if (is_temperature(param_image[99])) return {deg_c, 1};
@@ -229,26 +227,20 @@ void H_online::poll_cycle(const std::string& unit, int decimals) {
 }
 
 void H_online::go_on_line() {
-    try {
+    ValueUnit vu;
+    auto prepare = [&] {
         if (param_image[99] > 8) model::show_lead_res = 0;
         set_online_mask();
         link::reg_win_start = 5;
         link::reg_win_count = model::show_lead_res != 0 ? 60 : 51;  // to 64, else to 55
-        const ValueUnit vu = value_unit();
-        while (visible()) {
-            if (link::read_reg_window() != 0) {
-                show_fault(texts::msg_online_not_possible);
-                break;
-            }
-            poll_cycle(vu.unit, vu.decimals);
-            if (model::bus_mode != 0) link::wait_seconds_dbl(0.5);
-            ui::do_events();
-        }
-    } catch (const ui::UiFault& fault) {
-        show_fault(fault.text());
-    }
-    mainwin::hauptmenu_inst->set_visible(true);
-    hide();
+        vu = value_unit();
+    };
+    auto cycle = [&] {
+        if (link::read_reg_window() != 0) return false;
+        poll_cycle(vu.unit, vu.decimals);
+        return true;
+    };
+    poll_live_page(*this, prepare, cycle, texts::msg_online_not_possible);
 }
 
 void H_online::B_Zurueck_Click() {
@@ -263,13 +255,10 @@ void H_online::Form_Unload(int&) {
 }
 
 void B_online_Click() {
-    try {
+    run_trapped([] {
         if (reread_for_live_page(LivePage::online) != 0) return;
         open_page(h_online_inst).go_on_line();
-    } catch (const ui::UiFault& fault) {
-        show_fault(fault.text());
-        ui::set_mouse_pointer(ui::mp_default);
-    }
+    });
 }
 
 }  // namespace dvx::pages

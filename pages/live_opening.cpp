@@ -13,6 +13,9 @@
 #include "model/param_words.h"
 #include "pages/page_open.h"
 #include "texts/messages.h"
+#include "ui/app.h"
+#include "ui/event_loop.h"
+#include "ui/fault.h"
 
 namespace dvx::pages {
 
@@ -72,6 +75,34 @@ std::int16_t reread_for_live_page(LivePage page) {
 
 void show_fault(const std::string& text) {
     mainwin::ops::show(text);
+}
+
+void run_trapped(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const ui::UiFault& fault) {
+        show_fault(fault.text());
+        ui::set_mouse_pointer(ui::mp_default);
+    }
+}
+
+void poll_live_page(ui::Form& page, const std::function<void()>& prepare,
+                    const std::function<bool()>& cycle, const std::string& failure) {
+    try {
+        prepare();
+        while (page.visible()) {
+            if (!cycle()) {
+                show_fault(failure);
+                break;
+            }
+            if (model::bus_mode != 0) link::wait_seconds_dbl(0.5);
+            ui::do_events();
+        }
+    } catch (const ui::UiFault& fault) {
+        show_fault(fault.text());
+    }
+    mainwin::hauptmenu_inst->set_visible(true);
+    page.hide();
 }
 
 }  // namespace dvx::pages

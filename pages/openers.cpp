@@ -3,6 +3,7 @@
 #include "mainwin/page_openers.h"
 #include "pages/work_openers.h"
 #include "pages/h_online.h"
+#include "pages/wartung.h"
 
 namespace dvx::pages {
 
@@ -13,6 +14,7 @@ void install_openers() {
     o.B_dout = B_dout_Click;
     o.B_comment = B_comment_Click;
     o.B_online = B_online_Click;
+    o.Command3D3 = Command3D3_Click;
 }
 
 }  // namespace dvx::pages
