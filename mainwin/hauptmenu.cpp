@@ -1,6 +1,7 @@
 #include "mainwin/hauptmenu.h"
 
 #include "link/link_bindings.h"
+#include "mainwin/bus_scan.h"
 #include "mainwin/config_ops.h"
 #include "mainwin/device_ops.h"
 #include "mainwin/page_openers.h"
@@ -93,6 +94,10 @@ void Hauptmenue::bind_handlers() {
     Krv_adr.on_key_press = [this](int& key) { move_next_main(key); };
     S_KRV.on_click = [this] { family_click(S_KRV, 1); };
     S_DLX.on_click = [this] { family_click(S_DLX, 0); };
+    Command3D4.on_click = [] { Command3D4_Click(); };
+    dev_list.on_click = [] { dev_list_Click(); };
+    liv_scan.on_click = [] { liv_scan_Click(); };
+    liv_scan.on_dbl_click = [] { liv_scan_DblClick(); };
 
     // Looked up at the click: the page libraries install their openers after the
     // window exists.

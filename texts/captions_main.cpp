@@ -119,12 +119,14 @@ bool applies(CaptionWhen when, bool krv, bool direct) {
     return false;
 }
 
-void apply_row(ui::Form& main, const CaptionRow& row, const std::string& text) {
+}  // namespace
+
+void apply_caption(ui::Form& form, const CaptionRow& row, const std::string& text) {
     if (row.target == CaptionTarget::form_title) {
-        main.set_caption(text);
+        form.set_caption(text);
         return;
     }
-    ui::Control* c = main.control(row.control);
+    ui::Control* c = form.control(row.control);
     if (!c) return;
     if (row.target == CaptionTarget::column_2) {
         auto* view = dynamic_cast<ui::ListView*>(c);
@@ -133,8 +135,6 @@ void apply_row(ui::Form& main, const CaptionRow& row, const std::string& text) {
     }
     if (auto* cc = dynamic_cast<ui::CaptionControl*>(c)) cc->set_caption(text);
 }
-
-}  // namespace
 
 std::span<const CaptionRow> main_caption_table() {
     return rows;
@@ -148,7 +148,8 @@ void set_lang_main(ui::Form& main) {
     const bool krv = is_krv != 0;
     const bool direct = model::bus_mode == 0;
     for (const CaptionRow& row : rows)
-        if (applies(row.when, krv, direct)) apply_row(main, row, utf8_to_cp1252(row.text.in(lang)));
+        if (applies(row.when, krv, direct))
+            apply_caption(main, row, utf8_to_cp1252(row.text.in(lang)));
 
     if (auto* list = dynamic_cast<ui::ListControl*>(main.control("cmb_bulk_param"))) {
         list->clear();

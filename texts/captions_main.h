@@ -4,6 +4,7 @@
 // the bulk-set parameter list. The main window lives above this library, so the texts
 // are applied to it by control name from the table below.
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "texts/messages.h"
@@ -37,8 +38,13 @@ struct CaptionRow {
 
 // Rows in the order they are set.
 std::span<const CaptionRow> main_caption_table();
+
 // Entries of cmb_bulk_param by list position (0..12).
 std::span<const MsgForms> bulk_param_texts();
+
+// Sets one row's text on `form`: its title, a control's caption or a list-view column
+// header; a control missing from the form is passed over.
+void apply_caption(ui::Form& form, const CaptionRow& row, const std::string& text);
 
 // Sets every caption of the main window `main` in the language of lang_code, for the
 // family of is_krv and the bus mode of model::bus_mode; refills cmb_bulk_param (its
