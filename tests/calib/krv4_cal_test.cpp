@@ -14,6 +14,7 @@
 #include "model/input_types.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
+#include "model/sensor_hint.h"
 #include "tests/calib/calib_fixture.h"
 #include "ui/app.h"
 
@@ -252,6 +253,18 @@ TEST_F(Krv4CalFixture, TheFillClampsTypeWordsAndShowsGaugesAndUnits) {
     leave();
     EXPECT_EQ(param_image[35], 1234);
     EXPECT_EQ(prompts().size(), 1u);
+}
+
+TEST_F(Krv4CalFixture, PickingASensorShowsItsHintAndRefillsFromTheNewType) {
+    open_sheet(405);
+    auto& s = *calib::krv4_cal_inst;
+    param_image[35] = 1234;
+    user([&] { ui::user_select(s.Sensor_2, 9); });
+    EXPECT_EQ(param_image[30], 20);
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0], model::sensor_hint_text(20));
+    EXPECT_EQ(s.ph_th2_0.text(), "12.34");  // the mV input shows two decimals
+    EXPECT_EQ(s.ph_lab2.caption(), "mV");
 }
 
 TEST_F(Krv4CalFixture, Ni120NamesTheResistanceFrame) {
