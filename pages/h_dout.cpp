@@ -103,9 +103,9 @@ AlarmOutput::AlarmOutput(ui::Form& form, const Names& n, int left, int top)
 H_dout::H_dout()
     : WorkPage("h_dout", {0, 0, 9690, 8225}),
       out1(*this, names[0], 240, 240),
-      out2(*this, names[1], 5010, 240),
+      out2(*this, names[1], 4920, 240),
       out3(*this, names[2], 240, 2940),
-      out4(*this, names[3], 5010, 2940) {
+      out4(*this, names[3], 4920, 2940) {
     Label28.set_caption("S");
     bind_fields(fields);
     int n = 1;
