@@ -57,6 +57,7 @@ void CalSheet::select_group(ui::ComboBox& list, const SensorGroup& group) {
 
 bool CalSheet::read_in(std::int16_t mode, const std::function<void(const MeasureValues&)>& store,
                        bool copy_status) {
+    ui::Control* focused = active_control();
     std::vector<ui::Control*> locked;
     for (ui::Control* c : locked_)
         if (c->enabled()) {
@@ -66,6 +67,8 @@ bool CalSheet::read_in(std::int16_t mode, const std::function<void(const Measure
     MeasureValues r{};
     const std::int16_t rc = calibrate_measure(mode, r);
     for (ui::Control* c : locked) c->set_enabled(true);
+    // Disabling took the focus from the button pressed; give it back.
+    if (focused && visible() && focused->can_focus()) focused->set_focus();
     if (rc != 0) return false;
     store(r);
     if (copy_status) {

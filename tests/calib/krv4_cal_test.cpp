@@ -195,6 +195,7 @@ TEST_F(Krv4CalFixture, WhileARunIsActiveTheSheetStaysStillAndCancelIsTheWayOut) 
     EXPECT_EQ(pair(31), raw(model::tc4_types(entry), 36));
     EXPECT_TRUE(s.B_Zurueck.enabled());
     EXPECT_TRUE(s.Sensor_2.enabled());
+    EXPECT_EQ(ui::focus_owner(), &s.Command3D4);  // the pressed button has the focus again
 }
 
 TEST_F(Krv4CalFixture, OpeningSwitchingAndBackKeepTheListsOfTheFirstOpening) {
