@@ -101,6 +101,8 @@ OutCalFormSetup out_cal_form_setup(const std::string& out_mode) {
     const bool current_pair = current || curr_version() < "2.02";
     s.beg_word = current_pair ? 57 : 51;
     s.end_word = current_pair ? 58 : 52;
+    s.beg_readback_word = current_pair ? 65 : 53;
+    s.end_readback_word = current_pair ? 66 : 54;
     s.beg_value = param_image[s.beg_word];
     s.end_value = param_image[s.end_word];
     return s;

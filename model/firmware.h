@@ -85,10 +85,11 @@ struct OutCalFormSetup {
     std::string label12, label13;  // captions of the start and end points
     int beg_word, end_word;        // parameter words shown at the start and end point
     std::int16_t beg_value, end_value;
+    int beg_readback_word, end_readback_word;  // where a confirmed point keeps the readback
 };
 // The point captions follow Out_mode alone (0: current "&4 mA"/"&20 mA", else
-// "&2 V"/"&10 V"); the words are 57/58 for a current output or firmware below "2.02",
-// else 51/52.
+// "&2 V"/"&10 V"); the words are 57/58 (readbacks 65/66) for a current output or
+// firmware below "2.02", else 51/52 (readbacks 53/54).
 OutCalFormSetup out_cal_form_setup(const std::string& out_mode);
 // Prepares the output-calibration page: computes the setup for the page's Out_mode
 // text and hands it to `apply` (which sets Label12/13, s_out_beg/Out_beg and

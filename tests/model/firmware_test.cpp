@@ -247,6 +247,8 @@ TEST_F(Firmware, OutputCalibrationPointsFollowModeAndFirmware) {
             EXPECT_EQ(s.end_word, c.end_word);
             EXPECT_EQ(s.beg_value, c.beg_word * 10);
             EXPECT_EQ(s.end_value, c.end_word * 10);
+            EXPECT_EQ(s.beg_readback_word, c.beg_word == 57 ? 65 : 53);
+            EXPECT_EQ(s.end_readback_word, c.end_word == 58 ? 66 : 54);
         });
         EXPECT_EQ(calls, 1);
         EXPECT_EQ(mask_filling, 0);

@@ -1,0 +1,166 @@
+#include "calib/out_cal.h"
+
+#include <algorithm>
+#include <exception>
+
+#include "calib/out_drive.h"
+#include "link/register_images.h"
+#include "link/serial_line.h"
+#include "link/transactions.h"
+#include "model/firmware.h"
+#include "model/param_image.h"
+#include "texts/captions_out_cal.h"
+#include "texts/messages.h"
+#include "ui/app.h"
+#include "ui/services.h"
+
+namespace dvx::calib {
+
+namespace {
+
+constexpr const char* tag_start_slider = "c_4ma";
+constexpr const char* tag_end_slider = "c_20ma";
+
+// Until a point is confirmed, a stored word the slider cannot show stays in the image;
+// the slider shows the nearest end.
+int slider_value(std::int16_t word) {
+    return std::clamp<int>(word, 0, out_cal_top);
+}
+
+}  // namespace
+
+H_out_cal::H_out_cal() : WorkPage("H_out_cal", {0, 0, 9690, 8225}) {
+    for (ui::VScrollBar* bar : {&s_out_beg, &S_out_end}) {
+        // The top is the larger value: moving the thumb up raises the output.
+        bar->set_min(out_cal_top);
+        bar->set_max(0);
+        bar->set_small_change(2);
+        bar->set_large_change(40);
+    }
+    s_out_beg.set_tag(tag_start_slider);
+    S_out_end.set_tag(tag_end_slider);
+    Command3D2.set_tag("b_4ma");
+    Command3D1.set_tag("b_20ma");
+    Command3D2.set_caption("O.K.");
+    Command3D1.set_caption("O.K.");
+    for (ui::TextBox* box : {&Out_beg, &Out_End, &Out_mode}) box->set_visible(false);
+    Out_mode.set_text("0");
+
+    s_out_beg.on_change = [this] { hold_start(); };
+    s_out_beg.on_scroll = [this] { hold_start(); };
+    S_out_end.on_change = [this] { hold_end(); };
+    S_out_end.on_scroll = [this] { hold_end(); };
+
+    Command3D2.on_click = [this] { confirm(s_out_beg, true); };
+    Command3D1.on_click = [this] { confirm(S_out_end, false); };
+    B_Zurueck.on_click = [this] { close_page(); };
+
+    Timer1.set_interval(300);
+    Timer1.on_timer = [this] { Timer1_Timer(); };
+
+    on_load = [this] {
+        out_cal_busy = 0;
+        texts::set_lang_out_cal(*this);
+    };
+    // The output is released before the main window comes back, however the page
+    // closes. While another request waits in a link pause the release would be turned
+    // away, so the page stays open then.
+    auto give_back = on_unload;
+    on_unload = [this, give_back](int& cancel) {
+        if (link::transaction_underway()) {
+            cancel = 1;
+            return;
+        }
+        clear_out_cal_flag();
+        give_back(cancel);
+    };
+}
+
+void H_out_cal::prep_out_cal_form() {
+    model::prep_out_cal_form(Out_mode.text(), [this](const model::OutCalFormSetup& s) {
+        Label12.set_caption(s.label12);
+        Label13.set_caption(s.label13);
+        s_out_beg.set_value(slider_value(s.beg_value));
+        Out_beg.set_text(std::to_string(s.beg_value));
+        S_out_end.set_value(slider_value(s.end_value));
+        Out_End.set_text(std::to_string(s.end_value));
+        // A value the slider already held raises no Change: hold the ends all the same.
+        hold_start();
+        hold_end();
+    });
+}
+
+void H_out_cal::hold_start() {
+    if (s_out_beg.value() > out_cal_start_max) s_out_beg.set_value(out_cal_start_max);
+}
+
+void H_out_cal::hold_end() {
+    if (S_out_end.value() < out_cal_end_min) S_out_end.set_value(out_cal_end_min);
+}
+
+void H_out_cal::Timer1_Timer() {
+    // A tick that meets a request waiting in a link pause would have its own write
+    // turned away and report a lost connection: it waits for the next one.
+    if (model::mask_filling != 0 || out_cal_busy != 0 || link::transaction_underway()) return;
+    struct Busy {
+        Busy() { out_cal_busy = 1; }
+        ~Busy() { out_cal_busy = 0; }
+    } busy;
+    std::string tag;
+    bool have_tag = true;
+    try {
+        tag = ui::active_control().tag();
+    } catch (const std::exception&) {
+        have_tag = false;  // no focused control
+    }
+    if (have_tag) {
+        if (tag == tag_start_slider) {
+            drive(s_out_beg, Out_beg);
+        } else if (tag == tag_end_slider) {
+            drive(S_out_end, Out_End);
+        } else if (tag != "b_4ma" && tag != "b_20ma") {
+            // The focus left a slider for another control: release once.
+            if (e_counter_ == tag_start_slider || e_counter_ == tag_end_slider)
+                clear_out_cal_flag();
+        }
+        e_counter_ = tag;
+    }
+}
+
+// At most one write a tick: when the value moved or the focus just came to the slider.
+void H_out_cal::drive(ui::VScrollBar& bar, ui::TextBox& box) {
+    if (e_counter_ == bar.tag() && model::mode_text_value(box.text()) == bar.value()) return;
+    box.set_text(std::to_string(bar.value()));
+    if (write_reg_50(bar.value()) != 0) focus_back();
+}
+
+void H_out_cal::confirm(ui::VScrollBar& bar, bool start_point) {
+    const int value = bar.value();
+    if (write_reg_50(value) != 0) return abort_confirm();
+    link::busy_wait(0.3);  // the output settles; no events meanwhile
+    if (check_measure_window() != 0) return abort_confirm();
+    using link::status_regs;
+    using model::param_image;
+    param_image[62] = status_regs[25];
+    param_image[59] = static_cast<std::int16_t>(status_regs[26] & 255);
+    const model::OutCalFormSetup pair = model::out_cal_form_setup(Out_mode.text());
+    param_image[start_point ? pair.beg_word : pair.end_word] = static_cast<std::int16_t>(value);
+    param_image[start_point ? pair.beg_readback_word : pair.end_readback_word] = status_regs[27];
+    clear_out_cal_flag();
+}
+
+void H_out_cal::abort_confirm() {
+    ui::msg_box(texts::msg_out_calib_aborted, ui::mb_ok, "DORVANEX");
+    focus_back();
+    clear_out_cal_flag();
+}
+
+void H_out_cal::focus_back() {
+    try {
+        B_Zurueck.set_focus();
+    } catch (const std::exception&) {
+        // The page is no longer shown: nothing to move.
+    }
+}
+
+}  // namespace dvx::calib
