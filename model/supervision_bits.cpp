@@ -178,6 +178,11 @@ std::string chk_print_line_m(int item) {
     return line;
 }
 
+void normalise_group_bits(std::span<const GroupBits> table) {
+    for (const GroupBits& g : table)
+        put_bits(g.word, g.group, (word(g.word) & g.representative) != 0);
+}
+
 std::uint16_t index_to_mask(int row) {
     for (const RowMask& r : dlx_row_masks)
         if (r.row == row) return r.mask;

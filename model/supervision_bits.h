@@ -14,6 +14,7 @@
 // every mode of it reads 0. Row 0 of the supervision pages stands for the whole
 // system group of error sources (memories, processors, supplies).
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace dvx::model {
@@ -45,6 +46,30 @@ std::string chk_mode_text(int mode);
 // every output prints its mode, an unused one mode 0.
 std::string chk_print_line_30(int item);
 std::string chk_print_line_m(int item);
+
+// The system group in one word: its bits count as set exactly when the representative
+// bit is set. Filling a supervision page makes every word's group whole or empty by it.
+struct GroupBits {
+    int word;
+    std::uint16_t representative;
+    std::uint16_t group;
+};
+// KRV: word 75 and the reaction words by the slave processor's bit 0x002, the alarm
+// words by its a-bit 0x0080 (0x002 << 6).
+inline constexpr GroupBits krv_group_bits[] = {
+    {75, 0x0002, 0x0287}, {83, 0x0080, 0xA1C0},  {84, 0x0080, 0xA1C0},
+    {85, 0x0080, 0xA1C0}, {86, 0x0080, 0xA1C0},  {70, 0x0002, 0x0287},
+    {96, 0x0002, 0x0287}, {114, 0x0002, 0x0287}, {127, 0x0002, 0x0287},
+};
+// DLX: word 75 by the EEPROM bit 0x001, the alarm words by its a-bit 0x0040, the reaction
+// words by its b-bit 0x0002 (the group 0x287 shifted left by one: 0x050E).
+inline constexpr GroupBits dlx_group_bits[] = {
+    {75, 0x0001, 0x0287}, {83, 0x0040, 0xA1C0}, {84, 0x0040, 0xA1C0},
+    {85, 0x0040, 0xA1C0}, {86, 0x0040, 0xA1C0}, {79, 0x0002, 0x050E},
+    {87, 0x0002, 0x050E}, {96, 0x0002, 0x050E}, {101, 0x0002, 0x050E},
+};
+// Sets or clears each row's group in param_image by its representative bit, in table order.
+void normalise_group_bits(std::span<const GroupBits> table);
 
 // The bit mask in error-source word 75 of a DLX supervision page row; another row
 // shows "index off range !" and gives 0.

@@ -15,6 +15,7 @@ void install_openers() {
     o.B_comment = B_comment_Click;
     o.B_online = B_online_Click;
     o.Command3D3 = Command3D3_Click;
+    o.B_Schk = B_Schk_Click;
 }
 
 }  // namespace dvx::pages

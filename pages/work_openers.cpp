@@ -15,6 +15,8 @@
 #include "pages/h_inp.h"
 #include "pages/h_output.h"
 #include "pages/page_open.h"
+#include "pages/s_chk_30.h"
+#include "pages/s_chk_m.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 #include "ui/services.h"
@@ -79,6 +81,14 @@ void B_dout_Click() {
 void B_comment_Click() {
     if (!version_gate(Titled::no)) return;
     open_page(comment_inst).comment_txt.set_text(model::view_bindings().get_komentar());
+}
+
+void B_Schk_Click() {
+    if (!version_gate(Titled::yes)) return;
+    if (mainwin::hauptmenu_inst->S_DLX.value())
+        open_page(s_chk_m_inst).set_check_mask_m();
+    else
+        open_page(s_chk_30_inst).set_chk30_mask();
 }
 
 }  // namespace dvx::pages

@@ -14,5 +14,7 @@ void B_Out_Click();
 void B_dout_Click();
 // Comment button: the comment page, given the text of the main window's `Komentar`.
 void B_comment_Click();
+// Supervision button: the DLX supervision page when S_DLX is set, else the KRV one.
+void B_Schk_Click();
 
 }  // namespace dvx::pages

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/firmware.h"
 #include "model/param_words.h"
 #include "texts/cp1252.h"
 #include "ui/controls.h"
@@ -100,6 +101,65 @@ constexpr PageCaption dout_rows[] = {
                  u8"Tijdvenster voor gradiënten-instelling:"}},
 };
 
+// Both supervision pages: title, frames, column heads, the output tolerance's unit and the
+// blink box.
+constexpr PageCaption supervision_rows[] = {
+    {"", {u8"Überwachungsmaßnahmen", u8"System controlling", u8"Beveiligingsacties"}},
+    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"Frame3D1", {u8"Überwachungsmeßkreis für:", u8"Control circuit for", u8"Bewaking analoge in- uitgang:"}},
+    {"Label2", {u8"maximale Toleranz:", u8"Maximum tolerance", u8"Max. tolerantie:"}},
+    {"Frame3D2", {u8"Analogausgangs- und Alarmausgangs-Steuerung im Fehlerfall",
+                  u8"Analog and alarm output controlling in case of fault",
+                  u8"Aansturing analoge en digitale uitgangen bij fout(error) detectie"}},
+    {"Label21", {u8"Relais 1", u8"Relay 1", u8"Relais 1"}},
+    {"Label23", {u8"Relais 2", u8"Relay 2", u8"Relais 2"}},
+    {"Label25", {u8"Logik 1", u8"Transistor1", u8"Logisch 1"}},
+    {"Label27", {u8"Logik 2", u8"Transistor2", u8"Logisch 2"}},
+    {"Label4", {u8"% vom Nominalwert (=20mA/10V)", u8"% of nominal value (=20mA/10V)", u8"% van nominale waarde (=20mA/10V)"}},
+    {"chk_blink_on_mem", {u8"Kein Blinken der Error-LED bei Fehlermeldung im Diagnosemanager !",
+                          u8"No blink on error memory", u8"No blink on error memory"}},
+};
+
+// The KRV supervision page; the units of the two input tolerances follow the firmware.
+constexpr PageCaption check30_rows[] = {
+    {"Label5", {u8"Thermoelement- und mV-Eingang", u8"Input for mV signal", u8"mV-ingang"}},
+    {"Label7", {u8"Widerstandseingang", u8"Resistor input", u8"Weerstandsingang"}},
+    {"Label8", {u8"Analogausgang", u8"Analog output", u8"Analoge uitgang"}},
+    {"Label20", {u8"Analogausgang", u8"Analog output", u8"Analoge uitgang"}},
+    {"Label12", {u8"Interner Gerätefehler", u8"Internal device error", u8"Internal device error"}},
+    {"Label16", {u8"mV-Meßkreisüberwachung", u8"mV measure loop", u8"Bewaking mV-meetkring"}},
+    {"Label14", {u8"Widerstands-Meßkreisüberwachung", u8"Resistor measure loop", u8"Bewaking weerstandsmeetkring"}},
+    {"Label13", {u8"Ausgangssignal", u8"Output signal loop", u8"Uitgangssignaal"}},
+    {"Label15", {u8"Sensor-/Ltg.-Bruch", u8"Sensor or wire break", u8"Sensor-/draadbreuk"}},
+    {"Label29", {u8"Relais 1, Relais 2, Relais 3", u8"Relay 1, relay 2, relay 3", u8"Relais 1, Relais 2, Relais 3"}},
+    {"Label30", {u8"Fehlerquellen", u8"Error sources", u8"Foutbronnen"}},
+    {"lbl_thrl_max", {u8"Thermoelement-Sensor-/Leitungsbruch", u8"TC open circuit", u8"TC open circuit"}},
+};
+constexpr PageCaption check30_units_range[] = {
+    {"Label10", {u8"% vom Meßbereich", u8"% of range", u8"% van meetbereik"}},
+    {"Label1", {u8"% vom Meßbereich", u8"% of range", u8"% van meetbereik"}},
+};
+constexpr PageCaption check30_units_410[] = {
+    {"Label10", {u8"mV", u8"mV", u8"mV"}},
+    {"Label1", {u8"% vom Fühlerstrom", u8"% of measuring current", u8"% of measuring current"}},
+};
+
+// The DLX supervision page.
+constexpr PageCaption check_m_rows[] = {
+    {"Label5", {u8"Eingangssignal", u8"Analog input", u8"Analoge ingang"}},
+    {"Label8", {u8"Ausgangssignal", u8"Analog output", u8"Analoge uitgang"}},
+    {"Label20", {u8"Analogausgang:", u8"Analog output", u8"Analoge uitgang"}},
+    {"Label16", {u8"Eingangssignal", u8"Analog input", u8"Analoge ingang"}},
+    {"Label14", {u8"Maximaler Eingangswert", u8"Maximum input value", u8"Max. ingang-waarde"}},
+    {"Label13", {u8"Minimaler Eingangswert", u8"Minimum input value", u8"Min. ingang-waarde"}},
+    {"Label15", {u8"Ausgangssignal", u8"Analog output", u8"Analoge uitgang"}},
+    {"Label18", {u8"Transmitter-Speisestromkreis", u8"Transmitter supply current circuit", u8"Transmittervoeding"}},
+    {"Label29", {u8"Interner Gerätefehler", u8"Internal device error", u8"Internal device error"}},
+    {"Label1", {u8"Relais 1, Relais 2, Relais 3", u8"Relay 1, relay 2, relay 3", u8"Relais 1, Relais 2, Relais 3"}},
+    {"Label30", {u8"Fehlerquellen:", u8"Error sources", u8"Foutbronnen"}},
+    {"Label10", {u8"% vom Meßbereich", u8"% of range", u8"% van meetbereik"}},
+};
+
 constexpr PageCaption comment_rows[] = {
     {"", {u8"Kommentarspeicher", u8"Comment memory", u8"Opmerkingen"}},
     {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
@@ -155,6 +215,27 @@ std::span<const PageCaption> comment_captions() {
 }
 void set_lang_comment(ui::Form& comment) {
     apply_page_captions(comment, comment_rows);
+}
+
+std::span<const PageCaption> supervision_captions() {
+    return supervision_rows;
+}
+std::span<const PageCaption> check30_captions() {
+    return check30_rows;
+}
+std::span<const PageCaption> check_m_captions() {
+    return check_m_rows;
+}
+void set_lang_check30(ui::Form& s_chk_30) {
+    apply_page_captions(s_chk_30, supervision_rows);
+    apply_page_captions(s_chk_30, check30_rows);
+    // Asked once: from KRV firmware 4.10 the tolerances are in mV and % of the current.
+    apply_page_captions(s_chk_30,
+                        model::krv_fw_at_least_410() != 0 ? check30_units_410 : check30_units_range);
+}
+void set_lang_check_m(ui::Form& s_chk_m) {
+    apply_page_captions(s_chk_m, supervision_rows);
+    apply_page_captions(s_chk_m, check_m_rows);
 }
 
 }  // namespace dvx::texts

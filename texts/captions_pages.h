@@ -27,6 +27,9 @@ std::span<const PageCaption> dlx3_inp_captions();  // DLX input page dlx3_Inp
 std::span<const PageCaption> output_captions();    // analog output page H_output
 std::span<const PageCaption> dout_captions();      // alarm outputs page h_dout
 std::span<const PageCaption> comment_captions();   // comment page comment
+std::span<const PageCaption> supervision_captions();  // both supervision pages
+std::span<const PageCaption> check30_captions();  // KRV supervision page S_Chk_30 (units aside)
+std::span<const PageCaption> check_m_captions();  // DLX supervision page S_Chk_m
 
 // The caption procedures of the pages.
 void set_lang_inp(ui::Form& h_inp);
@@ -34,5 +37,8 @@ void set_lang_dlx3_inp(ui::Form& dlx3_inp);
 void set_lang_output(ui::Form& h_output);
 void set_lang_dout(ui::Form& h_dout);
 void set_lang_comment(ui::Form& comment);
+// The units of the two input tolerances follow krv_fw_at_least_410.
+void set_lang_check30(ui::Form& s_chk_30);
+void set_lang_check_m(ui::Form& s_chk_m);
 
 }  // namespace dvx::texts
