@@ -4,6 +4,7 @@
 #include "mainwin/bus_scan.h"
 #include "mainwin/config_ops.h"
 #include "mainwin/device_ops.h"
+#include "mainwin/lang_pass_menus.h"
 #include "mainwin/page_openers.h"
 #include "model/main_view_hooks.h"
 #include "model/number_text.h"
@@ -98,6 +99,12 @@ void Hauptmenue::bind_handlers() {
     dev_list.on_click = [] { dev_list_Click(); };
     liv_scan.on_click = [] { liv_scan_Click(); };
     liv_scan.on_dbl_click = [] { liv_scan_DblClick(); };
+    m_land_gb.on_click = [] { m_land_gb_Click(); };
+    m_lang_d.on_click = [] { m_lang_d_Click(); };
+    m_lang_NL.on_click = [] { m_lang_NL_Click(); };
+    m_pas_enter.on_click = [] { m_pas_enter_Click(); };
+    m_pas_1.on_click = [] { m_pas_1_Click(); };
+    m_pas_2.on_click = [] { m_pas_2_Click(); };
 
     // Looked up at the click: the page libraries install their openers after the
     // window exists.

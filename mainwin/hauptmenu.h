@@ -31,6 +31,8 @@ class Hauptmenue : public ui::Form {
     void move_next_main(int key);
     // Refills the TAG, serial-number and address fields from the parameter image.
     void set_main_mask();
+    // Writes "krv_con.cfg": the port and address choices and both passwords.
+    void save_connection_settings();
 
     // Handlers of the window itself.
     void Form_Load();
@@ -140,7 +142,6 @@ class Hauptmenue : public ui::Form {
     void bind_link_and_model();
     void lay_out_for_bus_mode();
     void com_select_click();
-    void save_connection_settings();
     void key_press_tag(int& key);
     void key_press_serial(int& key);
     void store_text8(ui::TextBox& box, int word);

@@ -234,6 +234,10 @@ constexpr MsgRow rows[] = {
      {u8"Paßwortebene 2 (Kalibrierung)",
       u8"Password area 2 (calibration)",
       u8"Password niveau 2 (kalibratie)"}},
+    {"msg_password_bad_char", &msg_password_bad_char,
+     {u8"Das Paßwort darf kein \"|\", keinen Zeilenumbruch und kein anderes Steuerzeichen enthalten !",
+      u8"The password must not contain \"|\", a line break or another control character !",
+      u8"Het password mag geen \"|\", geen regeleinde en geen ander stuurteken bevatten !"}},
 
     // List and table entries. The three output reactions are padded with blanks to a common width
     // (18 characters, 17 in Dutch).

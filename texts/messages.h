@@ -105,6 +105,8 @@ inline std::string msg_old_password_wrong;
 inline std::string msg_password_confirm_wrong;
 inline std::string msg_pass_area_1;
 inline std::string msg_pass_area_2;
+// A new password the settings file could not keep.
+inline std::string msg_password_bad_char;
 
 // List and table entries. The three output reactions are padded with blanks to a common width (18
 // characters, 17 in Dutch).
