@@ -76,13 +76,16 @@ struct Family {
     const char* file;  // the TAG's proposal
     const char* ext;
     const char* family_field;
+    const char* snap_field;  // S_SNAP as the device type sets it
 };
 void PrintTo(const Family& f, std::ostream* os) {
     *os << f.name;
 }
 const Family families[] = {
-    {"krv", 1, "TT-101.krv", "krv", "0"},
-    {"dlx", 3, "FT-205.dlx", "dlx", "1"},
+    {"krv", 1, "TT-101.krv", "krv", "0", "0"},
+    {"dlx", 3, "FT-205.dlx", "dlx", "1", "0"},
+    // Type 15 ticks S_SNAP; firmware 4.10 has 140 words; the TAG holds a device umlaut.
+    {"krv_snap_410", 33, "K\xDCHL-33.krv", "krv", "0", "1"},
 };
 
 class SaveAndLoad : public ConfigFiles, public ::testing::WithParamInterface<Family> {};
@@ -116,12 +119,12 @@ TEST_P(SaveAndLoad, WritesTheFieldsByteForByteAndAFreshProgramGetsThemBack) {
     std::string content = comment + "|" + m.Komentar1.text() + "|" + m.curr_version.text() + "|" +
                           m.v_mode.text() + "|";
     for (int i = 0; i < 1000; ++i) content += std::to_string(model::param_image[i]) + "|";
-    content += std::string("0|") + f.family_field + "|";
+    content += std::string(f.snap_field) + "|" + f.family_field + "|";
     EXPECT_EQ(files_->read_all(f.file), container(content));
 
     // The other family and nothing of the device in a program started afresh.
     restart();
-    if (std::string(f.name) == "krv") click(main().S_DLX);
+    if (std::string(f.ext) == "krv") click(main().S_DLX);
     model::param_image[1000] = -1;
     load(f.file);
 
@@ -129,7 +132,7 @@ TEST_P(SaveAndLoad, WritesTheFieldsByteForByteAndAFreshProgramGetsThemBack) {
     EXPECT_FALSE(l.save);
     EXPECT_EQ(l.title, "Load configuration file ");
     EXPECT_EQ(l.flags, 6156);
-    EXPECT_EQ(l.default_ext, std::string(std::string(f.name) == "krv" ? "dlx" : "krv"))
+    EXPECT_EQ(l.default_ext, std::string(std::string(f.ext) == "krv" ? "dlx" : "krv"))
         << "the family selected when the dialog opens";
     EXPECT_EQ(l.file_name, "");
     EXPECT_TRUE(boxes_.shown().empty());

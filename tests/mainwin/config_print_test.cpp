@@ -12,6 +12,7 @@
 #include "model/param_words.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
+#include "ui/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -288,6 +289,29 @@ TEST_F(ConfigPrint, DlxVoltageAndMillivoltInputsPrintOnlyTheMaxLine) {
         EXPECT_EQ(*(title + 1 + k.lines.size()), "Physical representation");
         EXPECT_GT(printer_.lines().size(), first);
     }
+}
+
+TEST_F(ConfigPrint, GermanKrvWithAFixedInputTypeHasNoPhysicalSection) {
+    ASSERT_TRUE(start(0, "D"));
+    select(1);
+    read();
+    boxes_.clear();
+    for (const auto& [p, v] : krv_words) model::param_image[p] = static_cast<std::int16_t>(v);
+    model::param_image[99] = 3;  // thermocouple type K: degrees, no decimals, not scalable
+    model::param_image[109] = 500;
+
+    click(main().m_dat_print);
+
+    const auto doc = printer_.texts(0);
+    EXPECT_EQ(doc[4],
+              ui::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             ") +
+                  "09-12-2026");
+    EXPECT_EQ(bold_lines().front(), "EINGANG");
+    EXPECT_EQ(std::count(doc.begin(), doc.end(), "Physikalische Darstellung"), 0);
+    EXPECT_NE(std::find(doc.begin(), doc.end(),
+                        ui::to_cp1252("   Alarmwert...............................      500 °C")),
+              doc.end())
+        << "the type's decimals and unit";
 }
 
 TEST_F(ConfigPrint, PrinterFaultPartWayDiscardsTheDocument) {
