@@ -124,9 +124,11 @@ class CalibFixture : public PageFixture {
             }
             changed.push_back(s.word);
         }
-        for (int p = 0; p < model::param_image_size; ++p)
-            if (std::find(changed.begin(), changed.end(), p) == changed.end())
+        for (int p = 0; p < model::param_image_size; ++p) {
+            if (std::find(changed.begin(), changed.end(), p) == changed.end()) {
                 EXPECT_EQ(model::param_image[p], before[p]) << "word " << p;
+            }
+        }
     }
 
     int window_reads() const {

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 
 #include "calib/fqn_calib.h"
 #include "calib/krv4_cal1.h"
+#include "calib/krv_cal.h"
 #include "calib/measure_run.h"
 #include "model/input_types.h"
 #include "model/param_image.h"
@@ -95,6 +97,7 @@ TEST_P(Krv4CalButtons, StoresTheSettledWordsOfItsPoint) {
     device().set_status(44, 0xFF38);  // -200
     calib().set_signal(777);
     const std::int16_t own = device().param(99);
+    for (int w : {28, 29, 37, 38}) param_image[w] = 4444;  // a cleared reading shows
     const auto before = param_image;
     clear_records();
 
@@ -225,6 +228,22 @@ TEST_F(Krv4CalFixture, OpeningSwitchingAndBackKeepTheListsOfTheFirstOpening) {
     EXPECT_TRUE(s.visible());
     EXPECT_EQ(s.Sensor_2.list_count(), 10);
     EXPECT_EQ(s.Sensor_3.list_count(), 3);
+}
+
+TEST_F(Krv4CalFixture, AnUnsupportedKrvVersionOpensNoSheet) {
+    start_on(krv_405);
+    for (const char* version : {"4.06", "4.20", "2.99"}) {
+        SCOPED_TRACE(version);
+        clear_records();
+        main().curr_version.set_text(version);
+        open_calibration();
+        ASSERT_EQ(boxes_.shown().size(), 1u);
+        EXPECT_EQ(boxes_.shown()[0].prompt, "No support for this KRV software version.");
+        EXPECT_EQ(boxes_.shown()[0].title, std::optional<std::string>("DORVANEX"));
+        EXPECT_FALSE(calib::krv4_cal_inst.loaded());
+        EXPECT_FALSE(calib::krv_cal_inst.loaded());
+        EXPECT_TRUE(main().visible());
+    }
 }
 
 TEST_F(Krv4CalFixture, TheFillClampsTypeWordsAndShowsGaugesAndUnits) {

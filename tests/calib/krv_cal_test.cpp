@@ -103,6 +103,7 @@ TEST_P(KrvCalButtons, StoresTheSettledWordsOfItsPoint) {
     device().set_status(26, 0x1234);
     device().set_status(44, 0x8000);
     calib().set_signal(-321);
+    for (int w : {28, 29, 37, 38}) param_image[w] = 4444;  // a cleared reading shows
     const auto before = param_image;
     clear_records();
 
@@ -161,6 +162,7 @@ TEST_F(KrvCalFixture, TypeWordsOutsideTheListsSelectTheFirstEntries) {
     EXPECT_EQ(param_image[21], 0);
     EXPECT_EQ(param_image[30], 1);
     EXPECT_EQ(s.ph_lab1.caption(), std::string(model::deg_c));
+    EXPECT_TRUE(prompts().empty());  // no sensor hint from the fill's own selections
 }
 
 TEST_F(KrvCalFixture, Firmware3OpensThreeListsAndItsSisterSheet) {

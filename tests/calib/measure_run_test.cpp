@@ -196,6 +196,60 @@ TEST_F(MeasureRunEnds, ASilentDeviceGetsOneTryToSwitchBackAndOneMessage) {
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
 }
 
+TEST_F(MeasureRunEnds, ASteadyInputEndsWithTheThirdReadingAfterTheStartWait) {
+    start_on(dlx_306);
+    const double t0 = clock_.peek();
+    MeasureValues v{};
+    ASSERT_EQ(calib::calibrate_measure(31, v), 0);
+    std::vector<double> reads;
+    for (const auto& e : plant_->log())
+        if (e.function == read_fn && e.start == 25 && e.count == 20) reads.push_back(e.time);
+    ASSERT_EQ(reads.size(), 3u);  // the first two readings only fill the history
+    EXPECT_GE(reads[0] - t0, 2.0);
+    EXPECT_LT(reads[0] - t0, 2.05);
+    for (std::size_t i = 1; i < reads.size(); ++i) {
+        EXPECT_GE(reads[i] - reads[i - 1], 0.4);
+        EXPECT_LT(reads[i] - reads[i - 1], 0.5);
+    }
+}
+
+TEST_F(MeasureRunEnds, AFailedReadOfTheInputTypeSwitchesNothing) {
+    start_on(krv_405);
+    calib::saved_input_mode = 13;  // left by an earlier run: must not reach the device
+    const std::int16_t image_99 = model::param_image[99];
+    plant_->fault(Fault::silent().function(read_fn).registers(1099, 1099));
+    MeasureValues v{9, 9, 9, 9, 9};
+    EXPECT_EQ(calib::calibrate_measure(45, v), 1);
+    EXPECT_TRUE(switching().empty());
+    EXPECT_EQ(v, (MeasureValues{9, 9, 9, 9, 9}));
+    EXPECT_EQ(model::param_image[99], image_99);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+    EXPECT_FALSE(calib::fqn_calib_inst->visible());
+    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+TEST_F(MeasureRunEnds, SwitchingBackThatFailsAfterTheValuesSettledIsTriedOnce) {
+    start_on(krv_416);
+    const int own = device().param(99);
+    const std::int16_t image_99 = model::param_image[99];
+    // The entry's writes are through; from here on register 1099 takes no write.
+    loop_.post_after(1.0, [this] {
+        plant_->fault(Fault::silent().function(write_fn).registers(1099, 1099));
+    });
+    MeasureValues v{9, 9, 9, 9, 9};
+    EXPECT_EQ(calib::calibrate_measure(52, v), 1);
+    EXPECT_EQ(v, (MeasureValues{9, 9, 9, 9, 9}));
+    // One write of the saved type with the link's four sends, not repeated; the first
+    // failing write ends the switch back, so 57 and 59 are not written again.
+    EXPECT_EQ(switching(), (std::vector<std::pair<int, int>>{
+                               {1099, 12}, {57, 1}, {59, 1},
+                               {1099, own}, {1099, own}, {1099, own}, {1099, own}}));
+    EXPECT_EQ(device().param(99), 12);  // the device was left measuring the run's type
+    EXPECT_EQ(model::param_image[99], image_99);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+    EXPECT_FALSE(calib::fqn_calib_inst->visible());
+}
+
 TEST_F(MeasureRunEnds, ModesOutsideTheTableSendNothing) {
     start_on(krv_405);
     for (int mode : {-1, 21, 29, 32, 39, 61, 70}) {
