@@ -1,6 +1,7 @@
 #include "mainwin/hauptmenu.h"
 
 #include "link/link_bindings.h"
+#include "mainwin/bulk_set.h"
 #include "mainwin/bus_scan.h"
 #include "mainwin/config_ops.h"
 #include "mainwin/device_ops.h"
@@ -105,6 +106,7 @@ void Hauptmenue::bind_handlers() {
     m_pas_enter.on_click = [] { m_pas_enter_Click(); };
     m_pas_1.on_click = [] { m_pas_1_Click(); };
     m_pas_2.on_click = [] { m_pas_2_Click(); };
+    cmd_bulk_set.on_click = [] { cmd_bulk_set_Click(); };
 
     // Looked up at the click: the page libraries install their openers after the
     // window exists.

@@ -58,11 +58,15 @@ bool write_param_words(bool with_cal, bool with_serial) {
     if (param_count > base_words &&
         link::write_regs(param_base + base_words, param_count - base_words) != 0)
         return false;
-    link::status_regs[store_command_reg] = 1;
-    return link::write_regs(store_command_reg, 1) == 0;
+    return send_store_command() == 0;
 }
 
 }  // namespace
+
+std::int16_t send_store_command() {
+    link::status_regs[store_command_reg] = 1;
+    return link::write_regs(store_command_reg, 1);
+}
 
 std::int16_t read_param_block() {
     std::int16_t result = 0;

@@ -14,6 +14,9 @@ namespace dvx::model {
 // Status register whose write of 1 makes the device store its working parameter set.
 inline constexpr int store_command_reg = 56;
 
+// status_regs[56] := 1, written to the selected device. link_status: 0 done, 2 failed.
+std::int16_t send_store_command();
+
 // Reads words 0..param_count-1 from register 1000 in requests of 16 registers (the
 // last may reach past the set; the link keeps only words below param_count), then
 // empties the comment store. 0 read, 1 a request failed (the words read before it stay
