@@ -237,8 +237,17 @@ TEST_F(KrvInputPage, JumperFinderShowsTheBoardWithTheHintOfTheChosenType) {
               "Maximum measure range: +/- 10 V\r\nJP5, JP6, JP7, JP8 and JP9 close\r\n"
               "Contacts: z24(+) and z26(-)");
 
+    // Closed by its frame, the picture comes back on the next click.
+    user([&picture] { ui::user_close(picture); });
+    EXPECT_FALSE(pages::pcb_map_2_inst.loaded());
+    click(page.cmd_help);
+    ASSERT_TRUE(pages::pcb_map_2_inst.loaded());
+    pages::Pcb_map_2& again = *pages::pcb_map_2_inst.peek();
+    EXPECT_TRUE(again.visible());
+    EXPECT_EQ(again.lbl_desc.caption().rfind("Maximum measure range: +/- 10 V", 0), 0u);
+
     click(page.B_Zurueck);
-    EXPECT_FALSE(picture.visible());
+    EXPECT_FALSE(again.visible());
     EXPECT_FALSE(h_inp_inst.loaded());
     EXPECT_TRUE(main().visible());
 }

@@ -139,11 +139,12 @@ TEST_F(WorkPageFrame, WordOutsideItsLimitsPassesWhileUnchanged) {
 }
 
 // Text that arrives without keys (pasted) is checked whole, and again while the latch
-// of an earlier check is set, then silently.
+// of an earlier check is set, then silently. The pasted number's last nine digits
+// (000000030 once reformatted to 1000000003.0) would lie inside the limits.
 TEST_F(WorkPageFrame, PastedTextIsAlwaysChecked) {
     pages::H_Inp& page = open(0);
     focus(page.in_filt);
-    user([&page] { page.in_filt.set_text("99999999999"); });
+    user([&page] { page.in_filt.set_text("1000000003"); });
     leave();
     EXPECT_EQ(prompts(), std::vector<std::string>{
                              "Entered value is to large.\r\nPlease, enter a value till 99.9"});
