@@ -66,17 +66,19 @@ AlarmValueRule alarm_value_rule(int n) {
     AlarmValueRule r;
     const bool scalable = model::type_scalable(t) != 0;
     if (scalable) {
-        r = {display_decimals(), param_image[80], param_image[81], model::text_from_params(115)};
+        // A falling scale (word 80 above word 81) still has its values between its ends.
+        const auto [lo, hi] = std::minmax(param_image[80], param_image[81]);
+        r = {display_decimals(), lo, hi, model::text_from_params(115)};
     } else {
         r = {model::type_decimals(t), model::type_min(t), model::type_max(t), model::type_unit(t)};
     }
     if (n >= 1 && n <= 4 && (param_image[82 + n] & 2) != 0) {
         if (!scalable) r.min = param_image[97], r.max = param_image[98];
-        // A falling range has a negative difference; the span is its size, and limits
-        // beyond a word could not be stored.
-        const std::int32_t span = std::min<std::int32_t>(std::abs(r.max - r.min), 32767);
-        r.min = -span;
-        r.max = span;
+        // A falling range has a negative difference; the span is its size. Limits
+        // beyond a word could not be stored: they are held at what a word holds.
+        const std::int32_t span = std::abs(r.max - r.min);
+        r.min = std::max<std::int32_t>(-span, -32768);
+        r.max = std::min<std::int32_t>(span, 32767);
     }
     return r;
 }

@@ -39,9 +39,10 @@ class AlarmOutput {
 };
 
 // Decimals, limits and unit of output n's alarm value (n = 1..4): by the input type
-// (a scalable type: words 82, 80, 81 and the unit text; a fixed type: its table entry
-// before firmware 4); a gradient type allows minus to plus the span of the range,
-// |maximum - minimum|, held within the 16-bit range.
+// (a scalable type: words 82, the lower and the higher of 80 and 81, and the unit
+// text; a fixed type: its table entry before firmware 4); a gradient type allows minus
+// to plus the span of the range, |maximum - minimum|, each limit held within the
+// 16-bit range.
 struct AlarmValueRule {
     std::int32_t decimals, min, max;
     std::string unit;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "model/input_types.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "tests/pages/page_fixture.h"
@@ -59,6 +60,13 @@ TEST_F(AlarmOutputsPage, AlarmValueLimits) {
         {"wide_span_held", 19, 0, 0, -30000, 30000, 0, 3, "32767", 32767, nullptr},
         {"wide_span_above", 19, 0, 0, -30000, 30000, 0, 3, "32768", 7,
          "Entered value is to large.\r\nPlease, enter a value till 32767"},
+        {"wide_span_low_end", 19, 0, 0, -30000, 30000, 0, 3, "-32768", -32768, nullptr},
+        {"wide_span_below", 19, 0, 0, -30000, 30000, 0, 3, "-32769", 7,
+         "Entered value is to small.\r\nPlease, enter a value from -32768"},
+        // A falling scale: its values lie between its two ends.
+        {"falling_scale_limit", 19, 0, 0, 1500, -500, 2, 0, "-5", -500, nullptr},
+        {"falling_scale_above", 19, 0, 0, 1500, -500, 2, 1, "15.01", 7,
+         "Entered value is to large.\r\nPlease, enter a value till 15.00"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
@@ -79,6 +87,35 @@ TEST_F(AlarmOutputsPage, AlarmValueLimits) {
         click(page.B_Zurueck);
         clear_records();
     }
+}
+
+// Each value field takes its decimals, limits and unit from the input type and the
+// type bits of its own output's word.
+TEST_F(AlarmOutputsPage, EachOutputFollowsItsOwnAlarmType) {
+    pages::H_dout& page = open(1, [] {
+        set(99, 3);  // fixed type: 0 decimals, -200..1200
+        set(97, 0);
+        set(98, 1000);
+        set(83, 0x0001);  // MAX alarm
+        set(85, 0x01C3);  // Gradient MAX alarm, reaction bits above
+        set(109, 7);
+        set(111, 7);
+    });
+    EXPECT_EQ(page.out1.unit.caption(), model::type_unit(3));
+    EXPECT_EQ(page.out3.unit.caption(), model::type_unit(3));
+
+    type_into(page.out1.val, "12.5");
+    EXPECT_EQ(page.out1.val.text(), "125") << "no point in a field without decimals";
+    type_into(page.out1.val, "-1000");
+    leave();
+    EXPECT_EQ(param_image[109], 7);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Entered value is to small.\r\nPlease, enter a value from -200"});
+    clear_records();
+
+    type_into(page.out3.val, "-1000");
+    leave();
+    EXPECT_EQ(param_image[111], -1000);
+    EXPECT_TRUE(prompts().empty());
 }
 
 TEST_F(AlarmOutputsPage, FixedFields) {
