@@ -50,10 +50,22 @@ TEST_F(DlxInputPage, RangesFollowTheInputKind) {
         {"current_above", 4711, "Mesb_1", 98, "21.001", "1.000", 1000,
          "Entered value is to large.\r\nPlease, enter a value till 21.000"},
         {"current_decimals_cut", 0, "Mesb_0", 97, "1.2345", "1.234", 1234, nullptr},
+        // The same for every kind: the filter time and the physical values.
+        {"filter_time_max", 1000, "in_filt", 100, "99.9", "99.9", 999, nullptr},
+        {"filter_time_zero", 1000, "in_filt", 100, "0", "1.0", 10,
+         "Entered value is to small.\r\nPlease, enter a value from 0.1"},
+        {"phys_end_by_display_decimals", 1001, "Ph_100", 81, "300", "300.00", 30000, nullptr},
+        {"phys_start_below", 1001, "Ph_0", 80, "-300.01", "-1.00", -100,
+         "Entered value is to small.\r\nPlease, enter a value from -300.00"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.name);
-        pages::Dlx3_Inp& page = open(r.kind);
+        pages::Dlx3_Inp& page = open(r.kind, [] {
+            param_image[100] = 10;
+            param_image[80] = -100;
+            param_image[81] = 100;
+            param_image[82] = 2;
+        });
         ASSERT_EQ(param_image[97], 0);
         ASSERT_EQ(param_image[98], 1000);
         auto& box = *dynamic_cast<ui::TextBox*>(page.control(r.field));
@@ -84,7 +96,10 @@ TEST_F(DlxInputPage, LayoutByKind) {
         EXPECT_EQ(page.Label5.visible(), r.min_field);
         EXPECT_TRUE(page.fub_max.visible());
         EXPECT_EQ(page.L_C_1.caption(), r.unit);
+        EXPECT_EQ(page.L_C_2.caption(), r.unit);
         EXPECT_EQ(page.Label11.caption(), r.unit);
+        if (r.min_field) EXPECT_EQ(page.Label5.caption(), r.unit);
+        EXPECT_EQ(page.Label8.caption(), "s");
         EXPECT_EQ(page.Mesb_1.text(), r.end);
         EXPECT_EQ(page.caption(), "Measure input          TAG No:  FT-205 ");
         click(page.B_Zurueck);
