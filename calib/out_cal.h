@@ -7,14 +7,15 @@
 #include <cstdint>
 #include <string>
 
+#include "model/firmware.h"
 #include "pages/work_page.h"
 #include "ui/controls.h"
 
 namespace dvx::calib {
 
 // 1 while a tick of the page's timer runs: a tick that comes meanwhile (the link's
-// pauses and message boxes run events) does nothing.
-inline std::int16_t out_cal_busy = 0;
+// pauses and message boxes run events) does nothing. Shared with the analog output page.
+using model::out_cal_busy;
 
 // The sliders run 0..31000, 31000 at the top; the start point stays at or below 12000,
 // the end point at or above 20000.

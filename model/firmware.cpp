@@ -13,6 +13,7 @@ namespace dvx::model {
 std::int16_t is_krv_fw3 = 0;
 std::int16_t show_lead_res = 0;
 std::int16_t mask_filling = 0;
+std::int16_t out_cal_busy = 0;
 
 namespace {
 

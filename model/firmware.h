@@ -16,6 +16,9 @@ extern std::int16_t is_krv_fw3;
 extern std::int16_t show_lead_res;
 // 1 while a page fills its fields from the image (timers of the page do nothing).
 extern std::int16_t mask_filling;
+// 1 while a tick of the output-calibration timer runs; the analog output page clears it
+// when it loads, so a flag left standing never blocks the timer for good.
+extern std::int16_t out_cal_busy;
 
 enum class Family { krv, dlx };
 

@@ -66,7 +66,11 @@ H_output::H_output() : WorkPage("H_output", {0, 0, 9690, 8225}) {
         picture.set_visible(true);
     };
     B_Zurueck.on_click = [this] { B_Zurueck_Click(); };
-    on_load = [this] { texts::set_lang_output(*this); };
+    on_load = [this] {
+        // A tick of the output calibration cut short must not keep its timer blocked.
+        model::out_cal_busy = 0;
+        texts::set_lang_output(*this);
+    };
 }
 
 bool H_output::voltage() const {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "model/firmware.h"
 #include "model/param_image.h"
 #include "pages/board_pictures.h"
 #include "sim/fault.h"
@@ -175,6 +176,13 @@ TEST_F(OutputPage, JumperFinder) {
     click(page.B_Zurueck);
     EXPECT_FALSE(picture.visible());
     EXPECT_TRUE(main().visible());
+}
+
+// A busy flag left standing by an output-calibration tick that never ended would keep
+// that page's timer idle for good; loading this page clears it.
+TEST_F(OutputPage, LoadClearsTheOutputCalibrationBusyFlag) {
+    open(1, [] { model::out_cal_busy = 1; });
+    EXPECT_EQ(model::out_cal_busy, 0);
 }
 
 TEST_F(OutputPage, UnsupportedFirmwareReadsAndOpensNothing) {
