@@ -415,5 +415,25 @@ TEST_F(BulkSet, ARowThatIsNoNumberEndsTheRunWithTheFaultText) {
     expect_ended();
 }
 
+// With a 127-word set in hand (a DLX read), word 128 is not in the image: the link sends
+// nothing, and the first device already stops the run.
+TEST_F(BulkSet, AWordBeyondTheSetInHandIsSentToNoDevice) {
+    start_scanned();
+    select_place({1, 16});
+    read();
+    ASSERT_EQ(model::param_count, 127);
+    clear_records();
+    choose(12);
+
+    bulk_set();
+
+    EXPECT_EQ(prompts(),
+              (std::vector<std::string>{texts::msg_bulk_confirm, texts::msg_params_not_transmitted,
+                                        texts::msg_bulk_aborted}));
+    EXPECT_TRUE(requests().empty());
+    expect_selection(listed[0]);
+    expect_ended();
+}
+
 }  // namespace
 }  // namespace dvx::testing
