@@ -131,6 +131,71 @@ class CalibFixture : public PageFixture {
         }
     }
 
+    // The gauges of a sheet and the pair each shows.
+    struct GaugeWord {
+        const char* gauge;
+        int word;
+    };
+    // Puts 5 %, 10 %, 15 % ... of `limit` into the gauges' pairs, every other value
+    // negative, so a gauge showing another pair or another limit is seen.
+    static void put_gauge_values(const std::vector<GaugeWord>& gauges, std::int32_t limit,
+                                 int first = 0) {
+        for (std::size_t i = 0; i < gauges.size(); ++i) {
+            const std::int32_t v = limit / 100 * percent_at(first + i);
+            model::put_long(i % 2 ? -v : v, gauges[i].word);
+        }
+    }
+    static void expect_gauges(ui::Form& sheet, const std::vector<GaugeWord>& gauges,
+                              int first = 0) {
+        for (std::size_t i = 0; i < gauges.size(); ++i) {
+            SCOPED_TRACE(gauges[i].gauge);
+            auto* g = dynamic_cast<ui::Gauge*>(sheet.control(gauges[i].gauge));
+            ASSERT_NE(g, nullptr);
+            EXPECT_EQ(g->value(), percent_at(first + i));
+        }
+    }
+    static int percent_at(std::size_t i) { return 5 * static_cast<int>(i + 1); }
+
+    // Every reference field of a second sheet (both generations take the same limits for
+    // their fixed types): a value within the limits lands in its word with the field's
+    // decimals, one beyond them is refused and the word keeps its value.
+    void expect_second_sheet_fields(ui::Form& sheet) {
+        struct Case {
+            const char* field;
+            int word;
+            const char* typed;
+            std::int16_t stored;
+            const char* shown;
+            const char* refused;
+        };
+        const Case cases[] = {
+            {"ph_r1_0", 13, "600", 6000, "600.0", "600.1"},
+            {"ph_r1_1", 14, "0.5", 5, "0.5", "-0.1"},
+            {"ph_r2_0", 19, "5000", 5000, "5000", "5001"},
+            {"ph_r2_1", 20, "12", 12, "12", "-1"},
+            {"ph_ma_0", 43, "-20", -20000, "-20.000", "-20.001"},
+            {"ph_ma_1", 44, "15.5", 15500, "15.500", "20.001"},
+            {"ph_V_0", 49, "-10", -10000, "-10.000", "10.001"},
+            {"ph_V_1", 50, "2.5", 2500, "2.500", "-10.001"},
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.field);
+            auto* box = dynamic_cast<ui::TextBox*>(sheet.control(c.field));
+            ASSERT_NE(box, nullptr);
+            clear_records();
+            type_into(*box, c.typed);
+            leave();
+            EXPECT_EQ(model::param_image[c.word], c.stored);
+            EXPECT_EQ(box->text(), c.shown);
+            EXPECT_TRUE(prompts().empty());
+            type_into(*box, "");  // a 7-character text takes no key over its selection
+            type_into(*box, c.refused);
+            leave();
+            EXPECT_EQ(model::param_image[c.word], c.stored);
+            EXPECT_EQ(prompts().size(), 1u);
+        }
+    }
+
     int window_reads() const {
         int n = 0;
         for (const auto& e : plant_->log())

@@ -246,6 +246,26 @@ TEST_F(Krv4CalFixture, AnUnsupportedKrvVersionOpensNoSheet) {
     }
 }
 
+TEST_F(Krv4CalFixture, EveryGaugeShowsItsPointAgainstTheFirmware4Limit) {
+    const std::vector<GaugeWord> first = {
+        {"ga_pt_0", 1}, {"ga_pt_1", 3}, {"ga_th2_0", 31}, {"ga_th2_1", 33}};
+    const std::vector<GaugeWord> second = {{"ga_r1_0", 9},  {"ga_r1_1", 11}, {"ga_r2_0", 15},
+                                           {"ga_r2_1", 17}, {"ga_ma_0", 39}, {"ga_ma_1", 41},
+                                           {"ga_v_0", 45},  {"ga_v_1", 47}};
+    start_on(krv_405, 410);
+    put_gauge_values(first, 8000000);
+    put_gauge_values(second, 8000000, 4);
+    open_calibration();
+    expect_gauges(*calib::krv4_cal_inst, first);
+    click(calib::krv4_cal_inst->Command3D3);
+    expect_gauges(*calib::krv4_cal1_inst, second, 4);
+}
+
+TEST_F(Krv4CalFixture, TheSecondSheetsReferenceFieldsTakeTheirWordsAndLimits) {
+    open_sheet(412, 2);
+    expect_second_sheet_fields(*calib::krv4_cal1_inst);
+}
+
 TEST_F(Krv4CalFixture, TheFillClampsTypeWordsAndShowsGaugesAndUnits) {
     start_on(krv_405);
     param_image[0] = 25;

@@ -165,6 +165,43 @@ TEST_F(KrvCalFixture, TypeWordsOutsideTheListsSelectTheFirstEntries) {
     EXPECT_TRUE(prompts().empty());  // no sensor hint from the fill's own selections
 }
 
+TEST_F(KrvCalFixture, EveryGaugeShowsItsPointAgainstTheFirmware3Limit) {
+    const std::vector<GaugeWord> first = {{"ga_pt_0", 1},   {"ga_pt_1", 3},   {"ga_th1_0", 22},
+                                          {"ga_th1_1", 24}, {"ga_th2_0", 31}, {"ga_th2_1", 33}};
+    const std::vector<GaugeWord> second = {{"ga_r1_0", 9},  {"ga_r1_1", 11}, {"ga_r2_0", 15},
+                                           {"ga_r2_1", 17}, {"ga_ma_0", 39}, {"ga_ma_1", 41},
+                                           {"ga_v_0", 45},  {"ga_v_1", 47}};
+    start_on(krv_303);
+    put_gauge_values(first, 390000);
+    put_gauge_values(second, 390000, 6);
+    open_calibration();
+    expect_gauges(*calib::krv_cal_inst, first);
+    click(calib::krv_cal_inst->Command3D3);
+    expect_gauges(*calib::krv_cal1_inst, second, 6);
+}
+
+TEST_F(KrvCalFixture, TheSecondSheetsReferenceFieldsTakeTheirWordsAndLimits) {
+    open_sheet(304, 2);
+    expect_second_sheet_fields(*calib::krv_cal1_inst);
+}
+
+TEST_F(KrvCalFixture, TheMvReferenceTakesTheLimitsBeforeFirmware4) {
+    open_sheet(303);
+    auto& s = *calib::krv_cal_inst;
+    user([&] { ui::user_select(s.Sensor_2, 4); });
+    ASSERT_EQ(param_image[30], 20);
+    clear_records();
+    type_into(s.ph_th2_1, "-60");  // below the firmware-4 minimum of -35.00
+    leave();
+    EXPECT_EQ(param_image[36], -6000);
+    EXPECT_EQ(s.ph_th2_1.text(), "-60.00");
+    EXPECT_TRUE(prompts().empty());
+    type_into(s.ph_th2_1, "60.01");
+    leave();
+    EXPECT_EQ(param_image[36], -6000);
+    EXPECT_EQ(prompts().size(), 1u);
+}
+
 TEST_F(KrvCalFixture, Firmware3OpensThreeListsAndItsSisterSheet) {
     start_on(krv_303, 305, "D");
     open_calibration();
