@@ -242,5 +242,23 @@ TEST_F(CommentPage, BackPrintAndTheFrameAllKeepTheText) {
     EXPECT_TRUE(main().visible());
 }
 
+TEST_F(CommentPage, LeavingGivesNoPlacementBack) {
+    auto placement = [this] {
+        const ui::Rect& r = main().normal_rect();
+        return std::vector<int>{r.left, r.top, r.width, r.height};
+    };
+    const std::vector<int> kept = placement();
+    const ui::Rect before = main().normal_rect();
+    pages::Comment& page = open();
+    page.move(before.left + 600, before.top + 300, before.width + 900, before.height + 450);
+    click(page.B_Zurueck);
+    EXPECT_EQ(placement(), kept) << "Back";
+
+    pages::Comment& again = open();
+    again.move(before.left + 600, before.top + 300, before.width + 900, before.height + 450);
+    user([&] { ui::user_close(again); });
+    EXPECT_EQ(placement(), kept) << "window frame";
+}
+
 }  // namespace
 }  // namespace dvx::testing

@@ -5,6 +5,7 @@
 // into the device by the main window's programming.
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "pages/s_chk_30.h"
 #include "pages/s_chk_m.h"
 #include "tests/pages/page_fixture.h"
+#include "texts/captions_pages.h"
 #include "texts/language.h"
 #include "ui/cp1252.h"
 
@@ -205,6 +207,115 @@ TEST_F(SupervisionPage, DlxFillDecidesByItsOwnBitsAndOldFirmwareLosesLimit) {
     EXPECT_EQ(again.reaction_list(2, 0).list_index(), 3);
 }
 
+TEST_F(SupervisionPage, DlxFillMakesEveryGroupWholeByItsOwnBitsAlsoInHiddenRows) {
+    read_device(3);               // firmware 3.06: "limit" exists
+    link::status_regs[2] = 1000;  // mV input: rows 5 and 10 hidden
+    struct Word {
+        int p;
+        std::uint16_t before, after;
+    };
+    const Word words[] = {
+        {75, 0x0286, 0x0000},  // EEPROM bit 0x001 clear: the group goes
+        {83, 0x0044, 0xA1C4},  // group a-bit 0x0040 set: the group's a-bits whole
+        {79, 0xF002, 0xF50E},  // group b-bit set; bits 12..15 are not the page's
+        {84, 0xA184, 0x0004},  // 0x0040 clear, whatever 0x0080 says
+        {87, 0xF50C, 0xF000},  // 0x0002 clear
+        {85, 0x0004, 0x0004},  // in use: row 10 "off" (bit 0 of R_3) stays
+        {96, 0x0001, 0x0001},
+        {86, 0x0000, 0x0000},  // no function: the hidden rows 5 and 10 lose their bits too
+        {101, 0x0841, 0x0000},
+    };
+    for (const Word& w : words) param_image[w.p] = static_cast<std::int16_t>(w.before);
+
+    pages::SupervisionPage& page = open();
+
+    for (const Word& w : words) EXPECT_EQ(word(w.p), w.after) << "word " << w.p;
+    EXPECT_EQ(page.output_list(0).list_index(), 0);
+    EXPECT_EQ(page.reaction_list(1, 0).list_index(), 2) << "on";
+    EXPECT_EQ(page.reaction_list(3, 10).list_index(), 1) << "off, hidden";
+    EXPECT_FALSE(page.reaction_list(3, 10).visible());
+}
+
+TEST_F(SupervisionPage, FourthColumnHiddenOnTheSnapVariant) {
+    for (int address : {1, 3}) {
+        SCOPED_TRACE(address);
+        read_device(address);
+        main().S_SNAP.set_value(1);
+        for (int k = 83; k <= 86; ++k) param_image[k] = 0x0004;  // every output has a function
+        pages::SupervisionPage& page = open();
+        for (int column = 1; column <= 4; ++column) {
+            SCOPED_TRACE(column);
+            EXPECT_EQ(page.reaction_list(column, 0).visible(), column < 4);
+            EXPECT_EQ(page.heads[static_cast<std::size_t>(column - 1)].visible(), column < 4);
+        }
+        ui::reset_forms();
+    }
+}
+
+TEST_F(SupervisionPage, BlinkBoxEnabledWithTheCalibrationMenu) {
+    for (int address : {17, 20}) {  // KRV 4.16, DLX 4.02: the box is offered
+        SCOPED_TRACE(address);
+        read_device(address);
+        main().m_calib.set_enabled(true);
+        pages::SupervisionPage& page = open();
+        EXPECT_TRUE(page.chk_blink_on_mem.visible());
+        EXPECT_TRUE(page.chk_blink_on_mem.enabled());
+        ui::reset_forms();
+    }
+}
+
+// Esc in a list refills the page only where the list passes its keys on: the KRV
+// analog-output lists and the DLX lists other than err_out_0.
+TEST_F(SupervisionPage, ListsThatPassEscRefillThePage) {
+    struct Case {
+        const char* name;
+        int address;
+        int column;  // 0: the row's analog-output list
+        int row;
+        bool refills;
+    };
+    const Case cases[] = {
+        {"krv err_l_3", 1, 0, 3, true},   {"krv err_l_0", 1, 0, 0, true},
+        {"krv err_al_1", 1, 1, 3, false}, {"dlx err_out 4", 3, 0, 4, true},
+        {"dlx err_al_1", 3, 1, 4, true},  {"dlx err_out_0", 3, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        read_device(c.address);
+        param_image[83] = 0x0004;
+        param_image[76] = 20;
+        pages::SupervisionPage& page = open();
+        param_image[76] = 45;  // changed behind the page
+        ui::ComboBox& list =
+            c.column == 0 ? page.output_list(c.row) : page.reaction_list(c.column, c.row);
+        focus(list);
+        key(27);
+        EXPECT_EQ(page.text_box("out_val_dif").text(), c.refills ? "4.5" : "2.0");
+        ui::reset_forms();
+    }
+}
+
+TEST_F(SupervisionPage, UnsupportedFirmwareOpensNeitherPage) {
+    struct Case {
+        int address;
+        const char* message;
+    };
+    const Case cases[] = {{1, "No support for this KRV software version."},
+                          {3, "No support for this DLX software version."}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        read_device(c.address);
+        main().curr_version.set_text("9.99");
+        boxes_.answer({ui::id_ok, c.message, nullptr, 0, ui::mb_ok, "DORVANEX"});
+        click(main().B_Schk);
+        EXPECT_EQ(pages::s_chk_30_inst.peek(), nullptr);
+        EXPECT_EQ(pages::s_chk_m_inst.peek(), nullptr);
+        EXPECT_TRUE(main().visible());
+        EXPECT_EQ(prompts(), std::vector<std::string>{c.message});
+        ui::reset_forms();
+    }
+}
+
 TEST_F(SupervisionPage, FirmwareGates) {
     struct Case {
         int address;
@@ -313,6 +424,58 @@ TEST_F(SupervisionPage, BlinkBoxAndCaptions) {
     EXPECT_EQ(word(113), 0x0185);
     page.chk_blink_on_mem.set_value(0);
     EXPECT_EQ(word(113), 0x0105);
+}
+
+// Every caption row reaches a control of the page (a misspelt name would be passed
+// over), and each row of the reaction table carries its own source's caption and
+// first analog-output entry.
+TEST_F(SupervisionPage, RowsCarryTheirCaptions) {
+    struct Row {
+        int row;
+        const char* caption;
+        const char* first_item;
+    };
+    struct Case {
+        int address;
+        std::vector<std::span<const texts::PageCaption>> tables;
+        std::vector<Row> rows;
+    };
+    const char* momentary = "Momentary value   ";
+    const char* frozen = "Freezed value     ";
+    const Case cases[] = {
+        {1,
+         {texts::supervision_captions(), texts::check30_captions()},
+         {{3, "mV measure loop", momentary},
+          {4, "Resistor measure loop", momentary},
+          {5, "Output signal loop", momentary},
+          {6, "Sensor or wire break", frozen},
+          {9, "Relay 1, relay 2, relay 3", momentary},
+          {0, "Internal device error", momentary}}},
+        {3,
+         {texts::supervision_captions(), texts::check_m_captions()},
+         {{3, "Analog output", momentary},
+          {4, "Analog input", momentary},
+          {5, "Minimum input value", frozen},
+          {6, "Maximum input value", frozen},
+          {10, "Transmitter supply current circuit", momentary},
+          {8, "Relay 1, relay 2, relay 3", momentary},
+          {0, "Internal device error", momentary}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        read_device(c.address);
+        pages::SupervisionPage& page = open();
+        for (const auto& table : c.tables)
+            for (const texts::PageCaption& t : table)
+                if (!t.control.empty()) EXPECT_NE(page.control(t.control), nullptr) << t.control;
+        for (const Row& r : c.rows) {
+            SCOPED_TRACE(r.row);
+            EXPECT_EQ(page.row_label(r.row).caption(), r.caption);
+            EXPECT_EQ(page.output_list(r.row).list(0), r.first_item);
+            EXPECT_EQ(page.output_list(r.row).list(1), "Alarm value       ");
+        }
+        ui::reset_forms();
+    }
 }
 
 TEST_P(EveryChoice, RoundTripThroughTheDevice) {
