@@ -115,10 +115,12 @@ void Wartung::apply_input_kind() {
 void Command3D3_Click() {
     run_trapped([] {
         if (reread_for_live_page(LivePage::diagnosis) != 0) return;
-        // The captions are set anew at every opening, also on a page still loaded.
+        // The captions are set anew at every opening, also on a page still loaded. So are
+        // the DLX rows: a page left loaded by a link failure may meet another input kind.
         if (mainwin::hauptmenu_inst->S_DLX.value()) {
             Wartung& page = open_page(wartung_inst);
             texts::set_lang_wartung(page);
+            page.apply_input_kind();
             page.go_on_wartung();
         } else {
             Wartung_krv& page = open_page(wartung_krv_inst);

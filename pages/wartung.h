@@ -104,7 +104,8 @@ class Wartung : public DiagnosisPage {
   public:
     Wartung();
     // By the DLX input kind (status word 2): the minimum-value row not for the mV and
-    // 0..1100 V inputs (1000, 1001), the supply-circuit row only for a mA input.
+    // 0..1100 V inputs (1000, 1001), the supply-circuit row only for a mA input. At load
+    // and at every opening.
     void apply_input_kind();
 };
 

@@ -109,13 +109,18 @@ TEST_F(Diagnosis, ResetClearsTheMemoryInTheDevice) {
     select(1);
     device().set_status(6, 0x0041);
     clear_records();
-    std::vector<std::string> after_reset;
-    at(1.0, [this] { ui::user_click(page()->B_err_res); });
+    std::vector<std::string> after_reset, next_cycle{"not run"};
+    at(1.0, [&] {
+        ui::user_click(page()->B_err_res);
+        // The next cycle writes before it reads, so it already shows the cleared memory.
+        loop_.post([&] { next_cycle = checked(*page()); });
+    });
     run_diagnosis(2.0, [&] {
         after_reset = checked(*page());
         ui::user_click(page()->B_Zurueck);
     });
     EXPECT_EQ(device().status(6), 0);
+    EXPECT_EQ(next_cycle, std::vector<std::string>{});
     EXPECT_EQ(after_reset, std::vector<std::string>{});
     ASSERT_EQ(writes(), (std::vector<Request>{{write_fn, 6, 1}}));
     for (const auto& e : plant_->log()) {
@@ -174,6 +179,32 @@ TEST_F(Diagnosis, PendingResetDiesWithThePage) {
     run_diagnosis();
     EXPECT_EQ(writes(), std::vector<Request>{});
     EXPECT_EQ(device().status(6), 0x0008);
+}
+
+// The DLX rows follow the input kind of the device in hand at every opening, also when
+// the page is still loaded (hidden after a link failure) and another device comes next.
+TEST_F(Diagnosis, InputKindRowsFollowTheDeviceOfEachOpening) {
+    ASSERT_TRUE(start());
+    select(3);
+    device().set_status(2, 1000);  // mV input
+    at(1.0, [this] { plant_->fault(Fault::silent()); });
+    click(main().Command3D3);
+    ASSERT_EQ(prompts(), std::vector<std::string>{not_possible});
+    ASSERT_TRUE(wartung_inst.peek()) << "the page is hidden, not unloaded";
+    EXPECT_EQ(hidden(*page()), (std::vector<std::string>{"Label18", "Label1"}));
+
+    plant_->clear_faults();
+    select(20);
+    device().set_status(2, 0);  // mA input: every row
+    device().set_error_bits(0x0400);
+    std::vector<std::string> rows_hidden, shown_checked;
+    run_diagnosis(1.0, [&] {
+        rows_hidden = hidden(*page());
+        shown_checked = checked(*page());
+        ui::user_click(page()->B_Zurueck);
+    });
+    EXPECT_EQ(rows_hidden, std::vector<std::string>{});
+    EXPECT_EQ(shown_checked, (std::vector<std::string>{"c_e_100", "l_e_100"}));
 }
 
 TEST_F(Diagnosis, FrameCloseEndsPollingAndGivesThePlacementBack) {
