@@ -159,24 +159,69 @@ TEST_F(BusScan, DirectScanStartsAtTheSelectedAddress) {
     }
 }
 
+// The box's cancel button hides it, its frame unloads it: either stops the scan alike.
 TEST_F(BusScan, CancelFinishesTheDeviceInHandAndSelectsTheLastFound) {
-    prepare(0);
-    // The user presses Cancel while the device at address 3 is being read.
-    bool pressed = false;
-    plant_->device(3).set_live([this, &pressed](sim::Transmitter&, double) {
-        if (pressed) return;
-        pressed = true;
-        loop_.post([] { ui::user_click(mainwin::adr_seek_inst->Command3D1); });
-    });
-    ASSERT_TRUE(start_mode(0));
-    scan();
-    EXPECT_TRUE(pressed);
-    EXPECT_EQ(dev_rows(),
-              (std::vector<std::string>{"  1   21040001    TT-101 ", "  3   19110203    FT-205 "}));
-    EXPECT_EQ(units(), (std::vector<int>{1, 2, 3})) << "the loop ends before address 4";
-    EXPECT_EQ(main().adr_select.list_index(), 2);
-    expect_image_of(plant_->device(3));
-    EXPECT_FALSE(mainwin::adr_seek_inst.loaded());
+    struct Row {
+        const char* name;
+        std::function<void()> stop;
+    };
+    const Row rows[] = {
+        {"cancel_button", [] { ui::user_click(mainwin::adr_seek_inst->Command3D1); }},
+        {"closed_by_its_frame", [] { ui::user_close(*mainwin::adr_seek_inst); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        prepare(0);
+        // The user stops the scan while the device at address 3 is being read.
+        bool pressed = false;
+        plant_->device(3).set_live([this, &pressed, &row](sim::Transmitter&, double) {
+            if (pressed) return;
+            pressed = true;
+            loop_.post(row.stop);
+        });
+        ASSERT_TRUE(start_mode(0));
+        scan();
+        EXPECT_TRUE(pressed);
+        EXPECT_EQ(dev_rows(),
+                  (std::vector<std::string>{"  1   21040001    TT-101 ", "  3   19110203    FT-205 "}));
+        EXPECT_EQ(units(), (std::vector<int>{1, 2, 3})) << "the loop ends before address 4";
+        EXPECT_EQ(main().adr_select.list_index(), 2);
+        expect_image_of(plant_->device(3));
+        EXPECT_FALSE(mainwin::adr_seek_inst.loaded());
+        ui::reset_forms();
+        reset_globals();
+    }
+}
+
+// A port that fails the echo probe: the probe's own box, then no scan at all.
+TEST_F(BusScan, PortFaultEndsEveryScanBeforeItChangesAnything) {
+    for (const int mode : {0, 1, 2}) {
+        SCOPED_TRACE(mode);
+        prepare(mode);
+        ASSERT_TRUE(start_mode(mode));
+        auto& m = main();
+        scan();  // a good scan first: its rows must stay
+        const auto rows_before = dev_rows();
+        const auto scan_rows_before = scan_rows();
+        ASSERT_FALSE(mode == 0 ? rows_before.empty() : scan_rows_before.empty());
+        m.cmb_rack.set_list_index(mode == 0 ? -1 : 1);
+        m.adr_select.set_list_index(6);
+        const auto image = model::param_image;
+        port_->close();
+        clear_records();
+        scan();
+        ASSERT_EQ(boxes_.shown().size(), 1u) << "only the probe's fault";
+        EXPECT_TRUE(plant_->log().empty());
+        EXPECT_FALSE(mainwin::adr_seek_inst.loaded());
+        EXPECT_EQ(dev_rows(), rows_before);
+        EXPECT_EQ(scan_rows(), scan_rows_before);
+        EXPECT_EQ(m.adr_select.list_index(), 6);
+        EXPECT_EQ(model::param_image, image);
+        EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+        ui::reset_forms();
+        reset_globals();
+        for (const char* marker : {"HZL_mod.cfg", "HZL3_mod.cfg"}) write_raw(marker, "");
+    }
 }
 
 TEST_F(BusScan, ProgressBoxShowsTheAddressBeingTried) {
