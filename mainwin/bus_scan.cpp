@@ -53,16 +53,19 @@ constexpr GatewayKind hzl3{40, 34, 64, 32};
 
 // ---- Direct bus ----------------------------------------------------------------
 
-// What one address may change before its device is known to be listed.
+// What one address may change before its device is known to be listed. The block read
+// empties the comment store; the set in hand keeps its comment unless another is taken.
 struct DeviceScratch {
     decltype(model::param_image) image = model::param_image;
     std::int16_t count = model::param_count;
     decltype(link::status_regs) status = link::status_regs;
+    std::string comment = hauptmenu_inst->Komentar.text();
 
     void put_back() const {
         model::param_image = image;
         model::param_count = count;
         link::status_regs = status;
+        hauptmenu_inst->Komentar.set_text(comment);
     }
 };
 

@@ -22,7 +22,8 @@ void Command3D4_Click();
 // Direct bus. Afterwards the image, the firmware, output-mode and read fields and the
 // identity fields are those of the last device listed, and adr_select points to it
 // (or stays where it was when none was found). A device is taken over only when all
-// its reads succeeded: one that fails part-way leaves the image as it was.
+// its reads succeeded: one that fails part-way leaves the image and the comment store
+// as they were.
 void scan_device_std();
 // Behind an HZL gateway (racks 1..30, slots 1..20) and an HZL3 gateway (racks 1..64,
 // slots 1..32). The rack and address selections and the image's TAG and serial words

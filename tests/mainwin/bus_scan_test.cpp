@@ -277,6 +277,34 @@ TEST_F(BusScan, DeviceThatFailsPartWayLeavesTheListedOnesImage) {
     }
 }
 
+// The set in hand keeps the comment that belongs to it when no other device is taken over;
+// a device that is listed brings a set without one.
+TEST_F(BusScan, CommentStoreGoesOnlyWithADeviceTakenOver) {
+    struct Row {
+        const char* name;
+        bool block_fails;
+        const char* comment_after;
+    };
+    const Row rows[] = {
+        {"block_read_fails_part_way", true, "belongs to the set in hand"},
+        {"device_listed", false, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        prepare(0);
+        plant_->add(255, 16, 419).set_serial("25500001");
+        if (row.block_fails) plant_->fault(Fault::silent().unit(255).registers(1016, 1199));
+        ASSERT_TRUE(start_mode(0));
+        main().Komentar.set_text("belongs to the set in hand");
+        main().adr_select.set_list_index(254);
+        scan();
+        EXPECT_EQ(dev_rows().size(), row.block_fails ? 0u : 1u);
+        EXPECT_EQ(main().Komentar.text(), row.comment_after);
+        ui::reset_forms();
+        reset_globals();
+    }
+}
+
 TEST_F(BusScan, OneDigitFirmwareIsListedWithoutAFault) {
     prepare(0);
     plant_->add(255, 11, 5).set_serial("25500005");
