@@ -160,6 +160,25 @@ TEST_F(DlxInputPage, DecimalPointAndUnitLikeTheKrvPage) {
     EXPECT_EQ(page.lab_ph_0.caption(), " m3/h   ");
 }
 
+// Display decimals no list entry stands for are shown with at most 3 decimals, never
+// used as a list position, and kept until the user picks.
+TEST_F(DlxInputPage, DisplayDecimalsWithoutAListEntry) {
+    pages::Dlx3_Inp& page = open(0, [] {
+        param_image[82] = 7;
+        param_image[81] = 1234;
+    });
+    EXPECT_EQ(page.ph_Decp.list_index(), -1);
+    EXPECT_EQ(page.Ph_100.text(), "1.234");
+    key(ui::vk_escape);
+    EXPECT_EQ(param_image[82], 7);
+    EXPECT_TRUE(prompts().empty());
+
+    user([&page] { ui::user_select(page.ph_Decp, 1); });
+    EXPECT_EQ(prompts().size(), 1u) << "a change of decimals is warned about";
+    EXPECT_EQ(param_image[82], 1);
+    EXPECT_EQ(page.Ph_100.text(), "123.4");
+}
+
 TEST_F(DlxInputPage, EditsReachTheDeviceWhenProgrammed) {
     pages::Dlx3_Inp& page = open(1002);
     type_into(page.fub_min, "-12.5");

@@ -12,7 +12,7 @@ namespace {
 
 class PageCaptions : public PageFixture {};
 
-TEST_F(PageCaptions, DutchAndEnglishByControlName) {
+TEST_F(PageCaptions, ByLanguageAndControlName) {
     struct Row {
         const char* lang;
         int address;
@@ -32,6 +32,11 @@ TEST_F(PageCaptions, DutchAndEnglishByControlName) {
         {"NL", 1, &mainwin::Hauptmenue::B_dout, "h_dout", "Label21",
          "Tijdvenster voor gradi\xEBnten-instelling:"},
         {"GB", 1, &mainwin::Hauptmenue::B_dout, "h_dout", "Label24", "alarm type"},
+        {"D", 1, &mainwin::Hauptmenue::B_dout, "h_dout", "", "Alarmausg\xE4nge          TAG No:  TT-101 "},
+        {"D", 1, &mainwin::Hauptmenue::B_Out, "H_output", "lbl_info",
+         "Nur mit dem Jumper 3 kann das Signal im Analogausgang f\xFCr Konstantstrom/mA oder Spannung/V "
+         "eingestellt werden !"},
+        {"D", 3, &mainwin::Hauptmenue::B_io, "dlx3_Inp", "Frame3D2", "Me\xDFwert\xFC" "berwachung"},
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.form) + " " + r.control + " " + r.lang);
