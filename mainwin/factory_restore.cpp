@@ -67,9 +67,12 @@ bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, std::int16_
     if (link::read_one_reg(output_mode_word, mode_word) != 0)
         return ops::show(texts::msg_no_connection), false;
     m.curr_version.set_text(device_version_text(link::status_regs[version_word]));
-    // The device's own family decides, not the option the main window happens to show.
+    // The device's own family decides, not the option the main window happens to show,
+    // and the refusal names that family.
     if (model::check_version_for(*family, m.curr_version.text()) != 0)
-        return ops::show(texts::msg_sw_version_not_supported), false;
+        return ops::show(texts::family_form(texts::msg_sw_version_not_supported,
+                                            *family == model::Family::krv)),
+               false;
 
     // The stored text is checked whole before it is taken: a damaged value must not
     // send a mixture of two sets, calibration values included, to the device.

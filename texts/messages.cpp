@@ -575,6 +575,13 @@ constexpr MsgRow rows[] = {
 
 std::span<const MsgRow> msg_table() { return rows; }
 
+std::string family_form(const std::string& message, bool krv) {
+    for (const MsgRow& row : rows)
+        if (row.text == &message && row.by_family())
+            return utf8_to_cp1252((krv ? row.forms : row.dlx).in(lang_of(lang_code)));
+    return message;
+}
+
 void set_lang_msg() {
     // Every row is assigned in every language, so no text of an earlier language survives.
     const Lang lang = lang_of(lang_code);

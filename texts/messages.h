@@ -37,6 +37,11 @@ struct MsgRow {
 
 std::span<const MsgRow> msg_table();
 
+// A family-dependent message in the form of the given family (KRV when krv), in the current
+// language, whatever is_krv holds: for a device whose family differs from the one selected.
+// Any other message is returned as it stands.
+std::string family_form(const std::string& message, bool krv);
+
 // The messages, one variable each.
 
 // Device operations of the main window: reading, programming and restoring a device, leaving the

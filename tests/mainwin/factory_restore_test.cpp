@@ -14,6 +14,7 @@
 #include "model/param_words.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/language.h"
+#include "texts/messages.h"
 
 namespace dvx::testing {
 namespace {
@@ -101,6 +102,22 @@ TEST_F(FactoryRestore, TheDevicesOwnFamilyDecidesNotTheSelectedOption) {
     EXPECT_EQ(texts::is_krv, 0);
     EXPECT_EQ(model::param_count, 127);
     EXPECT_EQ(device().param(98), model::param_image[98]);
+}
+
+TEST_F(FactoryRestore, AnUnsupportedFirmwareIsNamedByTheDevicesFamily) {
+    read_then_change(3);
+    click(main().S_KRV);
+    device().set_status(4, 310);  // no DLX firmware of that number
+    const auto image = model::param_image;
+    boxes_.answer_all(ui::id_ok);
+
+    click(main().m_restore_cfg);
+
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No support for this DLX software version."});
+    EXPECT_TRUE(writes().empty());
+    EXPECT_EQ(image_words(count_), std::vector<int>(image.begin(), image.begin() + count_));
+    EXPECT_EQ(texts::msg_sw_version_not_supported, "No support for this KRV software version.")
+        << "the table keeps the selected family's form";
 }
 
 struct Refusal {
