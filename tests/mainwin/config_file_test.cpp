@@ -142,6 +142,30 @@ TEST_P(SaveAndLoad, WritesTheFieldsByteForByteAndAFreshProgramGetsThemBack) {
     EXPECT_EQ(mainwin::config_file_name, f.file);
 }
 
+// Every field from what the user sees, none from elsewhere: the TAG box as typed (not
+// the padded TAG of the image), SNAP ticked, the DLX family, words at both 16-bit ends.
+TEST_F(ConfigFiles, FieldsAsTheMainWindowHoldsThem) {
+    ASSERT_TRUE(start());
+    auto& m = main();
+    click(m.S_DLX);
+    click(m.S_SNAP);
+    m.Komentar.set_text("Line 1\r\nLine 2");
+    m.Komentar1.set_text("abc");
+    m.curr_version.set_text("3.06");
+    m.v_mode.set_text("10");
+    for (int i = 0; i < 1000; ++i) model::param_image[i] = static_cast<std::int16_t>(i * 7 - 3);
+    model::param_image[0] = -32768;
+    model::param_image[999] = 32767;
+    model::param_count = 127;
+
+    save_as("golden.dlx");
+
+    std::string content = "Line 1\r\nLine 2|abc|3.06|10|-32768|";
+    for (int i = 1; i < 999; ++i) content += std::to_string(i * 7 - 3) + "|";
+    content += "32767|1|1|";
+    EXPECT_EQ(files_->read_all("golden.dlx"), container(content));
+}
+
 TEST_P(SaveAndLoad, ReadSaveLoadProgramLeavesTheDeviceAsItWas) {
     const Family& f = GetParam();
     ASSERT_TRUE(start());
@@ -254,6 +278,14 @@ TEST_F(ConfigFiles, FamilyAndVersionOfTheFileSetParamCount) {
     EXPECT_FALSE(main().S_KRV.value());
     EXPECT_EQ(model::param_count, 127);
     EXPECT_EQ(texts::msg_sw_version_not_supported, "No support for this DLX software version.");
+
+    // A version the family does not know: no message, the file's text shown.
+    files_->write_all("n.dlx",
+                      container("c|T|9.99|40|" + std::string(c.begin() + 12, c.end()) + "0|1|"));
+    load("n.dlx");
+    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_EQ(main().curr_version.text(), "9.99");
+    EXPECT_EQ(model::param_count, 127);
 }
 
 TEST_F(ConfigFiles, CancelAndRefusedOverwriteChangeNothing) {

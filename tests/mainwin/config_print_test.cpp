@@ -204,8 +204,8 @@ class ConfigPrint : public DeviceFixture {
   protected:
     // Reads the device at `address` and puts the data set into the image.
     void prepare(int address, const std::vector<std::pair<int, int>>& words, const char* unit,
-                 const char* v_mode) {
-        ASSERT_TRUE(start());
+                 const char* v_mode, const char* lang = "GB") {
+        ASSERT_TRUE(start(0, lang));
         select(address);
         read();
         boxes_.clear();
@@ -312,6 +312,171 @@ TEST_F(ConfigPrint, GermanKrvWithAFixedInputTypeHasNoPhysicalSection) {
                         ui::to_cp1252("   Alarmwert...............................      500 °C")),
               doc.end())
         << "the type's decimals and unit";
+}
+
+// The lines of doc from the one equal to expected[0] on, as many as
+// expected holds; for each row only as many characters as its expected text has.
+std::vector<std::string> lines_from(const std::vector<std::string>& doc,
+                                    const std::vector<std::string>& expected) {
+    const std::string first = ui::to_cp1252(expected.front());
+    const auto at = std::find(doc.begin(), doc.end(), first);
+    std::vector<std::string> out;
+    for (auto it = at; it != doc.end() && out.size() < expected.size(); ++it)
+        out.push_back(it->substr(0, ui::to_cp1252(expected[out.size()]).size()));
+    return out;
+}
+std::vector<std::string> cp1252(const std::vector<std::string>& utf8) {
+    std::vector<std::string> out;
+    for (const auto& l : utf8) out.push_back(ui::to_cp1252(l));
+    return out;
+}
+
+// German, KRV firmware 4.10 (device 33), a thermocouple: no physical representation, the
+// alarm values in the type's unit and decimals, the mV tolerance in mV and the open-circuit
+// limit; SNAP ticked: three alarms and the head cut after the first logic column.
+TEST_F(ConfigPrint, GermanKrv410ThermocoupleWithSnap) {
+    const std::vector<std::pair<int, int>> words{
+        {99, 3},  {97, -200}, {98, 1200}, {100, 20}, {108, 0}, {83, 0x0004}, {109, 350},  {88, 5},
+        {92, 20}, {78, 30},   {77, 15},   {79, 30},  {76, 25}, {128, 1234},  {75, 0x0010}};
+    prepare(33, words, "m3/h    ", "40", "D");
+    if (main().S_SNAP.value() != 1) click(main().S_SNAP);  // type 15 reads in with it set
+    ASSERT_EQ(main().S_SNAP.value(), 1);
+    ASSERT_EQ(main().curr_version.text(), "4.10");
+
+    click(main().m_dat_print);
+
+    const std::vector<std::string> input{
+        "EINGANG",
+        "   Sensortyp................................  Th NiCr/Ni Typ K",
+        "   Meßbereichsanfang.......................     -200 °C",
+        "   Meßbereichsende.........................     1200 °C",
+        "   Filterzeit...............................     2.0 s  ",
+        "",
+        "AUSGANG",
+    };
+    const std::vector<std::string> alarm{
+        "ALARM 1",
+        "   Alarmtyp................................   MIN-Alarm",
+        "   Funktion................................   Arbeitsstrom",
+        "   Alarmwert...............................      350 °C",
+        "   Hysterese...............................      0.5 %  ",
+        "   Alarmverzögerung........................      2.0 s  ",
+        "ALARM 2",
+    };
+    const std::vector<std::string> supervision{
+        "   Zeitfenster für Gradientenalarm.........       30 s  ",
+        "",
+        "Überwachungsmaßnahmen",
+        "   mV-Eingang - maximale Toleranz.........   +/- 1.5 mV ",
+        "   Widerstandseingang - maximale Toleranz.   +/- 3.0 %  ",
+        "   Analogausgang - maximale Toleranz......   +/- 2.5 %  ",
+        "   Thermoelement Leitungsbruch............   > 12.34kOhm",
+        "",
+        "Analogausgangs- und Alarmausgangs-Steuerung im Fehlerfall",
+        "   Fehlerquellen:         Analogausgang     Relais1 Relais2 Logik1",
+        "   mV-Meßkreis..........  momentaner Wert   ",
+        "   Widerstandsmeßkreis..  Alarmwert         ",
+        "   Ausgangssignal.......  momentaner Wert   ",
+        "   Sensor-/Ltg.-Bruch...  eingefrorener Wert",
+        "   Relais 1,2,3  .......  momentaner Wert   ",
+        "   Interner Gerätefehler  eingefrorener Wert",
+    };
+    const auto doc = printer_.texts(0);
+    EXPECT_EQ(doc[4], ui::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             "
+                                    "09-12-2026"));
+    EXPECT_EQ(lines_from(doc, input), cp1252(input));
+    EXPECT_EQ(lines_from(doc, alarm), cp1252(alarm));
+    EXPECT_EQ(lines_from(doc, supervision), cp1252(supervision));
+    EXPECT_EQ(doc.back().substr(0, 44), cp1252(supervision).back()) << "the last row";
+    EXPECT_EQ(std::count(doc.begin(), doc.end(), "ALARM 3"), 1);
+    EXPECT_EQ(std::count(doc.begin(), doc.end(), "ALARM 4"), 0);
+    EXPECT_EQ(std::count(doc.begin(), doc.end(), "Physikalische Darstellung"), 0);
+}
+
+// Dutch, DLX firmware 4.02 (device 20) reporting a voltage input: the range in volts with
+// one decimal, the MAX line alone, the input square root; the supply error drives the
+// output to its alarm value.
+TEST_F(ConfigPrint, DutchDlxVoltageInput) {
+    const std::vector<std::pair<int, int>> words{
+        {97, 0},      {98, 100},  {100, 5}, {108, 2}, {73, 105}, {82, 1},  {80, 0},  {81, 500},
+        {83, 0x000B}, {109, 250}, {88, 10}, {92, 0},  {78, 5},   {74, 10}, {76, 20}, {75, 0x0400}};
+    prepare(20, words, "m3/h    ", "10", "NL");
+    ASSERT_EQ(link::status_regs[2], 1001);
+    click(main().S_SNAP);
+    ASSERT_EQ(main().S_SNAP.value(), 1);
+
+    click(main().m_dat_print);
+
+    const std::vector<std::string> input{
+        "MEETWAARDE",
+        "   Begin meetbereik........................      0.0 V",
+        "   Einde meetbereik........................     10.0 V",
+        "   Filtertijd..............................      0.5 s  ",
+        "   Wortelfunctie                              ",
+        "Bewaking meetwaarde",
+        "   MAX - waarde............................     10.5 V",
+        "Visuele weergave",
+        "   Begin meetbereik........................      0.0 m3/h",
+        "   Einde meetbereik........................     50.0 m3/h",
+        "",
+        "UITGANG",
+    };
+    const std::vector<std::string> alarm{
+        "ALARM 1",
+        "   Soort alarm ............................   Gradiënt MAX alarm",
+        "   Functie.................................   Ruststroom",
+        "   Alarmwaarde.............................     25.0 m3/h",
+        "   Hysterese...............................      1.0 %  ",
+        "   Alarmvertraging.........................      0.0 s  ",
+        "ALARM 2",
+    };
+    const std::vector<std::string> supervision{
+        "   Tijdvenster t.b.v. gradiënt alarm ......        5 s  ",
+        "",
+        "Bewakingsmaatregelen",
+        "   mA ingang - max. tolerantie............   +/- 1.0 %  ",
+        "   Analoge uitgang - max. tolerantie......   +/- 2.0 %  ",
+        "",
+        "Aansturing analoge uitgang en alarmuitgang bij foutmelding",
+        "   Foutbronnen:         Analoge uitgang     Relais1 Relais2 Logisc",
+        "   Analoge uitgang......  Actuele waarde   ",
+        "   mA ingang............  Actuele waarde   ",
+        "   Min. mA waarde.......  Bevroren waarde  ",
+        "   Max. mA waarde.......  Bevroren waarde  ",
+        "   Transm.-voedingsstr..  Burn-out waarde  ",
+        "   Relais 1, 2, 3 .....   Actuele waarde   ",
+        "   Internal device error  Actuele waarde   ",
+    };
+    const auto doc = printer_.texts(0);
+    EXPECT_EQ(doc[4], "TAVRO GmbH      Configuratieprotocol DLX-200                 09-12-2026");
+    EXPECT_EQ(doc[6].substr(0, 12), "TAG nummer: ");
+    EXPECT_EQ(lines_from(doc, input), cp1252(input));
+    EXPECT_EQ(lines_from(doc, alarm), cp1252(alarm));
+    EXPECT_EQ(lines_from(doc, supervision), cp1252(supervision));
+    EXPECT_EQ(model::param_image[99], 19);
+}
+
+// An input type beyond the tables reads as the empty type: no name, no unit, no
+// decimals, no physical representation, and nothing read outside the tables.
+TEST_F(ConfigPrint, InputTypeBeyondTheTables) {
+    prepare(1, krv_words, " %      ", "40");
+    model::param_image[99] = 250;
+    model::param_image[109] = 500;
+
+    click(main().m_dat_print);
+
+    const std::vector<std::string> input{
+        "INPUT",
+        "   Sensor type..............................  ",
+        "   Start of measure range..................        0 ",
+        "   End of measure range....................     6000 ",
+    };
+    const auto doc = printer_.texts(0);
+    EXPECT_EQ(lines_from(doc, input), input);
+    EXPECT_EQ(std::count(doc.begin(), doc.end(), "Physical representation"), 0);
+    EXPECT_NE(
+        std::find(doc.begin(), doc.end(), "   Alarm value.............................      500 "),
+        doc.end());
 }
 
 TEST_F(ConfigPrint, PrinterFaultPartWayDiscardsTheDocument) {
