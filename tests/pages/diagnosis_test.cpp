@@ -181,9 +181,10 @@ TEST_F(Diagnosis, PendingResetDiesWithThePage) {
     EXPECT_EQ(device().status(6), 0x0008);
 }
 
-// The DLX rows follow the input kind of the device in hand at every opening, also when
-// the page is still loaded (hidden after a link failure) and another device comes next.
-TEST_F(Diagnosis, InputKindRowsFollowTheDeviceOfEachOpening) {
+// The DLX rows follow the input kind of the device in hand at every opening, and the
+// captions the language of that moment, also when the page is still loaded (hidden after
+// a link failure) and another device comes next.
+TEST_F(Diagnosis, StillLoadedPageTakesTheNextDevicesRowsAndLanguage) {
     ASSERT_TRUE(start());
     select(3);
     device().set_status(2, 1000);  // mV input
@@ -193,18 +194,28 @@ TEST_F(Diagnosis, InputKindRowsFollowTheDeviceOfEachOpening) {
     ASSERT_TRUE(wartung_inst.peek()) << "the page is hidden, not unloaded";
     EXPECT_EQ(hidden(*page()), (std::vector<std::string>{"Label18", "Label1"}));
 
+    pages::DiagnosisPage* still_loaded = wartung_inst.peek();
     plant_->clear_faults();
+    texts::lang_code = "NL";
     select(20);
     device().set_status(2, 0);  // mA input: every row
     device().set_error_bits(0x0400);
     std::vector<std::string> rows_hidden, shown_checked;
+    std::string title, supply;
+    pages::DiagnosisPage* shown = nullptr;
     run_diagnosis(1.0, [&] {
+        shown = page();
         rows_hidden = hidden(*page());
         shown_checked = checked(*page());
+        title = page()->caption();
+        supply = page()->row_label(0x400).caption();
         ui::user_click(page()->B_Zurueck);
     });
+    EXPECT_EQ(shown, still_loaded) << "the same page";
     EXPECT_EQ(rows_hidden, std::vector<std::string>{});
     EXPECT_EQ(shown_checked, (std::vector<std::string>{"c_e_100", "l_e_100"}));
+    EXPECT_EQ(title, "Diagnose manager          TAG No:  PI-420 ");
+    EXPECT_EQ(supply, "Transmitter-voedingsstroomkring");
 }
 
 TEST_F(Diagnosis, FrameCloseEndsPollingAndGivesThePlacementBack) {

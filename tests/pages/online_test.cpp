@@ -301,6 +301,22 @@ TEST_F(Online, AlarmRowsMarksAndOutputScale) {
     EXPECT_FALSE(p.alarm4.visible());
     EXPECT_EQ(p.Label2.caption(), "[mA]");
     EXPECT_EQ(p.scal_lab[11].caption(), "20");
+
+    // Physical representation: alarm values keep P[82] decimals where a short span gives
+    // the scale one more; the unit text is trimmed.
+    img[99] = 19;
+    img[80] = 0;
+    img[81] = 50;
+    img[82] = 1;
+    img[110] = 25;
+    img[115] = ' ' | 'b' << 8;
+    img[116] = 'a' | 'r' << 8;
+    img[117] = img[118] = 0x2020;
+    p.set_online_mask();
+    EXPECT_EQ(p.scal_lab[1].caption(), "0.50");
+    EXPECT_EQ(p.Alarm2.caption(), "2.5 bar");
+    EXPECT_EQ(p.M_unit.caption(), "[bar]");
+    EXPECT_FALSE(p.Vergl.visible());
 }
 
 // --- How polling ends ------------------------------------------------------------------------
