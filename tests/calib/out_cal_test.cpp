@@ -97,21 +97,24 @@ TEST_F(OutCal, TheMenuOpensThePageForTheOutputKind) {
         const char* label12;
         const char* label13;
         int beg, end;  // the words shown
-        std::string title, label2;
+        std::string title, frame, label2;
     } cases[] = {
         {"current, English", current_jumper, "GB", "0", "&4 mA", "&20 mA", 57, 58,
-         "Calibrate output", "<---      After every calibration confirm !"},
+         "Calibrate output", "Calibrate", "<---      After every calibration confirm !"},
         {"voltage, German", voltage_jumper, "D", "1", "&2 V", "&10 V", 51, 52,
-         "Ausgang kalibrieren", "<---      Nach jedem Abgleich mit O.K. quittieren !"},
+         "Ausgang kalibrieren", "KALIBRIEREN",
+         "<---      Nach jedem Abgleich mit O.K. quittieren !"},
         {"jumper code 20 is a voltage output, Dutch", 20, "NL", "1", "&2 V", "&10 V", 51, 52,
-         "Uitgang kalibreren", "<---       Na iedere afregeling bevestigen !"},
+         "Uitgang kalibreren", "KALIBREREN", "<---       Na iedere afregeling bevestigen !"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         start_with(c.jumper, c.lang);
         param_image[c.beg] = 4321;
         param_image[c.end] = 23456;
+        calib::out_cal_busy = 1;  // left set: loading the page clears it
         click(main().m_cal_out);
+        EXPECT_EQ(calib::out_cal_busy, 0);
         EXPECT_EQ(requests(), (std::vector<Request>{{read_fn, 26, 1}}));
         EXPECT_TRUE(prompts().empty());
         ASSERT_NE(calib::h_out_cal_inst.peek(), nullptr);
@@ -127,6 +130,7 @@ TEST_F(OutCal, TheMenuOpensThePageForTheOutputKind) {
         EXPECT_EQ(page().S_out_end.value(), 23456);
         EXPECT_EQ(page().Out_End.text(), "23456");
         EXPECT_EQ(page().caption(), c.title + model::tag_header());
+        EXPECT_EQ(page().Frame3D1.caption(), c.frame);
         EXPECT_EQ(page().Label2.caption(), c.label2);
         EXPECT_EQ(model::mask_filling, 0);
         EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
@@ -206,6 +210,10 @@ const DriveCase drive_cases[] = {
     {"the start slider is held at 12000, the end slider at 20000",
      {{0.1, [](H_out_cal& p) { ui::user_scroll(p.s_out_beg, ui::ScrollAction::drag, 15000); }},
       {0.4, [](H_out_cal& p) { ui::user_scroll(p.S_out_end, ui::ScrollAction::release, 100); }}},
+     {force(0, 12000), force(1, 20000)}},
+    {"each slider is held on its other event too",
+     {{0.1, [](H_out_cal& p) { ui::user_scroll(p.s_out_beg, ui::ScrollAction::release, 15000); }},
+      {0.4, [](H_out_cal& p) { ui::user_scroll(p.S_out_end, ui::ScrollAction::drag, 100); }}},
      {force(0, 12000), force(1, 20000)}},
     {"from the start slider to the end slider",
      {{0.1, [](H_out_cal& p) { give_focus(p.s_out_beg); }},
@@ -322,6 +330,23 @@ TEST_F(OutCal, ConfirmingAPointStoresTheSliderAndTheDevicesReadings) {
     }
 }
 
+TEST_F(OutCal, OKTakesTheSliderAsItIsNotWhatTheLastTickDrove) {
+    start_with(current_jumper);
+    open();
+    at(0.1, [this] { give_focus(page().s_out_beg); });
+    // Moved and confirmed between two ticks.
+    at(0.4, [this] { ui::user_scroll(page().s_out_beg, ui::ScrollAction::release, 7000); });
+    at(0.45, [this] { ui::user_click(page().Command3D2); });
+    run_until(1.5);
+    EXPECT_EQ(requests(),
+              (std::vector<Request>{
+                  {write_fn, 50, 2}, {write_fn, 50, 2}, {read_fn, 25, 3}, {write_fn, 51, 1}}));
+    EXPECT_EQ(plant_->log()[0].values, (std::vector<std::uint16_t>{5170, 1}));
+    EXPECT_EQ(plant_->log()[1].values, (std::vector<std::uint16_t>{7000, 1}));
+    EXPECT_EQ(param_image[57], 7000);
+    EXPECT_EQ(param_image[65], sim::readback_of(7000));
+}
+
 TEST_F(OutCal, AFailureWhileConfirmingShowsTheMessageTwiceAndReleases) {
     struct Case {
         const char* name;
@@ -357,6 +382,22 @@ TEST_F(OutCal, AFailureWhileConfirmingShowsTheMessageTwiceAndReleases) {
         EXPECT_EQ(device().status(51), 0);
         EXPECT_EQ(param_image, before);
     }
+}
+
+TEST_F(OutCal, TicksWaitWhileAConfirmationIsInItsLinkPauses) {
+    start_with(current_jumper);
+    open();
+    const auto before = param_image;
+    plant_->fault(Fault::silent().registers(25, 25).next(4));
+    at(0.1, [this] { ui::user_click(page().Command3D2); });
+    // Comes in the pauses between the window read's tries, as do the ticks: a tick that
+    // drove the slider then would have its write turned away and a third box shown.
+    at(0.5, [this] { give_focus(page().s_out_beg); });
+    run_until(8.0);
+    EXPECT_EQ(prompts(), (std::vector<std::string>{"No connection. Calibration aborted.",
+                                                   "No connection. Calibration aborted."}));
+    EXPECT_EQ(device().status(51), 0);
+    EXPECT_EQ(param_image, before);
 }
 
 TEST_F(OutCal, ALiveWriteThatFailsShowsItsMessageAndTheNextTickReleases) {
