@@ -1,6 +1,7 @@
 // The main window's captions by language, family and bus mode.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "tests/mainwin/main_window_fixture.h"
@@ -154,6 +155,40 @@ TEST_F(MainCaptions, DutchKeepsTheBulkSetInEnglish) {
     ASSERT_EQ(m.cmb_bulk_param.list_count(), 13);
     EXPECT_EQ(m.cmb_bulk_param.list(0), "Start of measure range");
     EXPECT_EQ(m.cmb_bulk_param.list(12), "TC open circuit resistance");
+}
+
+// Every entry of the bulk list by position, German and English (Dutch shows the English).
+// Windows-1252 bytes.
+const char* const bulk_entries[][2] = {
+    {"Me\xDF" "bereichsanfang", "Start of measure range"},
+    {"Me\xDF" "bereichsende", "End of measure range"},
+    {"Filterzeit", "Filter time"},
+    {"Analogausgang/Bereichsanfang", "Analog output/Start of range"},
+    {"Analogausgang/Bereichsende", "Analog output/End of range"},
+    {"Analogausgang/MIN-Begrenzung", "Analog output/MIN-limit"},
+    {"Analogausgang/MAX-Begrenzung", "Analog output/MAX-limit"},
+    {"Analogausgang/Alarmwert", "Analog output/Alarm value"},
+    {"Analogausgang/Filterzeit", "Analog output/Filter time"},
+    {"mV-Eingang -max. Toleranz", "mV input - maximum tolerance"},
+    {"Widerstandseingang - max. Toleranz", "Resistor input - maximum tolerance"},
+    {"Analogausgang - maximale Toleranz", "Analog output - maximum tolerance"},
+    {"Thermoelement Leitungsbruch", "TC open circuit resistance"},
+};
+
+TEST_F(MainCaptions, BulkListEntriesInEachLanguage) {
+    for (const char* lang : {"D", "GB", "NL"}) {
+        SCOPED_TRACE(lang);
+        ui::reset_forms();
+        reset_globals();
+        ASSERT_TRUE(start_in(2, lang));
+        const auto& list = main().cmb_bulk_param;
+        ASSERT_EQ(list.list_count(), static_cast<int>(std::size(bulk_entries)));
+        const int column = std::string(lang) == "D" ? 0 : 1;
+        for (int i = 0; i < list.list_count(); ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_EQ(list.list(i), bulk_entries[i][column]);
+        }
+    }
 }
 
 TEST_F(MainCaptions, RefillOfTheBulkListDropsTheSelection) {
