@@ -120,6 +120,21 @@ TEST_F(FactoryRestore, AnUnsupportedFirmwareIsNamedByTheDevicesFamily) {
         << "the table keeps the selected family's form";
 }
 
+TEST_F(FactoryRestore, BlanksInTheSerialNumberStayInTheValueName) {
+    read_then_change(1);
+    const auto word = [](char lo, char hi) { return lo | hi << 8; };
+    for (const auto& [p, w] : {std::pair{123, word(' ', '1')}, std::pair{124, word('2', ' ')},
+                               std::pair{125, word(' ', '3')}, std::pair{126, word('4', ' ')}})
+        device().set_param(p, w);
+    registry_.put_string(model::reg_key, "KRV FACTORY SETTINGS  12  34 ", stored_);
+    boxes_.answer_all(ui::id_ok);
+
+    click(main().m_restore_cfg);
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_EQ(device().param(98), model::param_image[98]);
+}
+
 struct Refusal {
     const char* name;
     int address;
