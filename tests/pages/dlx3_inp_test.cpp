@@ -7,6 +7,7 @@
 #include <string>
 
 #include "model/param_image.h"
+#include "pages/h_inp.h"
 #include "tests/pages/page_fixture.h"
 
 namespace dvx::testing {
@@ -177,6 +178,25 @@ TEST_F(DlxInputPage, DisplayDecimalsWithoutAListEntry) {
     EXPECT_EQ(prompts().size(), 1u) << "a change of decimals is warned about";
     EXPECT_EQ(param_image[82], 1);
     EXPECT_EQ(page.Ph_100.text(), "123.4");
+}
+
+// An unsupported DLX firmware opens neither the DLX nor the KRV input page, and the
+// alarm-outputs button then leaves the input type as it was.
+TEST_F(DlxInputPage, UnsupportedFirmwareOpensNothing) {
+    read_device(3);
+    param_image[99] = 5;
+    user([this] { main().curr_version.set_text("3.99"); });
+    click(main().B_io);
+    EXPECT_FALSE(dlx3_inp_inst.loaded());
+    EXPECT_FALSE(pages::h_inp_inst.loaded());
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(boxes_.shown()[0].prompt, "No support for this DLX software version.");
+    EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
+
+    click(main().B_dout);
+    EXPECT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(param_image[99], 5) << "the input type is set only for a page that opens";
+    EXPECT_TRUE(main().visible());
 }
 
 TEST_F(DlxInputPage, EditsReachTheDeviceWhenProgrammed) {
