@@ -220,6 +220,19 @@ TEST_F(HzlPage, MarkColumnCountsFromVersion203) {
     }
 }
 
+TEST_F(HzlPage, ProgrammingTakesTheMarkRuleFromTheVersionItReads) {
+    // Read from a 2.02 gateway, then the gateway is updated to 2.03 before programming:
+    // the unmarked row 4 (rack 3, device 5) now keeps its bit 15.
+    gw().set_word(2, 202);
+    open_page();
+    read_settings();
+    EXPECT_EQ(cell(4, 3), "");
+    gw().set_word(2, 203);
+    program_settings();
+    EXPECT_EQ(page().lbl_ver_txt.caption(), "2.03");
+    EXPECT_EQ(gw().table(5), 0x8305);
+}
+
 TEST_F(HzlPage, EditorTakesOnlyWholeRackAndSlotNumbers) {
     struct Case {
         int col;
@@ -383,8 +396,11 @@ TEST_F(HzlPage, FromVersion500OnlyTheAddressesAreMoved) {
     EXPECT_FALSE(page().flg_param.enabled());
     EXPECT_TRUE(page().cmd_hzl_save.enabled());
     EXPECT_EQ(page().txt_hzlstrt.text(), "300");
+    EXPECT_EQ(page().flg_diag.text_matrix(1, 3), "X") << "diagnosis shown";
 
     user([&] { page().txt_hzladr.set_text("6"); });
+    set_row(1, "2", "2");  // the disabled grid is not checked for duplicates
+    set_row(2, "2", "2");
     clear_records();
     program_settings();
     EXPECT_TRUE(prompts().empty());
@@ -393,6 +409,12 @@ TEST_F(HzlPage, FromVersion500OnlyTheAddressesAreMoved) {
                   {read_fn, block, 20}, {write_fn, table, 2}, {write_fn, block + 20, 1}}));
     EXPECT_EQ(gw().table(0), 6);
     EXPECT_EQ(gw().table(1), 300);
+
+    plant_->fault(sim::Fault::silent().registers(table, table));
+    clear_records();
+    read_settings();
+    EXPECT_EQ(prompts(), std::vector<std::string>{texts::msg_no_connection_gateway});
+    EXPECT_FALSE(page().cmd_hzl_save.enabled());
 }
 
 TEST_F(HzlPage, TableReadFailingPartWayLocksTheTable) {
@@ -406,6 +428,13 @@ TEST_F(HzlPage, TableReadFailingPartWayLocksTheTable) {
     const auto reads = requests();
     EXPECT_EQ(reads.back(), (Request{read_fn, table + 192, 64}));
     EXPECT_EQ(reads.size(), 1u + 3u + 4u) << "block, three requests, four sends of the fourth";
+
+    plant_->clear_faults();
+    clear_records();
+    read_settings();
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_TRUE(page().flg_param.enabled());
+    EXPECT_TRUE(page().cmd_hzl_save.enabled());
 }
 
 TEST_F(HzlPage, TableWriteFailingPartWayIsNotCommitted) {
@@ -481,6 +510,23 @@ TEST_F(HzlPage, AddressBoxesCheckTheirRangeAndEscRefills) {
     key(ui::vk_escape);
     EXPECT_EQ(page().txt_hzladr.text(), "248");
     EXPECT_EQ(page().txt_hzlstrt.text(), "1200");
+
+    // The start address takes 1..30000.
+    struct Case {
+        const char* typed;
+        int kept;
+    };
+    for (const Case& c : {Case{"30001", 1200}, Case{"0", 1200}, Case{"30000", 30000}}) {
+        SCOPED_TRACE(c.typed);
+        clear_records();
+        user([&] { ui::user_focus(page().txt_hzlstrt); });
+        user([&] { page().txt_hzlstrt.set_text(""); });
+        type(c.typed);
+        key(ui::vk_return);
+        EXPECT_EQ(prompts().size(), c.kept == 30000 ? 0u : 1u);
+        EXPECT_EQ(page().hzl_strt_value, c.kept);
+        EXPECT_EQ(page().txt_hzlstrt.text(), std::to_string(c.kept));
+    }
 }
 
 TEST_F(HzlPage, SetUpRunsOncePerOpening) {
@@ -541,6 +587,9 @@ TEST_F(HzlPage, ResultPagesFollowTheDevicesWhilePolling) {
     loop_.run_for(1.5);
     EXPECT_TRUE(requests().empty());
     gateway::poll_busy = 0;
+
+    loop_.run_for(15);
+    EXPECT_EQ(requests().size(), 10u * 6u) << "one tick every 1.5 s";
 }
 
 TEST_F(HzlPage, TicksWaitWhileAButtonsRequestIsRetried) {
@@ -585,6 +634,11 @@ TEST_F(HzlPage, BackShowsTheMainWindowWithThePagesPlacement) {
     EXPECT_TRUE(main().visible());
     EXPECT_EQ(main().width(), 13000);
     EXPECT_EQ(main().height(), 9000);
+
+    // Opening copies nothing over: the page comes up at its own size.
+    click(main().m_ub_hzl);
+    EXPECT_EQ(page().width(), 12360);
+    EXPECT_EQ(page().height(), 8400);
 }
 
 }  // namespace
