@@ -17,8 +17,16 @@ QWidget* Renderer::make_button(ui::Control& c, QWidget* parent) {
             b->setAutoDefault(false);
             return b;
         }
-        case ui::Kind::frame:
-            return new QGroupBox(parent);
+        case ui::Kind::frame: {
+            // A classic frame: the caption sits on the border line, half a caption's
+            // height below the frame's top, so controls designed close to the top stay
+            // inside the box instead of on its edge.
+            auto* g = new QGroupBox(parent);
+            g->setStyleSheet(QStringLiteral(
+                "QGroupBox { border: 1px solid palette(mid); margin-top: 0.5em; }"
+                "QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }"));
+            return g;
+        }
         case ui::Kind::check_box:
             return new QCheckBox(parent);
         default: {
