@@ -49,7 +49,7 @@ class Hauptmenue : public ui::Form {
 
     // Interface: port, address and rack, read and program.
     ui::Frame Frame3D1{*this, "Frame3D1", {240, 960, 4560, 2160}};
-    ui::Label lab_com_sel{Frame3D1, "lab_com_sel", {120, 300, 1680, 255}};
+    ui::Label lab_com_sel{Frame3D1, "lab_com_sel", {120, 300, 1770, 255}};
     ui::ComboBox Com_select{Frame3D1, "Com_select", {1920, 240, 1200, 315}};
     ui::Label lab_adr_sel{Frame3D1, "lab_adr_sel", {120, 720, 1200, 255}};
     ui::ComboBox cmb_rack{Frame3D1, "cmb_rack", {1320, 660, 720, 315}};
