@@ -48,7 +48,8 @@ SupervisionPage::SupervisionPage(std::string name, const SupervisionDesign& desi
     }
     y = reaction_top;
     for (const ReactionRow& r : design_.rows) {
-        row_labels_[r.row] = &labels_.emplace_back(Frame3D2, r.label, ui::Rect{120, y, 2400, 255});
+        // Two lines: the longest source names wrap.
+        row_labels_[r.row] = &labels_.emplace_back(Frame3D2, r.label, ui::Rect{120, y, 2400, 390});
         ui::ComboBox& out = lists_.emplace_back(Frame3D2, r.output_list,
                                                 ui::Rect{2640, y - 60, 2160, 315}, r.output_index);
         outputs_[r.row] = &out;
