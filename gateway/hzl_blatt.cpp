@@ -153,6 +153,9 @@ void HZL_blatt::Form_Activate() {
     hzl_adr_value = 1;
     hzl_strt_value = 1;
     show_hzl_addresses();
+    // Until the gateway's own settings are read, the page holds a blank table and
+    // addresses of 1: programming those would wipe the gateway's variable table.
+    cmd_hzl_save.set_enabled(false);
 }
 
 void HZL_blatt::set_up_grids() {

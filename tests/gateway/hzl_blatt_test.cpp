@@ -114,6 +114,20 @@ TEST_F(HzlPage, MenuOpensThePageSetUpAndReadsNothing) {
     EXPECT_EQ(p.flg_result.text_matrix(60, 0), "591-600");
 }
 
+// The page opens with a blank table and addresses of 1: programming them before the
+// gateway's own settings are read would wipe its variable table.
+TEST_F(HzlPage, ProgrammingWaitsForARead) {
+    open_page();
+    const auto table = gateway_table();
+    EXPECT_FALSE(page().cmd_hzl_save.enabled());
+    program_settings();
+    EXPECT_TRUE(requests().empty());
+    EXPECT_EQ(gateway_table(), table);
+
+    read_settings();
+    EXPECT_TRUE(page().cmd_hzl_save.enabled());
+}
+
 TEST_F(HzlPage, ReadShowsTheTableAndProgrammingSendsItBackUnchanged) {
     gw().set_table(0, 17);
     gw().set_table(1, 1200);
@@ -461,7 +475,13 @@ TEST_F(HzlPage, WrongDeviceOrNoGatewayStopsAfterTheBlock) {
     EXPECT_EQ(prompts(), std::vector<std::string>{texts::msg_wrong_device});
     EXPECT_EQ(requests(), (Requests{{read_fn, block, 20}}));
     EXPECT_EQ(page().lbl_ver_txt.caption(), "");
+    EXPECT_FALSE(page().cmd_hzl_save.enabled()) << "nothing read, nothing to program";
 
+    // A gateway read well, then swapped for another device: programming checks again.
+    gw().set_word(0, 32);
+    read_settings();
+    ASSERT_TRUE(page().cmd_hzl_save.enabled());
+    gw().set_word(0, 34);
     clear_records();
     program_settings();
     EXPECT_EQ(prompts(), std::vector<std::string>{texts::msg_wrong_device});
