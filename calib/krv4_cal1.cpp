@@ -1,6 +1,7 @@
 #include "calib/krv4_cal1.h"
 
 #include "calib/krv4_cal.h"
+#include "mainwin/device_ops_common.h"
 #include "model/firmware.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
@@ -72,7 +73,7 @@ void Krv4_Cal1::read_signal_point(int k) {
             if (r[4] >= loop_min && r[4] <= loop_max)
                 model::put_long(r[4], 21);
             else
-                ui::msg_box(texts::msg_tc_loop_not_closed, ui::mb_ok | ui::mb_critical, "DORVANEX");
+                ui::msg_box(texts::msg_tc_loop_not_closed, ui::mb_ok | ui::mb_critical, mainwin::ops::title);
         } else {
             model::put_long(r[1], k);
             model::put_long(r[0], 63);

@@ -6,6 +6,7 @@
 #include "calib/fqn_calib.h"
 #include "link/register_images.h"
 #include "link/transactions.h"
+#include "mainwin/device_ops_common.h"
 #include "model/param_words.h"
 #include "texts/messages.h"
 #include "ui/app.h"
@@ -15,7 +16,6 @@ namespace dvx::calib {
 
 namespace {
 
-constexpr const char* title = "DORVANEX";
 constexpr double settle_wait = 2.0;
 constexpr double sample_pause = 0.4;
 
@@ -39,7 +39,7 @@ MeasureValues take(const MeasureModeRow& row) {
 }
 
 void show(const std::string& text) {
-    ui::msg_box(text, ui::mb_ok, title);
+    mainwin::ops::show(text);
 }
 
 // One run. `switched`: the device's input type was touched and not yet switched back

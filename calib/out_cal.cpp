@@ -7,6 +7,7 @@
 #include "link/register_images.h"
 #include "link/serial_line.h"
 #include "link/transactions.h"
+#include "mainwin/device_ops_common.h"
 #include "model/firmware.h"
 #include "model/param_image.h"
 #include "texts/captions_out_cal.h"
@@ -150,7 +151,7 @@ void H_out_cal::confirm(ui::VScrollBar& bar, bool start_point) {
 }
 
 void H_out_cal::abort_confirm() {
-    ui::msg_box(texts::msg_out_calib_aborted, ui::mb_ok, "DORVANEX");
+    mainwin::ops::show(texts::msg_out_calib_aborted);
     focus_back();
     clear_out_cal_flag();
 }

@@ -5,15 +5,12 @@
 
 #include "link/register_images.h"
 #include "link/transactions.h"
+#include "mainwin/device_ops_common.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 #include "ui/services.h"
 
 namespace dvx::calib {
-
-namespace {
-constexpr const char* title = "DORVANEX";
-}
 
 std::int16_t write_reg_50(double value) {
     // The value is converted as a 16-bit integer is: rounded half to even.
@@ -25,7 +22,7 @@ std::int16_t write_reg_50(double value) {
     link::status_regs[50] = static_cast<std::int16_t>(v);
     link::status_regs[51] = 1;
     if (link::write_regs(50, 2) != 0) {
-        ui::msg_box(texts::msg_out_calib_aborted, ui::mb_ok, title);
+        mainwin::ops::show(texts::msg_out_calib_aborted);
         return 1;
     }
     return 0;
@@ -44,7 +41,7 @@ std::int16_t check_measure_window() {
     link::reg_win_start = 25;
     link::reg_win_count = 3;
     if (link::read_reg_window() != 0) {
-        ui::msg_box(texts::msg_calib_aborted, ui::mb_ok, title);
+        mainwin::ops::show(texts::msg_calib_aborted);
         ui::set_mouse_pointer(ui::mp_default);
         return 1;
     }

@@ -9,6 +9,7 @@
 #include "link/link.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
@@ -120,7 +121,7 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
         for (int i = 1; i <= main_rack.list_count(); ++i) cmb_rack.add_item(std::to_string(i));
         cmb_rack.set_list_index(main_rack.list_index());
     };
-    on_unload = [this](int&) { back_to_main(*this); };
+    on_unload = [this](int&) { mainwin::back_to_main(*this); };
 }
 
 void BNR_blatt::cmb_rack_Click() {

@@ -6,8 +6,6 @@
 
 #include "link/link.h"
 #include "mainwin/device_ops_common.h"
-#include "mainwin/hauptmenu.h"
-#include "model/form_state.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
 #include "ui/app.h"
@@ -28,7 +26,7 @@ bool plain_integer(const std::string& t) {
 void refuse_malformed() {
     if (model::range_check_latch == 0) {
         model::range_check_latch = 1;
-        ui::msg_box(texts::msg_invalid_field_value, ui::mb_ok, "DORVANEX");
+        mainwin::ops::show(texts::msg_invalid_field_value);
     }
     ui::send_keys("{ESC}");
 }
@@ -96,11 +94,6 @@ void reset_error_words(std::span<std::int16_t> words, int first_register, double
     std::fill(words.begin(), words.end(), std::int16_t{0});
     ui::wait_yielding(wait_seconds);
     reread();
-}
-
-void back_to_main(ui::Form& page) {
-    model::copy_form_state(page, mainwin::hauptmenu_inst);
-    mainwin::hauptmenu_inst->set_visible(true);
 }
 
 }  // namespace dvx::gateway

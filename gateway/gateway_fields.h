@@ -51,7 +51,4 @@ void set_result_headers(ui::Grid& grid);
 void reset_error_words(std::span<std::int16_t> words, int first_register, double wait_seconds,
                        const std::function<void()>& reread);
 
-// A page's Unload: its placement back to the main window, which shows again.
-void back_to_main(ui::Form& page);
-
 }  // namespace dvx::gateway

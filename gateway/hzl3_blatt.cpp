@@ -8,6 +8,7 @@
 #include "link/link.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
@@ -103,7 +104,7 @@ HZL3_blatt::HZL3_blatt() : Form("HZL3_blatt") {
                 hzl3_blatt_inst->flg_result.set_text_matrix(row, col, t);
             }};
     };
-    on_unload = [this](int&) { back_to_main(*this); };
+    on_unload = [this](int&) { mainwin::back_to_main(*this); };
 }
 
 void HZL3_blatt::get_hzl_stat(std::int16_t& ok) {

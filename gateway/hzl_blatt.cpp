@@ -8,6 +8,7 @@
 #include "link/register_images.h"
 #include "link/transactions.h"
 #include "mainwin/device_ops_common.h"
+#include "mainwin/page_openers.h"
 #include "model/grid_services.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
@@ -259,7 +260,7 @@ bool HZL_blatt::addresses_valid() {
         ui::TextBox& box = this->*a.box;
         int v = 0;
         if (hzl_cell_number(box.text(), v) && v >= a.min && v <= a.max) continue;
-        ui::msg_box(texts::msg_invalid_field_value, ui::mb_ok, "DORVANEX");
+        mainwin::ops::show(texts::msg_invalid_field_value);
         if (box.can_focus()) box.set_focus();
         return false;
     }
@@ -315,7 +316,7 @@ void HZL_blatt::B_Zurueck_Click() {
 }
 
 void HZL_blatt::Form_Unload(int&) {
-    back_to_main(*this);
+    mainwin::back_to_main(*this);
 }
 
 }  // namespace dvx::gateway

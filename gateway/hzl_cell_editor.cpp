@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "gateway/hzl_blatt.h"
+#include "mainwin/device_ops_common.h"
 #include "model/grid_services.h"
 #include "texts/messages.h"
 #include "ui/keyboard.h"
@@ -104,7 +105,7 @@ void HZL_blatt::txt_edit_LostFocus() {
         const int max = edit_col == 1 ? hzl_racks : hzl_slots;
         if (!hzl_cell_number(text, value) || value < 1 || value > max) {
             if (ui::msg_box(texts::msg_invalid_field_value, ui::mb_ok_cancel | ui::mb_critical,
-                            "DORVANEX") == ui::id_ok) {
+                            mainwin::ops::title) == ui::id_ok) {
                 if (txt_edit.visible() && txt_edit.can_focus()) txt_edit.set_focus();
             } else {
                 txt_edit.set_visible(false);

@@ -4,6 +4,7 @@
 
 #include "link/serial_line.h"
 #include "mainwin/access_level.h"
+#include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "model/access.h"
 #include "model/con_file.h"
@@ -18,7 +19,7 @@ namespace dvx::mainwin {
 
 namespace {
 
-constexpr const char* title = "DORVANEX";
+using ops::title;
 
 // Keys the TAG box takes: letters, digits, "_", "-", "$", "%" and the control codes
 // 8 (backspace), 10, 11 and 13.

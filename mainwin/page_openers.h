@@ -5,6 +5,8 @@
 // program starts; a button whose opener is not installed does nothing.
 #include <functional>
 
+#include "ui/form.h"
+
 namespace dvx::mainwin {
 
 struct PageOpeners {
@@ -17,5 +19,8 @@ struct PageOpeners {
 };
 
 PageOpeners& page_openers();
+
+// A page closing: its placement back to the main window, which shows again.
+void back_to_main(ui::Form& page);
 
 }  // namespace dvx::mainwin

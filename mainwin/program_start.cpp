@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+#include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "model/checked_file.h"
 #include "model/form_state.h"
@@ -81,7 +82,7 @@ void Main() {
         // The single-bit mask tables are compile-time constants (model/input_types.h).
         if (texts::lang_code.empty()) texts::lang_select_inst->show_modal();
     } catch (const std::exception& e) {
-        ui::msg_box(e.what(), ui::mb_ok, "DORVANEX");
+        ops::show(e.what());
         ui::end_program();
     }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "mainwin/device_ops_common.h"
 #include "model/firmware.h"
 #include "model/input_types.h"
 #include "model/param_image.h"
@@ -126,7 +127,7 @@ void decimal_point_chosen(WorkPage& page, const ui::ListControl& list) {
     const int d = list.list_index();
     if (d < 0) return;
     if (d != param_image[82])
-        ui::msg_box(texts::msg_decimals_shift_warning, ui::mb_ok | ui::mb_exclamation, "DORVANEX");
+        ui::msg_box(texts::msg_decimals_shift_warning, ui::mb_ok | ui::mb_exclamation, mainwin::ops::title);
     param_image[82] = static_cast<std::int16_t>(d);
     page.fill();
 }

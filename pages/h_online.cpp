@@ -8,8 +8,8 @@
 #include "link/serial_line.h"
 #include "link/transactions.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/firmware.h"
-#include "model/form_state.h"
 #include "model/grid_services.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
@@ -50,12 +50,6 @@ std::string fixed(std::int64_t raw, int decimals) {
     return model::raw_to_text(std::to_string(raw), decimals);
 }
 
-std::string trimmed(const std::string& s) {
-    const auto b = s.find_first_not_of(' ');
-    if (b == std::string::npos) return "";
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 std::int64_t round_half_even(double v) {
     return static_cast<std::int64_t>(std::nearbyint(v));
 }
@@ -81,7 +75,7 @@ struct ValueUnit {
 };
 ValueUnit value_unit() {
     if (is_temperature(param_image[99])) return {deg_c, 1};
-    return {trimmed(model::text_from_params(115)), param_image[82]};
+    return {model::trim_blanks(model::text_from_params(115)), param_image[82]};
 }
 
 }  // namespace
@@ -133,7 +127,7 @@ void H_online::set_online_mask() {
         ++scale_decimals;
         step = span;
     }
-    unit = trimmed(unit);
+    unit = model::trim_blanks(unit);
     M_unit.set_caption("[" + unit + "]");
     for (int i = 0; i <= 9; ++i) scal_lab[i].set_caption(fixed(start + i * step, scale_decimals));
     scal_lab[10].set_caption(fixed(end, scale_decimals));
@@ -244,14 +238,12 @@ void H_online::go_on_line() {
 }
 
 void H_online::B_Zurueck_Click() {
-    model::copy_form_state(*this, mainwin::hauptmenu_inst);
-    mainwin::hauptmenu_inst->set_visible(true);
+    mainwin::back_to_main(*this);
     hide();
 }
 
 void H_online::Form_Unload(int&) {
-    model::copy_form_state(*this, mainwin::hauptmenu_inst);
-    mainwin::hauptmenu_inst->set_visible(true);
+    mainwin::back_to_main(*this);
 }
 
 void B_online_Click() {

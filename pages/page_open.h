@@ -7,6 +7,8 @@
 //       if (!version_gate(Titled::yes)) return;
 //       open_page(h_inp_inst).set_inp_mask();
 //   }
+#include <cstdint>
+
 #include "mainwin/hauptmenu.h"
 #include "model/form_state.h"
 #include "ui/form.h"
@@ -19,6 +21,12 @@ enum class Titled { no, yes };
 // msg_sw_version_not_supported (OK, no icon; titled "DORVANEX", or with the
 // application's own title) and gives false.
 bool version_gate(Titled titled);
+
+// Reads the output-mode word (register 26) for the output pages. Read: the main
+// window's in_use is "1" and v_mode the word's high byte, the output-mode jumper code
+// (above 20: a current output); the result is read_one_reg's (non-zero: not read,
+// nothing set).
+std::int16_t read_output_mode();
 
 // Opens the page: copy_form_state from the main window (the page's first touch loads
 // it), show modeless, hide the main window, repaint and focus the page.

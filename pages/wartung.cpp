@@ -6,7 +6,7 @@
 #include "link/register_images.h"
 #include "link/transactions.h"
 #include "mainwin/hauptmenu.h"
-#include "model/form_state.h"
+#include "mainwin/page_openers.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "pages/live_opening.h"
@@ -66,8 +66,7 @@ void DiagnosisPage::show_row(std::uint16_t bit, bool shown) {
 
 void DiagnosisPage::Form_Unload(int&) {
     error_reset_request = 0;
-    model::copy_form_state(*this, mainwin::hauptmenu_inst);
-    mainwin::hauptmenu_inst->set_visible(true);
+    mainwin::back_to_main(*this);
 }
 
 void DiagnosisPage::go_on_wartung() {

@@ -37,13 +37,7 @@ void B_Out_Click() {
         if (link::detect_echo() == 1) return;
         if (!version_gate(Titled::yes)) return;
         ui::set_mouse_pointer(ui::mp_hourglass);
-        std::int16_t mode = 0;
-        if (link::read_one_reg(26, mode) == 0) {
-            main.in_use.set_text("1");
-            main.v_mode.set_text(std::to_string(static_cast<std::uint16_t>(mode) >> 8));
-        } else {
-            main.in_use.set_text("0");
-        }
+        if (read_output_mode() != 0) main.in_use.set_text("0");
         ui::set_mouse_pointer(ui::mp_default);
         H_output& page = open_page(h_output_inst);
         // Without the device's word the user says which output the board has.

@@ -4,8 +4,8 @@
 #include <stdexcept>
 
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/firmware.h"
-#include "model/form_state.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
@@ -45,9 +45,10 @@ Filling::~Filling() {
 WorkPage::WorkPage(std::string name, ui::Rect rect, bool gives_placement_back)
     : Form(std::move(name), rect) {
     on_unload = [this, gives_placement_back](int&) {
-        auto& main = *mainwin::hauptmenu_inst;
-        if (gives_placement_back) model::copy_form_state(*this, main);
-        main.set_visible(true);
+        if (gives_placement_back)
+            mainwin::back_to_main(*this);
+        else
+            mainwin::hauptmenu_inst->set_visible(true);
     };
 }
 
