@@ -22,6 +22,7 @@ namespace {
 
 constexpr const char* app_title = "DORVANEX";
 constexpr double echo_probe_seconds = 0.2;
+constexpr int longest_frame_chars = 256;
 
 struct BusSettings {
     int mode;
@@ -98,7 +99,17 @@ void send_block(std::span<const std::uint8_t> bytes) {
     ui::SerialPort& port = MSComm1();
     ui::Clock& clock = ui::clock();
     const auto timing = ui::line_timing(port.settings());
-    if (timing) clock.sleep_until(line_quiet_since + timing->silent_seconds);
+    if (timing) {
+        // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
+        // answer to this block can be among them, so they go and the silence starts
+        // again. A line that never falls silent is waited out for one longest frame.
+        const double give_up = clock.now() + longest_frame_chars * timing->char_seconds;
+        for (;;) {
+            clock.sleep_until(line_quiet_since + timing->silent_seconds);
+            if (port.in_count() == 0 || clock.now() >= give_up) break;
+            discard_rx();
+        }
+    }
     port.write(bytes);
     if (timing)
         line_quiet_since = std::max(line_quiet_since, clock.now()) +

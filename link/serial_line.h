@@ -53,7 +53,8 @@ void wait_rx_until(double deadline);
 
 // Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
 // baud) since the last byte sent or received: no device may take it for the tail of
-// the frame before. Waits without running events.
+// the frame before. Bytes arriving during the wait are discarded and restart it (for
+// one longest frame at most). Waits without running events.
 void send_block(std::span<const std::uint8_t> bytes);
 // Empties the port's input; bytes found there count as received now.
 void discard_rx();

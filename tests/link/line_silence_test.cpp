@@ -69,6 +69,35 @@ TEST_P(LineSilence, EveryBlockWaitsTheSilentIntervalAfterTheLastByte) {
     EXPECT_LT(port().shortest_silence(), silent + 1e-4);
 }
 
+// A late answer still coming in when the pause after the failed exchange ends: the
+// resend waits until it has passed and its bytes are not taken for the resend's answer.
+using LateAnswer = BusFixture;
+
+TEST_F(LateAnswer, TheResendWaitsOutItsTail) {
+    struct Case {
+        const char* name;
+        int bus_mode;
+        int first_reg;
+        int count;
+        double delay;  // the late answer starts before and ends after the resend is due
+    };
+    const Case cases[] = {
+        {"direct bus 9600 baud", 0, 1000, 60, 1.05},
+        {"HZL3 57600 baud", 2, 20000, 41, 1.085},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(c.bus_mode));
+        port().reset_shortest_silence();
+        plant().fault(sim::Fault::delayed(c.delay).next(1));
+        const std::size_t before = requests();
+        ASSERT_EQ(read_regs(c.first_reg, c.count), link_status::done);
+        EXPECT_EQ(requests() - before, 2u);
+        EXPECT_GE(port().shortest_silence(),
+                  ui::line_timing(port().settings())->silent_seconds - 1e-9);
+    }
+}
+
 const SilenceRow silence_rows[] = {
     {"direct bus 9600 baud", 0, false, 1000},
     {"direct bus 9600 baud with echo", 0, true, 1000},
