@@ -6,9 +6,9 @@
 
 #include "link/register_images.h"
 #include "model/input_types.h"
+#include "texts/caption_target.h"
 #include "texts/captions_pages.h"
 #include "texts/cp1252.h"
-#include "ui/controls.h"
 
 namespace dvx::texts {
 namespace {
@@ -188,7 +188,8 @@ void set_lang_dlx_cal(ui::Form& page) {
     apply(page, {dlx_cal_rows});
 }
 void set_lang_fqn_calib(ui::Form& box) {
-    box.set_caption(utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
+    apply_caption(box, "", CaptionTarget::form_title,
+                  utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
     apply(box, {fqn_calib_rows});
 }
 

@@ -1,9 +1,5 @@
 #include "texts/captions_dialogs.h"
 
-#include <string>
-
-#include "texts/cp1252.h"
-
 namespace dvx::texts {
 namespace {
 
@@ -42,12 +38,6 @@ constexpr CaptionRow set_pass_rows[] = {
 
 // clang-format on
 
-// Every row of these windows applies in every family and bus mode.
-void apply_all(ui::Form& form, std::span<const CaptionRow> rows) {
-    const Lang lang = current_lang();
-    for (const CaptionRow& row : rows) apply_caption(form, row, utf8_to_cp1252(row.text.in(lang)));
-}
-
 }  // namespace
 
 std::span<const CaptionRow> adr_seek_captions() {
@@ -64,16 +54,16 @@ std::span<const CaptionRow> set_pass_captions() {
 }
 
 void set_lang_adr_seek(ui::Form& adr_seek) {
-    apply_all(adr_seek, adr_seek_rows);
+    apply_captions(adr_seek, adr_seek_rows);
 }
 void set_lang_bulk_update(ui::Form& bulk_update) {
-    apply_all(bulk_update, bulk_update_rows);
+    apply_captions(bulk_update, bulk_update_rows);
 }
 void set_lang_enter_pass(ui::Form& enter_pass) {
-    apply_all(enter_pass, enter_pass_rows);
+    apply_captions(enter_pass, enter_pass_rows);
 }
 void set_lang_set_pass(ui::Form& set_pass) {
-    apply_all(set_pass, set_pass_rows);
+    apply_captions(set_pass, set_pass_rows);
 }
 
 }  // namespace dvx::texts

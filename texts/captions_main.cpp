@@ -121,19 +121,13 @@ bool applies(CaptionWhen when, bool krv, bool direct) {
 
 }  // namespace
 
-void apply_caption(ui::Form& form, const CaptionRow& row, const std::string& text) {
-    if (row.target == CaptionTarget::form_title) {
-        form.set_caption(text);
-        return;
-    }
-    ui::Control* c = form.control(row.control);
-    if (!c) return;
-    if (row.target == CaptionTarget::column_2) {
-        auto* view = dynamic_cast<ui::ListView*>(c);
-        if (view && view->column_count() >= 2) view->set_column_text(2, text);
-        return;
-    }
-    if (auto* cc = dynamic_cast<ui::CaptionControl*>(c)) cc->set_caption(text);
+void apply_captions(ui::Form& form, std::span<const CaptionRow> rows) {
+    const Lang lang = current_lang();
+    const bool krv = is_krv != 0;
+    const bool direct = model::bus_mode == 0;
+    for (const CaptionRow& row : rows)
+        if (applies(row.when, krv, direct))
+            apply_caption(form, row.control, row.target, utf8_to_cp1252(row.text.in(lang)));
 }
 
 std::span<const CaptionRow> main_caption_table() {
@@ -144,13 +138,9 @@ std::span<const MsgForms> bulk_param_texts() {
 }
 
 void set_lang_main(ui::Form& main) {
-    const Lang lang = current_lang();
-    const bool krv = is_krv != 0;
-    const bool direct = model::bus_mode == 0;
-    for (const CaptionRow& row : rows)
-        if (applies(row.when, krv, direct))
-            apply_caption(main, row, utf8_to_cp1252(row.text.in(lang)));
+    apply_captions(main, rows);
 
+    const Lang lang = current_lang();
     if (auto* list = dynamic_cast<ui::ListControl*>(main.control("cmb_bulk_param"))) {
         list->clear();
         for (int i = 0; i < static_cast<int>(std::size(bulk_rows)); ++i)

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "texts/caption_target.h"
 #include "texts/messages.h"
 #include "ui/form.h"
 
@@ -22,13 +23,6 @@ enum class CaptionWhen {
     gateway,     // bus mode 1 or 2, either family
 };
 
-// What of the control a row sets.
-enum class CaptionTarget {
-    caption,     // Caption of a label, button, frame, check box or menu item
-    form_title,  // the window's own caption (control is empty)
-    column_2,    // header of column 2 of a list view
-};
-
 struct CaptionRow {
     std::string_view control;
     CaptionWhen when;
@@ -42,9 +36,9 @@ std::span<const CaptionRow> main_caption_table();
 // Entries of cmb_bulk_param by list position (0..12).
 std::span<const MsgForms> bulk_param_texts();
 
-// Sets one row's text on `form`: its title, a control's caption or a list-view column
-// header; a control missing from the form is passed over.
-void apply_caption(ui::Form& form, const CaptionRow& row, const std::string& text);
+// Sets the rows that apply to the family of is_krv and the bus mode of model::bus_mode
+// on `form`, in order, in the language of lang_code.
+void apply_captions(ui::Form& form, std::span<const CaptionRow> rows);
 
 // Sets every caption of the main window `main` in the language of lang_code, for the
 // family of is_krv and the bus mode of model::bus_mode; refills cmb_bulk_param (its

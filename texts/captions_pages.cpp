@@ -4,8 +4,8 @@
 
 #include "model/firmware.h"
 #include "model/param_words.h"
+#include "texts/caption_target.h"
 #include "texts/cp1252.h"
-#include "ui/controls.h"
 
 namespace dvx::texts {
 namespace {
@@ -175,11 +175,10 @@ void apply_page_captions(ui::Form& page, std::span<const PageCaption> table) {
     const Lang lang = current_lang();
     for (const PageCaption& row : table) {
         const std::string text = utf8_to_cp1252(row.text.in(lang));
-        if (row.control.empty()) {
-            page.set_caption(text + model::tag_header());
-        } else if (auto* c = dynamic_cast<ui::CaptionControl*>(page.control(row.control))) {
-            c->set_caption(text);
-        }
+        if (row.control.empty())
+            apply_caption(page, row.control, CaptionTarget::form_title, text + model::tag_header());
+        else
+            apply_caption(page, row.control, CaptionTarget::caption, text);
     }
 }
 
