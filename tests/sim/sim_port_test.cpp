@@ -105,6 +105,37 @@ TEST_F(SimPortTest, NextEventTimeNeverSkipsBytesWaitingUnread) {
     EXPECT_GT(port.next_event_time(), 1e299);
 }
 
+// The silence before each block the master sends, from the end of the last byte on the
+// line either way (read or not), negative when it talks over an answer still coming in.
+TEST_F(SimPortTest, TheSilenceBeforeEachBlockOfTheMasterIsMeasured) {
+    open(0);
+    EXPECT_GT(port.shortest_silence(), 1e299);  // nothing measured yet
+    const double byte = port.byte_time();
+    const double answer_end = 8 * byte + 0.005 + 15 * byte;  // 5 registers: 15 bytes
+    struct Case {
+        const char* name;
+        double after;  // from the request's first start bit to the next block
+        double silence;
+    };
+    const Case cases[] = {
+        {"3 ms after the answer", answer_end + 0.003, 0.003},
+        {"the answer's last byte still coming", answer_end - 0.5 * byte, -0.5 * byte},
+        {"mid-answer, its third byte on the line", 8 * byte + 0.005 + 2.5 * byte, -0.5 * byte},
+        {"right behind the request", 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clock.advance(1.0);
+        port.discard_input();
+        port.reset_shortest_silence();
+        const double t0 = clock.peek();
+        port.write(read_request(1, 0, 5));
+        clock.sleep_until(t0 + c.after);
+        port.write(from_hex("00"));
+        EXPECT_NEAR(port.shortest_silence(), c.silence, 1e-5);
+    }
+}
+
 TEST_F(SimPortTest, EchoAdapterReturnsTheProbeByteWhichNoDeviceAnswers) {
     open(0);
     plant.set_echo(true);
