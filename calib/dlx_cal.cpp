@@ -1,7 +1,10 @@
 #include "calib/dlx_cal.h"
 
+#include <string>
+
 #include "link/register_images.h"
 #include "mainwin/hauptmenu.h"
+#include "model/dlx_input_kind.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
@@ -18,25 +21,10 @@ using pages::by;
 constexpr std::int16_t dlx_mode = 31;  // measure as the device stands
 constexpr int current_type = 19;       // the +/-20 mA input type
 
-// What the input kind (status word 2) fixes: decimals, limits and unit of the points.
-struct InputKind {
-    int code;  // 0: any other code, a current input
-    std::int32_t decimals, min, max;
-    const char* unit;
-};
-constexpr InputKind input_kinds[] = {
-    {1000, 2, 0, 7000, "mV"},
-    {1001, 1, 0, 11000, "V"},
-    {1002, 2, -25000, 25000, "V"},
-    {0, 3, 2000, 20000, "mA"},
-};
-const InputKind& input_kind() {
-    for (const InputKind& k : input_kinds)
-        if (k.code == link::status_regs[2]) return k;
-    return input_kinds[std::size(input_kinds) - 1];
-}
+using model::dlx_input_kind;
+
 bool current_input() {
-    return input_kind().code == 0;
+    return dlx_input_kind().code == 0;
 }
 
 // The key filter takes the current type's decimals whatever the input kind.
@@ -44,13 +32,13 @@ std::int32_t key_decimals(int) {
     return model::type_decimals(current_type);
 }
 std::int32_t kind_decimals(int) {
-    return current_input() ? model::type_decimals(current_type) : input_kind().decimals;
+    return current_input() ? model::type_decimals(current_type) : dlx_input_kind().decimals;
 }
 std::int32_t kind_min(int) {
-    return input_kind().min;
+    return dlx_input_kind().cal_min;
 }
 std::int32_t kind_max(int) {
-    return input_kind().max;
+    return dlx_input_kind().cal_max;
 }
 
 constexpr pages::NumericField fields[] = {
@@ -86,8 +74,8 @@ void Dlx_Cal::set_cal3_mask() {
     Ga_uiout.set_value(model::percent_of_255(6));
     Frame3D1.set_visible(current_input());
     show_fields();
-    Label10.set_caption(input_kind().unit);
-    Label9.set_caption(input_kind().unit);
+    Label10.set_caption(std::string(dlx_input_kind().unit));
+    Label9.set_caption(std::string(dlx_input_kind().unit));
 }
 
 // A point: words first, first + 2 and 5 take r0, r1, r2 (their low 15 bits), then the

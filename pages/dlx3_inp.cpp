@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "link/register_images.h"
 #include "mainwin/hauptmenu.h"
+#include "model/dlx_input_kind.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "pages/h_inp.h"
@@ -16,13 +16,13 @@ namespace {
 using model::param_image;
 
 std::int32_t kind_decimals(int) {
-    return dlx_input_kind().decimals;
+    return model::dlx_input_kind().decimals;
 }
 std::int32_t kind_min(int) {
-    return dlx_input_kind().min;
+    return model::dlx_input_kind().min;
 }
 std::int32_t kind_max(int) {
-    return dlx_input_kind().max;
+    return model::dlx_input_kind().max;
 }
 
 // The key filter of the range and supervision fields always lets one point through;
@@ -42,12 +42,6 @@ constexpr NumericField fields[] = {
 
 }  // namespace
 
-const DlxInputKind& dlx_input_kind() {
-    for (const DlxInputKind& k : dlx_input_kinds)
-        if (k.code == link::status_regs[2]) return k;
-    return dlx_input_kinds[std::size(dlx_input_kinds) - 1];
-}
-
 Dlx3_Inp::Dlx3_Inp() : WorkPage("dlx3_Inp", {0, 0, 9690, 8225}) {
     Label8.set_caption("s");
     bind_fields(fields);
@@ -64,7 +58,7 @@ Dlx3_Inp::Dlx3_Inp() : WorkPage("dlx3_Inp", {0, 0, 9690, 8225}) {
 
 void Dlx3_Inp::set_inp_d3_mask() {
     Filling filling(true);
-    const DlxInputKind& kind = dlx_input_kind();
+    const model::DlxInputKind& kind = model::dlx_input_kind();
     for (const char* f : {"Mesb_0", "Mesb_1", "fub_min", "fub_max"}) show_field(*field(f));
     for (ui::Control* c : std::initializer_list<ui::Control*>{&Label6, &fub_min, &Label5})
         c->set_visible(kind.min_field);

@@ -4,30 +4,10 @@
 // the square root of the input signal. The input kind the device reports in status
 // word 2 (mV, two voltage inputs, current) fixes the decimals, limits and units.
 // Words: 72, 73, 80, 81, 82, 97, 98, 100, 108, 115..118.
-#include <cstdint>
-#include <string_view>
-
 #include "pages/work_page.h"
 #include "ui/controls.h"
 
 namespace dvx::pages {
-
-// One input kind: status word 2 and what it fixes.
-struct DlxInputKind {
-    std::int16_t code;  // status word 2; the last row stands for every other value
-    std::string_view unit;
-    std::int16_t decimals;
-    std::int32_t min, max;
-    bool min_field;  // the MIN-value field is offered
-};
-inline constexpr DlxInputKind dlx_input_kinds[] = {
-    {1000, "mV", 2, 0, 7000, false},
-    {1001, "V", 1, 0, 11000, false},
-    {1002, "V", 2, -30000, 30000, true},
-    {0, "mA", 3, 0, 21000, true},  // current input: any other code
-};
-// The kind of the device read last (status word 2).
-const DlxInputKind& dlx_input_kind();
 
 class Dlx3_Inp : public WorkPage {
   public:

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "link/register_images.h"
+#include "model/dlx_input_kind.h"
 #include "model/input_types.h"
 #include "texts/caption_target.h"
 #include "texts/captions_pages.h"
@@ -149,9 +150,9 @@ bool applies(CalibWhen when) {
         case W::rtd_ni120:
             return model::is_ni120 != 0;
         case W::voltage_input:
-            return is_voltage_input(link::status_regs[2]);
+            return model::is_voltage_input(link::status_regs[2]);
         case W::current_input:
-            return !is_voltage_input(link::status_regs[2]);
+            return !model::is_voltage_input(link::status_regs[2]);
     }
     return false;
 }
@@ -167,10 +168,6 @@ void apply(ui::Form& form, std::initializer_list<std::span<const CalibCaptionRow
 }
 
 }  // namespace
-
-bool is_voltage_input(int input_kind) {
-    return input_kind == 1000 || input_kind == 1001 || input_kind == 1002;
-}
 
 void set_lang_krv4_cal(ui::Form& page) {
     apply(page, {first_sheet_top_rows, krv4_cal_rows, tc2_frame_rows});

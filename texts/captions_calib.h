@@ -28,9 +28,6 @@ struct CalibCaptionRow {
     MsgForms text;
 };
 
-// True when the DLX input kind reads as a voltage input (1000 mV, 1001 V, 1002 V).
-bool is_voltage_input(int input_kind);
-
 void set_lang_krv4_cal(ui::Form& page);
 void set_lang_krv4_cal1(ui::Form& page);
 void set_lang_krv_cal(ui::Form& page);
