@@ -29,7 +29,6 @@ namespace dvx::mainwin {
 namespace {
 
 constexpr int version_word = 4;
-constexpr int output_mode_word = 26;
 constexpr int last_address_index = 254;  // bus address 255
 
 constexpr int gateway_block = 20000;
@@ -92,16 +91,14 @@ bool scan_address(Hauptmenue& m) {
     }
     const std::int16_t version = link::status_regs[version_word];
     model::param_count = device_param_count(*type, version);
-    std::int16_t mode_word = 0;
-    if (link::read_one_reg(output_mode_word, mode_word) != 0 || model::read_param_block() != 0) {
+    int output_mode = 0;
+    if (read_output_mode(output_mode) != 0 || model::read_param_block() != 0) {
         before.put_back();
         return false;
     }
     m.dev_list.add_item(model::tag_line(m.adr_select.text()));
     m.curr_version.set_text(device_version_text(version));
-    // Output-mode code: the high byte of word 26.
-    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
-    m.in_use.set_text("1");
+    show_output_mode(m, output_mode);
     m.set_main_mask();
     return true;
 }

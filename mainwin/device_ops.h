@@ -9,6 +9,8 @@
 
 namespace dvx::mainwin {
 
+class Hauptmenue;
+
 // The read button B_FQN_Read (also the double click on a gateway list row): type code
 // and model set-up, firmware check and param_count, the parameter block and the
 // output-mode word; then "Parameter read in.", the identity fields, param_snapshot and
@@ -27,6 +29,13 @@ void B_FQN_Write_Click();
 // Firmware word as the version text: "." before the last two digits (405 -> "4.05",
 // 99 -> ".99"); 0..9 are padded to two digits (5 -> ".05"), which no supported list holds.
 std::string device_version_text(std::int16_t word);
+
+// Reads the output-mode word (register 26): `code` gets its high byte, the output-mode
+// jumper code (above 20: a current output). The result is read_one_reg's; a failed
+// read leaves `code` as it was.
+std::int16_t read_output_mode(int& code);
+// The main window keeps the device's output mode: v_mode the code, in_use "1".
+void show_output_mode(Hauptmenue& m, int code);
 
 // Output-mode code of a v_mode text (blanks around it allowed); none when the text is
 // not a number, so programming cannot tell current from voltage output.

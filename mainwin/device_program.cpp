@@ -25,7 +25,6 @@ namespace dvx::mainwin {
 namespace {
 
 constexpr int version_word = 4;
-constexpr int output_mode_word = 26;
 constexpr int serial_first = 123;  // words 123..126, register 1123..
 constexpr int serial_words = 4;
 // Output-mode codes below 20 mean voltage output, above 20 current output; 20 matches both.
@@ -49,8 +48,8 @@ void program_device(Hauptmenue& m, const std::string& image_version) {
     if (link::read_one_reg(version_word, word) != 0) return ops::show(texts::msg_no_connection);
     if (device_version_text(word) != image_version) return ops::show(texts::msg_version_mismatch);
 
-    if (link::read_one_reg(output_mode_word, word) != 0) return ops::show(texts::msg_no_connection);
-    const int device_mode = model::shr16(word, 8) & 255;
+    int device_mode = 0;
+    if (read_output_mode(device_mode) != 0) return ops::show(texts::msg_no_connection);
     // An image whose output mode is no number (a hand-edited file) cannot be matched
     // with the jumpers: it is refused like a mismatch rather than written unchecked.
     const auto image_mode = output_mode_code(m.v_mode.text());

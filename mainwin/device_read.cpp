@@ -25,7 +25,6 @@ namespace dvx::mainwin {
 namespace {
 
 constexpr int version_word = 4;
-constexpr int output_mode_word = 26;
 
 // Keeps the first parameter set read from a serial number; an existing copy is the
 // device's factory state and is never replaced.
@@ -60,20 +59,29 @@ void read_device(Hauptmenue& m) {
     }
     // The set is whole now: a failure here keeps it, only the fields and the snapshot
     // stay the previous device's.
-    std::int16_t mode_word = 0;
-    if (link::read_one_reg(output_mode_word, mode_word) != 0)
-        return ops::show(texts::msg_no_connection);
+    int output_mode = 0;
+    if (read_output_mode(output_mode) != 0) return ops::show(texts::msg_no_connection);
 
     ops::show(texts::msg_params_read);
-    // Output-mode code: the high byte of word 26.
-    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
-    m.in_use.set_text("1");
+    show_output_mode(m, output_mode);
     m.set_main_mask();
     param_snapshot = model::params_to_text();
     store_factory_copy(m);
 }
 
 }  // namespace
+
+std::int16_t read_output_mode(int& code) {
+    std::int16_t word = 0;
+    const std::int16_t r = link::read_one_reg(26, word);
+    if (r == 0) code = model::shr16(word, 8) & 255;
+    return r;
+}
+
+void show_output_mode(Hauptmenue& m, int code) {
+    m.v_mode.set_text(std::to_string(code));
+    m.in_use.set_text("1");
+}
 
 std::string device_version_text(std::int16_t word) {
     if (auto text = model::version_text(word)) return *text;

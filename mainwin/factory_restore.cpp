@@ -27,7 +27,6 @@ namespace dvx::mainwin {
 namespace {
 
 constexpr int version_word = 4;
-constexpr int output_mode_word = 26;
 constexpr int serial_first = 123;
 
 // The image as the click found it; the first param_count words go back on every
@@ -50,7 +49,7 @@ std::optional<model::Family> restore_family(int code) {
 }
 
 // Steps up to the user's OK; the stored set is in the image when it gives true.
-bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, std::int16_t& mode_word) {
+bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, int& output_mode) {
     if (link::read_device_type(code) != 0) return ops::show(texts::msg_no_connection), false;
     const auto family = restore_family(code);
     if (!family) return ops::show(texts::msg_device_not_supported), false;
@@ -64,8 +63,7 @@ bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, std::int16_
     if (err != 0) return ops::show(texts::msg_registry_read_error), false;
     if (stored.empty()) return ops::show(texts::msg_no_stored_config), false;
 
-    if (link::read_one_reg(output_mode_word, mode_word) != 0)
-        return ops::show(texts::msg_no_connection), false;
+    if (read_output_mode(output_mode) != 0) return ops::show(texts::msg_no_connection), false;
     m.curr_version.set_text(device_version_text(link::status_regs[version_word]));
     // The device's own family decides, not the option the main window happens to show,
     // and the refusal names that family.
@@ -81,8 +79,7 @@ bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, std::int16_
     return ui::msg_box(texts::msg_overwrite_params, ui::mb_ok_cancel, ops::title) == ui::id_ok;
 }
 
-void write_back(Hauptmenue& m, std::int16_t code, const std::string& stored,
-                std::int16_t mode_word) {
+void write_back(Hauptmenue& m, std::int16_t code, const std::string& stored, int output_mode) {
     const std::string version = m.curr_version.text();
     // Shows its own outcome; the main window follows the device either way.
     model::write_param_block(true, false);
@@ -91,8 +88,7 @@ void write_back(Hauptmenue& m, std::int16_t code, const std::string& stored,
     std::string text = stored;
     model::text_to_params_list(text);
     m.curr_version.set_text(version);
-    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
-    m.in_use.set_text("1");
+    show_output_mode(m, output_mode);
     m.set_main_mask();
 }
 
@@ -106,10 +102,11 @@ void m_restore_cfg_Click() {
     std::string stored;
     bool writing = false;
     try {
-        std::int16_t code = 0, mode_word = 0;
-        if (!prepare(m, code, stored, mode_word)) return start.put_back();
+        std::int16_t code = 0;
+        int output_mode = 0;
+        if (!prepare(m, code, stored, output_mode)) return start.put_back();
         writing = true;
-        write_back(m, code, stored, mode_word);
+        write_back(m, code, stored, output_mode);
     } catch (const ui::UiFault& fault) {
         ops::show(fault.text());
         if (!writing) return start.put_back();

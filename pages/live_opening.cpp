@@ -22,7 +22,6 @@ namespace dvx::pages {
 namespace {
 
 constexpr int version_word = 4;
-constexpr int output_mode_word = 26;
 
 std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
     std::int16_t code = 0;
@@ -43,15 +42,14 @@ std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
         mainwin::ops::show(texts::msg_no_connection);
         return 1;
     }
-    std::int16_t mode_word = 0;
-    if (link::read_one_reg(output_mode_word, mode_word) != 0) {
+    int output_mode = 0;
+    if (mainwin::read_output_mode(output_mode) != 0) {
         mainwin::ops::show(texts::msg_no_connection);
         return 1;
     }
     if (page == LivePage::online && m.S_DLX.value()) model::param_image[99] = 19;
     m.curr_version.set_text(mainwin::device_version_text(version));
-    m.v_mode.set_text(std::to_string(model::shr16(mode_word, 8) & 255));
-    m.in_use.set_text("1");
+    mainwin::show_output_mode(m, output_mode);
     m.set_main_mask();
     return 0;
 }

@@ -1,8 +1,6 @@
 #include "pages/page_open.h"
 
-#include <string>
-
-#include "link/transactions.h"
+#include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "model/firmware.h"
 #include "texts/messages.h"
@@ -20,13 +18,10 @@ bool version_gate(Titled titled) {
 }
 
 std::int16_t read_output_mode() {
-    std::int16_t mode = 0;
-    const std::int16_t r = link::read_one_reg(26, mode);
-    if (r != 0) return r;
-    auto& main = *mainwin::hauptmenu_inst;
-    main.in_use.set_text("1");
-    main.v_mode.set_text(std::to_string(static_cast<std::uint16_t>(mode) >> 8));
-    return 0;
+    int code = 0;
+    const std::int16_t r = mainwin::read_output_mode(code);
+    if (r == 0) mainwin::show_output_mode(*mainwin::hauptmenu_inst, code);
+    return r;
 }
 
 }  // namespace dvx::pages
