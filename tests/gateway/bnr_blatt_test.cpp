@@ -24,24 +24,11 @@ class BnrPage : public GatewayFixture {
     gateway::BNR_blatt& page() { return *bnr_blatt_inst.peek(); }
     sim::Concentrator& rack(int r) { return plant_->rack(r); }
 
-    void open_page(int mode) {
-        if (!plant_) prepare_gateway(mode);
-        ASSERT_TRUE(start(mode));
-        open(main().m_ub_bnr);
-        ASSERT_TRUE(bnr_blatt_inst.loaded());
-        ASSERT_TRUE(page().visible());
-        clear_records();
-    }
+    void open_page(int mode) { open_page_by(&mainwin::Hauptmenue::m_ub_bnr, bnr_blatt_inst, mode); }
     // Row r of the diagnosis grid, devices 1..32.
-    std::vector<std::string> diag_row(int r) {
-        std::vector<std::string> out;
-        for (int d = 1; d <= 32; ++d) out.push_back(page().flg_diag.text_matrix(r, d));
-        return out;
-    }
+    std::vector<std::string> diag_row(int r) { return grid_row(page().flg_diag, r, 32); }
     static std::vector<std::string> marks(std::initializer_list<int> devices) {
-        std::vector<std::string> out(32, " ");
-        for (int d : devices) out[d - 1] = "X";
-        return out;
+        return marks_of(32, " ", devices);
     }
     std::vector<std::string> data_labels() {
         std::vector<std::string> out;

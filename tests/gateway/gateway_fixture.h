@@ -2,12 +2,14 @@
 // The main window started on a simulated gateway bus with its transfer menu, the
 // gateway openers installed: the starting point of the gateway and concentrator page
 // tests.
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "gateway/openers.h"
 #include "gateway/poll_busy.h"
 #include "link/link.h"
+#include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/controls.h"
@@ -45,6 +47,32 @@ class GatewayFixture : public DeviceFixture {
     void open(ui::MenuItem& item) {
         boxes_.answer_all(ui::id_ok);
         click(item);
+    }
+
+    // Starts on the plant of `mode` as it is now (its default plant when none is
+    // prepared) and opens the page by its menu item.
+    template <class P>
+    void open_page_by(ui::MenuItem mainwin::Hauptmenue::*item, ui::FormRef<P>& page, int mode) {
+        if (!plant_) prepare_gateway(mode);
+        ASSERT_TRUE(start(mode));
+        open(main().*item);
+        ASSERT_TRUE(page.loaded());
+        ASSERT_TRUE(page.peek()->visible());
+        clear_records();
+    }
+
+    // Row r of a grid, columns 1..columns.
+    static std::vector<std::string> grid_row(const ui::Grid& grid, int r, int columns) {
+        std::vector<std::string> out;
+        for (int c = 1; c <= columns; ++c) out.push_back(grid.text_matrix(r, c));
+        return out;
+    }
+    // `count` cells of a status row: "X" for the devices given (from 1), `blank` elsewhere.
+    static std::vector<std::string> marks_of(int count, const char* blank,
+                                             std::initializer_list<int> devices) {
+        std::vector<std::string> out(static_cast<std::size_t>(count), blank);
+        for (int d : devices) out[static_cast<std::size_t>(d - 1)] = "X";
+        return out;
     }
 
     // The user goes into a box, clears it and types the text.

@@ -25,24 +25,11 @@ class Hzl3Page : public GatewayFixture {
     sim::Gateway& gw() { return plant_->gateway(); }
 
     // Starts on the HZL3 plant as it is now and opens the page.
-    void open_page() {
-        if (!plant_) prepare_gateway(2);
-        ASSERT_TRUE(start(2));
-        open(main().m_ub_hzl);
-        ASSERT_TRUE(hzl3_blatt_inst.loaded());
-        ASSERT_TRUE(page().visible());
-        clear_records();
-    }
+    void open_page() { open_page_by(&mainwin::Hauptmenue::m_ub_hzl, hzl3_blatt_inst, 2); }
     // Row r of the diagnosis grid, columns 1..64.
-    std::vector<std::string> diag_row(int r) {
-        std::vector<std::string> out;
-        for (int c = 1; c <= 64; ++c) out.push_back(page().flg_diag.text_matrix(r, c));
-        return out;
-    }
+    std::vector<std::string> diag_row(int r) { return grid_row(page().flg_diag, r, 64); }
     static std::vector<std::string> marks(std::initializer_list<int> devices) {
-        std::vector<std::string> out(64, "");
-        for (int d : devices) out[d - 1] = "X";
-        return out;
+        return marks_of(64, "", devices);
     }
 };
 

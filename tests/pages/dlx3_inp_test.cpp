@@ -20,10 +20,8 @@ class DlxInputPage : public PageFixture {
   protected:
     // Address 3: DLX 3.06. The device reports input kind `kind` in status word 2.
     pages::Dlx3_Inp& open(int kind, const std::function<void()>& prepare = {}) {
-        read_device(3, "GB", [kind](sim::Transmitter& t) { t.set_status(2, kind); });
-        if (prepare) prepare();
-        click(main().B_io);
-        return *dlx3_inp_inst.peek();
+        return open_by(dlx3_inp_inst, &mainwin::Hauptmenue::B_io, 3, prepare,
+                       [kind](sim::Transmitter& t) { t.set_status(2, kind); });
     }
 };
 
@@ -69,12 +67,9 @@ TEST_F(DlxInputPage, RangesFollowTheInputKind) {
         });
         ASSERT_EQ(param_image[97], 0);
         ASSERT_EQ(param_image[98], 1000);
-        auto& box = *dynamic_cast<ui::TextBox*>(page.control(r.field));
-        type_into(box, r.typed);
-        leave();
+        ui::TextBox& box = box_named(page, r.field);
+        expect_entry(box, r.typed, r.word, r.stored, r.message);
         EXPECT_EQ(box.text(), r.shown);
-        EXPECT_EQ(param_image[r.word], r.stored);
-        EXPECT_EQ(prompts(), r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
         click(page.B_Zurueck);
         clear_records();
     }

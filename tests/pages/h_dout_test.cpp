@@ -23,10 +23,7 @@ using pages::h_dout_inst;
 class AlarmOutputsPage : public PageFixture {
   protected:
     pages::H_dout& open(int address, const std::function<void()>& prepare = {}) {
-        read_device(address);
-        if (prepare) prepare();
-        click(main().B_dout);
-        return *h_dout_inst.peek();
+        return open_by(h_dout_inst, &mainwin::Hauptmenue::B_dout, address, prepare);
     }
     static void set(int k, int v) { param_image[k] = static_cast<std::int16_t>(v); }
 };
@@ -80,10 +77,7 @@ TEST_F(AlarmOutputsPage, AlarmValueLimits) {
             set(83, 0x0004 | r.alarm_type);
             set(109, 7);
         });
-        type_into(page.out1.val, r.typed);
-        leave();
-        EXPECT_EQ(param_image[109], r.stored);
-        EXPECT_EQ(prompts(), r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
+        expect_entry(page.out1.val, r.typed, 109, r.stored, r.message);
         click(page.B_Zurueck);
         clear_records();
     }
@@ -138,11 +132,7 @@ TEST_F(AlarmOutputsPage, FixedFields) {
     for (const Row& r : rows) {
         SCOPED_TRACE(std::string(r.field) + " " + r.typed);
         pages::H_dout& page = open(1, [&r] { set(r.word, 5); });
-        auto& box = *dynamic_cast<ui::TextBox*>(page.control(r.field));
-        type_into(box, r.typed);
-        leave();
-        EXPECT_EQ(param_image[r.word], r.stored);
-        EXPECT_EQ(prompts(), r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
+        expect_entry(box_named(page, r.field), r.typed, r.word, r.stored, r.message);
         click(page.B_Zurueck);
         clear_records();
     }

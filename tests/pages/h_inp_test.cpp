@@ -24,10 +24,7 @@ class KrvInputPage : public PageFixture {
     // Reads the device, lets `prepare` change the image, opens the page.
     template <class F>
     pages::H_Inp& open(int address, F prepare) {
-        read_device(address);
-        prepare();
-        click(main().B_io);
-        return *h_inp_inst.peek();
+        return open_by(h_inp_inst, &mainwin::Hauptmenue::B_io, address, prepare);
     }
     pages::H_Inp& open(int address = 1) {
         return open(address, [] {});
@@ -142,10 +139,7 @@ TEST_F(KrvInputPage, MillivoltLimitsFollowTheFirmware) {
             param_image[99] = 20;
             param_image[97] = 0;
         });
-        type_into(page.Mesb_0, r.typed);
-        leave();
-        EXPECT_EQ(param_image[97], r.stored);
-        EXPECT_EQ(prompts(), r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
+        expect_entry(page.Mesb_0, r.typed, 97, r.stored, r.message);
         click(page.B_Zurueck);
         clear_records();
     }

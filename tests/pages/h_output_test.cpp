@@ -24,10 +24,7 @@ class OutputPage : public PageFixture {
     // Address 1: KRV 4.05 with a current output (register 26 high byte 40); address 9:
     // KRV 3.03 with a voltage output (high byte 10).
     pages::H_output& open(int address, const std::function<void()>& prepare = {}) {
-        read_device(address);
-        if (prepare) prepare();
-        click(main().B_Out);
-        return *h_output_inst.peek();
+        return open_by(h_output_inst, &mainwin::Hauptmenue::B_Out, address, prepare);
     }
     static void words(int range_start, int range_end, int min, int max, int alarm) {
         param_image[105] = static_cast<std::int16_t>(range_start);
@@ -73,11 +70,7 @@ TEST_F(OutputPage, EntriesInCurrentAndVoltageScaling) {
             words(40, 200, 0, 220, 0);
             param_image[107] = 10;
         });
-        auto& box = *dynamic_cast<ui::TextBox*>(page.control(r.field));
-        type_into(box, r.typed);
-        leave();
-        EXPECT_EQ(param_image[r.word], r.stored);
-        EXPECT_EQ(prompts(), r.message ? std::vector<std::string>{r.message} : std::vector<std::string>{});
+        expect_entry(box_named(page, r.field), r.typed, r.word, r.stored, r.message);
         click(page.B_Zurueck);
         clear_records();
     }

@@ -6,9 +6,12 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
 #include "model/firmware.h"
+#include "model/param_image.h"
 #include "model/sensor_hint.h"
 #include "pages/openers.h"
 #include "tests/mainwin/device_fixture.h"
@@ -43,6 +46,33 @@ class PageFixture : public DeviceFixture {
         read();
         clear_records();
         boxes_.answer_all(ui::id_ok);
+    }
+
+    // Reads the device at `address` (with `setup` for the simulated device), lets
+    // `prepare` change the image, clicks the main window's `button` and gives the page.
+    template <class P>
+    P& open_by(ui::FormRef<P>& page, ui::CommandButton mainwin::Hauptmenue::*button, int address,
+               const std::function<void()>& prepare = {},
+               const std::function<void(sim::Transmitter&)>& setup = {}) {
+        read_device(address, "GB", setup);
+        if (prepare) prepare();
+        click(main().*button);
+        return *page.peek();
+    }
+
+    // The page's text box of that name.
+    static ui::TextBox& box_named(ui::Form& page, const char* name) {
+        return *dynamic_cast<ui::TextBox*>(page.control(name));
+    }
+
+    // Types over the box's text and leaves it: word `word` then holds `stored`, and the
+    // one box shown says `message` (no box when it is null).
+    void expect_entry(ui::TextBox& box, const std::string& typed, int word, int stored,
+                      const char* message) {
+        type_into(box, typed);
+        leave();
+        EXPECT_EQ(model::param_image[word], stored);
+        EXPECT_EQ(prompts(), message ? std::vector<std::string>{message} : std::vector<std::string>{});
     }
 
     // Selects the field's whole text and types over it.
