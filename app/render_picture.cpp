@@ -53,6 +53,15 @@ class DrawingView : public QFrame {
             case ui::ShapeKind::line:
                 p.drawLine(box.topLeft(), box.bottomRight());
                 break;
+            case ui::ShapeKind::arrow_left:
+            case ui::ShapeKind::arrow_right: {
+                const bool left = s.kind == ui::ShapeKind::arrow_left;
+                const QPointF tip(left ? box.left() : box.right(), box.center().y());
+                const double base = left ? box.right() : box.left();
+                const QPointF points[] = {tip, {base, box.top()}, {base, box.bottom()}};
+                p.drawPolygon(points, 3);
+                break;
+            }
             case ui::ShapeKind::text: {
                 QFont f = p.font();
                 f.setPixelSize(std::max(6, static_cast<int>(s.size * sy)));
@@ -73,13 +82,16 @@ const std::string& picture_name(const ui::Control& c) {
 }  // namespace
 
 QWidget* Renderer::make_picture(ui::Control& c, QWidget* parent) {
-    auto* view = new DrawingView(parent);
-    if (c.kind() == ui::Kind::picture) view->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    return view;
+    return new DrawingView(parent);
 }
 
 void Renderer::sync_picture(ControlView& v, unsigned bits) {
     if (!(bits & d_state)) return;
+    if (v.control->kind() == ui::Kind::picture) {
+        const bool border = static_cast<const ui::Picture&>(*v.control).border_style() != 0;
+        static_cast<QFrame*>(v.widget)->setFrameStyle(border ? QFrame::StyledPanel | QFrame::Sunken
+                                                             : int(QFrame::NoFrame));
+    }
     static_cast<DrawingView*>(v.widget)->show_drawing(ui::find_drawing(picture_name(*v.control)));
 }
 

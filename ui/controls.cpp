@@ -762,6 +762,11 @@ void Picture::set_picture(std::string name) {
     changed("Picture");
 }
 
+void Picture::set_border_style(int b) {
+    border_style_ = b;
+    changed("BorderStyle");
+}
+
 void Image::set_picture(std::string name) {
     picture_ = std::move(name);
     changed("Picture");

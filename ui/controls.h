@@ -389,10 +389,13 @@ class Picture : public Control {
         : Control(Kind::picture, p, std::move(name), r, index) {}
     const std::string& picture() const { return picture_; }
     void set_picture(std::string name);
+    int border_style() const { return border_style_; }  // 1 fixed single, 0 none
+    void set_border_style(int b);
     bool is_container() const override { return true; }
 
   private:
     std::string picture_;
+    int border_style_ = 1;
 };
 
 class Image : public Control {

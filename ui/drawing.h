@@ -15,6 +15,8 @@ enum class ShapeKind {
     ellipse,  // ellipse inside that box
     line,     // from (x, y) to (x + w, y + h)
     text,     // text centred in the box, `size` units high
+    arrow_left,   // triangle filling the box, its point at the middle of the left edge
+    arrow_right,  // the same pointing right
 };
 
 // Colours 0x00BBGGRR; no_fill leaves the inside empty.
