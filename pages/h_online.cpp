@@ -14,6 +14,7 @@
 #include "model/number_text.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
+#include "pages/gauge_marks.h"
 #include "pages/live_opening.h"
 #include "pages/page_open.h"
 #include "texts/captions_online.h"
@@ -90,6 +91,8 @@ H_online::H_online() : Form("h_online") {
         g->set_min(0);
         g->set_vertical(true);
     }
+    for (ui::Picture* p : {&Picture3, &Picture4}) show_gauge_mark(*p, gauge_mark_left);
+    for (ui::Picture* p : {&mark_min, &mark_max}) show_gauge_mark(*p, gauge_mark_right);
     on_load = [this] { texts::set_lang_online(*this); };
     on_activate = [this] { texts::set_lang_online(*this); };
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
