@@ -90,11 +90,11 @@ class Hauptmenue : public ui::Form {
     ui::Label Label12{Frame3D2, "Label12", {3000, 300, 1440, 255}};
     ui::ListBox dev_list{Frame3D2, "dev_list", {240, 600, 5880, 2220}};
     ui::ListView liv_scan{Frame3D2, "liv_scan", {240, 720, 5880, 2100}};
-    ui::CommandButton Command3D4{Frame3D2, "Command3D4", {6360, 300, 2640, 375}};
-    ui::Frame fra_bulk_upd{Frame3D2, "fra_bulk_upd", {6360, 840, 2640, 1980}};
-    ui::Label Label13{fra_bulk_upd, "Label13", {120, 300, 2400, 255}};
-    ui::ComboBox cmb_bulk_param{fra_bulk_upd, "cmb_bulk_param", {120, 600, 2400, 315}};
-    ui::CommandButton cmd_bulk_set{fra_bulk_upd, "cmd_bulk_set", {120, 1320, 2400, 375}};
+    ui::CommandButton Command3D4{Frame3D2, "Command3D4", {6300, 300, 2760, 375}};
+    ui::Frame fra_bulk_upd{Frame3D2, "fra_bulk_upd", {6300, 840, 2760, 1980}};
+    ui::Label Label13{fra_bulk_upd, "Label13", {120, 300, 2520, 255}};
+    ui::ComboBox cmb_bulk_param{fra_bulk_upd, "cmb_bulk_param", {120, 600, 2520, 315}};
+    ui::CommandButton cmd_bulk_set{fra_bulk_upd, "cmd_bulk_set", {120, 1320, 2520, 375}};
 
     // The pages, in two rows of four with the quit button last.
     ui::CommandButton B_io{*this, "B_io", {240, 6780, 2160, 375}};
