@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "link/register_images.h"
 #include "mainwin/hauptmenu.h"
+#include "model/dlx_input_kind.h"
 #include "model/supervision_bits.h"
 #include "texts/captions_pages.h"
 
@@ -45,9 +45,6 @@ constexpr SupervisionDesign design{tolerances,
                                    model::set_chk_mode_m,
                                    true};
 
-// Input kinds of status word 2.
-constexpr int kind_mv = 1000, kind_v = 1001, kind_v_bipolar = 1002;
-
 }  // namespace
 
 S_Chk_m::S_Chk_m() : SupervisionPage("S_Chk_m", design) {
@@ -69,24 +66,18 @@ void S_Chk_m::set_check_mask_m() {
     show_reactions();
 
     // Rows the input kind has no use for: the transmitter supply (row 10) exists only
-    // for mA inputs, the minimum (row 5) not for the unipolar mV and V inputs.
-    const int kind = link::status_regs[2];
+    // for mA inputs, the minimum (row 5) only where the kind has a MIN value (not for
+    // the unipolar mV and V inputs).
+    const model::DlxInputKind& kind = model::dlx_input_kind();
+    const bool current = kind.code == 0;
     auto show_row = [this](int row, bool visible, bool with_reactions) {
         row_label(row).set_visible(visible);
         output_list(row).set_visible(visible);
         if (with_reactions)
             for (int k = 1; k <= 4; ++k) reaction_list(k, row).set_visible(false);
     };
-    if (kind == kind_mv || kind == kind_v) {
-        show_row(10, false, true);
-        show_row(5, false, true);
-    } else if (kind == kind_v_bipolar) {
-        show_row(10, false, true);
-        show_row(5, true, false);
-    } else {
-        show_row(10, true, false);
-        show_row(5, true, false);
-    }
+    show_row(10, current, !current);
+    show_row(5, kind.min_field, !kind.min_field);
     show_blink();
 }
 
