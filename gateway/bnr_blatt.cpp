@@ -76,14 +76,8 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
     Frame3D1.set_caption("Settings");
     for (const SettingsBox& s : settings_boxes) {
         (this->*s.label).set_caption(s.caption);
-        ui::TextBox& box = this->*s.box;
-        box.on_key_press = [this, &box](int& key) {
-            filter_number_key(key, box);
-            move_next_bnr_blatt(key);
-        };
-        box.on_lost_focus = [&box, s] {
-            store_number_box(box, link::bnr_regs[s.word], s.min, s.max);
-        };
+        bind_settings_box(this->*s.box, link::bnr_regs[s.word], s.min, s.max,
+                          [this] { set_bnrblatt_mask(); });
     }
     Command3D1.set_caption("Read BNR Settings");
     Command3D1.on_click = [this] { Command3D1_Click(); };
@@ -127,14 +121,6 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
 void BNR_blatt::cmb_rack_Click() {
     // The link takes the rack from the main window's list for every request.
     mainwin::hauptmenu_inst->cmb_rack.set_list_index(cmb_rack.list_index());
-}
-
-void BNR_blatt::move_next_bnr_blatt(int key) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27)
-        set_bnrblatt_mask();
-    else
-        model::range_check_latch = 0;
 }
 
 void BNR_blatt::set_bnrblatt_mask() {

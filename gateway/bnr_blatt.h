@@ -17,9 +17,6 @@ class BNR_blatt : public ui::Form {
   public:
     BNR_blatt();
 
-    // The key procedure of the five boxes: Enter moves on, Esc refills the page,
-    // any other key clears range_check_latch.
-    void move_next_bnr_blatt(int key);
     // Shows the block: the fields of the bus mode, the version and the diagnosis.
     void set_bnrblatt_mask();
     // Reads the block of the bus mode; ok := 1 when it was read and word 0 is the

@@ -49,6 +49,23 @@ void filter_number_key(int& key, const ui::TextBox& box) {
     if (model::key_is_invalid(key, 0, box.text())) key = 0;
 }
 
+void settings_box_key(int key, const std::function<void()>& refill) {
+    if (key == 13) ui::send_keys("{TAB}");
+    if (key == 27)
+        refill();
+    else
+        model::range_check_latch = 0;
+}
+
+void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,
+                       const std::function<void()>& refill) {
+    box.on_key_press = [&box, refill](int& key) {
+        filter_number_key(key, box);
+        settings_box_key(key, refill);
+    };
+    box.on_lost_focus = [&box, &word, min, max] { store_number_box(box, word, min, max); };
+}
+
 std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
                               std::int32_t max) {
     const std::string text = box.text();

@@ -58,14 +58,8 @@ HZL3_blatt::HZL3_blatt() : Form("HZL3_blatt") {
     for (std::size_t i = 0; i < std::size(settings_boxes); ++i) {
         const SettingsBox& s = settings_boxes[i];
         labels[i]->set_caption(s.caption);
-        ui::TextBox& box = this->*s.box;
-        box.on_key_press = [this, &box](int& key) {
-            filter_number_key(key, box);
-            move_next_hzl3(key);
-        };
-        box.on_lost_focus = [&box, s] {
-            store_number_box(box, link::hzl_regs[s.word], s.min, s.max);
-        };
+        bind_settings_box(this->*s.box, link::hzl_regs[s.word], s.min, s.max,
+                          [this] { restore_form(); });
     }
     Label6.set_caption("PCS Baud :");
     for (const char* item : baud_items) cmb_pcs_baud.add_item(item);
@@ -178,14 +172,6 @@ void HZL3_blatt::Timer1_Timer() {
         show(texts::msg_no_connection_gateway);
         chk_pool.set_value(0);
     }
-}
-
-void HZL3_blatt::move_next_hzl3(int key) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27)
-        restore_form();
-    else
-        model::range_check_latch = 0;
 }
 
 }  // namespace dvx::gateway

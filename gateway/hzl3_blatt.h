@@ -61,9 +61,6 @@ class HZL3_blatt : public ui::Form {
     ui::Grid flg_result{*this, "flg_result", {120, 4860, 9300, 2900}};
 
     ui::Timer Timer1{*this, "Timer1"};
-
-  private:
-    void move_next_hzl3(int key);
 };
 
 inline ui::FormRef<HZL3_blatt> hzl3_blatt_inst;

@@ -181,9 +181,7 @@ void HZL_blatt::show_hzl_addresses() {
 }
 
 void HZL_blatt::move_next_hzl(int key) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27) show_hzl_addresses();
-    if (key != 27) model::range_check_latch = 0;
+    settings_box_key(key, [this] { show_hzl_addresses(); });
 }
 
 bool HZL_blatt::read_gateway_block() {
