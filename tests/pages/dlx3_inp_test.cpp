@@ -94,7 +94,9 @@ TEST_F(DlxInputPage, LayoutByKind) {
         EXPECT_EQ(page.L_C_1.caption(), r.unit);
         EXPECT_EQ(page.L_C_2.caption(), r.unit);
         EXPECT_EQ(page.Label11.caption(), r.unit);
-        if (r.min_field) EXPECT_EQ(page.Label5.caption(), r.unit);
+        if (r.min_field) {
+            EXPECT_EQ(page.Label5.caption(), r.unit);
+        }
         EXPECT_EQ(page.Label8.caption(), "s");
         EXPECT_EQ(page.Mesb_1.text(), r.end);
         EXPECT_EQ(page.caption(), "Measure input          TAG No:  FT-205 ");

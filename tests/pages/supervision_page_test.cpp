@@ -467,7 +467,9 @@ TEST_F(SupervisionPage, RowsCarryTheirCaptions) {
         pages::SupervisionPage& page = open();
         for (const auto& table : c.tables)
             for (const texts::PageCaption& t : table)
-                if (!t.control.empty()) EXPECT_NE(page.control(t.control), nullptr) << t.control;
+                if (!t.control.empty()) {
+                    EXPECT_NE(page.control(t.control), nullptr) << t.control;
+                }
         for (const Row& r : c.rows) {
             SCOPED_TRACE(r.row);
             EXPECT_EQ(page.row_label(r.row).caption(), r.caption);
