@@ -3,6 +3,7 @@
 // control lies inside its parent, each caption fits its control as the text-metrics
 // service measures it (labels may wrap as far as their height allows), and every
 // picture shows a drawing. The windows are kept as pictures in the screenshot folder.
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QWidget>
@@ -207,7 +208,24 @@ class FormLayout : public DeviceFixture {
         boxes_.answer_all(ui::id_ok);
         if (!f.visible()) f.show_modeless();
         pump();
+        check_shown(f, picture);
+        // Each further page of a tab control, then the first again.
+        for (ui::Control* c : f.controls()) {
+            if (c->kind() != ui::Kind::tab_control || !c->shown()) continue;
+            auto& tabs = static_cast<ui::TabControl&>(*c);
+            const int first = tabs.tab();
+            for (int i = 0; i < tabs.tabs(); ++i) {
+                if (i == first) continue;
+                SCOPED_TRACE("tab " + std::to_string(i));
+                tabs.set_tab(i);
+                check_shown(f, picture + "_tab" + std::to_string(i));
+            }
+            tabs.set_tab(first);
+        }
+    }
+    void check_shown(ui::Form& f, const std::string& picture) {
         renderer_->flush();
+        QCoreApplication::processEvents();  // Qt's own layout (scroll bars shown as needed)
         QWidget* w = renderer_->window(f);
         ASSERT_NE(w, nullptr);
         w->grab().toImage().save(
