@@ -306,16 +306,7 @@ TEST_F(BnrPage, EntriesAreCheckedAgainstTheBoxLimits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        boxes_.clear();
-        boxes_.answer_all(ui::id_ok);
-        ui::TextBox& box = page().*c.box;
-        enter(box, c.typed);
-        EXPECT_EQ(link::bnr_regs[c.word], c.stored);
-        EXPECT_EQ(box.text(), std::to_string(c.stored));
-        if (*c.prompt)
-            EXPECT_EQ(prompts(), std::vector<std::string>{c.prompt});
-        else
-            EXPECT_TRUE(prompts().empty());
+        expect_entry(page().*c.box, c.typed, link::bnr_regs[c.word], c.stored, c.prompt);
     }
     EXPECT_TRUE(requests().empty());
 }

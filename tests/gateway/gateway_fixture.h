@@ -90,6 +90,21 @@ class GatewayFixture : public DeviceFixture {
         type_into(box, text);
         key(ui::vk_tab);
     }
+    // Enters `typed` into a settings box, every box answered OK: the block word then
+    // holds `stored`, the box shows it (a refused entry is refilled), and the one box
+    // shown says `prompt` ("" no box).
+    void expect_entry(ui::TextBox& box, const std::string& typed, const std::int16_t& word,
+                      int stored, const std::string& prompt) {
+        boxes_.clear();
+        boxes_.answer_all(ui::id_ok);
+        enter(box, typed);
+        EXPECT_EQ(word, stored);
+        EXPECT_EQ(box.text(), std::to_string(stored));
+        if (!prompt.empty())
+            EXPECT_EQ(prompts(), std::vector<std::string>{prompt});
+        else
+            EXPECT_TRUE(prompts().empty());
+    }
     void key(int code, int shift = 0) {
         user([code, shift] { ui::user_key(code, shift); });
     }

@@ -245,18 +245,9 @@ TEST_F(Hzl3Page, EntriesAreCheckedAgainstTheBoxLimits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        boxes_.clear();
-        boxes_.answer_all(ui::id_ok);
         ui::TextBox& box = page().*c.box;
-        enter(box, c.typed);
-        EXPECT_EQ(link::hzl_regs[c.word], c.stored);
-        EXPECT_EQ(box.text(), std::to_string(c.stored));  // refused: refilled
-        if (*c.prompt) {
-            EXPECT_EQ(prompts(), std::vector<std::string>{c.prompt});
-            EXPECT_EQ(ui::focus_owner(), &box);
-        } else {
-            EXPECT_TRUE(prompts().empty());
-        }
+        expect_entry(box, c.typed, link::hzl_regs[c.word], c.stored, c.prompt);
+        if (*c.prompt) EXPECT_EQ(ui::focus_owner(), &box);
     }
     EXPECT_TRUE(requests().empty());
 }
