@@ -14,6 +14,8 @@
 
 namespace dvx::calib {
 
+using mainwin::ops::show;
+
 namespace {
 
 constexpr double settle_wait = 2.0;
@@ -36,10 +38,6 @@ MeasureValues take(const MeasureModeRow& row) {
         v[i] = k == word44 ? link::status_regs[44] : model::long_from_block(k);
     }
     return v;
-}
-
-void show(const std::string& text) {
-    mainwin::ops::show(text);
 }
 
 // One run. `switched`: the device's input type was touched and not yet switched back
