@@ -28,7 +28,6 @@ namespace dvx::mainwin {
 
 namespace {
 
-constexpr int version_word = 4;
 constexpr int last_address_index = 254;  // bus address 255
 
 constexpr int gateway_block = 20000;

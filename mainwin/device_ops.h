@@ -11,6 +11,9 @@ namespace dvx::mainwin {
 
 class Hauptmenue;
 
+// The firmware word: the type read takes registers 0..4, this one with them.
+inline constexpr int version_word = 4;
+
 // The read button B_FQN_Read (also the double click on a gateway list row): type code
 // and model set-up, firmware check and param_count, the parameter block and the
 // output-mode word; then "Parameter read in.", the identity fields, param_snapshot and
@@ -29,6 +32,10 @@ void B_FQN_Write_Click();
 // Firmware word as the version text: "." before the last two digits (405 -> "4.05",
 // 99 -> ".99"); 0..9 are padded to two digits (5 -> ".05"), which no supported list holds.
 std::string device_version_text(std::int16_t word);
+
+// Reads the parameter block; one broken off part-way leaves param_image as it was, so
+// no mix of two parameter sets remains. 0 read, 1 a request failed.
+std::int16_t read_param_block_whole();
 
 // Reads the output-mode word (register 26): `code` gets its high byte, the output-mode
 // jumper code (above 20: a current output). The result is read_one_reg's; a failed

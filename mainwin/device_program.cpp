@@ -24,7 +24,6 @@ namespace dvx::mainwin {
 
 namespace {
 
-constexpr int version_word = 4;
 constexpr int serial_first = 123;  // words 123..126, register 1123..
 constexpr int serial_words = 4;
 // Output-mode codes below 20 mean voltage output, above 20 current output; 20 matches both.

@@ -24,7 +24,6 @@ namespace dvx::mainwin {
 
 namespace {
 
-constexpr int version_word = 4;
 
 // Keeps the first parameter set read from a serial number; an existing copy is the
 // device's factory state and is never replaced.
@@ -50,13 +49,7 @@ void read_device(Hauptmenue& m) {
     if (model::check_version(m.curr_version.text()) != 0)
         return ops::show(texts::msg_sw_version_not_supported);
 
-    // The link reads straight into param_image; keep what was there so that a block
-    // read broken off part-way leaves no mix of two parameter sets.
-    const auto before = model::param_image;
-    if (model::read_param_block() != 0) {
-        model::param_image = before;
-        return ops::show(texts::msg_no_connection);
-    }
+    if (read_param_block_whole() != 0) return ops::show(texts::msg_no_connection);
     // The set is whole now: a failure here keeps it, only the fields and the snapshot
     // stay the previous device's.
     int output_mode = 0;
@@ -70,6 +63,14 @@ void read_device(Hauptmenue& m) {
 }
 
 }  // namespace
+
+std::int16_t read_param_block_whole() {
+    // The link reads straight into param_image; keep what was there.
+    const auto before = model::param_image;
+    if (model::read_param_block() == 0) return 0;
+    model::param_image = before;
+    return 1;
+}
 
 std::int16_t read_output_mode(int& code) {
     std::int16_t word = 0;

@@ -26,7 +26,6 @@ namespace dvx::mainwin {
 
 namespace {
 
-constexpr int version_word = 4;
 constexpr int serial_first = 123;
 
 // The image as the click found it; the first param_count words go back on every

@@ -21,8 +21,6 @@ namespace dvx::pages {
 
 namespace {
 
-constexpr int version_word = 4;
-
 std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
     std::int16_t code = 0;
     if (link::read_device_type(code) != 0) {
@@ -33,12 +31,10 @@ std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
         mainwin::ops::show(texts::msg_device_not_supported);
         return 1;
     }
-    const std::int16_t version = link::status_regs[version_word];
+    const std::int16_t version = link::status_regs[mainwin::version_word];
     // The block is read with the parameter count of the device read before. A block
     // broken off part-way is not taken over: the image stays as the set-up left it.
-    const auto before = model::param_image;
-    if (model::read_param_block() != 0) {
-        model::param_image = before;
+    if (mainwin::read_param_block_whole() != 0) {
         mainwin::ops::show(texts::msg_no_connection);
         return 1;
     }
