@@ -16,7 +16,6 @@ namespace dvx::calib {
 namespace {
 
 using model::param_image;
-using pages::by;
 
 std::int32_t min_v4(int word) {
     return model::type_min_v4(second_sheet_type(word));
@@ -25,18 +24,7 @@ std::int32_t max_v4(int word) {
     return model::type_max_v4(second_sheet_type(word));
 }
 
-// clang-format off
-constexpr pages::NumericField fields[] = {
-    {"ph_r1_0", 13, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_r1_1", 14, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_r2_0", 19, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_r2_1", 20, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_ma_0", 43, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_ma_1", 44, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_V_0",  49, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-    {"ph_V_1",  50, by(second_sheet_decimals), by(second_sheet_decimals), by(min_v4), by(max_v4)},
-};
-// clang-format on
+constexpr auto fields = second_sheet_fields(min_v4, max_v4);
 
 // The thermocouple loop closed with 1 kOhm reads within these limits.
 constexpr std::int32_t loop_min = 1000000, loop_max = 2700000;

@@ -9,8 +9,6 @@ namespace dvx::calib {
 
 namespace {
 
-using pages::by;
-
 std::int32_t min_fw3(int word) {
     return model::type_min(second_sheet_type(word));
 }
@@ -18,18 +16,7 @@ std::int32_t max_fw3(int word) {
     return model::type_max(second_sheet_type(word));
 }
 
-// clang-format off
-constexpr pages::NumericField fields[] = {
-    {"ph_r1_0", 13, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_r1_1", 14, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_r2_0", 19, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_r2_1", 20, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_ma_0", 43, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_ma_1", 44, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_V_0",  49, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-    {"ph_V_1",  50, by(second_sheet_decimals), by(second_sheet_decimals), by(min_fw3), by(max_fw3)},
-};
-// clang-format on
+constexpr auto fields = second_sheet_fields(min_fw3, max_fw3);
 
 constexpr std::int32_t ohm600_multiplier = -76384;
 constexpr std::int32_t ohm5000_multiplier = -8416;

@@ -3,6 +3,7 @@
 // and before): the potentiometer inputs 0-600 Ohm and 0-5000 Ohm, the current and the
 // voltage input, each with two points of a reference field, a "Read in" button and a
 // gauge.
+#include <array>
 #include <span>
 
 #include "calib/cal_sheet.h"
@@ -16,6 +17,24 @@ namespace dvx::calib {
 int second_sheet_type(int word);
 // The decimals of that type (the same in both firmware generations).
 std::int32_t second_sheet_decimals(int word);
+
+// The eight reference fields, within the limits `min` and `max` give a field's word
+// (the firmware generation's limits of its type).
+constexpr std::array<pages::NumericField, 8> second_sheet_fields(pages::WordRule min,
+                                                                 pages::WordRule max) {
+    using pages::by;
+    const auto d = by(second_sheet_decimals);
+    return {{
+        {"ph_r1_0", 13, d, d, by(min), by(max)},
+        {"ph_r1_1", 14, d, d, by(min), by(max)},
+        {"ph_r2_0", 19, d, d, by(min), by(max)},
+        {"ph_r2_1", 20, d, d, by(min), by(max)},
+        {"ph_ma_0", 43, d, d, by(min), by(max)},
+        {"ph_ma_1", 44, d, d, by(min), by(max)},
+        {"ph_V_0", 49, d, d, by(min), by(max)},
+        {"ph_V_1", 50, d, d, by(min), by(max)},
+    }};
+}
 
 class SecondSheet : public CalSheet {
   protected:
