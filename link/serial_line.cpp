@@ -20,7 +20,6 @@ double line_quiet_since = -std::numeric_limits<double>::infinity();
 
 namespace {
 
-constexpr const char* app_title = "DORVANEX";
 constexpr double echo_probe_seconds = 0.2;
 constexpr int longest_frame_chars = 256;
 
@@ -144,7 +143,7 @@ std::int16_t detect_echo() {
             if (b < 0) wait_rx_until(start + echo_probe_seconds);
         }
     } catch (const std::exception& e) {
-        ui::msg_box(e.what(), ui::mb_ok, app_title);
+        ui::show_titled(e.what());
         return 1;
     }
 }

@@ -8,12 +8,12 @@
 
 namespace dvx::mainwin::ops {
 
-inline constexpr const char* title = "DORVANEX";
+inline constexpr const char* title = ui::program_title;
 inline constexpr const char* crlf = "\r\n";
 
 // A message with an OK button, no icon, under the program's title.
 inline void show(const std::string& text) {
-    ui::msg_box(text, ui::mb_ok, title);
+    ui::show_titled(text);
 }
 
 // The hourglass for the length of an operation, the default pointer after it however

@@ -31,7 +31,7 @@ constexpr int serial_words = 4;
 constexpr int base_words = 127;  // words from 127 exist with 128 or 140 words
 
 void show(std::string_view name) {
-    ui::msg_box(message(name), ui::mb_ok, "DORVANEX");
+    ui::show_titled(message(name));
 }
 
 // write_regs over words [from, to) in requests of at most 32 registers; false at the

@@ -12,8 +12,6 @@ namespace dvx::model {
 
 namespace {
 
-constexpr const char* box_title = "DORVANEX";
-
 ui::Files& files() {
     ui::Files* f = ui::services().files;
     if (!f) throw ui::UiFault("No file service installed");
@@ -29,7 +27,7 @@ bool with_retry(Step step) {
             step();
             return true;
         } catch (const ui::UiFault& fault) {
-            if (ui::msg_box(fault.text(), ui::mb_retry_cancel, box_title) != ui::id_retry)
+            if (ui::msg_box(fault.text(), ui::mb_retry_cancel, ui::program_title) != ui::id_retry)
                 return false;
         }
     }

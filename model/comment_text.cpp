@@ -107,7 +107,7 @@ void print_failed(const ui::UiFault& fault) {
         // No printer at all: nothing to discard.
     }
     ui::set_mouse_pointer(ui::mp_default);
-    ui::msg_box(fault.text(), ui::mb_ok, "DORVANEX");
+    ui::show_titled(fault.text());
 }
 
 void print_comment_page() {

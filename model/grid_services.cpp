@@ -74,7 +74,7 @@ std::int16_t grid_key_filter(int& key, int field_type, int max_len) {
     try {
         text = ui::active_control().text();
     } catch (const ui::UiFault& f) {
-        ui::msg_box(f.text(), ui::mb_ok, "DORVANEX");
+        ui::show_titled(f.text());
         return 0;
     }
     if (key == 8) return 0;

@@ -51,8 +51,7 @@ std::int16_t percent(double v, double limit) {
 
 void refuse(const std::string& too_far, const std::string& enter, std::int32_t limit,
             int decimals) {
-    ui::msg_box(too_far + "\r\n" + enter + raw_to_text(std::to_string(limit), decimals), ui::mb_ok,
-                "DORVANEX");
+    ui::show_titled(too_far + "\r\n" + enter + raw_to_text(std::to_string(limit), decimals));
     ui::send_keys("{ESC}");
 }
 

@@ -112,7 +112,7 @@ void put_value(int k, std::uint16_t mask, std::int16_t value) {
     else if (pos < 0)
         fault = "Overflow";
     if (fault) {
-        ui::msg_box(std::string(fault) + " (put_value)", ui::mb_ok, "DORVANEX");
+        ui::show_titled(std::string(fault) + " (put_value)");
         return;
     }
     const unsigned v = as_pattern(shl16(value, pos));

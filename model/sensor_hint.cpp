@@ -125,7 +125,7 @@ std::string sensor_hint_text(int type) {
 
 void show_sensor_hint(int type) {
     const std::string text = sensor_hint_text(type);
-    if (!text.empty()) ui::msg_box(text, ui::mb_ok, "DORVANEX");
+    if (!text.empty()) ui::show_titled(text);
 }
 
 }  // namespace dvx::model

@@ -60,6 +60,10 @@ int msg_box(const std::string& prompt, int style, const std::string& title) {
     return show_box({prompt, style, title});
 }
 
+void show_titled(const std::string& prompt) {
+    msg_box(prompt, mb_ok, program_title);
+}
+
 // ---- file dialogs and printer
 
 void CommonDialog::show_open() {

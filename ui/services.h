@@ -18,6 +18,9 @@
 
 namespace dvx::ui {
 
+// The program's name: the title its own boxes give, and the default title of the rest.
+inline constexpr const char* program_title = "DORVANEX";
+
 struct Services {
     Clock* clock = nullptr;
     EventLoop* loop = nullptr;
@@ -27,7 +30,7 @@ struct Services {
     // The one serial port behind the serial-port control of the main window.
     SerialPort* port = nullptr;
     // Title of boxes shown without one of their own.
-    std::string app_title = "DORVANEX";
+    std::string app_title = program_title;
     FileDialogs* dialogs = nullptr;
     Printer* printer = nullptr;         // null: no printer (printing faults)
     KeyboardState* keyboard = nullptr;  // null: the layer's own key record
@@ -47,5 +50,7 @@ Clock& clock();
 // closes. It never raises Activate.
 int msg_box(const std::string& prompt, int style = mb_ok);
 int msg_box(const std::string& prompt, int style, const std::string& title);
+// A box with OK only, no icon, under program_title.
+void show_titled(const std::string& prompt);
 
 }  // namespace dvx::ui
