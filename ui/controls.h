@@ -324,7 +324,7 @@ class Gauge : public Control {
 
   private:
     int min_ = 0, max_ = 100, value_ = 0;
-    bool vertical_ = true;
+    bool vertical_ = false;  // a bar filling from the left; the online page stands its own up
 };
 
 // Vertical scroll bar. Min may exceed Max (then the top is the larger value). A
