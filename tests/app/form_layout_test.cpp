@@ -2,7 +2,8 @@
 // gateway pages on their bus): nothing a technician would see as broken. Each shown
 // control lies inside its parent, each caption fits its control as the text-metrics
 // service measures it (labels may wrap as far as their height allows), and every
-// picture shows a drawing. The windows are kept as pictures in the screenshot folder.
+// picture shows a drawing, every bar gauge fills along its long side. The windows are kept
+// as pictures in the screenshot folder.
 #include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
@@ -178,6 +179,12 @@ void expect_inside_parent(const ui::Control& c) {
         << c.height() << " in " << width << "x" << height;
 }
 
+// A bar fills along its long side.
+void expect_gauge_along(const ui::Control& c) {
+    if (c.kind() != ui::Kind::gauge) return;
+    EXPECT_EQ(static_cast<const ui::Gauge&>(c).vertical(), c.height() > c.width()) << name_of(c);
+}
+
 void expect_picture_drawn(const ui::Control& c) {
     std::string picture;
     if (c.kind() == ui::Kind::picture)
@@ -235,6 +242,7 @@ class FormLayout : public DeviceFixture {
             if (c->kind() != ui::Kind::line) expect_inside_parent(*c);
             expect_caption_fits(*c);
             expect_picture_drawn(*c);
+            expect_gauge_along(*c);
         }
     }
 
