@@ -67,15 +67,11 @@ std::int16_t reread_for_live_page(LivePage page) {
     return supported ? 0 : 1;
 }
 
-void show_fault(const std::string& text) {
-    mainwin::ops::show(text);
-}
-
 void run_trapped(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const ui::UiFault& fault) {
-        show_fault(fault.text());
+        mainwin::ops::show(fault.text());
         ui::set_mouse_pointer(ui::mp_default);
     }
 }
@@ -86,14 +82,14 @@ void poll_live_page(ui::Form& page, const std::function<void()>& prepare,
         prepare();
         while (page.visible()) {
             if (!cycle()) {
-                show_fault(failure);
+                mainwin::ops::show(failure);
                 break;
             }
             if (model::bus_mode != 0) link::wait_seconds_dbl(0.5);
             ui::do_events();
         }
     } catch (const ui::UiFault& fault) {
-        show_fault(fault.text());
+        mainwin::ops::show(fault.text());
     }
     mainwin::hauptmenu_inst->set_visible(true);
     page.hide();

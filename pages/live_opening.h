@@ -18,9 +18,6 @@ enum class LivePage { online, diagnosis };
 // the DLX family the online page's read sets word 99 to 19.
 std::int16_t reread_for_live_page(LivePage page);
 
-// Shows a run-time fault's own text (or a message) in a box titled "DORVANEX".
-void show_fault(const std::string& text);
-
 // Runs a live page's button handler: a fault of the window layer or the port shows its
 // own text and ends it with the default pointer.
 void run_trapped(const std::function<void()>& handler);
