@@ -7,6 +7,7 @@
 #include "gateway/gateway_fields.h"
 #include "gateway/poll_busy.h"
 #include "link/link.h"
+#include "link/register_images.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
@@ -22,12 +23,12 @@ namespace dvx::gateway {
 
 namespace {
 
-constexpr int block_start = 10000;
+constexpr int block_start = link::first_register(link::RegisterArea::bnr);
 constexpr int word_version = 2;
 constexpr int word_command = 20;
 constexpr int first_error_word = 7, error_words = 10;  // words 7..16
 constexpr double reset_wait_seconds = 2.0;
-constexpr int data_start = 11000, data_words = 80, data_labels = 60;
+constexpr int data_start = link::first_register(link::RegisterArea::bnr_data), data_words = 80, data_labels = 60;
 constexpr int devices = 32;
 constexpr std::int16_t settings_version_limit = 500;  // behind an HZL
 

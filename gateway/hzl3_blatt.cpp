@@ -6,6 +6,7 @@
 #include "gateway/gateway_fields.h"
 #include "gateway/poll_busy.h"
 #include "link/link.h"
+#include "link/register_images.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
@@ -18,7 +19,7 @@ namespace dvx::gateway {
 
 namespace {
 
-constexpr int block_start = 20000;
+constexpr int block_start = link::first_register(link::RegisterArea::hzl);
 constexpr int block_words = 41;  // words 0..40
 constexpr std::int16_t hzl3_type = 34;
 constexpr int word_version = 2;
@@ -27,7 +28,7 @@ constexpr int word_baud = 40;
 constexpr int settings_words = 7;                       // command word 34 and the settings 35..40
 constexpr int first_error_word = 11, error_words = 20;  // words 11..30
 constexpr double reset_wait_seconds = 5.0;
-constexpr int result_start = 24000;
+constexpr int result_start = link::first_register(link::RegisterArea::result_grid);
 constexpr int result_page_words = 100;
 constexpr int result_pages = 30;
 

@@ -20,11 +20,11 @@ namespace dvx::gateway {
 
 namespace {
 
-constexpr int gateway_block = 20000;
+constexpr int gateway_block = link::first_register(link::RegisterArea::hzl);
 constexpr int gateway_block_words = 20;
 constexpr int command_word = 20;
-constexpr int table_first = 22000;
-constexpr int result_first = 24000;
+constexpr int table_first = link::first_register(link::RegisterArea::hzl_table);
+constexpr int result_first = link::first_register(link::RegisterArea::result_grid);
 
 struct AddressBox {
     ui::TextBox HZL_blatt::*box;

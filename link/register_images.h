@@ -42,6 +42,13 @@ inline constexpr RegisterMapRow register_map[] = {
     {RegisterArea::hzl_table, 22000, 22601, true}, {RegisterArea::result_grid, 24000, 26999, false},
 };
 
+// The first logical register of an area, from the map.
+constexpr int first_register(RegisterArea area) {
+    for (const RegisterMapRow& row : register_map)
+        if (row.area == area) return row.first;
+    return -1;
+}
+
 // The row whose range holds the start register, with the parameter range ending at
 // 999 + param_count; none outside the map.
 std::optional<RegisterMapRow> find_register_area(int start);

@@ -30,8 +30,8 @@ namespace {
 
 constexpr int last_address_index = 254;  // bus address 255
 
-constexpr int gateway_block = 20000;
-constexpr int concentrator_block = 10000;
+constexpr int gateway_block = link::first_register(link::RegisterArea::hzl);
+constexpr int concentrator_block = link::first_register(link::RegisterArea::bnr);
 constexpr int concentrator_words = 5;
 constexpr int presence_first_word = 3;  // gateway racks and concentrator slots alike
 constexpr int identity_first = 119;     // TAG 119..122, serial number 123..126
