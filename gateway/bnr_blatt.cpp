@@ -180,10 +180,7 @@ void BNR_blatt::Command3D1_Click() {
 }
 
 void BNR_blatt::Command3D2_Click() {
-    link::bnr_regs[word_command] = 1;
-    show(link::write_regs(block_start + word_command, bus_row().write_words)
-             ? texts::msg_no_connection_gateway
-             : texts::msg_params_transmitted);
+    program_settings(link::bnr_regs, word_command, block_start, bus_row().write_words);
 }
 
 void BNR_blatt::cmd_reset_err_Click() {

@@ -49,6 +49,12 @@ void filter_number_key(int& key, const ui::TextBox& box) {
     if (model::key_is_invalid(key, 0, box.text())) key = 0;
 }
 
+void program_settings(std::span<std::int16_t> words, int command, int first_register, int count) {
+    words[static_cast<std::size_t>(command)] = 1;
+    show(link::write_regs(first_register + command, count) ? texts::msg_no_connection_gateway
+                                                           : texts::msg_params_transmitted);
+}
+
 void settings_box_key(int key, const std::function<void()>& refill) {
     if (key == 13) ui::send_keys("{TAB}");
     if (key == 27)

@@ -42,6 +42,11 @@ void settings_box_key(int key, const std::function<void()>& refill);
 void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,
                        const std::function<void()>& refill);
 
+// Programming a block's settings: `words[command]` := 1, then `count` words from it
+// written to register `first_register` + command; the box says "transmitted" or, when
+// the write fails, no connection.
+void program_settings(std::span<std::int16_t> words, int command, int first_register, int count);
+
 // Row captions 1..6 of both diagnosis grids.
 inline constexpr const char* diag_row_captions[] = {"Active Devices", "Remote T-Out",
                                                     "Local T-Out",    "CRC-Errors",

@@ -152,10 +152,7 @@ void HZL3_blatt::cmd_hzl_save_Click() {
     // Word 0 alone: the edited words 34..40 stay as they are.
     if (link::read_regs(block_start, 1)) return show(texts::msg_no_connection_gateway);
     if (link::hzl_regs[0] != hzl3_type) return show(texts::msg_wrong_device);
-    link::hzl_regs[word_command] = 1;
-    show(link::write_regs(block_start + word_command, settings_words)
-             ? texts::msg_no_connection_gateway
-             : texts::msg_params_transmitted);
+    program_settings(link::hzl_regs, word_command, block_start, settings_words);
 }
 
 void HZL3_blatt::cmd_reset_err_Click() {
