@@ -17,7 +17,6 @@ namespace {
 using W = CalibWhen;
 
 constexpr MsgForms read_in{u8"Einlesen", u8"Read in", u8"Inlezen"};
-constexpr MsgForms back{u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"};
 constexpr MsgForms other_sensors{u8"&andere Sensortypen", u8"&Other sensor types",
                                  u8"Andere types sensoren"};
 constexpr MsgForms point_1{u8"&1. Kalibrierpunkt", u8"1. Point of calibration", u8"1. kalibratiepunt"};
@@ -39,7 +38,7 @@ constexpr MsgForms filter{u8"Filterwert", u8"Filter value", u8"Filterwaarde"};
 // has two leading blanks where the older one has signs.
 constexpr CalibCaptionRow first_sheet_top_rows[] = {
     {"", W::always, {u8"Eingang kalibrieren", u8"Calibrate input ", u8"Ingang kalibreren"}},
-    {"B_Zurück", W::always, back},
+    {"B_Zurück", W::always, back_to_main_menu},
     {"Command3D3", W::always, other_sensors},
     {"Label14", W::always, {u8"&Sensortyp", u8"Sensor type", u8"Type sensor "}},
     {"Label7", W::always, point_1},
@@ -87,7 +86,7 @@ constexpr CalibCaptionRow krv_cal_rows[] = {
 
 constexpr CalibCaptionRow krv_cal1_rows[] = {
     {"", W::always, {u8"Eingang kalibrieren", u8"Calibrate input", u8"Ingang kalibreren"}},
-    {"B_Zurück", W::always, back},
+    {"B_Zurück", W::always, back_to_main_menu},
     {"Command3D3", W::always, other_sensors},
     {"Frame3D2", W::always,
      {u8"Widerstand 0-600 Ohm (Sensor in 2- oder 4-Lt.-Schaltung)",
@@ -121,7 +120,7 @@ constexpr CalibCaptionRow krv_cal1_rows[] = {
 
 constexpr CalibCaptionRow dlx_cal_rows[] = {
     {"", W::always, {u8"Eingang kalibrieren", u8"Calibrate input", u8"Ingang kalibreren"}},
-    {"B_Zurück", W::always, back},
+    {"B_Zurück", W::always, back_to_main_menu},
     {"Frame3D4", W::voltage_input, {u8"Spannungssignal", u8"Voltage signal", u8"Voltagesignaal"}},
     {"Frame3D4", W::current_input, {u8"Stromsignal", u8"Current signal", u8"Stroomsignaal"}},
     {"Label14", W::always, point_1},

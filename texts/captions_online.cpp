@@ -6,7 +6,7 @@ namespace {
 // clang-format off
 constexpr PageCaption rows[] = {
     {"", {u8"Online-Darstellung", u8"Online representation", u8"On line weergave"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Label3", {u8"Ausgang", u8"Output", u8"Uitgang"}},
     {"Label4", {u8"Ausgang", u8"Output", u8"Uitgang"}},
     {"Label1", {u8"Meßwert", u8"Measure value", u8"Meetwaarde"}},

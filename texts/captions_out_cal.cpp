@@ -8,7 +8,7 @@ namespace {
 // clang-format off
 constexpr PageCaption rows[] = {
     {"", {u8"Ausgang kalibrieren", u8"Calibrate output", u8"Uitgang kalibreren"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D1", {u8"KALIBRIEREN", u8"Calibrate", u8"KALIBREREN"}},
     {"Label1", {u8"Wie angegeben muß die 2-Pkt.-Kalibrierung für den Stromausgang immer bei 4 und 20 mA bzw. 2 und 10 V für den Spannungsausgang erfolgen.",
                 u8"The 2 points of output calibration for current are the values of 4 and 20 mA and for voltage the values of 2 and 10 V.",

@@ -14,7 +14,7 @@ namespace {
 // clang-format off
 constexpr PageCaption inp_rows[] = {
     {"", {u8"Meßeingänge", u8"Measure inputs", u8"Meetingangen"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D1", {u8"Meßwert", u8"Measure value", u8"Meetwaarde"}},
     {"Label3", {u8"&Sensor/Signal", u8"Sensor/signal", u8"Sensor/signaal"}},
     {"Label4", {u8"Meßbereichs&anfang", u8"Start of measure range", u8"Begin meetbereik"}},
@@ -32,7 +32,7 @@ constexpr PageCaption inp_rows[] = {
 
 constexpr PageCaption dlx3_inp_rows[] = {
     {"", {u8"Meßeingang", u8"Measure input", u8"Meetingang"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D1", {u8"Meßwert", u8"Measure value", u8"Meetwaarde"}},
     {"Frame3D2", {u8"Meßwertüberwachung", u8"Measure value control", u8"Meetwaarde bewaking"}},
     {"Label4", {u8"Meßbereichs&anfang", u8"Start of range", u8"Begin meetbereik"}},
@@ -51,7 +51,7 @@ constexpr PageCaption dlx3_inp_rows[] = {
 
 constexpr PageCaption output_rows[] = {
     {"", {u8"Analogausgang", u8"Analog output", u8"Analoge uitgang"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"out_typ", {u8"AUSGANGSTYP", u8"Output type", u8"UITGANGSTYPE"}},
     {"curr_out", {u8"Strom", u8"Current", u8"Stroom"}},
     {"volt_out", {u8"Spannung", u8"Voltage", u8"Spanning"}},
@@ -70,7 +70,7 @@ constexpr PageCaption output_rows[] = {
 
 constexpr PageCaption dout_rows[] = {
     {"", {u8"Alarmausgänge", u8"Alarm outputs", u8"Digitale uitgangen"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D1", {u8"ALARM 1 (Relais-1)", u8"Alarm 1 (relay-1)", u8"Digitale uitgang 1 (Relais-1)"}},
     {"Lab_al1", {u8"Alarmwert:", u8"Alarm value", u8"Grenswaarde:"}},
     {"Label15", {u8"Hysterese:", u8"Hysteresis", u8"Hysterese:"}},
@@ -105,7 +105,7 @@ constexpr PageCaption dout_rows[] = {
 // blink box.
 constexpr PageCaption supervision_rows[] = {
     {"", {u8"Überwachungsmaßnahmen", u8"System controlling", u8"Beveiligingsacties"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D1", {u8"Überwachungsmeßkreis für:", u8"Control circuit for", u8"Bewaking analoge in- uitgang:"}},
     {"Label2", {u8"maximale Toleranz:", u8"Maximum tolerance", u8"Max. tolerantie:"}},
     {"Frame3D2", {u8"Analogausgangs- und Alarmausgangs-Steuerung im Fehlerfall",
@@ -162,7 +162,7 @@ constexpr PageCaption check_m_rows[] = {
 
 constexpr PageCaption comment_rows[] = {
     {"", {u8"Kommentarspeicher", u8"Comment memory", u8"Opmerkingen"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Command3D1", {u8"Kommentar &einlesen", u8"Read in comment", u8"&Inlezen"}},
     {"B_save", {u8"&Kommentar speichern", u8"Save comment", u8"Opmerkingen overschrijven"}},
     {"Command3D2", {u8"&Kommentar &drucken", u8"Print comment", u8"Opmerkingen &printen"}},

@@ -17,6 +17,10 @@ struct PageCaption {
     MsgForms text;
 };
 
+// The back button every page has.
+inline constexpr MsgForms back_to_main_menu{u8"&Zurück zum Hauptmenü", u8"&Back to main menu",
+                                            u8"Terug naar &hoofdmenu"};
+
 // Sets every caption of the table on `page` in the language of lang_code, in table
 // order. Controls missing from the page are passed over.
 void apply_page_captions(ui::Form& page, std::span<const PageCaption> table);

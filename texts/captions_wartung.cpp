@@ -7,7 +7,7 @@ namespace {
 // clang-format off
 constexpr PageCaption head[] = {
     {"", {u8"Diagnosemanager", u8"Diagnostic manager", u8"Diagnose manager"}},
-    {"B_Zurück", {u8"&Zurück zum Hauptmenü", u8"&Back to main menu", u8"Terug naar &hoofdmenu"}},
+    {"B_Zurück", back_to_main_menu},
     {"Frame3D2", {u8"Wartungsbedarf für:", u8"Maintenance for", u8"Onderhoudsbehoefte voor :"}},
     {"Label20", {u8"aktueller Fehler", u8"Current fault", u8"Actuele fout"}},
     {"Label21", {u8"Fehlerspeicher", u8"Fault memory", u8"Geheugenfout"}},
