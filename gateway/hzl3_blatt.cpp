@@ -10,6 +10,7 @@
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
+#include "model/gateway_kinds.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
 #include "texts/messages.h"
@@ -21,7 +22,7 @@ namespace {
 
 constexpr int block_start = link::first_register(link::RegisterArea::hzl);
 constexpr int block_words = 41;  // words 0..40
-constexpr std::int16_t hzl3_type = 34;
+constexpr std::int16_t hzl3_type = model::hzl3_gateway.type_code;
 constexpr int word_version = 2;
 constexpr int word_command = 34;
 constexpr int word_baud = 40;

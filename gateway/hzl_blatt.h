@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/gateway_kinds.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -17,8 +18,8 @@ namespace dvx::gateway {
 
 // Table geometry and limits of the gateway.
 inline constexpr int hzl_variables = 600;
-inline constexpr int hzl_racks = 30;
-inline constexpr int hzl_slots = 20;
+inline constexpr int hzl_racks = model::hzl_gateway.racks;
+inline constexpr int hzl_slots = model::hzl_gateway.slots;
 inline constexpr int hzl_table_words = 602;  // address, start address, 600 variables
 inline constexpr int hzl_table_request = 64;
 inline constexpr int hzl_result_pages = 6;
@@ -26,7 +27,7 @@ inline constexpr int hzl_result_page_words = 100;
 // From this version word on the gateway keeps no table, only the two address words.
 inline constexpr std::int16_t hzl_version_no_table = 500;
 // Gateway type code in word 0 of its block.
-inline constexpr std::int16_t hzl_type_code = 32;
+inline constexpr std::int16_t hzl_type_code = model::hzl_gateway.type_code;
 
 class HZL_blatt : public ui::Form {
   public:

@@ -17,6 +17,7 @@
 #include "model/block_transfer.h"
 #include "model/checked_file.h"
 #include "model/firmware.h"
+#include "model/gateway_kinds.h"
 #include "model/model_setup.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
@@ -39,15 +40,14 @@ constexpr int identity_words = 8;
 constexpr int tag_word = 119;
 constexpr int serial_word = 123;
 
-// What differs between the two gateways.
+// What differs between the two gateways: the words of the block the scan reads, and
+// the gateway's type code, racks and slots.
 struct GatewayKind {
     int block_words;
-    std::int16_t type_code;
-    int racks;
-    int slots;
+    model::GatewayKind gateway;
 };
-constexpr GatewayKind hzl{20, 32, 30, 20};
-constexpr GatewayKind hzl3{40, 34, 64, 32};
+constexpr GatewayKind hzl{20, model::hzl_gateway};
+constexpr GatewayKind hzl3{40, model::hzl3_gateway};
 
 // ---- Direct bus ----------------------------------------------------------------
 
@@ -114,13 +114,13 @@ void add_scan_row(Hauptmenue& m, int rack, int slot) {
 void scan_racks(Hauptmenue& m, const GatewayKind& kind) {
     if (link::read_regs(gateway_block, kind.block_words) != 0)
         return void(ui::msg_box(texts::msg_no_connection_gateway, ui::mb_ok));
-    if (link::hzl_regs[0] != kind.type_code)
+    if (link::hzl_regs[0] != kind.gateway.type_code)
         return void(ui::msg_box(texts::msg_wrong_device, ui::mb_ok));
 
-    for (const int rack : presence_list(link::hzl_regs, presence_first_word, kind.racks)) {
+    for (const int rack : presence_list(link::hzl_regs, presence_first_word, kind.gateway.racks)) {
         m.cmb_rack.set_list_index(rack);
         if (link::read_regs(concentrator_block, concentrator_words) != 0) continue;
-        for (const int slot : presence_list(link::bnr_regs, presence_first_word, kind.slots)) {
+        for (const int slot : presence_list(link::bnr_regs, presence_first_word, kind.gateway.slots)) {
             m.adr_select.set_list_index(slot);
             if (link::read_regs(1000 + identity_first, identity_words) == 0)
                 add_scan_row(m, rack, slot);
