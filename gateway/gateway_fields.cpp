@@ -55,19 +55,11 @@ void program_settings(std::span<std::int16_t> words, int command, int first_regi
                                                            : texts::msg_params_transmitted);
 }
 
-void settings_box_key(int key, const std::function<void()>& refill) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27)
-        refill();
-    else
-        model::range_check_latch = 0;
-}
-
 void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,
                        const std::function<void()>& refill) {
     box.on_key_press = [&box, refill](int& key) {
         filter_number_key(key, box);
-        settings_box_key(key, refill);
+        model::entry_key(key, refill);
     };
     box.on_lost_focus = [&box, &word, min, max] { store_number_box(box, word, min, max); };
 }

@@ -4,7 +4,7 @@
 //
 // A settings box, as each page runs it (bind_settings_box):
 //   KeyPress:  filter_number_key(key, box);  then the page's key procedure,
-//              settings_box_key (Enter: next field; Esc: refill from the block; any
+//              model::entry_key (Enter: next field; Esc: refill from the block; any
 //              other key, 0 too: range_check_latch = 0).
 //   LostFocus: store_number_box(box, block[w], min, max);
 #include <cstdint>
@@ -33,10 +33,6 @@ void filter_number_key(int& key, const ui::TextBox& box);
 // refused with the invalid-value box like a value out of range.
 std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
                               std::int32_t max);
-
-// The key procedure of a settings box: Enter moves on (Tab), Esc runs `refill`, any
-// other key clears range_check_latch.
-void settings_box_key(int key, const std::function<void()>& refill);
 
 // Binds a settings box as above, storing into `word` within min..max.
 void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,

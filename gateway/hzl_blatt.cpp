@@ -181,7 +181,7 @@ void HZL_blatt::show_hzl_addresses() {
 }
 
 void HZL_blatt::move_next_hzl(int key) {
-    settings_box_key(key, [this] { show_hzl_addresses(); });
+    model::entry_key(key, [this] { show_hzl_addresses(); });
 }
 
 bool HZL_blatt::read_gateway_block() {

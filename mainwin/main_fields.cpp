@@ -56,9 +56,7 @@ void Hauptmenue::do_quit() {
 }
 
 void Hauptmenue::move_next_main(int key) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27) set_main_mask();
-    if (key != 27) model::range_check_latch = 0;
+    model::entry_key(key, [this] { set_main_mask(); });
 }
 
 void Hauptmenue::set_main_mask() {

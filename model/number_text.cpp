@@ -139,6 +139,14 @@ std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t
     return 0;
 }
 
+void entry_key(int key, const std::function<void()>& refill) {
+    if (key == 13) ui::send_keys("{TAB}");
+    if (key == 27)
+        refill();
+    else
+        range_check_latch = 0;
+}
+
 std::string trim_blanks(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     if (first == std::string::npos) return {};

@@ -6,8 +6,8 @@
 //
 // The entry protocol of a numeric field, as the pages follow it:
 //   KeyPress:  if (key_is_invalid(key, d, field.text())) key = 0;  then the page's key
-//              procedure (Enter: next field; Esc: refill from the image; any other key,
-//              0 too: range_check_latch = 0).
+//              procedure, entry_key (Enter: next field; Esc: refill from the image; any
+//              other key, 0 too: range_check_latch = 0).
 //   LostFocus: field.set_text(fmt_fixed(field.text(), d));
 //              if (check_range(field.text(), min, max)) field.set_focus();
 //              else param_image[k] = text_to_raw(field.text());
@@ -20,6 +20,10 @@ namespace dvx::model {
 // 0: the next range check shows its message; 1: a check has run since the last typed
 // key (the pages clear it on every key but Esc). Starts at 0.
 extern std::int16_t range_check_latch;
+
+// The key procedure of an entry field: Enter moves on (a queued Tab), Esc runs
+// `refill`, any other key clears range_check_latch.
+void entry_key(int key, const std::function<void()>& refill);
 
 // The four texts of the refusal boxes. The module that fills the message table
 // installs readers of msg_value_too_large, msg_enter_value_till, msg_value_too_small

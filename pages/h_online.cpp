@@ -172,9 +172,7 @@ void H_online::set_online_mask() {
 }
 
 void H_online::move_next_online(int key) {
-    if (key == 13) ui::send_keys("{TAB}");
-    if (key == 27) set_online_mask();
-    if (key != 27) model::range_check_latch = 0;
+    model::entry_key(key, [this] { set_online_mask(); });
 }
 
 void H_online::poll_cycle(const std::string& unit, int decimals) {

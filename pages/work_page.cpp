@@ -53,13 +53,7 @@ WorkPage::WorkPage(std::string name, ui::Rect rect, bool gives_placement_back)
 }
 
 void WorkPage::move_next(int key) {
-    if (key == 13) {
-        ui::send_keys("{TAB}");
-    } else if (key == 27) {
-        fill();
-        return;
-    }
-    model::range_check_latch = 0;
+    model::entry_key(key, [this] { fill(); });
 }
 
 void WorkPage::bind_fields(std::span<const NumericField> table) {
