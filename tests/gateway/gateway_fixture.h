@@ -114,11 +114,6 @@ class GatewayFixture : public DeviceFixture {
         const auto& log = plant_->log();
         return {log.begin() + static_cast<std::ptrdiff_t>(since), log.end()};
     }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> out;
-        for (const auto& b : boxes_.shown()) out.push_back(b.title.value_or("(none)"));
-        return out;
-    }
 };
 
 }  // namespace dvx::testing

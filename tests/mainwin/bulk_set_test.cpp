@@ -109,11 +109,6 @@ class BulkSet : public DeviceFixture {
         out.insert(out.end(), store_sends, {store.unit, store.reg, {1}});
         return out;
     }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> out;
-        for (const auto& b : boxes_.shown()) out.push_back(b.title.value_or("(none)"));
-        return out;
-    }
     void expect_selection(Place d) {
         EXPECT_EQ(main().cmb_rack.list_index(), d.rack - 1);
         EXPECT_EQ(main().adr_select.list_index(), d.slot - 1);

@@ -80,11 +80,6 @@ class DeviceFixture : public MainWindowFixture {
         click(main().B_FQN_Write);
     }
 
-    std::vector<std::string> prompts() const {
-        std::vector<std::string> out;
-        for (const auto& b : boxes_.shown()) out.push_back(b.prompt);
-        return out;
-    }
     std::vector<Request> requests() const {
         std::vector<Request> out;
         for (const auto& e : plant_->log()) out.push_back({e.function, e.start, e.count});

@@ -88,12 +88,6 @@ class TransferFixture : public link::BusFixture {
         for (const auto& e : plant_->log()) out.push_back({e.function, e.start, e.count});
         return out;
     }
-    // The shown boxes' texts.
-    std::vector<std::string> box_texts() const {
-        std::vector<std::string> out;
-        for (const auto& b : boxes_.shown()) out.push_back(b.prompt);
-        return out;
-    }
 };
 
 }  // namespace dvx::testing

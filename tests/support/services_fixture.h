@@ -10,6 +10,8 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "tests/support/event_log.h"
 #include "ui/clock.h"
@@ -28,6 +30,18 @@ class ServicesFixture : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+
+    // The texts and the titles ("(none)" for a box without one) of the boxes shown.
+    std::vector<std::string> prompts() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes_.shown()) out.push_back(b.prompt);
+        return out;
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> out;
+        for (const auto& b : boxes_.shown()) out.push_back(b.title.value_or("(none)"));
+        return out;
+    }
 
     ui::VirtualClock clock_;
     ui::HeadlessLoop loop_{clock_};
