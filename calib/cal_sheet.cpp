@@ -72,8 +72,7 @@ bool CalSheet::read_in(std::int16_t mode, const std::function<void(const Measure
     if (rc != 0) return false;
     store(r);
     if (copy_status) {
-        model::param_image[62] = link::status_regs[25];
-        model::param_image[59] = static_cast<std::int16_t>(link::status_regs[26] & 255);
+        store_point_status();
     }
     fill();
     return true;

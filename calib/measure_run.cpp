@@ -7,6 +7,7 @@
 #include "link/register_images.h"
 #include "link/transactions.h"
 #include "mainwin/device_ops_common.h"
+#include "model/param_image.h"
 #include "model/param_words.h"
 #include "texts/messages.h"
 #include "ui/app.h"
@@ -130,6 +131,11 @@ std::int16_t calibrate_measure(std::int16_t mode, MeasureValues& values) {
 
 bool measure_run_active() {
     return run_active;
+}
+
+void store_point_status() {
+    model::param_image[62] = link::status_regs[25];
+    model::param_image[59] = static_cast<std::int16_t>(link::status_regs[26] & 255);
 }
 
 }  // namespace dvx::calib

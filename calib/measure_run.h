@@ -64,4 +64,7 @@ std::int16_t calibrate_measure(std::int16_t mode, MeasureValues& values);
 // sheet switch and Back meanwhile (the box's Cancel stays the way out).
 bool measure_run_active();
 
+// The status a calibrated point keeps: P[62] := R[25], P[59] := low byte of R[26].
+void store_point_status();
+
 }  // namespace dvx::calib

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "calib/measure_run.h"
 #include "calib/out_drive.h"
 #include "link/register_images.h"
 #include "link/serial_line.h"
@@ -142,8 +143,7 @@ void H_out_cal::confirm(ui::VScrollBar& bar, bool start_point) {
     if (check_measure_window() != 0) return abort_confirm();
     using link::status_regs;
     using model::param_image;
-    param_image[62] = status_regs[25];
-    param_image[59] = static_cast<std::int16_t>(status_regs[26] & 255);
+    store_point_status();
     const model::OutCalFormSetup pair = model::out_cal_form_setup(Out_mode.text());
     param_image[start_point ? pair.beg_word : pair.end_word] = static_cast<std::int16_t>(value);
     param_image[start_point ? pair.beg_readback_word : pair.end_readback_word] = status_regs[27];
