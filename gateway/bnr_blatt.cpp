@@ -198,7 +198,7 @@ void BNR_blatt::Timer1_Timer() {
         link::reg_win_start = data_start;
         link::reg_win_count = data_words;
         if (link::read_reg_window()) {
-            ui::msg_box(texts::msg_no_connection_gateway, ui::mb_ok, mainwin::ops::title);
+            mainwin::ops::show(texts::msg_no_connection_gateway);
             chk_pool.set_value(0);
             return;
         }
