@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,6 +20,12 @@
 #include <thread>
 
 #include "ui/fault.h"
+
+#ifdef __linux__
+#include <linux/magic.h>
+#include <sys/sysmacros.h>
+#include <sys/vfs.h>
+#endif
 
 namespace dvx::link {
 
@@ -204,8 +211,15 @@ class PosixSerialPort final : public ui::SerialPort {
         const speed_t speed = *speed_of(s->baud);
         ::cfsetispeed(&t, speed);
         ::cfsetospeed(&t, speed);
-        // A pseudo-terminal accepts but may not keep the parity: not read back.
-        if (::tcsetattr(fd_, TCSANOW, &t) != 0) throw ui::UiFault(error_text("Port settings"));
+        if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
+        // A pseudo-terminal carries no parity bit: Linux drops PARENB and, when nothing
+        // else changes (the second opening at the same speed), refuses the call with
+        // EINVAL. There the parity is left out; a real port's refusal stands.
+        if (errno == EINVAL && (t.c_cflag & PARENB) && is_pseudo_terminal(fd_)) {
+            t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
+            if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
+        }
+        throw ui::UiFault(error_text("Port settings"));
     }
 
     int number_ = 1;
@@ -214,6 +228,22 @@ class PosixSerialPort final : public ui::SerialPort {
 };
 
 }  // namespace
+
+bool is_pseudo_terminal(int fd) {
+#ifdef __linux__
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) return false;
+    const unsigned major = ::major(st.st_rdev);
+    // Character majors 136..143 are the pty slaves of /dev/pts, 3 the old BSD-style
+    // ones; 5 is the multiplexer /dev/ptmx (also found in devpts), a master side.
+    if ((major >= 136 && major <= 143) || major == 3) return true;
+    struct statfs fs {};
+    return major != 5 && ::fstatfs(fd, &fs) == 0 && fs.f_type == DEVPTS_SUPER_MAGIC;
+#else
+    (void)fd;
+    return false;
+#endif
+}
 
 std::optional<LineSettings> parse_line_settings(const std::string& text) {
     std::vector<std::string> parts;

@@ -31,6 +31,11 @@ std::string com_device_path(int number, const std::function<const char*(const ch
 // The same with the process environment.
 std::string com_device_path(int number);
 
+// True when fd is the slave side of a pseudo-terminal (Linux; false elsewhere). Such a
+// line has no parity bit, so a parity the kernel will not take there does not fail the
+// open.
+bool is_pseudo_terminal(int fd);
+
 // A closed port on the real serial lines; install it as the service set's port.
 std::unique_ptr<ui::SerialPort> make_posix_serial_port();
 

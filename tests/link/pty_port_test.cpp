@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -185,6 +186,62 @@ TEST_F(RealPort, OpenFailuresLeaveThePortClosed) {
     ::unsetenv("DORVANEX_COM2");
 }
 
+// The kernel takes no parity on a pseudo-terminal and refuses a settings call that
+// asks for one at the speed the line already has: every opening must still pass.
+TEST_F(RealPort, APseudoTerminalOpensWithEverySettingAsOftenAsAsked) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    use_device(pty.path);
+    port_->set_port_number(1);
+    const char* const settings[] = {"9600,E,8,1",  "9600,E,8,1", "19200,E,8,1", "19200,E,8,1",
+                                    "57600,O,8,2", "57600,E,8,1", "9600,N,8,1", "9600,E,8,1"};
+    std::uint8_t value = 0;
+    for (const char* text : settings) {
+        SCOPED_TRACE(text);
+        port_->close();
+        port_->set_settings(text);
+        ASSERT_EQ(fault_of([&] { port_->open(); }), "");
+        // Settings changed on the open port go the same way.
+        EXPECT_EQ(fault_of([&] { port_->set_settings(text); }), "");
+        const std::uint8_t out[] = {++value};
+        port_->write(out);
+        std::uint8_t got = 0;
+        pollfd p{pty.master, POLLIN, 0};
+        ASSERT_GT(::poll(&p, 1, 2000), 0);
+        ASSERT_EQ(::read(pty.master, &got, 1), 1);
+        EXPECT_EQ(got, value);
+    }
+}
+
+TEST_F(RealPort, OnlyThePseudoTerminalsSlaveSideCountsAsOne) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    const auto file = dir_ / "plain-file";
+    { std::ofstream(file) << "x"; }
+    struct Case {
+        const char* name;
+        int fd;
+        bool pty;
+    };
+    const int null_fd = ::open("/dev/null", O_RDWR);
+    const int file_fd = ::open(file.c_str(), O_RDONLY);
+    const int by_path = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
+    const Case cases[] = {
+        {"slave", pty.slave, true},
+        {"slave opened by its path", by_path, true},
+        {"master", pty.master, false},
+        {"/dev/null", null_fd, false},
+        {"plain file", file_fd, false},
+        {"no descriptor", -1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(is_pseudo_terminal(c.fd), c.pty);
+    }
+    for (const int fd : {null_fd, file_fd, by_path})
+        if (fd >= 0) ::close(fd);
+}
+
 TEST_F(RealPort, AHungUpLineIsWaitedOnWithoutSpinning) {
     PtyPair pty;
     use_device(pty.path);
@@ -269,6 +326,41 @@ TEST_F(SimProgramPort, ReadsAndWritesThroughTheRealPort) {
     model::param_image[10] = 0;
     ASSERT_EQ(read_regs(1010, 1), 0);
     EXPECT_EQ(model::param_image[10], -1234);
+}
+
+// The program's own start: COM1 opened with the bus mode's settings, opened once
+// more, then another port picked and COM1 again; each time the device is read and
+// programmed through the real port.
+TEST_F(SimProgramPort, OpensAsTheProgramDoesAndTalksAfterEveryOpening) {
+    const std::string link = (dir_ / "bus").string();
+    SimProgram sim(link, false);
+    ASSERT_TRUE(sim.ready());
+    use_device(link);
+    ::setenv("DORVANEX_COM2", link.c_str(), 1);
+    struct Step {
+        const char* name;
+        int com_index;
+        std::int16_t value;
+    };
+    const Step steps[] = {
+        {"first opening", 0, 101},
+        {"second opening", 0, -202},
+        {"another port", 1, 303},
+        {"back on COM1", 0, -404},
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.name);
+        detached_controls().Com_select = s.com_index;
+        port_status = open_port();
+        ASSERT_EQ(port_status, 0);
+        EXPECT_EQ(port_->settings(), "9600,E,8,1");
+        model::param_image[10] = s.value;
+        ASSERT_EQ(write_regs(1010, 1), 0);
+        model::param_image[10] = 0;
+        ASSERT_EQ(read_regs(1010, 1), 0);
+        EXPECT_EQ(model::param_image[10], s.value);
+    }
+    ::unsetenv("DORVANEX_COM2");
 }
 
 TEST_F(SimProgramPort, EchoingAdapterIsFoundAndSkipped) {
