@@ -19,7 +19,8 @@ extern std::array<std::int16_t, 81> bnr_data_regs;
 // Gateway block 20000 + i (0..40).
 extern std::array<std::int16_t, 42> hzl_regs;
 
-// +1 for every failed exchange (time-out or CRC error) of read_regs and write_regs.
+// +1 for every failed exchange (time-out, CRC error or an answer that does not fit the
+// request) of read_regs and write_regs.
 extern std::int32_t link_error_count;
 // The read window of read_reg_window, set by its callers.
 extern std::int16_t reg_win_start;

@@ -1,5 +1,7 @@
 #include "link/rtu_frame.h"
 
+#include <algorithm>
+
 namespace dvx::link {
 
 void init_crc_tables() {}
@@ -27,6 +29,22 @@ bool crc_matches(std::span<const std::uint8_t> frame) {
     const std::size_t n = frame.size() - 2;
     const std::uint16_t crc = crc16_modbus(frame.first(n));
     return frame[n] == (crc & 0xFF) && frame[n + 1] == (crc >> 8);
+}
+
+bool answer_fits_request(std::span<const std::uint8_t> request,
+                         std::span<const std::uint8_t> answer) {
+    if (request.size() < 6 || answer.size() < 2) return false;
+    switch (request[1]) {
+        case fn_read_holding:
+            // A shorter answer padded out to the expected length (two zero bytes after
+            // its CRC keep the CRC correct) says so only in its byte count.
+            return answer.size() >= 3 && answer[2] == 2 * (request[4] << 8 | request[5]);
+        case fn_write_multiple:
+            return answer.size() >= 6 &&
+                   std::equal(request.begin() + 2, request.begin() + 6, answer.begin() + 2);
+        default:
+            return true;
+    }
 }
 
 static void append_word(Frame& f, std::uint16_t w) {

@@ -56,6 +56,12 @@ void append_crc(Frame& frame);
 // True when the last two bytes are the CRC (low, high) of all bytes before them.
 bool crc_matches(std::span<const std::uint8_t> frame);
 
+// True when a complete answer says what the answer to `request` must say: a read
+// answer's byte count is twice the registers asked for, a write answer echoes the
+// request's start register and count. Unit, function code and CRC are checked apart.
+bool answer_fits_request(std::span<const std::uint8_t> request,
+                         std::span<const std::uint8_t> answer);
+
 // unit, 3, start hi, lo, count hi, lo, CRC lo, hi (8 bytes).
 Frame build_read_request(std::uint8_t unit, std::uint16_t reg, std::uint16_t count);
 // unit, 16, start hi, lo, count hi, lo, byte count, values hi/lo..., CRC lo, hi

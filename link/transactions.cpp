@@ -237,26 +237,31 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
 namespace {
 
 // Sends the request until a complete, correct answer with the request's function code
-// is in `answer`, at most four sends. After a foreign function code a read pauses 1.0 s
-// and checks the port before sending again, a write sends again at once; those sends
-// count against the same four, or they could keep a transaction going for ever.
+// is in `answer`, at most four sends. An answer whose byte count or echoed start and
+// count do not fit the request fails like one with a bad CRC. After a foreign function
+// code a read pauses 1.0 s and checks the port before sending again, a write sends
+// again at once; those sends count against the same four, or they could keep a
+// transaction going for ever.
 TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
                         Frame& answer, int& sends) {
     for (;;) {
         send_request(request, sends);
         ++sends;
         int echo = static_cast<int>(request.size());
-        if (receive_answer(answer, unit, expected, echo) != link_status::done) {
-            after_failed_exchange();
-            if (sends >= max_sends) return TransactionEnd::exchanges_failed;
+        const bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
+        if (complete && answer[1] != function) {
+            if (function == fn_read_holding) {
+                wait_seconds(foreign_answer_pause_seconds);
+                reopen_port_if_busy();
+            }
+            if (sends >= max_sends) return TransactionEnd::foreign_answers;
             continue;
         }
-        if (answer[1] == function) return TransactionEnd::done;
-        if (function == fn_read_holding) {
-            wait_seconds(foreign_answer_pause_seconds);
-            reopen_port_if_busy();
-        }
-        if (sends >= max_sends) return TransactionEnd::foreign_answers;
+        // A CRC that holds over the wrong content (a short answer followed by two zero
+        // bytes keeps it) is no better than a bad one.
+        if (complete && answer_fits_request(request, answer)) return TransactionEnd::done;
+        after_failed_exchange();
+        if (sends >= max_sends) return TransactionEnd::exchanges_failed;
     }
 }
 

@@ -23,6 +23,7 @@ constexpr FaultRow fault_rows[] = {
     {FaultKind::foreign_function, "foreign_function"},
     {FaultKind::wrong_byte_count, "wrong_byte_count"},
     {FaultKind::wrong_echo, "wrong_echo"},
+    {FaultKind::register_count, "register_count"},
     {FaultKind::echo_delayed, "echo_delayed"},
     {FaultKind::unexpected_echo, "unexpected_echo"},
     {FaultKind::collision, "collision"},
@@ -77,11 +78,21 @@ Fault Fault::foreign_function(int code) {
     f.code_ = code;
     return f;
 }
-Fault Fault::wrong_byte_count() {
-    return Fault(FaultKind::wrong_byte_count);
+Fault Fault::wrong_byte_count(int off_by) {
+    Fault f(FaultKind::wrong_byte_count);
+    f.count_ = off_by;
+    return f;
 }
-Fault Fault::wrong_echo() {
-    return Fault(FaultKind::wrong_echo);
+Fault Fault::wrong_echo(int start_off_by, int count_off_by) {
+    Fault f(FaultKind::wrong_echo);
+    f.code_ = start_off_by;
+    f.count_ = count_off_by;
+    return f;
+}
+Fault Fault::register_count(int off_by) {
+    Fault f(FaultKind::register_count);
+    f.count_ = off_by;
+    return f;
 }
 Fault Fault::echo_delayed(double seconds) {
     Fault f(FaultKind::echo_delayed);

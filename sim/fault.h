@@ -21,8 +21,11 @@ enum class FaultKind {
     noise_before,      // X8: `bytes` sent right before the answer
     exception,         // X9: exception answer with code `code`
     foreign_function,  // X10: full-length answer with function code `code`, correct CRC
-    wrong_byte_count,  // X11: byte-count field of a read answer off by 2, CRC fixed
-    wrong_echo,        // X11: write answer echoes start + 1 and count + 1, CRC fixed
+    wrong_byte_count,  // X11: byte-count field of a read answer off by `count` (2), CRC fixed
+    wrong_echo,        // X11: write answer echoes start + `code` (1) and count + `count`
+                       //      (1), CRC fixed
+    register_count,    // X11: a read answer with `count` registers more (or fewer) than
+                       //      asked, byte count to match, CRC correct
     echo_delayed,      // X12: the adapter's echo of the request arrives `seconds` late
     unexpected_echo,   // X12/E5: request echoed although the adapter is off (the lone
                        //         probe byte is not echoed, so the probe says "no echo")
@@ -45,8 +48,9 @@ class Fault {
     static Fault noise_before(std::vector<std::uint8_t> bytes = {0xFF});
     static Fault exception(int code = 4);
     static Fault foreign_function(int code = 4);
-    static Fault wrong_byte_count();
-    static Fault wrong_echo();
+    static Fault wrong_byte_count(int off_by = 2);
+    static Fault wrong_echo(int start_off_by = 1, int count_off_by = 1);
+    static Fault register_count(int off_by);
     static Fault echo_delayed(double seconds = 0.5);
     static Fault unexpected_echo();
     static Fault collision();

@@ -1,5 +1,7 @@
 #include "sim/plant.h"
 
+#include <algorithm>
+
 #include "sim/crc.h"
 
 namespace dvx::sim {
@@ -24,6 +26,11 @@ int word_at(std::span<const std::uint8_t> f, std::size_t pos) {
 void put_word(std::vector<std::uint8_t>& f, int v) {
     f.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
     f.push_back(static_cast<std::uint8_t>(v & 0xFF));
+}
+
+void put_word_at(std::vector<std::uint8_t>& f, std::size_t pos, int v) {
+    f[pos] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    f[pos + 1] = static_cast<std::uint8_t>(v & 0xFF);
 }
 
 void fix_crc(std::vector<std::uint8_t>& f) {
@@ -218,10 +225,10 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
     auto& b = reply.bytes;
     // Content faults first (they keep a correct CRC), then the ones that break the frame.
     constexpr FaultKind order[] = {
-        FaultKind::exception,    FaultKind::foreign_function, FaultKind::wrong_byte_count,
-        FaultKind::wrong_echo,   FaultKind::wrong_unit,       FaultKind::collision,
-        FaultKind::bad_crc,      FaultKind::truncated,        FaultKind::extra_bytes,
-        FaultKind::noise_before, FaultKind::delayed};
+        FaultKind::exception,        FaultKind::register_count, FaultKind::foreign_function,
+        FaultKind::wrong_byte_count, FaultKind::wrong_echo,     FaultKind::wrong_unit,
+        FaultKind::collision,        FaultKind::bad_crc,        FaultKind::truncated,
+        FaultKind::extra_bytes,      FaultKind::noise_before,   FaultKind::delayed};
     for (FaultKind kind : order)
         for (auto* fault : applied) {
             if (fault->kind() != kind) continue;
@@ -237,15 +244,29 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                     b[1] = static_cast<std::uint8_t>(fault->code());
                     fix_crc(b);
                     break;
+                case FaultKind::register_count:
+                    if (entry.function == 3 && !entry.exception) {
+                        // Fewer: the last words go; more: words of 0 follow.
+                        const int words =
+                            std::clamp(static_cast<int>(out.words.size()) + fault->count(), 0, 127);
+                        b.resize(3);
+                        b[2] = static_cast<std::uint8_t>(2 * words);
+                        for (int k = 0; k < words; ++k)
+                            put_word(b, k < static_cast<int>(out.words.size())
+                                            ? out.words[static_cast<std::size_t>(k)]
+                                            : 0);
+                        append_crc(b);
+                    }
+                    break;
                 case FaultKind::wrong_byte_count:
                     if (entry.function == 3 && !entry.exception)
-                        b[2] = static_cast<std::uint8_t>(b[2] + 2);
+                        b[2] = static_cast<std::uint8_t>(b[2] + fault->count());
                     fix_crc(b);
                     break;
                 case FaultKind::wrong_echo:
                     if (entry.function == 16 && !entry.exception && b.size() == 8) {
-                        b[3] = static_cast<std::uint8_t>(b[3] + 1);
-                        b[5] = static_cast<std::uint8_t>(b[5] + 1);
+                        put_word_at(b, 2, entry.start + fault->code());
+                        put_word_at(b, 4, entry.count + fault->count());
                     }
                     fix_crc(b);
                     break;

@@ -55,8 +55,21 @@ const FaultRow rows[] = {
     {"foreign_always", {Fault::foreign_function(4)}, false, Op::read, 2, 4, 0, 4.0, 4.3},
     {"foreign_twice_write", {Fault::foreign_function(4).next(2)}, false, Op::write, 0, 3, 0, 0.0, 0.2},
     {"foreign_always_write", {Fault::foreign_function(4)}, false, Op::write, 2, 4, 0, 0.0, 0.3},
-    {"wrong_byte_count", {Fault::wrong_byte_count()}, false, Op::read, 0, 1, 0, 0.0, 0.1},
-    {"wrong_echo_of_write", {Fault::wrong_echo()}, false, Op::write, 0, 1, 0, 0.0, 0.1},
+    // Answers whose CRC holds but whose byte count or echo does not fit the request
+    // fail as a bad CRC does.
+    {"wrong_byte_count", {Fault::wrong_byte_count()}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"byte_count_too_small", {Fault::wrong_byte_count(-2)}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"short_answer_padded_with_zeros", {Fault::register_count(-1), Fault::extra_bytes({0, 0})},
+        false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"short_answer_padded_once", {Fault::register_count(-1).next(1), Fault::extra_bytes({0, 0}).next(1)},
+        false, Op::read, 0, 2, 1, 0.1, 0.3},
+    {"long_answer", {Fault::register_count(1)}, false, Op::read, 2, 4, 4, 0.4, 0.7},
+    {"wrong_echo_of_write", {Fault::wrong_echo()}, false, Op::write, 2, 4, 4, 0.4, 0.7},
+    {"echoed_start_too_high", {Fault::wrong_echo(1, 0)}, false, Op::write, 2, 4, 4, 0.4, 0.7},
+    {"echoed_start_too_low", {Fault::wrong_echo(-1, 0)}, false, Op::write, 2, 4, 4, 0.4, 0.7},
+    {"echoed_count_too_high", {Fault::wrong_echo(0, 1)}, false, Op::write, 2, 4, 4, 0.4, 0.7},
+    {"echoed_count_too_low", {Fault::wrong_echo(0, -1)}, false, Op::write, 2, 4, 4, 0.4, 0.7},
+    {"wrong_echo_once", {Fault::wrong_echo().next(1)}, false, Op::write, 0, 2, 1, 0.1, 0.3},
     {"echo_adapter", {}, true, Op::read, 0, 1, 0, 0.0, 0.1},
     {"echo_adapter_write", {}, true, Op::write, 0, 1, 0, 0.0, 0.1},
     // The first 8 bytes after the send count as the echo whatever they are: an echo
@@ -117,6 +130,82 @@ TEST_P(FaultCatalogue, ResultSendsErrorsAndTime) {
 
 INSTANTIATE_TEST_SUITE_P(Link, FaultCatalogue, ::testing::ValuesIn(rows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+class ShortAnswer : public BusFixture {};
+
+// A read of two registers answered by a correct one-register answer and two zero bytes,
+// 01 03 02 00 2A 39 9B 00 00: its CRC holds, and taking it would store the CRC itself
+// (0x399B) as the second register.
+TEST_F(ShortAnswer, PaddedWithZerosIsSentAgainAndNeverStored) {
+    struct Case {
+        const char* name;
+        int faulty_answers;  // -1: every answer
+        int status;
+        int sends;
+    };
+    const Case cases[] = {
+        {"once", 1, 0, 2},
+        {"every time", -1, 2, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(0), 1);
+        plant().device(1).set_param(10, 0x2A);
+        plant().device(1).set_param(11, 7);
+        const auto scope = [&](Fault f) {
+            return c.faulty_answers < 0 ? f : f.next(c.faulty_answers);
+        };
+        plant().fault(scope(Fault::register_count(-1)));
+        plant().fault(scope(Fault::extra_bytes({0x00, 0x00})));
+        model::param_image[10] = -1;
+        model::param_image[11] = -1;
+        const TransactionResult r = read_transaction(1010, 2);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.sends, c.sends);
+        EXPECT_EQ(link_error_count, c.faulty_answers < 0 ? 4 : c.faulty_answers);
+        EXPECT_EQ(model::param_image[10], c.status == 0 ? 0x2A : -1);
+        EXPECT_EQ(model::param_image[11], c.status == 0 ? 7 : -1);
+        reset_link_state();
+    }
+}
+
+// Behind a gateway the request carries the mapped unit and register; the answer must
+// echo those, and a gateway's correct answers pass unchanged.
+TEST_F(ShortAnswer, GatewayAnswersAreCheckedAgainstTheMappedRequest) {
+    struct Case {
+        const char* name;
+        int bus_mode;
+        int slot;
+        Op op;
+        std::vector<Fault> faults;
+        int status;
+        int sends;
+    };
+    const Case cases[] = {
+        {"HZL clean", 1, 1, Op::write, {}, 0, 1},
+        {"HZL3 clean", 2, 16, Op::write, {}, 0, 1},
+        {"HZL echoed start off", 1, 1, Op::write, {Fault::wrong_echo(1, 0)}, 2, 4},
+        {"HZL3 echoed count off", 2, 16, Op::write, {Fault::wrong_echo(0, 1)}, 2, 4},
+        {"HZL3 byte count off", 2, 16, Op::read, {Fault::wrong_byte_count(-2)}, 2, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(c.bus_mode), c.slot, 1);
+        for (const Fault& f : c.faults) plant().fault(f);
+        model::param_image[10] = 1234;
+        const TransactionResult r =
+            c.op == Op::read ? read_transaction(1010, 2) : write_transaction(1010, 1);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.sends, c.sends);
+        if (c.status == 0) {
+            plant().clear_faults();
+            model::param_image[10] = 0;
+            EXPECT_EQ(read_transaction(1010, 1).status, 0);
+            EXPECT_EQ(model::param_image[10], 1234);
+        }
+        reset_link_state();
+    }
+}
 
 }  // namespace
 }  // namespace dvx::link

@@ -193,8 +193,8 @@ TEST_F(RealPort, APseudoTerminalOpensWithEverySettingAsOftenAsAsked) {
     ASSERT_FALSE(pty.path.empty());
     use_device(pty.path);
     port_->set_port_number(1);
-    const char* const settings[] = {"9600,E,8,1",  "9600,E,8,1", "19200,E,8,1", "19200,E,8,1",
-                                    "57600,O,8,2", "57600,E,8,1", "9600,N,8,1", "9600,E,8,1"};
+    const char* const settings[] = {"9600,E,8,1",  "9600,E,8,1",  "19200,E,8,1", "19200,E,8,1",
+                                    "57600,O,8,2", "57600,E,8,1", "9600,N,8,1",  "9600,E,8,1"};
     std::uint8_t value = 0;
     for (const char* text : settings) {
         SCOPED_TRACE(text);
@@ -226,6 +226,7 @@ TEST_F(RealPort, OnlyThePseudoTerminalsSlaveSideCountsAsOne) {
     const int null_fd = ::open("/dev/null", O_RDWR);
     const int file_fd = ::open(file.c_str(), O_RDONLY);
     const int by_path = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY);
+    // clang-format off
     const Case cases[] = {
         {"slave", pty.slave, true},
         {"slave opened by its path", by_path, true},
@@ -234,6 +235,7 @@ TEST_F(RealPort, OnlyThePseudoTerminalsSlaveSideCountsAsOne) {
         {"plain file", file_fd, false},
         {"no descriptor", -1, false},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(is_pseudo_terminal(c.fd), c.pty);

@@ -90,5 +90,40 @@ TEST(RtuFrames, AnswerCheckAndWords) {
     EXPECT_FALSE(crc_matches(bytes("01")));
 }
 
+// Every answer here has a correct CRC: only what it says is wrong.
+TEST(RtuFrames, AnAnswerMustFitItsRequest) {
+    const Frame read_two = build_read_request(1, 1010, 2);
+    const std::int16_t two_values[] = {42, 7};
+    const Frame write_two = build_write_request(1, 1127, two_values);  // 1127 = 04 67
+    struct Case {
+        const char* name;
+        const Frame& request;
+        const char* answer;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"read answer", read_two, "01 03 04 00 2A 00 07 9A 39", true},
+        // One register and two zero bytes: the CRC over the first seven bytes is 0,
+        // and so are the last two.
+        {"read answer one register short", read_two, "01 03 02 00 2A 39 9B 00 00", false},
+        {"read answer one register long", read_two, "01 03 06 00 2A 00 07 00 00 89 72", false},
+        {"write answer", write_two, "01 10 04 67 00 02 F1 27", true},
+        {"write answer, start + 1", write_two, "01 10 04 68 00 02 C1 24", false},
+        {"write answer, start - 1", write_two, "01 10 04 66 00 02 A0 E7", false},
+        {"write answer, start's high byte", write_two, "01 10 05 67 00 02 F0 DB", false},
+        {"write answer, count + 1", write_two, "01 10 04 67 00 03 30 E7", false},
+        {"write answer, count - 1", write_two, "01 10 04 67 00 01 B1 26", false},
+        {"write answer cut short", write_two, "01 10 04", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto answer = bytes(c.answer);
+        if (answer.size() > 5) {
+            EXPECT_TRUE(crc_matches(answer));
+        }
+        EXPECT_EQ(answer_fits_request(c.request, answer), c.fits);
+    }
+}
+
 }  // namespace
 }  // namespace dvx::link
