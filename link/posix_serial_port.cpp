@@ -212,9 +212,10 @@ class PosixSerialPort final : public ui::SerialPort {
         ::cfsetispeed(&t, speed);
         ::cfsetospeed(&t, speed);
         if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
-        // A pseudo-terminal carries no parity bit: Linux drops PARENB and, when nothing
-        // else changes (the second opening at the same speed), refuses the call with
-        // EINVAL. There the parity is left out; a real port's refusal stands.
+        // A pseudo-terminal carries no parity bit and drops PARENB; at a speed the line
+        // already has (every opening after the first) the call then fails with EINVAL,
+        // as nothing it asked for was kept. There the parity is left out; a real port's
+        // refusal stands.
         if (errno == EINVAL && (t.c_cflag & PARENB) && is_pseudo_terminal(fd_)) {
             t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
             if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
