@@ -158,14 +158,15 @@ void Renderer::sync_focus() {
     if (ui::box_up() || QApplication::activePopupWidget()) return;
     if (QWidget* modal = QApplication::activeModalWidget(); modal && !window_owner_.count(modal))
         return;
+    QWidget* have = QApplication::focusWidget();
+    if (have && !control_of(have)) return;  // the menu bar in keyboard mode
     ui::Control* c = ui::focus_owner();
     QWidget* want = c ? focus_widget(*c) : nullptr;
-    QWidget* have = QApplication::focusWidget();
     ++syncing_;
     if (want) {
         if (have != want && want->isVisible() && want->isEnabled())
             want->setFocus(Qt::OtherFocusReason);
-    } else if (have && control_of(have)) {
+    } else if (have) {
         have->clearFocus();  // keys reach no control, as in the layer
     }
     --syncing_;

@@ -50,11 +50,11 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
                     post_pressed<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
                     restore(lw);
                 });
-            QObject::connect(lw, &QListWidget::itemDoubleClicked, this,
-                             [this, lw](QListWidgetItem*) {
-                                 if (syncing_) return;
-                                 post_pressed<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
-                             });
+            QObject::connect(
+                lw, &QListWidget::itemDoubleClicked, this, [this, lw](QListWidgetItem*) {
+                    if (syncing_) return;
+                    post_pressed<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
+                });
             break;
         }
         default: {
@@ -66,11 +66,11 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
                     post_pressed<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
                     restore(tw);
                 });
-            QObject::connect(tw, &QTreeWidget::itemDoubleClicked, this,
-                             [this, tw](QTreeWidgetItem*, int) {
-                                 if (syncing_) return;
-                                 post_pressed<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
-                             });
+            QObject::connect(
+                tw, &QTreeWidget::itemDoubleClicked, this, [this, tw](QTreeWidgetItem*, int) {
+                    if (syncing_) return;
+                    post_pressed<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
+                });
             break;
         }
     }

@@ -156,9 +156,7 @@ class OneFocus : public MainWindowFixture {
         answered_.clear();
     }
 
-    static std::string name_of(const ui::Control* c) {
-        return c ? ui::to_utf8(c->name()) : "none";
-    }
+    static std::string name_of(const ui::Control* c) { return c ? ui::to_utf8(c->name()) : "none"; }
     // The widget Qt gives the keys to belongs to the layer's focused control.
     void expect_one_focus(const std::string& where) {
         ui::Control* c = ui::focus_owner();
@@ -203,8 +201,8 @@ TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
          "Entered value is to large.\nPlease, enter a value till 22.0", true, "Ber_fub", 102, "7",
          70},
         {"alarm outputs", &mainwin::Hauptmenue::B_dout, "al2_val", 110, "-9999",
-         "Entered value is to small.\nPlease, enter a value from -200", false, "al3_val", 111,
-         "25", 25},
+         "Entered value is to small.\nPlease, enter a value from -200", false, "al3_val", 111, "25",
+         25},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.page);

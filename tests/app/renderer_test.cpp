@@ -410,9 +410,9 @@ TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
     if (!QTest::qWaitForWindowActive(win, 1000))
         GTEST_SKIP() << "this platform cannot activate windows";
     renderer_->flush();
-    for (ui::Control* c : {static_cast<ui::Control*>(&form_->chk),
-                           static_cast<ui::Control*>(&form_->lst),
-                           static_cast<ui::Control*>(&form_->btn)}) {
+    for (ui::Control* c :
+         {static_cast<ui::Control*>(&form_->chk), static_cast<ui::Control*>(&form_->lst),
+          static_cast<ui::Control*>(&form_->btn)}) {
         SCOPED_TRACE(ui::to_utf8(c->name()));
         QWidget* target = renderer_->widget(*c);
         if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
