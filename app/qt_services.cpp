@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -17,6 +18,27 @@
 #include "ui/services.h"
 
 namespace dvx::app {
+
+namespace {
+
+// Qt's own box or dialog has the keys while it is up; when it closes the window that
+// had them is active again, also where the desktop leaves none active (the offscreen
+// platform always does).
+class ActiveWindowBack {
+  public:
+    ActiveWindowBack() : window_(QApplication::activeWindow()) {}
+    ~ActiveWindowBack() {
+        if (window_ && window_->isVisible() && QApplication::activeWindow() != window_)
+            window_->activateWindow();
+    }
+    ActiveWindowBack(const ActiveWindowBack&) = delete;
+    ActiveWindowBack& operator=(const ActiveWindowBack&) = delete;
+
+  private:
+    QPointer<QWidget> window_;
+};
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------
 // Message boxes
@@ -69,6 +91,7 @@ QString box_text(const std::string& cp1252_text) {
 }  // namespace
 
 int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
+    const ActiveWindowBack back;
     const ButtonSet* set = &button_sets[0];
     for (const auto& b : button_sets)
         if (b.style == (box.style & 0x0F)) set = &b;
@@ -125,6 +148,7 @@ std::vector<std::string> qt_name_filters(const std::string& filter) {
 }
 
 std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
+    const ActiveWindowBack back;
     QFileDialog dlg(QApplication::activeWindow(), qstr(r.title));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -200,8 +224,11 @@ void QtPrinter::end_doc() {
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dlg(&printer, QApplication::activeWindow());
-    if (dlg.exec() != QDialog::Accepted) return;  // the user chose not to print
+    {
+        const ActiveWindowBack back;
+        QPrintDialog dlg(&printer, QApplication::activeWindow());
+        if (dlg.exec() != QDialog::Accepted) return;  // the user chose not to print
+    }
     paint(printer, doc);
 }
 

@@ -55,18 +55,18 @@ void Renderer::connect_bar(ui::Control& c, QWidget* w) {
                 break;
         }
         if (!act) return;
-        post_to<VScrollBar>(sb, [a = *act](VScrollBar& b) { user_scroll(b, a); });
+        post_pressed<VScrollBar>(sb, [a = *act](VScrollBar& b) { user_scroll(b, a); });
         sb->setSliderPosition(bar->value());  // the layer moves the thumb
     });
     QObject::connect(sb, &QScrollBar::sliderMoved, this, [this, sb](int value) {
         if (syncing_) return;
-        post_to<VScrollBar>(sb,
-                            [value](VScrollBar& b) { user_scroll(b, ScrollAction::drag, value); });
+        post_pressed<VScrollBar>(
+            sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::drag, value); });
     });
     QObject::connect(sb, &QScrollBar::sliderReleased, this, [this, sb] {
         if (syncing_) return;
         const int value = sb->sliderPosition();
-        post_to<VScrollBar>(
+        post_pressed<VScrollBar>(
             sb, [value](VScrollBar& b) { user_scroll(b, ScrollAction::release, value); });
     });
 }

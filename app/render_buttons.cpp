@@ -42,7 +42,7 @@ void Renderer::connect_button(ui::Control& c, QWidget* w) {
     auto* b = static_cast<QAbstractButton*>(w);
     QObject::connect(b, &QAbstractButton::clicked, this, [this, b] {
         if (syncing_) return;
-        post_to<ui::Control>(b, [](ui::Control& ctl) { ui::user_click(ctl); });
+        post_pressed<ui::Control>(b, [](ui::Control& ctl) { ui::user_click(ctl); });
         // Qt toggled its own box: the layer's value wins until it changes it.
         restore(b);
     });

@@ -4,6 +4,7 @@
 #include <QPointer>
 
 #include "app/renderer.h"
+#include "ui/app.h"
 #include "ui/controls.h"
 #include "ui/services.h"
 
@@ -28,6 +29,15 @@ void Renderer::post_to(QObject* source, std::function<void(T&)> action) {
         ui::Control* c = control_of(src.data());
         if (!c || !c->alive()) return;
         action(static_cast<T&>(*c));
+    });
+}
+
+template <class T>
+void Renderer::post_pressed(QObject* source, std::function<void(T&)> action) {
+    const bool pressed = pressed_ && control_of(pressed_.data()) == control_of(source);
+    post_to<T>(source, [pressed, action](T& c) {
+        if (pressed && c.focusable_kind() && ui::focus_owner() != &c) return;
+        action(c);
     });
 }
 

@@ -212,7 +212,7 @@ void Renderer::connect_grid(ui::Control&, QWidget* w) {
     auto* g = static_cast<GridWidget*>(w);
     g->on_cell_press = [this, g](int row, int col) {
         if (syncing_) return;
-        post_to<Grid>(g, [row, col](Grid& gr) { user_click_cell(gr, row, col); });
+        post_pressed<Grid>(g, [row, col](Grid& gr) { user_click_cell(gr, row, col); });
     };
     QObject::connect(g->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, g](int value) {
         if (syncing_) return;

@@ -66,11 +66,11 @@ bool is_button_like(ui::Kind k) {
 
 }  // namespace
 
-bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
+bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* e) {
     using namespace ui;
     auto* k = static_cast<QKeyEvent*>(e);
     const auto mods = k->modifiers();
-    const bool text_box = c.kind() == Kind::text_box;
+    const bool text_box = c && c->kind() == Kind::text_box;
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
         // Shortcuts and access keys stay Qt's; in a text box only copy, select-all and
         // the editing shortcuts below, which go through the layer like typing.
@@ -79,7 +79,7 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
         if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) return false;
         if (k->matches(QKeySequence::Paste)) {
             std::string text = cp1252(QApplication::clipboard()->text());
-            if (!static_cast<TextBox&>(c).multi_line()) {
+            if (!static_cast<TextBox*>(c)->multi_line()) {
                 const auto nl = text.find_first_of("\r\n");
                 if (nl != std::string::npos) text.resize(nl);
             }
@@ -95,20 +95,30 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
         return true;
     }
     if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
+    pressed_ = nullptr;
     // The window was reached by the keyboard (Alt+Tab): it becomes the layer's active
     // form before the key, so the key goes to one of its controls.
-    if (&c.form() != ui::active_form())
-        post_to<Control>(watched, [](Control& ctl) { user_activate(ctl.form()); });
+    if (&f != ui::active_form()) {
+        QPointer<QObject> src(watched);
+        post([this, src] {
+            if (!src) return;
+            if (ui::Control* ctl = control_of(src.data()); ctl && ctl->alive()) {
+                user_activate(ctl->form());
+            } else if (auto it = window_owner_.find(src.data()); it != window_owner_.end()) {
+                user_activate(*it->second);
+            }
+        });
+    }
     const int shift = (mods & Qt::ShiftModifier) ? shift_mask : 0;
     if (k->key() == Qt::Key_Backtab) {
         post([] { user_key(vk_tab, shift_mask); });
         return true;
     }
     const int vk = key_code(k->key());
-    const bool clicks = is_button_like(c.kind());
+    const bool clicks = c && is_button_like(c->kind());
     if (vk) {
         post([vk, shift] { user_key(vk, shift); });
-        if (vk == vk_return && c.kind() == Kind::command_button)
+        if (vk == vk_return && c && c->kind() == Kind::command_button)
             post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
         return true;
     }
@@ -123,6 +133,45 @@ bool Renderer::key_event(QObject* watched, ui::Control& c, QEvent* e) {
     return true;  // modifier keys alone and keys the layer has no code for
 }
 
+// A press (or an access key) on a focusable control asks the layer for the focus; the
+// layer's answer comes back through focus_changed.
+void Renderer::ask_focus(QObject* source) {
+    pressed_ = source;
+    post_to<ui::Control>(source, [](ui::Control& ctl) { ui::user_focus(ctl); });
+}
+
+QWidget* Renderer::focus_widget(const ui::Control& c) const {
+    QWidget* w = widget(c);
+    while (w && w->focusProxy()) w = w->focusProxy();
+    return w;
+}
+
+// Qt moves no focus by a click or wheel: only the layer's moves (and access keys, which
+// ask the layer) reach Qt's focus. The parts inside a control's widget never take it.
+void Renderer::set_focus_policy(ui::Control& c, QWidget* w) {
+    for (QWidget* part : w->findChildren<QWidget*>()) part->setFocusPolicy(Qt::NoFocus);
+    w->setFocusPolicy(c.focusable_kind() ? Qt::TabFocus : Qt::NoFocus);
+}
+
+void Renderer::sync_focus() {
+    // A box, Qt's own dialog or a drop-down list has the keys for now.
+    if (ui::box_up() || QApplication::activePopupWidget()) return;
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && !window_owner_.count(modal))
+        return;
+    QWidget* have = QApplication::focusWidget();
+    if (have && !control_of(have)) return;  // the menu bar in keyboard mode
+    ui::Control* c = ui::focus_owner();
+    QWidget* want = c ? focus_widget(*c) : nullptr;
+    ++syncing_;
+    if (want) {
+        if (have != want && want->isVisible() && want->isEnabled())
+            want->setFocus(Qt::OtherFocusReason);
+    } else if (have) {
+        have->clearFocus();  // keys reach no control, as in the layer
+    }
+    --syncing_;
+}
+
 bool Renderer::eventFilter(QObject* watched, QEvent* e) {
     if (auto wit = window_owner_.find(watched); wit != window_owner_.end()) {
         if (FormView* fv = view_of(*wit->second)) return window_event(*fv, e);
@@ -134,7 +183,7 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
             if (syncing_) return false;
-            return key_event(watched, *c, e);
+            return key_event(watched, c, c->form(), e);
         case QEvent::ShortcutOverride: {
             // Keys without Ctrl/Alt are the control's: no shortcut may take them.
             auto* k = static_cast<QKeyEvent*>(e);
@@ -154,16 +203,23 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
         }
         case QEvent::FocusIn: {
             if (syncing_) return false;
-            auto* fe = static_cast<QFocusEvent*>(e);
-            if (fe->reason() == Qt::MouseFocusReason || fe->reason() == Qt::ShortcutFocusReason) {
-                if (ui::focus_owner() != c)
-                    post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_focus(ctl); });
-            }
+            // An access key asks the layer; any other move Qt made on its own (a window
+            // activated again, a widget hidden) is undone by the next flush.
+            if (static_cast<QFocusEvent*>(e)->reason() == Qt::ShortcutFocusReason &&
+                c->focusable_kind())
+                ask_focus(watched);
+            else
+                schedule_flush();
             return false;
         }
         case QEvent::MouseButtonPress: {
+            if (syncing_) return false;
+            if (c->focusable_kind()) {
+                ask_focus(watched);
+                return false;
+            }
             ui::Form& f = c->form();
-            if (ui::active_form() != &f && !syncing_) {
+            if (ui::active_form() != &f) {
                 QPointer<QObject> src(watched);
                 post([this, src] {
                     if (!src) return;
@@ -184,8 +240,8 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             } else if (k == ui::Kind::list_view) {
                 auto* tw = qobject_cast<QTreeWidget*>(widget(*c));
                 if (tw && watched == tw->viewport() && !tw->itemAt(me->position().toPoint()))
-                    post_to<ui::ListView>(watched,
-                                          [](ui::ListView& lv) { ui::user_select(lv, 0); });
+                    post_pressed<ui::ListView>(watched,
+                                               [](ui::ListView& lv) { ui::user_select(lv, 0); });
             }
             return false;
         }

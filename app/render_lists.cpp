@@ -36,7 +36,7 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
             auto* cb = static_cast<QComboBox*>(w);
             QObject::connect(cb, &QComboBox::activated, this, [this, cb](int index) {
                 if (syncing_) return;
-                post_to<ListControl>(cb, [index](ListControl& l) { user_select(l, index); });
+                post_pressed<ListControl>(cb, [index](ListControl& l) { user_select(l, index); });
                 restore(cb);
             });
             break;
@@ -47,14 +47,14 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
                 lw, &QListWidget::itemClicked, this, [this, lw](QListWidgetItem* item) {
                     if (syncing_) return;
                     const int row = lw->row(item);
-                    post_to<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
+                    post_pressed<ListControl>(lw, [row](ListControl& l) { user_select(l, row); });
                     restore(lw);
                 });
-            QObject::connect(lw, &QListWidget::itemDoubleClicked, this,
-                             [this, lw](QListWidgetItem*) {
-                                 if (syncing_) return;
-                                 post_to<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
-                             });
+            QObject::connect(
+                lw, &QListWidget::itemDoubleClicked, this, [this, lw](QListWidgetItem*) {
+                    if (syncing_) return;
+                    post_pressed<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
+                });
             break;
         }
         default: {
@@ -63,14 +63,14 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
                 tw, &QTreeWidget::itemClicked, this, [this, tw](QTreeWidgetItem* item, int) {
                     if (syncing_) return;
                     const int row = tw->indexOfTopLevelItem(item) + 1;
-                    post_to<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
+                    post_pressed<ListView>(tw, [row](ListView& lv) { user_select(lv, row); });
                     restore(tw);
                 });
-            QObject::connect(tw, &QTreeWidget::itemDoubleClicked, this,
-                             [this, tw](QTreeWidgetItem*, int) {
-                                 if (syncing_) return;
-                                 post_to<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
-                             });
+            QObject::connect(
+                tw, &QTreeWidget::itemDoubleClicked, this, [this, tw](QTreeWidgetItem*, int) {
+                    if (syncing_) return;
+                    post_pressed<Control>(tw, [](Control& ctl) { user_dbl_click(ctl); });
+                });
             break;
         }
     }

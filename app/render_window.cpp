@@ -1,6 +1,7 @@
 // A form's top-level window: showing, placing, the frame's own events.
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QWindowStateChangeEvent>
 #include <algorithm>
@@ -156,6 +157,23 @@ bool Renderer::window_event(FormView& fv, QEvent* e) {
         case QEvent::MouseButtonPress:
             if (!syncing_ && ui::active_form() != &f)
                 post_form([](ui::Form& form) { ui::user_activate(form); });
+            return false;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+            // No widget of the window has Qt's focus: the layer's focused control (or
+            // none) gets the key, and Qt moves no focus by Tab.
+            if (syncing_) return false;
+            if (e->type() == QEvent::ShortcutOverride) {
+                if (static_cast<QKeyEvent*>(e)->modifiers() &
+                    (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+                    return false;
+                e->accept();
+                return true;
+            }
+            return key_event(win, nullptr, f, e);
+        case QEvent::WindowActivate:
+            schedule_flush();  // Qt gave the window's focus back on its own
             return false;
         default:
             return false;

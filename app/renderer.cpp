@@ -188,6 +188,7 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
     auto& v = controls_[&c];
     v = ControlView{&c, w, {}, 0};
     if (!w) return nullptr;
+    set_focus_policy(c, w);
     if (c.kind() == ui::Kind::tab_control) add_tab_pages(v);
     w->setObjectName(qstr(c.name()) +
                      (c.index() >= 0 ? QString("(%1)").arg(c.index()) : QString()));
@@ -346,6 +347,7 @@ void Renderer::flush() {
         sync_control(*v, bits);
     }
     --syncing_;
+    sync_focus();
 }
 
 void Renderer::form_refreshed(ui::Form& f) {
@@ -398,10 +400,17 @@ void Renderer::program_ended() {
 }
 
 void Renderer::focus_changed(ui::Control* now) {
+    // A widget shown or enabled with this change is ready at the flush, which puts
+    // Qt's focus where the layer's is (or takes it off our widgets).
+    schedule_flush();
     if (!now) return;
-    QWidget* w = widget(*now);
+    QWidget* w = focus_widget(*now);
     if (!w) return;
     ++syncing_;
+    // A box that just closed may have left no window active.
+    QWidget* win = w->window();
+    if (!QApplication::activeWindow() && &now->form() == ui::active_form() && win->isVisible())
+        win->activateWindow();
     w->setFocus(Qt::OtherFocusReason);
     --syncing_;
 }

@@ -9,6 +9,10 @@
 // Property changes are coalesced: a change only marks the control, and the marks are
 // applied once the Qt loop runs again (or at Form::refresh), as a classic toolkit
 // repaints only when the program yields.
+//
+// There is one keyboard focus: the layer's. Qt never moves it by a click or a key of
+// its own; a press on a control asks the layer for it, and each flush puts Qt's focus
+// on the layer's focused control (none when the layer has none).
 #include <QMargins>
 #include <QObject>
 #include <QPointer>
@@ -55,6 +59,8 @@ class Renderer final : public QObject, public ui::Observer {
     std::function<void(ui::Form&)> on_shown;
     // Controls with changes waiting for the next flush.
     std::size_t pending_changes() const { return dirty_.size(); }
+    // The widget Qt gives the keys to while `c` has the layer's focus; null when none.
+    QWidget* focus_widget(const ui::Control& c) const;
 
     // ui::Observer
     void property_changed(ui::Control& c, std::string_view property) override;
@@ -108,14 +114,25 @@ class Renderer final : public QObject, public ui::Observer {
     void mark(ControlView& v, unsigned bits);
     void restore(QObject* source);
     void schedule_flush();
+    // Qt's focus onto the layer's focused control, or off our widgets when it has none.
+    void sync_focus();
+    void set_focus_policy(ui::Control& c, QWidget* w);
 
     // Posting user actions to the loop: the target is looked up again when the action
     // runs, so a window unloaded meanwhile drops it.
     void post(std::function<void()> action);
     template <class T>
     void post_to(QObject* source, std::function<void(T&)> action);
+    // A click, choice or scroll on a focusable control: when its press asked for the
+    // focus and the layer kept it elsewhere (a refused entry), the action is dropped, as
+    // the layer drops the click of a control that did not get the focus.
+    template <class T>
+    void post_pressed(QObject* source, std::function<void(T&)> action);
     ui::Control* control_of(const QObject* o) const;
-    bool key_event(QObject* watched, ui::Control& c, QEvent* e);
+    // A key on a control's widget, or on a form's window that has no focused widget (c
+    // null): the layer gives it to its focused control.
+    bool key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* e);
+    void ask_focus(QObject* source);
     bool window_event(FormView& fv, QEvent* e);
 
     // Each kind of control in a file of its own (app/render_<kind>.cpp): its widget,
@@ -155,6 +172,8 @@ class Renderer final : public QObject, public ui::Observer {
     bool wait_cursor_ = false;
     // True while the renderer itself changes widgets: their signals are not the user's.
     int syncing_ = 0;
+    // The widget whose press (or access key) last asked the layer for the focus.
+    QPointer<QObject> pressed_;
 };
 
 }  // namespace dvx::app

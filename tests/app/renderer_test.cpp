@@ -3,6 +3,7 @@
 // window layer only as input posted to the event loop.
 #include "app/renderer.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
@@ -21,6 +22,7 @@
 #include "tests/app/rendered_form.h"
 #include "ui/app.h"
 #include "ui/controls.h"
+#include "ui/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {
@@ -352,6 +354,78 @@ TEST_F(RendererTest, HourglassIsTheWaitCursor) {
     ui::set_mouse_pointer(ui::mp_hourglass);  // the last set wins: no stacking
     ui::set_mouse_pointer(ui::mp_default);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
+}  // namespace dvx::testing
+
+namespace dvx::testing {
+namespace {
+
+// Qt's focus is the layer's: Qt moving it on its own is undone at the next flush, a
+// focused control hidden by code leaves no widget with the focus (keys, Tab too, reach
+// no control), and the layer setting the focus again gives it to that widget.
+TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
+    renderer_->flush();
+    ASSERT_EQ(ui::focus_owner(), &form_->txt);
+    EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt));
+
+    renderer_->widget(form_->txt2)->setFocus(Qt::TabFocusReason);  // not the layer's move
+    QCoreApplication::processEvents();
+    loop_.run_pending();
+    EXPECT_EQ(ui::focus_owner(), &form_->txt);
+    EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt));
+
+    form_->txt.set_visible(false);
+    EXPECT_EQ(ui::focus_owner(), nullptr);
+    renderer_->flush();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    log_.clear();
+    QTest::keyClick(win, Qt::Key_A);
+    QTest::keyClick(win, Qt::Key_Tab);
+    loop_.run_pending();
+    renderer_->flush();
+    EXPECT_EQ(ui::focus_owner(), nullptr);
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    EXPECT_EQ(form_->txt.text(), "");
+    EXPECT_EQ(form_->txt2.text(), "");
+    EXPECT_TRUE(log_.only({"KeyPress", "GotFocus"}).empty());
+
+    form_->txt2.set_focus();
+    renderer_->flush();
+    EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_B);
+    loop_.run_pending();
+    EXPECT_EQ(form_->txt2.text(), "b");
+}
+
+// A press on a control asks the layer for the focus; Qt gives a click none of its own.
+TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
+    renderer_->flush();
+    for (ui::Control* c :
+         {static_cast<ui::Control*>(&form_->chk), static_cast<ui::Control*>(&form_->lst),
+          static_cast<ui::Control*>(&form_->btn)}) {
+        SCOPED_TRACE(ui::to_utf8(c->name()));
+        QWidget* target = renderer_->widget(*c);
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
+        QTest::mousePress(target, Qt::LeftButton, {}, QPoint(4, 4));
+        EXPECT_NE(QApplication::focusWidget(), renderer_->widget(*c)) << "not before the layer";
+        loop_.run_pending();
+        renderer_->flush();
+        EXPECT_EQ(ui::focus_owner(), c);
+        EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(*c));
+        QTest::mouseRelease(target, Qt::LeftButton, {}, QPoint(4, 4));
+        loop_.run_pending();
+    }
+    EXPECT_EQ(form_->clicks, 1);
 }
 
 }  // namespace

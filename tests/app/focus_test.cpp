@@ -1,0 +1,381 @@
+// One keyboard focus in the desktop program: the widget Qt gives the keys to is the
+// window layer's focused control, through mouse clicks, refused entries and every kind
+// of box. The program runs on the simulated bus with the real renderer and Qt's own
+// boxes and dialogs, answered by key (or mouse) as a user would; the layer's loop keeps
+// virtual time, so reading the device costs no real time.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/qt_services.h"
+#include "app/renderer.h"
+#include "app/sim_bus_port.h"
+#include "app/twips.h"
+#include "calib/fqn_calib.h"
+#include "calib/measure_run.h"
+#include "mainwin/access_level.h"
+#include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
+#include "mainwin/password_dialogs.h"
+#include "mainwin/progress_boxes.h"
+#include "model/access.h"
+#include "model/firmware.h"
+#include "model/param_image.h"
+#include "model/sensor_hint.h"
+#include "pages/comment.h"
+#include "pages/openers.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/mainwin/main_window_fixture.h"
+#include "ui/app.h"
+#include "ui/cp1252.h"
+#include "ui/input.h"
+
+namespace dvx::testing {
+namespace {
+
+class OneFocus : public MainWindowFixture {
+  protected:
+    void SetUp() override {
+        qt_app();
+        MainWindowFixture::SetUp();
+        model::mask_filling = 0;
+        model::input_mask_filling = 0;
+        auto& s = ui::services();
+        s.port = &port_;
+        s.boxes = &qt_boxes_;
+        s.dialogs = &qt_dialogs_;
+        s.printer = &qt_printer_;
+        qt_printer_.default_printer = [] { return std::unique_ptr<QPrinter>(); };
+        renderer_ = std::make_unique<app::Renderer>();
+        pages::install_openers();
+        QObject::connect(&answer_, &QTimer::timeout, [this] { answer_box(); });
+        answer_.start(2);
+    }
+    void TearDown() override {
+        answer_.stop();
+        renderer_.reset();
+        mainwin::page_openers() = {};
+        MainWindowFixture::TearDown();
+    }
+
+    // The user answers whatever box or dialog of Qt's is up: a message box with Enter
+    // (or a click on its button), a file or print dialog with Esc.
+    void answer_box() {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible()) return;
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            answered_.push_back(app::cp1252(box->text()));
+            if (answer_by_mouse_)
+                QTest::mouseClick(static_cast<QWidget*>(box->buttons().front()), Qt::LeftButton);
+            else
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
+        } else if (qobject_cast<QFileDialog*>(modal) || qobject_cast<QPrintDialog*>(modal)) {
+            answered_.push_back(qobject_cast<QFileDialog*>(modal) ? "file dialog" : "print dialog");
+            QTest::keyClick(modal, Qt::Key_Escape);
+        }
+    }
+
+    // Qt's events and the layer's queued input, until both are quiet.
+    void settle() {
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            loop_.run_pending();
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            if (loop_.pending() == 0 && renderer_->pending_changes() == 0) return;
+        }
+    }
+    // A step of the user's while layer code runs its own pumps (a modal window, a
+    // progress box, a measuring run): Qt's events first, as the desktop would have them.
+    void during(double after, std::function<void()> step) {
+        loop_.post_after(after, [step] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            step();
+        });
+    }
+
+    QWidget* widget(ui::Control& c) {
+        QWidget* w = renderer_->widget(c);
+        EXPECT_NE(w, nullptr);
+        return w;
+    }
+    void click(ui::Control& c) {
+        QTest::mouseClick(widget(c), Qt::LeftButton);
+        settle();
+    }
+    // Where the keyboard's keys go now.
+    static QWidget* keyboard() {
+        if (QWidget* p = QApplication::activePopupWidget())
+            return p->focusWidget() ? p->focusWidget() : p;
+        if (QWidget* f = QApplication::focusWidget()) return f;
+        return QApplication::activeWindow();
+    }
+    void press(Qt::Key k, bool and_settle = true) {
+        QWidget* t = keyboard();
+        ASSERT_NE(t, nullptr) << "no window takes keys";
+        QTest::keyClick(t, k);
+        if (and_settle) settle();
+    }
+    void type(const std::string& text, bool and_settle = true) {
+        for (char ch : text) {
+            QWidget* t = keyboard();
+            ASSERT_NE(t, nullptr) << "no window takes keys";
+            QTest::keyClick(t, ch);
+            if (and_settle) settle();
+        }
+    }
+    // Clears the field the keys go to and types `text` into it.
+    void retype(const std::string& text) {
+        press(Qt::Key_End);
+        for (int i = 0; i < 8; ++i) press(Qt::Key_Backspace);
+        type(text);
+    }
+
+    // The program started in English on the simulated bus, the device at `address` read.
+    void start_and_read(int address) {
+        set_reg(model::reg_language, "GB");
+        mainwin::Main();
+        settle();
+        ASSERT_TRUE(mainwin::hauptmenu_inst.loaded());
+        loop_.post([this, address] { ui::user_select(main().adr_select, address - 1); });
+        settle();
+        click(main().B_FQN_Read);
+        ASSERT_FALSE(answered_.empty()) << "the read reports";
+        answered_.clear();
+    }
+
+    static std::string name_of(const ui::Control* c) { return c ? ui::to_utf8(c->name()) : "none"; }
+    // The widget Qt gives the keys to belongs to the layer's focused control.
+    void expect_one_focus(const std::string& where) {
+        ui::Control* c = ui::focus_owner();
+        QWidget* want = c ? renderer_->focus_widget(*c) : nullptr;
+        QWidget* have = QApplication::focusWidget();
+        EXPECT_EQ(have, want) << where << ": the layer has " << name_of(c) << ", Qt "
+                              << (have ? have->objectName().toStdString() : "none");
+    }
+
+    app::SimBusPort port_{clock_};
+    app::QtMessageBoxes qt_boxes_;
+    app::QtFileDialogs qt_dialogs_;
+    app::QtPrinter qt_printer_;
+    std::unique_ptr<app::Renderer> renderer_;
+    QTimer answer_;
+    bool answer_by_mouse_ = false;
+    std::vector<std::string> answered_;
+};
+
+// A value refused on leaving its field, the refusal box answered, the next field clicked
+// and typed into: the typed value is that field's, the refused field keeps its word.
+TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
+    struct Case {
+        const char* page;
+        ui::CommandButton mainwin::Hauptmenue::*opener;
+        const char* refusing;
+        int refusing_word;
+        const char* refused;
+        const char* refusal;
+        bool ok_by_mouse;
+        const char* next;
+        int next_word;
+        const char* typed;
+        int stored;
+    };
+    // Address 1: KRV 4.05, Pt-100 3-wire 0..400 degC, current output.
+    const Case cases[] = {
+        {"krv input", &mainwin::Hauptmenue::B_io, "Mesb_0", 97, "9999",
+         "Entered value is to large.\nPlease, enter a value till 800", false, "Mesb_1", 98, "350",
+         350},
+        {"analog output", &mainwin::Hauptmenue::B_Out, "Ber_ende", 106, "22.1",
+         "Entered value is to large.\nPlease, enter a value till 22.0", true, "Ber_fub", 102, "7",
+         70},
+        {"alarm outputs", &mainwin::Hauptmenue::B_dout, "al2_val", 110, "-9999",
+         "Entered value is to small.\nPlease, enter a value from -200", false, "al3_val", 111, "25",
+         25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.page);
+        start_and_read(1);
+        click(main().*c.opener);
+        ui::Form* page = ui::active_form();
+        ASSERT_NE(page, &main());
+        auto& refusing = *dynamic_cast<ui::TextBox*>(page->control(c.refusing));
+        auto& next = *dynamic_cast<ui::TextBox*>(page->control(c.next));
+        const std::int16_t kept = model::param_image[c.refusing_word];
+        const std::string kept_text = refusing.text();
+
+        click(refusing);
+        expect_one_focus("the first field clicked");
+        retype(c.refused);
+        answer_by_mouse_ = c.ok_by_mouse;
+        press(Qt::Key_Tab);
+        answer_by_mouse_ = false;
+        EXPECT_EQ(answered_, std::vector<std::string>{c.refusal});
+        EXPECT_EQ(ui::focus_owner(), &refusing) << "a refusal keeps the focus in the field";
+        EXPECT_EQ(refusing.text(), kept_text) << "and its Esc shows the word again";
+        expect_one_focus("after the refusal box");
+
+        click(next);
+        EXPECT_EQ(ui::focus_owner(), &next);
+        expect_one_focus("the next field clicked");
+        retype(c.typed);
+        press(Qt::Key_Tab);
+        EXPECT_EQ(model::param_image[c.refusing_word], kept);
+        EXPECT_EQ(model::param_image[c.next_word], c.stored);
+        EXPECT_EQ(refusing.text(), kept_text);
+        EXPECT_EQ(answered_.size(), 1u) << "the typed value is accepted";
+        expect_one_focus("left the next field");
+        ui::reset_forms();
+        answered_.clear();
+    }
+}
+
+// The press on a button while the field refuses its value asks for the focus once: the
+// refusal keeps it, the button's Click never comes, and the refused value is not stored
+// by a second leave of the field.
+TEST_F(OneFocus, AButtonClickedWhileAFieldRefusesDoesNotClick) {
+    start_and_read(1);
+    click(main().B_io);
+    ui::Form* page = ui::active_form();
+    auto& start = *dynamic_cast<ui::TextBox*>(page->control("Mesb_0"));
+    const std::int16_t kept = model::param_image[97];
+    click(start);
+    retype("9999");
+    click(*page->control("B_Zurück"));
+    EXPECT_EQ(answered_.size(), 1u);
+    EXPECT_TRUE(page->visible()) << "Back did not run";
+    EXPECT_EQ(ui::focus_owner(), &start);
+    EXPECT_EQ(model::param_image[97], kept);
+    expect_one_focus("after the refusal");
+}
+
+// After "Comment read." the text box clicked takes the typed keys.
+TEST_F(OneFocus, TheCommentBoxTakesTheKeysAfterTheReadBox) {
+    start_and_read(1);
+    click(main().B_comment);
+    pages::Comment& page = *pages::comment_inst.peek();
+    click(page.Command3D1);
+    EXPECT_EQ(answered_, std::vector<std::string>{"Comment read in."});
+    expect_one_focus("after the read box");
+    const std::string read = page.comment_txt.text();
+    click(page.comment_txt);
+    EXPECT_EQ(ui::focus_owner(), &page.comment_txt);
+    expect_one_focus("the text box clicked");
+    type("AB");
+    const auto at = page.comment_txt.text().find("AB");
+    ASSERT_NE(at, std::string::npos) << page.comment_txt.text();
+    EXPECT_EQ(page.comment_txt.text().substr(0, at) + page.comment_txt.text().substr(at + 2), read);
+}
+
+// Each kind of box takes the keys while it is up and gives them back to the control
+// that had them; the keys then go to that control.
+TEST_F(OneFocus, EveryKindOfBoxGivesTheFocusBack) {
+    start_and_read(1);
+    mainwin::Hauptmenue& m = main();
+    // The main window's address list has the keys.
+    click(m.adr_select);
+    ASSERT_EQ(ui::focus_owner(), &m.adr_select);
+    const int address = m.adr_select.list_index();
+
+    auto expect_back = [&](const char* box) {
+        SCOPED_TRACE(box);
+        EXPECT_EQ(ui::focus_owner(), &m.adr_select);
+        expect_one_focus(std::string("after the ") + box);
+        answered_.clear();
+    };
+    auto menu = [&](ui::MenuItem& item) {
+        loop_.post([&item] { ui::user_click(item); });
+        settle();
+    };
+
+    // Message box: the device read reports in one.
+    loop_.post([&m] { ui::user_click(m.B_FQN_Read); });
+    settle();
+    EXPECT_FALSE(answered_.empty());
+    loop_.post([&m] { m.adr_select.set_focus(); });
+    settle();
+    expect_back("message box");
+
+    // File dialog: loading a configuration, cancelled.
+    menu(m.m_dat_load);
+    EXPECT_EQ(answered_, std::vector<std::string>{"file dialog"});
+    expect_back("file dialog");
+
+    // Print dialog: no default printer, the user cancels.
+    menu(m.m_dat_mpr);
+    EXPECT_EQ(answered_, std::vector<std::string>{"print dialog"});
+    expect_back("print dialog");
+
+    // Input box: the password, typed into the modal box and taken by Enter.
+    bool typed_into_box = false;
+    during(0.01, [&] {
+        mainwin::Enter_Pass* box = mainwin::enter_pass_inst.peek();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(ui::focus_owner(), &box->Text1);
+        expect_one_focus("input box up");
+        type(model::password_level_1 + "x", false);
+        press(Qt::Key_Return, false);
+        typed_into_box = true;
+    });
+    menu(m.m_pas_enter);
+    EXPECT_TRUE(typed_into_box);
+    EXPECT_FALSE(mainwin::enter_pass_inst.loaded());
+    EXPECT_EQ(model::entered_password, model::password_level_1 + "x");
+    expect_back("input box");
+
+    // Progress box: the address search, cancelled by its button.
+    bool cancelled = false;
+    during(0.5, [&] {
+        mainwin::Adr_Seek* box = mainwin::adr_seek_inst.peek();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(ui::focus_owner(), &box->Command3D1);
+        expect_one_focus("progress box up");
+        QTest::mouseClick(widget(box->Command3D1), Qt::LeftButton);
+        cancelled = true;
+    });
+    loop_.post([&m] { ui::user_click(m.Command3D4); });
+    settle();
+    EXPECT_TRUE(cancelled);
+    loop_.post([&m, address] {
+        m.adr_select.set_list_index(address);
+        m.adr_select.set_focus();
+    });
+    settle();
+    expect_back("progress box");
+
+    // The measuring run's box: cancelled by its button.
+    bool run_cancelled = false;
+    during(1.0, [&] {
+        calib::Fqn_calib* box = calib::fqn_calib_inst.peek();
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(ui::focus_owner(), &box->Command3D1);
+        expect_one_focus("measuring run's box up");
+        QTest::mouseClick(widget(box->Command3D1), Qt::LeftButton);
+        run_cancelled = true;
+    });
+    loop_.post([] {
+        calib::MeasureValues v{};
+        calib::calibrate_measure(52, v);
+    });
+    settle();
+    EXPECT_TRUE(run_cancelled);
+    expect_back("measuring run's box");
+
+    // The keys go to the address list again: Down picks the next address.
+    press(Qt::Key_Down);
+    EXPECT_EQ(m.adr_select.list_index(), address + 1);
+}
+
+}  // namespace
+}  // namespace dvx::testing
