@@ -14,6 +14,7 @@
 #include "mainwin/hauptmenu.h"
 #include "model/block_transfer.h"
 #include "model/firmware.h"
+#include "model/input_types.h"
 #include "model/model_setup.h"
 #include "model/param_image.h"
 #include "model/param_list.h"
@@ -37,6 +38,24 @@ struct SavedImage {
     void put_back() const {
         const int n = std::clamp(count, 0, static_cast<int>(words.size()));
         std::copy_n(words.begin(), n, model::param_image.begin());
+    }
+};
+
+// The main window's firmware as the click found it. The version check on the way sets
+// the device's version, count and flags; a refusal puts them back, so the window goes
+// on describing the set it holds (after a firmware upgrade a later program would
+// otherwise pass its version check and send words never read).
+struct SavedFirmware {
+    std::string version = hauptmenu_inst->curr_version.text();
+    std::int16_t count = model::param_count;
+    std::int16_t krv_fw3 = model::is_krv_fw3;
+    std::int16_t lead_res = model::show_lead_res;
+    void put_back() const {
+        hauptmenu_inst->curr_version.set_text(version);
+        model::param_count = count;
+        model::is_krv_fw3 = krv_fw3;
+        model::show_lead_res = lead_res;
+        model::init_sensor_texts();
     }
 };
 
@@ -112,17 +131,23 @@ void m_restore_cfg_Click() {
     if (link::detect_echo() != 0) return;  // the port fault has been shown
     ops::Hourglass busy;
     const SavedImage start;
+    const SavedFirmware firmware;
+    const auto refused = [&] {
+        start.put_back();
+        firmware.put_back();
+    };
     std::optional<SavedImage> sent;
     try {
         std::int16_t code = 0;
         int output_mode = 0;
-        if (!prepare(m, code, output_mode)) return start.put_back();
+        if (!prepare(m, code, output_mode)) return refused();
         sent.emplace();
         write_back(m, code, *sent, output_mode);
     } catch (const ui::UiFault& fault) {
         ops::show(fault.text());
-        // Before the write the click's image, from it on the set the device was sent.
-        (sent ? *sent : start).put_back();
+        // Before the write the click's state, from it on the set the device was sent.
+        if (!sent) return refused();
+        sent->put_back();
     }
 }
 

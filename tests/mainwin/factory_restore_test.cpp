@@ -305,6 +305,7 @@ TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
     if (r.set_up) r.set_up(*this, device(), registry_);
     const auto image = model::param_image;
     const RegisterFile device_before = register_file(device());
+    const std::string version = main().curr_version.text();
     boxes_.answer_all(ui::id_cancel);
 
     click(main().m_restore_cfg);
@@ -314,7 +315,26 @@ TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
     EXPECT_EQ(changes(device_before, register_file(device())), std::vector<std::string>{});
     EXPECT_EQ(image_words(count_), std::vector<int>(image.begin(), image.begin() + count_))
         << "the serial words read from the device are put back too";
+    EXPECT_EQ(main().curr_version.text(), version) << "the firmware of the set held";
+    EXPECT_EQ(model::param_count, count_);
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+TEST_F(FactoryRestore, ACancelAfterAnUpgradeLeavesTheWindowOnTheFirmwareItRead) {
+    read_then_change(1);
+    device().set_status(4, 410);
+    device().set_param_count(140);
+    boxes_.answer_all(ui::id_cancel);
+    click(main().m_restore_cfg);
+    ASSERT_EQ(prompts(), std::vector<std::string>{overwrite_q});
+    clear_records();
+
+    // The image is still the 4.05 set: programming it into the 4.10 device is refused after
+    // the program button's own question, as it would have been without the restore menu.
+    program();
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, "KRV version is wrong !"}));
+    EXPECT_TRUE(writes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefused, ::testing::ValuesIn(refusals),
