@@ -68,7 +68,7 @@ H_out_cal::H_out_cal() : WorkPage("H_out_cal", {0, 0, 9690, 8225}) {
     // closes. While another request waits in a link pause the release would be turned
     // away, so the page stays open then.
     auto give_back = on_unload;
-    on_unload = [this, give_back](int& cancel) {
+    on_unload = [give_back](int& cancel) {
         if (link::transaction_underway()) {
             cancel = 1;
             return;

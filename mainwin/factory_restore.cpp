@@ -14,6 +14,7 @@
 #include "mainwin/hauptmenu.h"
 #include "model/block_transfer.h"
 #include "model/firmware.h"
+#include "model/input_types.h"
 #include "model/model_setup.h"
 #include "model/param_image.h"
 #include "model/param_list.h"
@@ -28,14 +29,33 @@ namespace {
 
 constexpr int serial_first = 123;
 
-// The image as the click found it; the first param_count words go back on every
-// refusal (param_count may change with the device's firmware on the way).
-struct StartImage {
+// The first param_count words of the image at one moment: the click's (put back on every
+// refusal; param_count may change with the device's firmware on the way) and the set
+// the device is sent (put back once the model set-up has loaded its default image).
+struct SavedImage {
     decltype(model::param_image) words = model::param_image;
     int count = model::param_count;
     void put_back() const {
         const int n = std::clamp(count, 0, static_cast<int>(words.size()));
         std::copy_n(words.begin(), n, model::param_image.begin());
+    }
+};
+
+// The main window's firmware as the click found it. The version check on the way sets
+// the device's version, count and flags; a refusal puts them back, so the window goes
+// on describing the set it holds (after a firmware upgrade a later program would
+// otherwise pass its version check and send words never read).
+struct SavedFirmware {
+    std::string version = hauptmenu_inst->curr_version.text();
+    std::int16_t count = model::param_count;
+    std::int16_t krv_fw3 = model::is_krv_fw3;
+    std::int16_t lead_res = model::show_lead_res;
+    void put_back() const {
+        hauptmenu_inst->curr_version.set_text(version);
+        model::param_count = count;
+        model::is_krv_fw3 = krv_fw3;
+        model::show_lead_res = lead_res;
+        model::init_sensor_texts();
     }
 };
 
@@ -47,8 +67,19 @@ std::optional<model::Family> restore_family(int code) {
     return std::nullopt;
 }
 
+// A read keeps exactly param_count words, so a copy it stored has as many fields as one
+// of the family's firmware versions has words. Any other count is a copy cut short or
+// run on: it is no parameter set to send.
+bool read_could_store(model::Family family, const std::string& text) {
+    const auto fields = std::count(text.begin(), text.end(), '|') + 1;
+    return std::any_of(std::begin(model::supported_versions), std::end(model::supported_versions),
+                       [&](const model::SupportedVersion& v) {
+                           return v.family == family && v.param_count == fields;
+                       });
+}
+
 // Steps up to the user's OK; the stored set is in the image when it gives true.
-bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, int& output_mode) {
+bool prepare(Hauptmenue& m, std::int16_t& code, int& output_mode) {
     if (link::read_device_type(code) != 0) return ops::show(texts::msg_no_connection), false;
     const auto family = restore_family(code);
     if (!family) return ops::show(texts::msg_device_not_supported), false;
@@ -58,7 +89,8 @@ bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, int& output
     const std::string name =
         factory_copy_name(*family == model::Family::krv, model::text_from_params(serial_first));
     std::int16_t err = 0;
-    stored = model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
+    std::string stored =
+        model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
     if (err != 0) return ops::show(texts::msg_registry_read_error), false;
     if (stored.empty()) return ops::show(texts::msg_no_stored_config), false;
 
@@ -72,20 +104,21 @@ bool prepare(Hauptmenue& m, std::int16_t& code, std::string& stored, int& output
                false;
 
     // The stored text is checked whole before it is taken: a damaged value must not
-    // send a mixture of two sets, calibration values included, to the device.
-    std::string text = stored;
-    if (!model::text_to_params_list(text)) return ops::show(texts::msg_registry_read_error), false;
+    // send a mixture of two sets, calibration values included, to the device. A set
+    // stored before a firmware upgrade is shorter than today's: it fills the first
+    // words, the device's newer words are sent as the image holds them.
+    if (!read_could_store(*family, stored) || !model::text_to_params_list(stored))
+        return ops::show(texts::msg_no_stored_config), false;
     return ui::msg_box(texts::msg_overwrite_params, ui::mb_ok_cancel, ops::title) == ui::id_ok;
 }
 
-void write_back(Hauptmenue& m, std::int16_t code, const std::string& stored, int output_mode) {
+void write_back(Hauptmenue& m, std::int16_t code, const SavedImage& sent, int output_mode) {
     const std::string version = m.curr_version.text();
     // Shows its own outcome; the main window follows the device either way.
     model::write_param_block(true, false);
     model::set_model_ui(code);
-    // The model set-up has put the default image in place: the stored set again.
-    std::string text = stored;
-    model::text_to_params_list(text);
+    // The model set-up has put the default image in place: the set the device got again.
+    sent.put_back();
     m.curr_version.set_text(version);
     show_output_mode(m, output_mode);
     m.set_main_mask();
@@ -97,20 +130,24 @@ void m_restore_cfg_Click() {
     Hauptmenue& m = *hauptmenu_inst;
     if (link::detect_echo() != 0) return;  // the port fault has been shown
     ops::Hourglass busy;
-    const StartImage start;
-    std::string stored;
-    bool writing = false;
+    const SavedImage start;
+    const SavedFirmware firmware;
+    const auto refused = [&] {
+        start.put_back();
+        firmware.put_back();
+    };
+    std::optional<SavedImage> sent;
     try {
         std::int16_t code = 0;
         int output_mode = 0;
-        if (!prepare(m, code, stored, output_mode)) return start.put_back();
-        writing = true;
-        write_back(m, code, stored, output_mode);
+        if (!prepare(m, code, output_mode)) return refused();
+        sent.emplace();
+        write_back(m, code, *sent, output_mode);
     } catch (const ui::UiFault& fault) {
         ops::show(fault.text());
-        if (!writing) return start.put_back();
-        std::string text = stored;
-        model::text_to_params_list(text);
+        // Before the write the click's state, from it on the set the device was sent.
+        if (!sent) return refused();
+        sent->put_back();
     }
 }
 

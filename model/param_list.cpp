@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "model/checked_file.h"
@@ -33,24 +34,24 @@ std::string params_to_text() {
 bool text_to_params_list(std::string& text) {
     const std::size_t n = word_count();
     // Decode into a local and commit only when every field is good: a bad field must
-    // not leave half a parameter set behind.
+    // not leave half a parameter set behind. A "|" at the end leaves an empty last field.
     std::vector<std::int16_t> words;
-    std::string rest = text;
-    std::string unread;
-    bool unread_taken = false;
-    while (!rest.empty()) {
-        if (words.size() == n && !unread_taken) {
-            unread = rest;
-            unread_taken = true;
-        }
-        const auto v = numeric_value(split_bar(rest));
+    std::size_t unread = 0;  // where the text after the stored fields begins
+    for (std::size_t pos = 0;;) {
+        const std::size_t bar = text.find('|', pos);
+        const std::size_t end = bar == std::string::npos ? text.size() : bar;
+        const auto v = numeric_value(std::string_view(text).substr(pos, end - pos));
         const auto w = v ? round_to_i16(*v) : std::nullopt;
         if (!w) return false;
-        if (words.size() < n) words.push_back(*w);
+        if (words.size() < n) {
+            words.push_back(*w);
+            unread = bar == std::string::npos ? text.size() : bar + 1;
+        }
+        if (bar == std::string::npos) break;
+        pos = bar + 1;
     }
-    if (words.size() < n) return false;
     std::copy(words.begin(), words.end(), param_image.begin());
-    text = unread;
+    text.erase(0, unread);
     return true;
 }
 

@@ -490,7 +490,8 @@ std::string Plant::to_text() const {
             write_diffs(
                 out, "reg", 2000, 602, [&](int i) { return int{g.table(i)}; },
                 [&](int i) { return int{base.table(i)}; });
-        for (const auto& [r, c] : g.racks()) {
+        for (const auto& [r, rack] : g.racks()) {
+            const Concentrator& c = rack;  // a plain reference: the lambdas below capture it
             out << "rack " << r << ' ' << c.type_code() << ' ' << c.version() << '\n';
             const Concentrator cbase(c.type_code(), c.version());
             write_diffs(

@@ -247,7 +247,7 @@ TEST_P(OutCalDrive, TheTicksFollowTheFocusedSlider) {
     start_with(current_jumper);
     open();
     EXPECT_EQ(ui::focus_owner(), &page().B_Zurueck);  // opening forces nothing
-    for (const auto& [when, act] : c.script) at(when, [this, act] { act(page()); });
+    for (const auto& [when, act] : c.script) at(when, [this, act = act] { act(page()); });
     run_until(2.0);
     EXPECT_EQ(drives(), c.expected);
     EXPECT_EQ(requests().size(), c.expected.size());  // nothing else goes on the wire

@@ -340,7 +340,7 @@ TEST_F(BusScan, ClickingADevListRowSelectsItsAddress) {
     m.dev_list.add_item(" 12   00000012   00000000");
     m.dev_list.add_item("255   00000255   00000000");
     for (const auto& [row, position] : {std::pair{1, 11}, {0, 6}, {2, 254}}) {
-        user([&m, row] { ui::user_select(m.dev_list, row); });
+        user([&m, row = row] { ui::user_select(m.dev_list, row); });
         EXPECT_EQ(m.adr_select.list_index(), position) << m.dev_list.list(row);
     }
 }

@@ -135,6 +135,76 @@ TEST_F(FactoryRestore, BlanksInTheSerialNumberStayInTheValueName) {
     EXPECT_EQ(device().param(98), model::param_image[98]);
 }
 
+// A KRV device is read (which keeps its factory copy) and then gets other firmware: from
+// 4.05 (128 words) to 4.10 (140, the twelve new ones holding values of their own), or back.
+// The restore follows at once (the image holds whatever it had past the copy's words) or
+// after a read at the new firmware.
+struct FirmwareChange {
+    const char* name;
+    int from, to;
+    bool read_at_new_firmware;
+};
+void PrintTo(const FirmwareChange& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class RestoreAfterFirmwareChange : public FactoryRestore,
+                                   public ::testing::WithParamInterface<FirmwareChange> {
+  protected:
+    void set_firmware(int version) {
+        const int count = version >= 410 ? 140 : 128;
+        device().set_status(4, version);
+        device().set_param_count(count);
+        for (int p = 128; p < count; ++p) device().set_param(p, 500 + p);
+    }
+};
+
+TEST_P(RestoreAfterFirmwareChange, TheCopyFillsTheWordsItHoldsAndTheRestAreSentAsTheyWere) {
+    const FirmwareChange& c = GetParam();
+    prepare(0);
+    set_firmware(c.from);
+    read_then_change(1);
+    set_firmware(c.to);
+    const int count = c.to >= 410 ? 140 : 128;
+    if (c.read_at_new_firmware) {
+        read();
+        ASSERT_EQ(model::param_count, count);
+        ASSERT_EQ(factory_copy("KRV FACTORY SETTINGS 21040001"), stored_) << "kept, not replaced";
+        clear_records();
+    } else {
+        for (int p = count_; p < count; ++p) model::param_image[p] = static_cast<std::int16_t>(-p);
+    }
+    std::vector<int> expected = image_words(count);
+    std::string text = stored_;
+    for (int p = 0; p < count && !text.empty(); ++p)
+        expected[p] = std::stoi(model::split_bar(text));
+    boxes_.answer_all(ui::id_ok);
+
+    click(main().m_restore_cfg);
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_EQ(model::param_count, count);
+    EXPECT_EQ(image_words(count), expected);
+    EXPECT_EQ(main().curr_version.text(), c.to >= 410 ? "4.10" : "4.05");
+    const auto sent = written();
+    for (int p = 0; p < count; ++p) {
+        SCOPED_TRACE(p);
+        EXPECT_EQ(sent.count(p), p >= 123 && p <= 126 ? 0u : 1u);
+        if (sent.count(p)) {
+            EXPECT_EQ(sent.at(p), expected[p]);
+        }
+        EXPECT_EQ(device().stored_param(p), expected[p]) << "the device holds exactly that set";
+    }
+    EXPECT_EQ(sent.lower_bound(count), sent.end()) << "nothing past the device's words";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RestoreAfterFirmwareChange,
+    ::testing::Values(FirmwareChange{"upgrade_then_restore", 405, 410, false},
+                      FirmwareChange{"upgrade_read_then_restore", 405, 410, true},
+                      FirmwareChange{"back_to_older_firmware", 410, 405, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 struct Refusal {
     const char* name;
     int address;
@@ -147,6 +217,31 @@ void PrintTo(const Refusal& r, std::ostream* os) {
 }
 
 const std::vector<Request> up_to_question{{read_fn, 0, 5}, {read_fn, 1123, 4}, {read_fn, 26, 1}};
+
+const std::string copy_name = "KRV FACTORY SETTINGS 21040001";
+const std::string no_copy = "No configuration stored !";
+
+// The fields of a parameter text with field i replaced.
+std::string with_field(const std::string& text, int i, const std::string& value) {
+    std::string rest = text, out;
+    for (int k = 0; !rest.empty(); ++k) {
+        const std::string field = model::split_bar(rest);
+        out += (k ? "|" : "") + (k == i ? value : field);
+    }
+    return out;
+}
+
+// The copy the read stored, spoiled: refused before the question, named as no stored set.
+Refusal damaged(const char* name, std::string (*spoil)(const std::string&)) {
+    return {name,
+            1,
+            [spoil](auto&, auto&, ui::MemoryRegistry& r) {
+                r.put_string(model::reg_key, copy_name,
+                             spoil(r.get_string(model::reg_key, copy_name).value()));
+            },
+            {no_copy},
+            up_to_question};
+}
 
 const Refusal refusals[] = {
     {"user_cancels", 1, nullptr, {overwrite_q}, up_to_question},
@@ -173,7 +268,27 @@ const Refusal refusals[] = {
      [](auto&, auto&, auto& r) {
          r.put_string(model::reg_key, "KRV FACTORY SETTINGS 21040001", "1|2|x|4");
      },
-     {"Cannot read system registry"},
+     {no_copy},
+     up_to_question},
+    damaged("field_not_a_number", [](const std::string& t) { return with_field(t, 40, "12a"); }),
+    damaged("field_above_16_bits", [](const std::string& t) { return with_field(t, 10, "32768"); }),
+    damaged("field_below_16_bits",
+            [](const std::string& t) { return with_field(t, 127, "-32769"); }),
+    damaged("empty_field", [](const std::string& t) { return with_field(t, 2, ""); }),
+    damaged("bar_at_the_end", [](const std::string& t) { return t + "|"; }),
+    damaged("blanks_only", [](const std::string&) { return std::string("  "); }),
+    // 127 fields: no KRV firmware has that many words (a DLX set, or a copy cut at a bar).
+    damaged("one_field_short", [](const std::string& t) { return t.substr(0, t.rfind('|')); }),
+    // 141 fields: one more than the largest firmware has words.
+    damaged("more_fields_than_any_firmware",
+            [](const std::string& t) { return t + "|1|2|3|4|5|6|7|8|9|10|11|12|13"; }),
+    {"user_cancels_after_an_upgrade",
+     1,
+     [](auto&, auto& d, auto&) {
+         d.set_status(4, 410);
+         d.set_param_count(140);
+     },
+     {overwrite_q},
      up_to_question},
     {"firmware_now_unsupported",
      1,
@@ -190,6 +305,7 @@ TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
     if (r.set_up) r.set_up(*this, device(), registry_);
     const auto image = model::param_image;
     const RegisterFile device_before = register_file(device());
+    const std::string version = main().curr_version.text();
     boxes_.answer_all(ui::id_cancel);
 
     click(main().m_restore_cfg);
@@ -199,7 +315,26 @@ TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
     EXPECT_EQ(changes(device_before, register_file(device())), std::vector<std::string>{});
     EXPECT_EQ(image_words(count_), std::vector<int>(image.begin(), image.begin() + count_))
         << "the serial words read from the device are put back too";
+    EXPECT_EQ(main().curr_version.text(), version) << "the firmware of the set held";
+    EXPECT_EQ(model::param_count, count_);
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+TEST_F(FactoryRestore, ACancelAfterAnUpgradeLeavesTheWindowOnTheFirmwareItRead) {
+    read_then_change(1);
+    device().set_status(4, 410);
+    device().set_param_count(140);
+    boxes_.answer_all(ui::id_cancel);
+    click(main().m_restore_cfg);
+    ASSERT_EQ(prompts(), std::vector<std::string>{overwrite_q});
+    clear_records();
+
+    // The image is still the 4.05 set: programming it into the 4.10 device is refused after
+    // the program button's own question, as it would have been without the restore menu.
+    program();
+
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, "KRV version is wrong !"}));
+    EXPECT_TRUE(writes().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, RestoreRefused, ::testing::ValuesIn(refusals),

@@ -66,8 +66,10 @@ TEST_F(ParamListTest, BadTextChangesNothing) {
     const std::string good = numbers(127);
     const std::pair<const char*, std::string> cases[] = {
         {"empty text", ""},
-        {"one field too few", numbers(126)},
+        {"blank only", " "},
         {"empty field", "5||7|" + numbers(124)},
+        {"bar at the end", numbers(127) + "|"},
+        {"bar at the start", "|" + numbers(127)},
         {"not a number", numbers(60) + "|x|" + numbers(66)},
         {"above the 16-bit range", "32768|" + numbers(126)},
         {"below the 16-bit range", numbers(126) + "|-32769"},
@@ -80,6 +82,23 @@ TEST_F(ParamListTest, BadTextChangesNothing) {
         EXPECT_FALSE(text_to_params_list(t));
         EXPECT_EQ(t, text);
         EXPECT_EQ(param_image, image);
+    }
+}
+
+TEST_F(ParamListTest, AShorterTextFillsTheFirstWordsOnly) {
+    // A 128-word set taken while a 140-word firmware is in force, and smaller cuts.
+    for (const auto& [count, fields] : {std::pair{140, 128}, {128, 127}, {127, 1}}) {
+        SCOPED_TRACE(std::to_string(count) + " words, " + std::to_string(fields) + " fields");
+        param_count = static_cast<std::int16_t>(count);
+        const auto before = param_image;
+        std::string t = numbers(fields, -50);
+        ASSERT_TRUE(text_to_params_list(t));
+        EXPECT_EQ(t, "");
+        for (int i = 0; i < fields; ++i) ASSERT_EQ(param_image[i], i - 50) << i;
+        EXPECT_TRUE(
+            std::equal(param_image.begin() + fields, param_image.end(), before.begin() + fields))
+            << "the words after the text keep their values";
+        param_image = before;
     }
 }
 
