@@ -2,8 +2,8 @@
 // Qt's own texts (the standard buttons of message boxes, the file and print dialogs) in
 // the program's language, from the translations that come with Qt.
 #include <QString>
-#include <optional>
 #include <QTranslator>
+#include <optional>
 
 #include "texts/language.h"
 

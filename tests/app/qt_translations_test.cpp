@@ -7,8 +7,8 @@
 #include <unistd.h>
 
 #include <QAbstractButton>
-#include <QDialog>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -104,9 +104,8 @@ const Spoken german{{"Speichern", "Abbrechen", "Suchen in:", "Dateiname:"},
 const Spoken dutch{{"Opslaan", "Annuleren", "Zoeken in:", "Bestandsnaam:"},
                    {"Ja", "Nee", "Annuleren"},
                    {"Afdrukken", "Annuleren"}};
-const Spoken english{{"Save", "Cancel", "Look in:", "File name:"},
-                     {"Yes", "No", "Cancel"},
-                     {"Print", "Cancel"}};
+const Spoken english{
+    {"Save", "Cancel", "Look in:", "File name:"}, {"Yes", "No", "Cancel"}, {"Print", "Cancel"}};
 
 void expect_spoken(const Spoken& want) {
     auto expect_in = [](const QStringList& shown, const QStringList& wanted) {
