@@ -21,6 +21,7 @@
 
 #include "app/qt_loop.h"
 #include "app/qt_services.h"
+#include "app/qt_translations.h"
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
@@ -142,6 +143,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon::fromTheme("dorvanex"));
     QApplication::setQuitOnLastWindowClosed(false);  // the layer decides when it ends
     app::use_primary_screen();
+    // Qt's own dialogs speak the language of the message table from its first filling on.
+    app::QtTranslations translations;
+    translations.follow_message_table();
 
     app::QtEventLoop loop(clock);
     app::QtMessageBoxes boxes;

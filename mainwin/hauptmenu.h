@@ -42,7 +42,7 @@ class Hauptmenue : public ui::Form {
 
     // Title block.
     ui::Label Label1{*this, "Label1", {240, 120, 6960, 375}};
-    ui::Label Label10{*this, "Label10", {1560, 120, 375, 255}};
+    ui::Label Label10{*this, "Label10", {1560, 60, 375, 255}};
     ui::Label Label2{*this, "Label2", {240, 540, 4560, 255}};
     ui::Label Label8{*this, "Label8", {5040, 540, 4410, 255}};
     ui::Line Line1{*this, "Line1", {240, 840, 9210, 0}};

@@ -5,6 +5,7 @@
 #include "model/param_image.h"
 #include "texts/cp1252.h"
 #include "ui/controls.h"
+#include "ui/text_metrics.h"
 
 namespace dvx::texts {
 namespace {
@@ -147,12 +148,14 @@ void set_lang_main(ui::Form& main) {
             list->add_item(utf8_to_cp1252(bulk_rows[i].in(lang)), i);
     }
 
-    // The "(R)" sign follows the product name in the banner whatever text follows it.
+    // The "(R)" sign follows the product name in the banner whatever text follows it. The
+    // name is measured as the banner draws it: the window's font at the banner's size
+    // alone is narrower than the bold name, and the sign would stand on its last letter.
     auto* banner = dynamic_cast<ui::Label*>(main.control("Label1"));
     ui::Control* mark = main.control("Label10");
     if (banner && mark) {
         main.set_font_size(banner->font().size);
-        mark->set_left(banner->left() + main.text_width("DORVANEX"));
+        mark->set_left(banner->left() + ui::text_width(banner->font(), "DORVANEX"));
     }
 }
 

@@ -590,6 +590,12 @@ void set_lang_msg() {
         const MsgForms& forms = row.by_family() && !krv ? row.dlx : row.forms;
         *row.text = utf8_to_cp1252(forms.in(lang));
     }
+    if (language_applied()) language_applied()(lang);
+}
+
+std::function<void(Lang)>& language_applied() {
+    static std::function<void(Lang)> hook;
+    return hook;
 }
 
 }  // namespace dvx::texts

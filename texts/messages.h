@@ -4,6 +4,7 @@
 // Only set_lang_msg writes them; it runs when the main window loads and after every change
 // of language or model family. The texts keep their leading and trailing blanks: callers
 // that add a value or join two messages do the joining themselves.
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -13,8 +14,12 @@
 namespace dvx::texts {
 
 // Fills every message in the language of lang_code; the five family-dependent ones in the
-// form that is_krv names at this moment.
+// form that is_krv names at this moment. Then tells language_applied().
 void set_lang_msg();
+
+// Called at the end of every set_lang_msg with the language now in force, so the desktop
+// program can give its toolkit's own texts the same language. Empty unless one is set.
+std::function<void(Lang)>& language_applied();
 
 // One row of the message table: the message's German, English and Dutch text in UTF-8.
 // A message that names the model family has its KRV form in `forms` and its DLX form in `dlx`.

@@ -172,9 +172,13 @@ int headless_text_width(const Font& font, const std::string& text) {
     return static_cast<int>(per_char * static_cast<double>(text.size()) + 0.5);
 }
 
+int text_width(const Font& font, const std::string& text) {
+    if (TextMetrics* m = services().metrics) return m->text_width(font, text);
+    return headless_text_width(font, text);
+}
+
 int Form::text_width(const std::string& text) const {
-    if (TextMetrics* m = services().metrics) return m->text_width(font_, text);
-    return headless_text_width(font_, text);
+    return ui::text_width(font_, text);
 }
 
 void Form::set_back_color(std::uint32_t c) {

@@ -16,4 +16,7 @@ class TextMetrics {
 // The headless metric: size x 10 twips per character, bold 10% wider.
 int headless_text_width(const Font& font, const std::string& cp1252);
 
+// The width of a text in `font` (a control's, as it draws it), by the installed metric.
+int text_width(const Font& font, const std::string& cp1252);
+
 }  // namespace dvx::ui
