@@ -247,7 +247,9 @@ TEST_F(Hzl3Page, EntriesAreCheckedAgainstTheBoxLimits) {
         SCOPED_TRACE(c.name);
         ui::TextBox& box = page().*c.box;
         expect_entry(box, c.typed, link::hzl_regs[c.word], c.stored, c.prompt);
-        if (*c.prompt) EXPECT_EQ(ui::focus_owner(), &box);
+        if (*c.prompt) {
+            EXPECT_EQ(ui::focus_owner(), &box);
+        }
     }
     EXPECT_TRUE(requests().empty());
 }
