@@ -8,9 +8,6 @@
 #include <modbus.h>
 #include <poll.h>
 #include <pty.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -26,6 +23,7 @@
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "model/param_image.h"
+#include "tests/support/real_line.h"
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
 
@@ -41,8 +39,7 @@ class PtyFixture : public testing::ServicesFixture {
         ui::services().clock = &steady_;
         port_ = make_posix_serial_port();
         ui::services().port = port_.get();
-        if (const char* xdg = ::getenv("XDG_CONFIG_HOME")) saved_xdg_ = xdg;
-        ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+        xdg_.emplace("XDG_CONFIG_HOME", dir_.string());
         reset_link_state();
         model::bus_mode = 0;
         model::param_count = 128;
@@ -50,21 +47,21 @@ class PtyFixture : public testing::ServicesFixture {
     }
     void TearDown() override {
         port_->close();
-        ::unsetenv("DORVANEX_COM1");
-        if (saved_xdg_)
-            ::setenv("XDG_CONFIG_HOME", saved_xdg_->c_str(), 1);
-        else
-            ::unsetenv("XDG_CONFIG_HOME");
+        com1_.reset();
+        xdg_.reset();
         reset_link_state();
         model::bus_mode = 0;
         model::param_count = 127;
         ServicesFixture::TearDown();
     }
-    void use_device(const std::string& path) { ::setenv("DORVANEX_COM1", path.c_str(), 1); }
+    void use_device(const std::string& path) {
+        com1_.reset();
+        com1_.emplace("DORVANEX_COM1", path);
+    }
 
     ui::SteadyClock steady_;
     std::unique_ptr<ui::SerialPort> port_;
-    std::optional<std::string> saved_xdg_;
+    std::optional<testing::ScopedEnv> xdg_, com1_;
 };
 
 // A pseudo-terminal pair whose slave side the port opens by its path.
@@ -169,7 +166,7 @@ TEST_F(RealPort, OpenFailuresLeaveThePortClosed) {
         int number;
         const char* settings;
     };
-    ::setenv("DORVANEX_COM2", (dir_ / "no-such-device").c_str(), 1);
+    const testing::ScopedEnv com2("DORVANEX_COM2", (dir_ / "no-such-device").string());
     const Case cases[] = {
         {"bad parity", 1, "9600,X,8,1"},
         {"bad baud rate", 1, "9601,E,8,1"},
@@ -183,7 +180,6 @@ TEST_F(RealPort, OpenFailuresLeaveThePortClosed) {
         EXPECT_FALSE(fault_of([&] { port_->open(); }).empty());
         EXPECT_FALSE(port_->is_open());
     }
-    ::unsetenv("DORVANEX_COM2");
 }
 
 // The kernel takes no parity on a pseudo-terminal and refuses a settings call that
@@ -262,54 +258,13 @@ TEST_F(RealPort, AHungUpLineIsWaitedOnWithoutSpinning) {
 }
 
 #ifdef DVX_SIM_PROGRAM
-// dorvanex-sim as a child process; its first output line is the slave path.
-class SimProgram {
-  public:
-    SimProgram(const std::string& link, bool echo) {
-        int out[2];
-        if (::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(out[1], 1);
-            ::close(out[0]);
-            ::close(out[1]);
-            const char* argv[] = {DVX_SIM_PROGRAM, "--pty", link.c_str(), echo ? "--echo" : nullptr,
-                                  nullptr};
-            ::execv(argv[0], const_cast<char* const*>(argv));
-            ::_exit(127);
-        }
-        ::close(out[1]);
-        // Ready once it has printed its line (or 10 s have passed).
-        std::string line;
-        pollfd p{out[0], POLLIN, 0};
-        while (line.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
-            char buf[256];
-            const ssize_t n = ::read(out[0], buf, sizeof buf);
-            if (n <= 0) break;
-            line.append(buf, static_cast<std::size_t>(n));
-        }
-        ::close(out[0]);
-        ready_ = line.find('\n') != std::string::npos;
-    }
-    ~SimProgram() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGTERM);
-            int status = 0;
-            ::waitpid(pid_, &status, 0);
-        }
-    }
-    bool ready() const { return ready_; }
-
-  private:
-    pid_t pid_ = -1;
-    bool ready_ = false;
-};
+using testing::SimProgram;
 
 using SimProgramPort = PtyFixture;
 
 TEST_F(SimProgramPort, ReadsAndWritesThroughTheRealPort) {
     const std::string link = (dir_ / "bus").string();
-    SimProgram sim(link, false);
+    SimProgram sim(DVX_SIM_PROGRAM, link);
     ASSERT_TRUE(sim.ready());
     use_device(link);
     ASSERT_EQ(open_port(), 0);
@@ -335,10 +290,10 @@ TEST_F(SimProgramPort, ReadsAndWritesThroughTheRealPort) {
 // programmed through the real port.
 TEST_F(SimProgramPort, OpensAsTheProgramDoesAndTalksAfterEveryOpening) {
     const std::string link = (dir_ / "bus").string();
-    SimProgram sim(link, false);
+    SimProgram sim(DVX_SIM_PROGRAM, link);
     ASSERT_TRUE(sim.ready());
     use_device(link);
-    ::setenv("DORVANEX_COM2", link.c_str(), 1);
+    const testing::ScopedEnv com2("DORVANEX_COM2", link);
     struct Step {
         const char* name;
         int com_index;
@@ -362,12 +317,11 @@ TEST_F(SimProgramPort, OpensAsTheProgramDoesAndTalksAfterEveryOpening) {
         ASSERT_EQ(read_regs(1010, 1), 0);
         EXPECT_EQ(model::param_image[10], s.value);
     }
-    ::unsetenv("DORVANEX_COM2");
 }
 
 TEST_F(SimProgramPort, EchoingAdapterIsFoundAndSkipped) {
     const std::string link = (dir_ / "bus").string();
-    SimProgram sim(link, true);
+    SimProgram sim(DVX_SIM_PROGRAM, link, {"--echo"});
     ASSERT_TRUE(sim.ready());
     use_device(link);
     ASSERT_EQ(open_port(), 0);

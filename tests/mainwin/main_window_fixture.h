@@ -89,17 +89,20 @@ class MainWindowFixture : public ServicesFixture {
     mainwin::Hauptmenue& main() { return *mainwin::hauptmenu_inst.peek(); }
 
     // Runs the queued input (user actions posted, simulated keys).
-    void pump() { loop_.run_pending(); }
+    void pump() { input_loop_->run_pending(); }
 
     // Runs one user action at a pump point, then everything it queued.
     template <class F>
     void user(F action) {
-        loop_.post(action);
+        input_loop_->post(action);
         pump();
     }
 
     std::unique_ptr<sim::Plant> plant_;
     std::unique_ptr<sim::SimPort> port_;
+    // The loop user actions go through: the virtual-time one, unless a test on a real
+    // line installs its own on a real clock.
+    ui::HeadlessLoop* input_loop_ = &loop_;
 };
 
 }  // namespace dvx::testing

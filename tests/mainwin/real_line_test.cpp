@@ -1,0 +1,166 @@
+// The whole program on a real line, in real time: the main window started as the
+// program starts it, on the real termios port, with COM1 and COM2 both leading to the
+// simulator program's pseudo-terminal. The start opens COM1 twice with the bus mode's
+// settings; the read and program buttons then work, and keep working after another
+// port is picked and COM1 again. Each step costs the echo probe's 0.2 s and the
+// exchanges at 9600 baud; every wait has a deadline and nothing sleeps a fixed time.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/posix_serial_port.h"
+#include "link/serial_line.h"
+#include "mainwin/device_ops.h"
+#include "model/param_image.h"
+#include "model/param_words.h"
+#include "sim/plant.h"
+#include "tests/mainwin/device_fixture.h"
+#include "tests/support/real_line.h"
+#include "ui/input.h"
+
+namespace dvx::testing {
+namespace {
+
+#ifdef DVX_SIM_PROGRAM
+
+const std::string read_in = "Parameter read in.";
+const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
+const std::string transmitted = "parameters transmited.";
+
+// The window's own buttons and lists, with the real clock, an event loop on it and the
+// real port installed as the program installs them.
+class RealLine : public DeviceFixture {
+  protected:
+    void SetUp() override {
+        DeviceFixture::SetUp();
+        ui::services().clock = &steady_;
+        ui::services().loop = &real_loop_;
+        input_loop_ = &real_loop_;
+        // A hang ends the test instead of holding up the suite.
+        real_loop_.set_guard(100'000'000, 60);
+        real_port_ = link::make_posix_serial_port();
+        xdg_.emplace("XDG_CONFIG_HOME", dir_.string());  // no ports.conf of the user's
+    }
+    void TearDown() override {
+        real_port_->close();
+        if (real_loop_.guard_tripped())
+            ADD_FAILURE() << "loop guard: " << real_loop_.guard_message();
+        DeviceFixture::TearDown();
+        xdg_.reset();
+    }
+
+    // The program's start on the real port, in English.
+    bool start_on_line() {
+        set_reg(model::reg_language, "GB");
+        mainwin::StartServices s;
+        s.port = real_port_.get();
+        return mainwin::start_headless(s);
+    }
+
+    // The port is open on COM`number` with the direct bus's settings, and the buttons
+    // that talk to a device can be clicked.
+    void expect_port_open(int number) {
+        EXPECT_EQ(link::port_status, 0);
+        EXPECT_TRUE(real_port_->is_open());
+        EXPECT_EQ(real_port_->port_number(), number);
+        EXPECT_EQ(real_port_->settings(), "9600,E,8,1");
+        EXPECT_EQ(main().Com_select.list_index(), number - 1);
+        EXPECT_TRUE(main().B_FQN_Read.enabled());
+        EXPECT_TRUE(main().B_FQN_Write.enabled());
+    }
+
+    // Reads device 1 by the read button into an image spoiled beforehand, and compares
+    // the image and the fields with what the simulator program serves.
+    void expect_read(const sim::Transmitter& served) {
+        auto& m = main();
+        boxes_.clear();
+        model::param_image.fill(-7);
+        m.Komentar1.set_text("");
+        read();
+        EXPECT_EQ(prompts(), std::vector<std::string>{read_in});
+        ASSERT_EQ(model::param_count, served.param_count());
+        for (int p = 0; p < served.param_count(); ++p)
+            ASSERT_EQ(model::param_image[p], served.param(p)) << "word " << p;
+        EXPECT_EQ(m.curr_version.text(), "4.05");
+        EXPECT_EQ(m.Ser_No.text(), served.serial());
+        EXPECT_EQ(m.Komentar1.text(), served.tag());
+        EXPECT_EQ(m.v_mode.text(), std::to_string(served.status(26) >> 8));
+        EXPECT_EQ(m.in_use.text(), "1");
+        EXPECT_FALSE(mainwin::params_changed());
+    }
+
+    ui::SteadyClock steady_;
+    ui::HeadlessLoop real_loop_{steady_};
+    std::unique_ptr<ui::SerialPort> real_port_;
+    std::optional<ScopedEnv> xdg_;
+};
+
+TEST_F(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
+    // The default direct bus with device 1 (KRV 4.05) given parameters of its own, so a
+    // read that took nothing, or the defaults, shows; the address and texts stay.
+    sim::Plant plant = sim::Plant::preset(0);
+    sim::Transmitter& served = plant.device(1);
+    ASSERT_EQ(served.version(), 405);
+    for (int p = 0; p < served.param_count(); ++p)
+        if (p != 113 && (p < 119 || p > 126)) served.set_param(p, (p * 211) % 60000 - 30000);
+    write_raw("bus.preset", plant.to_text());
+
+    const std::string link = (dir_ / "bus").string();
+    SimProgram sim(DVX_SIM_PROGRAM, link, {"--preset", (dir_ / "bus.preset").string()});
+    ASSERT_TRUE(sim.ready());
+    const ScopedEnv com1("DORVANEX_COM1", link);
+    const ScopedEnv com2("DORVANEX_COM2", link);
+
+    ASSERT_TRUE(start_on_line());
+    auto& m = main();
+    EXPECT_TRUE(boxes_.shown().empty());
+    {
+        SCOPED_TRACE("after the start");
+        expect_port_open(1);
+        ASSERT_NO_FATAL_FAILURE(expect_read(served));
+    }
+
+    // A new TAG typed into its box and programmed: a fresh read brings it back.
+    const std::string tag = "REALLINE";
+    ASSERT_NE(served.tag(), tag);
+    user([&] { EXPECT_TRUE(ui::user_focus(m.Komentar1)); });
+    m.Komentar1.set_text(tag);
+    user([&] { EXPECT_TRUE(ui::user_focus(m.B_io)); });
+    ASSERT_EQ(model::text_from_params(119), tag);
+    ASSERT_TRUE(mainwin::params_changed());
+    boxes_.clear();
+    program();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_FALSE(mainwin::params_changed());
+    served.set_tag(tag);
+    {
+        SCOPED_TRACE("after programming");
+        ASSERT_NO_FATAL_FAILURE(expect_read(served));
+    }
+
+    // Another port leading to the same line, then COM1 again.
+    struct Port {
+        const char* name;
+        int number;
+    };
+    for (const Port& port : {Port{"COM2", 2}, Port{"COM1 again", 1}}) {
+        SCOPED_TRACE(port.name);
+        boxes_.clear();
+        user([&] { EXPECT_TRUE(ui::user_select(m.Com_select, port.number - 1)); });
+        EXPECT_TRUE(boxes_.shown().empty());
+        expect_port_open(port.number);
+        ASSERT_NO_FATAL_FAILURE(expect_read(served));
+    }
+}
+
+#else
+TEST(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
+    GTEST_SKIP() << "the simulator program dorvanex-sim is not part of this build";
+}
+#endif
+
+}  // namespace
+}  // namespace dvx::testing
