@@ -229,6 +229,10 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             }
             return false;
         }
+        case QEvent::Wheel:
+            // A choice or scroll by the wheel belongs to no press.
+            if (!syncing_) pressed_ = nullptr;
+            return false;
         case QEvent::MouseButtonRelease: {
             auto* me = static_cast<QMouseEvent*>(e);
             if (me->button() != Qt::LeftButton || syncing_) return false;

@@ -39,7 +39,8 @@ bool answer_fits_request(std::span<const std::uint8_t> request,
             // A shorter answer padded out to the expected length (two zero bytes after
             // its CRC keep the CRC correct) says so only in its byte count.
             return answer.size() >= 3 && answer[2] == 2 * (request[4] << 8 | request[5]);
-        case fn_write_multiple:
+        case fn_write_single:     // echoes the register and its value
+        case fn_write_multiple:  // echoes the start register and the count
             return answer.size() >= 6 &&
                    std::equal(request.begin() + 2, request.begin() + 6, answer.begin() + 2);
         default:

@@ -14,6 +14,7 @@ namespace dvx::link {
 using Frame = std::vector<std::uint8_t>;
 
 inline constexpr std::uint8_t fn_read_holding = 3;
+inline constexpr std::uint8_t fn_write_single = 6;
 inline constexpr std::uint8_t fn_write_multiple = 16;
 // The byte-count field of a write request (and of a read answer) is one byte: 2 x 127 = 254.
 inline constexpr int max_frame_registers = 127;
@@ -58,7 +59,8 @@ bool crc_matches(std::span<const std::uint8_t> frame);
 
 // True when a complete answer says what the answer to `request` must say: a read
 // answer's byte count is twice the registers asked for, a write answer echoes the
-// request's start register and count. Unit, function code and CRC are checked apart.
+// request's start register and count (a single write: its register and value). Unit,
+// function code and CRC are checked apart.
 bool answer_fits_request(std::span<const std::uint8_t> request,
                          std::span<const std::uint8_t> answer);
 

@@ -303,6 +303,8 @@ TEST_F(OneFocus, EveryKindOfBoxGivesTheFocusBack) {
     loop_.post([&m] { ui::user_click(m.B_FQN_Read); });
     settle();
     EXPECT_FALSE(answered_.empty());
+    EXPECT_EQ(ui::focus_owner(), &m.B_FQN_Read);
+    expect_one_focus("after the message box");
     loop_.post([&m] { m.adr_select.set_focus(); });
     settle();
     expect_back("message box");
@@ -347,6 +349,8 @@ TEST_F(OneFocus, EveryKindOfBoxGivesTheFocusBack) {
     loop_.post([&m] { ui::user_click(m.Command3D4); });
     settle();
     EXPECT_TRUE(cancelled);
+    EXPECT_EQ(ui::focus_owner(), &m.Command3D4);
+    expect_one_focus("after the progress box");
     loop_.post([&m, address] {
         m.adr_select.set_list_index(address);
         m.adr_select.set_focus();

@@ -24,6 +24,7 @@
 #include "mainwin/hauptmenu.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/mainwin/main_window_fixture.h"
+#include "tests/support/real_line.h"
 #include "texts/messages.h"
 #include "ui/input.h"
 
@@ -71,7 +72,7 @@ QStringList message_box_texts() {
 
 QStringList print_dialog_texts() {
     DialogTexts seen;
-    ::unsetenv("DORVANEX_PRINT_PDF");
+    const ScopedEnv no_pdf("DORVANEX_PRINT_PDF", std::nullopt);
     app::QtPrinter printer;
     printer.default_printer = [] { return std::unique_ptr<QPrinter>(); };
     printer.print_line("Parameter 1");

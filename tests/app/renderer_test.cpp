@@ -16,6 +16,7 @@
 #include <QMoveEvent>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <memory>
 #include <optional>
 
@@ -38,6 +39,7 @@ class TestForm : public ui::Form {
             fra.set_caption("Devices");
             chk.set_caption("Echo");
             for (const char* item : {"first", "second", "third"}) lst.add_item(item);
+            for (const char* item : {"off", "on"}) cmb.add_item(item);
         };
         on_unload = [this](int& cancel) { cancel = keep_open ? 1 : 0; };
         btn.on_click = [this] { ++clicks; };
@@ -55,6 +57,7 @@ class TestForm : public ui::Form {
     ui::Frame fra{*this, "fra", {120, 1200, 3600, 2400}};
     ui::ListBox lst{fra, "lst", {240, 360, 3000, 1800}};
     ui::CheckBox chk{*this, "chk", {3840, 1200, 1500, 255}};
+    ui::ComboBox cmb{*this, "cmb", {3840, 1800, 1500, 315}};
     ui::MenuItem mnu_file{*this, "mnu_file", "&File"};
     ui::MenuItem mnu_close{mnu_file, "mnu_close", "&Close"};
     int clicks = 0;
@@ -426,6 +429,33 @@ TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
         loop_.run_pending();
     }
     EXPECT_EQ(form_->clicks, 1);
+}
+
+// A press is remembered only for the click or choice that ends it: a later wheel
+// choice, after the layer has moved the focus by code, is the user's and is taken.
+TEST_F(RendererTest, AWheelChoiceAfterAPressElsewhereIsTaken) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
+    renderer_->flush();
+    QWidget* combo = renderer_->widget(form_->cmb);
+    QTest::mousePress(combo, Qt::LeftButton, {}, QPoint(4, 4));
+    loop_.run_pending();
+    QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget() : combo,
+                    Qt::Key_Escape);
+    QTest::mouseRelease(combo, Qt::LeftButton, {}, QPoint(4, 4));
+    loop_.run_pending();
+    form_->txt.set_focus();
+    renderer_->flush();
+    ASSERT_EQ(form_->cmb.list_index(), -1);
+
+    QWheelEvent wheel(QPointF(4, 4), combo->mapToGlobal(QPointF(4, 4)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(combo, &wheel);
+    loop_.run_pending();
+    renderer_->flush();
+    EXPECT_EQ(form_->cmb.list_index(), 0);
 }
 
 }  // namespace

@@ -95,6 +95,7 @@ TEST(RtuFrames, AnAnswerMustFitItsRequest) {
     const Frame read_two = build_read_request(1, 1010, 2);
     const std::int16_t two_values[] = {42, 7};
     const Frame write_two = build_write_request(1, 1127, two_values);  // 1127 = 04 67
+    const Frame write_one = bytes("01 06 04 67 00 2A B8 FA");            // 42 into 1127
     struct Case {
         const char* name;
         const Frame& request;
@@ -114,6 +115,9 @@ TEST(RtuFrames, AnAnswerMustFitItsRequest) {
         {"write answer, count + 1", write_two, "01 10 04 67 00 03 30 E7", false},
         {"write answer, count - 1", write_two, "01 10 04 67 00 01 B1 26", false},
         {"write answer cut short", write_two, "01 10 04", false},
+        {"single write answer", write_one, "01 06 04 67 00 2A B8 FA", true},
+        {"single write answer, other value", write_one, "01 06 04 67 00 2B 79 3A", false},
+        {"single write answer, other register", write_one, "01 06 04 68 00 2A 88 F9", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
