@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QPushButton>
+#include <QStyleOptionButton>
 #include <QTest>
 #include <QWheelEvent>
 #include <memory>
@@ -429,6 +430,34 @@ TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
         loop_.run_pending();
     }
     EXPECT_EQ(form_->clicks, 1);
+}
+
+// The keyboard's moves through the layer show the focus frame on a button, as Qt's
+// own Tab would; before any key the window shows none.
+TEST_F(RendererTest, TheButtonShowsTheFocusFrameOnceTheKeyboardMoves) {
+    QWidget* win = renderer_->window(*form_);
+    win->activateWindow();
+    if (!QTest::qWaitForWindowActive(win, 1000))
+        GTEST_SKIP() << "this platform cannot activate windows";
+    renderer_->flush();
+    auto frame_shown = [&] {
+        QStyleOptionButton opt;
+        opt.initFrom(renderer_->widget(form_->btn));
+        return (opt.state & QStyle::State_HasFocus) &&
+               (opt.state & QStyle::State_KeyboardFocusChange);
+    };
+    form_->btn.set_focus();
+    renderer_->flush();
+    ASSERT_EQ(QApplication::focusWidget(), renderer_->widget(form_->btn));
+    EXPECT_FALSE(frame_shown());
+
+    QTest::keyClick(renderer_->widget(form_->btn), Qt::Key_Tab);
+    loop_.run_pending();
+    renderer_->flush();
+    EXPECT_NE(ui::focus_owner(), &form_->btn);
+    form_->btn.set_focus();
+    renderer_->flush();
+    EXPECT_TRUE(frame_shown());
 }
 
 // A press is remembered only for the click or choice that ends it: a later wheel
