@@ -68,6 +68,12 @@ class TestForm : public ui::Form {
 
 class RendererTest : public RenderedForm<TestForm> {
   protected:
+    // The form's window once it is the active one; null where the platform cannot activate it.
+    QWidget* activated_window() {
+        QWidget* win = renderer_->window(*form_);
+        win->activateWindow();
+        return QTest::qWaitForWindowActive(win, 1000) ? win : nullptr;
+    }
     template <class W>
     W* w(const ui::Control& c) {
         auto* widget = qobject_cast<W*>(renderer_->widget(c));
@@ -286,10 +292,8 @@ TEST_F(RendererTest, KeysIntoAnInactiveWindowActivateItFirst) {
 }
 
 TEST_F(RendererTest, MouseIntoATextBoxMovesTheFocusAndTheCaret) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     form_->txt2.set_text("hello");
     renderer_->flush();
     log_.clear();
@@ -306,10 +310,8 @@ TEST_F(RendererTest, MouseIntoATextBoxMovesTheFocusAndTheCaret) {
 }
 
 TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     QTest::keyClick(win, Qt::Key_R, Qt::AltModifier);
     // Qt animates the press before the button reports its click.
     for (int i = 0; i < 100 && loop_.pending() == 0; ++i) QTest::qWait(10);
@@ -370,10 +372,8 @@ namespace {
 // focused control hidden by code leaves no widget with the focus (keys, Tab too, reach
 // no control), and the layer setting the focus again gives it to that widget.
 TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     renderer_->flush();
     ASSERT_EQ(ui::focus_owner(), &form_->txt);
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt));
@@ -409,10 +409,8 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
 
 // A press on a control asks the layer for the focus; Qt gives a click none of its own.
 TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     renderer_->flush();
     for (ui::Control* c :
          {static_cast<ui::Control*>(&form_->chk), static_cast<ui::Control*>(&form_->lst),
@@ -435,10 +433,8 @@ TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
 // The keyboard's moves through the layer show the focus frame on a button, as Qt's
 // own Tab would; before any key the window shows none.
 TEST_F(RendererTest, TheButtonShowsTheFocusFrameOnceTheKeyboardMoves) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     renderer_->flush();
     auto frame_shown = [&] {
         QStyleOptionButton opt;
@@ -463,10 +459,8 @@ TEST_F(RendererTest, TheButtonShowsTheFocusFrameOnceTheKeyboardMoves) {
 // A press is remembered only for the click or choice that ends it: a later wheel
 // choice, after the layer has moved the focus by code, is the user's and is taken.
 TEST_F(RendererTest, AWheelChoiceAfterAPressElsewhereIsTaken) {
-    QWidget* win = renderer_->window(*form_);
-    win->activateWindow();
-    if (!QTest::qWaitForWindowActive(win, 1000))
-        GTEST_SKIP() << "this platform cannot activate windows";
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
     renderer_->flush();
     QWidget* combo = renderer_->widget(form_->cmb);
     QTest::mousePress(combo, Qt::LeftButton, {}, QPoint(4, 4));
