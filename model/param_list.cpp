@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <string_view>
 #include <vector>
 
 #include "model/checked_file.h"
@@ -36,22 +35,20 @@ bool text_to_params_list(std::string& text) {
     // Decode into a local and commit only when every field is good: a bad field must
     // not leave half a parameter set behind. A "|" at the end leaves an empty last field.
     std::vector<std::int16_t> words;
-    std::size_t unread = 0;  // where the text after the stored fields begins
-    for (std::size_t pos = 0;;) {
-        const std::size_t bar = text.find('|', pos);
-        const std::size_t end = bar == std::string::npos ? text.size() : bar;
-        const auto v = numeric_value(std::string_view(text).substr(pos, end - pos));
+    std::string rest = text;
+    std::string unread;  // what follows the last field stored
+    for (bool last = false; !last;) {
+        last = rest.find('|') == std::string::npos;
+        const auto v = numeric_value(split_bar(rest));
         const auto w = v ? round_to_i16(*v) : std::nullopt;
         if (!w) return false;
         if (words.size() < n) {
             words.push_back(*w);
-            unread = bar == std::string::npos ? text.size() : bar + 1;
+            unread = rest;
         }
-        if (bar == std::string::npos) break;
-        pos = bar + 1;
     }
     std::copy(words.begin(), words.end(), param_image.begin());
-    text.erase(0, unread);
+    text = std::move(unread);
     return true;
 }
 
