@@ -111,7 +111,8 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
     }
     // Once the keyboard moves about a window its buttons show the focus frame, as after
     // Qt's own Tab (the layer's moves reach Qt with no reason of the keyboard's).
-    if (k->key() == Qt::Key_Backtab || key_code(k->key()) != 0)
+    const int vk = key_code(k->key());
+    if (vk)
         if (auto* w = qobject_cast<QWidget*>(watched))
             w->window()->setAttribute(Qt::WA_KeyboardFocusChange);
     const int shift = (mods & Qt::ShiftModifier) ? shift_mask : 0;
@@ -119,7 +120,6 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
         post([] { user_key(vk_tab, shift_mask); });
         return true;
     }
-    const int vk = key_code(k->key());
     const bool clicks = c && is_button_like(c->kind());
     if (vk) {
         post([vk, shift] { user_key(vk, shift); });
