@@ -52,4 +52,8 @@ std::optional<double> output_mode_code(const std::string& text);
 // "DLX FACTORY SETTINGS " followed directly by the serial-number text.
 std::string factory_copy_name(bool krv, const std::string& serial);
 
+// False for a serial-number text that names no device: empty, or 8 blanks, 8 zero
+// bytes or 8 bytes 0xFF. Such a device gets no factory copy and has none to restore.
+bool serial_names_device(const std::string& serial);
+
 }  // namespace dvx::mainwin
