@@ -60,6 +60,9 @@ void cmd_bulk_set_Click() {
     Hauptmenue& m = *hauptmenu_inst;
     const int position = m.cmb_bulk_param.list_index();
     if (position < 0 || position >= bulk_param_items) return;
+    // The run selects every listed device in turn; the device in hand is selected again
+    // at the end, or the program button would send its set into the last one addressed.
+    const DeviceSelection selection = DeviceSelection::of(m);
     try {
         if (ui::msg_box(texts::msg_bulk_confirm, ui::mb_ok_cancel, ops::title) != ui::id_ok) return;
         if (m.liv_scan.item_count() == 0) return ops::show(texts::msg_bulk_list_empty);
@@ -73,6 +76,10 @@ void cmd_bulk_set_Click() {
     // The end steps; a fault here is of no further interest.
     try {
         bulk_update_inst.unload();
+    } catch (const std::exception&) {
+    }
+    try {
+        selection.put_back(m);
     } catch (const std::exception&) {
     }
     ui::set_mouse_pointer(ui::mp_default);

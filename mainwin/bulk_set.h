@@ -4,6 +4,8 @@
 // every device listed in liv_scan (row 1 first), each followed by the store command.
 // The run yields once per device; the cancel button of bulk_update takes effect at
 // the next row. A device that fails stops the run; nothing written is rolled back.
+// However the run ends, the rack and address selections are put back on the device that
+// was selected before it.
 #include <cstdint>
 
 namespace dvx::mainwin {

@@ -131,8 +131,7 @@ void scan_racks(Hauptmenue& m, const GatewayKind& kind) {
 // The gateway scans' boxes have no title of their own.
 void scan_gateway(const GatewayKind& kind) {
     Hauptmenue& m = *hauptmenu_inst;
-    const int rack_index = m.cmb_rack.list_index();
-    const int adr_index = m.adr_select.list_index();
+    const DeviceSelection selection = DeviceSelection::of(m);
     if (link::detect_echo() != 0) return;  // the port fault has been shown
 
     ops::Hourglass busy;
@@ -148,8 +147,7 @@ void scan_gateway(const GatewayKind& kind) {
         ui::msg_box(fault.what(), ui::mb_ok);
     }
     std::copy(identity.begin(), identity.end(), words);
-    m.cmb_rack.set_list_index(rack_index);
-    m.adr_select.set_list_index(adr_index);
+    selection.put_back(m);
 }
 
 // The classic CInt of a list text: a whole number (blanks around it allowed), rounded,
@@ -182,6 +180,15 @@ std::vector<int> presence_list(std::span<const std::int16_t> image, int first_wo
         if (word >> (i % 16) & 1) present.push_back(i);
     }
     return present;
+}
+
+DeviceSelection DeviceSelection::of(const Hauptmenue& m) {
+    return {m.cmb_rack.list_index(), m.adr_select.list_index()};
+}
+
+void DeviceSelection::put_back(Hauptmenue& m) const {
+    m.cmb_rack.set_list_index(rack_index);
+    m.adr_select.set_list_index(adr_index);
 }
 
 ScanRowPlace scan_row_place(const ui::ListItem& row) {

@@ -43,6 +43,17 @@ void liv_scan_DblClick();
 // 16 w + b, the sign bit included; only indices below `count` are looked at.
 std::vector<int> presence_list(std::span<const std::int16_t> image, int first_word, int count);
 
+// The rack and address selections of the main window at one moment. The operations that
+// walk the listed devices select each in turn and put the one in hand back afterwards:
+// the read and program buttons and the pages address the selected device.
+class Hauptmenue;
+struct DeviceSelection {
+    int rack_index = -1;
+    int adr_index = -1;
+    static DeviceSelection of(const Hauptmenue& m);
+    void put_back(Hauptmenue& m) const;
+};
+
 // Rack and slot (device) number of a liv_scan row: its text and its second column.
 struct ScanRowPlace {
     int rack = 0;

@@ -17,7 +17,8 @@ inline constexpr int version_word = 4;
 // The read button B_FQN_Read (also the double click on a gateway list row): type code
 // and model set-up, firmware check and param_count, the parameter block and the
 // output-mode word; then "Parameter read in.", the identity fields, param_snapshot and
-// the factory copy in the registry when none exists for the serial number yet.
+// the factory copy in the registry when none exists for the serial number yet (and the
+// serial number names a device: see serial_names_device).
 // A block read that fails leaves param_image as the model set-up left it (the default
 // image): a half-read set is never taken over. When only the output-mode word fails, the
 // whole set read stays in the image; the fields and the snapshot are not refreshed.
@@ -51,5 +52,9 @@ std::optional<double> output_mode_code(const std::string& text);
 // Value name of a device's factory copy in the registry: "KRV FACTORY SETTINGS " or
 // "DLX FACTORY SETTINGS " followed directly by the serial-number text.
 std::string factory_copy_name(bool krv, const std::string& serial);
+
+// False for a serial-number text that names no device: empty, or 8 blanks, 8 zero
+// bytes or 8 bytes 0xFF. Such a device gets no factory copy and has none to restore.
+bool serial_names_device(const std::string& serial);
 
 }  // namespace dvx::mainwin

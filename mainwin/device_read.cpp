@@ -24,12 +24,11 @@ namespace dvx::mainwin {
 
 namespace {
 
-
 // Keeps the first parameter set read from a serial number; an existing copy is the
 // device's factory state and is never replaced.
 void store_factory_copy(Hauptmenue& m) {
     const std::string serial = m.Ser_No.text();
-    if (serial.empty()) return;
+    if (!serial_names_device(serial)) return;
     const std::string name = factory_copy_name(m.S_KRV.value(), serial);
     std::int16_t err = 0;
     const std::string stored =
@@ -92,6 +91,14 @@ std::string device_version_text(std::int16_t word) {
 
 std::string factory_copy_name(bool krv, const std::string& serial) {
     return std::string(krv ? model::reg_krv_factory : model::reg_dlx_factory) + serial;
+}
+
+bool serial_names_device(const std::string& serial) {
+    // Blanks, binary zeros and erased words (0xFFFF) are what a device without a serial
+    // number holds; every such device of a family would share one copy.
+    for (const char filler : {' ', '\0', '\xFF'})
+        if (serial.find_first_not_of(filler) == std::string::npos) return false;
+    return true;
 }
 
 void B_FQN_Read_Click() {

@@ -39,6 +39,8 @@ struct SavedImage {
         const int n = std::clamp(count, 0, static_cast<int>(words.size()));
         std::copy_n(words.begin(), n, model::param_image.begin());
     }
+    // A refusal leaves no trace, the device's words read past a short copy included.
+    void put_back_all() const { model::param_image = words; }
 };
 
 // The main window's firmware as the click found it. The version check on the way sets
@@ -67,15 +69,29 @@ std::optional<model::Family> restore_family(int code) {
     return std::nullopt;
 }
 
+int field_count(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '|')) + 1;
+}
+
 // A read keeps exactly param_count words, so a copy it stored has as many fields as one
 // of the family's firmware versions has words. Any other count is a copy cut short or
 // run on: it is no parameter set to send.
 bool read_could_store(model::Family family, const std::string& text) {
-    const auto fields = std::count(text.begin(), text.end(), '|') + 1;
+    const int fields = field_count(text);
     return std::any_of(std::begin(model::supported_versions), std::end(model::supported_versions),
                        [&](const model::SupportedVersion& v) {
                            return v.family == family && v.param_count == fields;
                        });
+}
+
+// A copy taken before a firmware upgrade holds nothing for the device's newer words: they
+// are read into the image, so the write gives the device back its own values there and
+// the image describes the device afterwards. A copy as long as the set reads nothing.
+bool read_words_past_copy(int fields) {
+    constexpr int chunk = 16;  // as the block read asks
+    for (int p = fields; p < model::param_count; p += chunk)
+        if (link::read_regs(1000 + p, std::min(chunk, model::param_count - p)) != 0) return false;
+    return true;
 }
 
 // Steps up to the user's OK; the stored set is in the image when it gives true.
@@ -85,9 +101,12 @@ bool prepare(Hauptmenue& m, std::int16_t& code, int& output_mode) {
     if (!family) return ops::show(texts::msg_device_not_supported), false;
     if (link::read_regs(1000 + serial_first, 4) != 0)
         return ops::show(texts::msg_no_connection), false;
+    // A serial number that names no device has no copy of its own: a value under such a
+    // name would be another device's set, its calibration and bus address included.
+    const std::string serial = model::text_from_params(serial_first);
+    if (!serial_names_device(serial)) return ops::show(texts::msg_no_stored_config), false;
 
-    const std::string name =
-        factory_copy_name(*family == model::Family::krv, model::text_from_params(serial_first));
+    const std::string name = factory_copy_name(*family == model::Family::krv, serial);
     std::int16_t err = 0;
     std::string stored =
         model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
@@ -106,9 +125,11 @@ bool prepare(Hauptmenue& m, std::int16_t& code, int& output_mode) {
     // The stored text is checked whole before it is taken: a damaged value must not
     // send a mixture of two sets, calibration values included, to the device. A set
     // stored before a firmware upgrade is shorter than today's: it fills the first
-    // words, the device's newer words are sent as the image holds them.
+    // words, the device's newer words keep its own values.
+    const int fields = field_count(stored);
     if (!read_could_store(*family, stored) || !model::text_to_params_list(stored))
         return ops::show(texts::msg_no_stored_config), false;
+    if (!read_words_past_copy(fields)) return ops::show(texts::msg_no_connection), false;
     return ui::msg_box(texts::msg_overwrite_params, ui::mb_ok_cancel, ops::title) == ui::id_ok;
 }
 
@@ -133,7 +154,7 @@ void m_restore_cfg_Click() {
     const SavedImage start;
     const SavedFirmware firmware;
     const auto refused = [&] {
-        start.put_back();
+        start.put_back_all();
         firmware.put_back();
     };
     std::optional<SavedImage> sent;

@@ -67,6 +67,7 @@ class BulkSet : public DeviceFixture {
     void select_place(Place d) {
         user([this, d] { ui::user_select(main().cmb_rack, d.rack - 1); });
         select(d.slot);
+        selected_ = d;
     }
     void choose(int position) {
         user([this, position] { ui::user_select(main().cmb_bulk_param, position); });
@@ -109,9 +110,12 @@ class BulkSet : public DeviceFixture {
         out.insert(out.end(), store_sends, {store.unit, store.reg, {1}});
         return out;
     }
+    // The lists select the place, and their texts show it.
     void expect_selection(Place d) {
         EXPECT_EQ(main().cmb_rack.list_index(), d.rack - 1);
         EXPECT_EQ(main().adr_select.list_index(), d.slot - 1);
+        EXPECT_EQ(main().cmb_rack.text(), std::to_string(d.rack));
+        EXPECT_EQ(main().adr_select.text(), std::to_string(d.slot));
     }
     int box_loads() const {
         const auto loads = log_.only({"Load"});
@@ -123,10 +127,13 @@ class BulkSet : public DeviceFixture {
         reset_globals();
         prepare(2);
     }
+    // The box gone, the default pointer, the device selected before the run selected again.
     void expect_ended() {
         EXPECT_FALSE(mainwin::bulk_update_inst.loaded());
         EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+        expect_selection(selected_);
     }
+    Place selected_{0, 0};
 };
 
 // ---- Every listed device gets the word and the store command, nothing else ----------
@@ -189,7 +196,6 @@ TEST_F(BulkSet, WritesTheChosenWordIntoEveryListedDeviceAndNothingElse) {
         EXPECT_EQ(changed_since(before), want);
         EXPECT_EQ(model::param_image, image_before) << "the image is only read";
         EXPECT_EQ(link::status_regs[56], 1);
-        expect_selection(listed.back());
         expect_ended();
         next_case();
     }
@@ -300,7 +306,6 @@ TEST_F(BulkSet, ADeviceThatFailsStopsTheRunAfterTwoBoxes) {
                 "working 100: " + std::to_string(before.at(name_of(second)).working[100]) +
                 " -> 77"};
         EXPECT_EQ(changed_since(before), want);
-        expect_selection(second);
         expect_ended();
         next_case();
     }
@@ -346,7 +351,6 @@ TEST_F(BulkSet, CancelStopsAfterTheDeviceBeingWritten) {
                   (std::vector<std::string>{texts::msg_bulk_confirm, texts::msg_bulk_aborted}));
         EXPECT_EQ(logged_writes(), writes_for(listed[0], 97, 321));
         EXPECT_EQ(at(listed[0]).stored_param(97), 321);
-        expect_selection(listed[0]);
         expect_ended();
         next_case();
     }
@@ -394,6 +398,85 @@ TEST_F(BulkSet, ProgressBoxNamesTheDeviceBeingWrittenUnderTheHourglass) {
     }
 }
 
+// ---- The device in hand after the run ----------------------------------------------
+
+// However the run ends, the program button afterwards writes the set shown, TAG and
+// all, into the device it was read from, and no other device changes.
+TEST_F(BulkSet, AfterEveryEndTheProgramButtonWritesTheDeviceInHand) {
+    enum class End { all_done, failed_write, cancelled, run_time_failure };
+    struct Row {
+        const char* name;
+        End end;
+        const std::string* last_box;  // the table fills the texts at the start
+    };
+    const std::string type_mismatch = "Type mismatch";
+    const Row rows[] = {
+        {"all_done", End::all_done, &texts::msg_bulk_done},
+        {"failed_write", End::failed_write, &texts::msg_bulk_aborted},
+        {"cancelled", End::cancelled, &texts::msg_bulk_aborted},
+        {"run_time_failure", End::run_time_failure, &type_mismatch},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        start_scanned();
+        // The last listed device has TT-201's firmware: a set sent there would be taken.
+        sim::Transmitter& last = at(listed.back());
+        last.set_status(0, 11);
+        last.set_status(4, 411);
+        last.set_param_count(140);
+        last.set_tag(" TT-307 ");
+        // TT-201's filter time edited for every device; a second word for it alone.
+        model::param_image[100] = 77;
+        model::param_image[101] = 1234;
+        choose(2);
+        bool pressed = false;
+        switch (row.end) {
+            case End::all_done:
+                break;
+            case End::failed_write:
+                at(listed[1]).set_silent(true);
+                break;
+            case End::cancelled:  // during the first device's write
+                at(listed[0]).set_live([this, &pressed](sim::Transmitter&, double) {
+                    if (!pressed)
+                        loop_.post([] { ui::user_click(mainwin::bulk_update_inst->Command3D1); });
+                    pressed = true;
+                });
+                break;
+            case End::run_time_failure:
+                main().liv_scan.item(3).set_text("x");
+                break;
+        }
+
+        bulk_set();
+
+        ASSERT_EQ(prompts().back(), *row.last_box);
+        expect_ended();
+        EXPECT_EQ(main().Komentar1.text(), " TT-201 ");
+        const auto before = files();
+        const auto image = model::param_image;
+        clear_records();
+
+        program();
+
+        EXPECT_EQ(prompts().back(), "parameters transmited.");
+        const std::string tt201 = name_of({1, 1});
+        const auto changed = changed_since(before);
+        EXPECT_EQ(changed.size(), 1u);
+        EXPECT_EQ(changed.count(tt201), 1u);
+        for (const auto& [name, c] : changed) {
+            EXPECT_EQ(name, tt201) << "no other device changes";
+        }
+        for (int p = 0; p < model::param_count; ++p) {
+            SCOPED_TRACE(p);
+            EXPECT_EQ(at({1, 1}).param(p), image[p]);
+            EXPECT_EQ(at({1, 1}).stored_param(p), image[p]);
+        }
+        EXPECT_EQ(at({1, 1}).tag(), " TT-201 ");
+        next_case();
+    }
+}
+
 // A row whose rack is no number is a fault of the run: its text is shown and the run
 // ends; the devices before it keep the new word.
 TEST_F(BulkSet, ARowThatIsNoNumberEndsTheRunWithTheFaultText) {
@@ -426,7 +509,6 @@ TEST_F(BulkSet, AWordBeyondTheSetInHandIsSentToNoDevice) {
               (std::vector<std::string>{texts::msg_bulk_confirm, texts::msg_params_not_transmitted,
                                         texts::msg_bulk_aborted}));
     EXPECT_TRUE(requests().empty());
-    expect_selection(listed[0]);
     expect_ended();
 }
 

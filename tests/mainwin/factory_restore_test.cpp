@@ -4,6 +4,7 @@
 // as they were.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <string>
 #include <vector>
@@ -22,7 +23,24 @@ namespace {
 const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
 const std::string transmitted = "parameters transmited.";
 
+const std::vector<Request> up_to_question{{read_fn, 0, 5}, {read_fn, 1123, 4}, {read_fn, 26, 1}};
+
+// A confirmed restore on the direct bus of a copy with `fields` words into a device with
+// `count`: the reads up to the question, the device's own words past a shorter copy, then
+// the block write from word 0 (serial number left out) and the store command.
+std::vector<Request> restore_requests(int fields, int count) {
+    std::vector<Request> out = up_to_question;
+    if (fields < count) out.push_back({read_fn, 1000 + fields, count - fields});
+    for (int p = 0; p < 123; p += 32) out.push_back({write_fn, 1000 + p, std::min(32, 123 - p)});
+    if (count > 127) out.push_back({write_fn, 1127, count - 127});
+    out.push_back({write_fn, 56, 1});
+    return out;
+}
+
 class FactoryRestore : public DeviceFixture {
+  public:
+    sim::Plant& plant() { return *plant_; }
+
   protected:
     // Reads the device once (which keeps its factory copy), then changes device and image.
     void read_then_change(int address) {
@@ -65,6 +83,7 @@ TEST_F(FactoryRestore, WritesExactlyTheStoredWordsAndTheMainWindowFollows) {
     click(m.m_restore_cfg);
 
     EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_EQ(requests(), restore_requests(count_, count_)) << "a copy as long as the set";
     std::string text = stored_;
     std::vector<int> expected;
     for (int i = 0; i < count_; ++i) expected.push_back(std::stoi(model::split_bar(text)));
@@ -135,14 +154,55 @@ TEST_F(FactoryRestore, BlanksInTheSerialNumberStayInTheValueName) {
     EXPECT_EQ(device().param(98), model::param_image[98]);
 }
 
+// Serial words that every device without a serial number holds name no device: a read
+// keeps no copy under them. Any other serial number, blanks or a zero byte among its
+// characters included, keeps its copy as before.
+TEST_F(FactoryRestore, ASerialNumberThatNamesNoDeviceGetsNoCopy) {
+    struct Row {
+        const char* name;
+        std::array<int, 4> words;
+        bool copy;
+    };
+    const Row rows[] = {
+        {"all_blanks", {0x2020, 0x2020, 0x2020, 0x2020}, false},
+        {"all_zero", {0, 0, 0, 0}, false},
+        {"all_erased", {-1, -1, -1, -1}, false},
+        {"blanks_among_digits", {0x3120, 0x2032, 0x3320, 0x2034}, true},
+        {"zero_byte_among_digits", {0x3132, 0x3030, 0x3030, 0x0031}, true},
+        {"blanks_and_zeros", {0x2020, 0, 0x2020, 0}, true},
+    };
+    ASSERT_TRUE(start());
+    select(1);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (int k = 0; k < 4; ++k) device().set_param(123 + k, row.words[k]);
+        const std::string name = "KRV FACTORY SETTINGS " + device().serial();
+        const int writes_before = registry_.writes;
+        clear_records();
+
+        read();
+
+        EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter read in."});
+        EXPECT_EQ(main().Ser_No.text(), device().serial());
+        EXPECT_EQ(factory_copy(name).has_value(), row.copy);
+        EXPECT_EQ(registry_.writes - writes_before, row.copy ? 1 : 0);
+        if (row.copy) {
+            EXPECT_EQ(factory_copy(name), model::params_to_text());
+        }
+    }
+}
+
 // A KRV device is read (which keeps its factory copy) and then gets other firmware: from
 // 4.05 (128 words) to 4.10 (140, the twelve new ones holding values of their own), or back.
-// The restore follows at once (the image holds whatever it had past the copy's words) or
-// after a read at the new firmware.
+// Before the restore the image holds whatever the program had in hand past the copy's
+// words: nothing after a new start, another 4.1x device's set, a changed image, or the
+// device itself read at its new firmware.
+enum class Before { program_start, another_device_read, image_changed, read_at_new_firmware };
+
 struct FirmwareChange {
     const char* name;
     int from, to;
-    bool read_at_new_firmware;
+    Before before;
 };
 void PrintTo(const FirmwareChange& c, std::ostream* os) {
     *os << c.name;
@@ -157,52 +217,84 @@ class RestoreAfterFirmwareChange : public FactoryRestore,
         device().set_param_count(count);
         for (int p = 128; p < count; ++p) device().set_param(p, 500 + p);
     }
+    void set_before(Before before, int count) {
+        switch (before) {
+            case Before::program_start:
+                ui::reset_forms();
+                reset_globals();
+                ASSERT_TRUE(start());
+                select(1);
+                break;
+            case Before::another_device_read:
+                select(33);  // KRV 4.10
+                read();
+                ASSERT_EQ(model::param_count, 140);
+                select(1);
+                break;
+            case Before::image_changed:
+                for (int p = count_; p < count; ++p)
+                    model::param_image[p] = static_cast<std::int16_t>(-p);
+                break;
+            case Before::read_at_new_firmware:
+                read();
+                ASSERT_EQ(model::param_count, count);
+                ASSERT_EQ(factory_copy("KRV FACTORY SETTINGS 21040001"), stored_)
+                    << "kept, not replaced";
+                break;
+        }
+        clear_records();
+    }
 };
 
-TEST_P(RestoreAfterFirmwareChange, TheCopyFillsTheWordsItHoldsAndTheRestAreSentAsTheyWere) {
+TEST_P(RestoreAfterFirmwareChange, TheCopyFillsTheWordsItHoldsAndTheDeviceKeepsTheRest) {
     const FirmwareChange& c = GetParam();
     prepare(0);
     set_firmware(c.from);
     read_then_change(1);
     set_firmware(c.to);
     const int count = c.to >= 410 ? 140 : 128;
-    if (c.read_at_new_firmware) {
-        read();
-        ASSERT_EQ(model::param_count, count);
-        ASSERT_EQ(factory_copy("KRV FACTORY SETTINGS 21040001"), stored_) << "kept, not replaced";
-        clear_records();
-    } else {
-        for (int p = count_; p < count; ++p) model::param_image[p] = static_cast<std::int16_t>(-p);
-    }
-    std::vector<int> expected = image_words(count);
+    // The copy's words, then the device's own (the serial number is never written).
+    std::vector<int> expected;
+    for (int p = 0; p < count; ++p) expected.push_back(device().param(p));
     std::string text = stored_;
-    for (int p = 0; p < count && !text.empty(); ++p)
-        expected[p] = std::stoi(model::split_bar(text));
+    for (int p = 0; p < count && !text.empty(); ++p) {
+        const int word = std::stoi(model::split_bar(text));
+        if (p < 123 || p > 126) expected[p] = word;
+    }
+    ASSERT_NO_FATAL_FAILURE(set_before(c.before, count));
+    const RegisterFile device_before = register_file(device());
     boxes_.answer_all(ui::id_ok);
 
     click(main().m_restore_cfg);
 
     EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, transmitted}));
+    EXPECT_EQ(requests(), restore_requests(count_, count));
     EXPECT_EQ(model::param_count, count);
     EXPECT_EQ(image_words(count), expected);
     EXPECT_EQ(main().curr_version.text(), c.to >= 410 ? "4.10" : "4.05");
-    const auto sent = written();
+    const RegisterFile after = register_file(device());
     for (int p = 0; p < count; ++p) {
         SCOPED_TRACE(p);
-        EXPECT_EQ(sent.count(p), p >= 123 && p <= 126 ? 0u : 1u);
-        if (sent.count(p)) {
-            EXPECT_EQ(sent.at(p), expected[p]);
-        }
-        EXPECT_EQ(device().stored_param(p), expected[p]) << "the device holds exactly that set";
+        EXPECT_EQ(after.working[p], expected[p]);
+        EXPECT_EQ(after.stored[p], expected[p]) << "the device holds exactly that set";
     }
-    EXPECT_EQ(sent.lower_bound(count), sent.end()) << "nothing past the device's words";
+    // Past its set, and in its status and comment registers, the device is as it was.
+    for (int p = count; p < sim::param_regs; ++p) {
+        EXPECT_EQ(after.working[p], device_before.working[p]) << p;
+        EXPECT_EQ(after.stored[p], device_before.stored[p]) << p;
+    }
+    EXPECT_EQ(after.comment, device_before.comment);
+    EXPECT_EQ(after.status, device_before.status);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RestoreAfterFirmwareChange,
-    ::testing::Values(FirmwareChange{"upgrade_then_restore", 405, 410, false},
-                      FirmwareChange{"upgrade_read_then_restore", 405, 410, true},
-                      FirmwareChange{"back_to_older_firmware", 410, 405, false}),
+    ::testing::Values(
+        FirmwareChange{"upgrade_restore_after_start", 405, 410, Before::program_start},
+        FirmwareChange{"upgrade_restore_after_another_read", 405, 410, Before::another_device_read},
+        FirmwareChange{"upgrade_restore_after_image_changed", 405, 410, Before::image_changed},
+        FirmwareChange{"upgrade_read_then_restore", 405, 410, Before::read_at_new_firmware},
+        FirmwareChange{"back_to_older_firmware", 410, 405, Before::image_changed}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct Refusal {
@@ -215,8 +307,6 @@ struct Refusal {
 void PrintTo(const Refusal& r, std::ostream* os) {
     *os << r.name;
 }
-
-const std::vector<Request> up_to_question{{read_fn, 0, 5}, {read_fn, 1123, 4}, {read_fn, 26, 1}};
 
 const std::string copy_name = "KRV FACTORY SETTINGS 21040001";
 const std::string no_copy = "No configuration stored !";
@@ -241,6 +331,21 @@ Refusal damaged(const char* name, std::string (*spoil)(const std::string&)) {
             },
             {no_copy},
             up_to_question};
+}
+
+const std::vector<Request> with_read_past_copy{up_to_question[0], up_to_question[1],
+                                               up_to_question[2], {read_fn, 1128, 12}};
+
+Refusal serial_of_no_device(const char* name, int word) {
+    return {name,
+            1,
+            [word](auto&, sim::Transmitter& d, ui::MemoryRegistry& r) {
+                for (int p = 123; p <= 126; ++p) d.set_param(p, word);
+                r.put_string(model::reg_key, "KRV FACTORY SETTINGS " + d.serial(),
+                             r.get_string(model::reg_key, copy_name).value());
+            },
+            {no_copy},
+            {{read_fn, 0, 5}, {read_fn, 1123, 4}}};
 }
 
 const Refusal refusals[] = {
@@ -282,6 +387,7 @@ const Refusal refusals[] = {
     // 141 fields: one more than the largest firmware has words.
     damaged("more_fields_than_any_firmware",
             [](const std::string& t) { return t + "|1|2|3|4|5|6|7|8|9|10|11|12|13"; }),
+    // The device's words past the 128-word copy are read before the question.
     {"user_cancels_after_an_upgrade",
      1,
      [](auto&, auto& d, auto&) {
@@ -289,7 +395,23 @@ const Refusal refusals[] = {
          d.set_param_count(140);
      },
      {overwrite_q},
-     up_to_question},
+     with_read_past_copy},
+    {"no_answer_past_the_copy",
+     1,
+     [](FactoryRestore& f, auto& d, auto&) {
+         d.set_status(4, 410);
+         d.set_param_count(140);
+         f.plant().fault(sim::Fault::silent().function(read_fn).registers(1128, 1139));
+     },
+     {"No connection !"},
+     std::vector<Request>{up_to_question[0], up_to_question[1], up_to_question[2],
+                          {read_fn, 1128, 12}, {read_fn, 1128, 12}, {read_fn, 1128, 12},
+                          {read_fn, 1128, 12}}},
+    // Serial words that name no device: a copy under such a name (as stored before) is
+    // another device's set, its calibration values and bus address included.
+    serial_of_no_device("serial_all_blanks", 0x2020),
+    serial_of_no_device("serial_all_zero", 0),
+    serial_of_no_device("serial_all_erased", -1),
     {"firmware_now_unsupported",
      1,
      [](auto&, auto& d, auto&) { d.set_status(4, 420); },
@@ -313,8 +435,8 @@ TEST_P(RestoreRefused, LeavesImageAndDeviceAsTheyWere) {
     EXPECT_EQ(prompts(), r.prompts);
     EXPECT_EQ(requests(), r.requests);
     EXPECT_EQ(changes(device_before, register_file(device())), std::vector<std::string>{});
-    EXPECT_EQ(image_words(count_), std::vector<int>(image.begin(), image.begin() + count_))
-        << "the serial words read from the device are put back too";
+    EXPECT_EQ(model::param_image, image)
+        << "the serial words read from the device are put back too, the words past the copy";
     EXPECT_EQ(main().curr_version.text(), version) << "the firmware of the set held";
     EXPECT_EQ(model::param_count, count_);
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
