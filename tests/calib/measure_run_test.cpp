@@ -250,6 +250,85 @@ TEST_F(MeasureRunEnds, SwitchingBackThatFailsAfterTheValuesSettledIsTriedOnce) {
     EXPECT_FALSE(calib::fqn_calib_inst->visible());
 }
 
+// Register 1099 takes no writes from 1.0 s on, and the run is cancelled at 3.0 s.
+class UnrestoredInputs : public MeasureRunEnds {
+  protected:
+    std::int16_t run_refused_and_cancelled(std::int16_t mode) {
+        plant_->clear_faults();
+        clear_records();
+        loop_.post_after(1.0, [this] {
+            plant_->fault(Fault::refused().function(write_fn).registers(1099, 1099));
+        });
+        loop_.post_after(3.0, [this] { cancel(); });
+        MeasureValues v{};
+        return calib::calibrate_measure(mode, v);
+    }
+    std::int16_t run_clean(std::int16_t mode) {
+        plant_->clear_faults();
+        clear_records();
+        MeasureValues v{};
+        return calib::calibrate_measure(mode, v);
+    }
+    void select_and_read(int address) {
+        select(address);
+        read();
+        clear_records();
+    }
+};
+
+TEST_F(UnrestoredInputs, TheOwnTypeIsKeptPerDeviceUntilASwitchBackGetsThrough) {
+    start_on(krv_405);
+    const int own = device().param(99);
+    ASSERT_NE(own, 12);
+    ASSERT_NE(own, 3);
+
+    EXPECT_EQ(run_refused_and_cancelled(52), 1);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+    EXPECT_EQ(device().param(99), 12);
+    // Another run on the same device fails to switch back again, from type 3 this time.
+    EXPECT_EQ(run_refused_and_cancelled(43), 1);
+    EXPECT_EQ(switching().front(), (std::pair<int, int>{1099, 3}));
+    EXPECT_EQ(device().param(99), 3);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+
+    // Another device keeps its own 1099 as the type to restore.
+    select_and_read(krv_416);
+    const int own_17 = device().param(99);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), own_17);
+    EXPECT_EQ(calib().applied_type(), own_17);
+
+    // Back on the first device, read anew (its image now says type 3): its own type returns.
+    select_and_read(krv_405);
+    EXPECT_EQ(model::param_image[99], 3);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(switching().back().first, 57);
+    EXPECT_EQ(switching()[2], (std::pair<int, int>{1099, own}));
+    EXPECT_EQ(device().param(99), own);
+    EXPECT_EQ(calib().applied_type(), own);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Ready !"});
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+
+    // Forgotten once through: a later run takes 1099 again.
+    device().set_param(99, 4);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), 4);
+}
+
+TEST_F(UnrestoredInputs, A1099SetAnewSinceTheFailedRunIsTheTypeToRestore) {
+    start_on(krv_405);
+    EXPECT_EQ(run_refused_and_cancelled(52), 1);
+    ASSERT_EQ(device().param(99), 12);
+    plant_->clear_faults();
+    // The user programs the device with another input type in between.
+    model::param_image[99] = 5;
+    program();
+    ASSERT_EQ(device().param(99), 5);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), 5);
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+}
+
 TEST_F(MeasureRunEnds, ModesOutsideTheTableSendNothing) {
     start_on(krv_405);
     for (int mode : {-1, 21, 29, 32, 39, 61, 70}) {
