@@ -59,7 +59,7 @@ class CalibFixture : public PageFixture {
     void SetUp() override {
         PageFixture::SetUp();
         calib::install_openers();
-        
+        calib::unrestored_inputs.clear();  // a fresh program knows no device left switched
     }
 
     // Starts the program, reads the transmitter at `address` with firmware `version`

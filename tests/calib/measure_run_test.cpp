@@ -10,6 +10,7 @@
 
 #include "calib/calib_mode.h"
 #include "calib/fqn_calib.h"
+#include "link/address_map.h"
 #include "link/register_images.h"
 #include "model/param_image.h"
 #include "tests/calib/calib_fixture.h"
@@ -256,8 +257,10 @@ class UnrestoredInputs : public MeasureRunEnds {
     std::int16_t run_refused_and_cancelled(std::int16_t mode) {
         plant_->clear_faults();
         clear_records();
-        loop_.post_after(1.0, [this] {
-            plant_->fault(Fault::refused().function(write_fn).registers(1099, 1099));
+        std::int32_t on_wire = 1099;  // behind a gateway: in the slot's window
+        link::map_reg_address(on_wire);
+        loop_.post_after(1.0, [this, on_wire] {
+            plant_->fault(Fault::refused().function(write_fn).registers(on_wire, on_wire));
         });
         loop_.post_after(3.0, [this] { cancel(); });
         MeasureValues v{};
@@ -327,6 +330,55 @@ TEST_F(UnrestoredInputs, A1099SetAnewSinceTheFailedRunIsTheTypeToRestore) {
     EXPECT_EQ(run_clean(52), 0);
     EXPECT_EQ(device().param(99), 5);
     EXPECT_TRUE(calib::unrestored_inputs.empty());
+}
+
+TEST_F(UnrestoredInputs, TheKeptTypeBelongsToTheBusPositionAndSerialNumber) {
+    // A second device whose 1099 holds the type the failed run left on the first: only
+    // the first device's position and serial number together bring its own type back.
+    struct Case {
+        const char* name;
+        int bus_mode;
+        int first, second;  // address, or slot of rack 1
+        bool same_serial;   // else: the same position, a new device there
+    };
+    const Case cases[] = {
+        {"same_serial_other_slot_behind_the_gateway", 2, 1, 17, true},
+        {"same_serial_other_address", 0, krv_405, krv_416, true},
+        {"new_device_at_the_same_address", 0, krv_405, krv_405, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bus_mode == 2) write_checked("HZL3_mod.cfg", "1");
+        prepare(c.bus_mode);
+        ASSERT_TRUE(start(c.bus_mode, "GB"));
+        if (c.bus_mode) user([this] { ui::user_select(main().cmb_rack, 0); });
+        select(c.first);
+        read();
+        model::entered_password = model::password_level_2;
+        mainwin::apply_access_level();
+        boxes_.answer_all(ui::id_ok);
+        const int own = device().param(99);
+        ASSERT_NE(own, 12);
+        ASSERT_EQ(run_refused_and_cancelled(52), 1);
+        ASSERT_EQ(device().param(99), 12);
+        const std::string serial = device().text8(123);
+        plant_->clear_faults();
+
+        if (c.same_serial) {
+            (c.bus_mode ? plant_->device(1, c.second) : plant_->device(c.second)).set_serial(serial);
+        } else {
+            plant_->remove(c.second);
+            plant_->add(c.second, sim::Transmitter(11, 405)).set_serial("NEW00001");
+        }
+        select_and_read(c.second);
+        device().set_param(99, 12);  // its own type is the one left on the first device
+        EXPECT_EQ(run_clean(52), 0);
+        EXPECT_EQ(device().param(99), 12);
+        EXPECT_EQ(calib().applied_type(), 12);
+        EXPECT_EQ(calib::unrestored_inputs.size(), 1u);
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(MeasureRunEnds, ModesOutsideTheTableSendNothing) {

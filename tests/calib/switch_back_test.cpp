@@ -98,7 +98,7 @@ class SwitchBack : public CalibFixture, public ::testing::WithParamInterface<She
         EXPECT_EQ(calib().applied_type(), own);
         EXPECT_EQ(device().param(99), own);
         EXPECT_EQ(run_type(own), left);  // the same point, the same type under calibration
-        
+        EXPECT_TRUE(calib::unrestored_inputs.empty());
     }
     // The line goes dead while the run samples (a steady input settles at 2.8 s).
     void lose_line() {
