@@ -4,12 +4,41 @@
 // into 1099 and strobes 57 (firmware "4.10" on: flag 59 := 1 as well); leaving writes
 // the saved type back, strobes 57 and clears 59. param_image word 99 serves only as the
 // buffer of these writes and holds its old value again afterwards.
+//
+// A switch back that did not get through leaves the device on the run's type, and its
+// 1099 would then be read as the type to restore. So the device's own type is kept, for
+// as long as the program runs, for every device whose switch back failed, and its next
+// entry restores that type instead; a switch back that gets through forgets it.
+#include <array>
+#include <compare>
 #include <cstdint>
+#include <map>
 
 namespace dvx::calib {
 
 // The device's input type as read when calibration mode was last entered.
 extern std::int16_t saved_input_mode;
+
+// A device as the calibration tells devices apart: the port, where the link reaches its
+// register 1099 (unit and register on the wire: the bus address, or the rack and slot
+// behind a gateway) and the serial number of the image (words 123..126).
+struct CalibDevice {
+    int port = 0;
+    int unit = 0;
+    std::int32_t reg = 0;
+    std::array<std::int16_t, 4> serial{};
+    auto operator<=>(const CalibDevice&) const = default;
+};
+
+// A device left switched: its own input type, and the types our runs may have left in
+// its 1099 since (bit t: type t). A 1099 holding none of them was set anew (the device
+// programmed or restarted): then it is the type to restore, and the entry is dropped.
+struct UnrestoredInput {
+    std::int16_t own_type = 0;
+    std::uint32_t left_types = 0;
+};
+
+extern std::map<CalibDevice, UnrestoredInput> unrestored_inputs;
 
 // How an entry ended: rc 0 done, 1 a transaction failed; switched once the type under
 // calibration was sent to register 1099 (a write whose answer was lost may still have
@@ -23,7 +52,8 @@ struct EnterResult {
 EnterResult enter_calib(std::int16_t m);
 // 0 done, 1 a transaction failed.
 std::int16_t enter_calib_mode(std::int16_t m);
-// 0 done, 1 the first failing write ended it.
+// 0 done, 1 the first failing write ended it (the device entered last is then kept in
+// unrestored_inputs; on 0 it is dropped from there).
 std::int16_t leave_calib_mode();
 
 }  // namespace dvx::calib

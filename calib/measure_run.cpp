@@ -54,10 +54,12 @@ struct Run {
         return leave_calib_mode();
     }
 
-    // The failure end: back to the normal input type, then the message.
+    // The failure end: back to the normal input type, then the message; a switch back
+    // that did not get through is told, a cancelled run's too.
     std::int16_t fail(const std::string* message) {
-        if (switched) leave();
+        const bool left_switched = switched && leave() != 0;
         if (message) show(*message);
+        if (left_switched && message != &texts::msg_calib_aborted) show(texts::msg_calib_aborted);
         ui::set_mouse_pointer(ui::mp_default);
         fqn_calib_inst->hide();
         return 1;

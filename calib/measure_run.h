@@ -7,7 +7,9 @@
 //
 // Modes 0..20 are input types, 40..60 an input type + 40, 30 and 31 measure in the
 // device's current state without switching it. A run that fails or is cancelled after
-// the input was switched switches it back once before it ends.
+// the input was switched switches it back once before it ends; when that does not get
+// through, "No connection. Calibration aborted." says so and the device's own type is
+// kept for its next entry (calib_mode.h).
 #include <array>
 #include <cstdint>
 
@@ -56,8 +58,9 @@ constexpr bool still_moving(std::int64_t older, std::int64_t previous, std::int6
 using MeasureValues = std::array<std::int32_t, 5>;
 
 // 0: the values settled, `values` holds the last samples and "Ready !" was shown.
-// 1: the run failed (its message shown), was cancelled (no message), a run was already
-// active, or the mode is outside the table (nothing sent); `values` untouched.
+// 1: the run failed (its message shown), was cancelled (no message, but for a switch
+// back that did not get through), a run was already active, or the mode is outside the
+// table (nothing sent); `values` untouched.
 std::int16_t calibrate_measure(std::int16_t mode, MeasureValues& values);
 
 // True while a run is under way: the calibration pages ignore their buttons, lists,

@@ -27,6 +27,7 @@ constexpr FaultRow fault_rows[] = {
     {FaultKind::echo_delayed, "echo_delayed"},
     {FaultKind::unexpected_echo, "unexpected_echo"},
     {FaultKind::collision, "collision"},
+    {FaultKind::refused, "refused"},
 };
 
 }  // namespace
@@ -104,6 +105,11 @@ Fault Fault::unexpected_echo() {
 }
 Fault Fault::collision() {
     return Fault(FaultKind::collision);
+}
+Fault Fault::refused(int code) {
+    Fault f(FaultKind::refused);
+    f.code_ = code;
+    return f;
 }
 
 Fault Fault::unit(int u) const {

@@ -31,6 +31,8 @@ enum class FaultKind {
                        //         probe byte is not echoed, so the probe says "no echo")
     collision,         // X13: a second device on the same address answers at once:
                        //      the bytes after the unit are garbled (CRC error)
+    refused,           // the device turns the request away with exception `code` and
+                       // does not carry it out (a register that takes no writes)
 };
 
 // Name used in the request log and in messages ("silent", "bad_crc", ...).
@@ -54,6 +56,7 @@ class Fault {
     static Fault echo_delayed(double seconds = 0.5);
     static Fault unexpected_echo();
     static Fault collision();
+    static Fault refused(int code = 4);
 
     // Scope (all optional; by default every request, always).
     Fault unit(int u) const;                     // unit address on the wire

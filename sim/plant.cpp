@@ -181,16 +181,30 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
             return std::nullopt;
         }
 
+    // Who turns a request away before carrying it out: the unit's owner.
+    auto turned_away = [&](int code, double delay) {
+        Outcome o;
+        o.answered = true;
+        o.exception = code;
+        o.delay = delay;
+        o.device = bus_mode_ == 1 || bus_mode_ == 2
+                       ? (entry.unit == 1 ? "gateway" : "rack " + std::to_string(entry.unit / 2))
+                       : std::to_string(entry.unit);
+        return o;
+    };
+    const Fault* refusal = nullptr;
+    for (auto* f : applied)
+        if (f->kind() == FaultKind::refused) refusal = f;
+
     Outcome out;
     if (entry.unit != 0) {
         if (bad_request && someone) {
-            out.answered = true;
-            out.exception = bad_request;
-            out.delay = direct_turnaround;
-            out.device =
-                bus_mode_ == 1 || bus_mode_ == 2
-                    ? (entry.unit == 1 ? "gateway" : "rack " + std::to_string(entry.unit / 2))
-                    : std::to_string(entry.unit);
+            out = turned_away(bad_request, direct_turnaround);
+        } else if (!bad_request && refusal) {
+            const bool gateway = bus_mode_ == 1 || bus_mode_ == 2;
+            if (gateway || !device(entry.unit).silent())
+                out = turned_away(refusal->code(), gateway && entry.unit != 1 ? forwarding_delay
+                                                                              : direct_turnaround);
         } else if (!bad_request) {
             out = dispatch(entry.unit, entry.function, entry.start, values, entry.count, now);
         }

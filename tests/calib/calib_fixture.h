@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calib/calib_mode.h"
 #include "calib/openers.h"
 #include "mainwin/access_level.h"
 #include "model/access.h"
@@ -58,6 +59,7 @@ class CalibFixture : public PageFixture {
     void SetUp() override {
         PageFixture::SetUp();
         calib::install_openers();
+        calib::unrestored_inputs.clear();  // a fresh program knows no device left switched
     }
 
     // Starts the program, reads the transmitter at `address` with firmware `version`

@@ -10,6 +10,7 @@
 
 #include "calib/calib_mode.h"
 #include "calib/fqn_calib.h"
+#include "link/address_map.h"
 #include "link/register_images.h"
 #include "model/param_image.h"
 #include "tests/calib/calib_fixture.h"
@@ -248,6 +249,136 @@ TEST_F(MeasureRunEnds, SwitchingBackThatFailsAfterTheValuesSettledIsTriedOnce) {
     EXPECT_EQ(model::param_image[99], image_99);
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
     EXPECT_FALSE(calib::fqn_calib_inst->visible());
+}
+
+// Register 1099 takes no writes from 1.0 s on, and the run is cancelled at 3.0 s.
+class UnrestoredInputs : public MeasureRunEnds {
+  protected:
+    std::int16_t run_refused_and_cancelled(std::int16_t mode) {
+        plant_->clear_faults();
+        clear_records();
+        std::int32_t on_wire = 1099;  // behind a gateway: in the slot's window
+        link::map_reg_address(on_wire);
+        loop_.post_after(1.0, [this, on_wire] {
+            plant_->fault(Fault::refused().function(write_fn).registers(on_wire, on_wire));
+        });
+        loop_.post_after(3.0, [this] { cancel(); });
+        MeasureValues v{};
+        return calib::calibrate_measure(mode, v);
+    }
+    std::int16_t run_clean(std::int16_t mode) {
+        plant_->clear_faults();
+        clear_records();
+        MeasureValues v{};
+        return calib::calibrate_measure(mode, v);
+    }
+    void select_and_read(int address) {
+        select(address);
+        read();
+        clear_records();
+    }
+};
+
+TEST_F(UnrestoredInputs, TheOwnTypeIsKeptPerDeviceUntilASwitchBackGetsThrough) {
+    start_on(krv_405);
+    const int own = device().param(99);
+    ASSERT_NE(own, 12);
+    ASSERT_NE(own, 3);
+
+    EXPECT_EQ(run_refused_and_cancelled(52), 1);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+    EXPECT_EQ(device().param(99), 12);
+    // Another run on the same device fails to switch back again, from type 3 this time.
+    EXPECT_EQ(run_refused_and_cancelled(43), 1);
+    EXPECT_EQ(switching().front(), (std::pair<int, int>{1099, 3}));
+    EXPECT_EQ(device().param(99), 3);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
+
+    // Another device keeps its own 1099 as the type to restore.
+    select_and_read(krv_416);
+    const int own_17 = device().param(99);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), own_17);
+    EXPECT_EQ(calib().applied_type(), own_17);
+
+    // Back on the first device, read anew (its image now says type 3): its own type returns.
+    select_and_read(krv_405);
+    EXPECT_EQ(model::param_image[99], 3);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(switching().back().first, 57);
+    EXPECT_EQ(switching()[2], (std::pair<int, int>{1099, own}));
+    EXPECT_EQ(device().param(99), own);
+    EXPECT_EQ(calib().applied_type(), own);
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Ready !"});
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+
+    // Forgotten once through: a later run takes 1099 again.
+    device().set_param(99, 4);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), 4);
+}
+
+TEST_F(UnrestoredInputs, A1099SetAnewSinceTheFailedRunIsTheTypeToRestore) {
+    start_on(krv_405);
+    EXPECT_EQ(run_refused_and_cancelled(52), 1);
+    ASSERT_EQ(device().param(99), 12);
+    plant_->clear_faults();
+    // The user programs the device with another input type in between.
+    model::param_image[99] = 5;
+    program();
+    ASSERT_EQ(device().param(99), 5);
+    EXPECT_EQ(run_clean(52), 0);
+    EXPECT_EQ(device().param(99), 5);
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+}
+
+TEST_F(UnrestoredInputs, TheKeptTypeBelongsToTheBusPositionAndSerialNumber) {
+    // A second device whose 1099 holds the type the failed run left on the first: only
+    // the first device's position and serial number together bring its own type back.
+    struct Case {
+        const char* name;
+        int bus_mode;
+        int first, second;  // address, or slot of rack 1
+        bool same_serial;   // else: the same position, a new device there
+    };
+    const Case cases[] = {
+        {"same_serial_other_slot_behind_the_gateway", 2, 1, 17, true},
+        {"same_serial_other_address", 0, krv_405, krv_416, true},
+        {"new_device_at_the_same_address", 0, krv_405, krv_405, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.bus_mode == 2) write_checked("HZL3_mod.cfg", "1");
+        prepare(c.bus_mode);
+        ASSERT_TRUE(start(c.bus_mode, "GB"));
+        if (c.bus_mode) user([this] { ui::user_select(main().cmb_rack, 0); });
+        select(c.first);
+        read();
+        model::entered_password = model::password_level_2;
+        mainwin::apply_access_level();
+        boxes_.answer_all(ui::id_ok);
+        const int own = device().param(99);
+        ASSERT_NE(own, 12);
+        ASSERT_EQ(run_refused_and_cancelled(52), 1);
+        ASSERT_EQ(device().param(99), 12);
+        const std::string serial = device().text8(123);
+        plant_->clear_faults();
+
+        if (c.same_serial) {
+            (c.bus_mode ? plant_->device(1, c.second) : plant_->device(c.second)).set_serial(serial);
+        } else {
+            plant_->remove(c.second);
+            plant_->add(c.second, sim::Transmitter(11, 405)).set_serial("NEW00001");
+        }
+        select_and_read(c.second);
+        device().set_param(99, 12);  // its own type is the one left on the first device
+        EXPECT_EQ(run_clean(52), 0);
+        EXPECT_EQ(device().param(99), 12);
+        EXPECT_EQ(calib().applied_type(), 12);
+        EXPECT_EQ(calib::unrestored_inputs.size(), 1u);
+        TearDown();
+        SetUp();
+    }
 }
 
 TEST_F(MeasureRunEnds, ModesOutsideTheTableSendNothing) {

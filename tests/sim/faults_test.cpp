@@ -59,6 +59,7 @@ TEST(Faults, EachNamedFaultShapesTheAnswer) {
          "register_count"},
         {"register count fault on a write", Fault::register_count(1), write_type,
          "01 10 04 4B 00 01 70 EF", "register_count"},
+        {"refused write", Fault::refused(4), write_type, "01 90 04 4D C3", "refused"},
         {"X13 two devices on one address", Fault::collision(), read_type, "01 03 58 5A 51 F9 83",
          "collision"},
         {"fault of another unit", Fault::silent().unit(2), read_type, "01 03 02 00 0B F9 83", ""},
@@ -105,6 +106,24 @@ TEST(Faults, ASilentWriteNeverReachesTheDevice) {
     bus.plant.device(1).set_param(99, 3);
     exchange(bus.port, bus.clock, from_hex(write_type));
     EXPECT_EQ(bus.plant.device(1).param(99), 10);
+}
+
+TEST(Faults, ARefusedWriteIsNotCarriedOutAnExceptionAnswerIs) {
+    Bus bus;
+    bus.plant.fault(Fault::refused().function(16).registers(1099, 1099));
+    bus.plant.device(1).set_param(99, 3);
+    EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(write_type))), "01 90 04 4D C3");
+    EXPECT_EQ(bus.plant.device(1).param(99), 3);  // turned away: the register keeps its value
+    EXPECT_EQ(bus.plant.log().back().exception, 4);
+    EXPECT_EQ(bus.plant.log().back().device, "1");
+    // A silent device turns nothing away: it does not answer at all.
+    bus.plant.device(1).set_silent(true);
+    EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(write_type))), "");
+    bus.plant.clear_faults();
+    bus.plant.device(1).set_silent(false);
+    bus.plant.fault(Fault::exception().function(16).registers(1099, 1099));
+    EXPECT_EQ(to_hex(exchange(bus.port, bus.clock, from_hex(write_type))), "01 90 04 4D C3");
+    EXPECT_EQ(bus.plant.device(1).param(99), 10);  // an exception answer alone: carried out
 }
 
 TEST(Faults, ADelayedAnswerArrivesDuringTheNextExchange) {
