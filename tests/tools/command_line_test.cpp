@@ -102,7 +102,7 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
     const std::string app = DVX_EXE, sim = DVX_SIM_PROGRAM;
     const std::string folder = dir_.string(), missing = (dir_ / "none.preset").string();
     const std::string link = (dir_ / "bus").string();
-    const Case cases[] = {
+    std::vector<Case> cases = {
         {{app, "--help"}, 0, "Usage: dorvanex [--simulate]"},
         {{app, "-h"}, 0, "--preset [COMn=]FILE"},
         {{app, "--bogus"}, 2, "dorvanex: unknown option --bogus\nUsage: dorvanex"},
@@ -132,6 +132,10 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{DVX_BENCH_READ, "--help"}, 0, "Usage: read_program_bench"},
         {{DVX_BENCH_READ, "--bogus"}, 2, "read_program_bench: unknown option --bogus\n"},
     };
+#ifdef DVX_BENCH_UI  // Google Benchmark's own flags
+    cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
+    cases.push_back({{DVX_BENCH_UI, "--bogus"}, 2, "unrecognized command-line flag: --bogus\n"});
+#endif
     for (const Case& c : cases) check(c, run(c.args));
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "a refused start leaves no link";
 }
