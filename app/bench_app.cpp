@@ -5,9 +5,11 @@
 
 #include <QApplication>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -149,7 +151,29 @@ void renderer_burst() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const std::string exe = argc > 1 ? argv[1] : DVX_EXE;
+    constexpr const char* usage =
+        "Usage: dorvanex_bench [PROGRAM]\n"
+        "Start-up of PROGRAM (default: the dorvanex built with it) to its shown main window\n"
+        "on the offscreen platform, and what the renderer adds to a burst of 1000 property\n"
+        "changes.\n"
+        "  -h, --help  shows this text and ends\n";
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (first == "--help" || first == "-h") {
+        std::fputs(usage, stdout);
+        return 0;
+    }
+    std::string wrong;
+    if (argc > 2)
+        wrong = "unexpected argument " + std::string(argv[2]);
+    else if (first.rfind('-', 0) == 0)
+        wrong = "unknown option " + first;
+    const std::string exe = argc > 1 ? first : DVX_EXE;
+    if (wrong.empty() && ::access(exe.c_str(), X_OK) != 0)
+        wrong = "cannot run " + exe + ": " + std::strerror(errno);
+    if (!wrong.empty()) {
+        std::fprintf(stderr, "dorvanex_bench: %s\n%s", wrong.c_str(), usage);
+        return 2;
+    }
     startup(exe);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

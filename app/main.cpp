@@ -49,34 +49,48 @@ constexpr const char* usage_text =
     "                     may be repeated, one port each; implies --simulate\n"
     "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
     "                     (offscreen when there is no display)\n"
+    "  -h, --help         shows this text and ends\n"
     "Environment: DORVANEX_REGISTRY (settings file or folder), DORVANEX_COM<n> (device\n"
     "of COMn), DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
 
 struct Options {
+    bool help = false;
     bool simulate = false;
     std::vector<dvx::app::PresetPlace> presets;
     std::string screenshot;
 };
 
-bool parse(int argc, char** argv, Options& o) {
+// Empty when the arguments are sound, else what is wrong with the first one that is not.
+std::string parse(int argc, char** argv, Options& o) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+            return {};
+        }
         if (a == "--simulate") {
             o.simulate = true;
-        } else if (a == "--preset" && i + 1 < argc) {
-            const auto place = dvx::app::parse_preset_place(argv[++i]);
-            if (!place) return false;
+        } else if (a == "--preset") {
+            if (!value) return "--preset needs a file ([COMn=]FILE)";
+            ++i;
+            std::string why;
+            const auto place = dvx::app::parse_preset_place(value, &why);
+            if (!place) return why;
             for (const auto& other : o.presets)
-                if (other.port == place->port) return false;  // one plant a port
+                if (other.port == place->port)  // one plant a port
+                    return "two presets for COM" + std::to_string(place->port);
             o.presets.push_back(*place);
             o.simulate = true;
-        } else if (a == "--screenshot" && i + 1 < argc) {
-            o.screenshot = argv[++i];
+        } else if (a == "--screenshot") {
+            if (!value || !*value) return "--screenshot needs a file";
+            ++i;
+            o.screenshot = value;
         } else {
-            return false;
+            return (a.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + a;
         }
     }
-    return true;
+    return {};
 }
 
 bool offscreen() {
@@ -104,13 +118,13 @@ int main(int argc, char** argv) {
     using namespace dvx;
     const auto started = std::chrono::steady_clock::now();
     Options opt;
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+    if (const std::string wrong = parse(argc, argv, opt); !wrong.empty()) {
+        std::fprintf(stderr, "dorvanex: %s\n%s", wrong.c_str(), usage_text);
+        return 2;
+    }
+    if (opt.help) {
         std::fputs(usage_text, stdout);
         return 0;
-    }
-    if (!parse(argc, argv, opt)) {
-        std::fputs(usage_text, stderr);
-        return 2;
     }
 
     // The port first: a preset that cannot be read is refused before any window.
@@ -121,8 +135,8 @@ int main(int argc, char** argv) {
         for (const auto& place : opt.presets) {
             try {
                 plants.emplace(place.port, sim::Plant::from_file(place.path));
-            } catch (const std::exception& e) {
-                std::fprintf(stderr, "dorvanex: %s: %s\n", place.path.c_str(), e.what());
+            } catch (const std::exception& e) {  // names the file
+                std::fprintf(stderr, "dorvanex: %s\n", e.what());
                 return 2;
             }
         }

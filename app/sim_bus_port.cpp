@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <utility>
 
 namespace dvx::app {
 
@@ -19,7 +20,11 @@ int bus_mode_of_settings(const std::string& settings) {
     return 0;
 }
 
-std::optional<PresetPlace> parse_preset_place(const std::string& arg) {
+std::optional<PresetPlace> parse_preset_place(const std::string& arg, std::string* why) {
+    const auto refuse = [why](std::string text) {
+        if (why) *why = std::move(text);
+        return std::nullopt;
+    };
     PresetPlace place;
     place.path = arg;
     const auto eq = arg.find('=');
@@ -28,10 +33,11 @@ std::optional<PresetPlace> parse_preset_place(const std::string& arg) {
         const char* last = arg.data() + eq;
         const auto [p, ec] = std::from_chars(first, last, place.port);
         if (ec != std::errc() || p != last || place.port < first_port || place.port > last_port)
-            return std::nullopt;
+            return refuse("no such port " + arg.substr(0, eq));
         place.path = arg.substr(eq + 1);
     }
-    if (place.path.empty()) return std::nullopt;
+    if (place.path.empty())
+        return refuse(arg.empty() ? "--preset needs a file" : "--preset " + arg + " names no file");
     return place;
 }
 

@@ -26,12 +26,12 @@ namespace dvx::app {
 int bus_mode_of_settings(const std::string& settings);
 
 // "--preset" argument: "COMn=FILE" puts the plant on port n (1..20), a plain "FILE" on
-// COM1. None for a port number outside 1..20 or an empty file name.
+// COM1. None for a port number outside 1..20 or an empty file name; `why` then says which.
 struct PresetPlace {
     int port = 1;
     std::string path;
 };
-std::optional<PresetPlace> parse_preset_place(const std::string& arg);
+std::optional<PresetPlace> parse_preset_place(const std::string& arg, std::string* why = nullptr);
 
 class SimBusPort final : public ui::SerialPort {
   public:

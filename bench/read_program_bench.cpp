@@ -223,7 +223,23 @@ void run(bool echo) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1) {
+        const std::string a = argv[1];
+        constexpr const char* usage =
+            "Usage: read_program_bench\n"
+            "Reads and programs a KRV 4.16 over the simulated 9600-baud line, with and without\n"
+            "an echoing adapter, against the line's own time floor.\n"
+            "  -h, --help  shows this text and ends\n";
+        if (a == "--help" || a == "-h") {
+            std::fputs(usage, stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "read_program_bench: %s %s\n%s",
+                     a.rfind('-', 0) == 0 ? "unknown option" : "unexpected argument", a.c_str(),
+                     usage);
+        return 2;
+    }
     try {
         run(true);
         run(false);

@@ -80,3 +80,12 @@ void timer_ticks(benchmark::State& state) {
 BENCHMARK(timer_ticks)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+// The library's own main, but a flag it does not know is a wrong argument: exit code 2.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 2;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

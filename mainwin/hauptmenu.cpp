@@ -1,5 +1,8 @@
 #include "mainwin/hauptmenu.h"
 
+#include <string>
+#include <utility>
+
 #include "link/link_bindings.h"
 #include "mainwin/bulk_set.h"
 #include "mainwin/bus_scan.h"
@@ -35,17 +38,16 @@ Hauptmenue::~Hauptmenue() {
 
 void Hauptmenue::set_design_texts() {
     // The German KRV texts of a direct bus, as designed; the load sets the
-    // stored language's texts over them.
-    const auto saved_lang = texts::lang_code;
-    const auto saved_krv = texts::is_krv;
-    texts::lang_code = "D";
-    texts::is_krv = 1;
+    // stored language's texts over them. The language is swapped by move: GCC's
+    // -Wrestrict misreads a copy of a short literal over the global here.
+    std::string saved_lang = std::exchange(texts::lang_code, std::string("D"));
+    const auto saved_krv = std::exchange(texts::is_krv, 1);
     liv_scan.add_column("Rack", 900);
     liv_scan.add_column(ui::to_cp1252("Gerät"), 900);
     liv_scan.add_column("Serial No:", 1800);
     liv_scan.add_column("Tag No:", 1800);
     texts::set_lang_main(*this);
-    texts::lang_code = saved_lang;
+    texts::lang_code = std::move(saved_lang);
     texts::is_krv = saved_krv;
 
     Label1.set_font_size(12);

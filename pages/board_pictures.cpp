@@ -15,7 +15,6 @@ constexpr std::uint32_t board_green = 0x002E7A3C;
 constexpr std::uint32_t silk = 0x00F0F0F0;
 constexpr std::uint32_t gold = 0x0033B5E5;
 constexpr std::uint32_t chip = 0x00282828;
-constexpr std::uint32_t block_blue = 0x00A06A2A;
 constexpr std::uint32_t copper = 0x004080C0;
 
 template <std::size_t N>
@@ -51,14 +50,6 @@ struct Shapes {
         box(x, y, 120, 64, silk, chip, 3);
         box(x + 18, y + 16, 32, 32, gold, gold, 1);
         box(x + 70, y + 16, 32, 32, gold, gold, 1);
-    }
-    // One screw terminal with its number above and its use below.
-    constexpr void terminal(int x, int y, std::string_view number, std::string_view use) {
-        box(x, y, 130, 170, 0x00603A10, block_blue, 3);
-        circle(x + 65, y + 100, 40, silk, 0x00B0B0B0);
-        line(x + 38, y + 100, 54, 0, chip, 6);
-        text(x, y - 70, 130, 64, number, 56);
-        if (!use.empty()) text(x - 30, y + 180, 190, 56, use, 40);
     }
     // The two-row connector: rows d and z, contacts 24..32 (even), names outside the rows.
     constexpr void connector(bool named) {
@@ -101,25 +92,7 @@ struct Shapes {
     }
 };
 
-constexpr auto input_terminals = [] {
-    Shapes<160> l;
-    l.board("KRV-200  INPUT");
-    l.parts(120);
-    l.jumper(900, 230, "JP5");
-    l.jumper(1100, 230, "JP6");
-    l.jumper(1300, 230, "JP8");
-    l.jumper(1500, 230, "JP9");
-    // Terminals 13..24; 16, 19 and 20 carry nothing of the input.
-    constexpr std::string_view numbers[] = {"13", "14", "15", "16", "17", "18",
-                                            "19", "20", "21", "22", "23", "24"};
-    constexpr std::string_view uses[] = {"mA +", "-", "V +", "", "TC +", "TC -",
-                                         "",     "",  "RTD", "RTD", "RTD", "RTD"};
-    for (int i = 0; i < 12; ++i) l.terminal(520 + 145 * i, 520, numbers[i], uses[i]);
-    l.text(1640, 150, 680, 60, "mV: 17(+) 18(-)   Ohm: 21..24", 44);
-    return l;
-}();
-
-constexpr auto input_connector = [] {
+constexpr auto input_krv = [] {
     Shapes<160> l;
     l.board("KRV-200  INPUT");
     l.parts(120);
@@ -134,26 +107,18 @@ constexpr auto input_connector = [] {
     return l;
 }();
 
-constexpr auto output_terminals = [] {
+// The output side is the same on both families but for the family in its title.
+constexpr auto output_board(std::string_view title) {
     Shapes<80> l;
-    l.board("KRV-200  OUTPUT");
-    l.parts(120);
-    l.output_jumper();
-    l.box(1600, 520, 600, 200, 0x00603A10, block_blue, 3);
-    l.text(1600, 460, 600, 56, "OUT + / -", 44);
-    for (int i = 0; i < 2; ++i) l.circle(1750 + 300 * i, 620, 50, silk, 0x00B0B0B0);
-    return l;
-}();
-
-constexpr auto output_connector = [] {
-    Shapes<80> l;
-    l.board("KRV-200  OUTPUT");
+    l.board(title);
     l.parts(120);
     l.output_jumper();
     l.connector(false);
     l.line(1300, 280, 470, -80, copper, 6);
     return l;
-}();
+}
+constexpr auto output_krv = output_board("KRV-200  OUTPUT");
+constexpr auto output_dlx = output_board("DLX-200  OUTPUT");
 
 template <class L>
 ui::Drawing drawing_of(const L& l) {
@@ -163,24 +128,20 @@ ui::Drawing drawing_of(const L& l) {
 }  // namespace
 
 void register_board_drawings() {
-    ui::register_drawing(std::string(input_board_terminals), drawing_of(input_terminals));
-    ui::register_drawing(std::string(input_board_connector), drawing_of(input_connector));
-    ui::register_drawing(std::string(output_board_terminals), drawing_of(output_terminals));
-    ui::register_drawing(std::string(output_board_connector), drawing_of(output_connector));
+    ui::register_drawing(std::string(input_board_krv), drawing_of(input_krv));
+    ui::register_drawing(std::string(output_board_krv), drawing_of(output_krv));
+    ui::register_drawing(std::string(output_board_dlx), drawing_of(output_dlx));
 }
 
-std::string_view input_board_picture() {
-    return model::main_view_hooks().s_snap() ? input_board_terminals : input_board_connector;
-}
 std::string_view output_board_picture() {
-    return model::main_view_hooks().s_snap() ? output_board_terminals : output_board_connector;
+    return model::main_view_hooks().is_krv() ? output_board_krv : output_board_dlx;
 }
 
 Pcb_map_2::Pcb_map_2() : Form("pcb_map_2", {0, 0, 9600, 5550}) {
     register_board_drawings();
     set_caption("KRV Input Layout");
     Image1.set_stretch(true);
-    Image1.set_picture(std::string(input_board_picture()));
+    Image1.set_picture(std::string(input_board_krv));
 }
 
 Pcb_map::Pcb_map() : Form("pcb_map", {0, 0, 9600, 3870}) {

@@ -2,9 +2,11 @@
 // The two board pictures the Jumper Finder buttons open: the input side of the
 // transmitter board with the wiring hint of the chosen input type under it
 // (pcb_map_2), and the output side with the current/voltage jumper (pcb_map). The
-// pictures are drawn by the program (ui/drawing.h), one per board variant: the variant
-// with numbered terminals (main window's S_SNAP ticked) and the one with a two-row
-// connector. They take no shared placement and leave the main window alone.
+// pictures are drawn by the program (ui/drawing.h). Both buttons show only for
+// firmware 4 boards with the two-row connector (main window's S_SNAP not ticked), and
+// the input one only for a KRV: so there is one input picture, and an output picture
+// per family, titled with it. They take no shared placement and leave the main window
+// alone.
 #include <string_view>
 
 #include "ui/controls.h"
@@ -14,16 +16,14 @@
 namespace dvx::pages {
 
 // Names of the registered drawings (2362 x 827 units each).
-inline constexpr std::string_view input_board_terminals = "input_board_terminals";
-inline constexpr std::string_view input_board_connector = "input_board_connector";
-inline constexpr std::string_view output_board_terminals = "output_board_terminals";
-inline constexpr std::string_view output_board_connector = "output_board_connector";
+inline constexpr std::string_view input_board_krv = "input_board_krv";
+inline constexpr std::string_view output_board_krv = "output_board_krv";
+inline constexpr std::string_view output_board_dlx = "output_board_dlx";
 inline constexpr int board_width = 2362, board_height = 827;
 
-// Registers the four drawings (idempotent); the picture windows do it when they load.
+// Registers the drawings (idempotent); the picture windows do it when they load.
 void register_board_drawings();
-// The drawing name of a board side for the variant the main window's S_SNAP selects.
-std::string_view input_board_picture();
+// The output board of the model family the main window has chosen.
 std::string_view output_board_picture();
 
 class Pcb_map_2 : public ui::Form {

@@ -134,7 +134,6 @@ void decimal_point_chosen(WorkPage& page, const ui::ListControl& list) {
 
 void H_Inp::cmd_help_Click() {
     auto& picture = *pcb_map_2_inst;
-    picture.Image1.set_picture(std::string(input_board_picture()));
     picture.lbl_desc.set_caption(model::sensor_hint_text(Sensor.list_index()));
     picture.set_visible(true);
 }

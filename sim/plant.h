@@ -46,11 +46,15 @@ struct EchoPlan {
     double delay = 0;
 };
 
-// A preset text that cannot be read: names the line.
+// A preset text that cannot be read: names the line (line 0: the file itself).
 class PresetError : public std::runtime_error {
   public:
     PresetError(int line, const std::string& text)
-        : std::runtime_error("preset line " + std::to_string(line) + ": " + text), line_(line) {}
+        : std::runtime_error(line > 0 ? "preset line " + std::to_string(line) + ": " + text : text),
+          line_(line) {}
+    // The same error named by the file it was read from.
+    PresetError(const std::string& file, const PresetError& e)
+        : std::runtime_error(file + ": " + e.what()), line_(e.line()) {}
     int line() const { return line_; }
 
   private:

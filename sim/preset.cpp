@@ -1,7 +1,10 @@
 // The line-based preset text: reading, writing and the default plants of each bus mode.
 #include <cctype>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "sim/plant.h"
@@ -403,11 +406,23 @@ Plant Plant::from_text(std::string_view text) {
 }
 
 Plant Plant::from_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw PresetError(0, "cannot read " + path);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return from_text(all.str());
+    // Through stdio: errno then says why (no such file, no permission, a folder).
+    const auto unreadable = [&path] {
+        return PresetError(0, "cannot read preset file " + path + ": " + std::strerror(errno));
+    };
+    const std::unique_ptr<std::FILE, decltype(&std::fclose)> f(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!f) throw unreadable();
+    std::string text;
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) text.append(buf, n);
+    if (std::ferror(f.get())) throw unreadable();
+    try {
+        return from_text(text);
+    } catch (const PresetError& e) {
+        throw PresetError(path, e);
+    }
 }
 
 Plant Plant::preset(int bus_mode) {

@@ -28,11 +28,21 @@ void on_signal(int) {
     [[maybe_unused]] auto n = ::write(wake_pipe[1], &c, 1);
 }
 
-int usage(const char* why) {
-    std::fprintf(stderr,
-                 "dorvanex-sim: %s\nusage: dorvanex-sim --pty PATH [--bus-mode 0|1|2] [--echo] "
-                 "[--preset FILE]\n",
-                 why);
+constexpr const char* usage_text =
+    "Usage: dorvanex-sim --pty PATH [--bus-mode 0|1|2] [--echo] [--preset FILE]\n"
+    "  --pty PATH         serves the plant on a pseudo-terminal reached under PATH (a\n"
+    "                     symbolic link, removed again at the end); prints the terminal's\n"
+    "                     own path once it is ready, then runs until SIGTERM, SIGINT or\n"
+    "                     SIGHUP\n"
+    "  --bus-mode 0|1|2   the default plant of a direct bus (0), an HZL (1) or an HZL3\n"
+    "                     gateway (2); with --preset, the bus mode the file must have\n"
+    "  --echo             the adapter echoes what the master sends\n"
+    "  --preset FILE      the devices of a preset file (see sim/README.md)\n"
+    "  -h, --help         shows this text and ends\n";
+
+// A wrong command line: names what is wrong, shows the usage, exit code 2.
+int usage(const std::string& why) {
+    std::fprintf(stderr, "dorvanex-sim: %s\n%s", why.c_str(), usage_text);
     return 2;
 }
 
@@ -62,32 +72,43 @@ int main(int argc, char** argv) {
     bool echo = false;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--pty" && i + 1 < argc)
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
+        if (a == "--help" || a == "-h") {
+            std::fputs(usage_text, stdout);
+            return 0;
+        }
+        if (a == "--pty") {
+            if (!value || !*value) return usage("--pty needs a path");
             link_path = argv[++i];
-        else if (a == "--bus-mode" && i + 1 < argc) {
-            const std::string m = argv[++i];
-            if (m != "0" && m != "1" && m != "2") return usage("bus mode must be 0, 1 or 2");
+        } else if (a == "--bus-mode") {
+            const std::string m = value ? value : "";
+            if (m != "0" && m != "1" && m != "2") return usage("--bus-mode takes 0, 1 or 2");
+            ++i;
             bus_mode = m[0] - '0';
-        } else if (a == "--echo")
+        } else if (a == "--echo") {
             echo = true;
-        else if (a == "--preset" && i + 1 < argc)
+        } else if (a == "--preset") {
+            if (!value || !*value) return usage("--preset needs a file");
             preset_file = argv[++i];
-        else
-            return usage(("unknown argument " + a).c_str());
+        } else {
+            return usage((a.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + a);
+        }
     }
     if (link_path.empty()) return usage("--pty PATH is required");
 
+    // A preset that cannot be read or does not fit is a wrong argument as well.
     dvx::sim::Plant plant(0);
     try {
         plant = preset_file.empty() ? dvx::sim::Plant::preset(bus_mode < 0 ? 0 : bus_mode)
                                     : dvx::sim::Plant::from_file(preset_file);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dorvanex-sim: %s\n", e.what());
-        return 1;
+        return 2;
     }
     if (bus_mode >= 0 && plant.bus_mode() != bus_mode) {
-        std::fprintf(stderr, "dorvanex-sim: the preset is for bus mode %d\n", plant.bus_mode());
-        return 1;
+        std::fprintf(stderr, "dorvanex-sim: %s is for bus mode %d, not %d\n", preset_file.c_str(),
+                     plant.bus_mode(), bus_mode);
+        return 2;
     }
     if (echo) plant.set_echo(true);
 

@@ -3,6 +3,11 @@
 # targets as errors. No sanitizers and no test run: the GCC build of tools/test.sh runs the tests.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. tools/options.sh
+takes_no_options clang-build.sh "Usage: tools/clang-build.sh
+Builds everything (app, tests, benchmarks) in build/clang with clang, warnings in our own
+code as errors; runs no test.
+  -h, --help  shows this text and ends" "$@"
 command -v clang++ >/dev/null || { echo "clang-build.sh: clang++ is not installed (tools/install-deps.sh)" >&2; exit 1; }
 gen=()
 command -v ninja >/dev/null && gen=(-G Ninja)

@@ -32,7 +32,7 @@ using InputBoardPicture = RenderedForm<pages::Pcb_map_2>;
 TEST_F(InputBoardPicture, PaintsTheBoardWithItsHint) {
     form_->lbl_desc.set_caption("Maximum measure range: -200 till +800 \xB0" "C\r\nJP5, JP8 and JP9 close");
     renderer_->flush();
-    const QImage shot = grab(*renderer_, *form_, "board_input_connector.png");
+    const QImage shot = grab(*renderer_, *form_, "board_input_krv.png");
     const ui::Image& image = form_->Image1;
     const QPoint centre(app::to_px(image.left() + 200), app::to_px(image.top() + image.height() / 2));
     EXPECT_TRUE(is_board_green(shot.pixel(centre)));
@@ -51,8 +51,8 @@ TEST_F(InputBoardPicture, PaintsTheBoardWithItsHint) {
 }
 
 TEST_F(InputBoardPicture, EveryBoardDrawingIsRegisteredAndPaints) {
-    for (std::string_view name : {pages::input_board_terminals, pages::input_board_connector,
-                                  pages::output_board_terminals, pages::output_board_connector}) {
+    for (std::string_view name :
+         {pages::input_board_krv, pages::output_board_krv, pages::output_board_dlx}) {
         SCOPED_TRACE(std::string(name));
         const ui::Drawing* d = ui::find_drawing(name);
         ASSERT_NE(d, nullptr);

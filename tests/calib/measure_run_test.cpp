@@ -74,10 +74,12 @@ TEST_P(MeasureRun, SwitchesSettlesAndHandsOverTheModesWords) {
     }
     std::vector<std::pair<int, int>> want_writes;
     if (c.type >= 0) {
-        want_writes = {{1099, c.type}, {57, 1}};
-        if (c.fw410) want_writes.push_back({59, 1});
-        want_writes.insert(want_writes.end(), {{1099, own_type}, {57, 1}});
-        if (c.fw410) want_writes.push_back({59, 0});
+        // Into the chosen type, then back to the device's own.
+        for (const auto& [to, flag] : {std::pair<int, int>{c.type, 1}, {own_type, 0}}) {
+            want_writes.push_back({1099, to});
+            want_writes.push_back({57, 1});
+            if (c.fw410) want_writes.push_back({59, flag});
+        }
     }
     EXPECT_EQ(switching(), want_writes);
     EXPECT_EQ(device().param(99), own_type);

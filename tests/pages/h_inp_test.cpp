@@ -219,7 +219,7 @@ TEST_F(KrvInputPage, JumperFinderShowsTheBoardWithTheHintOfTheChosenType) {
     pages::Pcb_map_2& picture = *pages::pcb_map_2_inst.peek();
     EXPECT_TRUE(picture.visible());
     EXPECT_EQ(picture.caption(), "KRV Input Layout");
-    EXPECT_EQ(picture.Image1.picture(), pages::input_board_connector);
+    EXPECT_EQ(picture.Image1.picture(), pages::input_board_krv);
     EXPECT_NE(ui::find_drawing(picture.Image1.picture()), nullptr);
     EXPECT_EQ(picture.lbl_desc.caption().rfind("Maximum measure range: -200 till +800", 0), 0u);
     EXPECT_TRUE(page.visible()) << "the page stays open";

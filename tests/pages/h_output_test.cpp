@@ -26,6 +26,14 @@ class OutputPage : public PageFixture {
     pages::H_output& open(int address, const std::function<void()>& prepare = {}) {
         return open_by(h_output_inst, &mainwin::Hauptmenue::B_Out, address, prepare);
     }
+    // The title drawn on the board the picture window shows (its first text).
+    static std::string board_title(const pages::Pcb_map& picture) {
+        const ui::Drawing* d = ui::find_drawing(picture.Image1.picture());
+        if (!d) return "(no drawing)";
+        for (const ui::Shape& s : d->shapes)
+            if (s.kind == ui::ShapeKind::text) return std::string(s.text);
+        return "(no text)";
+    }
     static void words(int range_start, int range_end, int min, int max, int alarm) {
         param_image[105] = static_cast<std::int16_t>(range_start);
         param_image[106] = static_cast<std::int16_t>(range_end);
@@ -165,10 +173,20 @@ TEST_F(OutputPage, JumperFinder) {
     pages::Pcb_map& picture = *pages::pcb_map_inst.peek();
     EXPECT_TRUE(picture.visible());
     EXPECT_EQ(picture.caption(), "Output Layout");
-    EXPECT_NE(ui::find_drawing(picture.Image1.picture()), nullptr);
+    EXPECT_EQ(board_title(picture), "KRV-200  OUTPUT");
     click(page.B_Zurueck);
     EXPECT_FALSE(picture.visible());
     EXPECT_TRUE(main().visible());
+
+    // A DLX with firmware 4.02 (address 3, a DLX 3.06 made 4.02): the same window now
+    // shows the DLX board.
+    pages::H_output& dlx = open_by(h_output_inst, &mainwin::Hauptmenue::B_Out, 3, {},
+                                   [](sim::Transmitter& t) { t.set_status(sim::reg_version, 402); });
+    ASSERT_TRUE(dlx.cmd_help.visible());
+    click(dlx.cmd_help);
+    EXPECT_EQ(pages::pcb_map_inst.peek(), &picture);
+    EXPECT_EQ(board_title(picture), "DLX-200  OUTPUT");
+    click(dlx.B_Zurueck);
 }
 
 // A busy flag left standing by an output-calibration tick that never ended would keep

@@ -131,7 +131,7 @@ TEST(PtyProgram, RefusesABadPreset) {
     ::waitpid(pid, &status, 0);
     std::filesystem::remove(preset);
     EXPECT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(WEXITSTATUS(status), 2);  // a wrong argument, as a missing file is
     EXPECT_FALSE(std::filesystem::exists(link));
 }
 

@@ -1,0 +1,168 @@
+// What the programs and scripts say to their command line, run as real processes:
+// --help prints the usage on stdout and ends with 0; a wrong argument names itself on
+// stderr and ends with 2, before anything is installed, built or started. The scripts
+// run with a PATH that has only bash and dirname, so one that went on past its options
+// would fail at once instead of installing or building.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace dvx::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Outcome {
+    int code = -1;
+    std::string out, err;
+};
+
+class CommandLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = fs::temp_directory_path() /
+               ("dvx-cli-" + std::to_string(::getpid()) + "-" + info->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_ / "bin");
+        for (const char* tool : {"bash", "dirname"})
+            fs::create_symlink(fs::path("/usr/bin") / tool, dir_ / "bin" / tool);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static std::string read(const fs::path& p) {
+        std::ifstream in(p);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+
+    // Runs `args` in the test's folder with stdin from /dev/null; a run that hangs (a
+    // program that went on to start) is ended after 20 s by timeout(1).
+    Outcome run(const std::vector<std::string>& args) {
+        std::vector<std::string> full = {"/usr/bin/timeout", "20"};
+        full.insert(full.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (auto& a : full) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::string path = "PATH=" + (dir_ / "bin").string();
+        std::string home = "HOME=" + dir_.string();
+        std::string platform = "QT_QPA_PLATFORM=offscreen";
+        char* envp[] = {path.data(), home.data(), platform.data(), nullptr};
+        const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        Outcome r;
+        pid_t pid = 0;
+        const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp);
+        posix_spawn_file_actions_destroy(&actions);
+        if (spawned != 0) return r;
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = read(out);
+        r.err = read(err);
+        return r;
+    }
+
+    fs::path dir_;
+};
+
+struct Case {
+    std::vector<std::string> args;
+    int code;
+    std::string says;  // on stdout for exit code 0, on stderr otherwise
+};
+
+void check(const Case& c, const Outcome& r) {
+    std::string line;
+    for (const auto& a : c.args) line += a + " ";
+    SCOPED_TRACE(line);
+    EXPECT_EQ(r.code, c.code) << "stdout: " << r.out << "\nstderr: " << r.err;
+    const std::string& where = c.code == 0 ? r.out : r.err;
+    EXPECT_NE(where.find(c.says), std::string::npos) << where;
+    if (c.code == 0)
+        EXPECT_EQ(r.err, "");
+    else
+        EXPECT_EQ(r.out, "");
+}
+
+TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
+    const std::string app = DVX_EXE, sim = DVX_SIM_PROGRAM;
+    const std::string folder = dir_.string(), missing = (dir_ / "none.preset").string();
+    const std::string link = (dir_ / "bus").string();
+    std::vector<Case> cases = {
+        {{app, "--help"}, 0, "Usage: dorvanex [--simulate]"},
+        {{app, "-h"}, 0, "--preset [COMn=]FILE"},
+        {{app, "--bogus"}, 2, "dorvanex: unknown option --bogus\nUsage: dorvanex"},
+        {{app, "stray"}, 2, "dorvanex: unexpected argument stray\n"},
+        {{app, "--simulate", "--bogus", "--help"}, 2, "unknown option --bogus"},
+        {{app, "--preset", "COM99=x"}, 2, "dorvanex: no such port COM99\n"},
+        {{app, "--preset", "COMx=a.preset"}, 2, "dorvanex: no such port COMx\n"},
+        {{app, "--preset", "COM2="}, 2, "dorvanex: --preset COM2= names no file\n"},
+        {{app, "--preset"}, 2, "dorvanex: --preset needs a file"},
+        {{app, "--preset", "a", "--preset", "COM1=b"}, 2, "dorvanex: two presets for COM1\n"},
+        {{app, "--screenshot"}, 2, "dorvanex: --screenshot needs a file\n"},
+        {{app, "--preset", missing}, 2,
+         "dorvanex: cannot read preset file " + missing + ": No such file or directory\n"},
+        {{app, "--preset", "COM3=" + folder}, 2,
+         "dorvanex: cannot read preset file " + folder + ": Is a directory\n"},
+        {{sim, "--help"}, 0, "Usage: dorvanex-sim --pty PATH"},
+        {{sim, "--bogus"}, 2, "dorvanex-sim: unknown option --bogus\nUsage: dorvanex-sim"},
+        {{sim}, 2, "dorvanex-sim: --pty PATH is required\n"},
+        {{sim, "--pty"}, 2, "dorvanex-sim: --pty needs a path\n"},
+        {{sim, "--pty", link, "--bus-mode", "3"}, 2, "dorvanex-sim: --bus-mode takes 0, 1 or 2\n"},
+        {{sim, "--pty", link, "--preset", missing}, 2,
+         "dorvanex-sim: cannot read preset file " + missing + ": No such file or directory\n"},
+        {{DVX_BENCH_APP, "--help"}, 0, "Usage: dorvanex_bench [PROGRAM]"},
+        {{DVX_BENCH_APP, "--bogus"}, 2, "dorvanex_bench: unknown option --bogus\n"},
+        {{DVX_BENCH_APP, missing}, 2,
+         "dorvanex_bench: cannot run " + missing + ": No such file or directory\n"},
+        {{DVX_BENCH_READ, "--help"}, 0, "Usage: read_program_bench"},
+        {{DVX_BENCH_READ, "--bogus"}, 2, "read_program_bench: unknown option --bogus\n"},
+    };
+#ifdef DVX_BENCH_UI  // Google Benchmark's own flags
+    cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
+    cases.push_back({{DVX_BENCH_UI, "--bogus"}, 2, "unrecognized command-line flag: --bogus\n"});
+#endif
+    for (const Case& c : cases) check(c, run(c.args));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "a refused start leaves no link";
+}
+
+// Run from another folder, as a newcomer may; none of these installs or builds.
+TEST_F(CommandLine, ScriptsAnswerHelpAndNameAWrongArgument) {
+    const fs::path src = DVX_SOURCE_DIR;
+    std::vector<Case> cases;
+    for (const char* script :
+         {"tools/run.sh", "tools/test.sh", "tools/clang-build.sh", "tools/install-deps.sh", ".ci/run"}) {
+        const std::string path = (src / script).string();
+        const std::string name = fs::path(script).filename() == "run" ? ".ci/run"
+                                                                      : fs::path(script).filename().string();
+        cases.push_back({{path, "--help"}, 0, "Usage: " + std::string(script)});
+        cases.push_back({{path, "--bogus"}, 2, name + ": unknown option --bogus\nUsage: "});
+        cases.push_back({{path, "stray"}, 2, name + ": unexpected argument stray\n"});
+    }
+    const std::string run_sh = (src / "tools/run.sh").string();
+    // Its own options in any order: --no-install after --bus is its own, not dorvanex's.
+    cases.push_back({{run_sh, "--bus", "hzl", "--no-install", "--bogus"}, 2,
+                     "run.sh: unknown option --bogus\n"});
+    cases.push_back({{run_sh, "--no-install", "--bus", "hzl4"}, 2,
+                     "run.sh: --bus takes direct, hzl or hzl3\n"});
+    cases.push_back({{run_sh, "--bus"}, 2, "run.sh: --bus takes direct, hzl or hzl3\n"});
+    cases.push_back({{run_sh, "--no-install", "--preset"}, 2, "run.sh: --preset needs a file\n"});
+    for (const Case& c : cases) check(c, run(c.args));
+}
+
+}  // namespace
+}  // namespace dvx::testing
