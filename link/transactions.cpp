@@ -272,6 +272,7 @@ TransactionResult read_transaction(int start, int count) {
     TransactionGuard guard;
     int sends = 0;
     try {
+        if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
         reopen_port_if_busy();
         if (start < 0) return failed(TransactionEnd::negative_start);
         if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
@@ -288,6 +289,7 @@ TransactionResult read_transaction(int start, int count) {
         if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
         return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
+        note_port_fault();
         return failed(TransactionEnd::port_fault, sends);
     }
 }
@@ -300,6 +302,7 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
     TransactionGuard guard;
     int sends = 0;
     try {
+        if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
         reopen_port_if_busy();
         std::int32_t reg = start;
         const int unit = map_reg_address(reg);
@@ -320,6 +323,7 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
         if (end != TransactionEnd::done) return failed(end, sends);
         return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
+        note_port_fault();
         return failed(TransactionEnd::port_fault, sends);
     }
 }
