@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 
 #include "link/link_bindings.h"
 #include "images/param_image.h"
@@ -177,9 +178,33 @@ void discard_rx() {
 
 namespace {
 
-void probe_echo() {
-    while (get_rx_byte() != -1) {
+// The probe's first touch of the port: the link's buffer and the port's input emptied.
+// A port that failed before the probe (marked by a transaction, or failing here) is
+// opened again, once. nullopt: ready; else why the port cannot be used (it has been
+// given up).
+std::optional<std::string> ready_port_for_probe() {
+    bool reopened = false;
+    for (;;) {
+        if (port_needs_reopening()) {
+            reopened = true;
+            if (!reopen_port_if_lost()) return open_fault;
+        }
+        try {
+            while (get_rx_byte() != -1) {
+            }
+            return std::nullopt;
+        } catch (const std::exception& e) {
+            if (port_status != 0) throw;  // closed after a failed port choice
+            if (reopened) {
+                give_up_port();
+                return std::string(e.what());
+            }
+            note_port_fault();
+        }
     }
+}
+
+void probe_echo() {
     ui::Clock& clock = ui::clock();
     static constexpr std::uint8_t probe[] = {0};
     // The silence before the byte may last while stray bytes keep coming (up to one
@@ -204,30 +229,22 @@ void probe_echo() {
 }  // namespace
 
 std::int16_t detect_echo() {
-    bool reopened = false;
-    for (;;) {
-        if (port_needs_reopening()) {
-            reopened = true;
-            if (!reopen_port_if_lost()) {
-                show_no_connection(open_fault);
-                return 1;
-            }
+    try {
+        if (const auto why = ready_port_for_probe()) {
+            show_no_connection(*why);
+            return 1;
         }
-        try {
-            probe_echo();
-            return 0;
-        } catch (const std::exception& e) {
-            if (port_status != 0) {
-                ui::show_titled(e.what());
-                return 1;
-            }
-            if (reopened) {
-                give_up_port();
-                show_no_connection(e.what());
-                return 1;
-            }
-            port_failed = true;  // once more on the port opened again
+        probe_echo();
+        return 0;
+    } catch (const std::exception& e) {
+        if (port_status != 0) {
+            ui::show_titled(e.what());
+            return 1;
         }
+        // The line went away during the probe: the next operation opens the port again.
+        note_port_fault();
+        show_no_connection(e.what());
+        return 1;
     }
 }
 

@@ -47,10 +47,11 @@ bool reopen_port_if_lost();
 // The next received byte 0..255, or -1 when none has arrived. Never waits.
 std::int16_t get_rx_byte();
 // Drains the input, sends one byte 0 and looks 0.2 s, from when it was sent, for a
-// byte 0 coming back. A port that failed under the program is reopened first (or after
-// the probe's own fault, and the probe runs again), once.
-// 0: echo_on holds the outcome; 1: a port fault, which has been shown: "no connection"
-// for a port that could not be brought back, else the fault's own text.
+// byte 0 coming back. A port that failed before the probe (marked, or failing as the
+// probe drains it) is reopened first, once. 0: echo_on holds the outcome; 1: a port
+// fault, which has been shown: "no connection" and the reason when the port failed
+// under the program (given up, or marked for the next operation when it failed in the
+// middle of the probe), the fault's own text on a port closed after a failed choice.
 std::int16_t detect_echo();
 
 // Waits that let window events run.

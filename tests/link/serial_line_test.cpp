@@ -201,6 +201,14 @@ TEST_F(SerialLine, ProbeReopensAPortThatFailedUnderIt) {
              p.set_open_fault(sim::OpenFault::no_such_port);
          },
          false, 1, {"no connection: Invalid port number"}, 1},
+        // A request still on its way: when device 1 takes it, inside the probe's window,
+        // the line goes away. The probe fails; the next operation reopens the port.
+        {"line lost during the probe",
+         [](sim::SimPort& p) {
+             p.plant().device(1).set_live([&p](sim::Transmitter&, double) { p.lose_line(); });
+             p.write(build_read_request(1, 0, 5));
+         },
+         false, 1, {"no connection: Port: Input/output error"}, 0},
     };
     boxes_.answer_all(ui::id_ok);
     for (const auto& c : cases) {
@@ -220,6 +228,11 @@ TEST_F(SerialLine, ProbeReopensAPortThatFailedUnderIt) {
         EXPECT_EQ(port_status, c.port_status_after);
         EXPECT_EQ(port().is_open(), c.port_status_after == 0);
         EXPECT_EQ(status_calls, c.port_status_after != 0 && !c.after_failed_choice ? 1 : 0);
+        if (c.result != 0 && c.port_status_after == 0) {
+            plant().device(1).set_live(nullptr);
+            plant().set_echo(false);  // the failed probe left echo_on 0
+            EXPECT_EQ(read_transaction(0, 5).sends, 1) << "the next operation reopens";
+        }
         EXPECT_EQ(echo_on, c.result == 0 ? 1 : 0) << "a failed probe keeps the flag";
         std::vector<std::string> shown = told;
         for (const auto& b : boxes_.shown()) {
