@@ -97,6 +97,7 @@ std::int16_t open_port() {
         port.discard_input();
         port.discard_output();
         line_quiet_since = ui::clock().now();
+        port_failed = false;
         return 0;
     } catch (const std::exception& e) {
         open_fault = e.what();
@@ -122,7 +123,6 @@ void note_port_fault() {
 
 bool reopen_port_if_lost() {
     if (!port_needs_reopening()) return true;
-    port_failed = false;
     if (open_port() == 0) return true;
     give_up_port();
     return false;
