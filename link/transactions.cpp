@@ -324,8 +324,8 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
         if (const auto own = transmitter_own_register(images::bus_mode, start))
             own_start = static_cast<std::uint16_t>(*own);
         Frame answer;
-        const TransactionEnd end = exchange(request, unit, write_answer_length(),
-                                            fn_write_multiple, answer, sends, own_start);
+        const TransactionEnd end = exchange(request, unit, write_answer_length(), fn_write_multiple,
+                                            answer, sends, own_start);
         if (end != TransactionEnd::done) return failed(end, sends);
         return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {

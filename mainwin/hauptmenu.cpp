@@ -148,7 +148,7 @@ void Hauptmenue::bind_link_and_model() {
     };
     b.show_no_connection = [](const std::string& detail) {
         ops::show(detail.empty() ? texts::msg_no_connection
-                                 : texts::msg_no_connection + "\n" + detail);
+                                 : texts::msg_no_connection + ops::crlf + detail);
     };
 
     auto& h = model::main_view_hooks();

@@ -157,7 +157,7 @@ TEST_F(OutCal, OpeningStopsOnAPortProblemAnUnsupportedVersionOrASilentDevice) {
              port_->lose_line();
              port_->set_open_fault(sim::OpenFault::no_such_port);
          },
-         {"No connection !\nInvalid port number"}},
+         {"No connection !\r\nInvalid port number"}},
         {"firmware 4.20",
          [this] { main().curr_version.set_text("4.20"); },
          {"No support for this KRV software version."}},

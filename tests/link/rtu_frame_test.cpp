@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 

@@ -283,14 +283,15 @@ TEST_F(DeviceOps, PortLostBetweenReadsIsOpenedAgainOrEndsTheReadAtOnce) {
             EXPECT_EQ(m.in_use.text(), "1");
             EXPECT_TRUE(m.B_FQN_Read.enabled());
         } else {
-            EXPECT_EQ(prompts(), std::vector<std::string>{
-                                     "Verbindung kann nicht aufgebaut werden !\nInvalid port number"});
+            EXPECT_EQ(prompts(),
+                      std::vector<std::string>{
+                          "Verbindung kann nicht aufgebaut werden !\r\nInvalid port number"});
             EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
             EXPECT_TRUE(plant_->log().empty());
             EXPECT_EQ(m.in_use.text(), "0");
             EXPECT_EQ(link::port_status, 1);
-            for (ui::Control* c : {&m.B_FQN_Read, &m.B_FQN_Write, &m.B_Out, &m.B_online,
-                                   &m.Command3D3}) {
+            for (ui::Control* c :
+                 {&m.B_FQN_Read, &m.B_FQN_Write, &m.B_Out, &m.B_online, &m.Command3D3}) {
                 SCOPED_TRACE(c->name());
                 EXPECT_FALSE(c->enabled());
             }

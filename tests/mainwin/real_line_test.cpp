@@ -197,7 +197,7 @@ TEST_F(RealLine, TheSimulatorStoppedDuringAReadIsReadAgainOnceItIsBack) {
     boxes_.answer_all(ui::id_ok);
     read();
     ASSERT_EQ(prompts().size(), 1u);
-    EXPECT_EQ(prompts()[0].rfind("Verbindung kann nicht aufgebaut werden !\n", 0), 0u)
+    EXPECT_EQ(prompts()[0].rfind("Verbindung kann nicht aufgebaut werden !\r\n", 0), 0u)
         << prompts()[0];
     EXPECT_NE(prompts()[0].find(link), std::string::npos) << "the path of the port";
     EXPECT_EQ(link::port_status, 1);

@@ -91,8 +91,7 @@ TEST_F(GatewayEcho, TheBulkSetGoesThroughBehindHzl3) {
     model::param_image[97] = 150;
     user([this] { ui::user_select(main().cmb_bulk_param, 0); });
     click(main().cmd_bulk_set);
-    EXPECT_EQ(prompts(),
-              (std::vector<std::string>{texts::msg_bulk_confirm, texts::msg_bulk_done}));
+    EXPECT_EQ(prompts(), (std::vector<std::string>{texts::msg_bulk_confirm, texts::msg_bulk_done}));
     EXPECT_EQ(writes().size(), 2u * static_cast<std::size_t>(listed)) << "word and store, once";
     EXPECT_EQ(link::link_error_count, 0);
     for (const auto& [r, rack] : plant_->gateway().racks())
