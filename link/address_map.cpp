@@ -46,6 +46,11 @@ UnitRegister map_address(int mode, int adr_index, int rack_index, std::int32_t l
     }
 }
 
+std::optional<std::int32_t> transmitter_own_register(int mode, std::int32_t logical) {
+    if ((mode != 1 && mode != 2) || logical < 0 || logical >= 10000) return std::nullopt;
+    return logical;
+}
+
 std::int16_t map_reg_address(std::int32_t& reg) {
     const auto& main = bindings().main;
     const int mode = images::bus_mode;

@@ -32,6 +32,12 @@ struct MainWindowBindings {
     std::function<int()> Com_select;
     std::function<int()> adr_select;
     std::function<int()> cmb_rack;
+    // The link changed port_status by itself (a port that failed under it could not
+    // be opened again): the buttons that need the port follow it. Empty: nothing.
+    std::function<void()> port_status_changed;
+    // Tells the user the port cannot be used; `detail` (the port's path, the system's
+    // reason) may follow on a second line. Empty: the detail alone, titled.
+    std::function<void(const std::string& detail)> show_no_connection;
 };
 
 struct HzlPageBindings {  // HZL_blatt

@@ -32,17 +32,25 @@ bool crc_matches(std::span<const std::uint8_t> frame) {
 }
 
 bool answer_fits_request(std::span<const std::uint8_t> request,
-                         std::span<const std::uint8_t> answer) {
+                         std::span<const std::uint8_t> answer,
+                         std::optional<std::uint16_t> other_start) {
     if (request.size() < 6 || answer.size() < 2) return false;
     switch (request[1]) {
         case fn_read_holding:
             // A shorter answer padded out to the expected length (two zero bytes after
             // its CRC keep the CRC correct) says so only in its byte count.
             return answer.size() >= 3 && answer[2] == 2 * (request[4] << 8 | request[5]);
-        case fn_write_single:     // echoes the register and its value
-        case fn_write_multiple:  // echoes the start register and the count
+        case fn_write_single:  // echoes the register and its value
             return answer.size() >= 6 &&
                    std::equal(request.begin() + 2, request.begin() + 6, answer.begin() + 2);
+        case fn_write_multiple: {  // echoes the start register and the count
+            if (answer.size() < 6 ||
+                !std::equal(request.begin() + 4, request.begin() + 6, answer.begin() + 4))
+                return false;
+            const int echoed = answer[2] << 8 | answer[3];
+            return echoed == (request[2] << 8 | request[3]) ||
+                   (other_start && echoed == *other_start);
+        }
         default:
             return true;
     }

@@ -6,6 +6,7 @@
 // wire order: register numbers and values high byte first, the CRC low byte first.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -59,10 +60,12 @@ bool crc_matches(std::span<const std::uint8_t> frame);
 
 // True when a complete answer says what the answer to `request` must say: a read
 // answer's byte count is twice the registers asked for, a write answer echoes the
-// request's start register and count (a single write: its register and value). Unit,
-// function code and CRC are checked apart.
+// request's count and its start register or `other_start` (a gateway may pass on the
+// transmitter's own answer, with the register the transmitter knows), a single write
+// its register and value. Unit, function code and CRC are checked apart.
 bool answer_fits_request(std::span<const std::uint8_t> request,
-                         std::span<const std::uint8_t> answer);
+                         std::span<const std::uint8_t> answer,
+                         std::optional<std::uint16_t> other_start = std::nullopt);
 
 // unit, 3, start hi, lo, count hi, lo, CRC lo, hi (8 bytes).
 Frame build_read_request(std::uint8_t unit, std::uint16_t reg, std::uint16_t count);

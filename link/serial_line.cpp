@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 #include <limits>
+#include <optional>
 
 #include "link/link_bindings.h"
 #include "images/param_image.h"
@@ -22,6 +23,44 @@ namespace {
 
 constexpr double echo_probe_seconds = 0.2;
 constexpr int longest_frame_chars = 256;
+
+// The port failed under the program while port_status was 0: reopen it before use.
+bool port_failed = false;
+// Why the last open_port failed, for the user's message.
+std::string open_fault;
+
+void port_status_changed() {
+    if (const auto& hook = bindings().main.port_status_changed) hook();
+}
+
+void show_no_connection(const std::string& detail) {
+    if (const auto& hook = bindings().main.show_no_connection)
+        hook(detail);
+    else
+        ui::show_titled(detail);
+}
+
+bool port_needs_reopening() {
+    if (port_status != 0) return false;
+    if (port_failed) return true;
+    try {
+        return !MSComm1().is_open();
+    } catch (const std::exception&) {
+        return false;  // no port at all: the operation fails on its own
+    }
+}
+
+// The port cannot be used after all: closed, as after a failed port choice.
+void give_up_port() {
+    port_failed = false;
+    port_status = 1;
+    try {
+        ui::SerialPort& port = MSComm1();
+        if (port.is_open()) port.close();
+    } catch (const std::exception&) {
+    }
+    port_status_changed();
+}
 
 struct BusSettings {
     int mode;
@@ -58,8 +97,10 @@ std::int16_t open_port() {
         port.discard_input();
         port.discard_output();
         line_quiet_since = ui::clock().now();
+        port_failed = false;
         return 0;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        open_fault = e.what();
         try {
             ui::SerialPort& port = MSComm1();
             if (port.is_open()) port.close();
@@ -70,7 +111,21 @@ std::int16_t open_port() {
 }
 
 void reopen_port_if_busy() {
-    if (MSComm1().out_count() != 0) port_status = open_port();
+    if (MSComm1().out_count() == 0) return;
+    const std::int16_t before = port_status;
+    port_status = open_port();
+    if (port_status != before) port_status_changed();
+}
+
+void note_port_fault() {
+    if (port_status == 0) port_failed = true;
+}
+
+bool reopen_port_if_lost() {
+    if (!port_needs_reopening()) return true;
+    if (open_port() == 0) return true;
+    give_up_port();
+    return false;
 }
 
 std::int16_t get_rx_byte() {
@@ -121,29 +176,74 @@ void discard_rx() {
     port.discard_input();
 }
 
+namespace {
+
+// The probe's first touch of the port: the link's buffer and the port's input emptied.
+// A port that failed before the probe (marked by a transaction, or failing here) is
+// opened again, once. nullopt: ready; else why the port cannot be used (it has been
+// given up).
+std::optional<std::string> ready_port_for_probe() {
+    bool reopened = false;
+    for (;;) {
+        if (port_needs_reopening()) {
+            reopened = true;
+            if (!reopen_port_if_lost()) return open_fault;
+        }
+        try {
+            while (get_rx_byte() != -1) {
+            }
+            return std::nullopt;
+        } catch (const std::exception& e) {
+            if (port_status != 0) throw;  // closed after a failed port choice
+            if (reopened) {
+                give_up_port();
+                return std::string(e.what());
+            }
+            note_port_fault();
+        }
+    }
+}
+
+void probe_echo() {
+    ui::Clock& clock = ui::clock();
+    static constexpr std::uint8_t probe[] = {0};
+    // The silence before the byte may last while stray bytes keep coming (up to one
+    // longest frame); the window is the echo's, so it starts once the byte is out.
+    send_block(probe);
+    const double start = clock.now();
+    for (;;) {
+        if (clock.now() - start >= echo_probe_seconds) {
+            echo_on = 0;
+            return;
+        }
+        const std::int16_t b = get_rx_byte();
+        if (b == 0) {
+            echo_on = 1;
+            return;
+        }
+        // Anything else is dropped; nothing waiting: sleep until a byte or the end.
+        if (b < 0) wait_rx_until(start + echo_probe_seconds);
+    }
+}
+
+}  // namespace
+
 std::int16_t detect_echo() {
     try {
-        while (get_rx_byte() != -1) {
+        if (const auto why = ready_port_for_probe()) {
+            show_no_connection(*why);
+            return 1;
         }
-        ui::Clock& clock = ui::clock();
-        const double start = clock.now();
-        static constexpr std::uint8_t probe[] = {0};
-        send_block(probe);
-        for (;;) {
-            if (clock.now() - start >= echo_probe_seconds) {
-                echo_on = 0;
-                return 0;
-            }
-            const std::int16_t b = get_rx_byte();
-            if (b == 0) {
-                echo_on = 1;
-                return 0;
-            }
-            // Anything else is dropped; nothing waiting: sleep until a byte or the end.
-            if (b < 0) wait_rx_until(start + echo_probe_seconds);
-        }
+        probe_echo();
+        return 0;
     } catch (const std::exception& e) {
-        ui::show_titled(e.what());
+        if (port_status != 0) {
+            ui::show_titled(e.what());
+            return 1;
+        }
+        // The line went away during the probe: the next operation opens the port again.
+        note_port_fault();
+        show_no_connection(e.what());
         return 1;
     }
 }

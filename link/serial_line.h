@@ -36,10 +36,22 @@ std::string port_settings(int mode);
 std::int16_t open_port();
 // Re-opens the port (port_status := open_port) when bytes are stuck in its sender.
 void reopen_port_if_busy();
+// A port that fails under the program (an input/output error, a line that hung up, a
+// port closed behind the link's back) while port_status is 0 is opened again by the
+// next operation that needs it, once, with the bus mode's settings. note_port_fault
+// marks it after a port operation threw; reopen_port_if_lost reopens a marked (or
+// closed) port: false when that failed, and then port_status is 1, the port closed and
+// the main window's buttons follow, as after a failed port choice.
+void note_port_fault();
+bool reopen_port_if_lost();
 // The next received byte 0..255, or -1 when none has arrived. Never waits.
 std::int16_t get_rx_byte();
-// Drains the input, sends one byte 0 and looks 0.2 s for a byte 0 coming back.
-// 0: echo_on holds the outcome; 1: a port fault, whose text has been shown.
+// Drains the input, sends one byte 0 and looks 0.2 s, from when it was sent, for a
+// byte 0 coming back. A port that failed before the probe (marked, or failing as the
+// probe drains it) is reopened first, once. 0: echo_on holds the outcome; 1: a port
+// fault, which has been shown: "no connection" and the reason when the port failed
+// under the program (given up, or marked for the next operation when it failed in the
+// middle of the probe), the fault's own text on a port closed after a failed choice.
 std::int16_t detect_echo();
 
 // Waits that let window events run.

@@ -238,12 +238,14 @@ namespace {
 
 // Sends the request until a complete, correct answer with the request's function code
 // is in `answer`, at most four sends. An answer whose byte count or echoed start and
-// count do not fit the request fails like one with a bad CRC. After a foreign function
+// count do not fit the request (a write's echo may name `own_start`, the register the
+// transmitter behind a gateway knows) fails like one with a bad CRC. After a foreign function
 // code a read pauses 1.0 s and checks the port before sending again, a write sends
 // again at once; those sends count against the same four, or they could keep a
 // transaction going for ever.
 TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
-                        Frame& answer, int& sends) {
+                        Frame& answer, int& sends,
+                        std::optional<std::uint16_t> own_start = std::nullopt) {
     for (;;) {
         send_request(request, sends);
         ++sends;
@@ -259,7 +261,8 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
         }
         // A CRC that holds over the wrong content (a short answer followed by two zero
         // bytes keeps it) is no better than a bad one.
-        if (complete && answer_fits_request(request, answer)) return TransactionEnd::done;
+        if (complete && answer_fits_request(request, answer, own_start))
+            return TransactionEnd::done;
         after_failed_exchange();
         if (sends >= max_sends) return TransactionEnd::exchanges_failed;
     }
@@ -272,6 +275,7 @@ TransactionResult read_transaction(int start, int count) {
     TransactionGuard guard;
     int sends = 0;
     try {
+        if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
         reopen_port_if_busy();
         if (start < 0) return failed(TransactionEnd::negative_start);
         if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
@@ -288,6 +292,7 @@ TransactionResult read_transaction(int start, int count) {
         if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
         return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
+        note_port_fault();
         return failed(TransactionEnd::port_fault, sends);
     }
 }
@@ -300,6 +305,7 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
     TransactionGuard guard;
     int sends = 0;
     try {
+        if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
         reopen_port_if_busy();
         std::int32_t reg = start;
         const int unit = map_reg_address(reg);
@@ -314,12 +320,16 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
         if (!values) return failed(TransactionEnd::bad_page_value);
         const Frame request = build_write_request(static_cast<std::uint8_t>(unit),
                                                   static_cast<std::uint16_t>(reg), *values);
+        std::optional<std::uint16_t> own_start;
+        if (const auto own = transmitter_own_register(images::bus_mode, start))
+            own_start = static_cast<std::uint16_t>(*own);
         Frame answer;
-        const TransactionEnd end =
-            exchange(request, unit, write_answer_length(), fn_write_multiple, answer, sends);
+        const TransactionEnd end = exchange(request, unit, write_answer_length(), fn_write_multiple,
+                                            answer, sends, own_start);
         if (end != TransactionEnd::done) return failed(end, sends);
         return {link_status::done, sends, TransactionEnd::done};
     } catch (const ui::UiFault&) {
+        note_port_fault();
         return failed(TransactionEnd::port_fault, sends);
     }
 }

@@ -42,7 +42,7 @@ enum class TransactionEnd {
     no_selection,      // the mapping lacks a selected address or rack (unit 0)
     bad_page_value,    // write from the HZL page: a field that is no valid number
     nested,            // called while another transaction waits in a pause
-    port_fault,        // the port refused an operation (closed, gone)
+    port_fault,        // the port refused an operation (closed, gone) or could not be reopened
 };
 
 struct TransactionResult {

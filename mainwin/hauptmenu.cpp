@@ -4,10 +4,12 @@
 #include <utility>
 
 #include "link/link_bindings.h"
+#include "mainwin/access_level.h"
 #include "mainwin/bulk_set.h"
 #include "mainwin/bus_scan.h"
 #include "mainwin/config_ops.h"
 #include "mainwin/device_ops.h"
+#include "mainwin/device_ops_common.h"
 #include "mainwin/lang_pass_menus.h"
 #include "mainwin/page_openers.h"
 #include "model/main_view_hooks.h"
@@ -142,6 +144,14 @@ void Hauptmenue::bind_link_and_model() {
     b.Com_select = index_of(&Hauptmenue::Com_select);
     b.adr_select = index_of(&Hauptmenue::adr_select);
     b.cmb_rack = index_of(&Hauptmenue::cmb_rack);
+    // A port lost under traffic and not to be opened again: as after a failed port choice.
+    b.port_status_changed = [] {
+        if (hauptmenu_inst.peek()) enable_main_controls();
+    };
+    b.show_no_connection = [](const std::string& detail) {
+        ops::show(detail.empty() ? texts::msg_no_connection
+                                 : texts::msg_no_connection + ops::crlf + detail);
+    };
 
     auto& h = model::main_view_hooks();
     h.curr_version = [] {

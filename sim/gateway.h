@@ -96,6 +96,12 @@ class Gateway {
     bool silent_when_unreachable() const { return silent_when_unreachable_; }
     void set_silent_when_unreachable(bool on) { silent_when_unreachable_ = on; }
 
+    // A write answered by a transmitter in a slot goes back as the transmitter gave it,
+    // echoing the register the transmitter knows (0..9999), instead of the one sent
+    // on the bus (its slot's window). Off by default.
+    bool passes_transmitter_echo() const { return pass_transmitter_echo_; }
+    void set_pass_transmitter_echo(bool on) { pass_transmitter_echo_ = on; }
+
     // Result pages 4000.. (24000.. logical).
     std::vector<std::uint16_t> results(double now);
 
@@ -114,6 +120,7 @@ class Gateway {
     std::array<std::uint64_t, 5> diag_{};
     std::map<int, Concentrator> racks_;
     bool silent_when_unreachable_ = false;
+    bool pass_transmitter_echo_ = false;
     long long last_poll_ = -1;
 };
 

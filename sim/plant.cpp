@@ -58,6 +58,7 @@ struct Plant::Outcome {
     std::vector<std::uint16_t> words;
     std::string device;
     double delay = 0;
+    std::optional<int> echo_start;  // a write answer's start register, if not the request's
 };
 
 Plant::Plant(int bus_mode) : bus_mode_(bus_mode) {
@@ -230,7 +231,7 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
         for (auto w : out.words) put_word(f, w);
     } else {
         f.push_back(16);
-        put_word(f, entry.start);
+        put_word(f, out.echo_start.value_or(entry.start));
         put_word(f, entry.count);
     }
     append_crc(f);
@@ -279,7 +280,7 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                     break;
                 case FaultKind::wrong_echo:
                     if (entry.function == 16 && !entry.exception && b.size() == 8) {
-                        put_word_at(b, 2, entry.start + fault->code());
+                        put_word_at(b, 2, out.echo_start.value_or(entry.start) + fault->code());
                         put_word_at(b, 4, entry.count + fault->count());
                     }
                     fix_crc(b);
@@ -420,6 +421,7 @@ Plant::Outcome Plant::via_gateway(int unit, int function, int start,
         out.device = who;
         out.exception = function == 3 ? t.read(reg, count, out.words, now, strict_)
                                       : t.write(reg, values, now, strict_);
+        if (function == 16 && gw.passes_transmitter_echo()) out.echo_start = reg;
         return out;
     }
     // Below the first window: the concentrator's own blocks on 2R, nothing on 2R + 1.

@@ -287,6 +287,9 @@ Plant Plant::from_text(std::string_view text) {
                 if (w[1] != "silent" && w[1] != "exception")
                     throw PresetError(number, "expected silent or exception");
                 need_plant().gateway().set_silent_when_unreachable(w[1] == "silent");
+            } else if (key == "transmitter_echo") {
+                args(1, 1);
+                need_plant().gateway().set_pass_transmitter_echo(on_off(w[1], number));
             } else if (key == "device") {
                 args(3, 3);
                 Plant& p = need_plant();
@@ -304,9 +307,11 @@ Plant Plant::from_text(std::string_view text) {
                 if (!p.gateway().racks().empty())
                     throw PresetError(number, "\"gateway\" must come before its racks");
                 const bool silent = p.gateway().silent_when_unreachable();
+                const bool passes_echo = p.gateway().passes_transmitter_echo();
                 p.gateway_.emplace(p.bus_mode(), number_of(w[1], number, 0, 65535),
                                    number_of(w[2], number, 0, 65535));
                 p.gateway_->set_silent_when_unreachable(silent);
+                p.gateway_->set_pass_transmitter_echo(passes_echo);
                 cur = {};
                 cur.gateway = &*p.gateway_;
             } else if (key == "rack") {
@@ -495,6 +500,7 @@ std::string Plant::to_text() const {
     if (gateway_) {
         const Gateway& g = *gateway_;
         if (g.silent_when_unreachable()) out << "unreachable silent\n";
+        if (g.passes_transmitter_echo()) out << "transmitter_echo on\n";
         out << "gateway " << g.type_code() << ' ' << g.version() << '\n';
         const Gateway base(g.bus_mode(), g.type_code(), g.version());
         write_diffs(

@@ -41,6 +41,7 @@ bool SimPort::settings_match() const {
 
 void SimPort::ensure_open() const {
     if (!open_) throw ui::UiFault("Port is not open");
+    if (lost_) throw ui::UiFault("Port: Input/output error");
 }
 
 double SimPort::handed_on(double arrival) const {
@@ -68,10 +69,12 @@ void SimPort::open() {
     stuck_writes_ = 0;
     line_free_ = now;
     open_ = true;
+    lost_ = false;
 }
 
 void SimPort::close() {
     open_ = false;
+    lost_ = false;
 }
 
 int SimPort::in_count() {

@@ -44,6 +44,10 @@ class SimPort final : public ui::SerialPort {
 
     // Port faults: the next opens fail (until set back to none).
     void set_open_fault(OpenFault f) { open_fault_ = f; }
+    // The line goes away under the open port (a USB adapter pulled, the other end of
+    // a pseudo-terminal gone): every operation fails with an input/output error until
+    // the port is opened again. set_open_fault keeps it from opening meanwhile.
+    void lose_line() { lost_ = open_; }
     // The next `writes` writes stick in the sender: nothing goes out and the send count
     // stays non-zero until the port is opened again.
     void stick_sender(int writes = 1) { stuck_writes_ = writes; }
@@ -90,6 +94,7 @@ class SimPort final : public ui::SerialPort {
     double byte_time_ = 11.0 / 9600;
     double gap_ = 3.5 * 11.0 / 9600;
     bool open_ = false;
+    bool lost_ = false;
     OpenFault open_fault_ = OpenFault::none;
     int stuck_writes_ = 0;
     std::vector<std::uint8_t> stuck_;                // bytes held by a stuck sender

@@ -152,7 +152,12 @@ TEST_F(OutCal, OpeningStopsOnAPortProblemAnUnsupportedVersionOrASilentDevice) {
         std::function<void()> spoil;
         std::vector<std::string> boxes;  // empty: the probe's own fault text only
     } cases[] = {
-        {"port closed", [this] { port_->close(); }, {}},
+        {"port lost",
+         [this] {
+             port_->lose_line();
+             port_->set_open_fault(sim::OpenFault::no_such_port);
+         },
+         {"No connection !\r\nInvalid port number"}},
         {"firmware 4.20",
          [this] { main().curr_version.set_text("4.20"); },
          {"No support for this KRV software version."}},

@@ -169,8 +169,9 @@ TEST_F(ShortAnswer, PaddedWithZerosIsSentAgainAndNeverStored) {
     }
 }
 
-// Behind a gateway the request carries the mapped unit and register; the answer must
-// echo those, and a gateway's correct answers pass unchanged.
+// Behind a gateway the request carries the mapped unit and register; a write answer
+// must echo the mapped start register or the transmitter's own (a gateway that passes
+// the transmitter's answer on unchanged), with the count sent.
 TEST_F(ShortAnswer, GatewayAnswersAreCheckedAgainstTheMappedRequest) {
     struct Case {
         const char* name;
@@ -180,6 +181,7 @@ TEST_F(ShortAnswer, GatewayAnswersAreCheckedAgainstTheMappedRequest) {
         std::vector<Fault> faults;
         int status;
         int sends;
+        bool transmitter_echo = false;  // the gateway passes the transmitter's echo on
     };
     const Case cases[] = {
         {"HZL clean", 1, 1, Op::write, {}, 0, 1},
@@ -187,10 +189,18 @@ TEST_F(ShortAnswer, GatewayAnswersAreCheckedAgainstTheMappedRequest) {
         {"HZL echoed start off", 1, 1, Op::write, {Fault::wrong_echo(1, 0)}, 2, 4},
         {"HZL3 echoed count off", 2, 16, Op::write, {Fault::wrong_echo(0, 1)}, 2, 4},
         {"HZL3 byte count off", 2, 16, Op::read, {Fault::wrong_byte_count(-2)}, 2, 4},
+        {"HZL transmitter's echo", 1, 11, Op::write, {}, 0, 1, true},
+        {"HZL3 transmitter's echo", 2, 17, Op::write, {}, 0, 1, true},
+        {"HZL transmitter's echo, count off", 1, 1, Op::write, {Fault::wrong_echo(0, 1)}, 2, 4,
+         true},
+        {"HZL3 transmitter's echo, start off", 2, 16, Op::write, {Fault::wrong_echo(1, 0)}, 2, 4,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        attach(sim::Plant::preset(c.bus_mode), c.slot, 1);
+        sim::Plant p = sim::Plant::preset(c.bus_mode);
+        p.gateway().set_pass_transmitter_echo(c.transmitter_echo);
+        attach(std::move(p), c.slot, 1);
         for (const Fault& f : c.faults) plant().fault(f);
         model::param_image[10] = 1234;
         const TransactionResult r =

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "link/link.h"
 #include "link/posix_serial_port.h"
@@ -26,6 +27,7 @@
 #include "tests/support/real_line.h"
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
+#include "ui/headless_loop.h"
 
 namespace dvx::link {
 namespace {
@@ -332,6 +334,53 @@ TEST_F(SimProgramPort, EchoingAdapterIsFoundAndSkipped) {
     EXPECT_EQ(code, 11);
     model::param_image[20] = 77;
     EXPECT_EQ(write_regs(1020, 1), 0);
+}
+// The simulator program stopped in the middle of a read (in the pause after an
+// unanswered exchange) and started again on the same path: that read fails with the
+// port's fault, the next one opens the port again and works, with no new port choice.
+// Not started again, the probe of the next dialog gives the port up and says why.
+TEST_F(SimProgramPort, AProgramStoppedDuringAReadIsTalkedToOnceItIsBack) {
+    const std::string link = (dir_ / "bus").string();
+    std::optional<SimProgram> sim;
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    use_device(link);
+    ui::HeadlessLoop loop(steady_);
+    ui::services().loop = &loop;
+    std::vector<std::string> told;
+    int status_calls = 0;
+    bindings().main.show_no_connection = [&](const std::string& d) { told.push_back(d); };
+    bindings().main.port_status_changed = [&] { ++status_calls; };
+    port_status = open_port();
+    ASSERT_EQ(port_status, 0);
+    ASSERT_EQ(detect_echo(), 0);
+
+    detached_controls().adr_select = 1;  // address 2: nobody answers
+    loop.post([&] { sim.reset(); });
+    EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::port_fault);
+    EXPECT_FALSE(sim.has_value()) << "stopped in the read's pause";
+
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    detached_controls().adr_select = 0;
+    std::int16_t code = 0;
+    const TransactionResult r = read_transaction(0, 5);
+    EXPECT_EQ(r.end, TransactionEnd::done);
+    EXPECT_EQ(r.sends, 1);
+    EXPECT_EQ(status_regs[0], 11);
+    EXPECT_EQ(port_status, 0);
+    ASSERT_EQ(detect_echo(), 0);
+    ASSERT_EQ(read_device_type(code), 0);
+
+    sim.reset();
+    EXPECT_EQ(detect_echo(), 1);
+    EXPECT_EQ(port_status, 1);
+    EXPECT_FALSE(port_->is_open());
+    EXPECT_EQ(status_calls, 1);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].find(link), std::string::npos) << told[0];
+    EXPECT_TRUE(boxes_.shown().empty());
+    ui::services().loop = &loop_;
 }
 #else
 TEST(SimProgramPort, ReadsAndWritesThroughTheRealPort) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,38 @@ TEST(RtuFrames, AnAnswerMustFitItsRequest) {
         }
         EXPECT_EQ(answer_fits_request(c.request, answer), c.fits);
     }
+}
+
+// A write answer may echo another start register where the caller names one (the
+// register a transmitter behind a gateway knows); its count must still be the one sent.
+TEST(RtuFrames, AWriteAnswerMayEchoTheOtherStartGiven) {
+    const std::int16_t two_values[] = {42, 7};
+    const Frame request = build_write_request(2, 6127, two_values);  // slot 1 behind HZL
+    struct Case {
+        const char* name;
+        std::uint16_t start, count;
+        std::optional<std::uint16_t> other;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"mapped start", 6127, 2, 1127, true},
+        {"transmitter's start", 1127, 2, 1127, true},
+        {"transmitter's start, none given", 1127, 2, std::nullopt, false},
+        {"transmitter's start, count + 1", 1127, 3, 1127, false},
+        {"mapped start, count - 1", 6127, 1, 1127, false},
+        {"a third start", 1128, 2, 1127, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Frame answer{2, fn_write_multiple, static_cast<std::uint8_t>(c.start >> 8),
+                     static_cast<std::uint8_t>(c.start & 0xFF), 0,
+                     static_cast<std::uint8_t>(c.count)};
+        append_crc(answer);
+        EXPECT_EQ(answer_fits_request(request, answer, c.other), c.fits);
+    }
+    // A read answer has no echo to look at: the other start changes nothing.
+    EXPECT_FALSE(answer_fits_request(build_read_request(1, 1010, 2),
+                                     bytes("01 03 02 00 2A 39 9B 00 00"), 1010));
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 // Port opening and the echo probe on the simulated bus.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "tests/link/bus_fixture.h"
 
 namespace dvx::link {
@@ -100,7 +104,9 @@ TEST_F(SerialLine, ProbeFindsTheAdapterEachTime) {
     attach(sim::Plant::preset(0));
     const ProbeCase cases[] = {
         {"echoing adapter", true, 1, 0.01},
-        {"silent adapter", false, 0, 0.201},
+        // The window opens once the byte is out: 3.5 characters of silence and the
+        // byte itself come before it.
+        {"silent adapter", false, 0, 0.2 + 4.5 * 11.0 / 9600 + 1e-6},
         {"echoing again", true, 1, 0.01},
     };
     for (const auto& c : cases) {
@@ -137,17 +143,106 @@ TEST_F(SerialLine, ProbeTakesAnyZeroByteWithinItsTime) {
     EXPECT_EQ(echo_on, 1);
 }
 
-TEST_F(SerialLine, ProbeOnAClosedPortShowsTheFaultAndKeepsTheFlag) {
-    attach(sim::Plant::preset(0));
-    echo_on = 1;
-    port().close();
-    boxes_.answer(ui::id_ok);
-    EXPECT_EQ(detect_echo(), 1);
-    EXPECT_EQ(echo_on, 1);
-    ASSERT_EQ(boxes_.shown().size(), 1u);
-    EXPECT_EQ(boxes_.shown()[0].style, 0);
-    EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
-    EXPECT_FALSE(boxes_.shown()[0].prompt.empty());
+// Bytes arriving right up to the probe (a late answer of 205 bytes, 235 ms at 9600
+// baud) are waited out in the silence before the probe byte; its 0.2 s start once the
+// byte is out, so an echoing adapter is still found.
+TEST_F(SerialLine, ProbeWindowStartsWhenItsByteIsOut) {
+    struct Case {
+        const char* name;
+        bool adapter_echoes;
+    };
+    const Case cases[] = {{"echoing adapter", true}, {"silent adapter", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(0));
+        plant().set_echo(c.adapter_echoes);
+        const Frame late = build_read_request(1, 1000, 100);
+        const double t0 = clock_.peek();
+        port().write(late);
+        // The request, the answer after its turnaround: 205 bytes, already coming in.
+        const double line_busy_until =
+            t0 + (static_cast<double>(late.size()) + 205) * port().byte_time() + 0.005;
+        clock_.advance(0.02);
+        ASSERT_EQ(detect_echo(), 0);
+        EXPECT_EQ(echo_on, c.adapter_echoes ? 1 : 0);
+        if (!c.adapter_echoes) {
+            EXPECT_GE(clock_.peek() - line_busy_until, 0.2);
+            EXPECT_LE(clock_.peek() - line_busy_until, 0.21);
+        }
+        const std::size_t before = requests();
+        const TransactionResult r = read_transaction(0, 5);
+        EXPECT_EQ(r.status, link_status::done);
+        EXPECT_EQ(r.sends, 1);
+        EXPECT_EQ(requests() - before, 1u);
+    }
+}
+
+// What the probe does with a port that cannot be used: a port closed after a failed
+// port choice shows the fault's own text; a port that failed under the program is
+// opened again, once, and the probe runs; one that cannot be brought back is closed
+// (port_status 1, the buttons told) and the user told there is no connection.
+TEST_F(SerialLine, ProbeReopensAPortThatFailedUnderIt) {
+    struct Case {
+        const char* name;
+        std::function<void(sim::SimPort&)> spoil;
+        bool after_failed_choice;
+        std::int16_t result;
+        std::vector<std::string> shown;  // "fault": the fault's own text
+        std::int16_t port_status_after;
+    };
+    const Case cases[] = {
+        {"closed after a failed port choice", [](sim::SimPort& p) { p.close(); }, true, 1,
+         {"fault"}, 1},
+        {"closed under the program", [](sim::SimPort& p) { p.close(); }, false, 0, {}, 0},
+        {"line lost and back", [](sim::SimPort& p) { p.lose_line(); }, false, 0, {}, 0},
+        {"line lost for good",
+         [](sim::SimPort& p) {
+             p.lose_line();
+             p.set_open_fault(sim::OpenFault::no_such_port);
+         },
+         false, 1, {"no connection: Invalid port number"}, 1},
+        // A request still on its way: when device 1 takes it, inside the probe's window,
+        // the line goes away. The probe fails; the next operation reopens the port.
+        {"line lost during the probe",
+         [](sim::SimPort& p) {
+             p.plant().device(1).set_live([&p](sim::Transmitter&, double) { p.lose_line(); });
+             p.write(build_read_request(1, 0, 5));
+         },
+         false, 1, {"no connection: Port: Input/output error"}, 0},
+    };
+    boxes_.answer_all(ui::id_ok);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(0));
+        plant().set_echo(true);
+        echo_on = 0;
+        int status_calls = 0;
+        std::vector<std::string> told;
+        bindings().main.port_status_changed = [&] { ++status_calls; };
+        bindings().main.show_no_connection = [&](const std::string& detail) {
+            told.push_back("no connection: " + detail);
+        };
+        if (c.after_failed_choice) port_status = 1;
+        c.spoil(port());
+        EXPECT_EQ(detect_echo(), c.result);
+        EXPECT_EQ(port_status, c.port_status_after);
+        EXPECT_EQ(port().is_open(), c.port_status_after == 0);
+        EXPECT_EQ(status_calls, c.port_status_after != 0 && !c.after_failed_choice ? 1 : 0);
+        if (c.result != 0 && c.port_status_after == 0) {
+            plant().device(1).set_live(nullptr);
+            plant().set_echo(false);  // the failed probe left echo_on 0
+            EXPECT_EQ(read_transaction(0, 5).sends, 1) << "the next operation reopens";
+        }
+        EXPECT_EQ(echo_on, c.result == 0 ? 1 : 0) << "a failed probe keeps the flag";
+        std::vector<std::string> shown = told;
+        for (const auto& b : boxes_.shown()) {
+            EXPECT_EQ(b.title, "DORVANEX");
+            EXPECT_EQ(b.style, 0);
+            shown.push_back(b.prompt.empty() ? "" : "fault");
+        }
+        EXPECT_EQ(shown, c.shown);
+        boxes_.clear();
+    }
 }
 
 TEST_F(SerialLine, WaitsMeasureElapsedTime) {

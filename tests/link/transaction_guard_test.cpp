@@ -97,12 +97,51 @@ TEST_F(LinkGuards, HighDeviceRegistersBeyondSixteenBitsAreNotSent) {
     EXPECT_EQ(plant().log().back().unit, 3);
 }
 
+// A port left closed by a failed port choice (port_status 1) is not opened again.
 TEST_F(LinkGuards, AClosedPortFailsTheTransactionWithoutAFault) {
     attach(sim::Plant::preset(0), 1);
     port().close();
+    port_status = 1;
     EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::port_fault);
     EXPECT_EQ(write_regs(1000, 1), 2);
+    EXPECT_FALSE(port().is_open());
     EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// The line goes away in the middle of a read (here in the pause after a failed
+// exchange): that read ends with the port's fault; the next transaction opens the port
+// again, once, and runs when the line is back. When it is not, the port stays closed
+// as after a failed port choice, the main window is told, and no box comes from the link.
+TEST_F(LinkGuards, APortLostUnderATransactionIsOpenedAgainByTheNext) {
+    for (const bool back : {true, false}) {
+        SCOPED_TRACE(back ? "line back" : "line gone for good");
+        attach(sim::Plant::preset(0), 1);
+        ui::HeadlessLoop loop(clock_);
+        ui::EventLoop* const fixture_loop = ui::services().loop;
+        ui::services().loop = &loop;
+        int status_calls = 0;
+        bindings().main.port_status_changed = [&] { ++status_calls; };
+        loop.post([&] {
+            port().lose_line();
+            if (!back) port().set_open_fault(sim::OpenFault::no_such_port);
+        });
+        plant().fault(sim::Fault::silent().next(1));
+        EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::port_fault);
+        EXPECT_EQ(port_status, 0) << "the failing read does not reopen";
+
+        const TransactionResult next = read_transaction(1000, 16);
+        EXPECT_EQ(next.end, back ? TransactionEnd::done : TransactionEnd::port_fault);
+        EXPECT_EQ(next.sends, back ? 1 : 0);
+        EXPECT_EQ(port_status, back ? 0 : 1);
+        EXPECT_EQ(port().is_open(), back);
+        EXPECT_EQ(status_calls, back ? 0 : 1);
+        // Given up: nothing is tried again until a port is chosen.
+        port().set_open_fault(sim::OpenFault::none);
+        EXPECT_EQ(write_regs(1000, 1), back ? 0 : 2);
+        EXPECT_EQ(port().is_open(), back);
+        EXPECT_TRUE(boxes_.shown().empty());
+        ui::services().loop = fixture_loop;
+    }
 }
 
 TEST_F(LinkGuards, NoPortInstalledFailsOpenAndTransactions) {

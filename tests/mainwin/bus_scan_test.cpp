@@ -193,7 +193,7 @@ TEST_F(BusScan, CancelFinishesTheDeviceInHandAndSelectsTheLastFound) {
     }
 }
 
-// A port that fails the echo probe: the probe's own box, then no scan at all.
+// A port lost for good fails the echo probe: the probe's one box, then no scan at all.
 TEST_F(BusScan, PortFaultEndsEveryScanBeforeItChangesAnything) {
     for (const int mode : {0, 1, 2}) {
         SCOPED_TRACE(mode);
@@ -207,7 +207,8 @@ TEST_F(BusScan, PortFaultEndsEveryScanBeforeItChangesAnything) {
         m.cmb_rack.set_list_index(mode == 0 ? -1 : 1);
         m.adr_select.set_list_index(6);
         const auto image = model::param_image;
-        port_->close();
+        port_->lose_line();
+        port_->set_open_fault(sim::OpenFault::no_such_port);
         clear_records();
         scan();
         ASSERT_EQ(boxes_.shown().size(), 1u) << "only the probe's fault";

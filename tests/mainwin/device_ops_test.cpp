@@ -266,15 +266,46 @@ TEST_F(DeviceOps, ReadThatCannotFinishSaysWhyAndTakesNothingHalfRead) {
     }
 }
 
-TEST_F(DeviceOps, PortFaultWhileProbingEndsTheReadAtOnce) {
-    ASSERT_TRUE(start());
-    port_->close();
-    read();
-    ASSERT_EQ(boxes_.shown().size(), 1u);
-    EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
-    EXPECT_TRUE(plant_->log().empty());
-    EXPECT_EQ(main().in_use.text(), "0");
-    EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+// The adapter pulled out between two reads. Plugged back in, the next read opens the
+// port again and works; gone for good, the read ends at the probe with "no connection"
+// in the program's language and the device buttons go off as after a failed port
+// choice, until the port is chosen again.
+TEST_F(DeviceOps, PortLostBetweenReadsIsOpenedAgainOrEndsTheReadAtOnce) {
+    for (const bool back : {true, false}) {
+        SCOPED_TRACE(back ? "plugged back in" : "gone for good");
+        ASSERT_TRUE(start(0, "D"));
+        auto& m = main();
+        port_->lose_line();
+        if (!back) port_->set_open_fault(sim::OpenFault::no_such_port);
+        read();
+        if (back) {
+            EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter eingelesen."});
+            EXPECT_EQ(m.in_use.text(), "1");
+            EXPECT_TRUE(m.B_FQN_Read.enabled());
+        } else {
+            EXPECT_EQ(prompts(),
+                      std::vector<std::string>{
+                          "Verbindung kann nicht aufgebaut werden !\r\nInvalid port number"});
+            EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
+            EXPECT_TRUE(plant_->log().empty());
+            EXPECT_EQ(m.in_use.text(), "0");
+            EXPECT_EQ(link::port_status, 1);
+            for (ui::Control* c :
+                 {&m.B_FQN_Read, &m.B_FQN_Write, &m.B_Out, &m.B_online, &m.Command3D3}) {
+                SCOPED_TRACE(c->name());
+                EXPECT_FALSE(c->enabled());
+            }
+            // Plugged back in and COM1 chosen again: the buttons come back.
+            port_->set_open_fault(sim::OpenFault::none);
+            user([&] { ui::user_select(m.Com_select, 0); });
+            EXPECT_EQ(link::port_status, 0);
+            EXPECT_TRUE(m.B_FQN_Read.enabled());
+        }
+        EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+        ui::reset_forms();
+        reset_globals();
+        clear_records();
+    }
 }
 
 // --- Programming ------------------------------------------------------------------------

@@ -156,6 +156,55 @@ TEST_F(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
     }
 }
 
+// The simulator program ends in the middle of a read (the pause after an address
+// that does not answer) and starts again on the same path: the next read works
+// without a new port choice. Ended for good, the next read says so in the program's
+// language, and the device buttons go off as after a failed port choice.
+TEST_F(RealLine, TheSimulatorStoppedDuringAReadIsReadAgainOnceItIsBack) {
+    const std::string link = (dir_ / "bus").string();
+    std::optional<SimProgram> sim;
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    const ScopedEnv com1("DORVANEX_COM1", link);
+    set_reg(model::reg_language, "D");
+    mainwin::StartServices s;
+    s.port = real_port_.get();
+    ASSERT_TRUE(mainwin::start_headless(s));
+    auto& m = main();
+    boxes_.answer_all(ui::id_ok);
+
+    select(2);  // nobody answers there: the read pauses, and the program ends meanwhile
+    user([&] {
+        real_loop_.post([&] { sim.reset(); });
+        ui::user_click(m.B_FQN_Read);
+    });
+    EXPECT_FALSE(sim.has_value());
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Verbindung kann nicht aufgebaut werden !"});
+
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    select(1);
+    boxes_.clear();
+    boxes_.answer_all(ui::id_ok);
+    read();
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter eingelesen."});
+    EXPECT_EQ(m.in_use.text(), "1");
+    EXPECT_EQ(m.Com_select.list_index(), 0);
+    EXPECT_EQ(link::port_status, 0);
+
+    sim.reset();
+    boxes_.clear();
+    boxes_.answer_all(ui::id_ok);
+    read();
+    ASSERT_EQ(prompts().size(), 1u);
+    EXPECT_EQ(prompts()[0].rfind("Verbindung kann nicht aufgebaut werden !\r\n", 0), 0u)
+        << prompts()[0];
+    EXPECT_NE(prompts()[0].find(link), std::string::npos) << "the path of the port";
+    EXPECT_EQ(link::port_status, 1);
+    EXPECT_FALSE(m.B_FQN_Read.enabled());
+    EXPECT_FALSE(m.B_FQN_Write.enabled());
+}
+
 #else
 TEST(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
     GTEST_SKIP() << "the simulator program dorvanex-sim is not part of this build";

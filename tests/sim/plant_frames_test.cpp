@@ -406,6 +406,39 @@ TEST(Gateway, WritesRunningPastTheBlocksAreAcknowledgedAndDropped) {
     }
 }
 
+// A write answer of a transmitter in a slot echoes the register sent on the bus, or,
+// with the gateway passing the transmitter's answer on, the one the transmitter knows;
+// the gateway's and the concentrators' own registers echo as sent either way.
+TEST(Gateway, WriteAnswersEchoTheBusRegisterOrTheTransmittersOwn) {
+    struct Row {
+        const char* name;
+        int mode, unit, reg;
+        int transmitter_echo;  // the start echoed with the option on
+    };
+    const Row rows[] = {
+        {"HZL slot 1", 1, 2, 6010, 1010},
+        {"HZL slot 11", 1, 3, 6010, 1010},
+        {"HZL3 slot 1", 2, 2, 2010, 1010},
+        {"HZL3 slot 32", 2, 3, 62010, 1010},
+        {"HZL gateway block", 1, 1, 38, 38},
+        {"HZL3 concentrator settings", 2, 2, 24, 24},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (const bool pass : {false, true}) {
+            auto plant = Plant::preset(row.mode);
+            plant.gateway().set_pass_transmitter_echo(pass);
+            const auto r = plant.handle(write_request(row.unit, row.reg, {5, 6}), 0.0);
+            ASSERT_TRUE(r);
+            ASSERT_EQ(r->bytes.size(), 8u);
+            EXPECT_EQ(r->bytes[1], 16);
+            EXPECT_EQ(r->bytes[2] << 8 | r->bytes[3], pass ? row.transmitter_echo : row.reg);
+            EXPECT_EQ(r->bytes[4] << 8 | r->bytes[5], 2);
+            EXPECT_TRUE(crc_ok(r->bytes));
+        }
+    }
+}
+
 TEST(Gateway, UnreachableRacksAndSlotsAnswerExceptionsAfterTheInternalTimeOut) {
     struct Row {
         const char* name;

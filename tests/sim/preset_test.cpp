@@ -124,6 +124,7 @@ TEST(Preset, TextRoundTripKeepsEveryChange) {
         t.write(1020, seven, 0.0, false);  // unstored: working 7, stored 1
         if (mode != 0) {
             plant.gateway().set_silent_when_unreachable(true);
+            plant.gateway().set_pass_transmitter_echo(true);
             plant.rack(1).set_word(22, 6);
             plant.device(1, mode == 1 ? 2 : 16).set_silent(true);
         }
@@ -140,6 +141,7 @@ TEST(Preset, TextRoundTripKeepsEveryChange) {
         EXPECT_TRUE(back.strict());
         if (mode != 0) {
             EXPECT_TRUE(back.gateway().silent_when_unreachable());
+            EXPECT_TRUE(back.gateway().passes_transmitter_echo());
             EXPECT_EQ(back.rack(1).word(22), 6);
             EXPECT_TRUE(back.device(1, mode == 1 ? 2 : 16).silent());
         }
