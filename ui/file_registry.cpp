@@ -160,28 +160,34 @@ FileRegistry::Store FileRegistry::load() {
     return std::move(*store);
 }
 
-bool FileRegistry::save(const Store& store) {
+bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     std::error_code ec;
     if (file_.has_parent_path()) {
         fs::create_directories(file_.parent_path(), ec);
         if (ec) return false;
     }
-    fs::path temp = file_;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string text = format(store);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temp, ec);
-            return false;
-        }
+    std::optional<FileLock> lock;
+    try {
+        lock.emplace(file_, lock_wait_);
+    } catch (const FileBusy&) {
+        throw UiFault("The settings file is in use by another program");
+    } catch (const UiFault&) {
+        return false;
     }
-    fs::rename(temp, file_, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    Store store;
+    try {
+        store = load();
+    } catch (const UiFault&) {
+        return false;  // never overwrite a file we cannot understand
+    }
+    switch (edit(store)) {
+        case Edit::refuse: return false;
+        case Edit::keep: return true;
+        case Edit::save: break;
+    }
+    try {
+        replace_file(file_, format(store));
+    } catch (const UiFault&) {
         return false;
     }
     return true;
@@ -201,28 +207,20 @@ std::optional<RegValue> FileRegistry::query(const std::string& key, const std::s
 }
 
 bool FileRegistry::create_key(const std::string& key) {
-    Store store;
-    try {
-        store = load();
-    } catch (const UiFault&) {
-        return false;  // never overwrite a file we cannot understand
-    }
-    if (store.count(key)) return true;
-    store[key];
-    return save(store);
+    return update([&](Store& store) {
+        if (store.count(key)) return Edit::keep;
+        store[key];
+        return Edit::save;
+    });
 }
 
 bool FileRegistry::set_value(const std::string& key, const std::string& name, const RegValue& v) {
-    Store store;
-    try {
-        store = load();
-    } catch (const UiFault&) {
-        return false;
-    }
-    auto k = store.find(key);
-    if (k == store.end()) return false;
-    k->second[name] = v;
-    return save(store);
+    return update([&](Store& store) {
+        const auto k = store.find(key);
+        if (k == store.end()) return Edit::refuse;
+        k->second[name] = v;
+        return Edit::save;
+    });
 }
 
 }  // namespace dvx::ui
