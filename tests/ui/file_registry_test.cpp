@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 
+#include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
 
@@ -65,6 +66,69 @@ TEST_F(FileRegistryTest, ValuesSurviveANewInstance) {
     EXPECT_FALSE(reg.query(key, "language"));
     std::set<std::string> names;  // no temporary file is left
     for (const auto& e : std::filesystem::directory_iterator(path().parent_path()))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"registry", "registry.lock"}));
+}
+
+// Running instances saving at the same moment, as real processes: every value any of
+// them saved is there afterwards, the values stored before them stay, and none of them
+// ever finds the store damaged while the others write.
+TEST(FileRegistryInstances, SavingAtOnceLosesNothing) {
+    testing::SharedFolder folder;
+    const auto file = folder.path() / "registry";
+    const std::string key = "SOFTWARE\\TAVRO\\DORVANEX";
+    const auto sz = [](const std::string& t) {
+        RegValue v{reg_sz, {t.begin(), t.end()}};
+        v.bytes.push_back(0);
+        return v;
+    };
+    const auto factory_copy = [](int i) {
+        std::string t = std::to_string(i);
+        for (int w = 1; w < 127; ++w) t += "|" + std::to_string(w * 37 - i);
+        return t;
+    };
+    constexpr int copies = 10;
+    {
+        FileRegistry reg(file);
+        ASSERT_TRUE(reg.create_key(key));
+        for (int i = 0; i < copies; ++i)
+            ASSERT_TRUE(reg.set_value(key, "KRV FACTORY SETTINGS " + std::to_string(i),
+                                      sz(factory_copy(i))));
+    }
+    // Each round saves a value of the writer's own and the placement all of them share.
+    constexpr int writers = 4, rounds = 60;
+    const auto own = [](int who, int round) {
+        return "W" + std::to_string(who) + " " + std::to_string(round);
+    };
+    const auto codes = testing::run_together(writers, [&](int who) {
+        FileRegistry reg(file);  // a damaged store throws: the child fails
+        for (int r = 0; r < rounds; ++r) {
+            if (!reg.set_value(key, own(who, r), sz(own(who, r)))) return 2;
+            if (!reg.set_value(key, "FROM TOP", sz(std::to_string(who * 1000 + r)))) return 3;
+            const auto back = reg.query(key, own(who, r));
+            if (!back || back->bytes != sz(own(who, r)).bytes) return 4;
+        }
+        return 0;
+    });
+    EXPECT_EQ(codes, std::vector<int>(writers, 0));
+
+    FileRegistry reg(file);
+    for (int who = 0; who < writers; ++who)
+        for (int r = 0; r < rounds; ++r) {
+            const auto v = reg.query(key, own(who, r));
+            ASSERT_TRUE(v) << own(who, r);
+            EXPECT_EQ(v->bytes, sz(own(who, r)).bytes);
+        }
+    for (int i = 0; i < copies; ++i)
+        EXPECT_EQ(reg.query(key, "KRV FACTORY SETTINGS " + std::to_string(i))->bytes,
+                  sz(factory_copy(i)).bytes);
+    // The shared value is the last one of some writer.
+    const auto top = reg.query(key, "FROM TOP");
+    ASSERT_TRUE(top);
+    const std::string top_text(top->bytes.begin(), top->bytes.end() - 1);
+    EXPECT_EQ(std::stoi(top_text) % 1000, rounds - 1) << top_text;
+    std::set<std::string> names;  // no temporary file is left
+    for (const auto& e : std::filesystem::directory_iterator(folder.path()))
         names.insert(e.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"registry", "registry.lock"}));
 }
