@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -158,6 +160,17 @@ TEST_F(CheckedFileTest, RetryRepeatsTheFailedWrite) {
     EXPECT_EQ(write_checked_file("a.cfg", "abc"), 0);
     EXPECT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(disk("a.cfg"), std::string("abc\x1A 65441"));
+}
+
+TEST_F(CheckedFileTest, AFileAnotherInstanceHoldsAsksRetry) {
+    ui::DiskFiles impatient(dir_.string(), std::chrono::milliseconds(20));
+    ui::services().files = &impatient;
+    auto other = std::make_unique<ui::FileLock>(dir_ / "krv_con.cfg");
+    boxes_.answer(ui::id_retry, std::nullopt, [&] { other.reset(); });
+    EXPECT_EQ(write_checked_file("krv_con.cfg", "abc"), 0);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    expect_fault_box(boxes_.shown()[0], "Permission denied");
+    EXPECT_EQ(disk("krv_con.cfg"), std::string("abc\x1A 65441"));
 }
 
 TEST_F(CheckedFileTest, FaultsAskRetryOrCancel) {
