@@ -143,7 +143,7 @@ void sync_folder(const fs::path& file) {
 FileLock::FileLock(const fs::path& file, std::chrono::milliseconds wait) {
     fs::path lock_path = file;
     lock_path += ".lock";
-    // Read access is enough for flock; it opens a lock file another user made.
+    // A lock file another user made may be read-only to us; read access is enough for flock.
     int raw = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (raw < 0 && errno == EACCES) raw = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
     if (raw < 0) throw UiFault(open_fault(errno));
@@ -157,8 +157,6 @@ FileLock::~FileLock() {
 }
 
 void replace_file(const fs::path& file, const std::string& bytes) {
-    // A file the user made read-only stays as it is, as when it is written in place.
-    if (::access(file.c_str(), W_OK) != 0 && errno == EACCES) throw UiFault("Permission denied");
     std::string temp;
     int raw = -1;
     for (int attempt = 0; raw < 0; ++attempt) {
