@@ -231,6 +231,10 @@ bool FileRegistry::set_value(const std::string& key, const std::string& name, co
     return update([&](Store& store) {
         const auto k = store.find(key);
         if (k == store.end()) return Edit::refuse;
+        const auto stored = k->second.find(name);
+        if (stored != k->second.end() && stored->second.type == v.type &&
+            stored->second.bytes == v.bytes)
+            return Edit::keep;  // a placement saved unchanged at every quit costs no flush
         k->second[name] = v;
         return Edit::save;
     });

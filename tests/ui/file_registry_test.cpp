@@ -1,6 +1,7 @@
 #include "ui/file_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -141,6 +142,25 @@ TEST_F(FileRegistryTest, FileIsPlainText) {
               "DORVANEX registry 1\n"
               "key SOFTWARE\\TAVRO\\DORVANEX\n"
               "value FORM%20STATE 1 2%00\n");
+}
+
+// A save replaces the file (a new inode); a value saved unchanged touches nothing.
+TEST_F(FileRegistryTest, AnUnchangedValueIsNotSavedAgain) {
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("120")));
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(path().c_str(), &st);
+        return st.st_ino;
+    };
+    const auto before = inode();
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("120")));
+    EXPECT_EQ(inode(), before);
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", {reg_binary, sz("120").bytes}));
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(reg.query("K", "FROM TOP")->type, reg_binary);
 }
 
 TEST_F(FileRegistryTest, MissingFileIsAnEmptyStoreAndReadsCreateNothing) {
