@@ -44,11 +44,8 @@ std::string factory_copy(int i) {
 }
 
 TEST_F(TwoInstances, SavingAtTheSameMomentLosesNothingAndTheNextStartReadsIt) {
-    SharedFolder folder;
-    ui::FileRegistry store(folder.path() / "registry");
-    ui::DiskFiles files(folder.path().string());
+    ui::FileRegistry store(dir_ / "registry");
     ui::services().registry = &store;
-    ui::services().files = &files;
     ASSERT_EQ(model::reg_set_string(model::reg_key, model::reg_language, "GB"), 0);
     constexpr int copies = 10;
     for (int i = 0; i < copies; ++i)

@@ -91,9 +91,6 @@ TEST_F(ConFileTest, EmptyPasswordFieldsLeaveTheDefaults) {
 // none of them ever reads the file as empty (which would lose the port, the address and
 // both passwords at the next start), and afterwards it holds the last save of one.
 TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
-    testing::SharedFolder folder;
-    ui::DiskFiles shared(folder.path().string());
-    ui::services().files = &shared;
     constexpr int writers = 4, rounds = 100;
     const auto settings = [](int who, int round) {
         return ConSettings{who, round, "pw " + std::to_string(who), "O'Neil." + std::to_string(round)};

@@ -6,7 +6,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <exception>
-#include <string>
 
 namespace dvx::testing {
 
@@ -42,24 +41,6 @@ std::vector<int> run_together(int count, const std::function<int(int)>& work) {
             codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
     return codes;
-}
-
-SharedFolder::SharedFolder() {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path shm = "/dev/shm";
-    const fs::path base =
-        fs::is_directory(shm, ec) && ::access(shm.c_str(), W_OK) == 0 ? shm
-                                                                        : fs::temp_directory_path();
-    static int counter = 0;
-    path_ = base / ("dvx-shared-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-    fs::remove_all(path_, ec);
-    fs::create_directories(path_);
-}
-
-SharedFolder::~SharedFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
 }
 
 }  // namespace dvx::testing
