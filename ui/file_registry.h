@@ -39,10 +39,11 @@ class FileRegistry final : public Registry {
     static std::filesystem::path default_path();
 
     bool key_exists(const std::string& key) override;
+    std::optional<RegValue> query(const std::string& key, const std::string& name) override;
     // Writes fail (false) as a refused write when the file or its lock cannot be made or
     // the file cannot be understood; a lock held by another instance past the wait is a
-    // fault (UiFault), so the lost write is shown.
-    std::optional<RegValue> query(const std::string& key, const std::string& name) override;
+    // fault (UiFault), so the lost write is shown. A value equal to the stored one is not
+    // written again.
     bool create_key(const std::string& key) override;
     bool set_value(const std::string& key, const std::string& name, const RegValue& v) override;
 
