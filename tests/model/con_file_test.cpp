@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "model/checked_file.h"
 #include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
@@ -91,6 +93,9 @@ TEST_F(ConFileTest, EmptyPasswordFieldsLeaveTheDefaults) {
 // none of them ever reads the file as empty (which would lose the port, the address and
 // both passwords at the next start), and afterwards it holds the last save of one.
 TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
+    // These writers contend far more than instances ever do: no wait limit is reached.
+    ui::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
+    ui::services().files = &patient;
     constexpr int writers = 4, rounds = 100;
     const auto settings = [](int who, int round) {
         return ConSettings{who, round, "pw " + std::to_string(who), "O'Neil." + std::to_string(round)};
