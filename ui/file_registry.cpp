@@ -194,9 +194,12 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         return false;  // never overwrite a file we cannot understand
     }
     switch (edit(store)) {
-        case Edit::refuse: return false;
-        case Edit::keep: return true;
-        case Edit::save: break;
+        case Edit::refuse:
+            return false;
+        case Edit::keep:
+            return true;
+        case Edit::save:
+            break;
     }
     try {
         replace_file(file_, format(store));

@@ -35,10 +35,13 @@ const char* open_fault(int err) {
     switch (err) {
         case EACCES:
         case EPERM:
-        case EROFS: return "Permission denied";
+        case EROFS:
+            return "Permission denied";
         case ENOSPC:
-        case EDQUOT: return "Disk full";
-        default: return "Path not found";
+        case EDQUOT:
+            return "Disk full";
+        default:
+            return "Path not found";
     }
 }
 

@@ -4,6 +4,7 @@
 // start reads the store and the connection file.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,12 +19,19 @@ namespace {
 
 class TwoInstances : public MainWindowFixture {
   protected:
+    void SetUp() override {
+        MainWindowFixture::SetUp();
+        ui::services().registry = &store_.emplace(dir_ / "registry");
+    }
+
     static std::string setting(const char* name) {
         std::int16_t err = 0;
-        std::string text = model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
+        std::string text =
+            model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
         EXPECT_EQ(err, 0) << name;
         return text;
     }
+    std::optional<ui::FileRegistry> store_;  // outlives the windows' teardown
 };
 
 // The placement instance `who` has in round r: every value differs per round and
@@ -44,8 +52,6 @@ std::string factory_copy(int i) {
 }
 
 TEST_F(TwoInstances, SavingAtTheSameMomentLosesNothingAndTheNextStartReadsIt) {
-    ui::FileRegistry store(dir_ / "registry");
-    ui::services().registry = &store;
     ASSERT_EQ(model::reg_set_string(model::reg_key, model::reg_language, "GB"), 0);
     constexpr int copies = 10;
     for (int i = 0; i < copies; ++i)
@@ -56,7 +62,8 @@ TEST_F(TwoInstances, SavingAtTheSameMomentLosesNothingAndTheNextStartReadsIt) {
         const auto codes = run_together(2, [&](int who) {
             ui::Form window("placement", placement(r, who));
             model::save_form_state(window);
-            model::save_settings({who, r, "pw" + std::to_string(who), "O'Neil." + std::to_string(r)});
+            model::save_settings(
+                {who, r, "pw" + std::to_string(who), "O'Neil." + std::to_string(r)});
             return boxes_.shown().empty() ? 0 : 1;  // a fault would have shown a box
         });
         ASSERT_EQ(codes, (std::vector<int>{0, 0})) << "round " << r;

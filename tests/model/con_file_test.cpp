@@ -98,7 +98,8 @@ TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
     ui::services().files = &patient;
     constexpr int writers = 4, rounds = 100;
     const auto settings = [](int who, int round) {
-        return ConSettings{who, round, "pw " + std::to_string(who), "O'Neil." + std::to_string(round)};
+        return ConSettings{who, round, "pw " + std::to_string(who),
+                           "O'Neil." + std::to_string(round)};
     };
     const auto codes = testing::run_together(writers, [&](int who) {
         for (int r = 0; r < rounds; ++r) {
