@@ -144,17 +144,9 @@ int write_checked_file(const std::string& path, const std::string& content) {
     bytes += ' ';  // the sign position of a sum that is never negative
     bytes += std::to_string(checked_sum(content));
 
-    const std::string temp = path + ".new";
-    if (!with_retry([&] { f.write_all(temp, bytes); })) return 1;
-    if (!with_retry([&] { f.rename(temp, path); })) {
-        try {
-            f.remove(temp);
-        } catch (const ui::UiFault&) {
-            // The old file is intact; a left-over temporary file harms nothing.
-        }
-        return 1;
-    }
-    return 0;
+    // The file service replaces the file as a whole under its lock, so a failed write or
+    // another instance saving at the same moment never leaves a part of a file.
+    return with_retry([&] { f.write_all(path, bytes); }) ? 0 : 1;
 }
 
 std::string read_checked_file(const std::string& path) {

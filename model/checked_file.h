@@ -21,10 +21,11 @@ inline constexpr std::size_t checked_max_content = 32767;
 // Sum over the content of (byte Xor &H5555); 64-bit so no content can overflow it.
 std::int64_t checked_sum(std::string_view content);
 
-// Writes content, the end mark and the sum through ui::services().files. The new file
-// is written beside the old one and renamed over it only when complete, so a failed
-// write leaves the old file as it was. A fault shows its text with Retry and Cancel
-// under "DORVANEX"; Retry repeats the failed step. Result: 0 written, 1 not written.
+// Writes content, the end mark and the sum through ui::services().files, which
+// replaces the file as a whole: a failed write leaves the old file as it was, and
+// instances saving at the same moment leave one of their files, never a mix. A fault
+// shows its text with Retry and Cancel under "DORVANEX"; Retry writes again. Result:
+// 0 written, 1 not written.
 int write_checked_file(const std::string& path, const std::string& content);
 
 // The content of a checked file, or the empty text when the file is missing, has no

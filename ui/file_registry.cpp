@@ -19,19 +19,23 @@ bool plain(unsigned char c) {
     return c > 0x20 && c < 0x7F && c != '%';
 }
 
+// Written through a pointer into a buffer of the largest size: a store with many
+// factory copies is escaped and unescaped at every save.
 std::string escape(const std::string& bytes) {
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out;
-    for (char ch : bytes) {
+    std::string out(bytes.size() * 3, '\0');
+    char* o = out.data();
+    for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
         if (plain(c)) {
-            out += ch;
+            *o++ = ch;
         } else {
-            out += '%';
-            out += hex[c >> 4];
-            out += hex[c & 15];
+            *o++ = '%';
+            *o++ = hex[c >> 4];
+            *o++ = hex[c & 15];
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -43,22 +47,26 @@ int hex_digit(char c) {
 }
 
 std::optional<std::string> unescape(const std::string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
+    std::string out(text.size(), '\0');
+    char* o = out.data();
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    for (; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
         if (c == '%') {
-            if (i + 2 >= text.size()) return std::nullopt;
-            const int hi = hex_digit(text[i + 1]);
-            const int lo = hex_digit(text[i + 2]);
+            if (end - p < 3) return std::nullopt;
+            const int hi = hex_digit(p[1]);
+            const int lo = hex_digit(p[2]);
             if (hi < 0 || lo < 0) return std::nullopt;
-            out += static_cast<char>(hi * 16 + lo);
-            i += 2;
+            *o++ = static_cast<char>(hi * 16 + lo);
+            p += 2;
         } else if (plain(c)) {
-            out += text[i];
+            *o++ = *p;
         } else {
             return std::nullopt;
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -99,9 +107,13 @@ std::string FileRegistry::format(const Store& store) {
     for (const auto& [key, values] : store) {
         out += "key " + escape(key) + "\n";
         for (const auto& [name, v] : values) {
-            const std::string bytes(v.bytes.begin(), v.bytes.end());
-            out += "value " + escape(name) + " " +
-                   std::to_string(static_cast<std::uint32_t>(v.type)) + " " + escape(bytes) + "\n";
+            out += "value ";
+            out += escape(name);
+            out += ' ';
+            out += std::to_string(static_cast<std::uint32_t>(v.type));
+            out += ' ';
+            out += escape({reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()});
+            out += '\n';
         }
     }
     return out;
@@ -134,7 +146,8 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
             if (!name || !type || !bytes) return std::nullopt;
             RegValue v;
             v.type = static_cast<RegType>(*type);
-            v.bytes.assign(bytes->begin(), bytes->end());
+            const auto* b = reinterpret_cast<const std::uint8_t*>(bytes->data());
+            v.bytes.assign(b, b + bytes->size());
             (*current)[*name] = std::move(v);
         } else {
             return std::nullopt;
@@ -160,28 +173,37 @@ FileRegistry::Store FileRegistry::load() {
     return std::move(*store);
 }
 
-bool FileRegistry::save(const Store& store) {
+bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     std::error_code ec;
     if (file_.has_parent_path()) {
         fs::create_directories(file_.parent_path(), ec);
         if (ec) return false;
     }
-    fs::path temp = file_;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        const std::string text = format(store);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
-        out.close();
-        if (!out) {
-            fs::remove(temp, ec);
-            return false;
-        }
+    std::optional<FileLock> lock;
+    try {
+        lock.emplace(file_, lock_wait_);
+    } catch (const FileBusy&) {
+        throw UiFault("The settings file is in use by another program");
+    } catch (const UiFault&) {
+        return false;
     }
-    fs::rename(temp, file_, ec);
-    if (ec) {
-        fs::remove(temp, ec);
+    Store store;
+    try {
+        store = load();
+    } catch (const UiFault&) {
+        return false;  // never overwrite a file we cannot understand
+    }
+    switch (edit(store)) {
+        case Edit::refuse:
+            return false;
+        case Edit::keep:
+            return true;
+        case Edit::save:
+            break;
+    }
+    try {
+        replace_file(file_, format(store));
+    } catch (const UiFault&) {
         return false;
     }
     return true;
@@ -201,28 +223,24 @@ std::optional<RegValue> FileRegistry::query(const std::string& key, const std::s
 }
 
 bool FileRegistry::create_key(const std::string& key) {
-    Store store;
-    try {
-        store = load();
-    } catch (const UiFault&) {
-        return false;  // never overwrite a file we cannot understand
-    }
-    if (store.count(key)) return true;
-    store[key];
-    return save(store);
+    return update([&](Store& store) {
+        if (store.count(key)) return Edit::keep;
+        store[key];
+        return Edit::save;
+    });
 }
 
 bool FileRegistry::set_value(const std::string& key, const std::string& name, const RegValue& v) {
-    Store store;
-    try {
-        store = load();
-    } catch (const UiFault&) {
-        return false;
-    }
-    auto k = store.find(key);
-    if (k == store.end()) return false;
-    k->second[name] = v;
-    return save(store);
+    return update([&](Store& store) {
+        const auto k = store.find(key);
+        if (k == store.end()) return Edit::refuse;
+        const auto stored = k->second.find(name);
+        if (stored != k->second.end() && stored->second.type == v.type &&
+            stored->second.bytes == v.bytes)
+            return Edit::keep;  // a placement saved unchanged at every quit costs no flush
+        k->second[name] = v;
+        return Edit::save;
+    });
 }
 
 }  // namespace dvx::ui

@@ -1,17 +1,184 @@
+// The file services' operating-system side: plain whole-file access, the lock that
+// keeps the saves of several running instances apart, and the replacement of a file
+// through a flushed temporary file. POSIX (Linux).
 #include "ui/files.h"
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/file.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "ui/fault.h"
+
+// glibc before 2.41 names the target thread of SIGEV_THREAD_ID only by its member.
+#ifndef sigev_notify_thread_id
+#define sigev_notify_thread_id _sigev_un._tid
+#endif
 
 namespace dvx::ui {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+const char* open_fault(int err) {
+    switch (err) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return "Permission denied";
+        case ENOSPC:
+        case EDQUOT:
+            return "Disk full";
+        default:
+            return "Path not found";
+    }
+}
+
+const char* write_fault(int err) {
+    return err == EIO ? "Device I/O error" : "Disk full";
+}
+
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
+
+  private:
+    int fd_;
+};
+
+// The signal that ends a lock wait. Its handler does nothing: the signal only makes the
+// blocked flock return with EINTR (the handler is installed without SA_RESTART).
+int wake_signal() {
+    static const int signo = [] {
+        struct sigaction sa {};
+        sa.sa_handler = [](int) {};
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGRTMAX, &sa, nullptr);
+        return SIGRTMAX;
+    }();
+    return signo;
+}
+
+// flock blocks in the kernel without a limit of its own. A timer aimed at this thread
+// fires at the limit and every 10 ms after it, so a signal that lands just before the
+// call cannot leave it waiting for good; before the limit nothing wakes the thread.
+bool lock_within(int fd, std::chrono::milliseconds wait) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK) throw UiFault("Permission denied");
+    if (wait.count() <= 0) return false;
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+
+    sigevent ev{};
+    ev.sigev_notify = SIGEV_THREAD_ID;
+    ev.sigev_signo = wake_signal();
+    ev.sigev_notify_thread_id = ::gettid();
+    timer_t timer{};
+    if (::timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0) throw UiFault("Permission denied");
+    sigset_t wake{}, old{};
+    sigemptyset(&wake);
+    sigaddset(&wake, ev.sigev_signo);
+    ::pthread_sigmask(SIG_UNBLOCK, &wake, &old);
+    itimerspec due{};
+    due.it_value.tv_sec = static_cast<time_t>(wait.count() / 1000);
+    due.it_value.tv_nsec = static_cast<long>(wait.count() % 1000) * 1'000'000;
+    due.it_interval.tv_nsec = 10'000'000;
+    ::timer_settime(timer, 0, &due, nullptr);
+
+    bool held = false;
+    for (;;) {
+        if (::flock(fd, LOCK_EX) == 0) {
+            held = true;
+            break;
+        }
+        if (errno != EINTR || std::chrono::steady_clock::now() >= deadline) break;
+    }
+    ::timer_delete(timer);
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return held;
+}
+
+// A temporary name beside the file that no other process uses: the process id keeps
+// instances apart, the counter the saves of one process.
+std::string temp_name(const fs::path& file) {
+    static std::atomic<unsigned> serial{0};
+    return file.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+}
+
+void write_bytes(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) throw UiFault(write_fault(n < 0 ? errno : ENOSPC));
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fsync(fd) != 0) throw UiFault(write_fault(errno));
+}
+
+// Makes a rename in the folder durable. A file system that cannot flush a folder still
+// did the rename, so a failure here is no fault.
+void sync_folder(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) ::fsync(dir.get());
+}
+
+}  // namespace
+
+FileLock::FileLock(const fs::path& file, std::chrono::milliseconds wait) {
+    fs::path lock_path = file;
+    lock_path += ".lock";
+    // A lock file another user made may be read-only to us; read access is enough for flock.
+    int raw = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    if (raw < 0 && errno == EACCES) raw = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (raw < 0) throw UiFault(open_fault(errno));
+    Fd fd(raw);
+    if (!lock_within(fd.get(), wait)) throw FileBusy();
+    fd_ = fd.release();
+}
+
+FileLock::~FileLock() {
+    ::close(fd_);  // closing the last descriptor drops the lock
+}
+
+void replace_file(const fs::path& file, const std::string& bytes) {
+    std::string temp;
+    int raw = -1;
+    for (int attempt = 0; raw < 0; ++attempt) {
+        temp = temp_name(file);
+        raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        // A name left by a crashed process of the same id: take the next one.
+        if (raw < 0 && (errno != EEXIST || attempt == 100)) throw UiFault(open_fault(errno));
+    }
+    Fd fd(raw);
+    try {
+        write_bytes(fd.get(), bytes);
+        if (::close(fd.release()) != 0) throw UiFault(write_fault(errno));
+        if (::rename(temp.c_str(), file.c_str()) != 0) throw UiFault("Permission denied");
+    } catch (const UiFault&) {
+        ::unlink(temp.c_str());
+        throw;
+    }
+    sync_folder(file);
+}
 
 std::string DiskFiles::full_path(const std::string& path) const {
     if (base_.empty() || fs::path(path).is_absolute()) return path;
@@ -33,11 +200,9 @@ std::string DiskFiles::read_all(const std::string& path) {
 }
 
 void DiskFiles::write_all(const std::string& path, const std::string& bytes) {
-    std::ofstream out(full_path(path), std::ios::binary | std::ios::trunc);
-    if (!out) throw UiFault(errno == EACCES ? "Permission denied" : "Path not found");
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw UiFault("Disk full");
+    const fs::path file = full_path(path);
+    FileLock lock(file, lock_wait_);
+    replace_file(file, bytes);
 }
 
 void DiskFiles::remove(const std::string& path) {

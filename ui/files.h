@@ -2,7 +2,17 @@
 // Small whole-file access relative to the current working folder of the program
 // (marker files, connection settings, configuration files). Faults throw UiFault
 // with a text a technician can read; the caller shows it.
+//
+// Saving is safe against other running instances of the program: a file is replaced as
+// a whole under an exclusive lock on "<file>.lock", through a temporary file of its own
+// in the same folder that is flushed to disk before it is renamed over the file. So a
+// reader sees the old or the new file, never a mix, a part or nothing, and a crash or a
+// full disk leaves the old file as it was.
+#include <chrono>
+#include <filesystem>
 #include <string>
+
+#include "ui/fault.h"
 
 namespace dvx::ui {
 
@@ -11,16 +21,54 @@ class Files {
     virtual ~Files() = default;
     virtual bool exists(const std::string& path) = 0;
     virtual std::string read_all(const std::string& path) = 0;  // raw bytes
+    // Replaces the file as a whole; on a fault the old file is left as it was.
     virtual void write_all(const std::string& path, const std::string& bytes) = 0;
     virtual void remove(const std::string& path) = 0;
     virtual void rename(const std::string& from, const std::string& to) = 0;
     virtual void close_all() = 0;
 };
 
-// Plain files under a base folder ("" = the process's current folder).
+// How long a save waits for another process's save of the same file. The holder only
+// reads, writes and flushes one small file (milliseconds), so the limit is reached only
+// when that process is stopped or its disk hangs.
+inline constexpr std::chrono::milliseconds file_lock_wait{5000};
+
+// The wait for a file's lock ran out (another process holds it).
+class FileBusy : public UiFault {
+  public:
+    FileBusy() : UiFault("Permission denied") {}
+};
+
+// The exclusive lock of one file across processes, from construction to destruction.
+// It is an flock on "<file>.lock" beside the file, so it outlives each replacement of
+// the file; the lock file is left in place (removing it would race a process waiting on
+// it). The wait blocks in the kernel. Throws FileBusy when the wait runs out, UiFault
+// ("Path not found", "Permission denied") when the lock file cannot be opened.
+class FileLock {
+  public:
+    explicit FileLock(const std::filesystem::path& file,
+                      std::chrono::milliseconds wait = file_lock_wait);
+    ~FileLock();
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+  private:
+    int fd_ = -1;
+};
+
+// Replaces the file's bytes in one step: a new temporary file in the same folder (a
+// name no other process uses), written, flushed to disk, renamed over the file, then
+// the folder flushed so the rename survives a power cut. The caller holds the file's
+// FileLock. Throws UiFault ("Path not found", "Permission denied", "Disk full",
+// "Device I/O error"); the old file is then unchanged and no temporary file is left.
+void replace_file(const std::filesystem::path& file, const std::string& bytes);
+
+// Plain files under a base folder ("" = the process's current folder). write_all takes
+// the file's lock and replaces the file with replace_file.
 class DiskFiles final : public Files {
   public:
-    explicit DiskFiles(std::string base = {}) : base_(std::move(base)) {}
+    explicit DiskFiles(std::string base = {}, std::chrono::milliseconds lock_wait = file_lock_wait)
+        : base_(std::move(base)), lock_wait_(lock_wait) {}
     bool exists(const std::string& path) override;
     std::string read_all(const std::string& path) override;
     void write_all(const std::string& path, const std::string& bytes) override;
@@ -31,6 +79,7 @@ class DiskFiles final : public Files {
 
   private:
     std::string base_;
+    std::chrono::milliseconds lock_wait_;
 };
 
 }  // namespace dvx::ui

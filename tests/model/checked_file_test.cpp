@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "tests/support/services_fixture.h"
@@ -37,17 +40,13 @@ class MemFiles final : public ui::Files {
     }
     void remove(const std::string& p) override { data.erase(p); }
     void rename(const std::string& from, const std::string& to) override {
-        if (rename_faults > 0) {
-            --rename_faults;
-            throw ui::UiFault("Permission denied");
-        }
         data[to] = data.at(from);
         data.erase(from);
     }
     void close_all() override {}
 
     std::map<std::string, std::string> data;
-    int read_faults = 0, write_faults = 0, rename_faults = 0;
+    int read_faults = 0, write_faults = 0;
 };
 
 class CheckedFileTest : public testing::ServicesFixture {
@@ -80,7 +79,12 @@ TEST_F(CheckedFileTest, GoldenFileIsContentEndMarkAndSignedSum) {
     EXPECT_EQ(disk("empty.cfg"), std::string("\x1A 0"));
     EXPECT_EQ(read_checked_file("empty.cfg"), "");
 
-    EXPECT_FALSE(std::filesystem::exists(dir_ / "golden.cfg.new"));
+    // No temporary file is left; the lock files stay for the next save.
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(dir_))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"empty.cfg", "empty.cfg.lock", "golden.cfg",
+                                            "golden.cfg.lock"}));
     EXPECT_TRUE(boxes_.shown().empty());
 }
 
@@ -139,39 +143,51 @@ TEST_F(CheckedFileTest, SumTextIsReadAsANumberPrefix) {
 
 TEST_F(CheckedFileTest, FailedWriteKeepsTheOldFile) {
     ASSERT_EQ(write_checked_file("krv_con.cfg", "0|0|4|||"), 0);
-    // A folder where the new file would go makes the write fail.
-    std::filesystem::create_directory(dir_ / "krv_con.cfg.new");
+    // A folder where the file's lock goes makes the write fail.
+    std::filesystem::remove(dir_ / "krv_con.cfg.lock");
+    std::filesystem::create_directory(dir_ / "krv_con.cfg.lock");
     boxes_.answer(ui::id_cancel);
     EXPECT_EQ(write_checked_file("krv_con.cfg", "1|0|5|||"), 1);
     ASSERT_EQ(boxes_.shown().size(), 1u);
-    EXPECT_EQ(boxes_.shown()[0].style, ui::mb_retry_cancel);
-    EXPECT_EQ(boxes_.shown()[0].title, std::optional<std::string>("DORVANEX"));
+    expect_fault_box(boxes_.shown()[0], "Path not found");
     EXPECT_EQ(read_checked_file("krv_con.cfg"), "0|0|4|||");
 }
 
-TEST_F(CheckedFileTest, RetryRepeatsTheFailedWriteStep) {
-    std::filesystem::create_directory(dir_ / "a.cfg.new");
-    boxes_.answer(ui::id_retry, std::nullopt, [&] { std::filesystem::remove(dir_ / "a.cfg.new"); });
+TEST_F(CheckedFileTest, RetryRepeatsTheFailedWrite) {
+    std::filesystem::create_directory(dir_ / "a.cfg.lock");
+    boxes_.answer(ui::id_retry, std::nullopt,
+                  [&] { std::filesystem::remove(dir_ / "a.cfg.lock"); });
     EXPECT_EQ(write_checked_file("a.cfg", "abc"), 0);
     EXPECT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(disk("a.cfg"), std::string("abc\x1A 65441"));
 }
 
-TEST_F(CheckedFileTest, FaultsOfEachStepAskRetryOrCancel) {
+TEST_F(CheckedFileTest, AFileAnotherInstanceHoldsAsksRetry) {
+    ui::DiskFiles impatient(dir_.string(), std::chrono::milliseconds(20));
+    ui::services().files = &impatient;
+    auto other = std::make_unique<ui::FileLock>(dir_ / "krv_con.cfg");
+    boxes_.answer(ui::id_retry, std::nullopt, [&] { other.reset(); });
+    EXPECT_EQ(write_checked_file("krv_con.cfg", "abc"), 0);
+    ASSERT_EQ(boxes_.shown().size(), 1u);
+    expect_fault_box(boxes_.shown()[0], "Permission denied");
+    EXPECT_EQ(disk("krv_con.cfg"), std::string("abc\x1A 65441"));
+}
+
+TEST_F(CheckedFileTest, FaultsAskRetryOrCancel) {
     use_mem_files();
     mem_.data["c.cfg"] = std::string("old\x1A ") + std::to_string(checked_sum("old"));
 
-    // The rename fails twice; the second Retry succeeds.
-    mem_.rename_faults = 2;
+    // The write fails twice; the second Retry succeeds.
+    mem_.write_faults = 2;
     boxes_.answer(ui::id_retry).answer(ui::id_retry);
     EXPECT_EQ(write_checked_file("c.cfg", "new"), 0);
     ASSERT_EQ(boxes_.shown().size(), 2u);
-    expect_fault_box(boxes_.shown()[1], "Permission denied");
+    expect_fault_box(boxes_.shown()[1], "Disk full");
     EXPECT_EQ(read_checked_file("c.cfg"), "new");
     boxes_.clear();
 
-    // Cancel at the rename: the old file stays and no temporary file is left.
-    mem_.rename_faults = 1;
+    // Cancel: the old file stays.
+    mem_.write_faults = 1;
     boxes_.answer(ui::id_cancel);
     EXPECT_EQ(write_checked_file("c.cfg", "newer"), 1);
     EXPECT_EQ(read_checked_file("c.cfg"), "new");

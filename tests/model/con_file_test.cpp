@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "model/checked_file.h"
+#include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
 
 namespace dvx::model {
@@ -84,6 +87,39 @@ TEST_F(ConFileTest, EmptyPasswordFieldsLeaveTheDefaults) {
     const auto r = load_settings(20, 255);
     EXPECT_FALSE(r.password_level_1);
     EXPECT_FALSE(r.password_level_2);
+}
+
+// Instances saving the connection settings at the same moment, as real processes:
+// none of them ever reads the file as empty (which would lose the port, the address and
+// both passwords at the next start), and afterwards it holds the last save of one.
+TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
+    // These writers contend far more than instances ever do: no wait limit is reached.
+    ui::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
+    ui::services().files = &patient;
+    constexpr int writers = 4, rounds = 100;
+    const auto settings = [](int who, int round) {
+        return ConSettings{who, round, "pw " + std::to_string(who),
+                           "O'Neil." + std::to_string(round)};
+    };
+    const auto codes = testing::run_together(writers, [&](int who) {
+        for (int r = 0; r < rounds; ++r) {
+            save_settings(settings(who, r));  // a fault would ask a box: none is scripted
+            const auto back = load_settings(writers, rounds);
+            if (!back.port_index || !back.adr_index || !back.password_level_1 ||
+                !back.password_level_2)
+                return 2;
+        }
+        return boxes_.shown().empty() ? 0 : 3;
+    });
+    EXPECT_EQ(codes, std::vector<int>(writers, 0));
+
+    const auto r = load_settings(writers, rounds);
+    ASSERT_TRUE(r.port_index);
+    const ConSettings last = settings(*r.port_index, rounds - 1);
+    EXPECT_EQ(r.adr_index, last.adr_index);
+    EXPECT_EQ(r.password_level_1, last.password_level_1);
+    EXPECT_EQ(r.password_level_2, last.password_level_2);
+    EXPECT_TRUE(boxes_.shown().empty());
 }
 
 }  // namespace

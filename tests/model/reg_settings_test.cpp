@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <memory>
 
 #include "tests/support/services_fixture.h"
 #include "ui/file_registry.h"
+#include "ui/files.h"
 
 namespace dvx::model {
 namespace {
@@ -133,6 +135,27 @@ TEST_F(RegFaultTest, DamagedSettingsFileTakesTheFaultPathAndIsKept) {
     EXPECT_EQ(reg_set_string(reg_key, reg_language, "GB"), 1);
     EXPECT_EQ(boxes_.shown().size(), 1u);
     EXPECT_EQ(std::filesystem::file_size(path), 20u);
+}
+
+// Another instance holding the store's lock past the wait: the write is not made and
+// says so (a setting lost without a word is the worst outcome); reading goes on.
+TEST_F(RegFaultTest, StoreLockedByAnotherInstanceShowsTheLostWrite) {
+    const auto path = dir_ / "registry";
+    ui::FileRegistry file(path, std::chrono::milliseconds(20));
+    ui::services().registry = &file;
+    ASSERT_EQ(reg_set_string(reg_key, reg_language, "GB"), 0);
+    {
+        const ui::FileLock other(path);
+        boxes_.answer(ui::id_ok);
+        EXPECT_EQ(reg_set_string(reg_key, reg_language, "NL"), 1);
+        expect_fault_box("The settings file is in use by another program");
+        std::int16_t err = 7;
+        EXPECT_EQ(reg_get_string(hkey_local_machine, reg_key, reg_language, err), "GB");
+        EXPECT_EQ(err, 0);
+    }
+    EXPECT_EQ(reg_set_string(reg_key, reg_language, "NL"), 0);
+    std::int16_t err = 7;
+    EXPECT_EQ(reg_get_string(hkey_local_machine, reg_key, reg_language, err), "NL");
 }
 
 TEST_F(RegFaultTest, RefusedWritesFailSilently) {

@@ -3,11 +3,20 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <string>
 
 #include "ui/app.h"
 
 namespace dvx::testing {
+
+std::filesystem::path scratch_root() {
+    namespace fs = std::filesystem;
+    if (const char* tmp = std::getenv("TMPDIR"); tmp && *tmp) return fs::temp_directory_path();
+    std::error_code ec;
+    if (fs::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0) return "/dev/shm";
+    return fs::temp_directory_path();
+}
 
 void ServicesFixture::SetUp() {
     static std::atomic<int> counter{0};
@@ -15,7 +24,7 @@ void ServicesFixture::SetUp() {
     std::string name = info->name();
     for (auto& ch : name)
         if (ch == '/') ch = '_';  // parameterised test names
-    dir_ = std::filesystem::temp_directory_path() /
+    dir_ = scratch_root() /
            ("dvx-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + name);
     std::filesystem::create_directories(dir_);
     files_ = std::make_unique<ui::DiskFiles>(dir_.string());

@@ -2,7 +2,8 @@
 // Installs test doubles of every platform service for the duration of one test:
 // a virtual clock, the headless event loop on it, scripted message boxes and file
 // dialogs, a capturing printer, a fixed date, an in-memory registry and a private
-// temporary working folder. Nothing touches the user's home folder or a real port.
+// temporary working folder under scratch_root(). Nothing touches the user's home
+// folder or a real port.
 // Every form is discarded at the end of the test. A message box or file dialog with
 // no script, or a tripped loop guard, fails the test even when the code under test
 // caught the exception.
@@ -25,6 +26,12 @@
 #include "ui/services.h"
 
 namespace dvx::testing {
+
+// Where tests make their working folders: $TMPDIR when set, else tmpfs (/dev/shm) when
+// there is one, else the system's temporary folder. Every save flushes its file to disk,
+// which costs milliseconds on a disk; on tmpfs the lock, the temporary file and the
+// rename behave the same at no cost.
+std::filesystem::path scratch_root();
 
 class ServicesFixture : public ::testing::Test {
   protected:

@@ -1,12 +1,16 @@
 #include "ui/file_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
+#include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
 
@@ -21,6 +25,12 @@ class FileRegistryTest : public testing::ServicesFixture {
         std::ostringstream out;
         out << in.rdbuf();
         return out.str();
+    }
+    std::set<std::string> folder_names() const {
+        std::set<std::string> names;
+        for (const auto& e : std::filesystem::directory_iterator(path().parent_path()))
+            names.insert(e.path().filename().string());
+        return names;
     }
     void put_text(const std::string& t) {
         std::filesystem::create_directories(path().parent_path());
@@ -62,7 +72,65 @@ TEST_F(FileRegistryTest, ValuesSurviveANewInstance) {
     EXPECT_EQ(static_cast<std::uint32_t>(odd->type), 4000000000u);
     EXPECT_TRUE(odd->bytes.empty());
     EXPECT_FALSE(reg.query(key, "language"));
-    EXPECT_FALSE(std::filesystem::exists(path().string() + ".new"));
+    // No temporary file is left; the lock file stays for the next save.
+    EXPECT_EQ(folder_names(), (std::set<std::string>{"registry", "registry.lock"}));
+}
+
+// Running instances saving at the same moment, as real processes: every value any of
+// them saved is there afterwards, the values stored before them stay, and none of them
+// ever finds the store damaged while the others write.
+TEST_F(FileRegistryTest, InstancesSavingAtOnceLoseNothing) {
+    const auto file = path();
+    const std::string key = "SOFTWARE\\TAVRO\\DORVANEX";
+    const auto factory_copy = [](int i) {
+        std::string t = std::to_string(i);
+        for (int w = 1; w < 127; ++w) t += "|" + std::to_string(w * 37 - i);
+        return t;
+    };
+    constexpr int copies = 10;
+    {
+        FileRegistry reg(file);
+        ASSERT_TRUE(reg.create_key(key));
+        for (int i = 0; i < copies; ++i)
+            ASSERT_TRUE(reg.set_value(key, "KRV FACTORY SETTINGS " + std::to_string(i),
+                                      sz(factory_copy(i))));
+    }
+    // Each round saves a value of the writer's own and the placement all of them share.
+    constexpr int writers = 4, rounds = 60;
+    const auto own = [](int who, int round) {
+        return "W" + std::to_string(who) + " " + std::to_string(round);
+    };
+    const auto codes = testing::run_together(writers, [&](int who) {
+        // A damaged store throws: the child fails. These writers contend far more than
+        // instances ever do, so on a loaded machine one may wait longer than the limit.
+        FileRegistry reg(file, std::chrono::minutes(1));
+        for (int r = 0; r < rounds; ++r) {
+            if (!reg.set_value(key, own(who, r), sz(own(who, r)))) return 2;
+            if (!reg.set_value(key, "FROM TOP", sz(std::to_string(who * 1000 + r)))) return 3;
+            const auto back = reg.query(key, own(who, r));
+            if (!back || back->bytes != sz(own(who, r)).bytes) return 4;
+        }
+        return 0;
+    });
+    EXPECT_EQ(codes, std::vector<int>(writers, 0));
+
+    FileRegistry reg(file);
+    for (int who = 0; who < writers; ++who)
+        for (int r = 0; r < rounds; ++r) {
+            const auto v = reg.query(key, own(who, r));
+            ASSERT_TRUE(v) << own(who, r);
+            EXPECT_EQ(v->bytes, sz(own(who, r)).bytes);
+        }
+    for (int i = 0; i < copies; ++i)
+        EXPECT_EQ(reg.query(key, "KRV FACTORY SETTINGS " + std::to_string(i))->bytes,
+                  sz(factory_copy(i)).bytes);
+    // The shared value is the last one of some writer.
+    const auto top = reg.query(key, "FROM TOP");
+    ASSERT_TRUE(top);
+    const std::string top_text(top->bytes.begin(), top->bytes.end() - 1);
+    EXPECT_EQ(std::stoi(top_text) % 1000, rounds - 1) << top_text;
+    // No temporary file is left; the lock file stays for the next save.
+    EXPECT_EQ(folder_names(), (std::set<std::string>{"registry", "registry.lock"}));
 }
 
 TEST_F(FileRegistryTest, FileIsPlainText) {
@@ -73,6 +141,25 @@ TEST_F(FileRegistryTest, FileIsPlainText) {
               "DORVANEX registry 1\n"
               "key SOFTWARE\\TAVRO\\DORVANEX\n"
               "value FORM%20STATE 1 2%00\n");
+}
+
+// A save replaces the file (a new inode); a value saved unchanged touches nothing.
+TEST_F(FileRegistryTest, AnUnchangedValueIsNotSavedAgain) {
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("120")));
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(path().c_str(), &st);
+        return st.st_ino;
+    };
+    const auto before = inode();
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("120")));
+    EXPECT_EQ(inode(), before);
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", {reg_binary, sz("120").bytes}));
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(reg.query("K", "FROM TOP")->type, reg_binary);
 }
 
 TEST_F(FileRegistryTest, MissingFileIsAnEmptyStoreAndReadsCreateNothing) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 
@@ -57,6 +58,25 @@ TEST_F(DiskFilesTest, RefusalsAreFaultsWithText) {
             EXPECT_EQ(e.text(), c.text);
         }
     }
+}
+
+// Another instance holding the file's lock: a save waits at most its limit, fails with
+// the text of a locked file and leaves the file as it was; with the lock free it goes
+// through. Reading needs no lock.
+TEST_F(DiskFilesTest, ASaveWaitsForTheLockAtMostItsLimit) {
+    using namespace std::chrono;
+    files_->write_all("krv_con.cfg", "old");
+    DiskFiles impatient(dir_.string(), milliseconds(50));
+    {
+        const FileLock other(dir_ / "krv_con.cfg");
+        const auto start = steady_clock::now();
+        EXPECT_THROW(impatient.write_all("krv_con.cfg", "new"), FileBusy);
+        EXPECT_GE(steady_clock::now() - start, milliseconds(50));
+        EXPECT_EQ(FileBusy().text(), "Permission denied");
+        EXPECT_EQ(impatient.read_all("krv_con.cfg"), "old");
+    }
+    impatient.write_all("krv_con.cfg", "new");
+    EXPECT_EQ(files_->read_all("krv_con.cfg"), "new");
 }
 
 }  // namespace
