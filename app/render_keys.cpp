@@ -145,6 +145,14 @@ void Renderer::ask_focus(QObject* source) {
     post_to<ui::Control>(source, [](ui::Control& ctl) { ui::user_focus(ctl); });
 }
 
+bool Renderer::first_press(const ui::Control& c, const QEvent* e) {
+    const quint64 t = static_cast<const QInputEvent*>(e)->timestamp();
+    if (press_control_ == &c && press_time_ == t) return false;
+    press_control_ = &c;
+    press_time_ = t;
+    return true;
+}
+
 QWidget* Renderer::focus_widget(const ui::Control& c) const {
     QWidget* w = widget(c);
     while (w && w->focusProxy()) w = w->focusProxy();
@@ -218,7 +226,7 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             return false;
         }
         case QEvent::MouseButtonPress: {
-            if (syncing_) return false;
+            if (syncing_ || !first_press(*c, e)) return false;
             if (c->focusable_kind()) {
                 ask_focus(watched);
                 return false;
@@ -239,6 +247,7 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             if (!syncing_) pressed_ = nullptr;
             return false;
         case QEvent::MouseButtonRelease: {
+            press_control_ = nullptr;  // the next press is a new one, whatever its time
             auto* me = static_cast<QMouseEvent*>(e);
             if (me->button() != Qt::LeftButton || syncing_) return false;
             const ui::Kind k = c->kind();
