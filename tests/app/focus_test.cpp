@@ -362,6 +362,46 @@ TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
     }
 }
 
+// A field entered by Shift+Tab, Tab or Enter has its whole text selected: the value typed
+// replaces the old one, on the page and in the parameter word (50 over 0 is no 500, 5
+// over 1.0 no 51.0, both inside their limits, so no box would tell).
+TEST_F(OneFocus, AValueTypedAfterTheKeyboardEnteredTheFieldReplacesIt) {
+    start_and_read(1);
+    click(main().B_io);
+    ui::Form* page = ui::active_form();
+    auto& start = *dynamic_cast<ui::TextBox*>(page->control("Mesb_0"));
+    auto& end = *dynamic_cast<ui::TextBox*>(page->control("Mesb_1"));
+    auto& filter = *dynamic_cast<ui::TextBox*>(page->control("in_filt"));
+    ASSERT_EQ(start.text(), "0");
+    ASSERT_EQ(filter.text(), "1.0");
+    auto expect_entered = [&](ui::TextBox& t, const char* by) {
+        SCOPED_TRACE(by);
+        EXPECT_EQ(ui::focus_owner(), &t);
+        expect_one_focus(by);
+        auto* edit = qobject_cast<QLineEdit*>(widget(t));
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->selectedText(), app::qstr(t.text())) << "the whole text selected";
+    };
+
+    click(end);
+    QTest::keyClick(keyboard(), Qt::Key_Backtab, Qt::ShiftModifier);
+    settle();
+    expect_entered(start, "Shift+Tab");
+    type("50");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(model::param_image[97], 50);
+    expect_entered(end, "Tab");
+    type("350");
+    press(Qt::Key_Return);
+    EXPECT_EQ(model::param_image[98], 350);
+    expect_entered(filter, "Enter");
+    type("5");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(model::param_image[100], 50);
+    EXPECT_EQ(filter.text(), "5.0");
+    EXPECT_TRUE(answered_.empty());
+}
+
 // The press on a button while the field refuses its value asks for the focus once: the
 // refusal keeps it, the button's Click never comes, and the refused value is not stored
 // by a second leave of the field.
