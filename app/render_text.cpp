@@ -118,7 +118,8 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
         QObject::connect(e, &QLineEdit::cursorPositionChanged, this, sel);
         QObject::connect(e, &QLineEdit::selectionChanged, this, sel);
     } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
-        QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this, [this, pe, report] {
+        // Select-all keeps the caret where it is: the selection has a signal of its own.
+        auto sel = [this, pe, report] {
             if (syncing_) return;
             auto* t = static_cast<TextBox*>(control_of(pe));
             if (!t) return;
@@ -126,7 +127,9 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
             const int a = ui_pos(t->text(), cur.selectionStart());
             const int b = ui_pos(t->text(), cur.selectionEnd());
             report(a, b - a);
-        });
+        };
+        QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this, sel);
+        QObject::connect(pe, &QPlainTextEdit::selectionChanged, this, sel);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -400,6 +401,73 @@ TEST_F(OneFocus, AValueTypedAfterTheKeyboardEnteredTheFieldReplacesIt) {
     EXPECT_EQ(model::param_image[100], 50);
     EXPECT_EQ(filter.text(), "5.0");
     EXPECT_TRUE(answered_.empty());
+}
+
+// A paste (Ctrl+V) goes into the focused field only: a Tab in the clipboard never moves
+// the focus, a single-line field takes the first line through its key filter, and the
+// comment box takes every line with CR LF line ends.
+TEST_F(OneFocus, APasteStaysInTheFocusedField) {
+    auto paste = [&](const std::string& text) {
+        QApplication::clipboard()->setText(app::qstr(text));
+        QTest::keyClick(keyboard(), Qt::Key_V, Qt::ControlModifier);
+        settle();
+    };
+    start_and_read(1);
+    click(main().B_Out);
+    ui::Form* page = ui::active_form();
+    auto& end = *dynamic_cast<ui::TextBox*>(page->control("Ber_ende"));
+    auto& low = *dynamic_cast<ui::TextBox*>(page->control("Ber_min"));
+    const std::int16_t end_word = model::param_image[106];
+    const std::int16_t low_word = model::param_image[103];
+    const std::string end_text = end.text();
+    const std::string low_text = low.text();
+    ASSERT_EQ(low_text, "3.5");
+    struct Case {
+        const char* clipboard;
+        const char* typed;  // what reaches the end of "Bereichsende"
+    };
+    const Case cases[] = {
+        {"\t1", "1"},          // the Tab dropped, not acted on
+        {"1\r\n2", "1"},       // the first line only
+        {"2\n\t3", "2"},
+        {"x-y.7", "-7"},        // letters refused by the filter; a second "." too
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        click(end);
+        press(Qt::Key_End);
+        paste(c.clipboard);
+        EXPECT_EQ(ui::focus_owner(), &end);
+        expect_one_focus("after the paste");
+        EXPECT_EQ(end.text(), end_text + c.typed);
+        EXPECT_EQ(low.text(), low_text);
+        press(Qt::Key_Escape);  // the page shows the image again
+        ASSERT_EQ(end.text(), end_text);
+    }
+    click(low);
+    EXPECT_EQ(model::param_image[103], low_word);
+    EXPECT_EQ(model::param_image[106], end_word);
+    EXPECT_TRUE(answered_.empty());
+    ui::reset_forms();
+
+    start_and_read(1);
+    click(main().B_comment);
+    pages::Comment& comment = *pages::comment_inst.peek();
+    const Case comment_cases[] = {
+        {"a\tb", "ab"},
+        {"line1\nline2", "line1\r\nline2"},
+        {"x\r\ny\rz", "x\r\ny\r\nz"},
+    };
+    for (const Case& c : comment_cases) {
+        SCOPED_TRACE(c.clipboard);
+        click(comment.comment_txt);
+        QTest::keyClick(keyboard(), Qt::Key_A, Qt::ControlModifier);  // select all
+        settle();
+        paste(c.clipboard);
+        EXPECT_EQ(ui::focus_owner(), &comment.comment_txt);
+        expect_one_focus("after the paste");
+        EXPECT_EQ(comment.comment_txt.text(), c.typed);
+    }
 }
 
 // The press on a button while the field refuses its value asks for the focus once: the
