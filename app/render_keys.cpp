@@ -251,6 +251,7 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             if (syncing_ || !first_press(*c, e)) return false;
             if (c->focusable_kind()) {
                 ask_focus(watched);
+                if (c->kind() == ui::Kind::text_box) caret_after_press(watched);
                 return false;
             }
             ui::Form& f = c->form();

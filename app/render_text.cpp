@@ -133,6 +133,26 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
     }
 }
 
+// After a press on a text box, the caret Qt shows (or the selection a drag made) is the
+// layer's, also where the press left it in place and so reported nothing: the layer may
+// still hold a selection from before, which the next key would replace.
+void Renderer::caret_after_press(QObject* source) {
+    QPointer<QWidget> w = widget(*control_of(source));
+    post_pressed<ui::TextBox>(source, [w](ui::TextBox& t) {
+        if (!w) return;
+        int start = 0, end = 0;
+        if (auto* e = qobject_cast<QLineEdit*>(w.data())) {
+            start = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+            end = start + (e->hasSelectedText() ? e->selectionLength() : 0);
+        } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w.data())) {
+            start = ui_pos(t.text(), pe->textCursor().selectionStart());
+            end = ui_pos(t.text(), pe->textCursor().selectionEnd());
+        }
+        t.set_sel_start(start);
+        t.set_sel_length(end - start);
+    });
+}
+
 void Renderer::sync_text(ControlView& v, unsigned bits) {
     ui::Control& c = *v.control;
     QWidget* w = v.widget;

@@ -142,6 +142,7 @@ class Renderer final : public QObject, public ui::Observer {
     QWidget* make_text(ui::Control& c, QWidget* parent);
     void connect_text(ui::Control& c, QWidget* w);
     void sync_text(ControlView& v, unsigned bits);
+    void caret_after_press(QObject* source);
     QWidget* make_button(ui::Control& c, QWidget* parent);
     void connect_button(ui::Control& c, QWidget* w);
     void sync_button(ControlView& v, unsigned bits);

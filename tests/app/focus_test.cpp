@@ -401,6 +401,21 @@ TEST_F(OneFocus, AValueTypedAfterTheKeyboardEnteredTheFieldReplacesIt) {
     EXPECT_EQ(model::param_image[100], 50);
     EXPECT_EQ(filter.text(), "5.0");
     EXPECT_TRUE(answered_.empty());
+
+    // A click places the caret where it lands, also where Qt's caret stood already (the
+    // end of a field the keyboard entered and left): the key goes there, replacing nothing.
+    click(start);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(ui::focus_owner(), &filter);
+    QWidget* edit = widget(end);
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, edit->height() / 2));
+    settle();
+    EXPECT_EQ(ui::focus_owner(), &end);
+    type("1");
+    EXPECT_EQ(end.text(), "3501");
+    press(Qt::Key_Escape);
+    EXPECT_EQ(end.text(), "350");
 }
 
 // A paste (Ctrl+V) goes into the focused field only: a Tab in the clipboard never moves
