@@ -94,27 +94,33 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
     auto* k = static_cast<QKeyEvent*>(e);
     const auto mods = k->modifiers();
     const bool text_box = c && c->kind() == Kind::text_box;
-    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        // Shortcuts and access keys stay Qt's; in a text box only copy, select-all and
-        // the editing shortcuts below, which go through the layer like typing.
-        if (!text_box || e->type() != QEvent::KeyPress)
-            return text_box && !(mods & Qt::AltModifier);
-        if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) return false;
+    // Paste and cut (Ctrl+V, Shift+Insert; Ctrl+X, Shift+Delete) in a text box go
+    // through the layer like typing.
+    if (text_box && e->type() == QEvent::KeyPress) {
         if (k->matches(QKeySequence::Paste)) {
             // Into whichever text box has the focus when the keys before it have run.
             post([text = cp1252(QApplication::clipboard()->text())] {
                 if (Control* f = focus_owner(); f && f->kind() == Kind::text_box)
                     paste_into(static_cast<TextBox&>(*f), text);
             });
-        } else if (k->matches(QKeySequence::Cut)) {
+            return true;
+        }
+        if (k->matches(QKeySequence::Cut)) {
             if (auto* le = qobject_cast<QLineEdit*>(watched)) {
                 if (le->hasSelectedText()) QApplication::clipboard()->setText(le->selectedText());
             } else if (auto* pe = qobject_cast<QPlainTextEdit*>(watched)) {
                 pe->copy();
             }
             post([] { user_key(vk_delete, 0); });
+            return true;
         }
-        return true;
+    }
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        // Shortcuts and access keys stay Qt's; in a text box only copy and select-all
+        // (Qt's own, reported back as the selection), the rest reaches no control.
+        if (!text_box || e->type() != QEvent::KeyPress)
+            return text_box && !(mods & Qt::AltModifier);
+        return !(k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll));
     }
     if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
     pressed_ = nullptr;

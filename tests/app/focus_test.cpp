@@ -422,9 +422,12 @@ TEST_F(OneFocus, AValueTypedAfterTheKeyboardEnteredTheFieldReplacesIt) {
 // the focus, a single-line field takes the first line through its key filter, and the
 // comment box takes every line with CR LF line ends.
 TEST_F(OneFocus, APasteStaysInTheFocusedField) {
-    auto paste = [&](const std::string& text) {
+    auto paste = [&](const std::string& text, bool by_shift_insert) {
         QApplication::clipboard()->setText(app::qstr(text));
-        QTest::keyClick(keyboard(), Qt::Key_V, Qt::ControlModifier);
+        if (by_shift_insert)
+            QTest::keyClick(keyboard(), Qt::Key_Insert, Qt::ShiftModifier);
+        else
+            QTest::keyClick(keyboard(), Qt::Key_V, Qt::ControlModifier);
         settle();
     };
     start_and_read(1);
@@ -440,18 +443,19 @@ TEST_F(OneFocus, APasteStaysInTheFocusedField) {
     struct Case {
         const char* clipboard;
         const char* typed;  // what reaches the end of "Bereichsende"
+        bool by_shift_insert = false;
     };
     const Case cases[] = {
         {"\t1", "1"},          // the Tab dropped, not acted on
         {"1\r\n2", "1"},       // the first line only
         {"2\n\t3", "2"},
-        {"x-y.7", "-7"},        // letters refused by the filter; a second "." too
+        {"x-y.7", "-7", true},  // letters refused by the filter; a second "." too
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.clipboard);
         click(end);
         press(Qt::Key_End);
-        paste(c.clipboard);
+        paste(c.clipboard, c.by_shift_insert);
         EXPECT_EQ(ui::focus_owner(), &end);
         expect_one_focus("after the paste");
         EXPECT_EQ(end.text(), end_text + c.typed);
@@ -478,7 +482,7 @@ TEST_F(OneFocus, APasteStaysInTheFocusedField) {
         click(comment.comment_txt);
         QTest::keyClick(keyboard(), Qt::Key_A, Qt::ControlModifier);  // select all
         settle();
-        paste(c.clipboard);
+        paste(c.clipboard, c.by_shift_insert);
         EXPECT_EQ(ui::focus_owner(), &comment.comment_txt);
         expect_one_focus("after the paste");
         EXPECT_EQ(comment.comment_txt.text(), c.typed);
