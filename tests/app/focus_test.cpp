@@ -346,6 +346,7 @@ TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
         EXPECT_EQ(answered_, std::vector<std::string>{c.refusal});
         EXPECT_EQ(ui::focus_owner(), &refusing) << "a refusal keeps the focus in the field";
         EXPECT_EQ(refusing.text(), kept_text) << "and its Esc shows the word again";
+        EXPECT_EQ(refusing.sel_length(), 0) << "given back, not entered by the Tab";
         expect_one_focus("after the refusal box");
 
         click(next);
