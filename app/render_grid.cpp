@@ -216,12 +216,12 @@ void Renderer::connect_grid(ui::Control&, QWidget* w) {
     };
     QObject::connect(g->verticalScrollBar(), &QScrollBar::valueChanged, this, [this, g](int value) {
         if (syncing_) return;
-        post_to<Grid>(g, [value](Grid& gr) { user_scroll(gr, value + gr.fixed_rows()); });
+        post_pressed<Grid>(g, [value](Grid& gr) { user_scroll(gr, value + gr.fixed_rows()); });
     });
     QObject::connect(g->horizontalScrollBar(), &QScrollBar::valueChanged, this,
                      [this, g](int value) {
                          if (syncing_) return;
-                         post_to<Grid>(g, [value](Grid& gr) {
+                         post_pressed<Grid>(g, [value](Grid& gr) {
                              const int left = std::min(value + gr.fixed_cols(), gr.cols() - 1);
                              if (left >= gr.fixed_cols()) gr.set_left_col(left);
                          });

@@ -59,6 +59,29 @@ int key_code(int qt_key) {
     return 0;
 }
 
+// A paste is the clipboard's text typed into the focused text box only: each key goes
+// through its KeyPress filter as a typed one would, and none may move the focus (the
+// rest is dropped when a handler did). A single-line box takes the first line; in a
+// multi-line box each line break (CR LF, LF or CR) is one Enter, which inserts CR LF.
+// Tabs and other control characters are dropped: typed, a Tab would leave the field.
+void paste_into(ui::TextBox& t, const std::string& text) {
+    std::string keys;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '\r' || ch == '\n') {
+            if (!t.multi_line()) break;
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            keys += '\r';
+        } else if (ch >= 32 && ch != 127) {
+            keys += static_cast<char>(ch);
+        }
+    }
+    for (char ch : keys) {
+        if (ui::focus_owner() != &t) break;
+        ui::user_type(std::string(1, ch));
+    }
+}
+
 bool is_button_like(ui::Kind k) {
     return k == ui::Kind::command_button || k == ui::Kind::check_box ||
            k == ui::Kind::option_button;
@@ -71,28 +94,33 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
     auto* k = static_cast<QKeyEvent*>(e);
     const auto mods = k->modifiers();
     const bool text_box = c && c->kind() == Kind::text_box;
-    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        // Shortcuts and access keys stay Qt's; in a text box only copy, select-all and
-        // the editing shortcuts below, which go through the layer like typing.
-        if (!text_box || e->type() != QEvent::KeyPress)
-            return text_box && !(mods & Qt::AltModifier);
-        if (k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll)) return false;
+    // Paste and cut (Ctrl+V, Shift+Insert; Ctrl+X, Shift+Delete) in a text box go
+    // through the layer like typing.
+    if (text_box && e->type() == QEvent::KeyPress) {
         if (k->matches(QKeySequence::Paste)) {
-            std::string text = cp1252(QApplication::clipboard()->text());
-            if (!static_cast<TextBox*>(c)->multi_line()) {
-                const auto nl = text.find_first_of("\r\n");
-                if (nl != std::string::npos) text.resize(nl);
-            }
-            post([text] { user_type(text); });
-        } else if (k->matches(QKeySequence::Cut)) {
+            // Into whichever text box has the focus when the keys before it have run.
+            post([text = cp1252(QApplication::clipboard()->text())] {
+                if (Control* f = focus_owner(); f && f->kind() == Kind::text_box)
+                    paste_into(static_cast<TextBox&>(*f), text);
+            });
+            return true;
+        }
+        if (k->matches(QKeySequence::Cut)) {
             if (auto* le = qobject_cast<QLineEdit*>(watched)) {
                 if (le->hasSelectedText()) QApplication::clipboard()->setText(le->selectedText());
             } else if (auto* pe = qobject_cast<QPlainTextEdit*>(watched)) {
                 pe->copy();
             }
             post([] { user_key(vk_delete, 0); });
+            return true;
         }
-        return true;
+    }
+    if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        // Shortcuts and access keys stay Qt's; in a text box only copy and select-all
+        // (Qt's own, reported back as the selection), the rest reaches no control.
+        if (!text_box || e->type() != QEvent::KeyPress)
+            return text_box && !(mods & Qt::AltModifier);
+        return !(k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll));
     }
     if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
     pressed_ = nullptr;
@@ -143,6 +171,14 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
 void Renderer::ask_focus(QObject* source) {
     pressed_ = source;
     post_to<ui::Control>(source, [](ui::Control& ctl) { ui::user_focus(ctl); });
+}
+
+bool Renderer::first_press(const ui::Control& c, const QEvent* e) {
+    const quint64 t = static_cast<const QInputEvent*>(e)->timestamp();
+    if (press_control_ == &c && press_time_ == t) return false;
+    press_control_ = &c;
+    press_time_ = t;
+    return true;
 }
 
 QWidget* Renderer::focus_widget(const ui::Control& c) const {
@@ -218,9 +254,10 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             return false;
         }
         case QEvent::MouseButtonPress: {
-            if (syncing_) return false;
+            if (syncing_ || !first_press(*c, e)) return false;
             if (c->focusable_kind()) {
                 ask_focus(watched);
+                if (c->kind() == ui::Kind::text_box) caret_after_press(watched);
                 return false;
             }
             ui::Form& f = c->form();
@@ -239,9 +276,21 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             if (!syncing_) pressed_ = nullptr;
             return false;
         case QEvent::MouseButtonRelease: {
+            press_control_ = nullptr;  // the next press is a new one, whatever its time
             auto* me = static_cast<QMouseEvent*>(e);
-            if (me->button() != Qt::LeftButton || syncing_) return false;
             const ui::Kind k = c->kind();
+            if (me->button() == Qt::MiddleButton && k == ui::Kind::text_box && !syncing_) {
+                // The desktop's selection pasted by the middle button: into this box only,
+                // when its press got it the focus.
+                if (QApplication::clipboard()->supportsSelection()) {
+                    const std::string text =
+                        cp1252(QApplication::clipboard()->text(QClipboard::Selection));
+                    post_pressed<ui::TextBox>(watched,
+                                              [text](ui::TextBox& t) { paste_into(t, text); });
+                }
+                return true;
+            }
+            if (me->button() != Qt::LeftButton || syncing_) return false;
             if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image ||
                 k == ui::Kind::frame) {
                 if (watched == widget(*c))

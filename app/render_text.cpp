@@ -4,6 +4,7 @@
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <algorithm>
+#include <utility>
 
 #include "app/render_common.h"
 #include "app/twips.h"
@@ -98,36 +99,57 @@ QWidget* Renderer::make_text(ui::Control& c, QWidget* parent) {
     return e;
 }
 
+namespace {
+
+// The caret (start = end) or selection Qt shows in a text box's widget, in positions of
+// the layer's text.
+std::pair<int, int> qt_selection(QWidget* w, const std::string& text) {
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (!e->hasSelectedText()) return {e->cursorPosition(), e->cursorPosition()};
+        return {e->selectionStart(), e->selectionStart() + e->selectionLength()};
+    }
+    if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
+        const QTextCursor cur = pe->textCursor();
+        return {ui_pos(text, cur.selectionStart()), ui_pos(text, cur.selectionEnd())};
+    }
+    return {0, 0};
+}
+
+void set_selection(ui::TextBox& t, std::pair<int, int> sel) {
+    t.set_sel_start(sel.first);
+    t.set_sel_length(sel.second - sel.first);
+}
+
+}  // namespace
+
 void Renderer::connect_text(ui::Control& c, QWidget* w) {
-    using namespace ui;
-    if (c.kind() != Kind::text_box) return;
-    auto report = [this, w](int start, int length) {
-        post_to<TextBox>(w, [start, length](TextBox& t) {
-            t.set_sel_start(start);
-            t.set_sel_length(length);
-        });
+    if (c.kind() != ui::Kind::text_box) return;
+    // Taken when Qt moves it; a multi-line box's select-all keeps the caret where it is,
+    // so the selection's own signal counts too.
+    auto report = [this, w] {
+        if (syncing_) return;
+        auto* t = static_cast<ui::TextBox*>(control_of(w));
+        if (!t) return;
+        const auto sel = qt_selection(w, t->text());
+        post_to<ui::TextBox>(w, [sel](ui::TextBox& box) { set_selection(box, sel); });
     };
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        auto sel = [this, e, report] {
-            if (syncing_) return;
-            if (e->hasSelectedText())
-                report(e->selectionStart(), e->selectionLength());
-            else
-                report(e->cursorPosition(), 0);
-        };
-        QObject::connect(e, &QLineEdit::cursorPositionChanged, this, sel);
-        QObject::connect(e, &QLineEdit::selectionChanged, this, sel);
+        QObject::connect(e, &QLineEdit::cursorPositionChanged, this, report);
+        QObject::connect(e, &QLineEdit::selectionChanged, this, report);
     } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
-        QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this, [this, pe, report] {
-            if (syncing_) return;
-            auto* t = static_cast<TextBox*>(control_of(pe));
-            if (!t) return;
-            const QTextCursor cur = pe->textCursor();
-            const int a = ui_pos(t->text(), cur.selectionStart());
-            const int b = ui_pos(t->text(), cur.selectionEnd());
-            report(a, b - a);
-        });
+        QObject::connect(pe, &QPlainTextEdit::cursorPositionChanged, this, report);
+        QObject::connect(pe, &QPlainTextEdit::selectionChanged, this, report);
     }
+}
+
+// After a press on a text box, the caret Qt shows (or the selection a drag made) is the
+// layer's, also where the press left it in place and so reported nothing: the layer may
+// still hold a selection from before, which the next key would replace.
+void Renderer::caret_after_press(QObject* source) {
+    QPointer<QWidget> w = widget(*control_of(source));
+    post_pressed<ui::TextBox>(source, [w](ui::TextBox& t) {
+        if (w) set_selection(t, qt_selection(w, t.text()));
+    });
 }
 
 void Renderer::sync_text(ControlView& v, unsigned bits) {

@@ -2,9 +2,12 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 
 #include "app/render_common.h"
@@ -193,7 +196,17 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
     w->setObjectName(qstr(c.name()) +
                      (c.index() >= 0 ? QString("(%1)").arg(c.index()) : QString()));
     watch(w, &c);
-    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) watch(area->viewport(), &c);
+    // A press on any part of a scrolled control (its cells, its scroll bars, a list
+    // view's header) is a press on the control.
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
+        watch(area->viewport(), &c);
+        watch(area->verticalScrollBar(), &c);
+        watch(area->horizontalScrollBar(), &c);
+        if (auto* tree = qobject_cast<QTreeView*>(w)) {
+            watch(tree->header(), &c);
+            watch(tree->header()->viewport(), &c);
+        }
+    }
     connect_input(c, w);
     sync_control(v, d_all);
     w->setVisible(c.visible());

@@ -133,6 +133,8 @@ class Renderer final : public QObject, public ui::Observer {
     // null): the layer gives it to its focused control.
     bool key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* e);
     void ask_focus(QObject* source);
+    // True for the first delivery of a press to a control, false for Qt's copies of it.
+    bool first_press(const ui::Control& c, const QEvent* e);
     bool window_event(FormView& fv, QEvent* e);
 
     // Each kind of control in a file of its own (app/render_<kind>.cpp): its widget,
@@ -140,6 +142,7 @@ class Renderer final : public QObject, public ui::Observer {
     QWidget* make_text(ui::Control& c, QWidget* parent);
     void connect_text(ui::Control& c, QWidget* w);
     void sync_text(ControlView& v, unsigned bits);
+    void caret_after_press(QObject* source);
     QWidget* make_button(ui::Control& c, QWidget* parent);
     void connect_button(ui::Control& c, QWidget* w);
     void sync_button(ControlView& v, unsigned bits);
@@ -174,6 +177,10 @@ class Renderer final : public QObject, public ui::Observer {
     int syncing_ = 0;
     // The widget whose press (or access key) last asked the layer for the focus.
     QPointer<QObject> pressed_;
+    // The press that last asked for the focus: Qt hands a press a widget ignores on to
+    // its parent, and the parent may be part of the same control.
+    const ui::Control* press_control_ = nullptr;
+    quint64 press_time_ = 0;
 };
 
 }  // namespace dvx::app

@@ -88,6 +88,20 @@ int ascii_of_key(int key, int shift) {
     }
 }
 
+}  // namespace
+
+// A single-line text box the keyboard moved into has its whole text selected, so typing
+// replaces it (not when a LostFocus kept the focus elsewhere, or took it back).
+void select_entered(Control& c) {
+    if (st().focus != &c || c.kind() != Kind::text_box) return;
+    auto& t = static_cast<TextBox&>(c);
+    if (t.multi_line()) return;
+    t.set_sel_start(0);
+    t.set_sel_length(static_cast<int>(t.text().size()));
+}
+
+namespace {
+
 // Tab navigation; false when no other control could take the focus.
 bool navigate(Control& from, bool back) {
     auto order = from.form().tab_order();
@@ -108,6 +122,7 @@ bool navigate(Control& from, bool back) {
         target = it == order.rend() ? order.back() : *it;
     }
     detail::move_focus(target);
+    select_entered(*target);
     return true;
 }
 

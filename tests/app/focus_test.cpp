@@ -7,7 +7,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QTest>
@@ -18,11 +20,16 @@
 #include <vector>
 
 #include "app/qt_services.h"
+#include "app/render_grid.h"
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
 #include "calib/fqn_calib.h"
 #include "calib/measure_run.h"
+#include "gateway/hzl_blatt.h"
+#include "gateway/openers.h"
+#include "gateway/poll_busy.h"
+#include "link/link.h"
 #include "mainwin/access_level.h"
 #include "mainwin/hauptmenu.h"
 #include "mainwin/page_openers.h"
@@ -75,7 +82,9 @@ class OneFocus : public MainWindowFixture {
         if (!modal || !modal->isVisible()) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             answered_.push_back(app::cp1252(box->text()));
-            if (answer_by_mouse_)
+            if (answer_cancel_)
+                QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Escape);
+            else if (answer_by_mouse_)
                 QTest::mouseClick(static_cast<QWidget*>(box->buttons().front()), Qt::LeftButton);
             else
                 QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
@@ -173,8 +182,121 @@ class OneFocus : public MainWindowFixture {
     std::unique_ptr<app::Renderer> renderer_;
     QTimer answer_;
     bool answer_by_mouse_ = false;
+    bool answer_cancel_ = false;  // Esc: the box's Cancel
     std::vector<std::string> answered_;
 };
+
+// The HZL gateway page on the simulated HZL line, its settings read: the first five
+// variables read rack 0, device 0.
+class HzlTable : public OneFocus {
+  protected:
+    void SetUp() override {
+        OneFocus::SetUp();
+        gateway::install_openers();
+        gateway::poll_busy = 0;
+        link::reset_link_state();
+    }
+    void TearDown() override {
+        OneFocus::TearDown();
+        mainwin::page_openers() = {};
+    }
+    void open_and_read() {
+        write_checked("HZL_mod.cfg", "1");
+        write_checked("HZL_chart_enabled.cfg", "1");
+        set_reg(model::reg_language, "GB");
+        mainwin::Main();
+        settle();
+        loop_.post([this] { ui::user_click(main().m_ub_hzl); });
+        settle();
+        ASSERT_TRUE(gateway::hzl_blatt_inst.loaded());
+        // The demo table assigns the first variables: the first five are unassigned here.
+        for (int v = 1; v <= 5; ++v) port_.plant().gateway().set_table(1 + v, 0);
+        click(page().Command3D1);
+        ASSERT_TRUE(answered_.empty()) << answered_.front();
+        ASSERT_EQ(cell(1, 1), "0");
+    }
+    gateway::HZL_blatt& page() { return *gateway::hzl_blatt_inst.peek(); }
+    std::string cell(int row, int col) { return page().flg_param.text_matrix(row, col); }
+    app::GridWidget& grid() { return *static_cast<app::GridWidget*>(widget(page().flg_param)); }
+    void click_cell(int row, int col) {
+        const QRect r = grid().cell_rect(row, col);
+        ASSERT_FALSE(r.isEmpty());
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, r.center());
+        settle();
+    }
+    // Where the cell editor stands ("row,col" or "hidden"), and that it has the keys.
+    std::string editor() {
+        if (!page().txt_edit.visible()) return "hidden";
+        expect_one_focus("the cell editor");
+        EXPECT_EQ(ui::focus_owner(), &page().txt_edit);
+        return std::to_string(page().edit_row) + "," + std::to_string(page().edit_col);
+    }
+    // The editor's whole text is selected in Qt as in the layer: a key replaces it.
+    void expect_selected() {
+        auto* e = qobject_cast<QLineEdit*>(widget(page().txt_edit));
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(e->selectedText(), app::qstr(page().txt_edit.text()));
+        EXPECT_EQ(page().txt_edit.sel_length(), static_cast<int>(page().txt_edit.text().size()));
+    }
+};
+
+// A click opens the editor over the cell with its text selected, and the keys go to it;
+// Tab, Shift+Tab, Enter and the arrows move it as its table says; a refused value gives
+// its box, OK back to the editor, Cancel keeps the cell.
+TEST_F(HzlTable, TheVariableTableEditsByMouseAndKeyboard) {
+    open_and_read();
+    const std::string invalid = "Entered value isn not valid for this field !";
+
+    click_cell(1, 1);
+    EXPECT_TRUE(answered_.empty()) << "a click on a cell holding 0 checks nothing";
+    EXPECT_EQ(editor(), "1,1");
+    expect_selected();
+    type("5");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(cell(1, 1), "5");
+    EXPECT_EQ(editor(), "1,2");
+    expect_selected();
+    type("12");
+    press(Qt::Key_Return);
+    EXPECT_EQ(cell(1, 2), "12");
+    EXPECT_EQ(editor(), "2,1");
+    type("3");
+    press(Qt::Key_Down);
+    EXPECT_EQ(cell(2, 1), "3");
+    EXPECT_EQ(editor(), "3,1");
+    type("4");
+    press(Qt::Key_Up);
+    EXPECT_EQ(cell(3, 1), "4");
+    EXPECT_EQ(editor(), "2,1");
+    QTest::keyClick(keyboard(), Qt::Key_Backtab, Qt::ShiftModifier);
+    settle();
+    EXPECT_EQ(editor(), "1,2");
+    EXPECT_TRUE(answered_.empty());
+
+    // A slot above 20: refused, OK gives the editor back with the value typed.
+    type("25");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(answered_, std::vector<std::string>{invalid});
+    EXPECT_EQ(editor(), "1,2");
+    EXPECT_EQ(page().txt_edit.text(), "25");
+    EXPECT_EQ(cell(1, 2), "12");
+    press(Qt::Key_Escape);
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(cell(1, 2), "12");
+
+    // A cell left at 0 by a click elsewhere: refused, Cancel keeps the cell.
+    answered_.clear();
+    click_cell(4, 2);
+    EXPECT_EQ(editor(), "4,2");
+    answer_cancel_ = true;
+    click_cell(5, 1);
+    answer_cancel_ = false;
+    EXPECT_EQ(answered_, std::vector<std::string>{invalid});
+    EXPECT_EQ(cell(4, 2), "0");
+    EXPECT_EQ(cell(5, 1), "0");
+    EXPECT_EQ((std::vector<std::string>{cell(1, 1), cell(1, 2), cell(2, 1), cell(3, 1)}),
+              (std::vector<std::string>{"5", "12", "3", "4"}));
+}
 
 // A value refused on leaving its field, the refusal box answered, the next field clicked
 // and typed into: the typed value is that field's, the refused field keeps its word.
@@ -224,6 +346,7 @@ TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
         EXPECT_EQ(answered_, std::vector<std::string>{c.refusal});
         EXPECT_EQ(ui::focus_owner(), &refusing) << "a refusal keeps the focus in the field";
         EXPECT_EQ(refusing.text(), kept_text) << "and its Esc shows the word again";
+        EXPECT_EQ(refusing.sel_length(), 0) << "given back, not entered by the Tab";
         expect_one_focus("after the refusal box");
 
         click(next);
@@ -238,6 +361,132 @@ TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
         expect_one_focus("left the next field");
         ui::reset_forms();
         answered_.clear();
+    }
+}
+
+// A field entered by Shift+Tab, Tab or Enter has its whole text selected: the value typed
+// replaces the old one, on the page and in the parameter word (50 over 0 is no 500, 5
+// over 1.0 no 51.0, both inside their limits, so no box would tell).
+TEST_F(OneFocus, AValueTypedAfterTheKeyboardEnteredTheFieldReplacesIt) {
+    start_and_read(1);
+    click(main().B_io);
+    ui::Form* page = ui::active_form();
+    auto& start = *dynamic_cast<ui::TextBox*>(page->control("Mesb_0"));
+    auto& end = *dynamic_cast<ui::TextBox*>(page->control("Mesb_1"));
+    auto& filter = *dynamic_cast<ui::TextBox*>(page->control("in_filt"));
+    ASSERT_EQ(start.text(), "0");
+    ASSERT_EQ(filter.text(), "1.0");
+    auto expect_entered = [&](ui::TextBox& t, const char* by) {
+        SCOPED_TRACE(by);
+        EXPECT_EQ(ui::focus_owner(), &t);
+        expect_one_focus(by);
+        auto* edit = qobject_cast<QLineEdit*>(widget(t));
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->selectedText(), app::qstr(t.text())) << "the whole text selected";
+    };
+
+    click(end);
+    QTest::keyClick(keyboard(), Qt::Key_Backtab, Qt::ShiftModifier);
+    settle();
+    expect_entered(start, "Shift+Tab");
+    type("50");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(model::param_image[97], 50);
+    expect_entered(end, "Tab");
+    type("350");
+    press(Qt::Key_Return);
+    EXPECT_EQ(model::param_image[98], 350);
+    expect_entered(filter, "Enter");
+    type("5");
+    press(Qt::Key_Tab);
+    EXPECT_EQ(model::param_image[100], 50);
+    EXPECT_EQ(filter.text(), "5.0");
+    EXPECT_TRUE(answered_.empty());
+
+    // A click places the caret where it lands, also where Qt's caret stood already (the
+    // end of a field the keyboard entered and left): the key goes there, replacing nothing.
+    click(start);
+    press(Qt::Key_Tab);
+    press(Qt::Key_Tab);
+    ASSERT_EQ(ui::focus_owner(), &filter);
+    QWidget* edit = widget(end);
+    QTest::mouseClick(edit, Qt::LeftButton, {}, QPoint(edit->width() - 3, edit->height() / 2));
+    settle();
+    EXPECT_EQ(ui::focus_owner(), &end);
+    type("1");
+    EXPECT_EQ(end.text(), "3501");
+    press(Qt::Key_Escape);
+    EXPECT_EQ(end.text(), "350");
+}
+
+// A paste (Ctrl+V) goes into the focused field only: a Tab in the clipboard never moves
+// the focus, a single-line field takes the first line through its key filter, and the
+// comment box takes every line with CR LF line ends.
+TEST_F(OneFocus, APasteStaysInTheFocusedField) {
+    auto paste = [&](const std::string& text, bool by_shift_insert) {
+        QApplication::clipboard()->setText(app::qstr(text));
+        if (by_shift_insert)
+            QTest::keyClick(keyboard(), Qt::Key_Insert, Qt::ShiftModifier);
+        else
+            QTest::keyClick(keyboard(), Qt::Key_V, Qt::ControlModifier);
+        settle();
+    };
+    start_and_read(1);
+    click(main().B_Out);
+    ui::Form* page = ui::active_form();
+    auto& end = *dynamic_cast<ui::TextBox*>(page->control("Ber_ende"));
+    auto& low = *dynamic_cast<ui::TextBox*>(page->control("Ber_min"));
+    const std::int16_t end_word = model::param_image[106];
+    const std::int16_t low_word = model::param_image[103];
+    const std::string end_text = end.text();
+    const std::string low_text = low.text();
+    ASSERT_EQ(low_text, "3.5");
+    struct Case {
+        const char* clipboard;
+        const char* typed;  // what reaches the end of "Bereichsende"
+        bool by_shift_insert = false;
+    };
+    const Case cases[] = {
+        {"\t1", "1"},          // the Tab dropped, not acted on
+        {"1\r\n2", "1"},       // the first line only
+        {"2\n\t3", "2"},
+        {"x-y.7", "-7", true},  // letters refused by the filter; a second "." too
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.clipboard);
+        click(end);
+        press(Qt::Key_End);
+        paste(c.clipboard, c.by_shift_insert);
+        EXPECT_EQ(ui::focus_owner(), &end);
+        expect_one_focus("after the paste");
+        EXPECT_EQ(end.text(), end_text + c.typed);
+        EXPECT_EQ(low.text(), low_text);
+        press(Qt::Key_Escape);  // the page shows the image again
+        ASSERT_EQ(end.text(), end_text);
+    }
+    click(low);
+    EXPECT_EQ(model::param_image[103], low_word);
+    EXPECT_EQ(model::param_image[106], end_word);
+    EXPECT_TRUE(answered_.empty());
+    ui::reset_forms();
+
+    start_and_read(1);
+    click(main().B_comment);
+    pages::Comment& comment = *pages::comment_inst.peek();
+    const Case comment_cases[] = {
+        {"a\tb", "ab"},
+        {"line1\nline2", "line1\r\nline2"},
+        {"x\r\ny\rz", "x\r\ny\r\nz"},
+    };
+    for (const Case& c : comment_cases) {
+        SCOPED_TRACE(c.clipboard);
+        click(comment.comment_txt);
+        QTest::keyClick(keyboard(), Qt::Key_A, Qt::ControlModifier);  // select all
+        settle();
+        paste(c.clipboard, c.by_shift_insert);
+        EXPECT_EQ(ui::focus_owner(), &comment.comment_txt);
+        expect_one_focus("after the paste");
+        EXPECT_EQ(comment.comment_txt.text(), c.typed);
     }
 }
 

@@ -319,6 +319,24 @@ TEST_F(RendererTest, AltAndTheAccessKeyClicksTheButton) {
     EXPECT_EQ(form_->clicks, 1);
 }
 
+// The label's access key enters its text box as Tab would: the whole text selected, so
+// typing replaces it; a click places the caret instead (above).
+TEST_F(RendererTest, TheLabelsAccessKeySelectsTheFieldsText) {
+    QWidget* win = activated_window();
+    if (!win) GTEST_SKIP() << "this platform cannot activate windows";
+    form_->txt.set_text("12.5");
+    form_->btn.set_focus();
+    renderer_->flush();
+    QTest::keyClick(win, Qt::Key_N, Qt::AltModifier);
+    loop_.run_pending();
+    renderer_->flush();
+    ASSERT_EQ(ui::focus_owner(), &form_->txt);
+    EXPECT_EQ(w<QLineEdit>(form_->txt)->selectedText(), "12.5");
+    QTest::keyClicks(QApplication::focusWidget(), "7");
+    loop_.run_pending();
+    EXPECT_EQ(form_->txt.text(), "7");
+}
+
 TEST_F(RendererTest, MenuChoiceClicksTheMenuItem) {
     auto* bar = renderer_->window(*form_)->findChild<QMenuBar*>();
     ASSERT_NE(bar, nullptr);
