@@ -38,7 +38,7 @@ void move_focus(Control* target) {
     if (s.focus_gen != gen) return;  // the LostFocus handler moved the focus itself
     if (target && (!target->alive() || !target->can_focus())) {
         // The control left may have hidden itself meanwhile: it keeps no focus.
-        if (old && s.focus == old && !old->can_focus()) drop_focus_of(old->form());
+        if (old && s.focus == old && !old->can_focus()) pass_focus_on(*old);
         return;
     }
     s.focus = target;
@@ -94,6 +94,15 @@ void drop_focus_of(Form& f) {
         s.focus = nullptr;
         notify([&](Observer& o) { o.focus_changed(nullptr); });
     }
+}
+
+void pass_focus_on(Control& old) {
+    auto& s = st();
+    Form& f = old.form();
+    drop_focus_of(f);
+    if (s.focus || s.box_depth > 0 || s.ended || s.active != &f || !f.loaded() || !f.visible())
+        return;
+    if (Control* next = f.next_in_tab_order(old)) move_focus(next);
 }
 
 void form_gone(Form& f) {
@@ -175,12 +184,16 @@ void BoxScope::close() {
     auto& s = st();
     closed_ = true;
     --s.box_depth;
-    if (prev_ && !s.focus && !s.ended && prev_->alive() && prev_->can_focus()) {
-        s.focus = prev_;
-        prev_->form().set_focused(prev_);
-        notify([&](Observer& o) { o.focus_changed(prev_); });
-        prev_->raise("GotFocus", prev_->on_got_focus);
+    if (!prev_ || s.focus || s.ended || !prev_->alive()) return;
+    if (!prev_->can_focus()) {
+        // Hidden or disabled while the box was up: its window's next control takes over.
+        pass_focus_on(*prev_);
+        return;
     }
+    s.focus = prev_;
+    prev_->form().set_focused(prev_);
+    notify([&](Observer& o) { o.focus_changed(prev_); });
+    prev_->raise("GotFocus", prev_->on_got_focus);
 }
 
 BoxScope::~BoxScope() {

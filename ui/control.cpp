@@ -95,12 +95,12 @@ void Control::raise_press(int& ascii) {
 }
 
 // A focused control that can no longer hold the focus (hidden or disabled, itself or
-// a container) loses it without events; keys then reach no control.
+// a container) loses it without LostFocus; the next control in tab order takes it.
 static void drop_focus_if_unusable() {
     Control* f = detail::st().focus;
     // A control that hides or disables itself while it is losing the focus does not
     // stop the move: the clicked control still gets the focus and its Click.
-    if (f && !f->can_focus() && f != detail::st().leaving) detail::drop_focus_of(f->form());
+    if (f && !f->can_focus() && f != detail::st().leaving) detail::pass_focus_on(*f);
 }
 
 void Control::set_visible(bool v) {

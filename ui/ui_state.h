@@ -71,6 +71,11 @@ void activate(Form& f, bool focus_control);
 // LostFocus and activates the most recent other visible form.
 void form_gone(Form& f);
 void drop_focus_of(Form& f);
+// `old` had the focus and can no longer hold it (hidden or disabled, itself or a
+// container, its tab page): the focus goes on to the next control in its form's tab
+// order, with no LostFocus for `old`; to nothing when that form is not the active,
+// shown one (or has no other control), or while a box is up.
+void pass_focus_on(Control& old);
 void clear_control(Control* c);
 
 // Timers.

@@ -12,6 +12,7 @@
 namespace dvx::ui {
 namespace {
 
+using test::other_inst;
 using test::page_inst;
 using Vec = std::vector<std::string>;
 
@@ -88,7 +89,7 @@ TEST_F(Focus, LostFocusSettingFocusBackCancelsTheMoveAndTheClick) {
 }
 
 // A field that hides or disables itself in its LostFocus (a cell editor closing) does
-// not stop the click that left it; without a target it keeps no focus.
+// not stop the click that left it; without a target the next field takes the focus.
 TEST_F(Focus, LostFocusHidingTheFieldLetsTheClickThrough) {
     auto& f = *page_inst;
     int clicks = 0;
@@ -117,7 +118,7 @@ TEST_F(Focus, LostFocusHidingTheFieldLetsTheClickThrough) {
         f.B_Zurueck.set_visible(false);
     };
     EXPECT_FALSE(user_click(f.B_Zurueck));
-    EXPECT_EQ(focus_owner(), nullptr);
+    EXPECT_EQ(focus_owner(), &f.txt_b);
     EXPECT_EQ(clicks, 2);
 }
 
@@ -369,6 +370,92 @@ TEST_F(Focus, ActiveControlTagAndText) {
         EXPECT_EQ(&active_control(), &f.txt_b);
     });
     msg_box("x");
+}
+
+// One focusable control of every kind, in tab order.
+class EveryKind : public Form {
+  public:
+    EveryKind() : Form("every_kind") {}
+    TextBox txt{*this, "txt", {120, 120, 1200, 315}};
+    ComboBox cmb{*this, "cmb", {120, 600, 1200, 315}};
+    ListBox lst{*this, "lst", {120, 1000, 1200, 900}};
+    Grid grd{*this, "grd", {120, 2000, 3000, 1500}};
+    ListView lvw{*this, "lvw", {120, 3600, 3000, 1500}};
+    CheckBox chk{*this, "chk", {120, 5200, 1200, 255}};
+    OptionButton opt{*this, "opt", {120, 5600, 1200, 255}};
+    VScrollBar vsb{*this, "vsb", {3300, 120, 255, 3000}};
+    CommandButton btn{*this, "btn", {120, 6000, 1200, 375}};
+    std::vector<Control*> all() { return {&txt, &cmb, &lst, &grd, &lvw, &chk, &opt, &vsb, &btn}; }
+};
+inline FormRef<EveryKind> every_kind_inst;
+
+// A focused control of any kind that is disabled or hidden (itself or its window's first
+// show with it unusable) passes the focus to the next control in tab order, wrapping:
+// GotFocus there, no LostFocus for it, and the keys reach the new control.
+TEST_F(Focus, AnUnusableFocusedControlPassesTheFocusOn) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.show_modeless();
+    const auto all = f.all();
+    struct Way {
+        const char* name;
+        void (*take)(Control&);
+        void (*give)(Control&);
+    };
+    const Way ways[] = {
+        {"disabled", [](Control& c) { c.set_enabled(false); }, [](Control& c) { c.set_enabled(true); }},
+        {"hidden", [](Control& c) { c.set_visible(false); }, [](Control& c) { c.set_visible(true); }},
+    };
+    for (const Way& w : ways)
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            SCOPED_TRACE(std::string(w.name) + " " + all[i]->name());
+            Control& next = *all[(i + 1) % all.size()];
+            all[i]->set_focus();
+            log_.clear();
+            w.take(*all[i]);
+            EXPECT_EQ(focus_owner(), &next);
+            EXPECT_EQ(focus_log(), Vec{next.name() + ".GotFocus"});
+            int keys = 0;
+            next.on_key_down = [&](int&, int) { ++keys; };
+            EXPECT_TRUE(user_key(vk_end));
+            EXPECT_EQ(keys, 1);
+            next.on_key_down = nullptr;
+            w.give(*all[i]);
+        }
+    // The last one left: nothing can take the focus.
+    for (Control* c : all) c->set_enabled(false);
+    EXPECT_EQ(focus_owner(), nullptr);
+    for (Control* c : all) c->set_enabled(true);
+
+    // A window that is not the active one keeps no focus to pass on.
+    f.txt.set_focus();
+    other_inst->show_modeless();
+    f.txt.set_enabled(false);
+    EXPECT_EQ(&focus_owner()->form(), static_cast<Form*>(&*other_inst));
+    other_inst->hide();
+    EXPECT_EQ(focus_owner(), &f.cmb) << "the first usable control on coming back";
+}
+
+// A window filled after its first show disables the control the show gave the focus
+// to: the next usable one takes it, so the keys land at once.
+TEST_F(Focus, AFillAfterTheShowLeavesTheKeysOnAUsableControl) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.show_modeless();
+    ASSERT_EQ(focus_owner(), &f.txt);
+    f.txt.set_enabled(false);
+    f.cmb.set_visible(false);
+    f.lst.set_enabled(false);
+    EXPECT_EQ(focus_owner(), &f.grd);
+}
+
+// A control hidden while a box holds the focus: the box gives the focus to the next one.
+TEST_F(Focus, ABoxGivesTheFocusToTheNextControlWhenItsOwnerWentAway) {
+    auto& f = *page_inst;
+    f.txt_a.set_focus();
+    boxes_.answer(id_ok, std::nullopt, [&] { f.txt_a.set_visible(false); });
+    msg_box("x");
+    EXPECT_EQ(focus_owner(), &f.txt_b);
 }
 
 // O4: hiding or unloading a page whose field has the focus runs no LostFocus.

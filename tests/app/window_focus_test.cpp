@@ -1,0 +1,237 @@
+// Where the keys are when a window opens and when a measuring run ends, in the desktop
+// program: the real renderer on Qt's offscreen platform, the main window started on the
+// simulated bus, pages opened by their buttons and menus, the user's clicks and keys as
+// Qt events. Checked on the focused control, the keyboard widget and the words stored.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/renderer.h"
+#include "calib/fqn_calib.h"
+#include "calib/krv4_cal.h"
+#include "calib/measure_run.h"
+#include "calib/openers.h"
+#include "gateway/openers.h"
+#include "mainwin/access_level.h"
+#include "mainwin/page_openers.h"
+#include "model/access.h"
+#include "model/param_image.h"
+#include "pages/openers.h"
+#include "pages/s_chk_30.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/mainwin/device_fixture.h"
+#include "ui/app.h"
+#include "ui/cp1252.h"
+#include "ui/input.h"
+
+namespace dvx::testing {
+namespace {
+
+std::string name_of(const ui::Control* c) {
+    if (!c) return "none";
+    return ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+}
+
+// The control's place on its form: the chain of containers down to it.
+std::vector<const ui::Control*> chain(const ui::Control& c) {
+    std::vector<const ui::Control*> v;
+    for (const ui::Control* k = &c; k; k = k->container()) v.insert(v.begin(), k);
+    return v;
+}
+
+// True when `b` lies before `a` in reading order: in their common container, b's branch
+// ends above a's, or it shares a's row and ends left of it.
+bool reads_before(const ui::Control& b, const ui::Control& a) {
+    const auto ca = chain(a), cb = chain(b);
+    std::size_t i = 0;
+    while (i < ca.size() && i < cb.size() && ca[i] == cb[i]) ++i;
+    if (i == ca.size() || i == cb.size()) return false;
+    const ui::Rect ra = ca[i]->rect(), rb = cb[i]->rect();
+    if (rb.top + rb.height <= ra.top) return true;
+    const bool same_row = rb.top < ra.top + ra.height && ra.top < rb.top + rb.height;
+    return same_row && rb.left + rb.width <= ra.left;
+}
+
+class WindowFocus : public DeviceFixture {
+  protected:
+    void SetUp() override {
+        qt_app();
+        DeviceFixture::SetUp();
+        renderer_ = std::make_unique<app::Renderer>();
+        pages::install_openers();
+        calib::install_openers();
+        gateway::install_openers();
+        boxes_.answer_all(ui::id_ok);
+    }
+    void TearDown() override {
+        renderer_.reset();
+        mainwin::page_openers() = {};
+        DeviceFixture::TearDown();
+    }
+
+    // Qt's events and the layer's queued input, until both are quiet.
+    void settle() {
+        for (int i = 0; i < 20; ++i) {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            loop_.run_pending();
+            renderer_->flush();
+            QCoreApplication::processEvents();
+            if (loop_.pending() == 0 && renderer_->pending_changes() == 0) return;
+        }
+    }
+    // A step of the user's at `after` seconds while layer code pumps (a measuring run).
+    void during(double after, std::function<void()> step) {
+        loop_.post_after(after, [this, step] {
+            QCoreApplication::sendPostedEvents();
+            QCoreApplication::processEvents();
+            step();
+        });
+    }
+    QWidget* widget(ui::Control& c) {
+        QWidget* w = renderer_->widget(c);
+        EXPECT_NE(w, nullptr) << name_of(&c);
+        return w;
+    }
+    void mouse(ui::Control& c) { QTest::mouseClick(widget(c), Qt::LeftButton); }
+    static QWidget* keyboard() {
+        if (QWidget* f = QApplication::focusWidget()) return f;
+        return QApplication::activeWindow();
+    }
+    void key(Qt::Key k) {
+        QWidget* t = keyboard();
+        ASSERT_NE(t, nullptr) << "no window takes keys";
+        QTest::keyClick(t, k);
+    }
+    void type(const std::string& text) {
+        for (char ch : text) {
+            QWidget* t = keyboard();
+            ASSERT_NE(t, nullptr) << "no window takes keys";
+            QTest::keyClick(t, ch);
+        }
+    }
+
+    void level(int n) {
+        model::entered_password = n == 2 ? model::password_level_2_default : "";
+        mainwin::apply_access_level();
+        pump();
+    }
+
+    // The active window has the keys on a usable control of its own (the first in tab
+    // order when `first`), and Qt's keyboard widget is that control's.
+    void expect_keys_held(const std::string& where, bool first = false) {
+        ui::Form* f = ui::active_form();
+        ASSERT_NE(f, nullptr) << where << ": no active window";
+        ui::Control* c = ui::focus_owner();
+        ASSERT_NE(c, nullptr) << where << ": " << ui::to_utf8(f->name()) << " has no control with the keys";
+        EXPECT_EQ(&c->form(), f) << where;
+        EXPECT_TRUE(c->can_focus()) << where << ": " << name_of(c);
+        EXPECT_EQ(QApplication::focusWidget(), renderer_->focus_widget(*c))
+            << where << ": Qt's keys are not at " << name_of(c);
+        const auto order = f->tab_order();
+        ASSERT_FALSE(order.empty());
+        if (first)
+            EXPECT_EQ(c, order.front()) << where << ": the first in tab order is " << name_of(order.front());
+    }
+    // Tab visits the window's controls in reading order: top to bottom, left to right.
+    static void expect_reading_order(const ui::Form& f) {
+        // The output calibration goes down each slider's column to its O.K. button.
+        if (f.name() == "H_out_cal") return;
+        const auto order = f.tab_order();
+        for (std::size_t i = 1; i < order.size(); ++i)
+            EXPECT_FALSE(reads_before(*order[i], *order[i - 1]))
+                << ui::to_utf8(f.name()) << ": " << name_of(order[i]) << " follows "
+                << name_of(order[i - 1]) << " in tab order but comes before it";
+    }
+
+    std::unique_ptr<app::Renderer> renderer_;
+};
+
+// Every page and sheet opened by its button or menu, on each bus, at both access levels
+// and for each family and firmware the bus has: the keys are on the window's first usable
+// control, and its tab order reads top to bottom, left to right.
+TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
+    struct Bus {
+        int mode;
+        const char* marker;
+        std::vector<int> devices;  // addresses, or slots of rack 1 behind a gateway
+    };
+    // Direct: KRV 4.05, KRV 4.16, DLX 4.02, KRV 3.03. HZL: KRV 4.04, DLX 3.01, KRV 3.05.
+    // HZL3: KRV 4.11, DLX 4.04, KRV 3.02.
+    const Bus buses[] = {{0, nullptr, {1, 17, 20, 9}},
+                         {1, "HZL_mod.cfg", {1, 2, 11}},
+                         {2, "HZL3_mod.cfg", {1, 16, 17}}};
+    int opened = 0;
+    for (const Bus& bus : buses)
+        for (int lvl : {1, 2})
+            for (int device : bus.devices) {
+                const std::string where = "bus " + std::to_string(bus.mode) + " level " +
+                                          std::to_string(lvl) + " device " + std::to_string(device);
+                SCOPED_TRACE(where);
+                ui::reset_forms();
+                reset_globals();
+                if (files_->exists("HZL_mod.cfg")) files_->remove("HZL_mod.cfg");
+                if (files_->exists("HZL3_mod.cfg")) files_->remove("HZL3_mod.cfg");
+                if (bus.marker) write_checked(bus.marker, "1");
+                ASSERT_TRUE(start(bus.mode));
+                level(lvl);
+                select(device);
+                read();
+                settle();
+                expect_keys_held("main window");
+                auto& m = main();
+                std::vector<ui::Control*> openers = {&m.B_io,      &m.B_Out,    &m.B_dout,
+                                                     &m.B_Schk,    &m.B_comment, &m.B_online,
+                                                     &m.Command3D3, &m.m_cal_inp, &m.m_cal_out};
+                if (bus.mode != 0) {
+                    openers.push_back(&m.m_ub_hzl);
+                    openers.push_back(&m.m_ub_bnr);
+                }
+                for (ui::Control* opener : openers) {
+                    SCOPED_TRACE(name_of(opener));
+                    // Live pages poll until they close: they are checked while they poll.
+                    bool checked = false;
+                    auto check_and_close = [&] {
+                        if (checked) return;
+                        checked = true;
+                        renderer_->flush();
+                        ui::Form* page = ui::active_form();
+                        if (!page || page == &m) return;  // not offered here
+                        ++opened;
+                        expect_keys_held(ui::to_utf8(page->name()), true);
+                        expect_reading_order(*page);
+                        // A calibration sheet's sister sheet, through its switch.
+                        auto* other = dynamic_cast<ui::CommandButton*>(page->control("Command3D3"));
+                        if (other && page->name().find("Cal") != std::string::npos) {
+                            ui::user_click(*other);
+                            renderer_->flush();
+                            QCoreApplication::processEvents();
+                            ui::Form* sister = ui::active_form();
+                            ASSERT_NE(sister, nullptr);
+                            expect_keys_held(ui::to_utf8(sister->name()), true);
+                            expect_reading_order(*sister);
+                            ui::user_close(*sister);
+                        }
+                        if (page->loaded()) ui::user_close(*page);
+                    };
+                    during(1.0, check_and_close);
+                    user([opener] { ui::user_click(*opener); });
+                    settle();
+                    check_and_close();
+                    loop_.run_for(1.0);
+                    settle();
+                    if (!m.visible()) user([&m] { m.show_modeless(); });
+                    settle();
+                    expect_keys_held("main window again");
+                }
+            }
+    EXPECT_GT(opened, 60);
+}
+
+}  // namespace
+}  // namespace dvx::testing
