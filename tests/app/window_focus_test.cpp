@@ -233,5 +233,102 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
     EXPECT_GT(opened, 60);
 }
 
+// A measuring run on the KRV 4.05 sheet (sensor 2, 1st point) started from its "Read in"
+// button. When it ends (ready, cancelled, failed) the keys stay where the technician put
+// them during the run; the button gets them back only when nothing else took them. What
+// is typed into the reference field then is stored whole, and Enter starts no second run.
+TEST_F(WindowFocus, TheEndOfAMeasuringRunLeavesTheKeysWhereTheUserPutThem) {
+    enum class End { ready, cancel, fail };
+    struct Case {
+        const char* name;
+        End end;
+        bool field_before_end;  // the field clicked (and typed into) before the run ends
+        bool field_after_cancel;  // ... after Cancel, before the run notices it
+    };
+    const Case cases[] = {
+        {"ready, nothing clicked", End::ready, false, false},
+        {"ready, field clicked", End::ready, true, false},
+        {"cancelled, nothing else clicked", End::cancel, false, false},
+        {"field clicked, then cancelled", End::cancel, true, false},
+        {"cancelled, then field clicked", End::cancel, false, true},
+        {"failed, field clicked", End::fail, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::reset_forms();
+        reset_globals();
+        ASSERT_TRUE(start(0));
+        level(2);
+        select(1);
+        read();
+        user([this] { ui::user_click(main().m_cal_inp); });
+        settle();
+        calib::Krv4_Cal* sheet = calib::krv4_cal_inst.peek();
+        ASSERT_NE(sheet, nullptr);
+        ASSERT_EQ(ui::active_form(), sheet);
+        const std::int16_t reading_low = model::param_image[31], reading_high = model::param_image[32];
+        // Runs started from the button.
+        int runs = 0;
+        sheet->Command3D4.on_click = [&runs, run = sheet->Command3D4.on_click] {
+            if (!calib::measure_run_active()) ++runs;
+            run();
+        };
+
+        auto retype = [this](const std::string& text) {
+            key(Qt::Key_End);
+            for (int i = 0; i < 8; ++i) key(Qt::Key_Backspace);
+            type(text);
+        };
+        if (c.field_before_end) {
+            during(1.0, [&] { mouse(sheet->ph_th2_0); });
+            during(1.1, [&] { retype("25"); });
+        }
+        if (c.end == End::cancel)
+            during(1.2, [&] { mouse(calib::fqn_calib_inst->Command3D1); });
+        if (c.field_after_cancel) {
+            during(1.3, [&] { mouse(sheet->ph_th2_0); });
+            during(1.4, [&] { retype("2"); });
+        }
+        if (c.end == End::fail) during(1.3, [this] { plant_->device(1).set_silent(true); });
+
+        mouse(sheet->Command3D4);
+        settle();
+        loop_.run_for(1.0);  // nothing else is scheduled to happen
+        settle();
+        plant_->device(1).set_silent(false);
+        EXPECT_FALSE(calib::measure_run_active());
+        EXPECT_FALSE(calib::fqn_calib_inst->visible());
+        EXPECT_EQ(runs, 1);
+        // The sheet's window gives its keys to that control (whether or not the platform
+        // made the window active again when the box went).
+        ASSERT_NE(ui::focus_owner(), nullptr);
+        QWidget* keys = renderer_->focus_widget(*ui::focus_owner());
+        EXPECT_EQ(keys->window()->focusWidget(), keys);
+
+        const bool stored = c.end == End::ready;
+        if (!c.field_before_end && !c.field_after_cancel) {
+            EXPECT_EQ(ui::focus_owner(), &sheet->Command3D4) << "back on the button";
+        } else {
+            EXPECT_EQ(ui::focus_owner(), &sheet->ph_th2_0) << "still in the field";
+            // The technician goes on typing and ends the entry with Enter.
+            if (c.field_after_cancel)
+                type("50");
+            else
+                retype("250");
+            key(Qt::Key_Return);
+            settle();
+            loop_.run_for(5.0);
+            settle();
+            EXPECT_EQ(model::param_image[35], 250);
+            EXPECT_EQ(runs, 1) << "no second run";
+            EXPECT_FALSE(calib::measure_run_active());
+        }
+        if (!stored) {
+            EXPECT_EQ(model::param_image[31], reading_low);
+            EXPECT_EQ(model::param_image[32], reading_high);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dvx::testing
