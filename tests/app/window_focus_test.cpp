@@ -330,5 +330,51 @@ TEST_F(WindowFocus, TheEndOfAMeasuringRunLeavesTheKeysWhereTheUserPutThem) {
     }
 }
 
+// The supervision pages (KRV 4.05 and 4.16, DLX 4.02) at both access levels take the
+// keys at once: a tolerance typed and ended with Enter is stored, Tab walks on, and the
+// blink box at the bottom is not where the keys start, so Space ticks nothing.
+TEST_F(WindowFocus, TheSupervisionPageTakesTheKeysAtOnce) {
+    struct Case {
+        int address;
+        int word;  // of the first tolerance field, dif_15_mv
+    };
+    const Case cases[] = {{1, 77}, {17, 77}, {20, 74}};
+    for (const Case& c : cases)
+        for (int lvl : {1, 2}) {
+            SCOPED_TRACE("device " + std::to_string(c.address) + " level " + std::to_string(lvl));
+            ui::reset_forms();
+            reset_globals();
+            ASSERT_TRUE(start(0));
+            level(lvl);
+            select(c.address);
+            read();
+            settle();
+            user([this] { ui::user_click(main().B_Schk); });
+            settle();
+            ui::Form* page = ui::active_form();
+            ASSERT_NE(page, &main());
+            auto* blink = dynamic_cast<ui::CheckBox*>(page->control("chk_blink_on_mem"));
+            ASSERT_NE(blink, nullptr);
+            const int ticked = blink->value();
+            const std::int16_t word_113 = model::param_image[113];
+            ASSERT_EQ(ui::focus_owner(), page->control("dif_15_mv"));
+            key(Qt::Key_Space);
+            settle();
+            key(Qt::Key_End);
+            for (int i = 0; i < 6; ++i) key(Qt::Key_Backspace);
+            type("4.5");
+            key(Qt::Key_Return);
+            settle();
+            EXPECT_EQ(model::param_image[c.word], 45);
+            ui::Control* second = page->control(c.address == 20 ? "out_val_dif" : "Fui_val");
+            EXPECT_EQ(ui::focus_owner(), second) << "Enter went on to the next field";
+            key(Qt::Key_Tab);
+            settle();
+            EXPECT_NE(ui::focus_owner(), second);
+            EXPECT_EQ(blink->value(), ticked);
+            EXPECT_EQ(model::param_image[113], word_113);
+        }
+}
+
 }  // namespace
 }  // namespace dvx::testing
