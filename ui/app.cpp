@@ -96,13 +96,35 @@ void drop_focus_of(Form& f) {
     }
 }
 
-void pass_focus_on(Control& old) {
+void settle_focus() {
     auto& s = st();
-    Form& f = old.form();
-    drop_focus_of(f);
-    if (s.focus || s.box_depth > 0 || s.ended || s.active != &f || !f.loaded() || !f.visible())
-        return;
-    if (Control* next = f.next_in_tab_order(old)) move_focus(next);
+    if (s.focus || s.box_depth > 0 || s.ended) return;
+    Form* f = s.active;
+    if (!f || !f->loaded() || !f->visible()) return;
+    // The control the window last had, usable again, or the next one after it.
+    Control* want = f->active_control();
+    if (want && !want->can_focus()) want = f->next_in_tab_order(*want);
+    if (!want) {
+        const auto order = f->tab_order();
+        if (!order.empty()) want = order.front();
+    }
+    if (want) move_focus(want);
+}
+
+void pass_focus_on(Control& old) {
+    drop_focus_of(old.form());
+    request_focus_settle();
+}
+
+void request_focus_settle() {
+    auto& s = st();
+    EventLoop* loop = services().loop;
+    if (s.focus_settle_posted || s.ended || !loop) return;
+    s.focus_settle_posted = true;
+    loop->post([] {
+        st().focus_settle_posted = false;
+        settle_focus();
+    });
 }
 
 void form_gone(Form& f) {
@@ -187,7 +209,7 @@ void BoxScope::close() {
     if (!prev_ || s.focus || s.ended || !prev_->alive()) return;
     if (!prev_->can_focus()) {
         // Hidden or disabled while the box was up: its window's next control takes over.
-        pass_focus_on(*prev_);
+        settle_focus();
         return;
     }
     s.focus = prev_;
@@ -277,6 +299,7 @@ const KeyName* find_key(std::string name) {
 }
 
 void deliver_key(int key, int shift, int ascii) {
+    detail::settle_focus();
     Control* c = st().focus;
     if (!c || !c->alive()) return;
     if (ascii < 0 || key == vk_return || key == vk_escape || key == vk_back)
@@ -382,6 +405,7 @@ void reset_forms() {
     s.activation.clear();
     s.timers.clear();
     s.box_depth = 0;
+    s.focus_settle_posted = false;
     s.ended = false;
     s.pointer = mp_default;
     std::fill(std::begin(s.keys_down), std::end(s.keys_down), 0);

@@ -215,6 +215,7 @@ bool user_focus(Control& c) {
 }
 
 bool user_key(int key_code, int shift) {
+    detail::settle_focus();
     Control* c = st().focus;
     if (!c || !c->alive()) return false;
     detail::dispatch_key(*c, key_code, shift, ascii_of_key(key_code, shift));
@@ -223,6 +224,7 @@ bool user_key(int key_code, int shift) {
 
 bool user_type(const std::string& text) {
     for (char ch : text) {
+        detail::settle_focus();
         Control* c = st().focus;
         if (!c || !c->alive()) return false;
         int shift = 0;

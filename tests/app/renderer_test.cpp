@@ -385,8 +385,12 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
     EXPECT_EQ(ui::focus_owner(), &form_->txt);
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt));
 
-    // A focused control hidden passes the focus on; Qt follows.
+    // A focused control hidden drops the focus; the next pump passes it on; Qt follows.
     form_->txt.set_visible(false);
+    EXPECT_EQ(ui::focus_owner(), nullptr);
+    renderer_->flush();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    loop_.run_pending();
     EXPECT_EQ(ui::focus_owner(), &form_->txt2);
     renderer_->flush();
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));
