@@ -87,7 +87,7 @@ class WindowFocus : public DeviceFixture {
     }
     // A step of the user's at `after` seconds while layer code pumps (a measuring run).
     void during(double after, std::function<void()> step) {
-        loop_.post_after(after, [this, step] {
+        loop_.post_after(after, [step] {
             QCoreApplication::sendPostedEvents();
             QCoreApplication::processEvents();
             step();
