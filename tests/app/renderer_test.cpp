@@ -396,8 +396,8 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));
 
     // With no control able to take it no widget has Qt's focus.
-    for (ui::Control* c : std::initializer_list<ui::Control*>{&form_->txt2, &form_->btn,
-                                                              &form_->fra, &form_->chk, &form_->cmb})
+    for (ui::Control* c : std::initializer_list<ui::Control*>{
+             &form_->txt2, &form_->btn, &form_->fra, &form_->chk, &form_->cmb})
         c->set_enabled(false);
     EXPECT_EQ(ui::focus_owner(), nullptr);
     renderer_->flush();

@@ -128,15 +128,18 @@ class WindowFocus : public DeviceFixture {
         ui::Form* f = ui::active_form();
         ASSERT_NE(f, nullptr) << where << ": no active window";
         ui::Control* c = ui::focus_owner();
-        ASSERT_NE(c, nullptr) << where << ": " << ui::to_utf8(f->name()) << " has no control with the keys";
+        ASSERT_NE(c, nullptr) << where << ": " << ui::to_utf8(f->name())
+                              << " has no control with the keys";
         EXPECT_EQ(&c->form(), f) << where;
         EXPECT_TRUE(c->can_focus()) << where << ": " << name_of(c);
         EXPECT_EQ(QApplication::focusWidget(), renderer_->focus_widget(*c))
             << where << ": Qt's keys are not at " << name_of(c);
         const auto order = f->tab_order();
         ASSERT_FALSE(order.empty());
-        if (first)
-            EXPECT_EQ(c, order.front()) << where << ": the first in tab order is " << name_of(order.front());
+        if (first) {
+            EXPECT_EQ(c, order.front())
+                << where << ": the first in tab order is " << name_of(order.front());
+        }
     }
     // Tab visits the window's controls in reading order: top to bottom, left to right.
     static void expect_reading_order(const ui::Form& f) {
@@ -185,8 +188,8 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                 settle();
                 expect_keys_held("main window");
                 auto& m = main();
-                std::vector<ui::Control*> openers = {&m.B_io,      &m.B_Out,    &m.B_dout,
-                                                     &m.B_Schk,    &m.B_comment, &m.B_online,
+                std::vector<ui::Control*> openers = {&m.B_io,       &m.B_Out,     &m.B_dout,
+                                                     &m.B_Schk,     &m.B_comment, &m.B_online,
                                                      &m.Command3D3, &m.m_cal_inp, &m.m_cal_out};
                 if (bus.mode != 0) {
                     openers.push_back(&m.m_ub_hzl);
@@ -242,7 +245,7 @@ TEST_F(WindowFocus, TheEndOfAMeasuringRunLeavesTheKeysWhereTheUserPutThem) {
     struct Case {
         const char* name;
         End end;
-        bool field_before_end;  // the field clicked (and typed into) before the run ends
+        bool field_before_end;    // the field clicked (and typed into) before the run ends
         bool field_after_cancel;  // ... after Cancel, before the run notices it
     };
     const Case cases[] = {
@@ -266,7 +269,8 @@ TEST_F(WindowFocus, TheEndOfAMeasuringRunLeavesTheKeysWhereTheUserPutThem) {
         calib::Krv4_Cal* sheet = calib::krv4_cal_inst.peek();
         ASSERT_NE(sheet, nullptr);
         ASSERT_EQ(ui::active_form(), sheet);
-        const std::int16_t reading_low = model::param_image[31], reading_high = model::param_image[32];
+        const std::int16_t reading_low = model::param_image[31],
+                           reading_high = model::param_image[32];
         // Runs started from the button.
         int runs = 0;
         sheet->Command3D4.on_click = [&runs, run = sheet->Command3D4.on_click] {
@@ -283,8 +287,7 @@ TEST_F(WindowFocus, TheEndOfAMeasuringRunLeavesTheKeysWhereTheUserPutThem) {
             during(1.0, [&] { mouse(sheet->ph_th2_0); });
             during(1.1, [&] { retype("25"); });
         }
-        if (c.end == End::cancel)
-            during(1.2, [&] { mouse(calib::fqn_calib_inst->Command3D1); });
+        if (c.end == End::cancel) during(1.2, [&] { mouse(calib::fqn_calib_inst->Command3D1); });
         if (c.field_after_cancel) {
             during(1.3, [&] { mouse(sheet->ph_th2_0); });
             during(1.4, [&] { retype("2"); });

@@ -406,8 +406,10 @@ TEST_F(Focus, AnUnusableFocusedControlPassesTheFocusOn) {
         bool by_key;  // settled by the key itself, not by a pump before it
     };
     const Way ways[] = {
-        {"disabled", [](Control& c) { c.set_enabled(false); }, [](Control& c) { c.set_enabled(true); }, false},
-        {"hidden", [](Control& c) { c.set_visible(false); }, [](Control& c) { c.set_visible(true); }, true},
+        {"disabled", [](Control& c) { c.set_enabled(false); },
+         [](Control& c) { c.set_enabled(true); }, false},
+        {"hidden", [](Control& c) { c.set_visible(false); },
+         [](Control& c) { c.set_visible(true); }, true},
     };
     for (const Way& w : ways)
         for (std::size_t i = 0; i < all.size(); ++i) {
