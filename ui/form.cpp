@@ -327,6 +327,7 @@ Control* Form::next_in_tab_order(const Control& from, bool back) const {
 void Form::lead_tab_order(std::initializer_list<Control*> first) {
     const int n = static_cast<int>(first.size());
     for (Control* c : controls_) c->set_tab_index(c->tab_index() + n);
+    next_tab_ += n;  // controls made later still come after every one shifted
     int i = 0;
     for (Control* c : first) c->set_tab_index(i++);
 }

@@ -476,6 +476,22 @@ TEST_F(Focus, AFillLeavesTheKeysOnAUsableControl) {
     EXPECT_EQ(focus_owner(), &f.grd);
 }
 
+// A window whose members are made out of layout order puts its controls at the head or
+// the end of the tab order; controls made afterwards still come after the others.
+TEST_F(Focus, LeadAndCloseTheTabOrder) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.lead_tab_order({&f.btn, &f.vsb});
+    f.close_tab_order({&f.txt});
+    TextBox later{f, "later", {120, 6600, 1200, 315}};
+    f.show_modeless();
+    const std::vector<Control*> want = {&f.btn, &f.vsb, &f.cmb, &f.lst, &f.grd,
+                                        &f.lvw, &f.chk, &f.opt, &f.txt, &later};
+    EXPECT_EQ(f.tab_order(), want);
+    EXPECT_EQ(f.next_in_tab_order(later), &f.btn);
+    EXPECT_EQ(f.next_in_tab_order(f.btn, true), &later);
+}
+
 // A control hidden while a box holds the focus: the box gives the focus to the next one.
 TEST_F(Focus, ABoxGivesTheFocusToTheNextControlWhenItsOwnerWentAway) {
     auto& f = *page_inst;
