@@ -8,6 +8,7 @@
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,12 +20,16 @@
 #include "gateway/openers.h"
 #include "mainwin/access_level.h"
 #include "mainwin/page_openers.h"
+#include "mainwin/password_dialogs.h"
+#include "mainwin/progress_boxes.h"
 #include "model/access.h"
 #include "model/param_image.h"
+#include "pages/board_pictures.h"
 #include "pages/openers.h"
 #include "pages/s_chk_30.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/mainwin/device_fixture.h"
+#include "texts/lang_select.h"
 #include "ui/app.h"
 #include "ui/cp1252.h"
 #include "ui/input.h"
@@ -45,14 +50,15 @@ std::vector<const ui::Control*> chain(const ui::Control& c) {
 }
 
 // True when `b` lies before `a` in reading order: in their common container, b's branch
-// ends above a's, or it shares a's row and ends left of it.
+// ends above a's without starting a column to its right, or it shares a's row and ends
+// left of it. (Going up to the top of the next column on the right reads on.)
 bool reads_before(const ui::Control& b, const ui::Control& a) {
     const auto ca = chain(a), cb = chain(b);
     std::size_t i = 0;
     while (i < ca.size() && i < cb.size() && ca[i] == cb[i]) ++i;
     if (i == ca.size() || i == cb.size()) return false;
     const ui::Rect ra = ca[i]->rect(), rb = cb[i]->rect();
-    if (rb.top + rb.height <= ra.top) return true;
+    if (rb.top + rb.height <= ra.top) return rb.left < ra.left + ra.width;
     const bool same_row = rb.top < ra.top + ra.height && ra.top < rb.top + rb.height;
     return same_row && rb.left + rb.width <= ra.left;
 }
@@ -143,8 +149,6 @@ class WindowFocus : public DeviceFixture {
     }
     // Tab visits the window's controls in reading order: top to bottom, left to right.
     static void expect_reading_order(const ui::Form& f) {
-        // The output calibration goes down each slider's column to its O.K. button.
-        if (f.name() == "H_out_cal") return;
         const auto order = f.tab_order();
         for (std::size_t i = 1; i < order.size(); ++i)
             EXPECT_FALSE(reads_before(*order[i], *order[i - 1]))
@@ -170,6 +174,7 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                          {1, "HZL_mod.cfg", {1, 2, 11}},
                          {2, "HZL3_mod.cfg", {1, 16, 17}}};
     int opened = 0;
+    std::set<std::string> seen;
     for (const Bus& bus : buses)
         for (int lvl : {1, 2})
             for (int device : bus.devices) {
@@ -180,7 +185,10 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                 reset_globals();
                 if (files_->exists("HZL_mod.cfg")) files_->remove("HZL_mod.cfg");
                 if (files_->exists("HZL3_mod.cfg")) files_->remove("HZL3_mod.cfg");
-                if (bus.marker) write_checked(bus.marker, "1");
+                if (bus.marker) {
+                    write_checked(bus.marker, "1");
+                    write_checked("HZL_chart_enabled.cfg", "1");  // the gateway menu
+                }
                 ASSERT_TRUE(start(bus.mode));
                 level(lvl);
                 select(device);
@@ -206,6 +214,7 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                         ui::Form* page = ui::active_form();
                         if (!page || page == &m) return;  // not offered here
                         ++opened;
+                        seen.insert(ui::to_utf8(page->name()));
                         expect_keys_held(ui::to_utf8(page->name()), true);
                         expect_reading_order(*page);
                         // A calibration sheet's sister sheet, through its switch.
@@ -216,6 +225,7 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                             QCoreApplication::processEvents();
                             ui::Form* sister = ui::active_form();
                             ASSERT_NE(sister, nullptr);
+                            seen.insert(ui::to_utf8(sister->name()));
                             expect_keys_held(ui::to_utf8(sister->name()), true);
                             expect_reading_order(*sister);
                             ui::user_close(*sister);
@@ -234,6 +244,50 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                 }
             }
     EXPECT_GT(opened, 60);
+    const std::set<std::string> every = {
+        "H_Inp",    "dlx3_Inp",  "H_output",    "h_dout",    "S_Chk_30",  "S_Chk_m", "comment",
+        "h_online", "Wartung",   "Wartung_krv", "Krv4_Cal",  "Krv4_Cal1", "Krv_Cal", "Krv_Cal1",
+        "Dlx_Cal",  "H_out_cal", "HZL_blatt",   "BNR_blatt", "HZL3_blatt"};
+    for (const std::string& name : every) EXPECT_TRUE(seen.count(name)) << name << " never opened";
+}
+
+// The boxes and small windows the pages and the main window show: each takes the keys
+// on its first control, in reading order (those without one take none).
+TEST_F(WindowFocus, EveryBoxOpensWithTheKeysOnItsFirstControl) {
+    ASSERT_TRUE(start(0));
+    level(2);
+    select(1);
+    read();
+    settle();
+    struct Box {
+        const char* name;
+        ui::Form& (*open)();
+        void (*close)();
+    };
+    auto box = []<auto & Ref>(const char* name) {
+        return Box{name, []() -> ui::Form& { return *Ref; }, [] { Ref.unload(); }};
+    };
+    const Box boxes[] = {
+        box.operator()<mainwin::enter_pass_inst>("enter_pass"),
+        box.operator()<mainwin::set_pass_inst>("set_pass"),
+        box.operator()<mainwin::adr_seek_inst>("adr_seek"),
+        box.operator()<mainwin::bulk_update_inst>("bulk_update"),
+        box.operator()<texts::lang_select_inst>("lang_select"),
+        box.operator()<calib::fqn_calib_inst>("FQN_CALIB"),
+        box.operator()<pages::pcb_map_inst>("pcb_map"),
+        box.operator()<pages::pcb_map_2_inst>("pcb_map_2"),
+    };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.name);
+        ui::Form& f = b.open();
+        user([&f] { f.show_modeless(); });
+        settle();
+        ASSERT_EQ(ui::active_form(), &f);
+        if (!f.tab_order().empty()) expect_keys_held(b.name, true);
+        expect_reading_order(f);
+        user([&b] { b.close(); });
+        settle();
+    }
 }
 
 // A measuring run on the KRV 4.05 sheet (sensor 2, 1st point) started from its "Read in"
