@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/renderer.h"
@@ -27,6 +28,7 @@
 #include "pages/board_pictures.h"
 #include "pages/openers.h"
 #include "pages/s_chk_30.h"
+#include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
@@ -80,24 +82,9 @@ class WindowFocus : public DeviceFixture {
         DeviceFixture::TearDown();
     }
 
-    // Qt's events and the layer's queued input, until both are quiet.
-    void settle() {
-        for (int i = 0; i < 20; ++i) {
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-            loop_.run_pending();
-            renderer_->flush();
-            QCoreApplication::processEvents();
-            if (loop_.pending() == 0 && renderer_->pending_changes() == 0) return;
-        }
-    }
-    // A step of the user's at `after` seconds while layer code pumps (a measuring run).
+    void settle() { settle_qt(loop_, *renderer_); }
     void during(double after, std::function<void()> step) {
-        loop_.post_after(after, [step] {
-            QCoreApplication::sendPostedEvents();
-            QCoreApplication::processEvents();
-            step();
-        });
+        step_after(loop_, after, std::move(step));
     }
     QWidget* widget(ui::Control& c) {
         QWidget* w = renderer_->widget(c);
