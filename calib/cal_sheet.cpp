@@ -6,6 +6,7 @@
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "model/sensor_hint.h"
+#include "ui/app.h"
 
 namespace dvx::calib {
 
@@ -57,7 +58,11 @@ void CalSheet::select_group(ui::ComboBox& list, const SensorGroup& group) {
 
 bool CalSheet::read_in(std::int16_t mode, const std::function<void(const MeasureValues&)>& store,
                        bool copy_status) {
-    ui::Control* focused = active_control();
+    // The control the run was started from, and whether the user puts the keys
+    // elsewhere on this sheet while it runs.
+    ui::Control* started_from = ui::focus_owner();
+    if (started_from && &started_from->form() != this) started_from = nullptr;
+    const auto user_moves = user_focus_moves();
     std::vector<ui::Control*> locked;
     for (ui::Control* c : locked_)
         if (c->enabled()) {
@@ -67,8 +72,10 @@ bool CalSheet::read_in(std::int16_t mode, const std::function<void(const Measure
     MeasureValues r{};
     const std::int16_t rc = calibrate_measure(mode, r);
     for (ui::Control* c : locked) c->set_enabled(true);
-    // Disabling took the focus from the button pressed; give it back.
-    if (focused && visible() && focused->can_focus()) focused->set_focus();
+    // The lock took the focus from the button pressed: it gets it back unless the user
+    // put the keys on another control of this sheet during the run.
+    if (started_from && user_focus_moves() == user_moves && visible() && started_from->can_focus())
+        started_from->set_focus();
     if (rc != 0) return false;
     store(r);
     if (copy_status) {

@@ -56,6 +56,8 @@ std::int16_t low_byte(std::int16_t w) {
 }  // namespace
 
 Dlx_Cal::Dlx_Cal() : CalSheet("Dlx_Cal", {0, 0, 9690, 8225}, false) {
+    // Back heads the page: first in the tab order.
+    lead_tab_order({&B_Zurueck});
     bind_fields(fields);
     bind_button(Command3D9, [this] { read_point(0); });
     bind_button(Command3D10, [this] { read_point(1); });

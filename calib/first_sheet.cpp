@@ -13,6 +13,8 @@ FirstSheet::FirstSheet(std::string name, ui::Rect rect) : CalSheet(std::move(nam
     Label3.set_caption(std::string(model::deg_c));
     Label15.set_caption("0 - 100.00 Ohm");
     Label10.set_caption("s");
+    // Back and the sheet switch head the sheet: first in the tab order.
+    lead_tab_order({&B_Zurueck, &Command3D3});
 }
 
 void FirstSheet::fill_rtd() {

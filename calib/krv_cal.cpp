@@ -68,6 +68,8 @@ Krv_Cal::Krv_Cal() : FirstSheet("Krv_Cal", {0, 0, 9690, 8225}) {
     // Group 2 below group 1.
     Frame3D2.set_top(5700);
     Frame3D3.set_top(2340);
+    // ... in the tab order too.
+    close_tab_order({&Sensor_2, &ph_th2_0, &Command3D4, &ph_th2_1, &Command3D5, &tvg_2});
     Label12.set_caption(std::string(model::deg_c));
     Label13.set_caption(std::string(model::deg_c));
     bind_fields(fields);

@@ -33,6 +33,8 @@ void SecondSheet::set_up_second_sheet(std::span<const pages::NumericField> table
     Label10.set_caption("mA");
     Label19.set_caption("V");
     Label18.set_caption("V");
+    // Back and the sheet switch head the sheet: first in the tab order.
+    lead_tab_order({&B_Zurueck, &Command3D3});
     bind_fields(table);
 }
 

@@ -35,6 +35,8 @@ class HZL_blatt : public ui::Form {
 
     // Places the cell editor over (edit_row, edit_col) of flg_param and focuses it.
     void set_edit_text();
+    // Hides the cell editor without storing; the keys it had go back to the grid.
+    void drop_editor();
 
     // Handlers.
     void Form_Load();

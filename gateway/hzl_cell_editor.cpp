@@ -46,7 +46,13 @@ void HZL_blatt::flg_param_Click() {
 }
 
 void HZL_blatt::flg_param_Scroll() {
+    drop_editor();
+}
+
+void HZL_blatt::drop_editor() {
+    const bool had_keys = txt_edit.has_focus();
     txt_edit.set_visible(false);
+    if (had_keys && flg_param.can_focus()) flg_param.set_focus();
 }
 
 void HZL_blatt::set_edit_text() {
@@ -84,7 +90,7 @@ void HZL_blatt::txt_edit_KeyDown(int& key_code, int shift) {
 }
 
 void HZL_blatt::txt_edit_KeyPress(int& key) {
-    if (model::grid_key_filter(key, 1, 3) == 1) txt_edit.set_visible(false);
+    if (model::grid_key_filter(key, 1, 3) == 1) drop_editor();
 }
 
 void HZL_blatt::txt_edit_LostFocus() {

@@ -64,6 +64,8 @@ SupervisionPage::SupervisionPage(std::string name, const SupervisionDesign& desi
         }
         y += reaction_step;
     }
+    // The blink box and Back lie below the tables: last in the tab order.
+    close_tab_order({&chk_blink_on_mem, &B_Zurueck});
     chk_blink_on_mem.on_click = [this] {
         const std::uint16_t w = uword(113);
         param_image[113] = static_cast<std::int16_t>(

@@ -37,6 +37,8 @@ DiagnosisPage::DiagnosisPage(std::string name, std::span<const DiagnosisRow> row
                                                   ui::Rect{7680, top, 255, 255});
         controls_.push_back(std::move(c));
     }
+    // The buttons lie below the rows: last in the tab order.
+    close_tab_order({&B_err_res, &B_Zurueck});
     B_err_res.on_click = [] { error_reset_request = 1; };
     B_Zurueck.on_click = [this] { unload(); };
     on_unload = [this](int& cancel) { Form_Unload(cancel); };

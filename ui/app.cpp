@@ -38,7 +38,7 @@ void move_focus(Control* target) {
     if (s.focus_gen != gen) return;  // the LostFocus handler moved the focus itself
     if (target && (!target->alive() || !target->can_focus())) {
         // The control left may have hidden itself meanwhile: it keeps no focus.
-        if (old && s.focus == old && !old->can_focus()) drop_focus_of(old->form());
+        if (old && s.focus == old && !old->can_focus()) pass_focus_on(*old);
         return;
     }
     s.focus = target;
@@ -94,6 +94,37 @@ void drop_focus_of(Form& f) {
         s.focus = nullptr;
         notify([&](Observer& o) { o.focus_changed(nullptr); });
     }
+}
+
+void settle_focus() {
+    auto& s = st();
+    if (s.focus || s.box_depth > 0 || s.ended) return;
+    Form* f = s.active;
+    if (!f || !f->loaded() || !f->visible()) return;
+    // The control the window last had, usable again, or the next one after it.
+    Control* want = f->active_control();
+    if (want && !want->can_focus()) want = f->next_in_tab_order(*want);
+    if (!want) {
+        const auto order = f->tab_order();
+        if (!order.empty()) want = order.front();
+    }
+    if (want) move_focus(want);
+}
+
+void pass_focus_on(Control& old) {
+    drop_focus_of(old.form());
+    request_focus_settle();
+}
+
+void request_focus_settle() {
+    auto& s = st();
+    EventLoop* loop = services().loop;
+    if (s.focus_settle_posted || s.ended || !loop) return;
+    s.focus_settle_posted = true;
+    loop->post([] {
+        st().focus_settle_posted = false;
+        settle_focus();
+    });
 }
 
 void form_gone(Form& f) {
@@ -175,12 +206,16 @@ void BoxScope::close() {
     auto& s = st();
     closed_ = true;
     --s.box_depth;
-    if (prev_ && !s.focus && !s.ended && prev_->alive() && prev_->can_focus()) {
-        s.focus = prev_;
-        prev_->form().set_focused(prev_);
-        notify([&](Observer& o) { o.focus_changed(prev_); });
-        prev_->raise("GotFocus", prev_->on_got_focus);
+    if (!prev_ || s.focus || s.ended || !prev_->alive()) return;
+    if (!prev_->can_focus()) {
+        // Hidden or disabled while the box was up: its window's next control takes over.
+        settle_focus();
+        return;
     }
+    s.focus = prev_;
+    prev_->form().set_focused(prev_);
+    notify([&](Observer& o) { o.focus_changed(prev_); });
+    prev_->raise("GotFocus", prev_->on_got_focus);
 }
 
 BoxScope::~BoxScope() {
@@ -264,6 +299,7 @@ const KeyName* find_key(std::string name) {
 }
 
 void deliver_key(int key, int shift, int ascii) {
+    detail::settle_focus();
     Control* c = st().focus;
     if (!c || !c->alive()) return;
     if (ascii < 0 || key == vk_return || key == vk_escape || key == vk_back)
@@ -369,6 +405,7 @@ void reset_forms() {
     s.activation.clear();
     s.timers.clear();
     s.box_depth = 0;
+    s.focus_settle_posted = false;
     s.ended = false;
     s.pointer = mp_default;
     std::fill(std::begin(s.keys_down), std::end(s.keys_down), 0);

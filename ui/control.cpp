@@ -95,12 +95,13 @@ void Control::raise_press(int& ascii) {
 }
 
 // A focused control that can no longer hold the focus (hidden or disabled, itself or
-// a container) loses it without events; keys then reach no control.
+// a container) loses it without LostFocus; its window settles the focus at the next
+// pump, on it again when usable by then, else on the next control in tab order.
 static void drop_focus_if_unusable() {
     Control* f = detail::st().focus;
     // A control that hides or disables itself while it is losing the focus does not
     // stop the move: the clicked control still gets the focus and its Click.
-    if (f && !f->can_focus() && f != detail::st().leaving) detail::drop_focus_of(f->form());
+    if (f && !f->can_focus() && f != detail::st().leaving) detail::pass_focus_on(*f);
 }
 
 void Control::set_visible(bool v) {
@@ -108,6 +109,8 @@ void Control::set_visible(bool v) {
     visible_ = v;
     changed("Visible");
     if (!v) drop_focus_if_unusable();
+    // A control usable again may take the keys nobody holds.
+    if (v && !detail::st().focus) detail::request_focus_settle();
 }
 
 bool Control::shown() const {
@@ -126,6 +129,7 @@ void Control::set_enabled(bool e) {
     enabled_ = e;
     changed("Enabled");
     if (!e) drop_focus_if_unusable();
+    if (e && !detail::st().focus) detail::request_focus_settle();
     enabled_changed();
 }
 

@@ -608,9 +608,9 @@ void TabControl::set_tab(int i) {
     if (i == tab_) return;
     tab_ = i;
     changed("Tab");
-    // A focused control on the page going away loses the focus to the form.
+    // A focused control on the page going away passes the focus on.
     Control* f = detail::st().focus;
-    if (f && &f->form() == &form() && !f->shown()) detail::drop_focus_of(form());
+    if (f && &f->form() == &form() && !f->shown()) detail::pass_focus_on(*f);
 }
 
 // ---- Gauge

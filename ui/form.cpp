@@ -306,6 +306,36 @@ std::vector<Control*> Form::tab_order() const {
     return v;
 }
 
+Control* Form::next_in_tab_order(const Control& from, bool back) const {
+    auto order = tab_order();
+    order.erase(std::remove(order.begin(), order.end(), &from), order.end());
+    if (order.empty()) return nullptr;
+    auto before = [](const Control* a, const Control* b) {
+        if (a->tab_index() != b->tab_index()) return a->tab_index() < b->tab_index();
+        return a->creation_order() < b->creation_order();
+    };
+    if (!back) {
+        auto it = std::find_if(order.begin(), order.end(),
+                               [&](const Control* c) { return before(&from, c); });
+        return it == order.end() ? order.front() : *it;
+    }
+    auto it = std::find_if(order.rbegin(), order.rend(),
+                           [&](const Control* c) { return before(c, &from); });
+    return it == order.rend() ? order.back() : *it;
+}
+
+void Form::lead_tab_order(std::initializer_list<Control*> first) {
+    const int n = static_cast<int>(first.size());
+    for (Control* c : controls_) c->set_tab_index(c->tab_index() + n);
+    next_tab_ += n;  // controls made later still come after every one shifted
+    int i = 0;
+    for (Control* c : first) c->set_tab_index(i++);
+}
+
+void Form::close_tab_order(std::initializer_list<Control*> last) {
+    for (Control* c : last) c->set_tab_index(next_tab_index());
+}
+
 void FormSlot::unload() {
     if (form_) form_->unload();
 }

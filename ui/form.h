@@ -21,6 +21,7 @@
 // member variables); the next touch creates a fresh one and loads it again.
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -106,6 +107,16 @@ class Form {
     Control* control(std::string_view name, int index = -1) const;
     // Focusable controls in tab order (TabIndex, then creation order).
     std::vector<Control*> tab_order() const;
+    // The focusable control after (or before, `back`) `from` in tab order, wrapping;
+    // `from` itself need not be focusable. Null when no other control can take the focus.
+    Control* next_in_tab_order(const Control& from, bool back = false) const;
+    // Puts `first` at the head of the tab order, in that order; the others keep theirs.
+    void lead_tab_order(std::initializer_list<Control*> first);
+    // Puts `last` at the end of the tab order, in that order.
+    void close_tab_order(std::initializer_list<Control*> last);
+    // How often the user put the focus on one of its controls (a click, Tab): code
+    // that yields compares it to learn whether the user moved on meanwhile.
+    std::uint64_t user_focus_moves() const { return user_focus_moves_; }
 
     // Events.
     std::function<void()> on_load;
@@ -126,6 +137,7 @@ class Form {
     bool shown_once() const { return shown_once_; }
     int next_tab_index() { return next_tab_++; }
     int next_order() { return next_order_++; }
+    void count_user_focus_move() { ++user_focus_moves_; }
     FormSlot* slot = nullptr;
 
   private:
@@ -146,6 +158,7 @@ class Form {
     std::vector<Control*> controls_;
     int next_tab_ = 0;
     int next_order_ = 0;
+    std::uint64_t user_focus_moves_ = 0;
 };
 
 // The global reference of one window class (see the top of this file).

@@ -65,7 +65,9 @@ bool take_focus(Control& c) {
     if (!c.focusable_kind()) return true;
     if (!c.can_focus()) return false;
     detail::move_focus(&c);
-    return st().focus == &c;
+    if (st().focus != &c) return false;
+    f.count_user_focus_move();
+    return true;
 }
 
 int ascii_of_key(int key, int shift) {
@@ -104,24 +106,10 @@ namespace {
 
 // Tab navigation; false when no other control could take the focus.
 bool navigate(Control& from, bool back) {
-    auto order = from.form().tab_order();
-    order.erase(std::remove(order.begin(), order.end(), &from), order.end());
-    if (order.empty()) return false;
-    auto before = [&](const Control* a, const Control* b) {
-        if (a->tab_index() != b->tab_index()) return a->tab_index() < b->tab_index();
-        return a->creation_order() < b->creation_order();
-    };
-    Control* target;
-    if (!back) {
-        auto it =
-            std::find_if(order.begin(), order.end(), [&](Control* c) { return before(&from, c); });
-        target = it == order.end() ? order.front() : *it;
-    } else {
-        auto it = std::find_if(order.rbegin(), order.rend(),
-                               [&](Control* c) { return before(c, &from); });
-        target = it == order.rend() ? order.back() : *it;
-    }
+    Control* target = from.form().next_in_tab_order(from, back);
+    if (!target) return false;
     detail::move_focus(target);
+    if (st().focus == target) target->form().count_user_focus_move();
     select_entered(*target);
     return true;
 }
@@ -242,6 +230,7 @@ bool user_focus(Control& c) {
 }
 
 bool user_key(int key_code, int shift) {
+    detail::settle_focus();
     Control* c = st().focus;
     if (!c || !c->alive()) return false;
     detail::dispatch_key(*c, key_code, shift, ascii_of_key(key_code, shift));
@@ -250,6 +239,7 @@ bool user_key(int key_code, int shift) {
 
 bool user_type(const std::string& text) {
     for (char ch : text) {
+        detail::settle_focus();
         Control* c = st().focus;
         if (!c || !c->alive()) return false;
         int shift = 0;

@@ -31,6 +31,7 @@ struct State {
     // The control whose LostFocus a focus move is raising (null outside).
     Control* leaving = nullptr;
     int box_depth = 0;
+    bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
     int pointer = mp_default;
     std::vector<TimerEntry> timers;
@@ -71,6 +72,16 @@ void activate(Form& f, bool focus_control);
 // LostFocus and activates the most recent other visible form.
 void form_gone(Form& f);
 void drop_focus_of(Form& f);
+// `old` had the focus and can no longer hold it (hidden or disabled, itself or a
+// container, its tab page): it loses it without LostFocus, and at the next pump (or
+// key) the active window's control takes it over (settle_focus).
+void pass_focus_on(Control& old);
+// With no box up and no control holding the focus, the active shown window gives it to
+// its remembered control when usable, else to the next usable one after it in tab order
+// (or its first). Nothing when the window has no usable control.
+void settle_focus();
+// Posts one settle_focus for the next pump (none while one waits).
+void request_focus_settle();
 void clear_control(Control* c);
 
 // Timers.

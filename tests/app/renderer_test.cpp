@@ -18,6 +18,7 @@
 #include <QStyleOptionButton>
 #include <QTest>
 #include <QWheelEvent>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 
@@ -402,7 +403,20 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
     EXPECT_EQ(ui::focus_owner(), &form_->txt);
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt));
 
+    // A focused control hidden drops the focus; the next pump passes it on; Qt follows.
     form_->txt.set_visible(false);
+    EXPECT_EQ(ui::focus_owner(), nullptr);
+    renderer_->flush();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    loop_.run_pending();
+    EXPECT_EQ(ui::focus_owner(), &form_->txt2);
+    renderer_->flush();
+    EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));
+
+    // With no control able to take it no widget has Qt's focus.
+    for (ui::Control* c : std::initializer_list<ui::Control*>{
+             &form_->txt2, &form_->btn, &form_->fra, &form_->chk, &form_->cmb})
+        c->set_enabled(false);
     EXPECT_EQ(ui::focus_owner(), nullptr);
     renderer_->flush();
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
@@ -417,6 +431,7 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
     EXPECT_EQ(form_->txt2.text(), "");
     EXPECT_TRUE(log_.only({"KeyPress", "GotFocus"}).empty());
 
+    form_->txt2.set_enabled(true);
     form_->txt2.set_focus();
     renderer_->flush();
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));

@@ -186,6 +186,7 @@ TEST_F(HzlPage, TableEditedInTheCellEditorIsWrittenAsRegisterValues) {
     EXPECT_EQ(editor(), "7,1");
     key(ui::vk_escape);
     EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &page().flg_param) << "the keys go back to the grid";
     click_cell(6, 3);
     EXPECT_EQ(cell(6, 3), "");
     click_cell(1, 1);

@@ -279,13 +279,21 @@ TEST_F(Events, HiddenContainerHidesAndTabPageSelects) {
     ASSERT_TRUE(user_switch_tab(tab, 1));
     EXPECT_TRUE(on_page1.shown());
     on_page1.set_focus();
-    tab.set_tab(0);  // the focused control's page goes away
-    EXPECT_EQ(focus_owner(), nullptr);
-    f.chk.set_focus();
     log_.clear();
-    f.fra.set_visible(false);  // hides the focused check box: the focus drops, silently
+    tab.set_tab(0);  // the focused control's page goes away: the focus drops, silently
     EXPECT_EQ(focus_owner(), nullptr);
     EXPECT_TRUE(log_.all().empty());
+    do_events();  // and settles on the next in tab order, wrapping
+    EXPECT_EQ(focus_owner(), &f.txt_a);
+    EXPECT_EQ(log_.only({"LostFocus", "GotFocus"}), std::vector<std::string>{"txt_a.GotFocus"});
+    f.chk.set_focus();
+    log_.clear();
+    f.fra.set_visible(false);  // hides the focused check box and the options after it
+    EXPECT_EQ(focus_owner(), nullptr);
+    EXPECT_TRUE(log_.all().empty());
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.opt_c);
+    EXPECT_EQ(log_.only({"LostFocus", "GotFocus"}), std::vector<std::string>{"opt_c.GotFocus"});
     EXPECT_TRUE(f.chk.visible());
     EXPECT_FALSE(f.chk.shown());
     EXPECT_FALSE(user_click(f.chk));

@@ -12,6 +12,7 @@
 namespace dvx::ui {
 namespace {
 
+using test::other_inst;
 using test::page_inst;
 using Vec = std::vector<std::string>;
 
@@ -88,7 +89,7 @@ TEST_F(Focus, LostFocusSettingFocusBackCancelsTheMoveAndTheClick) {
 }
 
 // A field that hides or disables itself in its LostFocus (a cell editor closing) does
-// not stop the click that left it; without a target it keeps no focus.
+// not stop the click that left it; without a target the next field takes the focus.
 TEST_F(Focus, LostFocusHidingTheFieldLetsTheClickThrough) {
     auto& f = *page_inst;
     int clicks = 0;
@@ -119,6 +120,8 @@ TEST_F(Focus, LostFocusHidingTheFieldLetsTheClickThrough) {
     EXPECT_FALSE(user_click(f.B_Zurueck));
     EXPECT_EQ(focus_owner(), nullptr);
     EXPECT_EQ(clicks, 2);
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.txt_b);
 }
 
 // Tab goes by TabIndex over focusable controls, skipping hidden, disabled, TabStop
@@ -369,6 +372,133 @@ TEST_F(Focus, ActiveControlTagAndText) {
         EXPECT_EQ(&active_control(), &f.txt_b);
     });
     msg_box("x");
+}
+
+// One focusable control of every kind, in tab order.
+class EveryKind : public Form {
+  public:
+    EveryKind() : Form("every_kind") {}
+    TextBox txt{*this, "txt", {120, 120, 1200, 315}};
+    ComboBox cmb{*this, "cmb", {120, 600, 1200, 315}};
+    ListBox lst{*this, "lst", {120, 1000, 1200, 900}};
+    Grid grd{*this, "grd", {120, 2000, 3000, 1500}};
+    ListView lvw{*this, "lvw", {120, 3600, 3000, 1500}};
+    CheckBox chk{*this, "chk", {120, 5200, 1200, 255}};
+    OptionButton opt{*this, "opt", {120, 5600, 1200, 255}};
+    VScrollBar vsb{*this, "vsb", {3300, 120, 255, 3000}};
+    CommandButton btn{*this, "btn", {120, 6000, 1200, 375}};
+    std::vector<Control*> all() { return {&txt, &cmb, &lst, &grd, &lvw, &chk, &opt, &vsb, &btn}; }
+};
+inline FormRef<EveryKind> every_kind_inst;
+
+// A focused control of any kind that is disabled or hidden loses the focus silently; the
+// next pump, or the next key, settles it on the next control in tab order (wrapping):
+// GotFocus there, no LostFocus for the one gone, and the key reaches the new control.
+TEST_F(Focus, AnUnusableFocusedControlPassesTheFocusOn) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.show_modeless();
+    const auto all = f.all();
+    struct Way {
+        const char* name;
+        void (*take)(Control&);
+        void (*give)(Control&);
+        bool by_key;  // settled by the key itself, not by a pump before it
+    };
+    const Way ways[] = {
+        {"disabled", [](Control& c) { c.set_enabled(false); },
+         [](Control& c) { c.set_enabled(true); }, false},
+        {"hidden", [](Control& c) { c.set_visible(false); },
+         [](Control& c) { c.set_visible(true); }, true},
+    };
+    for (const Way& w : ways)
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            SCOPED_TRACE(std::string(w.name) + " " + all[i]->name());
+            Control& next = *all[(i + 1) % all.size()];
+            all[i]->set_focus();
+            log_.clear();
+            w.take(*all[i]);
+            EXPECT_EQ(focus_owner(), nullptr);
+            EXPECT_TRUE(focus_log().empty());
+            if (!w.by_key) {
+                do_events();
+                EXPECT_EQ(focus_owner(), &next);
+            }
+            int keys = 0;
+            next.on_key_down = [&](int&, int) { ++keys; };
+            EXPECT_TRUE(user_key(vk_end));
+            EXPECT_EQ(focus_owner(), &next);
+            EXPECT_EQ(keys, 1);
+            EXPECT_EQ(focus_log(), Vec{next.name() + ".GotFocus"});
+            next.on_key_down = nullptr;
+            w.give(*all[i]);
+            do_events();
+        }
+    // The last one left: nothing can take the focus.
+    for (Control* c : all) c->set_enabled(false);
+    do_events();
+    EXPECT_EQ(focus_owner(), nullptr);
+    EXPECT_FALSE(user_key(vk_end));
+    for (Control* c : all) c->set_enabled(true);
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.txt) << "the control it had last, usable again";
+
+    // A window that is not the active one keeps no focus to pass on.
+    f.txt.set_focus();
+    other_inst->show_modeless();
+    f.txt.set_enabled(false);
+    do_events();
+    EXPECT_EQ(&focus_owner()->form(), static_cast<Form*>(&*other_inst));
+    other_inst->hide();
+    EXPECT_EQ(focus_owner(), &f.cmb) << "the first usable control on coming back";
+}
+
+// Code that disables the focused control and enables it again within one handler (a
+// fill, the access level applied) leaves the focus where it was once the handler ends;
+// a window filled after its first show that leaves the first control disabled has the
+// keys on the next usable one at once.
+TEST_F(Focus, AFillLeavesTheKeysOnAUsableControl) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.show_modeless();
+    ASSERT_EQ(focus_owner(), &f.txt);
+    f.cmb.set_focus();
+    f.cmb.set_enabled(false);
+    f.cmb.set_enabled(true);
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.cmb);
+
+    f.txt.set_focus();
+    f.txt.set_enabled(false);
+    f.cmb.set_visible(false);
+    f.lst.set_enabled(false);
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.grd);
+}
+
+// A window whose members are made out of layout order puts its controls at the head or
+// the end of the tab order; controls made afterwards still come after the others.
+TEST_F(Focus, LeadAndCloseTheTabOrder) {
+    page_inst->hide();
+    EveryKind& f = *every_kind_inst;
+    f.lead_tab_order({&f.btn, &f.vsb});
+    f.close_tab_order({&f.txt});
+    TextBox later{f, "later", {120, 6600, 1200, 315}};
+    f.show_modeless();
+    const std::vector<Control*> want = {&f.btn, &f.vsb, &f.cmb, &f.lst, &f.grd,
+                                        &f.lvw, &f.chk, &f.opt, &f.txt, &later};
+    EXPECT_EQ(f.tab_order(), want);
+    EXPECT_EQ(f.next_in_tab_order(later), &f.btn);
+    EXPECT_EQ(f.next_in_tab_order(f.btn, true), &later);
+}
+
+// A control hidden while a box holds the focus: the box gives the focus to the next one.
+TEST_F(Focus, ABoxGivesTheFocusToTheNextControlWhenItsOwnerWentAway) {
+    auto& f = *page_inst;
+    f.txt_a.set_focus();
+    boxes_.answer(id_ok, std::nullopt, [&] { f.txt_a.set_visible(false); });
+    msg_box("x");
+    EXPECT_EQ(focus_owner(), &f.txt_b);
 }
 
 // O4: hiding or unloading a page whose field has the focus runs no LostFocus.
