@@ -238,8 +238,10 @@ struct Current {
 void set_transmitter_reg(Transmitter& t, int reg, int value, int line) {
     if (reg >= 0 && reg < status_regs)
         t.set_status(reg, value);
-    else if (reg >= 1000 && reg < 1000 + param_regs)
+    else if (reg >= 1000 && reg < 1000 + param_regs) {
         t.set_param(reg - 1000, value);
+        if (reg == 1099) t.calib().measure_settled(t, static_cast<std::int16_t>(t.param(99)));
+    }
     else if (reg >= 2000 && reg < 2000 + comment_words)
         t.set_comment_word(reg - 2000, value);
     else

@@ -51,6 +51,12 @@ void InputCalib::start(Transmitter& t) {
     tick(t, 0.0);
 }
 
+void InputCalib::measure_settled(Transmitter& t, int type) {
+    applied_type_ = type;
+    for (Course& c : course_) c.started = false;  // drift and fixed readings stay
+    tick(t, last_now_);
+}
+
 void InputCalib::apply_input(int type) {
     applied_type_ = type;
     ++strobes_;

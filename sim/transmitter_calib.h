@@ -52,6 +52,8 @@ class InputCalib {
     // Device side: a new device measures its image's type, settled at time 0; 57 := 1
     // applies `type`; tick moves the raw words to time `now`.
     void start(Transmitter& t);
+    // A device set up with another type (a preset's 1099) measures it settled, as new.
+    void measure_settled(Transmitter& t, int type);
     void apply_input(int type);
     void tick(Transmitter& t, double now);
 

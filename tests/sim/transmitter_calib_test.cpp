@@ -8,6 +8,7 @@
 
 #include <vector>
 
+#include "sim/plant.h"
 #include "sim/transmitter.h"
 
 namespace dvx::sim {
@@ -71,6 +72,17 @@ TEST(TransmitterCalib, SignalDriftAndLoopReading) {
     write(t, 57, 1, 23.0);
     EXPECT_EQ(pair_at(t, 38, 60.0), 2700000);
     EXPECT_EQ(pair_at(t, 36, 60.0), raw_target(19, 36, -500));
+}
+
+// A preset's input type is what the device measures from the start, settled, with no
+// strobe: the built-in bus's KRV at address 1 measures its 1099 (10), not the default.
+TEST(TransmitterCalib, APresetDeviceMeasuresItsOwnTypeFromTheStart) {
+    auto plant = Plant::preset(0);
+    Transmitter& t = plant.device(1);
+    ASSERT_EQ(t.param(99), 10);
+    EXPECT_EQ(t.calib().applied_type(), 10);
+    EXPECT_EQ(t.calib().strobes(), 0);
+    EXPECT_EQ(pair_at(t, 28, 0.0), raw_target(10, 28, 0));
 }
 
 }  // namespace
