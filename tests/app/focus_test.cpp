@@ -294,6 +294,21 @@ TEST_F(HzlTable, TheVariableTableEditsByMouseAndKeyboard) {
     EXPECT_EQ(answered_, std::vector<std::string>{invalid});
     EXPECT_EQ(cell(4, 2), "0");
     EXPECT_EQ(cell(5, 1), "0");
+
+    // Left by Enter, refused, Cancel: the keys stay on the table, so the next Enter
+    // does not reach Back and the table stays open with its edits.
+    press(Qt::Key_Escape);  // the editor the click opened on row 5 holds 0 too
+    answered_.clear();
+    click_cell(4, 2);
+    type("25");
+    answer_cancel_ = true;
+    press(Qt::Key_Return);
+    answer_cancel_ = false;
+    EXPECT_EQ(answered_, std::vector<std::string>{invalid});
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_TRUE(page().flg_param.has_focus());
+    press(Qt::Key_Return);
+    EXPECT_TRUE(page().visible());
     EXPECT_EQ((std::vector<std::string>{cell(1, 1), cell(1, 2), cell(2, 1), cell(3, 1)}),
               (std::vector<std::string>{"5", "12", "3", "4"}));
 }

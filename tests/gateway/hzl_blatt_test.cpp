@@ -279,7 +279,24 @@ TEST_F(HzlPage, EditorTakesOnlyWholeRackAndSlotNumbers) {
         } else {
             EXPECT_EQ(cell(3, c.col), "9");
             EXPECT_EQ(editor(), "hidden") << "Cancel abandons the edit";
+            EXPECT_TRUE(page().flg_param.has_focus()) << "the keys stay with the table";
         }
+    }
+
+    // Enter and the arrow keys leave the same way: after Cancel the keys are on the table,
+    // so the next Enter cannot reach Back and drop the table unprogrammed.
+    for (const int leave : {ui::vk_return, ui::vk_down, ui::vk_up}) {
+        SCOPED_TRACE("left by key " + std::to_string(leave));
+        set_row(3, "9", "9");
+        click_cell(3, 2);
+        page().txt_edit.set_text("99");
+        boxes_.clear();
+        boxes_.answer(ui::id_cancel, texts::msg_invalid_field_value);
+        key(leave);
+        EXPECT_EQ(boxes_.shown().size(), 1u);
+        EXPECT_EQ(cell(3, 2), "9");
+        EXPECT_TRUE(page().flg_param.has_focus());
+        EXPECT_FALSE(page().B_Zurueck.has_focus());
     }
 
     // OK keeps the editor over the cell, with the focus.
