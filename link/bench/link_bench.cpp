@@ -13,6 +13,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <thread>
@@ -150,7 +151,37 @@ void answer_latency(int rounds) {
 
 }  // namespace
 
+// The number of answered reads of part (b): the one argument, default 200.
+static int rounds_from(int argc, char** argv) {
+    constexpr const char* usage =
+        "Usage: link_bench [ROUNDS]\n"
+        "Measures the CPU use of a transaction to a silent device and the answer latency of\n"
+        "ROUNDS reads (default 200) from the simulator on a pseudo-terminal.\n"
+        "  -h, --help  shows this text and ends\n";
+    if (argc == 1) return 200;
+    const std::string a = argv[1];
+    if (a == "--help" || a == "-h") {
+        std::fputs(usage, stdout);
+        std::exit(0);
+    }
+    char* end = nullptr;
+    const long n = std::strtol(a.c_str(), &end, 10);
+    const char* wrong = nullptr;
+    if (argc > 2)
+        wrong = "unexpected argument";
+    else if (a.rfind('-', 0) == 0 && !(n < 0 && *end == '\0'))
+        wrong = "unknown option";
+    else if (a.empty() || *end != '\0' || n < 1 || n > 1000000)
+        wrong = "not a number of rounds from 1 to 1000000:";
+    if (wrong) {
+        std::fprintf(stderr, "link_bench: %s %s\n%s", wrong, argv[argc > 2 ? 2 : 1], usage);
+        std::exit(2);
+    }
+    return static_cast<int>(n);
+}
+
 int main(int argc, char** argv) {
+    const int rounds = rounds_from(argc, argv);
     // Never read the user's port settings file.
     const auto conf = std::filesystem::temp_directory_path() / "dvx-link-bench";
     ::setenv("XDG_CONFIG_HOME", conf.c_str(), 1);
@@ -159,7 +190,6 @@ int main(int argc, char** argv) {
     auto port = link::make_posix_serial_port();
     ui::services().port = port.get();
     images::bus_mode = 0;
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 200;
     silent_device_cpu();
     answer_latency(rounds);
     ui::services().port = nullptr;

@@ -131,6 +131,10 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
          "dorvanex_bench: cannot run " + missing + ": No such file or directory\n"},
         {{DVX_BENCH_READ, "--help"}, 0, "Usage: read_program_bench"},
         {{DVX_BENCH_READ, "--bogus"}, 2, "read_program_bench: unknown option --bogus\n"},
+        {{DVX_BENCH_LINK, "--help"}, 0, "Usage: link_bench [ROUNDS]"},
+        {{DVX_BENCH_LINK, "--bogus"}, 2, "link_bench: unknown option --bogus\n"},
+        {{DVX_BENCH_LINK, "0"}, 2, "link_bench: not a number of rounds from 1 to 1000000: 0\n"},
+        {{DVX_BENCH_LINK, "20x"}, 2, "link_bench: not a number of rounds from 1 to 1000000: 20x\n"},
     };
 #ifdef DVX_BENCH_UI  // Google Benchmark's own flags
     cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
