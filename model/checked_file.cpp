@@ -136,17 +136,51 @@ std::int64_t checked_sum(std::string_view content) {
     return sum;
 }
 
-int write_checked_file(const std::string& path, const std::string& content) {
-    ui::Files& f = files();
-    f.close_all();
+namespace {
+
+std::string checked_bytes(const std::string& content) {
     std::string bytes = content;
     bytes += checked_end_mark;
     bytes += ' ';  // the sign position of a sum that is never negative
     bytes += std::to_string(checked_sum(content));
+    return bytes;
+}
 
+// The content of a file's bytes, or the empty text when they are no sound checked file.
+std::string checked_content(std::string raw) {
+    // The last end mark: a sum text never holds one, so content may.
+    const auto mark = raw.rfind(checked_end_mark);
+    if (mark == std::string::npos) return {};
+    if (mark > checked_max_content) return {};
+    const auto stored = round_to_i32(leading_number(std::string_view(raw).substr(mark + 1)));
+    if (!stored) return {};
+    raw.resize(mark);
+    if (checked_sum(raw) != *stored) return {};
+    return raw;
+}
+
+}  // namespace
+
+int write_checked_file(const std::string& path, const std::string& content) {
+    ui::Files& f = files();
+    f.close_all();
+    const std::string bytes = checked_bytes(content);
     // The file service replaces the file as a whole under its lock, so a failed write or
     // another instance saving at the same moment never leaves a part of a file.
     return with_retry([&] { f.write_all(path, bytes); }) ? 0 : 1;
+}
+
+int update_checked_file(const std::string& path,
+                        const std::function<std::string(const std::string&)>& make) {
+    ui::Files& f = files();
+    f.close_all();
+    return with_retry([&] {
+               f.update_all(path, [&](const std::optional<std::string>& raw) {
+                   return checked_bytes(make(raw ? checked_content(*raw) : std::string()));
+               });
+           })
+               ? 0
+               : 1;
 }
 
 std::string read_checked_file(const std::string& path) {
@@ -157,16 +191,7 @@ std::string read_checked_file(const std::string& path) {
     std::string raw;
     if (!with_retry([&] { raw = f.read_all(path); })) return {};
     f.close_all();
-
-    // The last end mark: a sum text never holds one, so content may.
-    const auto mark = raw.rfind(checked_end_mark);
-    if (mark == std::string::npos) return {};
-    if (mark > checked_max_content) return {};
-    const auto stored = round_to_i32(leading_number(std::string_view(raw).substr(mark + 1)));
-    if (!stored) return {};
-    raw.resize(mark);
-    if (checked_sum(raw) != *stored) return {};
-    return raw;
+    return checked_content(std::move(raw));
 }
 
 std::string split_bar(std::string& list) {

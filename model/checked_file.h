@@ -8,6 +8,7 @@
 // A file whose sum does not match reads as the empty text, so a damaged or
 // hand-edited file counts as absent.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,12 @@ std::int64_t checked_sum(std::string_view content);
 // shows its text with Retry and Cancel under "DORVANEX"; Retry writes again. Result:
 // 0 written, 1 not written.
 int write_checked_file(const std::string& path, const std::string& content);
+
+// Replaces the content with make(the content now, as read_checked_file gives it), read
+// and written under one hold of the file, so another instance's save in between is not
+// lost. Faults and the result as write_checked_file.
+int update_checked_file(const std::string& path,
+                        const std::function<std::string(const std::string&)>& make);
 
 // The content of a checked file, or the empty text when the file is missing, has no
 // end mark, holds more than 32767 content bytes or its sum does not match. Reading

@@ -1,10 +1,27 @@
 #include "model/con_file.h"
 
+#include <array>
+
 #include "model/checked_file.h"
 
 namespace dvx::model {
 
 namespace {
+
+constexpr int con_fields = 6;
+using Fields = std::array<std::string, con_fields>;
+
+Fields fields_of(std::string list) {
+    Fields f;
+    for (auto& field : f) field = split_bar(list);
+    return f;
+}
+
+// The fields as this instance last read them from the file or wrote them. Several
+// instances share the file: a save writes the fields this one changed since and keeps
+// the others as the file holds them now, so a password changed in another instance is
+// not written back by a value this one never touched. None: nothing read, all ours.
+std::optional<Fields> base_fields;
 
 std::optional<int> list_index(const std::string& field, int count) {
     const auto v = numeric_value(field);
@@ -30,13 +47,26 @@ std::string con_file_text(const ConSettings& s) {
 }
 
 void save_settings(const ConSettings& s) {
-    write_checked_file(con_file_name, con_file_text(s));
+    const std::string text = con_file_text(s);
+    const Fields ours = fields_of(text);
+    const int written = update_checked_file(con_file_name, [&](const std::string& now) {
+        if (!base_fields || now.empty()) return text;
+        const Fields file = fields_of(now);
+        std::string merged;
+        for (int i = 0; i < con_fields; ++i)
+            merged += (ours[i] != (*base_fields)[i] ? ours[i] : file[i]) + "|";
+        return merged;
+    });
+    // A save that did not get through leaves the base, so its changes count again.
+    if (written == 0) base_fields = ours;
 }
 
 ConSettingsRead load_settings(int port_count, int adr_count) {
     ConSettingsRead r;
     std::string list = read_checked_file(con_file_name);
+    base_fields.reset();
     if (list.empty()) return r;
+    base_fields = fields_of(list);
     r.port_index = list_index(split_bar(list), port_count);
     split_bar(list);
     r.adr_index = list_index(split_bar(list), adr_count);

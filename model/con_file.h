@@ -31,7 +31,9 @@ struct ConSettingsRead {
 // and two empty passwords.
 std::string con_file_text(const ConSettings& s);
 
-// Writes "krv_con.cfg"; the result is not looked at (faults were shown already).
+// Writes "krv_con.cfg"; the result is not looked at (faults were shown already). A field
+// this instance left as it was at its last read or save keeps what the file holds now,
+// so another running instance's change of it stays.
 void save_settings(const ConSettings& s);
 
 // Reads "krv_con.cfg": the port index when it is numeric and below port_count, the

@@ -205,6 +205,16 @@ void DiskFiles::write_all(const std::string& path, const std::string& bytes) {
     replace_file(file, bytes);
 }
 
+void DiskFiles::update_all(
+    const std::string& path,
+    const std::function<std::string(const std::optional<std::string>&)>& make) {
+    const fs::path file = full_path(path);
+    FileLock lock(file, lock_wait_);
+    std::optional<std::string> now;
+    if (exists(path)) now = read_all(path);
+    replace_file(file, make(now));
+}
+
 void DiskFiles::remove(const std::string& path) {
     std::error_code ec;
     if (!fs::remove(full_path(path), ec))

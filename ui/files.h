@@ -10,6 +10,8 @@
 // full disk leaves the old file as it was.
 #include <chrono>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/fault.h"
@@ -23,6 +25,16 @@ class Files {
     virtual std::string read_all(const std::string& path) = 0;  // raw bytes
     // Replaces the file as a whole; on a fault the old file is left as it was.
     virtual void write_all(const std::string& path, const std::string& bytes) = 0;
+    // Replaces the file with make(its bytes now, none when it is missing). The disk
+    // reads and writes under one hold of the file's lock, so no other instance's save
+    // comes in between.
+    virtual void update_all(
+        const std::string& path,
+        const std::function<std::string(const std::optional<std::string>&)>& make) {
+        std::optional<std::string> now;
+        if (exists(path)) now = read_all(path);
+        write_all(path, make(now));
+    }
     virtual void remove(const std::string& path) = 0;
     virtual void rename(const std::string& from, const std::string& to) = 0;
     virtual void close_all() = 0;
@@ -72,6 +84,9 @@ class DiskFiles final : public Files {
     bool exists(const std::string& path) override;
     std::string read_all(const std::string& path) override;
     void write_all(const std::string& path, const std::string& bytes) override;
+    void update_all(
+        const std::string& path,
+        const std::function<std::string(const std::optional<std::string>&)>& make) override;
     void remove(const std::string& path) override;
     void rename(const std::string& from, const std::string& to) override;
     void close_all() override {}

@@ -122,5 +122,29 @@ TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
     EXPECT_TRUE(boxes_.shown().empty());
 }
 
+// Another running instance changed the passwords after this one started: this one's
+// next save (its port choice losing the focus) writes its own change and keeps theirs.
+TEST_F(ConFileTest, ASaveKeepsWhatAnotherInstanceChangedSince) {
+    save_settings({0, 4, "level1", "level2"});
+    const auto started = load_settings(20, 255);  // this instance starts
+    ASSERT_EQ(started.password_level_1, "level1");
+
+    // The other instance, a process of its own, starts and changes both passwords.
+    const auto other = testing::run_together(1, [](int) {
+        load_settings(20, 255);
+        save_settings({0, 4, "new 1", "new 2"});
+        return 0;
+    });
+    ASSERT_EQ(other, std::vector<int>{0});
+
+    // Read back as the file holds it: this instance reads the file only at its start.
+    save_settings({2, 4, "level1", "level2"});  // this one chose another port
+    EXPECT_EQ(read_checked_file(con_file_name), con_file_text({2, 4, "new 1", "new 2"}));
+
+    // A change of this instance's own wins over what the file holds.
+    save_settings({2, 4, "mine", "level2"});
+    EXPECT_EQ(read_checked_file(con_file_name), con_file_text({2, 4, "mine", "new 2"}));
+}
+
 }  // namespace
 }  // namespace dvx::model
