@@ -56,6 +56,15 @@ bool usable_now(Control& c) {
     return c.alive() && c.form().loaded() && c.form().visible() && c.shown() && c.usable();
 }
 
+// The user moves the focus to `c`: true when it landed there (a LostFocus handler may
+// keep it elsewhere), and then the window counts the move.
+bool move_focus_by_user(Control& c) {
+    detail::move_focus(&c);
+    if (st().focus != &c) return false;
+    c.form().count_user_focus_move();
+    return true;
+}
+
 // A user's click first activates the form and moves the focus to a focusable
 // control; false when a LostFocus handler kept the focus elsewhere.
 bool take_focus(Control& c) {
@@ -64,10 +73,7 @@ bool take_focus(Control& c) {
     if (!c.alive()) return false;
     if (!c.focusable_kind()) return true;
     if (!c.can_focus()) return false;
-    detail::move_focus(&c);
-    if (st().focus != &c) return false;
-    f.count_user_focus_move();
-    return true;
+    return move_focus_by_user(c);
 }
 
 int ascii_of_key(int key, int shift) {
@@ -90,27 +96,21 @@ int ascii_of_key(int key, int shift) {
     }
 }
 
-}  // namespace
-
 // A single-line text box the keyboard moved into has its whole text selected, so typing
 // replaces it (not when a LostFocus kept the focus elsewhere, or took it back).
 void select_entered(Control& c) {
-    if (st().focus != &c || c.kind() != Kind::text_box) return;
+    if (c.kind() != Kind::text_box) return;
     auto& t = static_cast<TextBox&>(c);
     if (t.multi_line()) return;
     t.set_sel_start(0);
     t.set_sel_length(static_cast<int>(t.text().size()));
 }
 
-namespace {
-
 // Tab navigation; false when no other control could take the focus.
 bool navigate(Control& from, bool back) {
     Control* target = from.form().next_in_tab_order(from, back);
     if (!target) return false;
-    detail::move_focus(target);
-    if (st().focus == target) target->form().count_user_focus_move();
-    select_entered(*target);
+    if (move_focus_by_user(*target)) select_entered(*target);
     return true;
 }
 

@@ -36,9 +36,6 @@ bool user_scroll(VScrollBar& bar, ScrollAction action, int value = 0);
 bool user_switch_tab(TabControl& tab, int index);
 // Moves the focus by a user's click into a control (no Click).
 bool user_focus(Control& c);
-// After the keyboard moved the focus into `c` (Tab, an access key): a single-line text
-// box that has it selects its whole text.
-void select_entered(Control& c);
 
 // A key on the focused control: KeyDown(code, shift) -> KeyPress(ascii) -> default
 // editing -> KeyUp. Tab and Shift+Tab move the focus instead while another control
