@@ -183,19 +183,18 @@ namespace {
 // opened again, once. nullopt: ready; else why the port cannot be used (it has been
 // given up).
 std::optional<std::string> ready_port_for_probe() {
-    bool reopened = false;
-    for (;;) {
-        if (port_needs_reopening()) {
-            reopened = true;
-            if (!reopen_port_if_lost()) return open_fault;
-        }
+    // Two tries at most: the port as found (reopened first when marked or closed), then
+    // once more after it failed here.
+    for (int attempt = 0;; ++attempt) {
+        const bool reopening = attempt > 0 || port_needs_reopening();
+        if (reopening && !reopen_port_if_lost()) return open_fault;
         try {
             while (get_rx_byte() != -1) {
             }
             return std::nullopt;
         } catch (const std::exception& e) {
             if (port_status != 0) throw;  // closed after a failed port choice
-            if (reopened) {
+            if (reopening) {
                 give_up_port();
                 return std::string(e.what());
             }
