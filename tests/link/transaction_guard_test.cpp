@@ -113,8 +113,20 @@ TEST_F(LinkGuards, AClosedPortFailsTheTransactionWithoutAFault) {
 // again, once, and runs when the line is back. When it is not, the port stays closed
 // as after a failed port choice, the main window is told, and no box comes from the link.
 TEST_F(LinkGuards, APortLostUnderATransactionIsOpenedAgainByTheNext) {
-    for (const bool back : {true, false}) {
-        SCOPED_TRACE(back ? "line back" : "line gone for good");
+    struct Case {
+        const char* name;
+        bool back;
+        TransactionResult (*failing)();  // the transaction the line goes away under
+    };
+    const Case cases[] = {
+        {"read, line back", true, [] { return read_transaction(0, 5); }},
+        {"read, line gone for good", false, [] { return read_transaction(0, 5); }},
+        {"write, line back", true, [] { return write_transaction(1000, 1); }},
+        {"write, line gone for good", false, [] { return write_transaction(1000, 1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool back = c.back;
         attach(sim::Plant::preset(0), 1);
         ui::HeadlessLoop loop(clock_);
         ui::EventLoop* const fixture_loop = ui::services().loop;
@@ -126,8 +138,8 @@ TEST_F(LinkGuards, APortLostUnderATransactionIsOpenedAgainByTheNext) {
             if (!back) port().set_open_fault(sim::OpenFault::no_such_port);
         });
         plant().fault(sim::Fault::silent().next(1));
-        EXPECT_EQ(read_transaction(0, 5).end, TransactionEnd::port_fault);
-        EXPECT_EQ(port_status, 0) << "the failing read does not reopen";
+        EXPECT_EQ(c.failing().end, TransactionEnd::port_fault);
+        EXPECT_EQ(port_status, 0) << "the failing transaction does not reopen";
 
         const TransactionResult next = read_transaction(1000, 16);
         EXPECT_EQ(next.end, back ? TransactionEnd::done : TransactionEnd::port_fault);
