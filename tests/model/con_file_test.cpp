@@ -144,6 +144,62 @@ TEST_F(ConFileTest, ASaveKeepsWhatAnotherInstanceChangedSince) {
     // A change of this instance's own wins over what the file holds.
     save_settings({2, 4, "mine", "level2"});
     EXPECT_EQ(read_checked_file(con_file_name), con_file_text({2, 4, "mine", "new 2"}));
+
+    // Once saved, "mine" is this instance's value as the file had it: the other's later
+    // change of it stays when this one saves something else.
+    ASSERT_EQ(testing::run_together(1,
+                                    [](int) {
+                                        load_settings(20, 255);
+                                        save_settings({2, 4, "theirs", "new 2"});
+                                        return 0;
+                                    }),
+              std::vector<int>{0});
+    save_settings({3, 4, "mine", "level2"});
+    EXPECT_EQ(read_checked_file(con_file_name), con_file_text({3, 4, "theirs", "new 2"}));
+}
+
+// Instances that each change a field of their own, saving at the same moment: the read,
+// the merge and the write of one save come in between no other's, so no change is lost.
+// Each instance checks before every save that its own field still holds its last value.
+TEST_F(ConFileTest, InstancesChangingFieldsOfTheirOwnLoseNoChange) {
+    ui::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
+    ui::services().files = &patient;
+    save_settings({0, 0, "p0", "q0"});
+    constexpr int writers = 4, rounds = 60;
+    // Writer w changes port, address, password 1 or password 2 to its round.
+    const auto with_round = [](ConSettings s, int who, int round) {
+        const std::string r = std::to_string(round);
+        switch (who) {
+            case 0: s.port_index = round; break;
+            case 1: s.adr_index = round; break;
+            case 2: s.password_level_1 = "p" + r; break;
+            default: s.password_level_2 = "q" + r; break;
+        }
+        return s;
+    };
+    const auto codes = testing::run_together(writers, [&](int who) {
+        const auto read = load_settings(rounds, rounds);  // this instance starts
+        ConSettings mine{*read.port_index, *read.adr_index, *read.password_level_1,
+                         *read.password_level_2};
+        for (int r = 1; r < rounds; ++r) {
+            // The file as it stands: my field must hold my last value.
+            std::string list = read_checked_file(con_file_name);
+            std::string field;
+            for (int i = 0; i <= (who < 2 ? who * 2 : who + 2); ++i) field = split_bar(list);
+            const std::string last = std::to_string(r - 1);
+            const std::string expected = who < 2 ? last
+                                         : who == 2 ? scramble_text("p" + last)
+                                                    : scramble_text("q" + last);
+            if (field != expected) return 2;
+            mine = with_round(mine, who, r);
+            save_settings(mine);
+        }
+        return boxes_.shown().empty() ? 0 : 3;
+    });
+    EXPECT_EQ(codes, std::vector<int>(writers, 0));
+    EXPECT_EQ(read_checked_file(con_file_name),
+              con_file_text({rounds - 1, rounds - 1, "p" + std::to_string(rounds - 1),
+                             "q" + std::to_string(rounds - 1)}));
 }
 
 }  // namespace
