@@ -116,8 +116,9 @@ void HZL_blatt::txt_edit_LostFocus() {
             } else {
                 // Cancel keeps the cell. Left by a key, the keys stay with the table: the
                 // next control in tab order is Back, where one more Enter would drop the
-                // whole unprogrammed table. A click keeps the control clicked.
-                const bool by_key = edit_move != 0 || ui::key_down(ui::vk_tab);
+                // whole unprogrammed table. A click keeps the control clicked. (Enter and
+                // the arrows leave by a Tab keystroke too; edit_move may be an older key's.)
+                const bool by_key = ui::key_down(ui::vk_tab);
                 txt_edit.set_visible(false);
                 if (by_key && flg_param.can_focus()) flg_param.set_focus();
             }

@@ -299,6 +299,18 @@ TEST_F(HzlPage, EditorTakesOnlyWholeRackAndSlotNumbers) {
         EXPECT_FALSE(page().B_Zurueck.has_focus());
     }
 
+    // Left by a click on another control, refused, Cancel: the keys stay where clicked.
+    set_row(3, "9", "9");
+    click_cell(3, 1);
+    page().txt_edit.set_text("31");
+    boxes_.clear();
+    boxes_.answer(ui::id_cancel, texts::msg_invalid_field_value);
+    user([&] { ui::user_focus(page().txt_hzladr); });
+    EXPECT_EQ(boxes_.shown().size(), 1u);
+    EXPECT_EQ(cell(3, 1), "9");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &page().txt_hzladr);
+
     // OK keeps the editor over the cell, with the focus.
     set_row(3, "9", "9");
     click_cell(3, 1);
@@ -381,6 +393,7 @@ TEST_F(HzlPage, EditorStaysOverItsCellWhileMovingAndScrolls) {
 
     user([&] { ui::user_scroll(g, 10); });
     EXPECT_EQ(editor(), "hidden") << "scrolling hides the editor";
+    EXPECT_EQ(ui::focus_owner(), &g) << "and gives its keys to the grid";
     click_cell(10, 2);
     key(ui::vk_up);
     EXPECT_EQ(g.top_row(), 9);
