@@ -282,6 +282,7 @@ TEST_F(HzlTable, TheVariableTableEditsByMouseAndKeyboard) {
     EXPECT_EQ(cell(1, 2), "12");
     press(Qt::Key_Escape);
     EXPECT_EQ(editor(), "hidden");
+    EXPECT_TRUE(page().flg_param.has_focus()) << "Esc gives the keys back to the table";
     EXPECT_EQ(cell(1, 2), "12");
 
     // A cell left at 0 by a click elsewhere: refused, Cancel keeps the cell.
@@ -306,7 +307,7 @@ TEST_F(HzlTable, TheVariableTableEditsByMouseAndKeyboard) {
     answer_cancel_ = false;
     EXPECT_EQ(answered_, std::vector<std::string>{invalid});
     EXPECT_EQ(editor(), "hidden");
-    EXPECT_TRUE(page().flg_param.has_focus());
+    ASSERT_TRUE(page().flg_param.has_focus());
     press(Qt::Key_Return);
     EXPECT_TRUE(page().visible());
     EXPECT_EQ((std::vector<std::string>{cell(1, 1), cell(1, 2), cell(2, 1), cell(3, 1)}),
