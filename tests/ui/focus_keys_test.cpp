@@ -451,6 +451,15 @@ TEST_F(Focus, AnUnusableFocusedControlPassesTheFocusOn) {
     EXPECT_EQ(&focus_owner()->form(), static_cast<Form*>(&*other_inst));
     other_inst->hide();
     EXPECT_EQ(focus_owner(), &f.cmb) << "the first usable control on coming back";
+
+    // Typed text settles the keys first as well.
+    f.cmb.set_visible(false);
+    int typed = 0;
+    f.lst.on_key_press = [&](int&) { ++typed; };
+    EXPECT_TRUE(user_type("x"));
+    EXPECT_EQ(focus_owner(), &f.lst);
+    EXPECT_EQ(typed, 1);
+    f.lst.on_key_press = nullptr;
 }
 
 // Code that disables the focused control and enables it again within one handler (a
@@ -490,6 +499,49 @@ TEST_F(Focus, LeadAndCloseTheTabOrder) {
     EXPECT_EQ(f.tab_order(), want);
     EXPECT_EQ(f.next_in_tab_order(later), &f.btn);
     EXPECT_EQ(f.next_in_tab_order(f.btn, true), &later);
+
+    // Leading again with two made early: one made after that still comes last.
+    f.lead_tab_order({&f.cmb, &f.lst});
+    TextBox last{f, "last", {120, 7000, 1200, 315}};
+    const std::vector<Control*> now = {&f.cmb, &f.lst, &f.btn, &f.vsb, &f.grd, &f.lvw,
+                                       &f.chk, &f.opt, &f.txt, &later, &last};
+    EXPECT_EQ(f.tab_order(), now);
+}
+
+// A single-line field the keyboard moves into has its text selected, so typing replaces
+// it; not a multi-line box (one key would wipe it all), and not a field the focus never
+// reached because the one left refused to let it go.
+TEST_F(Focus, TabSelectsTheTextOfTheFieldItEnters) {
+    auto& f = *page_inst;
+    f.txt_a.set_text("123");
+    f.txt_b.set_text("abc");
+    f.txt_a.set_focus();
+    user_key(vk_tab);
+    ASSERT_EQ(focus_owner(), &f.txt_b);
+    EXPECT_EQ(f.txt_b.sel_start(), 0);
+    EXPECT_EQ(f.txt_b.sel_length(), 3);
+    user_type("x");
+    EXPECT_EQ(f.txt_b.text(), "x");
+
+    f.txt_b.set_sel_start(1);
+    f.txt_b.set_sel_length(0);
+    f.txt_a.set_focus();
+    f.txt_a.on_lost_focus = [&] { f.txt_a.set_focus(); };
+    user_key(vk_tab);
+    f.txt_a.on_lost_focus = nullptr;
+    EXPECT_EQ(focus_owner(), &f.txt_a);
+    EXPECT_EQ(f.txt_b.sel_start(), 1);
+    EXPECT_EQ(f.txt_b.sel_length(), 0);
+
+    f.txt_b.set_multi_line(true);
+    f.txt_b.set_text("line");
+    f.txt_b.set_sel_start(4);
+    f.txt_a.set_focus();
+    user_key(vk_tab);
+    ASSERT_EQ(focus_owner(), &f.txt_b);
+    EXPECT_EQ(f.txt_b.sel_length(), 0);
+    user_type("s");
+    EXPECT_EQ(f.txt_b.text(), "lines");
 }
 
 // A control hidden while a box holds the focus: the box gives the focus to the next one.
