@@ -408,8 +408,13 @@ TEST_F(RendererTest, QtsFocusFollowsTheLayersOnly) {
     EXPECT_EQ(ui::focus_owner(), nullptr);
     renderer_->flush();
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
+    // A key meanwhile reaches the window, which hands it to the layer: it goes to the
+    // control the focus settles on.
+    QTest::keyClick(win, Qt::Key_C);
     loop_.run_pending();
     EXPECT_EQ(ui::focus_owner(), &form_->txt2);
+    EXPECT_EQ(form_->txt2.text(), "c");
+    form_->txt2.set_text("");
     renderer_->flush();
     EXPECT_EQ(QApplication::focusWidget(), renderer_->widget(form_->txt2));
 
