@@ -504,6 +504,23 @@ TEST_F(OneFocus, APasteStaysInTheFocusedField) {
         expect_one_focus("after the paste");
         EXPECT_EQ(comment.comment_txt.text(), c.typed);
     }
+
+    // A handler that moves the focus mid-paste ends the paste: the rest reaches no other
+    // control.
+    click(comment.comment_txt);
+    QTest::keyClick(keyboard(), Qt::Key_A, Qt::ControlModifier);
+    settle();
+    int reached = 0;
+    comment.B_save.on_key_press = [&](int&) { ++reached; };
+    comment.comment_txt.on_key_press = [&](int& ascii) {
+        if (ascii == 'b') comment.B_save.set_focus();
+    };
+    paste("abc", false);
+    comment.comment_txt.on_key_press = nullptr;
+    comment.B_save.on_key_press = nullptr;
+    EXPECT_EQ(ui::focus_owner(), &comment.B_save);
+    EXPECT_EQ(reached, 0);
+    EXPECT_EQ(comment.comment_txt.text(), "ab");
 }
 
 // The press on a button while the field refuses its value asks for the focus once: the
