@@ -13,7 +13,6 @@ class Dlx_Cal : public CalSheet {
 
     void set_cal3_mask();
     void fill() override { set_cal3_mask(); }
-    void move_next_cal3(int key) { move_next(key); }
 
     ui::Frame Frame3D4{*this, "Frame3D4", {120, 600, 9360, 1500}};
     ui::Label Label14{Frame3D4, "Label14", {120, 300, 1800, 255}};

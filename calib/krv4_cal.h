@@ -12,7 +12,6 @@ class Krv4_Cal : public FirstSheet {
 
     void set_cal41_mask();
     void fill() override { set_cal41_mask(); }
-    void move_next_cal1(int key) { move_next(key); }
 
   private:
     void read_rtd_point(int k);

@@ -12,7 +12,6 @@ class Krv4_Cal1 : public SecondSheet {
 
     void set_cal42_mask() { fill_second_sheet(); }
     void fill() override { set_cal42_mask(); }
-    void move_next_cal2(int key) { move_next(key); }
 
   private:
     void read_resistor_point(int k, std::int16_t mode, int second_word);

@@ -13,7 +13,6 @@ class Krv_Cal : public FirstSheet {
 
     void set_cal1_mask();
     void fill() override { set_cal1_mask(); }
-    void move_next_cal1(int key) { move_next(key); }
 
     // Thermocouple group 1, between the cold junction and group 2.
     ui::Frame Frame3D1{*this, "Frame3D1", {120, 3660, 9360, 1980}};

@@ -12,7 +12,6 @@ class Krv_Cal1 : public SecondSheet {
 
     void set_cal2_mask() { fill_second_sheet(); }
     void fill() override { set_cal2_mask(); }
-    void move_next_cal2(int key) { move_next(key); }
 
   private:
     void read_point(int k, std::int16_t mode, int r3_word, std::int32_t multiplier);

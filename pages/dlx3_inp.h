@@ -14,7 +14,6 @@ class Dlx3_Inp : public WorkPage {
     Dlx3_Inp();
 
     void set_inp_d3_mask();
-    void move_next_d3_inp(int key) { move_next(key); }
     void fill() override { set_inp_d3_mask(); }
 
     ui::Frame Frame3D1{*this, "Frame3D1", {240, 240, 9090, 2160}};

@@ -54,7 +54,6 @@ class H_dout : public WorkPage {
     H_dout();
 
     void set_dout_mask();
-    void move_next_dout(int key) { move_next(key); }
     void fill() override { set_dout_mask(); }
 
     AlarmOutput out1, out2, out3, out4;

@@ -17,7 +17,6 @@ class H_Inp : public WorkPage {
 
     // Fills every control from the image; clamps words 97/98 into the type's limits.
     void set_inp_mask();
-    void move_next_inp(int key) { move_next(key); }
     void fill() override { set_inp_mask(); }
 
     ui::Frame Frame3D1{*this, "Frame3D1", {240, 240, 9090, 2460}};

@@ -13,7 +13,6 @@ class H_output : public WorkPage {
     H_output();
 
     void set_output_mask();
-    void move_next_out(int key) { move_next(key); }
     void fill() override { set_output_mask(); }
 
     // 1 when Out_mode reads as a voltage output (any value but 0).

@@ -14,7 +14,6 @@ class S_Chk_30 : public SupervisionPage {
     // Fill: normalises the system group, then shows the image (and stores back the
     // reactions it read).
     void set_chk30_mask();
-    void move_next_check30(int key) { move_next(key); }
     // The blink box is offered for firmware 4.04 up to 4.09 and from 4.14.
     void show_blink_chk();
     void fill() override { set_chk30_mask(); }

@@ -14,7 +14,6 @@ class S_Chk_m : public SupervisionPage {
     // Fill: shows the tolerances, normalises the system group, shows the reactions (and
     // stores back what it read), then the rows of the input kind.
     void set_check_mask_m();
-    void move_next_check_m(int key) { move_next(key); }
     void fill() override { set_check_mask_m(); }
 };
 

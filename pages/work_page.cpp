@@ -117,15 +117,6 @@ void WorkPage::pass_keys(ui::Control& c) {
     c.on_key_press = [this](int& key) { move_next(key); };
 }
 
-void WorkPage::bind_word_list(ui::ListControl& list, int word, std::function<void()> then) {
-    list.on_click = [&list, word, then = std::move(then)] {
-        if (list.list_index() < 0) return;
-        model::param_image[word] = static_cast<std::int16_t>(list.list_index());
-        if (then) then();
-    };
-    pass_keys(list);
-}
-
 void WorkPage::bind_bit_list(ui::ListControl& list, int word, std::uint16_t mask) {
     list.on_click = [&list, word, mask] {
         if (list.list_index() < 0) return;

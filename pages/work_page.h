@@ -58,8 +58,11 @@ class WorkPage : public ui::Form {
   public:
     // The page's fill procedure (set_..._mask): shows the whole image.
     virtual void fill() = 0;
-    // The page's key procedure (move_next_...): Enter moves on as Tab does, Esc refills
-    // the page, every other key (a dropped one too) clears range_check_latch.
+    // The page's key procedure, one for every page: move_next_inp, move_next_d3_inp,
+    // move_next_out, move_next_dout, move_next_check30, move_next_check_m, move_next_cal1,
+    // move_next_cal2 and move_next_cal3 of the design are this one. Enter moves on as Tab
+    // does, Esc refills the page, every other key (a dropped one too) clears
+    // range_check_latch.
     void move_next(int key);
 
   protected:
@@ -81,9 +84,6 @@ class WorkPage : public ui::Form {
     void bind_text8(ui::TextBox& box, int first_word);
     // Keys of a list or text field go to move_next unfiltered.
     void pass_keys(ui::Control& c);
-    // A list whose position is the whole word; `then` runs after the store (the page's
-    // reaction). No selection stores nothing.
-    void bind_word_list(ui::ListControl& list, int word, std::function<void()> then = {});
     // A list whose position is the bit field `mask` of the word; the other bits stay.
     void bind_bit_list(ui::ListControl& list, int word, std::uint16_t mask);
     // Selects `value` when the list has such an entry, else no entry (never indexes out

@@ -40,19 +40,6 @@ constexpr CaptionRow set_pass_rows[] = {
 
 }  // namespace
 
-std::span<const CaptionRow> adr_seek_captions() {
-    return adr_seek_rows;
-}
-std::span<const CaptionRow> bulk_update_captions() {
-    return bulk_update_rows;
-}
-std::span<const CaptionRow> enter_pass_captions() {
-    return enter_pass_rows;
-}
-std::span<const CaptionRow> set_pass_captions() {
-    return set_pass_rows;
-}
-
 void set_lang_adr_seek(ui::Form& adr_seek) {
     apply_captions(adr_seek, adr_seek_rows);
 }

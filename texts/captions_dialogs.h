@@ -3,18 +3,10 @@
 // search and of the bulk set, and the two password dialogs. Like the main window, they
 // sit above this library and are captioned by control name; a text no row sets keeps
 // the window's designed text in every language.
-#include <span>
-
 #include "texts/captions_main.h"
 #include "ui/form.h"
 
 namespace dvx::texts {
-
-// The rows of each window, in the order they are set.
-std::span<const CaptionRow> adr_seek_captions();
-std::span<const CaptionRow> bulk_update_captions();
-std::span<const CaptionRow> enter_pass_captions();
-std::span<const CaptionRow> set_pass_captions();
 
 // Each sets its window's captions in the language of lang_code.
 void set_lang_adr_seek(ui::Form& adr_seek);

@@ -18,10 +18,6 @@ constexpr PageCaption rows[] = {
 
 }  // namespace
 
-std::span<const PageCaption> online_captions() {
-    return rows;
-}
-
 void set_lang_online(ui::Form& page) {
     apply_page_captions(page, rows);
 }

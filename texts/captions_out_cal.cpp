@@ -21,10 +21,6 @@ constexpr PageCaption rows[] = {
 
 }  // namespace
 
-std::span<const PageCaption> out_cal_captions() {
-    return rows;
-}
-
 void set_lang_out_cal(ui::Form& page) {
     apply_page_captions(page, rows);
 }

@@ -182,20 +182,6 @@ void apply_page_captions(ui::Form& page, std::span<const PageCaption> table) {
     }
 }
 
-std::span<const PageCaption> inp_captions() {
-    return inp_rows;
-}
-std::span<const PageCaption> dlx3_inp_captions() {
-    return dlx3_inp_rows;
-}
-
-std::span<const PageCaption> output_captions() {
-    return output_rows;
-}
-std::span<const PageCaption> dout_captions() {
-    return dout_rows;
-}
-
 void set_lang_output(ui::Form& h_output) {
     apply_page_captions(h_output, output_rows);
 }
@@ -209,9 +195,6 @@ void set_lang_dlx3_inp(ui::Form& dlx3_inp) {
     apply_page_captions(dlx3_inp, dlx3_inp_rows);
 }
 
-std::span<const PageCaption> comment_captions() {
-    return comment_rows;
-}
 void set_lang_comment(ui::Form& comment) {
     apply_page_captions(comment, comment_rows);
 }

@@ -25,12 +25,7 @@ inline constexpr MsgForms back_to_main_menu{u8"&Zurück zum Hauptmenü", u8"&Bac
 // order. Controls missing from the page are passed over.
 void apply_page_captions(ui::Form& page, std::span<const PageCaption> table);
 
-// The tables, for tests and the procedures below.
-std::span<const PageCaption> inp_captions();       // KRV input page H_Inp
-std::span<const PageCaption> dlx3_inp_captions();  // DLX input page dlx3_Inp
-std::span<const PageCaption> output_captions();    // analog output page H_output
-std::span<const PageCaption> dout_captions();      // alarm outputs page h_dout
-std::span<const PageCaption> comment_captions();   // comment page comment
+// The supervision tables, for the test that checks both pages' captions.
 std::span<const PageCaption> supervision_captions();  // both supervision pages
 std::span<const PageCaption> check30_captions();  // KRV supervision page S_Chk_30 (units aside)
 std::span<const PageCaption> check_m_captions();  // DLX supervision page S_Chk_m

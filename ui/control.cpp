@@ -14,16 +14,6 @@ namespace dvx::ui {
 
 using detail::notify;
 
-std::string_view kind_name(Kind k) {
-    static constexpr std::string_view names[] = {
-        "Label",      "TextBox",  "ComboBox",     "ListBox",  "CommandButton",
-        "Frame",      "CheckBox", "OptionButton", "ListView", "Grid",
-        "TabControl", "Gauge",    "VScrollBar",   "Line",     "Picture",
-        "Image",      "Timer",    "Menu",         "Comm",     "CommonDialog",
-    };
-    return names[static_cast<int>(k)];
-}
-
 Parent::Parent(Form& f) : form(&f) {}
 
 Parent::Parent(Control& c) : form(&c.form()), container(&c) {

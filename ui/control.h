@@ -65,7 +65,6 @@ enum class Kind {
     comm,
     common_dialog,
 };
-std::string_view kind_name(Kind k);
 
 // One page of a tab control, as a place for controls.
 struct TabPage {
