@@ -40,8 +40,7 @@ Hauptmenue::~Hauptmenue() {
 
 void Hauptmenue::set_design_texts() {
     // The German KRV texts of a direct bus, as designed; the load sets the
-    // stored language's texts over them. The language is swapped by move: GCC's
-    // -Wrestrict misreads a copy of a short literal over the global here.
+    // stored language's texts over them; the language in force is put back after.
     std::string saved_lang = std::exchange(texts::lang_code, std::string("D"));
     const auto saved_krv = std::exchange(texts::is_krv, 1);
     liv_scan.add_column("Rack", 900);
