@@ -25,4 +25,24 @@ bool crc_ok(std::span<const std::uint8_t> frame) {
     return frame[frame.size() - 2] == (crc & 0xFF) && frame[frame.size() - 1] == (crc >> 8);
 }
 
+int word_at(std::span<const std::uint8_t> f, std::size_t pos) {
+    return f[pos] << 8 | f[pos + 1];
+}
+
+void put_word(std::vector<std::uint8_t>& f, int v) {
+    f.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    f.push_back(static_cast<std::uint8_t>(v & 0xFF));
+}
+
+void put_word_at(std::vector<std::uint8_t>& f, std::size_t pos, int v) {
+    f[pos] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+    f[pos + 1] = static_cast<std::uint8_t>(v & 0xFF);
+}
+
+void fix_crc(std::vector<std::uint8_t>& f) {
+    if (f.size() < 2) return;
+    f.resize(f.size() - 2);
+    append_crc(f);
+}
+
 }  // namespace dvx::sim

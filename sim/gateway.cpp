@@ -13,6 +13,37 @@ std::uint16_t u16(int v) {
     return static_cast<std::uint16_t>(v & 0xFFFF);
 }
 
+// The racks of a gateway and the slots of a concentrator: numbered places 1..max, each
+// empty or holding one item, and one bit a place in each diagnosis word.
+template <class T>
+T& add_at(std::map<int, T>& places, int n, T item, int max, const char* what, const char* taken) {
+    if (n < 1 || n > max)
+        throw std::invalid_argument(std::string(what) + " " + std::to_string(n) + " outside 1.." +
+                                    std::to_string(max));
+    if (places.count(n))
+        throw std::invalid_argument(std::string(what) + " " + std::to_string(n) + " " + taken);
+    return places.emplace(n, std::move(item)).first->second;
+}
+
+template <class Map>
+auto& at(Map& places, int n, const std::string& missing) {
+    auto it = places.find(n);
+    if (it == places.end()) throw std::out_of_range(missing);
+    return it->second;
+}
+
+template <class Bits>
+void set_place_bit(Bits& bits, int n, int max, bool on) {
+    if (n < 1 || n > max) return;
+    const Bits bit = Bits{1} << (n - 1);
+    bits = on ? bits | bit : bits & ~bit;
+}
+
+template <class Bits>
+bool place_bit(Bits bits, int n, int max) {
+    return n >= 1 && n <= max && ((bits >> (n - 1)) & 1);
+}
+
 constexpr int process_words = 80;
 constexpr double gateway_poll = 1.0;  // the gateway's own poll cycle over its racks
 
@@ -57,11 +88,7 @@ void Concentrator::set_word(int w, int value) {
 }
 
 Transmitter& Concentrator::add(int slot, Transmitter t) {
-    if (slot < 1 || slot > 32)
-        throw std::invalid_argument("slot " + std::to_string(slot) + " outside 1..32");
-    if (has(slot))
-        throw std::invalid_argument("slot " + std::to_string(slot) + " already occupied");
-    return slots_.emplace(slot, std::move(t)).first->second;
+    return add_at(slots_, slot, std::move(t), 32, "slot", "already occupied");
 }
 
 void Concentrator::remove(int slot) {
@@ -69,27 +96,19 @@ void Concentrator::remove(int slot) {
 }
 
 Transmitter& Concentrator::slot(int s) {
-    auto it = slots_.find(s);
-    if (it == slots_.end()) throw std::out_of_range("no transmitter in slot " + std::to_string(s));
-    return it->second;
+    return at(slots_, s, "no transmitter in slot " + std::to_string(s));
 }
 
 const Transmitter& Concentrator::slot(int s) const {
-    auto it = slots_.find(s);
-    if (it == slots_.end()) throw std::out_of_range("no transmitter in slot " + std::to_string(s));
-    return it->second;
+    return at(slots_, s, "no transmitter in slot " + std::to_string(s));
 }
 
 void Concentrator::set_diag(Diag d, int slot, bool on) {
-    if (slot < 1 || slot > 32) return;
-    const std::uint32_t bit = std::uint32_t{1} << (slot - 1);
-    auto& bits = diag_[static_cast<int>(d)];
-    bits = on ? bits | bit : bits & ~bit;
+    set_place_bit(diag_[static_cast<int>(d)], slot, 32, on);
 }
 
 bool Concentrator::diag(Diag d, int slot) const {
-    if (slot < 1 || slot > 32) return false;
-    return (diag_[static_cast<int>(d)] >> (slot - 1)) & 1;
+    return place_bit(diag_[static_cast<int>(d)], slot, 32);
 }
 
 std::vector<std::uint16_t> Concentrator::process_data(double now) {
@@ -187,12 +206,7 @@ void Gateway::set_table(int i, int value) {
 }
 
 Concentrator& Gateway::add_rack(int rack, Concentrator c) {
-    if (rack < 1 || rack > max_racks())
-        throw std::invalid_argument("rack " + std::to_string(rack) + " outside 1.." +
-                                    std::to_string(max_racks()));
-    if (has_rack(rack))
-        throw std::invalid_argument("rack " + std::to_string(rack) + " already present");
-    return racks_.emplace(rack, std::move(c)).first->second;
+    return add_at(racks_, rack, std::move(c), max_racks(), "rack", "already present");
 }
 
 void Gateway::remove_rack(int rack) {
@@ -200,27 +214,19 @@ void Gateway::remove_rack(int rack) {
 }
 
 Concentrator& Gateway::rack(int r) {
-    auto it = racks_.find(r);
-    if (it == racks_.end()) throw std::out_of_range("no rack " + std::to_string(r));
-    return it->second;
+    return at(racks_, r, "no rack " + std::to_string(r));
 }
 
 const Concentrator& Gateway::rack(int r) const {
-    auto it = racks_.find(r);
-    if (it == racks_.end()) throw std::out_of_range("no rack " + std::to_string(r));
-    return it->second;
+    return at(racks_, r, "no rack " + std::to_string(r));
 }
 
 void Gateway::set_diag(Diag d, int rack, bool on) {
-    if (rack < 1 || rack > 64) return;
-    const std::uint64_t bit = std::uint64_t{1} << (rack - 1);
-    auto& bits = diag_[static_cast<int>(d)];
-    bits = on ? bits | bit : bits & ~bit;
+    set_place_bit(diag_[static_cast<int>(d)], rack, 64, on);
 }
 
 bool Gateway::diag(Diag d, int rack) const {
-    if (rack < 1 || rack > 64) return false;
-    return (diag_[static_cast<int>(d)] >> (rack - 1)) & 1;
+    return place_bit(diag_[static_cast<int>(d)], rack, 64);
 }
 
 void Gateway::tick(double now) {

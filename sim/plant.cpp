@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "sim/crc.h"
+#include "sim/wire_faults.h"
 
 namespace dvx::sim {
 
@@ -18,26 +19,6 @@ constexpr int exc_function = 0x01, exc_address = 0x02, exc_value = 0x03, exc_no_
               exc_no_device = 0x0B;
 
 constexpr int max_read = 125, max_write = 123;
-
-int word_at(std::span<const std::uint8_t> f, std::size_t pos) {
-    return f[pos] << 8 | f[pos + 1];
-}
-
-void put_word(std::vector<std::uint8_t>& f, int v) {
-    f.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-    f.push_back(static_cast<std::uint8_t>(v & 0xFF));
-}
-
-void put_word_at(std::vector<std::uint8_t>& f, std::size_t pos, int v) {
-    f[pos] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
-    f[pos + 1] = static_cast<std::uint8_t>(v & 0xFF);
-}
-
-void fix_crc(std::vector<std::uint8_t>& f) {
-    if (f.size() < 2) return;
-    f.resize(f.size() - 2);
-    append_crc(f);
-}
 
 }  // namespace
 
@@ -117,6 +98,32 @@ EchoPlan Plant::echo_plan(std::span<const std::uint8_t> block) {
     return plan;
 }
 
+namespace {
+
+// Decodes a request into `entry` (start, count, written values) and returns the
+// exception a malformed one is answered with, 0 for a sound one.
+int decode_request(std::span<const std::uint8_t> frame, LogEntry& entry) {
+    if (entry.function == 3) {
+        if (frame.size() != 8) return exc_value;
+        entry.start = word_at(frame, 2);
+        entry.count = word_at(frame, 4);
+        return entry.count < 1 || entry.count > max_read ? exc_value : 0;
+    }
+    if (entry.function != 16) return exc_function;
+    if (frame.size() < 9) return exc_value;
+    entry.start = word_at(frame, 2);
+    entry.count = word_at(frame, 4);
+    const std::size_t bytes = frame[6];
+    if (entry.count < 1 || entry.count > max_write || bytes != 2u * entry.count ||
+        frame.size() != 9 + bytes)
+        return exc_value;
+    for (int i = 0; i < entry.count; ++i)
+        entry.values.push_back(static_cast<std::uint16_t>(word_at(frame, 7 + 2 * i)));
+    return 0;
+}
+
+}  // namespace
+
 std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double now) {
     if (!crc_ok(frame)) return std::nullopt;  // a device ignores a frame with a bad CRC
     LogEntry entry;
@@ -126,36 +133,8 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
     entry.fault = std::move(pending_echo_fault_);
     pending_echo_fault_.clear();
 
-    // Decode; a malformed request is answered with an exception by whoever owns the unit.
-    int bad_request = 0;
-    std::vector<std::uint16_t> values;
-    if (entry.function == 3) {
-        if (frame.size() != 8) {
-            bad_request = exc_value;
-        } else {
-            entry.start = word_at(frame, 2);
-            entry.count = word_at(frame, 4);
-            if (entry.count < 1 || entry.count > max_read) bad_request = exc_value;
-        }
-    } else if (entry.function == 16) {
-        if (frame.size() < 9) {
-            bad_request = exc_value;
-        } else {
-            entry.start = word_at(frame, 2);
-            entry.count = word_at(frame, 4);
-            const std::size_t bytes = frame[6];
-            if (entry.count < 1 || entry.count > max_write || bytes != 2u * entry.count ||
-                frame.size() != 9 + bytes) {
-                bad_request = exc_value;
-            } else {
-                for (int i = 0; i < entry.count; ++i)
-                    values.push_back(static_cast<std::uint16_t>(word_at(frame, 7 + 2 * i)));
-            }
-        }
-    } else {
-        bad_request = exc_function;
-    }
-    entry.values = values;
+    // A malformed request is answered with an exception by whoever owns the unit.
+    const int bad_request = decode_request(frame, entry);
 
     // Unit 0 is the broadcast address: nobody answers and the plant ignores it.
     const bool someone = entry.unit != 0 && (bus_mode_ == 1 || bus_mode_ == 2 || has(entry.unit));
@@ -182,6 +161,47 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
             return std::nullopt;
         }
 
+    const Fault* refusal = nullptr;
+    for (auto* f : applied)
+        if (f->kind() == FaultKind::refused) refusal = f;
+    const Outcome out = answer(entry, bad_request, someone, refusal, now);
+
+    entry.device = out.answered ? out.device : "";
+    entry.answered = out.answered;
+    entry.exception = out.exception;
+    entry.fault = names();
+    if (!out.answered) {
+        log_.push_back(std::move(entry));
+        return std::nullopt;
+    }
+
+    // The answer frame, then what the wire does to it.
+    std::vector<std::uint8_t> f{static_cast<std::uint8_t>(entry.unit)};
+    const int echo_start = out.echo_start.value_or(entry.start);
+    if (out.exception) {
+        f.push_back(static_cast<std::uint8_t>(entry.function | 0x80));
+        f.push_back(static_cast<std::uint8_t>(out.exception));
+    } else if (entry.function == 3) {
+        f.push_back(3);
+        f.push_back(static_cast<std::uint8_t>(2 * out.words.size()));
+        for (auto w : out.words) put_word(f, w);
+    } else {
+        f.push_back(16);
+        put_word(f, echo_start);
+        put_word(f, entry.count);
+    }
+    append_crc(f);
+
+    Reply reply{std::move(f), out.delay};
+    entry.exception = apply_wire_faults(
+        reply, applied, {entry.unit, entry.function, entry.count, echo_start, out.words},
+        entry.exception);
+    log_.push_back(std::move(entry));
+    return reply;
+}
+
+Plant::Outcome Plant::answer(const LogEntry& entry, int bad_request, bool someone,
+                             const Fault* refusal, double now) {
     // Who turns a request away before carrying it out: the unit's owner.
     auto turned_away = [&](int code, double delay) {
         Outcome o;
@@ -193,131 +213,16 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
                        : std::to_string(entry.unit);
         return o;
     };
-    const Fault* refusal = nullptr;
-    for (auto* f : applied)
-        if (f->kind() == FaultKind::refused) refusal = f;
-
-    Outcome out;
-    if (entry.unit != 0) {
-        if (bad_request && someone) {
-            out = turned_away(bad_request, direct_turnaround);
-        } else if (!bad_request && refusal) {
-            const bool gateway = bus_mode_ == 1 || bus_mode_ == 2;
-            if (gateway || !device(entry.unit).silent())
-                out = turned_away(refusal->code(), gateway && entry.unit != 1 ? forwarding_delay
-                                                                              : direct_turnaround);
-        } else if (!bad_request) {
-            out = dispatch(entry.unit, entry.function, entry.start, values, entry.count, now);
-        }
+    if (entry.unit == 0) return {};
+    if (bad_request) return someone ? turned_away(bad_request, direct_turnaround) : Outcome{};
+    if (refusal) {
+        const bool gateway = bus_mode_ == 1 || bus_mode_ == 2;
+        if (gateway || !device(entry.unit).silent())
+            return turned_away(refusal->code(),
+                               gateway && entry.unit != 1 ? forwarding_delay : direct_turnaround);
+        return {};
     }
-
-    entry.device = out.answered ? out.device : "";
-    entry.answered = out.answered;
-    entry.exception = out.exception;
-    entry.fault = names();
-    if (!out.answered) {
-        log_.push_back(std::move(entry));
-        return std::nullopt;
-    }
-
-    // The answer frame.
-    std::vector<std::uint8_t> f{static_cast<std::uint8_t>(entry.unit)};
-    if (out.exception) {
-        f.push_back(static_cast<std::uint8_t>(entry.function | 0x80));
-        f.push_back(static_cast<std::uint8_t>(out.exception));
-    } else if (entry.function == 3) {
-        f.push_back(3);
-        f.push_back(static_cast<std::uint8_t>(2 * out.words.size()));
-        for (auto w : out.words) put_word(f, w);
-    } else {
-        f.push_back(16);
-        put_word(f, out.echo_start.value_or(entry.start));
-        put_word(f, entry.count);
-    }
-    append_crc(f);
-
-    Reply reply{std::move(f), out.delay};
-    auto& b = reply.bytes;
-    // Content faults first (they keep a correct CRC), then the ones that break the frame.
-    constexpr FaultKind order[] = {
-        FaultKind::exception,        FaultKind::register_count, FaultKind::foreign_function,
-        FaultKind::wrong_byte_count, FaultKind::wrong_echo,     FaultKind::wrong_unit,
-        FaultKind::collision,        FaultKind::bad_crc,        FaultKind::truncated,
-        FaultKind::extra_bytes,      FaultKind::noise_before,   FaultKind::delayed};
-    for (FaultKind kind : order)
-        for (auto* fault : applied) {
-            if (fault->kind() != kind) continue;
-            switch (kind) {
-                case FaultKind::exception:
-                    b = {static_cast<std::uint8_t>(entry.unit),
-                         static_cast<std::uint8_t>(entry.function | 0x80),
-                         static_cast<std::uint8_t>(fault->code())};
-                    append_crc(b);
-                    entry.exception = fault->code();
-                    break;
-                case FaultKind::foreign_function:
-                    b[1] = static_cast<std::uint8_t>(fault->code());
-                    fix_crc(b);
-                    break;
-                case FaultKind::register_count:
-                    if (entry.function == 3 && !entry.exception) {
-                        // Fewer: the last words go; more: words of 0 follow.
-                        const int words =
-                            std::clamp(static_cast<int>(out.words.size()) + fault->count(), 0, 127);
-                        b.resize(3);
-                        b[2] = static_cast<std::uint8_t>(2 * words);
-                        for (int k = 0; k < words; ++k)
-                            put_word(b, k < static_cast<int>(out.words.size())
-                                            ? out.words[static_cast<std::size_t>(k)]
-                                            : 0);
-                        append_crc(b);
-                    }
-                    break;
-                case FaultKind::wrong_byte_count:
-                    if (entry.function == 3 && !entry.exception)
-                        b[2] = static_cast<std::uint8_t>(b[2] + fault->count());
-                    fix_crc(b);
-                    break;
-                case FaultKind::wrong_echo:
-                    if (entry.function == 16 && !entry.exception && b.size() == 8) {
-                        put_word_at(b, 2, out.echo_start.value_or(entry.start) + fault->code());
-                        put_word_at(b, 4, entry.count + fault->count());
-                    }
-                    fix_crc(b);
-                    break;
-                case FaultKind::wrong_unit:
-                    b[0] = static_cast<std::uint8_t>(fault->code() ? fault->code()
-                                                                   : entry.unit % 255 + 1);
-                    fix_crc(b);
-                    break;
-                case FaultKind::collision:
-                    // Two senders at once: the unit byte survives, the rest is garbled.
-                    for (std::size_t i = 2; i + 2 < b.size(); ++i) b[i] ^= 0x5A;
-                    if (b.size() <= 5) b[b.size() - 1] ^= 0x5A;
-                    break;
-                case FaultKind::bad_crc:
-                    b.back() ^= 0x01;
-                    break;
-                case FaultKind::truncated:
-                    b.resize(b.size() > static_cast<std::size_t>(fault->count())
-                                 ? b.size() - fault->count()
-                                 : 0);
-                    break;
-                case FaultKind::extra_bytes:
-                    b.insert(b.end(), fault->bytes().begin(), fault->bytes().end());
-                    break;
-                case FaultKind::noise_before:
-                    b.insert(b.begin(), fault->bytes().begin(), fault->bytes().end());
-                    break;
-                case FaultKind::delayed:
-                    reply.delay += fault->seconds();
-                    break;
-                default:
-                    break;
-            }
-        }
-    log_.push_back(std::move(entry));
-    return reply;
+    return dispatch(entry.unit, entry.function, entry.start, entry.values, entry.count, now);
 }
 
 Plant::Outcome Plant::dispatch(int unit, int function, int start,

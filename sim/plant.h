@@ -123,6 +123,9 @@ class Plant {
 
   private:
     struct Outcome;
+    // The device's answer to a decoded request, or a refusal by the unit's owner.
+    Outcome answer(const LogEntry& entry, int bad_request, bool someone, const Fault* refusal,
+                   double now);
     Outcome dispatch(int unit, int function, int start, std::span<const std::uint16_t> values,
                      int count, double now);
     Outcome direct(int unit, int function, int start, std::span<const std::uint16_t> values,

@@ -1,4 +1,4 @@
-// The line-based preset text: reading, writing and the default plants of each bus mode.
+// The line-based preset text: reading (one row a keyword) and writing.
 #include <cctype>
 #include <cerrno>
 #include <charconv>
@@ -12,125 +12,6 @@
 namespace dvx::sim {
 
 namespace {
-
-constexpr const char* direct_preset = R"(# Direct bus, 9600,E,8,1
-bus 0
-echo off
-device 1 11 405
-  reg 1099 10
-  reg 1097 0 400
-  reg 48 2155 5388
-  serial "21040001"
-  tag " TT-101 "
-  comment "Pt-100 im Kessel 1\r\nGepr\xFCft 12/2026"
-device 3 111 306
-  reg 1080 0 1000 1
-  unit "%"
-  reg 48 523 5230
-  serial "19110203"
-  tag " FT-205 "
-device 9 12 303
-  reg 1099 3
-  reg 1097 0 1200
-  reg 26 0x0A80
-  reg 48 4521 3768
-  serial "17090917"
-  tag " TI-309 "
-device 17 16 416
-  reg 1099 7
-  reg 1097 0 2000
-  reg 62 1250
-  reg 48 14230 7115
-  serial "22120017"
-  tag "OFEN-17 "
-device 20 113 402
-  reg 2 1001
-  reg 26 0x0A80
-  reg 48 250 2500
-  serial "20040420"
-  tag " PI-420 "
-device 33 15 410
-  reg 1099 8
-  reg 1097 0 800
-  reg 64 130
-  reg 48 3120 3900
-  serial "22030033"
-  tag "K]HL-33 "
-)";
-
-constexpr const char* hzl_preset = R"(# HZL gateway, 19200,E,8,1
-bus 1
-echo off
-gateway 32 203
-  reg 2000 1 1 0x0101 0x8102 0x010B 0x8305 0x0314
-rack 1 31 105
-slot 1 1 11 404
-  reg 48 1215 3037
-  serial "21010101"
-  tag " TT-111 "
-slot 1 2 111 301
-  reg 48 377 3770
-  serial "19010102"
-  tag " FT-112 "
-slot 1 11 13 305
-  reg 48 880 2200
-  serial "18010111"
-  tag " TT-113 "
-rack 3 31 500
-slot 3 5 14 400
-  reg 48 655 1637
-  serial "20030305"
-  tag " TI-135 "
-slot 3 20 112 400
-  reg 48 912 9120
-  serial "20030320"
-  tag " PI-320 "
-)";
-
-constexpr const char* hzl3_preset = R"(# HZL3 gateway, 57600,E,8,1
-bus 2
-echo off
-gateway 34 210
-  reg 36 1 17 20 0 3
-rack 1 33 120
-  reg 21 48 4 32
-slot 1 1 11 411
-  reg 48 1010 2525
-  serial "22010101"
-  tag " TT-201 "
-slot 1 16 113 404
-  reg 2 1001
-  reg 48 455 4550
-  serial "21010116"
-  tag " PI-216 "
-slot 1 17 12 302
-  reg 48 330 825
-  serial "17010117"
-  tag " TI-217 "
-slot 1 32 16 419
-  reg 1099 7
-  reg 1097 0 2000
-  reg 62 980
-  reg 48 15500 7750
-  serial "23010132"
-  tag "OFEN-32 "
-rack 2 33 120
-  reg 21 48 4 32
-slot 2 3 111 300
-  reg 48 610 6100
-  serial "19020203"
-  tag " FT-223 "
-slot 2 4 11 415
-  reg 48 2010 5025
-  serial "22020204"
-  tag " TT-224 "
-rack 17 33 120
-  reg 21 48 4 32
-slot 17 1 13 401
-  reg 48 505 1262
-  serial "20170101"
-  tag " TT-171 "
-)";
 
 // Splits a line into words; "..." is one word with \\, \", \r, \n, \t and \xNN escapes.
 std::vector<std::string> split(const std::string& line, int number) {
@@ -241,8 +122,7 @@ void set_transmitter_reg(Transmitter& t, int reg, int value, int line) {
     else if (reg >= 1000 && reg < 1000 + param_regs) {
         t.set_param(reg - 1000, value);
         if (reg == 1099) t.calib().measure_settled(t, static_cast<std::int16_t>(t.param(99)));
-    }
-    else if (reg >= 2000 && reg < 2000 + comment_words)
+    } else if (reg >= 2000 && reg < 2000 + comment_words)
         t.set_comment_word(reg - 2000, value);
     else
         throw PresetError(line,
@@ -251,165 +131,216 @@ void set_transmitter_reg(Transmitter& t, int reg, int value, int line) {
 
 }  // namespace
 
-Plant Plant::from_text(std::string_view text) {
-    std::istringstream in{std::string(text)};
-    std::string raw;
-    int number = 0;
+namespace {
+
+using Words = std::vector<std::string>;
+
+// What a preset has built so far: the plant (made at its first line, bus 0 unless a
+// "bus" line came first) and the object the indented lines apply to.
+struct Reader {
     std::optional<Plant> plant;
     Current cur;
-    auto need_plant = [&]() -> Plant& {
+    int number = 0;  // the line being read
+
+    Plant& need_plant() {
         if (!plant) plant.emplace(0);
         return *plant;
+    }
+    Transmitter& transmitter(const std::string& key) {
+        if (!cur.transmitter)
+            throw PresetError(number, "\"" + key + "\" without a transmitter above it");
+        return *cur.transmitter;
+    }
+    int num(const std::string& w, int lo, int hi) const { return number_of(w, number, lo, hi); }
+};
+
+// One row a keyword: how many values it takes and what it does. A row with its own
+// `arity` text names it where the count is wrong.
+struct Keyword {
+    std::string_view word;
+    std::size_t min_values;
+    std::size_t max_values;
+    void (*apply)(Reader&, const Words&);
+    std::string_view arity = {};
+};
+
+constexpr std::size_t any_number = static_cast<std::size_t>(-1);
+
+void put_regs(Reader& r, const Words& w) {
+    const std::string& key = w[0];
+    const int number = r.number;
+    const int reg = r.num(w[1], 0, 65535);
+    for (std::size_t i = 2; i < w.size(); ++i) {
+        const int v = r.num(w[i], -32768, 65535);
+        const int at = reg + static_cast<int>(i - 2);
+        Current& cur = r.cur;
+        if (cur.transmitter) {
+            if (key == "stored") {
+                if (at < 1000 || at >= 1000 + param_regs)
+                    throw PresetError(number, "\"stored\" is for parameter registers");
+                cur.transmitter->set_stored_param(at - 1000, v);
+            } else {
+                set_transmitter_reg(*cur.transmitter, at, v, number);
+            }
+        } else if (cur.rack && key == "reg") {
+            if (at > 25) throw PresetError(number, "concentrator words are 0..25");
+            cur.rack->set_word(at, v);
+        } else if (cur.gateway && key == "reg") {
+            if (at <= 40)
+                cur.gateway->set_word(at, v);
+            else if (at >= 2000 && at <= 2601 && !cur.gateway->is_hzl3())
+                cur.gateway->set_table(at - 2000, v);
+            else
+                throw PresetError(number,
+                                  "gateway words are 0..40" +
+                                      std::string(cur.gateway->is_hzl3() ? "" : " and 2000..2601"));
+        } else {
+            throw PresetError(number, "\"" + key + "\" without a device above it");
+        }
+    }
+}
+
+void put_text8(Reader& r, const Words& w) {
+    Transmitter& t = r.transmitter(w[0]);
+    const std::string text = text_of(w[1], r.number);
+    if (text.size() > 8) throw PresetError(r.number, "texts of 8 characters at most");
+    t.set_text8(w[0] == "tag" ? 119 : w[0] == "serial" ? 123 : 115, text);
+}
+
+}  // namespace
+
+Plant Plant::from_text(std::string_view text) {
+    // The table lives here, inside a member, for the rows that build the gateway.
+    static constexpr Keyword keywords[] = {
+        {"bus", 1, 1,
+         [](Reader& r, const Words& w) {
+             if (r.plant) throw PresetError(r.number, "\"bus\" must come first");
+             r.plant.emplace(r.num(w[1], 0, 2));
+         }},
+        {"echo", 1, 1,
+         [](Reader& r, const Words& w) { r.need_plant().set_echo(on_off(w[1], r.number)); }},
+        {"strict", 1, 1,
+         [](Reader& r, const Words& w) { r.need_plant().set_strict(on_off(w[1], r.number)); }},
+        {"unreachable", 1, 1,
+         [](Reader& r, const Words& w) {
+             if (w[1] != "silent" && w[1] != "exception")
+                 throw PresetError(r.number, "expected silent or exception");
+             r.need_plant().gateway().set_silent_when_unreachable(w[1] == "silent");
+         }},
+        {"transmitter_echo", 1, 1,
+         [](Reader& r, const Words& w) {
+             r.need_plant().gateway().set_pass_transmitter_echo(on_off(w[1], r.number));
+         }},
+        {"device", 3, 3,
+         [](Reader& r, const Words& w) {
+             Plant& p = r.need_plant();
+             if (p.bus_mode() != 0)
+                 throw PresetError(r.number, "\"device\" is for the direct bus; use \"slot\"");
+             const int addr = r.num(w[1], 1, 255);
+             if (p.has(addr)) throw PresetError(r.number, "address " + w[1] + " is taken");
+             r.cur = {};
+             r.cur.transmitter =
+                 &p.add(addr, Transmitter(r.num(w[2], 0, 65535), r.num(w[3], 0, 65535)));
+         }},
+        {"gateway", 2, 2,
+         [](Reader& r, const Words& w) {
+             Plant& p = r.need_plant();
+             if (p.bus_mode() == 0) throw PresetError(r.number, "the direct bus has no gateway");
+             if (!p.gateway().racks().empty())
+                 throw PresetError(r.number, "\"gateway\" must come before its racks");
+             const bool silent = p.gateway().silent_when_unreachable();
+             const bool passes_echo = p.gateway().passes_transmitter_echo();
+             p.gateway_.emplace(p.bus_mode(), r.num(w[1], 0, 65535), r.num(w[2], 0, 65535));
+             p.gateway_->set_silent_when_unreachable(silent);
+             p.gateway_->set_pass_transmitter_echo(passes_echo);
+             r.cur = {};
+             r.cur.gateway = &*p.gateway_;
+         }},
+        {"rack", 3, 3,
+         [](Reader& r, const Words& w) {
+             Plant& p = r.need_plant();
+             if (p.bus_mode() == 0) throw PresetError(r.number, "the direct bus has no racks");
+             const int rack = r.num(w[1], 1, p.gateway().max_racks());
+             if (p.gateway().has_rack(rack))
+                 throw PresetError(r.number, "rack " + w[1] + " is already present");
+             r.cur = {};
+             r.cur.rack = &p.gateway().add_rack(
+                 rack, Concentrator(r.num(w[2], 0, 65535), r.num(w[3], 0, 65535)));
+         }},
+        {"slot", 4, 4,
+         [](Reader& r, const Words& w) {
+             Plant& p = r.need_plant();
+             if (p.bus_mode() == 0)
+                 throw PresetError(r.number, "the direct bus has no slots; use \"device\"");
+             const int rack = r.num(w[1], 1, p.gateway().max_racks());
+             if (!p.gateway().has_rack(rack))
+                 throw PresetError(r.number, "rack " + w[1] + " is not present");
+             const int s = r.num(w[2], 1, p.gateway().max_slots());
+             if (p.rack(rack).has(s))
+                 throw PresetError(r.number, "slot " + w[2] + " of rack " + w[1] + " is taken");
+             r.cur = {};
+             r.cur.transmitter =
+                 &p.rack(rack).add(s, Transmitter(r.num(w[3], 0, 65535), r.num(w[4], 0, 65535)));
+         }},
+        {"reg", 2, any_number, put_regs, "takes a register and values"},
+        {"stored", 2, any_number, put_regs, "takes a register and values"},
+        {"count", 1, 1,
+         [](Reader& r, const Words& w) {
+             r.transmitter(w[0]).set_param_count(r.num(w[1], 1, param_regs));
+         }},
+        {"tag", 1, 1, put_text8},
+        {"serial", 1, 1, put_text8},
+        {"unit", 1, 1, put_text8},
+        {"comment", 1, 1,
+         [](Reader& r, const Words& w) {
+             Transmitter& t = r.transmitter(w[0]);
+             const std::string c = text_of(w[1], r.number);
+             if (c.size() > 1998) throw PresetError(r.number, "comment too long");
+             t.set_comment_text(c);
+         }},
+        {"silent", 0, 0,
+         [](Reader& r, const Words&) {
+             if (r.cur.transmitter)
+                 r.cur.transmitter->set_silent(true);
+             else if (r.cur.rack)
+                 r.cur.rack->set_silent(true);
+             else
+                 throw PresetError(r.number, "\"silent\" without a device above it");
+         }},
     };
+
+    std::istringstream in{std::string(text)};
+    std::string raw;
+    Reader reader;
     while (std::getline(in, raw)) {
-        ++number;
+        const int number = ++reader.number;
         if (!raw.empty() && raw.back() == '\r') raw.pop_back();
-        const auto w = split(raw, number);
+        const Words w = split(raw, number);
         if (w.empty()) continue;
         const std::string& key = w[0];
-        auto args = [&](std::size_t lo, std::size_t hi) {
-            if (w.size() - 1 < lo || w.size() - 1 > hi)
-                throw PresetError(number, "\"" + key + "\" takes " + std::to_string(lo) +
-                                              (lo == hi ? "" : ".." + std::to_string(hi)) +
-                                              " values");
-        };
+        const Keyword* row = nullptr;
+        for (const Keyword& k : keywords)
+            if (k.word == key) row = &k;
+        if (!row) throw PresetError(number, "unknown word \"" + key + "\"");
+        const std::size_t values = w.size() - 1;
+        if (values < row->min_values || values > row->max_values) {
+            if (!row->arity.empty())
+                throw PresetError(number, "\"" + key + "\" " + std::string(row->arity));
+            throw PresetError(number, "\"" + key + "\" takes " + std::to_string(row->min_values) +
+                                          (row->min_values == row->max_values
+                                               ? ""
+                                               : ".." + std::to_string(row->max_values)) +
+                                          " values");
+        }
         try {
-            if (key == "bus") {
-                args(1, 1);
-                if (plant) throw PresetError(number, "\"bus\" must come first");
-                plant.emplace(number_of(w[1], number, 0, 2));
-            } else if (key == "echo") {
-                args(1, 1);
-                need_plant().set_echo(on_off(w[1], number));
-            } else if (key == "strict") {
-                args(1, 1);
-                need_plant().set_strict(on_off(w[1], number));
-            } else if (key == "unreachable") {
-                args(1, 1);
-                if (w[1] != "silent" && w[1] != "exception")
-                    throw PresetError(number, "expected silent or exception");
-                need_plant().gateway().set_silent_when_unreachable(w[1] == "silent");
-            } else if (key == "transmitter_echo") {
-                args(1, 1);
-                need_plant().gateway().set_pass_transmitter_echo(on_off(w[1], number));
-            } else if (key == "device") {
-                args(3, 3);
-                Plant& p = need_plant();
-                if (p.bus_mode() != 0)
-                    throw PresetError(number, "\"device\" is for the direct bus; use \"slot\"");
-                const int addr = number_of(w[1], number, 1, 255);
-                if (p.has(addr)) throw PresetError(number, "address " + w[1] + " is taken");
-                cur = {};
-                cur.transmitter = &p.add(addr, Transmitter(number_of(w[2], number, 0, 65535),
-                                                           number_of(w[3], number, 0, 65535)));
-            } else if (key == "gateway") {
-                args(2, 2);
-                Plant& p = need_plant();
-                if (p.bus_mode() == 0) throw PresetError(number, "the direct bus has no gateway");
-                if (!p.gateway().racks().empty())
-                    throw PresetError(number, "\"gateway\" must come before its racks");
-                const bool silent = p.gateway().silent_when_unreachable();
-                const bool passes_echo = p.gateway().passes_transmitter_echo();
-                p.gateway_.emplace(p.bus_mode(), number_of(w[1], number, 0, 65535),
-                                   number_of(w[2], number, 0, 65535));
-                p.gateway_->set_silent_when_unreachable(silent);
-                p.gateway_->set_pass_transmitter_echo(passes_echo);
-                cur = {};
-                cur.gateway = &*p.gateway_;
-            } else if (key == "rack") {
-                args(3, 3);
-                Plant& p = need_plant();
-                if (p.bus_mode() == 0) throw PresetError(number, "the direct bus has no racks");
-                const int r = number_of(w[1], number, 1, p.gateway().max_racks());
-                if (p.gateway().has_rack(r))
-                    throw PresetError(number, "rack " + w[1] + " is already present");
-                cur = {};
-                cur.rack =
-                    &p.gateway().add_rack(r, Concentrator(number_of(w[2], number, 0, 65535),
-                                                          number_of(w[3], number, 0, 65535)));
-            } else if (key == "slot") {
-                args(4, 4);
-                Plant& p = need_plant();
-                if (p.bus_mode() == 0)
-                    throw PresetError(number, "the direct bus has no slots; use \"device\"");
-                const int r = number_of(w[1], number, 1, p.gateway().max_racks());
-                if (!p.gateway().has_rack(r))
-                    throw PresetError(number, "rack " + w[1] + " is not present");
-                const int s = number_of(w[2], number, 1, p.gateway().max_slots());
-                if (p.rack(r).has(s))
-                    throw PresetError(number, "slot " + w[2] + " of rack " + w[1] + " is taken");
-                cur = {};
-                cur.transmitter = &p.rack(r).add(s, Transmitter(number_of(w[3], number, 0, 65535),
-                                                                number_of(w[4], number, 0, 65535)));
-            } else if (key == "reg" || key == "stored") {
-                if (w.size() < 3)
-                    throw PresetError(number, "\"" + key + "\" takes a register and values");
-                const int reg = number_of(w[1], number, 0, 65535);
-                for (std::size_t i = 2; i < w.size(); ++i) {
-                    const int v = number_of(w[i], number, -32768, 65535);
-                    const int r = reg + static_cast<int>(i - 2);
-                    if (cur.transmitter) {
-                        if (key == "stored") {
-                            if (r < 1000 || r >= 1000 + param_regs)
-                                throw PresetError(number, "\"stored\" is for parameter registers");
-                            cur.transmitter->set_stored_param(r - 1000, v);
-                        } else {
-                            set_transmitter_reg(*cur.transmitter, r, v, number);
-                        }
-                    } else if (cur.rack && key == "reg") {
-                        if (r > 25) throw PresetError(number, "concentrator words are 0..25");
-                        cur.rack->set_word(r, v);
-                    } else if (cur.gateway && key == "reg") {
-                        if (r <= 40)
-                            cur.gateway->set_word(r, v);
-                        else if (r >= 2000 && r <= 2601 && !cur.gateway->is_hzl3())
-                            cur.gateway->set_table(r - 2000, v);
-                        else
-                            throw PresetError(
-                                number,
-                                "gateway words are 0..40" +
-                                    std::string(cur.gateway->is_hzl3() ? "" : " and 2000..2601"));
-                    } else {
-                        throw PresetError(number, "\"" + key + "\" without a device above it");
-                    }
-                }
-            } else if (key == "count") {
-                args(1, 1);
-                if (!cur.transmitter)
-                    throw PresetError(number, "\"count\" without a transmitter above it");
-                cur.transmitter->set_param_count(number_of(w[1], number, 1, param_regs));
-            } else if (key == "tag" || key == "serial" || key == "unit") {
-                args(1, 1);
-                if (!cur.transmitter)
-                    throw PresetError(number, "\"" + key + "\" without a transmitter above it");
-                const std::string t = text_of(w[1], number);
-                if (t.size() > 8) throw PresetError(number, "texts of 8 characters at most");
-                cur.transmitter->set_text8(key == "tag" ? 119 : key == "serial" ? 123 : 115, t);
-            } else if (key == "comment") {
-                args(1, 1);
-                if (!cur.transmitter)
-                    throw PresetError(number, "\"comment\" without a transmitter above it");
-                const std::string t = text_of(w[1], number);
-                if (t.size() > 1998) throw PresetError(number, "comment too long");
-                cur.transmitter->set_comment_text(t);
-            } else if (key == "silent") {
-                args(0, 0);
-                if (cur.transmitter)
-                    cur.transmitter->set_silent(true);
-                else if (cur.rack)
-                    cur.rack->set_silent(true);
-                else
-                    throw PresetError(number, "\"silent\" without a device above it");
-            } else {
-                throw PresetError(number, "unknown word \"" + key + "\"");
-            }
+            row->apply(reader, w);
         } catch (const PresetError&) {
             throw;
         } catch (const std::exception& e) {
             throw PresetError(number, e.what());
         }
     }
-    return plant ? std::move(*plant) : Plant(0);
+    return reader.plant ? std::move(*reader.plant) : Plant(0);
 }
 
 Plant Plant::from_file(const std::string& path) {
@@ -429,17 +360,6 @@ Plant Plant::from_file(const std::string& path) {
         return from_text(text);
     } catch (const PresetError& e) {
         throw PresetError(path, e);
-    }
-}
-
-Plant Plant::preset(int bus_mode) {
-    switch (bus_mode) {
-        case 1:
-            return from_text(hzl_preset);
-        case 2:
-            return from_text(hzl3_preset);
-        default:
-            return from_text(direct_preset);
     }
 }
 
