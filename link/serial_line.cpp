@@ -164,18 +164,21 @@ void send_block(std::span<const std::uint8_t> bytes) {
         // more. A line that never falls silent is waited out for one longest frame.
         const double give_up =
             clock.now() + longest_frame_chars * timing->char_seconds + delivery_block_seconds;
+        // Unsettled, the port must show nothing for a whole block from now on too: what
+        // reached it within the last block may not be handed on yet.
+        double until = line_quiet_since + timing->silent_seconds;
+        if (line_unsettled) until = std::max(until, clock.now()) + delivery_block_seconds;
         for (;;) {
-            // Unsettled, the port must show nothing for a whole block from now on too:
-            // what reached it within the last block may not be handed on yet.
-            double until = line_quiet_since + timing->silent_seconds;
-            if (line_unsettled) until = std::max(until, clock.now()) + delivery_block_seconds;
-            clock.sleep_until(until);
+            const double now = clock.now();
+            if (now < until) port.wait_input(until - now);  // wakes at the first byte
             if (port.in_count() == 0) {
+                if (clock.now() < until) continue;
                 line_unsettled = false;
                 break;
             }
             if (clock.now() >= give_up) break;
             discard_rx();
+            until = line_quiet_since + timing->silent_seconds + delivery_block_seconds;
         }
     }
     port.write(bytes);
