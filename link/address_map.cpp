@@ -1,7 +1,7 @@
 #include "link/address_map.h"
 
-#include "link/link_bindings.h"
 #include "images/param_image.h"
+#include "link/link_bindings.h"
 
 namespace dvx::link {
 

@@ -9,6 +9,7 @@ void reset_link_state() {
     echo_on = 0;
     rx_buffer.clear();
     line_quiet_since = -std::numeric_limits<double>::infinity();
+    line_unsettled = false;
     status_regs.fill(0);
     comment_regs.fill(0);
     bnr_regs.fill(0);

@@ -5,8 +5,8 @@
 #include <limits>
 #include <optional>
 
-#include "link/link_bindings.h"
 #include "images/param_image.h"
+#include "link/link_bindings.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
 #include "ui/line_timing.h"
@@ -18,6 +18,8 @@ std::int16_t port_status = 1;
 std::int16_t echo_on = 0;
 std::string rx_buffer;
 double line_quiet_since = -std::numeric_limits<double>::infinity();
+bool line_unsettled = false;
+std::uint64_t discarded_rx_bytes = 0;
 
 namespace {
 
@@ -137,6 +139,7 @@ std::int16_t get_rx_byte() {
         rx_buffer.assign(block.begin(), block.end());
         line_quiet_since = std::max(line_quiet_since, ui::clock().now());
         if (rx_buffer.empty()) return -1;
+        line_unsettled = true;
     }
     const auto c = static_cast<unsigned char>(rx_buffer.front());
     rx_buffer.erase(0, 1);
@@ -156,12 +159,26 @@ void send_block(std::span<const std::uint8_t> bytes) {
     if (timing) {
         // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
         // answer to this block can be among them, so they go and the silence starts
-        // again. A line that never falls silent is waited out for one longest frame.
-        const double give_up = clock.now() + longest_frame_chars * timing->char_seconds;
+        // again. A port that hands bytes on in blocks shows the line quiet while it still
+        // holds some: after bytes that closed no frame the quiet lasts one delivery block
+        // more. A line that never falls silent is waited out for one longest frame.
+        const double give_up =
+            clock.now() + longest_frame_chars * timing->char_seconds + delivery_block_seconds;
+        // Unsettled, the port must show nothing for a whole block from now on too: what
+        // reached it within the last block may not be handed on yet.
+        double until = line_quiet_since + timing->silent_seconds;
+        if (line_unsettled) until = std::max(until, clock.now()) + delivery_block_seconds;
         for (;;) {
-            clock.sleep_until(line_quiet_since + timing->silent_seconds);
-            if (port.in_count() == 0 || clock.now() >= give_up) break;
+            const double now = clock.now();
+            if (now < until) port.wait_input(until - now);  // wakes at the first byte
+            if (port.in_count() == 0) {
+                if (clock.now() < until) continue;
+                line_unsettled = false;
+                break;
+            }
+            if (clock.now() >= give_up) break;
             discard_rx();
+            until = line_quiet_since + timing->silent_seconds + delivery_block_seconds;
         }
     }
     port.write(bytes);
@@ -172,8 +189,16 @@ void send_block(std::span<const std::uint8_t> bytes) {
 
 void discard_rx() {
     ui::SerialPort& port = MSComm1();
-    if (port.in_count() > 0) line_quiet_since = std::max(line_quiet_since, ui::clock().now());
+    if (const int waiting = port.in_count(); waiting > 0) {
+        line_quiet_since = std::max(line_quiet_since, ui::clock().now());
+        line_unsettled = true;
+        discarded_rx_bytes += static_cast<std::uint64_t>(waiting);
+    }
     port.discard_input();
+}
+
+void note_frame_complete() {
+    if (rx_buffer.empty()) line_unsettled = false;
 }
 
 namespace {
@@ -218,6 +243,7 @@ void probe_echo() {
         const std::int16_t b = get_rx_byte();
         if (b == 0) {
             echo_on = 1;
+            note_frame_complete();
             return;
         }
         // Anything else is dropped; nothing waiting: sleep until a byte or the end.

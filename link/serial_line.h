@@ -22,6 +22,18 @@ extern std::string rx_buffer;
 // When the last byte the master sent or received left the line, by ui::clock(): the
 // next block waits the RTU silent interval after it.
 extern double line_quiet_since;
+// Bytes were taken off the port that did not close a frame (a discarded tail, a cut
+// answer, stray bytes): more of them may be on the line still, not yet handed on by
+// the port. The next block then waits one delivery block longer.
+extern bool line_unsettled;
+// Bytes the link has thrown away unread (discard_rx), counted for ever: a change tells
+// that something came in.
+extern std::uint64_t discarded_rx_bytes;
+
+// The longest time a port may hold received bytes before handing them on: a USB
+// adapter's latency timer (commonly 16 ms). Waiting this long with nothing new shows
+// the end of what was still coming in.
+inline constexpr double delivery_block_seconds = 0.016;
 
 // The serial-port control of the main window. Every operation on a closed port
 // throws ui::UiFault.
@@ -66,9 +78,15 @@ void wait_rx_until(double deadline);
 // Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
 // baud) since the last byte sent or received: no device may take it for the tail of
 // the frame before. Bytes arriving during the wait are discarded and restart it (for
-// one longest frame at most). Waits without running events.
+// one longest frame at most); once bytes were discarded, or the line is unsettled, the
+// quiet must last one delivery block more, as the port may still hold bytes that
+// reached it. Waits without running events.
 void send_block(std::span<const std::uint8_t> bytes);
-// Empties the port's input; bytes found there count as received now.
+// Empties the port's input; bytes found there count as received now and leave the
+// line unsettled.
 void discard_rx();
+// The frame the link was taking is complete: the line is settled again unless bytes
+// past it wait in rx_buffer.
+void note_frame_complete();
 
 }  // namespace dvx::link

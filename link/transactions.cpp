@@ -1,17 +1,21 @@
 #include "link/transactions.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "images/param_image.h"
 #include "link/address_map.h"
 #include "link/link_bindings.h"
 #include "link/register_images.h"
 #include "link/serial_line.h"
-#include "images/param_image.h"
 #include "ui/fault.h"
+#include "ui/line_timing.h"
 #include "ui/services.h"
 
 namespace dvx::link {
@@ -19,6 +23,8 @@ namespace dvx::link {
 namespace {
 
 bool in_transaction = false;
+// When receive_answer took the first byte of its answer.
+double answer_began = 0;
 
 // The pauses of a transaction let window events run, and a click or timer may start
 // another transaction on the same port; it is turned away so requests never interleave.
@@ -193,11 +199,14 @@ std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row
     return values;
 }
 
-// A failed exchange: counted, a pause with events, the port's input cleared.
+// A failed exchange: counted, a pause with events, the port's input cleared. A late
+// answer may be coming in that a port handing bytes on in blocks has not shown yet:
+// the resend waits for the line to be quiet for a delivery block.
 void after_failed_exchange() {
     ++link_error_count;
     wait_seconds(retry_pause_seconds);
     discard_rx();
+    line_unsettled = true;
 }
 
 bool addressable(int unit, std::int32_t reg) {
@@ -228,13 +237,113 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
             wait_rx_until(start + answer_seconds);
             continue;
         }
+        if (answer.empty() && b == unit) answer_began = clock.now();
         if (!answer.empty() || b == unit) answer.push_back(static_cast<std::uint8_t>(b));
         if (answer.size() == full_length) break;
     }
+    note_frame_complete();
     return crc_matches(answer) ? link_status::done : link_status::crc_error;
 }
 
 namespace {
+
+// The full length of an answer frame of `unit` from its head; 0 while the head does not
+// tell it yet, `otherwise` for a function the link never asks for.
+std::size_t answer_frame_length(const Frame& head, std::size_t otherwise) {
+    if (head.size() < 2) return 0;
+    if (head[1] & 0x80) return 5;
+    if (head[1] == fn_write_multiple) return write_answer_length() + 2u;
+    if (head[1] != fn_read_holding) return otherwise;
+    if (head.size() < 3) return 0;
+    return 5u + head[2];
+}
+
+// Answers of an exchange that needed more than one send. The device answers its
+// requests in order, one each; so an answer taken for the last send may be the late
+// answer of an earlier one, and the answers of the sends after it are still to come.
+// Their requests look the same as the next one of the same unit and count, so the link
+// keeps the line until they have come (discarding them) or cannot come any more.
+class LateAnswers {
+  public:
+    // A send goes out now; the window of the send before it (its receive, the pause
+    // and the silence before this one) has closed.
+    void sending() {
+        close_window();
+        if (sent_ < sent_at_.size()) sent_at_[sent_++] = ui::clock().now();
+        seen_ = false;
+        discarded_mark_ = discarded_rx_bytes;
+    }
+    // What the receive of the last send brought.
+    void received(const Frame& answer) { seen_ = seen_ || !answer.empty(); }
+
+    // The exchange is over; `taken`: an answer was taken for the last send.
+    void wait_out(int unit, std::size_t answer_length, bool taken) {
+        if (sent_ == 0) return;
+        double lateness = answer_seconds;
+        if (taken) {
+            // The taken answer may be the late one of the send before the last, when that
+            // one brought nothing (an answer later still would have been seen earlier).
+            const std::size_t of = sent_ >= 2 ? std::max(answered_, sent_ - 2) : 0;
+            lateness = std::max(lateness, answer_began - sent_at_[of]);
+            ++answered_;
+        } else {
+            close_window();
+        }
+        if (answered_ >= sent_) return;
+        const std::size_t outstanding = sent_ - answered_;
+        // The last send's answer comes as late as the one taken, or within the time-out;
+        // one delivery block more for a port that holds its first bytes.
+        discard_answers(unit, answer_length, outstanding,
+                        sent_at_[sent_ - 1] + lateness + delivery_block_seconds);
+    }
+
+  private:
+    void close_window() {
+        if (sent_ == 0) return;
+        if (seen_ || discarded_rx_bytes != discarded_mark_) ++answered_;
+        seen_ = false;
+        discarded_mark_ = discarded_rx_bytes;
+    }
+
+    static void discard_answers(int unit, std::size_t answer_length, std::size_t outstanding,
+                                double starts_by) {
+        ui::Clock& clock = ui::clock();
+        const auto timing = ui::line_timing(MSComm1().settings());
+        const double char_seconds = timing ? timing->char_seconds : 0.0;
+        const double silent_seconds = timing ? timing->silent_seconds : 0.0;
+        Frame frame;
+        double until = starts_by;
+        std::size_t gone = 0;
+        while (gone < outstanding) {
+            const std::int16_t b = get_rx_byte();
+            if (b < 0) {
+                if (clock.now() >= until) break;
+                wait_rx_until(until);
+                continue;
+            }
+            if (frame.empty() && b != unit) continue;
+            frame.push_back(static_cast<std::uint8_t>(b));
+            const std::size_t length = answer_frame_length(frame, answer_length);
+            if (length != 0 && frame.size() >= length) {
+                ++gone;
+                frame.clear();
+                note_frame_complete();
+                until = std::max(starts_by, clock.now());
+                continue;
+            }
+            // A frame under way: its rest, or a quiet line, ends it.
+            const std::size_t rest = length > frame.size() ? length - frame.size() : 1;
+            until = std::max(starts_by, clock.now() + static_cast<double>(rest) * char_seconds +
+                                            silent_seconds + delivery_block_seconds);
+        }
+    }
+
+    std::array<double, max_sends> sent_at_{};
+    std::size_t sent_ = 0;
+    std::size_t answered_ = 0;  // answers seen so far, one per send at most
+    bool seen_ = false;         // the last send's window brought bytes of an answer
+    std::uint64_t discarded_mark_ = 0;
+};
 
 // Sends the request until a complete, correct answer with the request's function code
 // is in `answer`, at most four sends. An answer whose byte count or echoed start and
@@ -242,29 +351,38 @@ namespace {
 // transmitter behind a gateway knows) fails like one with a bad CRC. After a foreign function
 // code a read pauses 1.0 s and checks the port before sending again, a write sends
 // again at once; those sends count against the same four, or they could keep a
-// transaction going for ever.
+// transaction going for ever. An exchange that needed more than one send waits out the
+// answers still to come before it ends.
 TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
                         Frame& answer, int& sends,
                         std::optional<std::uint16_t> own_start = std::nullopt) {
+    LateAnswers late;
+    const auto length = static_cast<std::size_t>(expected) + 2;
+    const auto end = [&](TransactionEnd e) {
+        late.wait_out(unit, length, e == TransactionEnd::done);
+        return e;
+    };
     for (;;) {
         send_request(request, sends);
+        late.sending();
         ++sends;
         int echo = static_cast<int>(request.size());
         const bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
+        late.received(answer);
         if (complete && answer[1] != function) {
             if (function == fn_read_holding) {
                 wait_seconds(foreign_answer_pause_seconds);
                 reopen_port_if_busy();
             }
-            if (sends >= max_sends) return TransactionEnd::foreign_answers;
+            if (sends >= max_sends) return end(TransactionEnd::foreign_answers);
             continue;
         }
         // A CRC that holds over the wrong content (a short answer followed by two zero
         // bytes keeps it) is no better than a bad one.
         if (complete && answer_fits_request(request, answer, own_start))
-            return TransactionEnd::done;
+            return end(TransactionEnd::done);
         after_failed_exchange();
-        if (sends >= max_sends) return TransactionEnd::exchanges_failed;
+        if (sends >= max_sends) return end(TransactionEnd::exchanges_failed);
     }
 }
 
@@ -313,10 +431,9 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
         if (!row || !row->writable) return failed(TransactionEnd::refused);
         if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
         if (!addressable(unit, reg)) return failed(TransactionEnd::no_selection);
-        const auto values =
-            given.empty() ? gather_values(*row, start, count)
-                          : std::optional<std::vector<std::int16_t>>(std::in_place, given.begin(),
-                                                                      given.end());
+        const auto values = given.empty() ? gather_values(*row, start, count)
+                                          : std::optional<std::vector<std::int16_t>>(
+                                                std::in_place, given.begin(), given.end());
         if (!values) return failed(TransactionEnd::bad_page_value);
         const Frame request = build_write_request(static_cast<std::uint8_t>(unit),
                                                   static_cast<std::uint16_t>(reg), *values);

@@ -133,6 +133,11 @@ Fault Fault::next(int n) const {
     f.remaining_ = n < 0 ? 0 : n;
     return f;
 }
+Fault Fault::after(int n) const {
+    Fault f = *this;
+    f.passing_ = n < 0 ? 0 : n;
+    return f;
+}
 Fault Fault::always() const {
     Fault f = *this;
     f.remaining_ = -1;
@@ -148,6 +153,10 @@ bool Fault::matches(int unit, int function, int start) const {
 
 bool Fault::use() {
     if (remaining_ == 0) return false;
+    if (passing_ > 0) {
+        --passing_;
+        return false;
+    }
     if (remaining_ > 0) --remaining_;
     return true;
 }

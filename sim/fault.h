@@ -63,6 +63,7 @@ class Fault {
     Fault function(int f) const;                 // 3 or 16
     Fault registers(int first, int last) const;  // start register on the wire in [first, last]
     Fault next(int n) const;                     // only the next n matching requests
+    Fault after(int n) const;                    // leaves the next n matching requests alone first
     Fault always() const;
 
     FaultKind kind() const { return kind_; }
@@ -73,7 +74,7 @@ class Fault {
     int remaining() const { return remaining_; }  // -1 = always
 
     bool matches(int unit, int function, int start) const;
-    // Counts one use; false once the fault is spent.
+    // Counts one use; false once the fault is spent, or while it still lets requests pass.
     bool use();
     bool spent() const { return remaining_ == 0; }
 
@@ -90,6 +91,7 @@ class Fault {
     int first_ = 0;
     int last_ = 0xFFFF;
     int remaining_ = -1;
+    int passing_ = 0;  // matching requests still let through before the fault applies
 };
 
 }  // namespace dvx::sim

@@ -85,11 +85,11 @@ EchoPlan Plant::echo_plan(std::span<const std::uint8_t> block) {
     for (auto& f : faults_) {
         if (!f.matches(unit, function, start)) continue;
         if (f.kind() == FaultKind::unexpected_echo && !plan.echo) {
-            f.use();
+            if (!f.use()) continue;
             plan.echo = true;
             pending_echo_fault_ = fault_name(f.kind());
         } else if (f.kind() == FaultKind::echo_delayed && plan.echo) {
-            f.use();
+            if (!f.use()) continue;
             plan.delay += f.seconds();
             if (!pending_echo_fault_.empty()) pending_echo_fault_ += "+";
             pending_echo_fault_ += fault_name(f.kind());
@@ -144,10 +144,9 @@ std::optional<Reply> Plant::handle(std::span<const std::uint8_t> frame, double n
     if (someone) {
         for (auto& f : faults_)
             if (f.matches(entry.unit, entry.function, entry.start) &&
-                f.kind() != FaultKind::echo_delayed && f.kind() != FaultKind::unexpected_echo) {
-                f.use();
+                f.kind() != FaultKind::echo_delayed && f.kind() != FaultKind::unexpected_echo &&
+                f.use())
                 applied.push_back(&f);
-            }
     }
     auto names = [&] {
         std::string s = entry.fault;

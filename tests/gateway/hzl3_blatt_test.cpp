@@ -93,11 +93,11 @@ TEST_F(Hzl3Page, CaptionsAreTheDesignsOwn) {
     open_page();
     auto& p = page();
     const std::pair<ui::CaptionControl*, const char*> captions[] = {
-        {&p.Label1, "HZL Address :"},     {&p.Label2, "Start Address :"},
-        {&p.Label3, "Device Count :"},    {&p.Label4, "Block Length :"},
-        {&p.Label5, "Code Error :"},      {&p.Label6, "PCS Baud :"},
-        {&p.Label8, "Buffer Ofset :"},    {&p.Label7, "Ver.:"},
-        {&p.Command3D1, "Read HZL"},      {&p.cmd_hzl_save, "Program Settings"},
+        {&p.Label1, "HZL Address :"},       {&p.Label2, "Start Address :"},
+        {&p.Label3, "Device Count :"},      {&p.Label4, "Block Length :"},
+        {&p.Label5, "Code Error :"},        {&p.Label6, "PCS Baud :"},
+        {&p.Label8, "Buffer Ofset :"},      {&p.Label7, "Ver.:"},
+        {&p.Command3D1, "Read HZL"},        {&p.cmd_hzl_save, "Program Settings"},
         {&p.cmd_reset_err, "Reset Errors"}, {&p.B_Zurueck, "&Back to Main"},
         {&p.chk_pool, "Polling"},
     };
@@ -421,9 +421,15 @@ TEST_F(Hzl3Page, TicksWaitWhileAButtonsRequestIsRetried) {
     plant_->fault(sim::Fault::silent().unit(1).registers(0, 0).next(3));
     click(page().cmd_hzl_save);
     EXPECT_EQ(prompts(), std::vector<std::string>{"parameters transmited."});
-    EXPECT_EQ(requests(), (std::vector<Request>{
-                              {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1},
-                              {write_fn, 34, 7}}));
+    // The link keeps the line after the retried read for a late answer, so a tick may
+    // come due meanwhile; it polls only after the button's requests.
+    const std::vector<Request> button{
+        {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1}, {read_fn, 0, 1}, {write_fn, 34, 7}};
+    const std::vector<Request> sent = requests();
+    ASSERT_GE(sent.size(), button.size());
+    EXPECT_EQ(std::vector<Request>(sent.begin(), sent.begin() + 5), button);
+    for (std::size_t k = button.size(); k < sent.size(); ++k)
+        EXPECT_EQ(sent[k], (Request{read_fn, 4000, 100}));
     EXPECT_EQ(page().chk_pool.value(), 1);
     clear_records();
     loop_.run_for(1.5);

@@ -96,7 +96,7 @@ TEST(RtuFrames, AnAnswerMustFitItsRequest) {
     const Frame read_two = build_read_request(1, 1010, 2);
     const std::int16_t two_values[] = {42, 7};
     const Frame write_two = build_write_request(1, 1127, two_values);  // 1127 = 04 67
-    const Frame write_one = bytes("01 06 04 67 00 2A B8 FA");            // 42 into 1127
+    const Frame write_one = bytes("01 06 04 67 00 2A B8 FA");          // 42 into 1127
     struct Case {
         const char* name;
         const Frame& request;
@@ -151,8 +151,11 @@ TEST(RtuFrames, AWriteAnswerMayEchoTheOtherStartGiven) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Frame answer{2, fn_write_multiple, static_cast<std::uint8_t>(c.start >> 8),
-                     static_cast<std::uint8_t>(c.start & 0xFF), 0,
+        Frame answer{2,
+                     fn_write_multiple,
+                     static_cast<std::uint8_t>(c.start >> 8),
+                     static_cast<std::uint8_t>(c.start & 0xFF),
+                     0,
                      static_cast<std::uint8_t>(c.count)};
         append_crc(answer);
         EXPECT_EQ(answer_fits_request(request, answer, c.other), c.fits);

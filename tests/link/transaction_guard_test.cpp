@@ -49,8 +49,9 @@ TEST_F(LinkGuards, AStaleAnswerInTheBufferIsNotTakenForTheNewOne) {
 TEST_F(LinkGuards, ALateAnswerWaitingAtThePortIsNotTakenByTheNextTransaction) {
     attach(sim::Plant::preset(0), 1);
     plant().device(1).set_param(0, 4321);
-    // The first answer to (0, 5) comes 2 s late; the resend is answered at once.
-    plant().fault(sim::Fault::delayed(2.0).next(1));
+    // The first answer to (0, 5) comes 3 s late, later than the link waits for it after
+    // the resend, which is answered at once.
+    plant().fault(sim::Fault::delayed(3.0).next(1));
     const TransactionResult first = read_transaction(0, 5);
     EXPECT_EQ(first.status, 0);
     EXPECT_EQ(first.sends, 2);

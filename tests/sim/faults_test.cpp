@@ -1,6 +1,8 @@
 // The fault catalogue, one row per named fault, seen through the simulated port.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "sim_test_util.h"
 #include "ui/clock.h"
 
@@ -96,6 +98,23 @@ TEST(Faults, NextNCountsMatchingRequestsThenTheDeviceIsNormal) {
     EXPECT_EQ(exchange(bus.port, bus.clock, from_hex(read_type))[1], 4);
     EXPECT_EQ(exchange(bus.port, bus.clock, from_hex(read_type))[1], 3);
     EXPECT_TRUE(bus.plant.faults()[0].spent());
+}
+
+// after(n) lets the next n matching requests pass first, then next(m) counts as before;
+// requests of another unit do not count.
+TEST(Faults, AfterNLetsTheFirstMatchingRequestsPass) {
+    Bus bus;
+    bus.plant.fault(Fault::silent().unit(1).after(2).next(1));
+    const char* other_unit = "03 03 00 00 00 01 85 E8";
+    std::vector<bool> answered;
+    for (const char* request : {read_type, other_unit, read_type, read_type, read_type})
+        answered.push_back(!exchange(bus.port, bus.clock, from_hex(request)).empty());
+    EXPECT_EQ(answered, (std::vector<bool>{true, true, true, false, true}));
+    EXPECT_TRUE(bus.plant.faults()[0].spent());
+    const auto& log = bus.plant.log();
+    ASSERT_EQ(log.size(), 5u);
+    EXPECT_EQ(log[2].fault, "");
+    EXPECT_EQ(log[3].fault, "silent");
 }
 
 TEST(Faults, ASilentWriteNeverReachesTheDevice) {

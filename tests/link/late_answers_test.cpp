@@ -1,0 +1,166 @@
+// Answers still in flight after an exchange that needed more than one send: the link
+// never takes one for a later request of the same shape, and never starts a request
+// into a line that is not quiet, also through a port that hands bytes on in blocks.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/link/bus_fixture.h"
+#include "ui/line_timing.h"
+
+namespace dvx::link {
+namespace {
+
+using sim::Fault;
+
+// One read or write path: its first request (made twice in flight) and the next request
+// of the same unit, function and count.
+struct Path {
+    const char* name;
+    bool gateway_only;
+    std::function<TransactionResult()> first;
+    std::function<TransactionResult()> next;
+};
+
+TransactionResult window_poll(int start, int count) {
+    reg_win_start = static_cast<std::int16_t>(start);
+    reg_win_count = static_cast<std::int16_t>(count);
+    return read_transaction(reg_win_start, reg_win_count);
+}
+
+std::vector<Path> paths() {
+    return {
+        {"device type", false, [] { return read_transaction(0, 5); },
+         [] { return read_transaction(0, 5); }},
+        {"parameter block", false, [] { return read_transaction(1000, 16); },
+         [] { return read_transaction(1016, 16); }},
+        {"comment block", false, [] { return read_transaction(2000, 25); },
+         [] { return read_transaction(2025, 25); }},
+        {"online polling", false, [] { return window_poll(5, 60); },
+         [] { return window_poll(5, 60); }},
+        {"output drive", false, [] { return write_transaction(50, 2); },
+         [] { return write_transaction(50, 2); }},
+        {"store command", false, [] { return write_transaction(56, 1); },
+         [] { return write_transaction(56, 1); }},
+        {"gateway block", true, [] { return read_transaction(20000, 41); },
+         [] { return read_transaction(20000, 41); }},
+        {"result page", true, [] { return read_transaction(24000, 50); },
+         [] { return read_transaction(24050, 50); }},
+        {"concentrator data", true, [] { return window_poll(11000, 80); },
+         [] { return window_poll(11000, 80); }},
+    };
+}
+
+struct Line {
+    const char* name;
+    int bus_mode;
+    double delivery;  // the port's block interval, 0 byte by byte
+};
+
+const Line lines[] = {
+    {"9600 baud", 0, 0},  {"9600 baud, 16 ms blocks", 0, 0.016},
+    {"19200 baud", 1, 0}, {"19200 baud, 8 ms blocks", 1, 0.008},
+    {"57600 baud", 2, 0}, {"57600 baud, 16 ms blocks", 2, 0.016},
+};
+
+// How late the first send and the resend are answered (one device: its answers never
+// overlap, even for the longest frames at 9600 baud).
+struct Lateness {
+    double first;
+    double resend;
+};
+const Lateness latenesses[] = {{1.3, 0.45}, {1.3, 0.0}};
+
+class LateAnswers : public BusFixture {
+  protected:
+    double silent_seconds() { return ui::line_timing(port().settings())->silent_seconds; }
+};
+
+// Both answers of the first request are late; the device does not answer the next
+// request at all. Whatever comes in after the taken answer belongs to the first
+// request, so the next one must fail after its four sends.
+TEST_F(LateAnswers, AreNeverTakenForTheNextRequest) {
+    for (const Line& line : lines)
+        for (const Path& path : paths())
+            for (const Lateness& late : latenesses) {
+                if (path.gateway_only && line.bus_mode == 0) continue;
+                SCOPED_TRACE(std::string(line.name) + ", " + path.name + ", late " +
+                             std::to_string(late.first) + " / " + std::to_string(late.resend));
+                attach(sim::Plant::preset(line.bus_mode));
+                port().set_delivery_interval(line.delivery);
+                port().reset_shortest_silence();
+                plant().fault(Fault::delayed(late.first).next(1));
+                plant().fault(Fault::delayed(late.resend).after(1).next(1));
+                plant().fault(Fault::silent().after(2));
+
+                const TransactionResult first = path.first();
+                EXPECT_EQ(first.status, link_status::done);
+                EXPECT_EQ(first.sends, 2);
+                const TransactionResult next = path.next();
+                EXPECT_EQ(next.status, link_status::time_out);
+                EXPECT_EQ(next.sends, max_sends);
+                EXPECT_GE(port().shortest_silence(), silent_seconds() - 1e-9);
+            }
+}
+
+// The issue as the technician met it: the second block's first send answered late, its
+// resend late too; every word of the parameter set must hold the device's own value.
+TEST_F(LateAnswers, LeaveEveryParameterBlockItsOwnValues) {
+    for (const Line& line : lines) {
+        SCOPED_TRACE(line.name);
+        attach(sim::Plant::preset(line.bus_mode));
+        port().set_delivery_interval(line.delivery);
+        sim::Transmitter& device = line.bus_mode == 0 ? plant().device(1) : plant().device(1, 1);
+        for (int i = 0; i < model::param_count; ++i) device.set_param(i, 100 + 3 * i);
+        model::param_image.fill(0);
+        plant().fault(Fault::delayed(1.3).after(1).next(1));
+        plant().fault(Fault::delayed(0.25).after(2).next(1));
+
+        for (int i = 0; i < model::param_count; i += 16)
+            ASSERT_EQ(read_regs(1000 + i, 16), link_status::done) << "block " << i;
+        for (int i = 0; i < model::param_count; ++i)
+            ASSERT_EQ(model::param_image[static_cast<std::size_t>(i)], 100 + 3 * i) << "word " << i;
+    }
+}
+
+// A late answer still coming in as the resend is due: the resend waits until the port
+// has shown the line quiet for a whole delivery block and the silent interval, so the
+// late answer costs one resend, and no block is ever started over bytes on the line.
+TEST_F(LateAnswers, TheTailOfALateAnswerIsWaitedOutThroughBlockDelivery) {
+    struct Case {
+        const char* name;
+        int bus_mode;
+        int start;
+        int count;
+        double delay;  // the late answer starts before and ends after the resend is due
+    };
+    const Case cases[] = {
+        {"9600 baud", 0, 1000, 60, 1.05},
+        {"19200 baud", 1, 20000, 41, 1.07},
+        {"57600 baud", 2, 20000, 41, 1.085},
+    };
+    for (const auto& c : cases)
+        for (const double delivery : {0.0, 0.008, 0.016}) {
+            SCOPED_TRACE(std::string(c.name) + ", blocks of " + std::to_string(delivery));
+            attach(sim::Plant::preset(c.bus_mode));
+            port().set_delivery_interval(delivery);
+            port().reset_shortest_silence();
+            ASSERT_EQ(detect_echo(), 0);
+            plant().fault(Fault::delayed(c.delay).next(1));
+            const TransactionResult r = read_transaction(c.start, c.count);
+            EXPECT_EQ(r.status, link_status::done);
+            EXPECT_EQ(r.sends, 2);
+            // And the traffic after it: a probe, a read, a write.
+            ASSERT_EQ(detect_echo(), 0);
+            EXPECT_EQ(echo_on, 0);
+            EXPECT_EQ(read_transaction(c.start, c.count).sends, 1);
+            EXPECT_EQ(write_transaction(c.start, 2).sends, 1);
+            EXPECT_GE(port().shortest_silence(), silent_seconds() - 1e-9);
+        }
+}
+
+}  // namespace
+}  // namespace dvx::link
