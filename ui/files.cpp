@@ -279,7 +279,12 @@ bool DiskFiles::exists(const std::string& path) {
 
 std::string DiskFiles::read_all(const std::string& path) {
     std::ifstream in(full_path(path), std::ios::binary);
-    if (!in) throw UiFault("File not found");
+    if (!in) {
+        // A file the user may not read is there: say so, not that it is missing.
+        if (::access(full_path(path).c_str(), F_OK) == 0 || errno == EACCES)
+            throw FileFault(Kind::denied, "Permission denied", full_path(path));
+        throw UiFault("File not found");
+    }
     std::ostringstream out;
     out << in.rdbuf();
     if (in.bad()) throw UiFault("Device I/O error");

@@ -190,10 +190,10 @@ TEST_F(DiskFilesTest, ASaveKeepsTheFilesModeAndOwner) {
     EXPECT_EQ(status(dir_ / "fresh.cfg").st_mode & 07777, 0666u & ~mask);
 }
 
-// A user without write access: a read-only file in a writable folder is refused and
+// A user without write or read access: a read-only file in a writable folder is refused and
 // kept, and a folder where no file may be made is a permission fault too (never a
 // missing path). Both name the path.
-TEST_F(DiskFilesTest, WhatTheUserMayNotWriteIsRefusedAsPermissionDeniedWithThePath) {
+TEST_F(DiskFilesTest, WhatTheUserMayNotWriteOrReadIsRefusedAsPermissionDeniedWithThePath) {
     fs::create_directories(dir_ / "open");
     fs::create_directories(dir_ / "closed");
     ::chmod((dir_ / "open").c_str(), 0777);
@@ -228,6 +228,24 @@ TEST_F(DiskFilesTest, WhatTheUserMayNotWriteIsRefusedAsPermissionDeniedWithThePa
     }
     EXPECT_EQ(disk(dir_ / "open" / "ro.cfg"), "old");
     EXPECT_EQ(temporaries(dir_ / "open"), std::set<std::string>{});
+
+    // Reading a file the user may not read, or one in a folder closed to the user.
+    put(dir_ / "open" / "private.cfg", "secret");
+    ::chmod((dir_ / "open" / "private.cfg").c_str(), 0600);
+    put(dir_ / "shut" / "in.cfg", "x");
+    ::chmod((dir_ / "shut").c_str(), 0700);
+    for (const std::string file : {"open/private.cfg", "shut/in.cfg"}) {
+        SCOPED_TRACE(file);
+        const int code = testing::as_plain_user([&] {
+            try {
+                DiskFiles(dir_.string()).read_all(file);
+                return 1;
+            } catch (const UiFault& fault) {
+                return fault.text() == "Permission denied\n" + (dir_ / file).string() ? 0 : 2;
+            }
+        });
+        EXPECT_EQ(code, 0) << "1 read, 2 another text";
+    }
 }
 
 // A save killed between its temporary file and the rename leaves that file; the next
