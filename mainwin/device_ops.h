@@ -53,6 +53,12 @@ std::optional<double> output_mode_code(const std::string& text);
 // "DLX FACTORY SETTINGS " followed directly by the serial-number text.
 std::string factory_copy_name(bool krv, const std::string& serial);
 
+// The first set read this run under a factory copy's name that the registry did not
+// keep (empty when none): the next read stores it, a restore takes it. The main
+// window's load forgets them, as a new run of the program does.
+std::string unkept_factory_copy(const std::string& name);
+void forget_unkept_factory_copies();
+
 // False for a serial-number text that names no device: empty, or 8 blanks, 8 zero
 // bytes or 8 bytes 0xFF. Such a device gets no factory copy and has none to restore.
 bool serial_names_device(const std::string& serial);

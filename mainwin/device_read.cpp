@@ -2,6 +2,7 @@
 // into param_image, the window set up for its family and firmware, its identity shown,
 // the snapshot for unsaved changes, and the first set ever read from each serial number
 // kept in the registry as the device's factory state.
+#include <map>
 #include <string>
 
 #include "link/register_images.h"
@@ -24,8 +25,13 @@ namespace dvx::mainwin {
 
 namespace {
 
+// The first set read this run of each device whose copy the registry did not keep: a
+// later read stores it, never the set the device holds after the technician's changes.
+std::map<std::string, std::string> unkept_copies;
+
 // Keeps the first parameter set read from a serial number; an existing copy is the
-// device's factory state and is never replaced.
+// device's factory state and is never replaced (decided under the store's lock, so
+// another instance's copy made meanwhile stays). A copy that could not be kept is told.
 void store_factory_copy(Hauptmenue& m) {
     const std::string serial = m.Ser_No.text();
     if (!serial_names_device(serial)) return;
@@ -33,8 +39,16 @@ void store_factory_copy(Hauptmenue& m) {
     std::int16_t err = 0;
     const std::string stored =
         model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
-    if (err == 0 && stored.empty())
-        model::reg_set_string(model::reg_key, name, model::params_to_text());
+    if (err != 0 || !stored.empty()) return;
+    const auto unkept = unkept_copies.find(name);
+    const std::string copy =
+        unkept != unkept_copies.end() ? unkept->second : model::params_to_text();
+    if (model::reg_set_string_if_missing(model::reg_key, name, copy) == 0) {
+        unkept_copies.erase(name);
+        return;
+    }
+    unkept_copies.emplace(name, copy);
+    ops::show(texts::msg_factory_copy_not_kept);
 }
 
 void read_device(Hauptmenue& m) {
@@ -87,6 +101,15 @@ std::string device_version_text(std::int16_t word) {
     if (auto text = model::version_text(word)) return *text;
     // One digit: pad as a two-digit fraction, so 5 reads ".05" (and is refused).
     return ".0" + std::to_string(word);
+}
+
+std::string unkept_factory_copy(const std::string& name) {
+    const auto copy = unkept_copies.find(name);
+    return copy != unkept_copies.end() ? copy->second : std::string();
+}
+
+void forget_unkept_factory_copies() {
+    unkept_copies.clear();
 }
 
 std::string factory_copy_name(bool krv, const std::string& serial) {

@@ -111,6 +111,8 @@ bool prepare(Hauptmenue& m, std::int16_t& code, int& output_mode) {
     std::string stored =
         model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
     if (err != 0) return ops::show(texts::msg_registry_read_error), false;
+    // A first read whose copy the registry could not keep left it with this run.
+    if (stored.empty()) stored = unkept_factory_copy(name);
     if (stored.empty()) return ops::show(texts::msg_no_stored_config), false;
 
     if (read_output_mode(output_mode) != 0) return ops::show(texts::msg_no_connection), false;

@@ -6,6 +6,7 @@
 #include "link/serial_line.h"
 #include "mainwin/access_level.h"
 #include "mainwin/bulk_params.h"
+#include "mainwin/device_ops.h"
 #include "mainwin/hauptmenu.h"
 #include "model/access.h"
 #include "model/checked_file.h"
@@ -77,8 +78,14 @@ void Hauptmenue::Form_Load() {
     model::password_level_1.clear();
     model::password_level_2 = model::password_level_2_default;
 
+    model::ConSettings start;
+    start.port_index = Com_select.list_index();
+    start.adr_index = adr_select.list_index();
+    start.password_level_1 = model::password_level_1;
+    start.password_level_2 = model::password_level_2;
     const model::ConSettingsRead con =
-        model::load_settings(Com_select.list_count(), adr_select.list_count());
+        model::load_settings(Com_select.list_count(), adr_select.list_count(), start);
+    forget_unkept_factory_copies();  // a new run of the program
     if (con.port_index) Com_select.set_list_index(*con.port_index);
     if (con.adr_index) adr_select.set_list_index(*con.adr_index);
     if (con.password_level_1) model::password_level_1 = *con.password_level_1;

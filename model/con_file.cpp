@@ -20,7 +20,8 @@ Fields fields_of(std::string list) {
 // The fields as this instance last read them from the file or wrote them. Several
 // instances share the file: a save writes the fields this one changed since and keeps
 // the others as the file holds them now, so a password changed in another instance is
-// not written back by a value this one never touched. None: nothing read, all ours.
+// not written back by a value this one never touched. An instance that found no
+// readable file counts from the settings it started with. None: no load yet, all ours.
 std::optional<Fields> base_fields;
 
 std::optional<int> list_index(const std::string& field, int count) {
@@ -61,10 +62,10 @@ void save_settings(const ConSettings& s) {
     if (written == 0) base_fields = ours;
 }
 
-ConSettingsRead load_settings(int port_count, int adr_count) {
+ConSettingsRead load_settings(int port_count, int adr_count, const ConSettings& start) {
     ConSettingsRead r;
     std::string list = read_checked_file(con_file_name);
-    base_fields.reset();
+    base_fields = fields_of(con_file_text(start));
     if (list.empty()) return r;
     base_fields = fields_of(list);
     r.port_index = list_index(split_bar(list), port_count);

@@ -38,7 +38,8 @@ void save_settings(const ConSettings& s);
 
 // Reads "krv_con.cfg": the port index when it is numeric and below port_count, the
 // address index when numeric and below adr_count, each password when its field is not
-// empty. A missing or damaged file gives nothing.
-ConSettingsRead load_settings(int port_count, int adr_count);
+// empty. A missing or damaged file gives nothing; the settings the window holds without
+// it (start) are then what this instance's saves count their changes from.
+ConSettingsRead load_settings(int port_count, int adr_count, const ConSettings& start = {});
 
 }  // namespace dvx::model

@@ -54,18 +54,17 @@ void save_form_state(const FormArg& window) {
         skip_fault([&] { take(form_width, f->width()); });
         skip_fault([&] { take(form_height, f->height()); });
     }
-    const struct {
-        const char* name;
-        std::int16_t value;
-    } values[] = {
-        {reg_form_state, form_window_state},
-        {reg_form_width, form_width},
-        {reg_form_height, form_height},
-        {reg_form_left, form_left},
-        {reg_form_top, form_top},
-    };
-    for (const auto& v : values)
-        skip_fault([&] { reg_set_string(reg_key, v.name, std::to_string(v.value)); });
+    // One write of the five values: one wait for the store, and two windows saving at
+    // once leave one placement whole, never a mix of both.
+    skip_fault([] {
+        reg_set_strings(reg_key, {
+                                     {reg_form_state, std::to_string(form_window_state)},
+                                     {reg_form_width, std::to_string(form_width)},
+                                     {reg_form_height, std::to_string(form_height)},
+                                     {reg_form_left, std::to_string(form_left)},
+                                     {reg_form_top, std::to_string(form_top)},
+                                 });
+    });
 }
 
 void apply_form_state(const FormArg& window) {

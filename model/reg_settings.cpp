@@ -38,20 +38,43 @@ std::string reg_get_string(std::int32_t root, const std::string& key, const std:
     }
 }
 
-std::int16_t reg_set_string(const std::string& key, const std::string& value_name,
-                            const std::string& value) {
+namespace {
+
+std::int16_t set_strings(const std::string& key,
+                         const std::vector<std::pair<std::string, std::string>>& values,
+                         bool only_when_missing) {
     try {
         ui::Registry& reg = registry();
-        reg.create_key(key);  // refused creation shows up as a refused write below
-        ui::RegValue v;
-        v.type = ui::reg_sz;
-        v.bytes.assign(value.begin(), value.end());
-        v.bytes.push_back(0);
-        return reg.set_value(key, value_name, v) ? 0 : 1;
+        ui::Registry::Values v;
+        for (const auto& [name, text] : values) {
+            ui::RegValue value;
+            value.type = ui::reg_sz;
+            value.bytes.assign(text.begin(), text.end());
+            value.bytes.push_back(0);
+            v.emplace_back(name, std::move(value));
+        }
+        return reg.set_values(key, v, only_when_missing) ? 0 : 1;
     } catch (const ui::UiFault& fault) {
         ui::msg_box(fault.text(), ui::mb_ok);
         return 1;
     }
+}
+
+}  // namespace
+
+std::int16_t reg_set_string(const std::string& key, const std::string& value_name,
+                            const std::string& value) {
+    return set_strings(key, {{value_name, value}}, false);
+}
+
+std::int16_t reg_set_strings(const std::string& key,
+                             const std::vector<std::pair<std::string, std::string>>& values) {
+    return set_strings(key, values, false);
+}
+
+std::int16_t reg_set_string_if_missing(const std::string& key, const std::string& value_name,
+                                       const std::string& value) {
+    return set_strings(key, {{value_name, value}}, true);
 }
 
 }  // namespace dvx::model

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace dvx::model {
 
@@ -34,8 +36,22 @@ std::string reg_get_string(std::int32_t root, const std::string& key, const std:
                            std::int16_t& err);
 
 // Creates the key when needed and writes one string value (the text and its zero).
-// Result: 0 written, 1 not written. A refused write fails silently.
+// Result: 0 written, 1 not written. A write refused for missing write access fails
+// silently; any other write that does not get through shows the store's fault (its
+// path and the reason) in a box, once per kind of fault in a run.
 std::int16_t reg_set_string(const std::string& key, const std::string& value_name,
                             const std::string& value);
+
+// Several string values written as one change of the store (one wait for its lock, and
+// no other instance's save between them). Result and faults as reg_set_string.
+std::int16_t reg_set_strings(const std::string& key,
+                             const std::vector<std::pair<std::string, std::string>>& values);
+
+// Writes the value only when the store holds none under that name, or an empty one,
+// decided and written under one hold of the store, so of two instances writing at
+// once the first stays. Result: 0 when the store holds a value there afterwards (this
+// one or the one that was there), 1 when not. Faults as reg_set_string.
+std::int16_t reg_set_string_if_missing(const std::string& key, const std::string& value_name,
+                                       const std::string& value);
 
 }  // namespace dvx::model

@@ -66,6 +66,8 @@ inline std::string msg_params_not_transmitted;
 inline std::string msg_params_transmitted;
 inline std::string msg_registry_read_error;
 inline std::string msg_no_stored_config;
+// A device read whose factory copy the registry did not keep.
+inline std::string msg_factory_copy_not_kept;
 inline std::string msg_discard_changes;
 inline std::string msg_quit;
 inline std::string msg_quit_unsaved;

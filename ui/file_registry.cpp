@@ -1,7 +1,12 @@
 #include "ui/file_registry.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -13,22 +18,25 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* header = "DORVANEX registry 1";
+constexpr const char* header = "DORVANEX registry 2";
+constexpr const char* first_header = "DORVANEX registry 1";  // no closing line
+constexpr const char* closing = "end";
 
 bool plain(unsigned char c) {
     return c > 0x20 && c < 0x7F && c != '%';
 }
 
-// Written through a pointer into a buffer of the largest size: a store with many
-// factory copies is escaped and unescaped at every save.
-std::string escape(const std::string& bytes) {
+// Appended through a pointer into room for the largest size: a store with many factory
+// copies is escaped whole at every save.
+void append_escaped(std::string& out, const char* bytes, std::size_t n) {
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string out(bytes.size() * 3, '\0');
-    char* o = out.data();
-    for (const char ch : bytes) {
-        const auto c = static_cast<unsigned char>(ch);
+    const std::size_t start = out.size();
+    out.resize(start + n * 3);
+    char* o = out.data() + start;
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
         if (plain(c)) {
-            *o++ = ch;
+            *o++ = bytes[i];
         } else {
             *o++ = '%';
             *o++ = hex[c >> 4];
@@ -36,7 +44,10 @@ std::string escape(const std::string& bytes) {
         }
     }
     out.resize(static_cast<std::size_t>(o - out.data()));
-    return out;
+}
+
+void append_escaped(std::string& out, const std::string& bytes) {
+    append_escaped(out, bytes.data(), bytes.size());
 }
 
 int hex_digit(char c) {
@@ -103,19 +114,31 @@ fs::path FileRegistry::default_path() {
 }
 
 std::string FileRegistry::format(const Store& store) {
-    std::string out = std::string(header) + "\n";
+    std::size_t room = 64;
     for (const auto& [key, values] : store) {
-        out += "key " + escape(key) + "\n";
+        room += key.size() + 8;
+        for (const auto& [name, v] : values) room += name.size() + v.bytes.size() + 24;
+    }
+    std::string out;
+    out.reserve(room + room / 8);
+    out += header;
+    out += '\n';
+    for (const auto& [key, values] : store) {
+        out += "key ";
+        append_escaped(out, key);
+        out += '\n';
         for (const auto& [name, v] : values) {
             out += "value ";
-            out += escape(name);
+            append_escaped(out, name);
             out += ' ';
             out += std::to_string(static_cast<std::uint32_t>(v.type));
             out += ' ';
-            out += escape({reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size()});
+            append_escaped(out, reinterpret_cast<const char*>(v.bytes.data()), v.bytes.size());
             out += '\n';
         }
     }
+    out += closing;
+    out += '\n';
     return out;
 }
 
@@ -125,15 +148,25 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
     std::istringstream in(text);
     std::string line;
     bool first = true;
+    bool needs_end = false;  // the second format ends with its closing line
+    bool ended = false;
     std::map<std::string, RegValue>* current = nullptr;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (first) {
-            if (line != header) return std::nullopt;
+            if (line == header)
+                needs_end = true;
+            else if (line != first_header)
+                return std::nullopt;
             first = false;
             continue;
         }
         if (line.empty()) continue;
+        if (ended) return std::nullopt;  // nothing follows the closing line
+        if (needs_end && line == closing) {
+            ended = true;
+            continue;
+        }
         const auto parts = split_blanks(line);
         if (parts[0] == "key" && parts.size() == 2) {
             auto key = unescape(parts[1]);
@@ -153,47 +186,115 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
             return std::nullopt;
         }
     }
-    if (first) return std::nullopt;
+    if (first || needs_end != ended) return std::nullopt;
     return store;
 }
 
-FileRegistry::Store FileRegistry::load() {
+namespace {
+
+std::string named(const std::string& what, const fs::path& file, const std::string& reason = {}) {
     std::error_code ec;
-    const auto status = fs::status(file_, ec);
-    if (status.type() == fs::file_type::not_found) return {};
-    if (ec || status.type() != fs::file_type::regular)
-        throw UiFault("The settings file cannot be read");
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) throw UiFault("The settings file cannot be read");
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) throw UiFault("The settings file cannot be read");
-    auto store = parse(text.str());
-    if (!store) throw UiFault("The settings file is damaged");
-    return std::move(*store);
+    const fs::path full = fs::absolute(file, ec);
+    std::string text = what + "\n" + (ec ? file : full.lexically_normal()).string();
+    if (!reason.empty()) text += "\n" + reason;
+    return text;
+}
+
+template <class Seen>
+Seen seen_of_stat(const struct stat& s) {
+    return Seen{static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
+                static_cast<std::int64_t>(s.st_size), static_cast<std::int64_t>(s.st_mtim.tv_sec),
+                static_cast<std::int64_t>(s.st_mtim.tv_nsec)};
+}
+
+bool no_access(int err) {
+    return err == EACCES || err == EPERM || err == EROFS;
+}
+
+}  // namespace
+
+FileRegistry::Store& FileRegistry::load() {
+    const auto cannot_read = [&](int err) {
+        seen_.reset();
+        return UiFault(named("The settings file cannot be read", file_, std::strerror(err)));
+    };
+    struct stat st {};
+    if (::stat(file_.c_str(), &st) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR) throw cannot_read(errno);
+        seen_.reset();
+        store_.clear();
+        return store_;
+    }
+    if (!S_ISREG(st.st_mode)) throw cannot_read(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+    if (seen_ && *seen_ == seen_of_stat<Seen>(st)) return store_;
+
+    const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw cannot_read(errno);
+    // The identity of what is read, from the open file itself: a save that renames in
+    // between is seen at the next look.
+    if (::fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        throw cannot_read(err);
+    }
+    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    std::size_t done = 0;
+    for (;;) {
+        if (done == text.size()) text.resize(done + 4096);
+        const auto n = ::read(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int err = errno;
+            ::close(fd);
+            throw cannot_read(err);
+        }
+        if (n == 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    text.resize(done);
+    auto store = parse(text);
+    if (!store) {
+        seen_.reset();
+        throw UiFault(named("The settings file is damaged", file_));
+    }
+    store_ = std::move(*store);
+    seen_ = seen_of_stat<Seen>(st);
+    return store_;
+}
+
+bool FileRegistry::lost_write(const std::string& kind, const std::string& text) {
+    if (!told_.insert(kind).second) return false;
+    throw UiFault(text);
 }
 
 bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
+    const fs::path target = saved_file(file_);
     std::error_code ec;
-    if (file_.has_parent_path()) {
-        fs::create_directories(file_.parent_path(), ec);
-        if (ec) return false;
+    if (target.has_parent_path()) {
+        fs::create_directories(target.parent_path(), ec);
+        if (ec && no_access(ec.value())) return false;
+        if (ec)
+            return lost_write("folder", named("The settings file cannot be written",
+                                              target.parent_path(), ec.message()));
     }
     std::optional<FileLock> lock;
     try {
-        lock.emplace(file_, lock_wait_);
+        lock.emplace(target, lock_wait_);
     } catch (const FileBusy&) {
-        throw UiFault("The settings file is in use by another program");
-    } catch (const UiFault&) {
-        return false;
+        throw UiFault(named("The settings file is in use by another program", target));
+    } catch (const FileFault& fault) {
+        if (fault.kind() == FileFault::Kind::denied) return false;
+        return lost_write(fault.reason(), "The settings file cannot be written\n" + fault.text());
     }
-    Store store;
+    Store* store = nullptr;
     try {
-        store = load();
-    } catch (const UiFault&) {
-        return false;  // never overwrite a file we cannot understand
+        store = &load();
+    } catch (const UiFault& fault) {
+        // Never overwrite a file we cannot understand.
+        return lost_write("read", fault.text());
     }
-    switch (edit(store)) {
+    switch (edit(*store)) {
         case Edit::refuse:
             return false;
         case Edit::keep:
@@ -202,10 +303,19 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
             break;
     }
     try {
-        replace_file(file_, format(store));
-    } catch (const UiFault&) {
-        return false;
+        replace_file(target, format(*store));
+    } catch (const FileFault& fault) {
+        seen_.reset();  // the parsed store holds the edit the file does not
+        if (fault.kind() == FileFault::Kind::denied) return false;
+        return lost_write(fault.reason(), "The settings file cannot be written\n" + fault.text());
     }
+    // The parsed store is what the file holds now: take the new file's identity, so the
+    // next read does not parse it again. The lock keeps other saves out until then.
+    struct stat st {};
+    if (::stat(target.c_str(), &st) == 0)
+        seen_ = seen_of_stat<Seen>(st);
+    else
+        seen_.reset();
     return true;
 }
 
@@ -214,7 +324,7 @@ bool FileRegistry::key_exists(const std::string& key) {
 }
 
 std::optional<RegValue> FileRegistry::query(const std::string& key, const std::string& name) {
-    const Store store = load();
+    const Store& store = load();
     const auto k = store.find(key);
     if (k == store.end()) return std::nullopt;
     const auto v = k->second.find(name);
@@ -230,16 +340,41 @@ bool FileRegistry::create_key(const std::string& key) {
     });
 }
 
+namespace {
+
+// Sets one value; false when it is already stored so (a placement saved unchanged at
+// every quit costs no flush).
+bool put(std::map<std::string, RegValue>& values, const std::string& name, const RegValue& v) {
+    const auto stored = values.find(name);
+    if (stored != values.end() && stored->second.type == v.type && stored->second.bytes == v.bytes)
+        return false;
+    values[name] = v;
+    return true;
+}
+
+}  // namespace
+
 bool FileRegistry::set_value(const std::string& key, const std::string& name, const RegValue& v) {
     return update([&](Store& store) {
         const auto k = store.find(key);
         if (k == store.end()) return Edit::refuse;
-        const auto stored = k->second.find(name);
-        if (stored != k->second.end() && stored->second.type == v.type &&
-            stored->second.bytes == v.bytes)
-            return Edit::keep;  // a placement saved unchanged at every quit costs no flush
-        k->second[name] = v;
-        return Edit::save;
+        return put(k->second, name, v) ? Edit::save : Edit::keep;
+    });
+}
+
+bool FileRegistry::set_values(const std::string& key, const Values& values,
+                              bool only_when_missing) {
+    return update([&](Store& store) {
+        bool changed = store.count(key) == 0;
+        auto& stored = store[key];
+        for (const auto& [name, v] : values) {
+            if (only_when_missing) {
+                const auto now = stored.find(name);
+                if (now != stored.end() && holds_text(now->second)) continue;
+            }
+            changed = put(stored, name, v) || changed;
+        }
+        return changed ? Edit::save : Edit::keep;
     });
 }
 

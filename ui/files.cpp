@@ -3,9 +3,11 @@
 // through a flushed temporary file. POSIX (Linux).
 #include "ui/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -31,22 +33,27 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* open_fault(int err) {
+using Kind = FileFault::Kind;
+
+FileFault open_fault(int err, const fs::path& file) {
     switch (err) {
         case EACCES:
         case EPERM:
         case EROFS:
-            return "Permission denied";
+            return {Kind::denied, "Permission denied", file};
         case ENOSPC:
         case EDQUOT:
-            return "Disk full";
+            return {Kind::full, "Disk full", file};
+        case EIO:
+            return {Kind::io, "Device I/O error", file};
         default:
-            return "Path not found";
+            return {Kind::missing, "Path not found", file};
     }
 }
 
-const char* write_fault(int err) {
-    return err == EIO ? "Device I/O error" : "Disk full";
+FileFault write_fault(int err, const fs::path& file) {
+    if (err == EIO) return {Kind::io, "Device I/O error", file};
+    return {Kind::full, "Disk full", file};
 }
 
 class Fd {
@@ -80,9 +87,9 @@ int wake_signal() {
 // flock blocks in the kernel without a limit of its own. A timer aimed at this thread
 // fires at the limit and every 10 ms after it, so a signal that lands just before the
 // call cannot leave it waiting for good; before the limit nothing wakes the thread.
-bool lock_within(int fd, std::chrono::milliseconds wait) {
+bool lock_within(int fd, std::chrono::milliseconds wait, const fs::path& file) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK) throw UiFault("Permission denied");
+    if (errno != EWOULDBLOCK) throw FileFault(Kind::denied, "Permission denied", file);
     if (wait.count() <= 0) return false;
     const auto deadline = std::chrono::steady_clock::now() + wait;
 
@@ -91,7 +98,8 @@ bool lock_within(int fd, std::chrono::milliseconds wait) {
     ev.sigev_signo = wake_signal();
     ev.sigev_notify_thread_id = ::gettid();
     timer_t timer{};
-    if (::timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0) throw UiFault("Permission denied");
+    if (::timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0)
+        throw FileFault(Kind::denied, "Permission denied", file);
     sigset_t wake{}, old{};
     sigemptyset(&wake);
     sigaddset(&wake, ev.sigev_signo);
@@ -117,20 +125,62 @@ bool lock_within(int fd, std::chrono::milliseconds wait) {
 
 // A temporary name beside the file that no other process uses: the process id keeps
 // instances apart, the counter the saves of one process.
+constexpr const char* temp_infix = ".new-";
+
 std::string temp_name(const fs::path& file) {
     static std::atomic<unsigned> serial{0};
-    return file.string() + ".new-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+    return file.string() + temp_infix + std::to_string(::getpid()) + "-" + std::to_string(serial++);
 }
 
-void write_bytes(int fd, const std::string& bytes) {
+// Removes "<file>.new-<pid>-<n>" files whose process has ended: a save killed between
+// creating its temporary file and the rename leaves one. The caller holds the file's
+// lock, so no live save of this file is under way; a process that still runs (or one
+// of another user) keeps its file all the same.
+void remove_ended_temps(const fs::path& file) {
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    const std::string prefix = file.filename().string() + temp_infix;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string name = e->d_name;
+        if (name.compare(0, prefix.size(), prefix) != 0) continue;
+        const std::string rest = name.substr(prefix.size());
+        const auto dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || dash > 9 ||
+            rest.find_first_not_of("0123456789") != dash)
+            continue;
+        const auto pid = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        if (pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        ::unlinkat(::dirfd(dir), name.c_str(), 0);
+    }
+    ::closedir(dir);
+}
+
+void write_bytes(int fd, const std::string& bytes, const fs::path& file) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw UiFault(write_fault(n < 0 ? errno : ENOSPC));
+        if (n <= 0) throw write_fault(n < 0 ? errno : ENOSPC, file);
         done += static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) throw UiFault(write_fault(errno));
+    if (::fsync(fd) != 0) throw write_fault(errno, file);
+}
+
+// The new file takes the old one's owner (where the process may give it; a group of its
+// own is allowed) and then its mode, before any byte is in it.
+void keep_owner_and_mode(int fd, const struct stat& old) {
+    if (old.st_uid != ::geteuid() || old.st_gid != ::getegid()) {
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    ::fchmod(fd, old.st_mode & 07777);
+}
+
+fs::path shown_path(const fs::path& file) {
+    std::error_code ec;
+    auto full = fs::absolute(file, ec);
+    return ec ? file : full.lexically_normal();
 }
 
 // Makes a rename in the folder durable. A file system that cannot flush a folder still
@@ -143,15 +193,37 @@ void sync_folder(const fs::path& file) {
 
 }  // namespace
 
+FileFault::FileFault(Kind kind, const std::string& reason, const fs::path& file)
+    : UiFault(reason + "\n" + shown_path(file).string()), kind_(kind), reason_(reason) {}
+
+fs::path saved_file(const fs::path& file) {
+    fs::path p = file;
+    // Links of links are followed too; a loop ends at the limit and the save then fails
+    // on the loop as the system reports it.
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(p, ec)) || ec) return p;
+        const fs::path to = fs::read_symlink(p, ec);
+        if (ec) return p;
+        p = to.is_absolute() ? to : p.parent_path() / to;
+    }
+    return p;
+}
+
 FileLock::FileLock(const fs::path& file, std::chrono::milliseconds wait) {
-    fs::path lock_path = file;
+    const fs::path target = saved_file(file);
+    fs::path lock_path = target;
     lock_path += ".lock";
     // A lock file another user made may be read-only to us; read access is enough for flock.
     int raw = ::open(lock_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (raw < 0 && errno == EACCES) raw = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (raw < 0) throw UiFault(open_fault(errno));
+    if (raw < 0 && errno == EACCES) {
+        raw = ::open(lock_path.c_str(), O_RDONLY | O_CLOEXEC);
+        // No lock file to read either: the folder refused to make one.
+        if (raw < 0 && errno == ENOENT) errno = EACCES;
+    }
+    if (raw < 0) throw open_fault(errno, lock_path);
     Fd fd(raw);
-    if (!lock_within(fd.get(), wait)) throw FileBusy();
+    if (!lock_within(fd.get(), wait, target)) throw FileBusy(target);
     fd_ = fd.release();
 }
 
@@ -159,20 +231,35 @@ FileLock::~FileLock() {
     ::close(fd_);  // closing the last descriptor drops the lock
 }
 
-void replace_file(const fs::path& file, const std::string& bytes) {
+void replace_file(const fs::path& path, const std::string& bytes) {
+    const fs::path file = saved_file(path);
+    struct stat old {};
+    const bool had = ::stat(file.c_str(), &old) == 0;
+    // The rename needs only the folder's permission; the file's own says whether it may
+    // be changed.
+    if (had && ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 &&
+        (errno == EACCES || errno == EPERM || errno == EROFS))
+        throw FileFault(Kind::denied, "Permission denied", file);
+    remove_ended_temps(file);
     std::string temp;
     int raw = -1;
     for (int attempt = 0; raw < 0; ++attempt) {
         temp = temp_name(file);
         raw = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         // A name left by a crashed process of the same id: take the next one.
-        if (raw < 0 && (errno != EEXIST || attempt == 100)) throw UiFault(open_fault(errno));
+        if (raw < 0 && (errno != EEXIST || attempt == 100)) throw open_fault(errno, file);
     }
     Fd fd(raw);
     try {
-        write_bytes(fd.get(), bytes);
-        if (::close(fd.release()) != 0) throw UiFault(write_fault(errno));
-        if (::rename(temp.c_str(), file.c_str()) != 0) throw UiFault("Permission denied");
+        if (had) keep_owner_and_mode(fd.get(), old);
+        write_bytes(fd.get(), bytes, file);
+        if (::close(fd.release()) != 0) throw write_fault(errno, file);
+        if (::rename(temp.c_str(), file.c_str()) != 0) {
+            const int err = errno;
+            if (err == EACCES || err == EPERM || err == EROFS) throw open_fault(err, file);
+            if (err == EIO) throw write_fault(err, file);
+            throw FileFault(Kind::other, "Path/File access error", file);
+        }
     } catch (const UiFault&) {
         ::unlink(temp.c_str());
         throw;
@@ -192,7 +279,12 @@ bool DiskFiles::exists(const std::string& path) {
 
 std::string DiskFiles::read_all(const std::string& path) {
     std::ifstream in(full_path(path), std::ios::binary);
-    if (!in) throw UiFault("File not found");
+    if (!in) {
+        // A file the user may not read is there: say so, not that it is missing.
+        if (::access(full_path(path).c_str(), F_OK) == 0 || errno == EACCES)
+            throw FileFault(Kind::denied, "Permission denied", full_path(path));
+        throw UiFault("File not found");
+    }
     std::ostringstream out;
     out << in.rdbuf();
     if (in.bad()) throw UiFault("Device I/O error");

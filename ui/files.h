@@ -45,17 +45,38 @@ class Files {
 // when that process is stopped or its disk hangs.
 inline constexpr std::chrono::milliseconds file_lock_wait{5000};
 
-// The wait for a file's lock ran out (another process holds it).
-class FileBusy : public UiFault {
+// A save that did not get through. Its text is the reason ("Permission denied", "Path
+// not found", "Disk full", "Device I/O error") and, on a second line, the file's full
+// path; kind() tells missing write access (a refusal) from a fault of the disk or a
+// file that cannot be replaced ("Path/File access error").
+class FileFault : public UiFault {
   public:
-    FileBusy() : UiFault("Permission denied") {}
+    enum class Kind { denied, missing, full, io, busy, other };
+    FileFault(Kind kind, const std::string& reason, const std::filesystem::path& file);
+    Kind kind() const { return kind_; }
+    const std::string& reason() const { return reason_; }
+
+  private:
+    Kind kind_;
+    std::string reason_;
 };
 
+// The wait for a file's lock ran out (another process holds it).
+class FileBusy : public FileFault {
+  public:
+    explicit FileBusy(const std::filesystem::path& file)
+        : FileFault(Kind::busy, "The file is in use by another program", file) {}
+};
+
+// The file a save of this path writes: a symbolic link is followed (a relative one from
+// its own folder) to the file it names, so the link stays a link. Other paths as given.
+std::filesystem::path saved_file(const std::filesystem::path& file);
+
 // The exclusive lock of one file across processes, from construction to destruction.
-// It is an flock on "<file>.lock" beside the file, so it outlives each replacement of
-// the file; the lock file is left in place (removing it would race a process waiting on
-// it). The wait blocks in the kernel. Throws FileBusy when the wait runs out, UiFault
-// ("Path not found", "Permission denied") when the lock file cannot be opened.
+// It is an flock on "<file>.lock" beside the file a save writes (saved_file), so it
+// outlives each replacement of the file; the lock file is left in place (removing it
+// would race a process waiting on it). The wait blocks in the kernel. Throws FileBusy
+// when the wait runs out, FileFault when the lock file cannot be opened.
 class FileLock {
   public:
     explicit FileLock(const std::filesystem::path& file,
@@ -70,9 +91,11 @@ class FileLock {
 
 // Replaces the file's bytes in one step: a new temporary file in the same folder (a
 // name no other process uses), written, flushed to disk, renamed over the file, then
-// the folder flushed so the rename survives a power cut. The caller holds the file's
-// FileLock. Throws UiFault ("Path not found", "Permission denied", "Disk full",
-// "Device I/O error"); the old file is then unchanged and no temporary file is left.
+// the folder flushed so the rename survives a power cut. The file a link names is
+// replaced (saved_file); the new file keeps the old one's mode, and its owner where the
+// process may give it. A file the process may not write is refused. Temporary files
+// of saves whose process has ended are removed. The caller holds the file's FileLock.
+// Throws FileFault; the old file is then unchanged and no temporary file is left.
 void replace_file(const std::filesystem::path& file, const std::string& bytes);
 
 // Plain files under a base folder ("" = the process's current folder). write_all takes

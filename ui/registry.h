@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dvx::ui {
@@ -26,6 +27,24 @@ class Registry {
     virtual bool create_key(const std::string& key) = 0;
     // Sets a value under an existing key. Returns false when refused.
     virtual bool set_value(const std::string& key, const std::string& name, const RegValue& v) = 0;
+
+    using Values = std::vector<std::pair<std::string, RegValue>>;
+    // Creates the key when needed and sets the values, as one change of the store where it
+    // can make one. With only_when_missing a value that is there and holds more than an
+    // empty text is kept as it is (not refused). Returns false when refused.
+    virtual bool set_values(const std::string& key, const Values& values, bool only_when_missing) {
+        create_key(key);  // a refused creation shows up as a refused write below
+        for (const auto& [name, v] : values) {
+            if (only_when_missing && holds_text(query(key, name))) continue;
+            if (!set_value(key, name, v)) return false;
+        }
+        return true;
+    }
+
+    // True for a value that is there and more than an empty text (its zero).
+    static bool holds_text(const std::optional<RegValue>& v) {
+        return v && !v->bytes.empty() && !(v->bytes.size() == 1 && v->bytes[0] == 0);
+    }
 };
 
 }  // namespace dvx::ui

@@ -169,6 +169,41 @@ TEST_F(DeviceOps, FactoryCopyIsWrittenOnceAndNeverReplaced) {
     EXPECT_NE(factory_copy(name), model::params_to_text());
 }
 
+// A factory copy the registry does not keep is told at the read that should have kept
+// it. The first set read stays the device's factory state for the rest of the run: a
+// restore takes it, and a later read stores it, never the set the device holds after
+// the technician's changes.
+TEST_F(DeviceOps, AFactoryCopyThatCouldNotBeKeptIsToldAndTheFirstSetStaysTheCopy) {
+    const std::string not_kept =
+        "The factory settings of this device could not be stored ! Until the program ends, the "
+        "next read stores them; after that a read stores the parameters the device holds then.";
+    ASSERT_TRUE(start());
+    select(1);
+    const std::string name = "KRV FACTORY SETTINGS 21040001";
+    registry_.refuse_set = true;
+    read();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{read_in, not_kept}));
+    EXPECT_EQ(boxes_.shown()[1].title, std::optional<std::string>("DORVANEX"));
+    EXPECT_FALSE(factory_copy(name));
+    const std::string first = model::params_to_text();
+    const int factory_word = model::param_image[80];
+
+    device().set_param(80, 1234);  // the technician's change, programmed
+    read();
+    EXPECT_EQ(prompts().back(), not_kept) << "told again: the copy is still not kept";
+    boxes_.clear();
+    boxes_.answer_all(ui::id_ok);
+    click(main().m_restore_cfg);
+    EXPECT_EQ(device().param(80), factory_word) << "the restore writes the first set read";
+
+    device().set_param(80, 1234);
+    registry_.refuse_set = false;
+    boxes_.clear();
+    read();
+    EXPECT_EQ(prompts(), std::vector<std::string>{read_in});
+    EXPECT_EQ(factory_copy(name), first);
+}
+
 TEST_F(DeviceOps, UnreadableRegistryShowsItsFaultAndStoresNoCopy) {
     ASSERT_TRUE(start());
     select(1);

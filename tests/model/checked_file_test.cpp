@@ -149,7 +149,7 @@ TEST_F(CheckedFileTest, FailedWriteKeepsTheOldFile) {
     boxes_.answer(ui::id_cancel);
     EXPECT_EQ(write_checked_file("krv_con.cfg", "1|0|5|||"), 1);
     ASSERT_EQ(boxes_.shown().size(), 1u);
-    expect_fault_box(boxes_.shown()[0], "Path not found");
+    expect_fault_box(boxes_.shown()[0], "Path not found\n" + (dir_ / "krv_con.cfg.lock").string());
     EXPECT_EQ(read_checked_file("krv_con.cfg"), "0|0|4|||");
 }
 
@@ -169,7 +169,8 @@ TEST_F(CheckedFileTest, AFileAnotherInstanceHoldsAsksRetry) {
     boxes_.answer(ui::id_retry, std::nullopt, [&] { other.reset(); });
     EXPECT_EQ(write_checked_file("krv_con.cfg", "abc"), 0);
     ASSERT_EQ(boxes_.shown().size(), 1u);
-    expect_fault_box(boxes_.shown()[0], "Permission denied");
+    expect_fault_box(boxes_.shown()[0],
+                     "The file is in use by another program\n" + (dir_ / "krv_con.cfg").string());
     EXPECT_EQ(disk("krv_con.cfg"), std::string("abc\x1A 65441"));
 }
 

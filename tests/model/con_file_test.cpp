@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 
 #include "model/checked_file.h"
 #include "tests/support/processes.h"
@@ -158,6 +160,30 @@ TEST_F(ConFileTest, ASaveKeepsWhatAnotherInstanceChangedSince) {
     EXPECT_EQ(read_checked_file(con_file_name), con_file_text({3, 4, "theirs", "new 2"}));
 }
 
+// An instance that started without a readable file (first use, or a damaged one) counts
+// its changes from what it started with, as every other instance does: another
+// instance's password saved meanwhile is not erased by this one's port choice.
+TEST_F(ConFileTest, AnInstanceStartedWithoutAReadableFileWritesOnlyWhatItChanged) {
+    for (const char* start_file : {"", "damaged"}) {
+        SCOPED_TRACE(*start_file ? start_file : "no file");
+        std::filesystem::remove(dir_ / con_file_name);
+        if (*start_file) std::ofstream(dir_ / con_file_name) << "0|0|4|||\x1A 1";
+        const ConSettings start{0, 0, "", "default"};
+        const auto started = load_settings(20, 255, start);  // this instance starts
+        ASSERT_FALSE(started.password_level_1);
+
+        ASSERT_EQ(testing::run_together(1,
+                                        [](int) {
+                                            load_settings(20, 255);
+                                            save_settings({0, 0, "secret", "level2"});
+                                            return 0;
+                                        }),
+                  std::vector<int>{0});
+        save_settings({3, 0, "", "default"});  // this one only chose another port
+        EXPECT_EQ(read_checked_file(con_file_name), con_file_text({3, 0, "secret", "level2"}));
+    }
+}
+
 // Instances that each change a field of their own, saving at the same moment: the read,
 // the merge and the write of one save come in between no other's, so no change is lost.
 // Each instance checks before every save that its own field still holds its last value.
@@ -170,10 +196,18 @@ TEST_F(ConFileTest, InstancesChangingFieldsOfTheirOwnLoseNoChange) {
     const auto with_round = [](ConSettings s, int who, int round) {
         const std::string r = std::to_string(round);
         switch (who) {
-            case 0: s.port_index = round; break;
-            case 1: s.adr_index = round; break;
-            case 2: s.password_level_1 = "p" + r; break;
-            default: s.password_level_2 = "q" + r; break;
+            case 0:
+                s.port_index = round;
+                break;
+            case 1:
+                s.adr_index = round;
+                break;
+            case 2:
+                s.password_level_1 = "p" + r;
+                break;
+            default:
+                s.password_level_2 = "q" + r;
+                break;
         }
         return s;
     };
@@ -187,7 +221,7 @@ TEST_F(ConFileTest, InstancesChangingFieldsOfTheirOwnLoseNoChange) {
             std::string field;
             for (int i = 0; i <= (who < 2 ? who * 2 : who + 2); ++i) field = split_bar(list);
             const std::string last = std::to_string(r - 1);
-            const std::string expected = who < 2 ? last
+            const std::string expected = who < 2    ? last
                                          : who == 2 ? scramble_text("p" + last)
                                                     : scramble_text("q" + last);
             if (field != expected) return 2;

@@ -4,12 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/reg_settings.h"
+#include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
+#include "ui/file_registry.h"
 #include "ui/form.h"
 #include "ui/services.h"
 
@@ -63,6 +66,12 @@ class PageWin : public ui::Form {
 };
 
 ui::FormRef<MainWin> main_inst;
+
+std::string registry_value(ui::Registry& reg, const char* name) {
+    const auto v = reg.query(reg_key, name);
+    if (!v || v->bytes.empty()) return "<missing>";
+    return std::string(v->bytes.begin(), v->bytes.end() - 1);
+}
 ui::FormRef<PageWin> page_inst;
 
 class FormState : public testing::ServicesFixture {
@@ -108,6 +117,46 @@ TEST_F(FormState, SaveTakesThePlacementAndWritesItInItsOrder) {
                                                 {"FROM LE", "-120"},
                                                 {"FROM TOP", "450"}}));
     EXPECT_EQ(stored(reg_form_width), "5000");  // saved as it is, grown only when applied
+}
+
+// The placement is one write of the store: another instance stopped while it holds the
+// store's lock costs one bounded wait and one box naming the store, not one per value;
+// and two windows saving at once never leave a placement mixed of both.
+TEST_F(FormState, APlacementIsSavedAsOneWrite) {
+    const auto path = dir_ / "registry";
+    ui::FileRegistry store(path, std::chrono::milliseconds(100));
+    ui::services().registry = &store;
+    main_inst->move(-120, 450, 11000, 9000);
+    save_form_state(*main_inst);
+    {
+        const testing::StoppedLockHolder other(path);
+        ASSERT_TRUE(other.stopped());
+        main_inst->move(0, 0, 12000, 9500);
+        boxes_.answer(ui::id_ok);
+        save_form_state(*main_inst);
+        EXPECT_EQ(prompts(),
+                  std::vector<std::string>{"The settings file is in use by another program\n" +
+                                           path.string()});
+    }
+    EXPECT_EQ(registry_value(store, reg_form_width), "11000") << "nothing of the lost save";
+
+    ui::FileRegistry patient(path, std::chrono::minutes(1));
+    ui::services().registry = &patient;
+    constexpr int windows = 3, rounds = 40;
+    const auto codes = testing::run_together(windows, [&](int who) {
+        for (int r = 0; r < rounds; ++r) {
+            main_inst->move(who * 100 + r, who * 100 + r, 10000 + who * 100 + r,
+                            9000 + who * 100 + r);
+            save_form_state(*main_inst);
+        }
+        return 0;
+    });
+    ASSERT_EQ(codes, std::vector<int>(windows, 0));
+    const int left = std::stoi(registry_value(patient, reg_form_left));
+    EXPECT_EQ(std::stoi(registry_value(patient, reg_form_top)), left);
+    EXPECT_EQ(std::stoi(registry_value(patient, reg_form_width)), 10000 + left);
+    EXPECT_EQ(std::stoi(registry_value(patient, reg_form_height)), 9000 + left);
+    EXPECT_EQ(left % 100, rounds - 1) << "the last placement of one window";
 }
 
 TEST_F(FormState, ApplyGrowsToTheMinimumAndSetsTopLeftWidthHeight) {

@@ -130,10 +130,15 @@ TEST_F(RegFaultTest, DamagedSettingsFileTakesTheFaultPathAndIsKept) {
     std::int16_t err = 0;
     EXPECT_EQ(reg_get_string(hkey_local_machine, reg_key, reg_language, err), "");
     EXPECT_EQ(err, 1);
-    expect_fault_box("The settings file is damaged");
-    // Writing fails silently and leaves the file alone.
+    const std::string damaged = "The settings file is damaged\n" + path.string();
+    expect_fault_box(damaged);
+    // A write is lost: told the first time, then silent; the file is left alone.
+    boxes_.answer(ui::id_ok);
     EXPECT_EQ(reg_set_string(reg_key, reg_language, "GB"), 1);
-    EXPECT_EQ(boxes_.shown().size(), 1u);
+    ASSERT_EQ(boxes_.shown().size(), 2u);
+    EXPECT_EQ(boxes_.shown()[1].prompt, damaged);
+    EXPECT_EQ(reg_set_string(reg_key, reg_form_top, "0"), 1);
+    EXPECT_EQ(boxes_.shown().size(), 2u);
     EXPECT_EQ(std::filesystem::file_size(path), 20u);
 }
 
@@ -148,7 +153,7 @@ TEST_F(RegFaultTest, StoreLockedByAnotherInstanceShowsTheLostWrite) {
         const ui::FileLock other(path);
         boxes_.answer(ui::id_ok);
         EXPECT_EQ(reg_set_string(reg_key, reg_language, "NL"), 1);
-        expect_fault_box("The settings file is in use by another program");
+        expect_fault_box("The settings file is in use by another program\n" + path.string());
         std::int16_t err = 7;
         EXPECT_EQ(reg_get_string(hkey_local_machine, reg_key, reg_language, err), "GB");
         EXPECT_EQ(err, 0);

@@ -1,11 +1,15 @@
 #include "tests/support/processes.h"
 
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <exception>
+
+#include "ui/files.h"
 
 namespace dvx::testing {
 
@@ -41,6 +45,46 @@ std::vector<int> run_together(int count, const std::function<int(int)>& work) {
             codes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }
     return codes;
+}
+
+int as_plain_user(const std::function<int()>& work) {
+    return run_together(1, [&](int) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 104;
+        return work();
+    })[0];
+}
+
+StoppedLockHolder::StoppedLockHolder(const std::filesystem::path& file) {
+    std::fflush(nullptr);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        try {
+            const ui::FileLock lock(file);
+            ::raise(SIGSTOP);
+        } catch (...) {
+        }
+        ::_exit(0);
+    }
+    int status = 0;
+    stopped_ = pid_ > 0 && ::waitpid(pid_, &status, WUNTRACED) == pid_ && WIFSTOPPED(status);
+}
+
+StoppedLockHolder::~StoppedLockHolder() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+}
+
+SmallFileSystem::SmallFileSystem(const std::filesystem::path& folder, int kilobytes)
+    : folder_(folder) {
+    std::filesystem::create_directories(folder);
+    const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0777";
+    mounted_ = ::mount("dvx-small", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+}
+
+SmallFileSystem::~SmallFileSystem() {
+    if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
 }
 
 }  // namespace dvx::testing

@@ -1,5 +1,6 @@
 #include "ui/file_registry.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -138,9 +139,10 @@ TEST_F(FileRegistryTest, FileIsPlainText) {
     ASSERT_TRUE(reg.create_key("SOFTWARE\\TAVRO\\DORVANEX"));
     ASSERT_TRUE(reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "FORM STATE", sz("2")));
     EXPECT_EQ(text(),
-              "DORVANEX registry 1\n"
+              "DORVANEX registry 2\n"
               "key SOFTWARE\\TAVRO\\DORVANEX\n"
-              "value FORM%20STATE 1 2%00\n");
+              "value FORM%20STATE 1 2%00\n"
+              "end\n");
 }
 
 // A save replaces the file (a new inode); a value saved unchanged touches nothing.
@@ -200,17 +202,50 @@ TEST_F(FileRegistryTest, GarbageIsRefusedAndKept) {
         {"type beyond 32 bits", "DORVANEX registry 1\nkey K\nvalue V 4294967296 a\n"},
         {"too many fields", "DORVANEX registry 1\nkey K\nvalue V 1 a b\n"},
         {"binary", std::string("\x00\x01\x02\xFF", 4)},
+        {"second format without its closing line", "DORVANEX registry 2\nkey K\n"},
+        {"a line after the closing one", "DORVANEX registry 2\nkey K\nend\nkey L\n"},
+        {"closing line in the first format", "DORVANEX registry 1\nkey K\nend\n"},
     };
     for (const auto& [name, t] : cases) {
         SCOPED_TRACE(name);
         put_text(t);
         FileRegistry reg(path());
-        EXPECT_THROW(reg.key_exists("K"), UiFault);
+        const std::string damaged = "The settings file is damaged\n" + path().string();
+        try {
+            reg.key_exists("K");
+            ADD_FAILURE() << "read";
+        } catch (const UiFault& fault) {
+            EXPECT_EQ(fault.text(), damaged);
+        }
         EXPECT_THROW(reg.query("K", "V"), UiFault);
-        EXPECT_FALSE(reg.create_key("K2"));
+        // The lost write is told once, then refused silently.
+        EXPECT_THROW(reg.create_key("K2"), UiFault);
         EXPECT_FALSE(reg.set_value("K", "V", sz("x")));
         EXPECT_EQ(text(), t);
     }
+}
+
+// A store cut anywhere (a copy broken off, a disk that lost its tail) is told from a
+// whole one and never read as other values; one of the first format reads as it did.
+TEST_F(FileRegistryTest, ACutStoreIsToldFromAWholeOne) {
+    FileRegistry::Store store;
+    store["SOFTWARE\\TAVRO\\DORVANEX"]["LANGUAGE"] = sz("GB");
+    store["SOFTWARE\\TAVRO\\DORVANEX"]["KRV FACTORY SETTINGS 21040001"] = sz("1|-2|300");
+    const std::string whole = FileRegistry::format(store);
+    ASSERT_TRUE(FileRegistry::parse(whole));
+    ASSERT_TRUE(FileRegistry::parse(whole.substr(0, whole.size() - 1)))
+        << "only the line end after the closing line is missing";
+    for (std::size_t cut = 1; cut + 1 < whole.size(); ++cut)
+        EXPECT_FALSE(FileRegistry::parse(whole.substr(0, cut))) << whole.substr(0, cut);
+
+    const std::string first_format =
+        "DORVANEX registry 1\nkey SOFTWARE\\TAVRO\\DORVANEX\nvalue LANGUAGE 1 GB%00\n";
+    put_text(first_format);
+    FileRegistry reg(path());
+    EXPECT_EQ(reg.query("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE")->bytes, sz("GB").bytes);
+    ASSERT_TRUE(reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "FROM TOP", sz("0")));
+    EXPECT_EQ(text().substr(0, 20), "DORVANEX registry 2\n") << "saved in the new format";
+    EXPECT_EQ(reg.query("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE")->bytes, sz("GB").bytes);
 }
 
 TEST_F(FileRegistryTest, UnreadableFileFaultsOnReads) {
@@ -218,15 +253,139 @@ TEST_F(FileRegistryTest, UnreadableFileFaultsOnReads) {
     FileRegistry reg(path());
     EXPECT_THROW(reg.key_exists("K"), UiFault);
     EXPECT_THROW(reg.query("K", "V"), UiFault);
+    EXPECT_THROW(reg.create_key("K"), UiFault);  // a lost write is told once
     EXPECT_FALSE(reg.create_key("K"));
 }
 
-TEST_F(FileRegistryTest, UnwritableFolderFailsSilently) {
+// Missing write access (a settings folder or store the user may not write) stays a
+// silent refusal; every other write that does not get through is told once per kind of
+// fault, with the store's path and the reason, then refused silently.
+TEST_F(FileRegistryTest, OnlyMissingWriteAccessFailsSilently) {
+    std::filesystem::create_directories(dir_ / "closed");
+    std::filesystem::create_directories(dir_ / "open");
+    ::chmod((dir_ / "open").c_str(), 0777);
+    {
+        FileRegistry reg(dir_ / "open" / "registry");
+        ASSERT_TRUE(reg.create_key("K"));
+        ::chmod((dir_ / "open" / "registry").c_str(), 0444);
+    }
+    ::chmod((dir_ / "closed").c_str(), 0555);
+    const std::pair<const char*, std::filesystem::path> refused[] = {
+        {"folder that refuses the store", dir_ / "closed" / "registry"},
+        {"folder that refuses its own folder", dir_ / "closed" / "cfg" / "registry"},
+        {"read-only store", dir_ / "open" / "registry"},
+    };
+    for (const auto& [name, file] : refused) {
+        SCOPED_TRACE(name);
+        const int code = testing::as_plain_user([&] {
+            FileRegistry reg(file);
+            if (reg.create_key("K2")) return 1;
+            if (reg.set_value("K", "V", sz("x"))) return 1;
+            return 0;
+        });
+        EXPECT_EQ(code, 0) << "1 written, 101 told";
+    }
+
+    // A plain file where the store's folder should be: told once, then silent.
     std::ofstream(dir_ / "plainfile") << "x";
-    FileRegistry reg(dir_ / "plainfile" / "registry");  // its folder cannot exist
+    FileRegistry reg(dir_ / "plainfile" / "registry");
     EXPECT_FALSE(reg.key_exists("K"));
+    try {
+        reg.create_key("K");
+        ADD_FAILURE() << "not told";
+    } catch (const UiFault& fault) {
+        EXPECT_EQ(fault.text().rfind(
+                      "The settings file cannot be written\n" + (dir_ / "plainfile").string(), 0),
+                  0u)
+            << fault.text();
+    }
     EXPECT_FALSE(reg.create_key("K"));
     EXPECT_FALSE(reg.set_value("K", "V", sz("x")));
+}
+
+// A full disk: the first lost write is told with the reason and the path, later ones of
+// the same kind are not; the store keeps what it held.
+TEST_F(FileRegistryTest, AFullDiskIsToldOnce) {
+    const testing::SmallFileSystem small(dir_ / "small", 64);
+    if (!small.mounted()) GTEST_SKIP() << "this test may not mount a small file system";
+    const auto file = dir_ / "small" / "registry";
+    FileRegistry reg(file);
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "LANGUAGE", sz("GB")));
+    const RegValue big{reg_sz, std::vector<std::uint8_t>(40 * 1024, 0x01)};  // 120 KB escaped
+    try {
+        reg.set_value("K", "BIG", big);
+        ADD_FAILURE() << "not told";
+    } catch (const UiFault& fault) {
+        EXPECT_EQ(fault.text(), "The settings file cannot be written\nDisk full\n" + file.string());
+    }
+    EXPECT_FALSE(reg.set_value("K", "BIG", big));
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
+    EXPECT_FALSE(reg.query("K", "BIG"));
+    FileRegistry next(file);
+    EXPECT_EQ(next.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
+}
+
+// The store kept elsewhere through a link: saves write the file it names, the link stays.
+TEST_F(FileRegistryTest, AStoreBehindALinkStaysBehindIt) {
+    std::filesystem::create_directories(dir_ / "share");
+    std::filesystem::create_directories(path().parent_path());
+    std::filesystem::create_symlink("../share/registry", path());
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "LANGUAGE", sz("NL")));
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(path())));
+    EXPECT_EQ(FileRegistry(dir_ / "share" / "registry").query("K", "LANGUAGE")->bytes,
+              sz("NL").bytes);
+}
+
+// The parsed store is used again only while the file is the same: another instance's
+// save (a new file of the same size) and an edit in place are both seen.
+TEST_F(FileRegistryTest, AChangedFileIsReadAgain) {
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.create_key("K"));
+    ASSERT_TRUE(reg.set_value("K", "LANGUAGE", sz("GB")));
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
+    FileRegistry other(path());
+    ASSERT_TRUE(other.set_value("K", "LANGUAGE", sz("NL")));  // same size, a new file
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("NL").bytes);
+
+    std::string edited = text();
+    edited.replace(edited.find("NL%00"), 5, "DE%00");
+    {
+        std::fstream in_place(path(), std::ios::in | std::ios::out | std::ios::binary);
+        in_place << edited;
+    }
+    timespec later[2] = {{0, UTIME_OMIT}, {2'000'000'000, 0}};
+    ::utimensat(AT_FDCWD, path().c_str(), later, 0);
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("DE").bytes);
+    // A write starts from the file as it is now, not from the store parsed before.
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("5")));
+    EXPECT_EQ(other.query("K", "LANGUAGE")->bytes, sz("DE").bytes);
+}
+
+// "Only when missing" is decided under the lock: of instances writing the same names
+// at once, the first value of each stays; no later one replaces it.
+TEST_F(FileRegistryTest, OnlyWhenMissingKeepsTheFirstValueAgainstOtherInstances) {
+    const auto file = path();
+    constexpr int writers = 4, names = 40;
+    ASSERT_TRUE(FileRegistry(file).create_key("K"));
+    const auto codes = testing::run_together(writers, [&](int who) {
+        FileRegistry reg(file, std::chrono::minutes(1));
+        std::vector<std::vector<std::uint8_t>> seen;
+        for (int n = 0; n < names; ++n) {
+            const std::string name = "KRV FACTORY SETTINGS " + std::to_string(n);
+            if (!reg.set_values("K", {{name, sz("W" + std::to_string(who))}}, true)) return 2;
+            const auto now = reg.query("K", name);
+            if (!now) return 3;
+            seen.push_back(now->bytes);
+        }
+        for (int n = 0; n < names; ++n)
+            if (reg.query("K", "KRV FACTORY SETTINGS " + std::to_string(n))->bytes != seen[n])
+                return 4;  // replaced after this writer saw it
+        return 0;
+    });
+    EXPECT_EQ(codes, std::vector<int>(writers, 0)) << "4: a first value was replaced";
 }
 
 TEST_F(FileRegistryTest, RandomTextsNeverCrashAndStoresRoundTrip) {

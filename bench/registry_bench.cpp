@@ -1,0 +1,98 @@
+// The settings store with many factory copies: what one settings value costs to read
+// and to write once the store is large. A plain program that prints its figures.
+//
+//   registry_bench [folder]    (default: $TMPDIR, else /tmp)
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/reg_settings.h"
+#include "ui/file_registry.h"
+#include "ui/services.h"
+
+namespace {
+
+using namespace dvx;
+using Clock = std::chrono::steady_clock;
+
+constexpr int copies = 3000;
+constexpr int words = 140;  // the longest parameter set
+
+std::string factory_copy(int serial) {
+    std::string t;
+    for (int w = 0; w < words; ++w) {
+        if (w) t += '|';
+        t += std::to_string((w * 7919 + serial * 31) % 65536 - 32768);
+    }
+    return t;
+}
+
+template <class Step>
+double median_ms(int runs, Step step) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = Clock::now();
+        step(i);
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const char* tmp = std::getenv("TMPDIR");
+    const std::filesystem::path folder =
+        std::filesystem::path(argc > 1 ? argv[1] : (tmp && *tmp ? tmp : "/tmp")) /
+        ("dvx-registry-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "registry";
+    {
+        ui::FileRegistry::Store store;
+        auto& values = store[model::reg_key];
+        for (int i = 0; i < copies; ++i) {
+            const std::string text = factory_copy(i);
+            ui::RegValue v{ui::reg_sz, {text.begin(), text.end()}};
+            v.bytes.push_back(0);
+            values[model::reg_krv_factory + std::to_string(21040000 + i)] = std::move(v);
+        }
+        ui::FileRegistry seed(file);
+        ui::Registry::Values all(values.begin(), values.end());
+        seed.set_values(model::reg_key, all, false);
+    }
+    ui::FileRegistry reg(file);  // the program's one store, as at its start
+    ui::services().registry = &reg;
+    std::int16_t err = 0;
+    const double first = median_ms(1, [&](int) {
+        model::reg_get_string(model::hkey_local_machine, model::reg_key, model::reg_language, err);
+    });
+    const double read = median_ms(200, [&](int) {
+        model::reg_get_string(model::hkey_local_machine, model::reg_key, model::reg_form_top, err);
+    });
+    const double write = median_ms(50, [&](int i) {
+        model::reg_set_string(model::reg_key, model::reg_form_top, std::to_string(i));
+    });
+    const double placement = median_ms(50, [&](int i) {
+        model::reg_set_strings(model::reg_key, {{model::reg_form_state, "0"},
+                                                {model::reg_form_width, std::to_string(10000 + i)},
+                                                {model::reg_form_height, "9000"},
+                                                {model::reg_form_left, "0"},
+                                                {model::reg_form_top, std::to_string(i)}});
+    });
+    std::printf("store of %d factory copies: %.1f MB in %s\n", copies,
+                static_cast<double>(std::filesystem::file_size(file)) / 1e6, folder.c_str());
+    std::printf("first read (parses the file):     %8.3f ms\n", first);
+    std::printf("reading one value (median of 200): %8.3f ms\n", read);
+    std::printf("writing one value (median of 50):  %8.3f ms\n", write);
+    std::printf("writing the placement (median of 50): %8.3f ms\n", placement);
+    ui::services().registry = nullptr;
+    std::filesystem::remove_all(folder);
+    return err;
+}
