@@ -4,11 +4,15 @@
 #include "app/qt_loop.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/qt_services.h"
 #include "app/renderer.h"
@@ -111,6 +115,69 @@ TEST_F(QtLoopTest, DoEventsRunsWhatIsPendingOnce) {
     EXPECT_FALSE(f.loaded());
     ui::do_events();
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+// Records what a widget showed each time it was painted.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(QWidget* w) : w_(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == w_ && e->type() == QEvent::Paint) {
+            auto* label = qobject_cast<QLabel*>(w_);
+            painted.push_back(label ? label->text().toStdString() : std::string("painted"));
+        }
+        return false;
+    }
+    std::vector<std::string> painted;
+
+  private:
+    QWidget* w_;
+};
+
+class Polled : public ui::Form {
+  public:
+    Polled() : Form("polled", {0, 0, 3000, 2000}) {
+        B_ok.set_caption("OK");
+        B_ok.on_click = [this] { Label1.set_caption("clicked"); };
+        Label1.set_caption("waiting");
+    }
+    ui::CommandButton B_ok{*this, "B_ok", {120, 120, 1200, 375}};
+    ui::Label Label1{*this, "Label1", {120, 720, 1200, 255}};
+};
+
+// A polling page passes through do_events once a cycle, with the link's traffic in
+// between: what a click there changes, and Qt's own answer to the mouse (a hover
+// highlight), is on the screen when that one pass returns, not a cycle later.
+TEST_F(QtLoopTest, OnePassShowsWhatTheMouseChanged) {
+    Polled f;
+    f.load();
+    f.show_modeless();
+    for (int i = 0; i < 3; ++i) ui::do_events();  // shown and painted once
+    QWidget* label = renderer_->widget(f.Label1);
+    QWidget* button = renderer_->widget(f.B_ok);
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(button, nullptr);
+
+    struct Case {
+        const char* name;
+        std::function<void()> user;
+        QWidget* watched;
+        std::string shown;
+    };
+    const Case cases[] = {
+        {"click changes a caption", [&] { QTest::mouseClick(button, Qt::LeftButton); }, label,
+         "clicked"},
+        {"mouse moves onto the button", [&] { QTest::mouseMove(button); }, button, "painted"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PaintLog paints(c.watched);
+        QTimer::singleShot(0, c.user);
+        ui::do_events();
+        ASSERT_FALSE(paints.painted.empty()) << "not repainted in the pass that took the input";
+        EXPECT_EQ(paints.painted.back(), c.shown);
+    }
+    f.unload();
 }
 
 TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {
