@@ -28,9 +28,9 @@ struct RunCase {
     const char* name;
     int address;
     int mode;
-    int type;                  // measured during the run (-1: the device's own)
-    std::array<int, 5> picks;  // pair k, or w44
-    bool fw410;                // writes flag 59
+    int type;                     // measured during the run (-1: the device's own)
+    std::array<int, 5> picks;     // pair k, or w44
+    bool fw410;                   // writes flag 59
 };
 void PrintTo(const RunCase& c, std::ostream* os) {
     *os << c.name;
@@ -66,9 +66,10 @@ TEST_P(MeasureRun, SwitchesSettlesAndHandsOverTheModesWords) {
     for (int i = 0; i < 5; ++i) {
         SCOPED_TRACE(i);
         const int k = c.picks[i];
-        const std::int32_t want = k == w44 ? static_cast<std::int16_t>(device().status(44))
-                                  : (k == 38 && (type == 18 || type == 19)) ? 1850000
-                                                                            : raw(type, k);
+        const std::int32_t want =
+            k == w44 ? static_cast<std::int16_t>(device().status(44))
+            : (k == 38 && (type == 18 || type == 19)) ? 1850000
+                                                      : raw(type, k);
         EXPECT_EQ(v[i], want);
     }
     std::vector<std::pair<int, int>> want_writes;
@@ -129,13 +130,10 @@ TEST_F(MeasureRunEnds, ADriftingValueRunsUntilCancelAndTheInputIsSwitchedBack) {
     const std::int16_t own = device().param(99);
     calib().set_drift(30, 5000);  // L(30) rises for ever
     MeasureValues v{1, 2, 3, 4, 5};
-    EXPECT_EQ(run_with(
-                  60.0, [this] { cancel(); }, v),
-              1);
+    EXPECT_EQ(run_with(60.0, [this] { cancel(); }, v), 1);
     EXPECT_EQ(v, (MeasureValues{1, 2, 3, 4, 5}));
     EXPECT_GT(window_reads(), 100);  // a minute of rounds, none settled
-    EXPECT_EQ(switching(),
-              (std::vector<std::pair<int, int>>{{1099, 12}, {57, 1}, {1099, own}, {57, 1}}));
+    EXPECT_EQ(switching(), (std::vector<std::pair<int, int>>{{1099, 12}, {57, 1}, {1099, own}, {57, 1}}));
     EXPECT_EQ(device().param(99), own);
     EXPECT_TRUE(prompts().empty());
     EXPECT_FALSE(calib::fqn_calib_inst->visible());
@@ -145,9 +143,7 @@ TEST_F(MeasureRunEnds, ADriftingValueRunsUntilCancelAndTheInputIsSwitchedBack) {
 TEST_F(MeasureRunEnds, CancelInTheStartWaitIsSeenAfterTheFirstRound) {
     start_on(krv_405);
     MeasureValues v{};
-    EXPECT_EQ(run_with(
-                  1.0, [this] { cancel(); }, v),
-              1);
+    EXPECT_EQ(run_with(1.0, [this] { cancel(); }, v), 1);
     EXPECT_EQ(window_reads(), 1);
     EXPECT_EQ(device().param(99), device().stored_param(99));
     EXPECT_TRUE(prompts().empty());
@@ -156,9 +152,7 @@ TEST_F(MeasureRunEnds, CancelInTheStartWaitIsSeenAfterTheFirstRound) {
 TEST_F(MeasureRunEnds, ClosingTheBoxByItsFrameIsACancelAndKeepsItLoaded) {
     start_on(krv_405);
     MeasureValues v{};
-    EXPECT_EQ(run_with(
-                  3.0, [] { ui::user_close(*calib::fqn_calib_inst); }, v),
-              1);
+    EXPECT_EQ(run_with(3.0, [] { ui::user_close(*calib::fqn_calib_inst); }, v), 1);
     EXPECT_TRUE(calib::fqn_calib_inst.loaded());
     EXPECT_TRUE(prompts().empty());
 }
@@ -242,17 +236,17 @@ TEST_F(MeasureRunEnds, SwitchingBackThatFailsAfterTheValuesSettledIsTriedOnce) {
     const int own = device().param(99);
     const std::int16_t image_99 = model::param_image[99];
     // The entry's writes are through; from here on register 1099 takes no write.
-    loop_.post_after(
-        1.0, [this] { plant_->fault(Fault::silent().function(write_fn).registers(1099, 1099)); });
+    loop_.post_after(1.0, [this] {
+        plant_->fault(Fault::silent().function(write_fn).registers(1099, 1099));
+    });
     MeasureValues v{9, 9, 9, 9, 9};
     EXPECT_EQ(calib::calibrate_measure(52, v), 1);
     EXPECT_EQ(v, (MeasureValues{9, 9, 9, 9, 9}));
     // One write of the saved type with the link's four sends, not repeated; the first
     // failing write ends the switch back, so 57 and 59 are not written again.
-    EXPECT_EQ(
-        switching(),
-        (std::vector<std::pair<int, int>>{
-            {1099, 12}, {57, 1}, {59, 1}, {1099, own}, {1099, own}, {1099, own}, {1099, own}}));
+    EXPECT_EQ(switching(), (std::vector<std::pair<int, int>>{
+                               {1099, 12}, {57, 1}, {59, 1},
+                               {1099, own}, {1099, own}, {1099, own}, {1099, own}}));
     EXPECT_EQ(device().param(99), 12);  // the device was left measuring the run's type
     EXPECT_EQ(model::param_image[99], image_99);
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
@@ -377,8 +371,7 @@ TEST_F(UnrestoredInputs, TheKeptTypeBelongsToTheBusPositionAndSerialNumber) {
         plant_->clear_faults();
 
         if (c.same_serial) {
-            (c.bus_mode ? plant_->device(1, c.second) : plant_->device(c.second))
-                .set_serial(serial);
+            (c.bus_mode ? plant_->device(1, c.second) : plant_->device(c.second)).set_serial(serial);
         } else {
             plant_->remove(c.second);
             plant_->add(c.second, sim::Transmitter(11, 405)).set_serial("NEW00001");
