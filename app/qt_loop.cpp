@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 #include <algorithm>
 #include <cmath>
@@ -106,10 +107,15 @@ void QtEventLoop::do_events() {
     // Ended under a box (a timer's End or fault): the code that showed it stops here.
     if (finished_) ui::end_program();
     Depth depth(depth_);
-    QCoreApplication::sendPostedEvents();
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     run_queued();
     ui::fire_due_timers();
+    // What the input and the timers changed reaches the screen in this pass, not at the
+    // next one (a polling page passes here once a cycle): the renderer's flush is a
+    // posted call, and the repaints it asks for are posted in their turn. Only posted
+    // events go: new user input waits for the next pass.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 void QtEventLoop::idle_until(double t) {

@@ -6,13 +6,15 @@
 // buffer of these writes and holds its old value again afterwards.
 //
 // A switch back that did not get through leaves the device on the run's type, and its
-// 1099 would then be read as the type to restore. So the device's own type is kept, for
-// as long as the program runs, for every device whose switch back failed, and its next
-// entry restores that type instead; a switch back that gets through forgets it.
+// 1099 would then be read as the device's own. So the own type is kept, for as long as
+// the program runs, for every device whose switch back failed, and the next dialog with
+// that device switches it back first (finish_switch_back); a switch back that gets
+// through, or programming the device, forgets it.
 #include <array>
 #include <compare>
 #include <cstdint>
 #include <map>
+#include <optional>
 
 namespace dvx::calib {
 
@@ -30,12 +32,14 @@ struct CalibDevice {
     auto operator<=>(const CalibDevice&) const = default;
 };
 
-// A device left switched: its own input type, and the types our runs may have left in
-// its 1099 since (bit t: type t). A 1099 holding none of them was set anew (the device
-// programmed or restarted): then it is the type to restore, and the entry is dropped.
+// A device left switched: its own input type, the types our runs may have left in its
+// 1099 since (bit t: type t), and whether its entry raised flag 59 (firmware "4.10" on),
+// which the switch back clears. A 1099 holding none of them was set anew (the device
+// restarted on its stored set): then it is the type to restore, and the entry is dropped.
 struct UnrestoredInput {
     std::int16_t own_type = 0;
     std::uint32_t left_types = 0;
+    bool cal_flag = false;
 };
 
 extern std::map<CalibDevice, UnrestoredInput> unrestored_inputs;
@@ -48,7 +52,22 @@ struct EnterResult {
     bool switched = false;
 };
 
-// m >= 30: only the read window (25, 20) is set, nothing is sent.
+// The switch back of the selected device, when one did not get through. With one kept
+// for its port and bus position, the device's serial number is read (the image may hold
+// another device's set by now) and, when it is the kept device, 1099; while that holds a
+// type one of our runs left there (or the own type) the leave writes go: 1099 := the own
+// type, strobe 57, flag 59 cleared where the entry raised it. 0 nothing left to do
+// (finished, none pending, another device there, or 1099 set anew since); 1 a
+// transaction failed, the memory kept. The image keeps its words.
+std::int16_t finish_switch_back();
+// The own type of the device whose set the image holds (selected place, the image's
+// serial number) while its switch back is still to be finished.
+std::optional<std::int16_t> unfinished_own_type();
+// The selected device was programmed: its 1099 holds the type the technician chose.
+void forget_switch_back();
+
+// m >= 30: only the read window (25, 20) is set, nothing is sent. Below, a switch back
+// still to be finished on that device goes first; when it fails, so does the entry.
 EnterResult enter_calib(std::int16_t m);
 // 0 done, 1 a transaction failed.
 std::int16_t enter_calib_mode(std::int16_t m);

@@ -62,6 +62,7 @@ H_out_cal::H_out_cal() : WorkPage("H_out_cal", {0, 0, 9690, 8225}) {
 
     on_load = [this] {
         out_cal_busy = 0;
+        line_lost_ = false;
         texts::set_lang_out_cal(*this);
     };
     // The output is released before the main window comes back, however the page
@@ -121,8 +122,9 @@ void H_out_cal::Timer1_Timer() {
         } else if (tag == tag_end_slider) {
             drive(S_out_end, Out_End);
         } else if (tag != "b_4ma" && tag != "b_20ma") {
-            // The focus left a slider for another control: release once.
-            if (e_counter_ == tag_start_slider || e_counter_ == tag_end_slider)
+            // The focus left a slider for another control: release once (not on a lost
+            // line: the write would spend the port's one reopening before it is back).
+            if (!line_lost_ && (e_counter_ == tag_start_slider || e_counter_ == tag_end_slider))
                 clear_out_cal_flag();
         }
         e_counter_ = tag;
@@ -132,11 +134,32 @@ void H_out_cal::Timer1_Timer() {
 // At most one write a tick: when the value moved or the focus just came to the slider.
 void H_out_cal::drive(ui::VScrollBar& bar, ui::TextBox& box) {
     if (e_counter_ == bar.tag() && model::mode_text_value(box.text()) == bar.value()) return;
+    // The focus came to the slider or its value moved: the technician's own act.
+    if (!line_back()) return focus_back();
     box.set_text(std::to_string(bar.value()));
-    if (write_reg_50(bar.value()) != 0) focus_back();
+    if (write_reg_50(bar.value()) != 0) {
+        note_failed_send();
+        focus_back();
+    }
+}
+
+// A send that failed with the port lost (or given up) puts the page on hold.
+void H_out_cal::note_failed_send() {
+    if (link::port_lost() || link::port_status != 0) line_lost_ = true;
+}
+
+// After a lost line, the technician's next act probes the port first, which opens it
+// again as at the start of every dialog (and tells, once, when it cannot). A port given
+// up since stays so, silently, until a port is chosen again.
+bool H_out_cal::line_back() {
+    if (!line_lost_) return true;
+    if (link::port_status != 0 || link::detect_echo() != 0) return false;
+    line_lost_ = false;
+    return true;
 }
 
 void H_out_cal::confirm(ui::VScrollBar& bar, bool start_point) {
+    if (!line_back()) return focus_back();
     const int value = bar.value();
     if (write_reg_50(value) != 0) return abort_confirm();
     link::busy_wait(0.3);  // the output settles; no events meanwhile
@@ -151,6 +174,10 @@ void H_out_cal::confirm(ui::VScrollBar& bar, bool start_point) {
 }
 
 void H_out_cal::abort_confirm() {
+    note_failed_send();
+    // A lost line has been told by the link operation's box; a release now could not get
+    // through and would spend the port's one reopening.
+    if (line_lost_) return focus_back();
     mainwin::ops::show(texts::msg_out_calib_aborted);
     focus_back();
     clear_out_cal_flag();

@@ -67,6 +67,12 @@ class H_out_cal : public pages::WorkPage {
     void confirm(ui::VScrollBar& bar, bool start_point);
     void abort_confirm();
     void focus_back();
+    void note_failed_send();
+    bool line_back();
+
+    // The line was lost under a send: the ticks send nothing (no drive, no release) until
+    // the technician acts on a slider or an O.K. button, which probes the port first.
+    bool line_lost_ = false;
 
     // The Tag of the control that had the focus at the previous tick.
     std::string e_counter_ = "0";

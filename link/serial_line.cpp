@@ -130,6 +130,10 @@ bool reopen_port_if_lost() {
     return false;
 }
 
+bool port_lost() {
+    return port_needs_reopening();
+}
+
 std::int16_t get_rx_byte() {
     if (rx_buffer.empty()) {
         ui::SerialPort& port = MSComm1();

@@ -56,6 +56,10 @@ void reopen_port_if_busy();
 // the main window's buttons follow, as after a failed port choice.
 void note_port_fault();
 bool reopen_port_if_lost();
+// True while the port failed under the program and waits for the next operation to open
+// it again: an operation that walks many devices (a scan) stops there and tells the user,
+// rather than let its next request spend the one reopening on a line not back yet.
+bool port_lost();
 // The next received byte 0..255, or -1 when none has arrived. Never waits.
 std::int16_t get_rx_byte();
 // Drains the input, sends one byte 0 and looks 0.2 s, from when it was sent, for a

@@ -111,19 +111,30 @@ void add_scan_row(Hauptmenue& m, int rack, int slot) {
     row.set_sub_item(3, model::text_from_params(tag_word));
 }
 
+void tell_no_gateway_connection() {
+    ui::msg_box(texts::msg_no_connection_gateway, ui::mb_ok);
+}
+
 void scan_racks(Hauptmenue& m, const GatewayKind& kind) {
-    if (link::read_regs(gateway_block, kind.block_words) != 0)
-        return void(ui::msg_box(texts::msg_no_connection_gateway, ui::mb_ok));
+    if (link::read_regs(gateway_block, kind.block_words) != 0) return tell_no_gateway_connection();
     if (link::hzl_regs[0] != kind.gateway.type_code)
         return void(ui::msg_box(texts::msg_wrong_device, ui::mb_ok));
 
+    // A silent rack or slot is passed over; a lost line ends the scan, told, and leaves
+    // the port for the next operation to open again.
     for (const int rack : presence_list(link::hzl_regs, presence_first_word, kind.gateway.racks)) {
         m.cmb_rack.set_list_index(rack);
-        if (link::read_regs(concentrator_block, concentrator_words) != 0) continue;
-        for (const int slot : presence_list(link::bnr_regs, presence_first_word, kind.gateway.slots)) {
+        if (link::read_regs(concentrator_block, concentrator_words) != 0) {
+            if (link::port_lost()) return tell_no_gateway_connection();
+            continue;
+        }
+        for (const int slot :
+             presence_list(link::bnr_regs, presence_first_word, kind.gateway.slots)) {
             m.adr_select.set_list_index(slot);
             if (link::read_regs(1000 + identity_first, identity_words) == 0)
                 add_scan_row(m, rack, slot);
+            else if (link::port_lost())
+                return tell_no_gateway_connection();
         }
     }
 }
@@ -224,7 +235,14 @@ void scan_device_std() {
             if (n > last_address_index) break;
             m.adr_select.set_list_index(n);
             adr_seek_inst->Label1.set_caption(texts::msg_current_address + std::to_string(n + 1));
-            if (scan_address(m)) found = n;
+            if (scan_address(m)) {
+                found = n;
+            } else if (link::port_lost()) {
+                // Every further address would fail as well, and its request would spend
+                // the port's one reopening on a line not back yet.
+                ops::show(texts::msg_no_connection);
+                break;
+            }
         }
     } catch (const std::exception& fault) {
         ops::show(fault.what());

@@ -13,6 +13,7 @@
 #include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/block_transfer.h"
 #include "model/firmware.h"
 #include "model/param_image.h"
@@ -75,8 +76,10 @@ void program_device(Hauptmenue& m, const std::string& image_version) {
     const bool with_serial = m.Ser_No.enabled();
     // A failed request or store leaves the set unsaved in the device: the snapshot stays,
     // so quitting still warns.
-    if (model::write_param_block(with_cal, with_serial) == 0)
+    if (model::write_param_block(with_cal, with_serial) == 0) {
         param_snapshot = model::params_to_text();
+        run_hook(device_dialog_hooks().programmed);
+    }
 }
 
 }  // namespace
@@ -105,6 +108,7 @@ void B_FQN_Write_Click() {
         return;
     }
     ops::Hourglass busy;
+    run_hook(device_dialog_hooks().starting);
     program_device(m, image_version);
 }
 

@@ -11,6 +11,7 @@
 #include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/block_transfer.h"
 #include "model/firmware.h"
 #include "model/model_setup.h"
@@ -63,6 +64,7 @@ void read_device(Hauptmenue& m) {
         return ops::show(texts::msg_sw_version_not_supported);
 
     if (read_param_block_whole() != 0) return ops::show(texts::msg_no_connection);
+    run_hook(device_dialog_hooks().read_in);
     // The set is whole now: a failure here keeps it, only the fields and the snapshot
     // stay the previous device's.
     int output_mode = 0;
@@ -129,6 +131,7 @@ void B_FQN_Read_Click() {
     if (link::detect_echo() != 0) return;  // the port fault has been shown
     ops::Hourglass busy;
     try {
+        run_hook(device_dialog_hooks().starting);
         read_device(m);
     } catch (const ui::UiFault& fault) {
         m.set_main_mask();

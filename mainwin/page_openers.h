@@ -20,6 +20,19 @@ struct PageOpeners {
 
 PageOpeners& page_openers();
 
+// The dialogs with the selected device (read, program, the live pages' opening read):
+// the calibration above the main window finishes there what a failed run left on the
+// device. Installed like the openers; a hook not installed does nothing.
+struct DeviceDialogHooks {
+    std::function<void()> starting;    // after the probe, before the dialog's own traffic
+    std::function<void()> read_in;     // the device's set has come into the image
+    std::function<void()> programmed;  // the device took the image
+};
+
+DeviceDialogHooks& device_dialog_hooks();
+// Runs one of the hooks when installed.
+void run_hook(const std::function<void()>& hook);
+
 // A page closing: its placement back to the main window, which shows again.
 void back_to_main(ui::Form& page);
 

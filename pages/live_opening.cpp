@@ -6,6 +6,7 @@
 #include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/block_transfer.h"
 #include "model/model_setup.h"
 #include "model/param_image.h"
@@ -38,6 +39,7 @@ std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
         mainwin::ops::show(texts::msg_no_connection);
         return 1;
     }
+    mainwin::run_hook(mainwin::device_dialog_hooks().read_in);
     int output_mode = 0;
     if (mainwin::read_output_mode(output_mode) != 0) {
         mainwin::ops::show(texts::msg_no_connection);
@@ -58,6 +60,7 @@ std::int16_t reread_for_live_page(LivePage page) {
     if (link::detect_echo() != 0) return 1;  // the port fault has been shown
     {
         mainwin::ops::Hourglass busy;
+        mainwin::run_hook(mainwin::device_dialog_hooks().starting);
         if (reread(m, page) != 0) return 1;
     }
     // The gate sets the device's parameter count; the snapshot is taken with it, so the

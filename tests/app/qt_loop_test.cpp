@@ -4,11 +4,14 @@
 #include "app/qt_loop.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/qt_services.h"
 #include "app/renderer.h"
@@ -111,6 +114,55 @@ TEST_F(QtLoopTest, DoEventsRunsWhatIsPendingOnce) {
     EXPECT_FALSE(f.loaded());
     ui::do_events();
     EXPECT_EQ(order, (std::vector<int>{1, 2}));
+}
+
+// Records what a label showed each time it was painted.
+class PaintLog : public QObject {
+  public:
+    explicit PaintLog(QWidget* w) : w_(w) { w->installEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == w_ && e->type() == QEvent::Paint) {
+            if (auto* label = qobject_cast<QLabel*>(w_))
+                painted.push_back(label->text().toStdString());
+        }
+        return false;
+    }
+    std::vector<std::string> painted;
+
+  private:
+    QWidget* w_;
+};
+
+class Polled : public ui::Form {
+  public:
+    Polled() : Form("polled", {0, 0, 3000, 2000}) {
+        B_ok.set_caption("OK");
+        B_ok.on_click = [this] { Label1.set_caption("clicked"); };
+        Label1.set_caption("waiting");
+    }
+    ui::CommandButton B_ok{*this, "B_ok", {120, 120, 1200, 375}};
+    ui::Label Label1{*this, "Label1", {120, 720, 1200, 255}};
+};
+
+// A polling page passes through do_events once a cycle, with the link's traffic in
+// between: what a click there changes is on the screen when that one pass returns, not
+// a cycle later.
+TEST_F(QtLoopTest, OnePassShowsWhatAClickChanged) {
+    Polled f;
+    f.load();
+    f.show_modeless();
+    for (int i = 0; i < 3; ++i) ui::do_events();  // shown and painted once
+    QWidget* label = renderer_->widget(f.Label1);
+    QWidget* button = renderer_->widget(f.B_ok);
+    ASSERT_NE(label, nullptr);
+    ASSERT_NE(button, nullptr);
+
+    PaintLog paints(label);
+    QTimer::singleShot(0, [button] { QTest::mouseClick(button, Qt::LeftButton); });
+    ui::do_events();
+    ASSERT_FALSE(paints.painted.empty()) << "not repainted in the pass that took the click";
+    EXPECT_EQ(paints.painted.back(), "clicked");
+    f.unload();
 }
 
 TEST_F(QtLoopTest, ModalFormRunsANestedLoopUntilTheUserClosesIt) {

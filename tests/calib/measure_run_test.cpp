@@ -290,9 +290,11 @@ TEST_F(UnrestoredInputs, TheOwnTypeIsKeptPerDeviceUntilASwitchBackGetsThrough) {
     EXPECT_EQ(run_refused_and_cancelled(52), 1);
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
     EXPECT_EQ(device().param(99), 12);
-    // Another run on the same device fails to switch back again, from type 3 this time.
+    // Another run on the same device finishes the first one's switch back before its
+    // own entry, then fails to switch back again, from type 3 this time.
     EXPECT_EQ(run_refused_and_cancelled(43), 1);
-    EXPECT_EQ(switching().front(), (std::pair<int, int>{1099, 3}));
+    EXPECT_EQ(switching()[0], (std::pair<int, int>{1099, own}));
+    EXPECT_EQ(switching()[2], (std::pair<int, int>{1099, 3}));
     EXPECT_EQ(device().param(99), 3);
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
 
@@ -303,9 +305,11 @@ TEST_F(UnrestoredInputs, TheOwnTypeIsKeptPerDeviceUntilASwitchBackGetsThrough) {
     EXPECT_EQ(device().param(99), own_17);
     EXPECT_EQ(calib().applied_type(), own_17);
 
-    // Back on the first device, read anew (its image now says type 3): its own type returns.
+    // Back on the first device: the read switches it back first, so its image and the
+    // device hold the own type again, and the next run takes it from 1099.
     select_and_read(krv_405);
-    EXPECT_EQ(model::param_image[99], 3);
+    EXPECT_EQ(model::param_image[99], own);
+    EXPECT_EQ(device().param(99), own);
     EXPECT_EQ(run_clean(52), 0);
     EXPECT_EQ(switching().back().first, 57);
     EXPECT_EQ(switching()[2], (std::pair<int, int>{1099, own}));

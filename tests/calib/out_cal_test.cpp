@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "link/register_images.h"
+#include "link/serial_line.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
 #include "sim/transmitter_live.h"
@@ -419,6 +420,65 @@ TEST_F(OutCal, ALiveWriteThatFailsShowsItsMessageAndTheNextTickReleases) {
     EXPECT_EQ(prompts(), std::vector<std::string>{"No connection. Calibration aborted."});
     EXPECT_EQ(ui::focus_owner(), &page().B_Zurueck);
     EXPECT_EQ(device().status(51), 0);
+}
+
+// The line lost under a live write (the simulator stopped, back 1.5 s later): one box,
+// then the ticks send nothing (a release or a drive would spend the port's one reopening
+// on a line not back yet) until the technician moves a slider again. That act opens the
+// port again and drives the output. Acts while the line is still gone give the port up,
+// told once by the probe; later acts on the page then say nothing more.
+TEST_F(OutCal, ALostLineIsToldOnceAndTheNextMoveOpensThePortAgain) {
+    struct Case {
+        const char* name;
+        std::vector<double> moves_while_down;
+        std::vector<std::string> told;
+        int port_status;
+    } cases[] = {
+        {"the technician moves once the line is back",
+         {},
+         {"No connection. Calibration aborted."},
+         0},
+        {"moves while the line is gone",
+         {0.8, 1.1, 1.4},
+         {"No connection. Calibration aborted.", "No connection !\r\nInvalid port number"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        start_with(current_jumper);
+        open();
+        H_out_cal& p = page();
+        at(0.1, [&] { give_focus(p.s_out_beg); });
+        at(0.5, [&] {
+            port_->lose_line();
+            port_->set_open_fault(sim::OpenFault::no_such_port);
+            up(p.s_out_beg);
+        });
+        for (const double t : c.moves_while_down)
+            at(t, [&] {
+                give_focus(p.s_out_beg);
+                up(p.s_out_beg);
+            });
+        at(2.0, [this] { port_->set_open_fault(sim::OpenFault::none); });
+        run_until(2.4);
+        EXPECT_EQ(link::port_status, c.port_status) << "no send while the line was gone";
+        at(2.5, [&] {
+            give_focus(p.s_out_beg);
+            up(p.s_out_beg);
+        });
+        at(2.9, [&] { up(p.s_out_beg); });
+        run_until(4.0);
+        ASSERT_EQ(prompts().size(), c.told.size());
+        for (std::size_t i = 0; i < c.told.size(); ++i)
+            EXPECT_EQ(prompts()[i].rfind(c.told[i], 0), 0u) << prompts()[i];
+        EXPECT_EQ(link::port_status, c.port_status);
+        if (c.port_status == 0) {
+            EXPECT_EQ(device().status(51), 1) << "driven again";
+            EXPECT_EQ(device().status(50), p.s_out_beg.value());
+            EXPECT_EQ(p.Out_beg.text(), std::to_string(p.s_out_beg.value()));
+        }
+        click(p.B_Zurueck);
+    }
 }
 
 TEST_F(OutCal, ClosingAlwaysReleasesTheOutput) {

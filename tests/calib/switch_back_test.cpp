@@ -13,6 +13,7 @@
 #include "calib/krv4_cal1.h"
 #include "calib/krv_cal.h"
 #include "calib/krv_cal1.h"
+#include "pages/h_online.h"
 #include "tests/calib/calib_fixture.h"
 
 namespace dvx::testing {
@@ -22,6 +23,8 @@ using sim::Fault;
 
 const std::vector<std::string> aborted{"No connection. Calibration aborted."};
 const std::vector<std::string> ready{"Ready !"};
+const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
+const std::string transmitted = "parameters transmited.";
 
 struct SheetCase {
     const char* name;
@@ -33,6 +36,14 @@ struct SheetCase {
 };
 void PrintTo(const SheetCase& c, std::ostream* os) {
     *os << c.name;
+}
+
+// The type a run wrote to register 1099, or the device's own when none (a switch back
+// finished before the run writes the own type first, a failed one after it).
+int run_type(const std::vector<std::pair<int, int>>& switching, int own) {
+    for (const auto& [reg, value] : switching)
+        if (reg == 1099 && value != own) return value;
+    return own;
 }
 
 template <class F, ui::FormRef<F>& ref>
@@ -69,12 +80,7 @@ class SwitchBack : public CalibFixture, public ::testing::WithParamInterface<She
         clear_records();
         return button_on(c.sheet(), c.button);
     }
-    // The type the run wrote to register 1099, or the device's own when none.
-    int run_type(int own) const {
-        for (const auto& [reg, value] : switching())
-            if (reg == 1099) return value;
-        return own;
-    }
+    int run_type(int own) const { return testing::run_type(switching(), own); }
 
     // One "Read in" that `trouble` spoils, then the next one on a sound line.
     void fail_then_read_again(const std::vector<std::string>& told,
@@ -121,6 +127,127 @@ TEST_P(SwitchBack, ACancelWhose1099RefusesTheSwitchBackIsToldAndMendedNextTime) 
     // Without a switch there is nothing to tell: a cancel stays silent.
     fail_then_read_again(GetParam().switches ? aborted : std::vector<std::string>{},
                          [this] { refuse_1099_then_cancel(); });
+}
+
+// A run on the KRV 4.16's current sheet whose sampling and switch back both fail (the
+// line silent from the sampling on) leaves the device measuring the run's type. The next
+// dialog with that device finishes the switch back before its own traffic; until that
+// gets through each dialog says so, the image never takes the run's type for the
+// device's own, and programming forgets the device.
+class UnfinishedSwitchBack : public CalibFixture {
+  protected:
+    void leave_switched() {
+        start_on(krv_416);
+        open_calibration();
+        click(calib::krv4_cal_inst->Command3D3);
+        clear_records();
+        own_ = device().param(99);
+        loop_.post_after(2.5, [this] { plant_->fault(Fault::silent()); });
+        click(calib::krv4_cal1_inst->Command3D9);
+        ASSERT_EQ(prompts(), aborted);
+        left_ = run_type(switching(), own_);
+        ASSERT_NE(left_, own_);
+        ASSERT_EQ(device().param(99), left_);
+        ASSERT_EQ(calib().applied_type(), left_);
+        ASSERT_FALSE(calib::unrestored_inputs.empty());
+        plant_->clear_faults();
+        click(calib::krv4_cal1_inst->B_Zurueck);
+        ASSERT_TRUE(main().visible());
+        clear_records();
+    }
+    // The leave writes: the own type, the strobe, flag 59 cleared.
+    std::vector<std::pair<int, int>> leave_writes() const {
+        return {{1099, own_}, {57, 1}, {59, 0}};
+    }
+    void read_online_page() {
+        loop_.post_after(1.0, [] {
+            if (auto* p = pages::h_online_inst.peek()) ui::user_click(p->B_Zurueck);
+        });
+        click(main().B_online);
+    }
+    int own_ = 0, left_ = -1;
+};
+
+TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
+    struct Case {
+        const char* name;
+        std::function<void()> dialog;
+        std::vector<std::string> told;
+    };
+    const Case cases[] = {
+        {"read", [this] { read(); }, {"Parameter read in."}},
+        {"program", [this] { program(); }, {overwrite_q, transmitted}},
+        {"online page", [this] { read_online_page(); }, {}},
+        {"calibration entry",
+         [this] {
+             open_calibration();
+             click(calib::krv4_cal_inst->Command3D3);
+             click(calib::krv4_cal1_inst->Command3D9);
+         },
+         ready},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::reset_forms();
+        reset_globals();
+        calib::unrestored_inputs.clear();
+        leave_switched();
+        c.dialog();
+        EXPECT_EQ(prompts(), c.told);
+        // First on the wire: which device is there, its 1099, then the leave writes.
+        const auto& log = plant_->log();
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ((Request{log[0].function, log[0].start, log[0].count}),
+                  (Request{read_fn, 1123, 4}));
+        EXPECT_EQ((Request{log[1].function, log[1].start, log[1].count}),
+                  (Request{read_fn, 1099, 1}));
+        const auto sw = switching();
+        ASSERT_GE(sw.size(), 3u);
+        EXPECT_EQ(std::vector(sw.begin(), sw.begin() + 3), leave_writes());
+        for (int i = 2; i <= 4; ++i) EXPECT_EQ(log[i].function, write_fn) << i;
+        EXPECT_EQ(device().param(99), own_);
+        EXPECT_EQ(calib().applied_type(), own_);
+        EXPECT_EQ(model::param_image[99], own_);
+        EXPECT_TRUE(calib::unrestored_inputs.empty());
+    }
+}
+
+// The switch back refused meanwhile (1099 takes no writes): a read says so and still
+// shows the device's own type, never the run's; a Program writes that (or whatever the
+// technician chose) and the device is forgotten, so no later dialog puts an older type
+// back over the one programmed.
+TEST_F(UnfinishedSwitchBack, UntilFinishedEachDialogTellsAndProgrammingForgetsIt) {
+    leave_switched();
+    plant_->fault(Fault::refused().function(write_fn).registers(1099, 1099));
+    read();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{aborted[0], "Parameter read in."}));
+    EXPECT_EQ(model::param_image[99], own_) << "the image shows the device's own type";
+    clear_records();
+    read();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{aborted[0], "Parameter read in."}))
+        << "told at every dialog until finished";
+    EXPECT_EQ(model::param_image[99], own_);
+    EXPECT_FALSE(calib::unrestored_inputs.empty());
+
+    EXPECT_EQ(device().param(99), left_);
+
+    // The technician chooses a type of his own and programs it (the block write starts
+    // below 1099); the switch back still fails.
+    const int chosen = own_ == 5 ? 6 : 5;
+    model::param_image[99] = static_cast<std::int16_t>(chosen);
+    clear_records();
+    program();
+    EXPECT_EQ(prompts(), (std::vector<std::string>{overwrite_q, aborted[0], transmitted}));
+    EXPECT_EQ(device().param(99), chosen);
+    EXPECT_EQ(device().stored_param(99), chosen);
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+
+    plant_->clear_faults();
+    clear_records();
+    read();
+    EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter read in."});
+    EXPECT_EQ(model::param_image[99], chosen);
+    EXPECT_TRUE(switching().empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, SwitchBack, ::testing::ValuesIn(sheet_cases),

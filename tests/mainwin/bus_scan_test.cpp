@@ -225,6 +225,73 @@ TEST_F(BusScan, PortFaultEndsEveryScanBeforeItChangesAnything) {
     }
 }
 
+// The line lost in the middle of a scan (the simulator stopped; it cannot be opened until
+// it is back): the scan ends there with the rows found so far and says so once. The port
+// is not given up meanwhile: the next operation opens it again once the line is back, and
+// only a line still gone then gives it up, told by that operation's probe alone.
+TEST_F(BusScan, ALostLineEndsTheScanToldAndTheNextOperationOpensThePortAgain) {
+    struct Case {
+        const char* name;
+        int mode;
+        int rack;  // 0: a device on the direct bus
+        int device;
+        std::size_t rows;  // the rows before the lost device
+        bool titled;
+    };
+    const Case cases[] = {
+        {"direct bus", 0, 0, 9, 2, true},
+        {"hzl", 1, 3, 5, 3, false},
+        {"hzl3", 2, 2, 3, 4, false},
+    };
+    for (const Case& c : cases) {
+        for (const bool back : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (back ? ", line back" : ", line gone"));
+            prepare(c.mode);
+            ASSERT_TRUE(start_mode(c.mode));
+            auto& m = main();
+            sim::Transmitter& lost_at =
+                c.rack ? plant_->device(c.rack, c.device) : plant_->device(c.device);
+            lost_at.set_live([this](sim::Transmitter&, double) {
+                port_->lose_line();
+                port_->set_open_fault(sim::OpenFault::no_such_port);
+            });
+            clear_records();
+            scan();
+            ASSERT_EQ(prompts(), std::vector<std::string>{"No connection !"});
+            EXPECT_EQ(boxes_.shown()[0].title.has_value(), c.titled);
+            EXPECT_EQ(c.mode == 0 ? dev_rows().size() : scan_rows().size(), c.rows);
+            EXPECT_EQ(link::port_status, 0) << "not given up by the scan";
+            EXPECT_TRUE(m.B_FQN_Read.enabled());
+            EXPECT_FALSE(mainwin::adr_seek_inst.loaded());
+            EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+
+            lost_at.set_live(nullptr);
+            if (back) port_->set_open_fault(sim::OpenFault::none);
+            clear_records();
+            if (c.mode == 0) {
+                select(1);
+            } else {
+                m.cmb_rack.set_list_index(0);
+                m.adr_select.set_list_index(0);
+            }
+            read();
+            if (back) {
+                EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter read in."});
+                EXPECT_EQ(link::port_status, 0);
+            } else {
+                ASSERT_EQ(prompts().size(), 1u);
+                EXPECT_EQ(prompts()[0].rfind("No connection !\r\nInvalid port number", 0), 0u)
+                    << prompts()[0];
+                EXPECT_EQ(link::port_status, 1);
+                EXPECT_FALSE(m.B_FQN_Read.enabled());
+            }
+            ui::reset_forms();
+            reset_globals();
+            for (const char* marker : {"HZL_mod.cfg", "HZL3_mod.cfg"}) write_raw(marker, "");
+        }
+    }
+}
+
 TEST_F(BusScan, ProgressBoxShowsTheAddressBeingTried) {
     prepare(0);
     std::vector<std::string> labels;

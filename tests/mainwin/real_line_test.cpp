@@ -205,6 +205,40 @@ TEST_F(RealLine, TheSimulatorStoppedDuringAReadIsReadAgainOnceItIsBack) {
     EXPECT_FALSE(m.B_FQN_Write.enabled());
 }
 
+// The simulator program stopped as a direct-bus scan reaches a device and started
+// again afterwards: the scan ends there with "no connection", the port is not given up,
+// and the next read opens it again without a new port choice.
+TEST_F(RealLine, TheSimulatorStoppedDuringAScanIsToldAndReadAgainOnceItIsBack) {
+    const std::string link = (dir_ / "bus").string();
+    std::optional<SimProgram> sim;
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    const ScopedEnv com1("DORVANEX_COM1", link);
+    ASSERT_TRUE(start_on_line());
+    auto& m = main();
+    boxes_.answer_all(ui::id_ok);
+
+    select(9);  // a device; the scan yields before it, and the program ends there
+    user([&] {
+        real_loop_.post([&] { sim.reset(); });
+        ui::user_click(m.Command3D4);
+    });
+    EXPECT_FALSE(sim.has_value());
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection !"});
+    EXPECT_EQ(m.dev_list.list_count(), 0);
+    EXPECT_EQ(link::port_status, 0);
+    EXPECT_TRUE(m.B_FQN_Read.enabled());
+
+    sim.emplace(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim->ready());
+    boxes_.clear();
+    boxes_.answer_all(ui::id_ok);
+    read();
+    EXPECT_EQ(prompts(), std::vector<std::string>{read_in});
+    EXPECT_EQ(m.Ser_No.text(), sim::Plant::preset(0).device(9).serial());
+    EXPECT_EQ(link::port_status, 0);
+}
+
 #else
 TEST(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
     GTEST_SKIP() << "the simulator program dorvanex-sim is not part of this build";
