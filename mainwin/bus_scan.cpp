@@ -13,6 +13,7 @@
 #include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "mainwin/progress_boxes.h"
 #include "model/block_transfer.h"
 #include "model/checked_file.h"
@@ -95,6 +96,8 @@ bool scan_address(Hauptmenue& m) {
         before.put_back();
         return false;
     }
+    // The set stays in the image: never with the type of a run that was not switched back.
+    run_hook(device_dialog_hooks().read_in);
     m.dev_list.add_item(model::tag_line(m.adr_select.text()));
     m.curr_version.set_text(device_version_text(version));
     show_output_mode(m, output_mode);

@@ -12,6 +12,7 @@
 #include "mainwin/device_ops.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/block_transfer.h"
 #include "model/firmware.h"
 #include "model/input_types.h"
@@ -137,8 +138,9 @@ bool prepare(Hauptmenue& m, std::int16_t& code, int& output_mode) {
 
 void write_back(Hauptmenue& m, std::int16_t code, const SavedImage& sent, int output_mode) {
     const std::string version = m.curr_version.text();
-    // Shows its own outcome; the main window follows the device either way.
-    model::write_param_block(true, false);
+    // Shows its own outcome; the main window follows the device either way. A set the
+    // device took is its own type from now on, as after programming.
+    if (model::write_param_block(true, false) == 0) run_hook(device_dialog_hooks().programmed);
     model::set_model_ui(code);
     // The model set-up has put the default image in place: the set the device got again.
     sent.put_back();

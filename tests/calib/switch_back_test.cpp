@@ -250,6 +250,27 @@ TEST_F(UnfinishedSwitchBack, UntilFinishedEachDialogTellsAndProgrammingForgetsIt
     EXPECT_TRUE(switching().empty());
 }
 
+// A scan leaves the last device's set in the image: with the device's own type, never
+// the run's, so a Program after it cannot write the run's type into the device.
+TEST_F(UnfinishedSwitchBack, AScanShowsTheOwnTypeSoAProgramAfterItKeepsIt) {
+    leave_switched();
+    plant_->fault(Fault::refused().function(write_fn).registers(1099, 1099));
+    std::vector<int> others;
+    for (const auto& [a, t] : plant_->devices())
+        if (a != krv_416) others.push_back(a);
+    for (int a : others) plant_->remove(a);
+    boxes_.answer_all(ui::id_ok);
+    click(main().Command3D4);
+    ASSERT_EQ(main().dev_list.list_count(), 1);
+    EXPECT_EQ(model::param_image[99], own_) << "the scan's image shows the device's own type";
+
+    clear_records();
+    program();
+    EXPECT_EQ(device().param(99), own_);
+    EXPECT_EQ(device().stored_param(99), own_);
+    EXPECT_TRUE(calib::unrestored_inputs.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Sheets, SwitchBack, ::testing::ValuesIn(sheet_cases),
                          [](const auto& info) { return std::string(info.param.name); });
 
