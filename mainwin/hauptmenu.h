@@ -142,6 +142,9 @@ class Hauptmenue : public ui::Form {
     void bind_link_and_model();
     void lay_out_for_bus_mode();
     void com_select_click();
+    // Load has run: a port choice from then on is the technician's, and told when the
+    // port cannot be opened; the start itself stays silent on screen.
+    bool load_done_ = false;
     void key_press_tag(int& key);
     void key_press_serial(int& key);
     void store_text8(ui::TextBox& box, int word);
