@@ -30,7 +30,8 @@ bool nobody_answers_ = false;
 [[noreturn]] void end_unanswered(const std::string& title, const std::string& text) {
     std::string lines = ui::to_utf8(text);
     for (std::size_t at = 0; (at = lines.find('\r', at)) != std::string::npos;) lines.erase(at, 1);
-    std::fprintf(stderr, "dorvanex: %s: %s\ndorvanex: no one can answer it here; the end\n",
+    std::fprintf(stderr,
+                 "dorvanex: %s: %s\ndorvanex: no one can answer it here, so the program ends\n",
                  ui::to_utf8(title).c_str(), lines.c_str());
     std::fflush(stderr);
     ui::end_program(exit_unanswered);
