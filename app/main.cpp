@@ -49,12 +49,25 @@ constexpr const char* usage_text =
     "                     may be repeated, one port each; implies --simulate\n"
     "  --screenshot FILE  writes a PNG picture of the first shown window, then ends\n"
     "                     (offscreen when there is no display)\n"
+    "  --version          shows the version and ends\n"
     "  -h, --help         shows this text and ends\n"
-    "Environment: DORVANEX_REGISTRY (settings file or folder), DORVANEX_COM<n> (device\n"
-    "of COMn), DORVANEX_PRINT_PDF (print to this PDF file without asking).\n";
+    "Environment:\n"
+    "  DORVANEX_REGISTRY  the settings file, or a folder to keep it in (default\n"
+    "                     $XDG_CONFIG_HOME/dorvanex/registry)\n"
+    "  DORVANEX_COM<n>    the device of COMn, before ports.conf (default /dev/ttyS<n-1>)\n"
+    "  DORVANEX_PRINT_PDF prints to this PDF file without asking\n"
+    "  XDG_CONFIG_HOME    the folder of dorvanex/registry and dorvanex/ports.conf\n"
+    "                     (default ~/.config)\n"
+    "Files:\n"
+    "  $XDG_CONFIG_HOME/dorvanex/ports.conf\n"
+    "                     lines COMn=PATH name the device of COMn; \"#\" begins a comment\n"
+    "  krv_con.cfg and the marker files (HZL_mod.cfg, ...) in the current folder\n"
+    "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
+    "3 --screenshot showed no window, 4 a box no one could answer (no screen).\n";
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool simulate = false;
     std::vector<dvx::app::PresetPlace> presets;
     std::string screenshot;
@@ -67,6 +80,10 @@ std::string parse(int argc, char** argv, Options& o) {
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
         if (a == "--help" || a == "-h") {
             o.help = true;
+            return {};
+        }
+        if (a == "--version") {
+            o.version = true;
             return {};
         }
         if (a == "--simulate") {
@@ -126,6 +143,10 @@ int main(int argc, char** argv) {
         std::fputs(usage_text, stdout);
         return 0;
     }
+    if (opt.version) {
+        std::puts("dorvanex " DVX_VERSION);
+        return 0;
+    }
 
     // The port first: a preset that cannot be read is refused before any window.
     ui::SteadyClock clock;
@@ -145,6 +166,9 @@ int main(int argc, char** argv) {
         port = std::make_unique<app::SimBusPort>(clock);
     } else {
         port = link::make_posix_serial_port();
+        // Lines of ports.conf that name no port are told, not silently skipped.
+        for (const std::string& fault : link::ports_conf_faults(link::ports_conf_path()))
+            std::fprintf(stderr, "dorvanex: %s\n", fault.c_str());
     }
 
     // A picture needs no screen: without a display it is taken offscreen.
@@ -154,12 +178,15 @@ int main(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("dorvanex");
     QApplication::setDesktopFileName("dorvanex");
-    QApplication::setWindowIcon(QIcon::fromTheme("dorvanex"));
+    QApplication::setWindowIcon(app::window_icon());
     QApplication::setQuitOnLastWindowClosed(false);  // the layer decides when it ends
     app::use_primary_screen();
     // Qt's own dialogs speak the language of the message table from its first filling on.
     app::QtTranslations translations;
     translations.follow_message_table();
+
+    // With no screen of its own (offscreen, or a picture to take) no one can answer a box.
+    app::set_nobody_answers(offscreen() || !opt.screenshot.empty());
 
     app::QtEventLoop loop(clock);
     app::QtMessageBoxes boxes;
@@ -187,7 +214,7 @@ int main(int argc, char** argv) {
     auto renderer = std::make_unique<app::Renderer>();
     loop.on_unhandled = [](const std::string& what) {
         std::fprintf(stderr, "dorvanex: run-time error: %s\n", what.c_str());
-        if (!offscreen())
+        if (!app::nobody_answers())
             QMessageBox::critical(nullptr, "DORVANEX",
                                   QString::fromStdString("Run-time error:\n" + what));
     };
@@ -233,7 +260,7 @@ int main(int argc, char** argv) {
         mainwin::Main();
         code = loop.run();
     } catch (const ui::ProgramEnded&) {
-        code = 0;
+        code = ui::program_exit_code();
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dorvanex: run-time error: %s\n", e.what());
         code = 1;

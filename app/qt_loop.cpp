@@ -63,7 +63,7 @@ bool QtEventLoop::guarded(const std::function<void()>& work) {
         work();
         return true;
     } catch (const ui::ProgramEnded&) {
-        finish(0);
+        finish(ui::program_exit_code());
     } catch (const std::exception& e) {
         if (on_unhandled) on_unhandled(e.what());
         finish(1);
@@ -105,7 +105,7 @@ void QtEventLoop::run_queued() {
 
 void QtEventLoop::do_events() {
     // Ended under a box (a timer's End or fault): the code that showed it stops here.
-    if (finished_) ui::end_program();
+    if (finished_) ui::end_program(exit_code_);
     Depth depth(depth_);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
     run_queued();
@@ -119,7 +119,7 @@ void QtEventLoop::do_events() {
 }
 
 void QtEventLoop::idle_until(double t) {
-    if (finished_) ui::end_program();
+    if (finished_) ui::end_program(exit_code_);
     Depth depth(depth_);
     for (;;) {
         if (input_ready() || ui::program_ended()) return;
@@ -163,7 +163,7 @@ void QtEventLoop::pump_top() {
         return;
     ui::free_unloaded_forms();
     if (ui::program_ended()) {
-        finish(0);
+        finish(ui::program_exit_code());
         return;
     }
     if (!any_form_shown()) {

@@ -10,16 +10,32 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/qt_loop.h"
 #include "app/twips.h"
+#include "ui/app.h"
+#include "ui/cp1252.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 
 namespace dvx::app {
 
 namespace {
+
+bool nobody_answers_ = false;
+
+// Title and text (Windows-1252, CR LF lines) of what would have waited, then the end.
+[[noreturn]] void end_unanswered(const std::string& title, const std::string& text) {
+    std::string lines = ui::to_utf8(text);
+    for (std::size_t at = 0; (at = lines.find('\r', at)) != std::string::npos;) lines.erase(at, 1);
+    std::fprintf(stderr,
+                 "dorvanex: %s: %s\ndorvanex: no one can answer it here, so the program ends\n",
+                 ui::to_utf8(title).c_str(), lines.c_str());
+    std::fflush(stderr);
+    ui::end_program(exit_unanswered);
+}
 
 // Qt's own box or dialog has the keys while it is up; when it closes the window that
 // had them is active again, also where the desktop leaves none active (the offscreen
@@ -39,6 +55,18 @@ class ActiveWindowBack {
 };
 
 }  // namespace
+
+void set_nobody_answers(bool nobody) {
+    nobody_answers_ = nobody;
+}
+
+bool nobody_answers() {
+    return nobody_answers_;
+}
+
+QIcon window_icon() {
+    return QIcon(QStringLiteral(":/dorvanex.png"));
+}
 
 // ---------------------------------------------------------------------------------
 // Message boxes
@@ -91,6 +119,7 @@ QString box_text(const std::string& cp1252_text) {
 }  // namespace
 
 int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
+    if (nobody_answers_) end_unanswered(box.title.value_or(ui::services().app_title), box.prompt);
     const ActiveWindowBack back;
     const ButtonSet* set = &button_sets[0];
     for (const auto& b : button_sets)
@@ -148,6 +177,7 @@ std::vector<std::string> qt_name_filters(const std::string& filter) {
 }
 
 std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
+    if (nobody_answers_) end_unanswered(r.title, r.save ? "a file to save" : "a file to open");
     const ActiveWindowBack back;
     QFileDialog dlg(QApplication::activeWindow(), qstr(r.title));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
@@ -223,6 +253,7 @@ void QtPrinter::end_doc() {
         paint(*printer, doc);
         return;
     }
+    if (nobody_answers_) end_unanswered(ui::services().app_title, "a printer to print on");
     QPrinter printer(QPrinter::HighResolution);
     {
         const ActiveWindowBack back;

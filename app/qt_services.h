@@ -1,6 +1,7 @@
 #pragma once
 // The real platform services of the desktop program: message boxes, file dialogs,
 // printing and text measurement with Qt.
+#include <QIcon>
 #include <QPrinter>
 #include <functional>
 #include <memory>
@@ -14,6 +15,17 @@
 #include "ui/text_metrics.h"
 
 namespace dvx::app {
+
+// A run where no one can answer a box (no screen of its own: offscreen, or a
+// --screenshot run) would wait for ever on the first one. There each box, file dialog
+// and print dialog is told on stderr instead (its title and text) and the program ends
+// with exit_unanswered.
+constexpr int exit_unanswered = 4;
+void set_nobody_answers(bool nobody);
+bool nobody_answers();
+
+// The program's window icon, a 64-pixel PNG built into the program.
+QIcon window_icon();
 
 // QMessageBox with the style's buttons, default button and icon; a box without a
 // title of its own gets the application's.

@@ -64,6 +64,17 @@ std::string error_text(const std::string& what) {
     return what + ": " + std::strerror(errno);
 }
 
+// "Port already in use (/dev/ttyUSB0): Device or resource busy": what the port control
+// says, the device and the system's reason.
+std::string open_fault_text(const std::string& path, int error) {
+    const char* what = "Port open";
+    if (error == EBUSY)
+        what = "Port already in use";
+    else if (error == ENOENT || error == ENODEV || error == ENXIO || error == ENOTDIR)
+        what = "Invalid port number";
+    return std::string(what) + " (" + path + "): " + std::strerror(error);
+}
+
 class PosixSerialPort final : public ui::SerialPort {
   public:
     ~PosixSerialPort() override { close(); }
@@ -76,19 +87,25 @@ class PosixSerialPort final : public ui::SerialPort {
     }
     std::string settings() const override { return settings_; }
 
+    // The port is held exclusively while open: TIOCEXCL refuses every further open of
+    // the line (by any program not run as root), and a lock on the device node refuses
+    // a second instance of this program also where TIOCEXCL does not hold (root). A
+    // refusal names the device and the system's reason.
     void open() override {
         if (is_open()) throw ui::UiFault("Port already open");
         if (number_ < 1) throw ui::UiFault("Invalid port number");
         if (!parse_line_settings(settings_)) throw ui::UiFault("Invalid port settings");
         const std::string path = com_device_path(number_);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) throw ui::UiFault(error_text("Invalid port number (" + path + ")"));
-        // Another program holding the line (advisory lock): "port in use".
+        if (fd < 0) throw ui::UiFault(open_fault_text(path, errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int why = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
-            throw ui::UiFault("Port already in use");
+            throw ui::UiFault(open_fault_text(path, why));
         }
         fd_ = fd;
+        // Not every device is a terminal that takes it (a plain file in the tests).
+        exclusive_ = ::ioctl(fd_, TIOCEXCL) == 0;
         try {
             apply_settings();
         } catch (...) {
@@ -98,9 +115,16 @@ class PosixSerialPort final : public ui::SerialPort {
         ::tcflush(fd_, TCIOFLUSH);
     }
 
+    // The exclusive mode belongs to the line, not to our descriptor: it is given back
+    // before closing, else it outlives us wherever another holder keeps the line open
+    // (the simulator's pseudo-terminal) and our own next open is refused.
     void close() override {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0) {
+            if (exclusive_) ::ioctl(fd_, TIOCNXCL);
+            ::close(fd_);
+        }
         fd_ = -1;
+        exclusive_ = false;
     }
     bool is_open() const override { return fd_ >= 0; }
 
@@ -226,6 +250,7 @@ class PosixSerialPort final : public ui::SerialPort {
     int number_ = 1;
     std::string settings_ = "9600,N,8,1";
     int fd_ = -1;
+    bool exclusive_ = false;
 };
 
 }  // namespace
@@ -279,26 +304,78 @@ std::string ports_conf_path(const std::function<const char*(const char*)>& get_e
     return std::string(home && *home ? home : ".") + "/.config/dorvanex/ports.conf";
 }
 
+namespace {
+
+// One line of ports.conf: blank or a comment (nothing), "COMn=PATH" (the port and its
+// device), or a line that names no port (why). A "#" at the start of a line or after a
+// blank begins a comment, so "COM3=/dev/ttyUSB0  # adapter" names /dev/ttyUSB0.
+struct ConfLine {
+    int port = 0;  // 0: nothing to take
+    std::string path;
+    std::string fault;
+};
+
+ConfLine read_conf_line(std::string line) {
+    for (std::size_t at = 0; (at = line.find('#', at)) != std::string::npos; ++at)
+        if (at == 0 || line[at - 1] == ' ' || line[at - 1] == '\t') {
+            line.erase(at);
+            break;
+        }
+    line = trim(line);
+    ConfLine out;
+    if (line.empty()) return out;
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) {
+        out.fault = "no COMn=PATH";
+        return out;
+    }
+    std::string key = trim(line.substr(0, eq));
+    std::transform(key.begin(), key.end(), key.begin(),
+                   [](unsigned char c) { return std::toupper(c); });
+    const auto number = key.rfind("COM", 0) == 0 ? small_number(key.substr(3)) : std::nullopt;
+    if (!number || *number < 1) {
+        out.fault = "no port COMn before the \"=\"";
+        return out;
+    }
+    out.path = trim(line.substr(eq + 1));
+    if (out.path.empty()) {
+        out.fault = "no device after the \"=\"";
+        return out;
+    }
+    out.port = *number;
+    return out;
+}
+
+}  // namespace
+
 std::string com_device_path(int number, const std::function<const char*(const char*)>& get_env,
                             const std::string& conf_path) {
-    const std::string name = "COM" + std::to_string(number);
-    const std::string var = "DORVANEX_" + name;
+    const std::string var = "DORVANEX_COM" + std::to_string(number);
     if (const char* path = get_env(var.c_str()); path && *path) return path;
     std::ifstream conf(conf_path);
     std::string line;
     std::string found;
     while (std::getline(conf, line)) {
-        line = trim(line);
-        if (line.empty() || line[0] == '#') continue;
-        const auto eq = line.find('=');
-        if (eq == std::string::npos) continue;
-        std::string key = trim(line.substr(0, eq));
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return std::toupper(c); });
-        if (key == name) found = trim(line.substr(eq + 1));  // the last line for a port wins
+        const ConfLine l = read_conf_line(line);
+        if (l.port == number) found = l.path;  // the last line for a port wins
     }
     if (!found.empty()) return found;
     return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::vector<std::string> ports_conf_faults(const std::string& conf_path) {
+    std::vector<std::string> faults;
+    std::ifstream conf(conf_path);
+    std::string line;
+    for (int n = 1; std::getline(conf, line); ++n)
+        if (const ConfLine l = read_conf_line(line); !l.fault.empty())
+            faults.push_back(conf_path + ":" + std::to_string(n) + ": " + l.fault +
+                             ", line not used: " + trim(line));
+    return faults;
+}
+
+std::string ports_conf_path() {
+    return ports_conf_path([](const char* name) -> const char* { return std::getenv(name); });
 }
 
 std::string com_device_path(int number) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ui/serial_port.h"
 
@@ -23,13 +24,20 @@ struct LineSettings {
 // baud rate, parity or size the port cannot do.
 std::optional<LineSettings> parse_line_settings(const std::string& text);
 
-// Where the settings file is looked for, from XDG_CONFIG_HOME or HOME.
+// Where the settings file is looked for, from XDG_CONFIG_HOME or HOME (the process
+// environment without an argument).
 std::string ports_conf_path(const std::function<const char*(const char*)>& get_env);
+std::string ports_conf_path();
 // The device path of COMn: environment, then the settings file, then /dev/ttyS<n-1>.
+// Settings file lines are "COMn=PATH"; "#" at the start of a line or after a blank
+// begins a comment; the last line for a port wins.
 std::string com_device_path(int number, const std::function<const char*(const char*)>& get_env,
                             const std::string& conf_path);
 // The same with the process environment.
 std::string com_device_path(int number);
+// The lines of the settings file that name no port, each as "FILE:LINE: why, line not
+// used: TEXT"; none for a file that is missing.
+std::vector<std::string> ports_conf_faults(const std::string& conf_path);
 
 // True when fd is the slave side of a pseudo-terminal (Linux; false elsewhere). Such a
 // line has no parity bit, so a parity the kernel will not take there does not fail the

@@ -112,6 +112,10 @@ std::int16_t open_port() {
     }
 }
 
+const std::string& open_port_fault() {
+    return open_fault;
+}
+
 void reopen_port_if_busy() {
     if (MSComm1().out_count() == 0) return;
     const std::int16_t before = port_status;

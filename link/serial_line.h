@@ -46,6 +46,9 @@ std::string port_settings(int mode);
 // Closes the port when open, selects the port of Com_select, sets the settings of
 // bus_mode, discards both buffers and opens. 0 open, 1 any failure (no message).
 std::int16_t open_port();
+// Why the last open_port that failed did so (the port's fault text: the device and the
+// system's reason); "" before any failure.
+const std::string& open_port_fault();
 // Re-opens the port (port_status := open_port) when bytes are stuck in its sender.
 void reopen_port_if_busy();
 // A port that fails under the program (an input/output error, a line that hung up, a

@@ -147,10 +147,7 @@ void Hauptmenue::bind_link_and_model() {
     b.port_status_changed = [] {
         if (hauptmenu_inst.peek()) enable_main_controls();
     };
-    b.show_no_connection = [](const std::string& detail) {
-        ops::show(detail.empty() ? texts::msg_no_connection
-                                 : texts::msg_no_connection + ops::crlf + detail);
-    };
+    b.show_no_connection = ops::show_no_connection;
 
     auto& h = model::main_view_hooks();
     h.curr_version = [] {

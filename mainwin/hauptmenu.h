@@ -147,6 +147,10 @@ class Hauptmenue : public ui::Form {
     void store_text8(ui::TextBox& box, int word);
     void krv_adr_click();
     void family_click(ui::OptionButton& option, int krv);
+
+    // Load has run: a port choice from then on is the technician's, and told when the
+    // port cannot be opened; the start itself stays silent on screen.
+    bool load_done_ = false;
 };
 
 inline ui::FormRef<Hauptmenue> hauptmenu_inst;

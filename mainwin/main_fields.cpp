@@ -69,6 +69,7 @@ void Hauptmenue::set_main_mask() {
 void Hauptmenue::com_select_click() {
     link::port_status = link::open_port();
     enable_main_controls();
+    if (link::port_status != 0 && load_done_) ops::show_no_connection(link::open_port_fault());
 }
 
 void Hauptmenue::save_connection_settings() {

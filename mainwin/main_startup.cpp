@@ -1,5 +1,6 @@
 // The main window's load (the whole start-up of the system), its layout per bus mode,
 // its minimum size and closing it by its frame.
+#include <cstdio>
 #include <string>
 
 #include "link/rtu_frame.h"
@@ -93,11 +94,16 @@ void Hauptmenue::Form_Load() {
 
     link::port_status = link::open_port();
     enable_main_controls();
+    // Silent on screen; whoever started the program learns why the buttons are off.
+    if (link::port_status != 0)
+        std::fprintf(stderr, "dorvanex: COM%d: %s\n", Com_select.list_index() + 1,
+                     link::open_port_fault().c_str());
 
     if (sn_change_flag != "enabled") Ser_No.set_enabled(false);
 
     model::entered_password.clear();
     apply_access_level();
+    load_done_ = true;
 }
 
 void Hauptmenue::lay_out_for_bus_mode() {

@@ -77,13 +77,13 @@ void Main() {
         texts::lang_code = read_setting(model::reg_language, err);
         if (err != 0) {
             ui::msg_box("Can not access registry. Must abort.", ui::mb_critical);
-            ui::end_program();
+            ui::end_program(start_aborted);
         }
         // The single-bit mask tables are compile-time constants (model/input_types.h).
         if (texts::lang_code.empty()) texts::lang_select_inst->show_modal();
     } catch (const std::exception& e) {
         ops::show(e.what());
-        ui::end_program();
+        ui::end_program(start_aborted);
     }
 
     ignoring_faults(read_placement);

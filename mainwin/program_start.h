@@ -14,7 +14,9 @@ namespace dvx::mainwin {
 // Reads the language (a registry that cannot be read ends the program with "Can not
 // access registry. Must abort."), lets the user choose a language when none is stored,
 // loads the main window under the stored window placement, shows it and clears the
-// parameter snapshot. Nothing is sent to a device.
+// parameter snapshot. Nothing is sent to a device. A start that gives up (the registry,
+// a fault before the main window) ends the program with exit code start_aborted.
+constexpr int start_aborted = 1;
 void Main();
 
 // The services a start without a screen runs on; a null entry keeps the one already

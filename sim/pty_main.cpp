@@ -38,6 +38,7 @@ constexpr const char* usage_text =
     "                     gateway (2); with --preset, the bus mode the file must have\n"
     "  --echo             the adapter echoes what the master sends\n"
     "  --preset FILE      the devices of a preset file (see sim/README.md)\n"
+    "  --version          shows the version and ends\n"
     "  -h, --help         shows this text and ends\n";
 
 // A wrong command line: names what is wrong, shows the usage, exit code 2.
@@ -75,6 +76,10 @@ int main(int argc, char** argv) {
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
         if (a == "--help" || a == "-h") {
             std::fputs(usage_text, stdout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::puts("dorvanex-sim " DVX_VERSION);
             return 0;
         }
         if (a == "--pty") {

@@ -235,9 +235,10 @@ void remove_observer(Observer* o) {
     v.erase(std::remove(v.begin(), v.end(), o), v.end());
 }
 
-void end_program() {
+void end_program(int exit_code) {
     auto& s = st();
     s.ended = true;
+    s.exit_code = exit_code;
     auto forms = s.loaded;
     for (Form* f : forms) f->discard();
     s.active = nullptr;
@@ -250,6 +251,10 @@ void end_program() {
 
 bool program_ended() {
     return st().ended;
+}
+
+int program_exit_code() {
+    return st().exit_code;
 }
 
 void set_mouse_pointer(int pointer) {
@@ -407,6 +412,7 @@ void reset_forms() {
     s.box_depth = 0;
     s.focus_settle_posted = false;
     s.ended = false;
+    s.exit_code = 0;
     s.pointer = mp_default;
     std::fill(std::begin(s.keys_down), std::end(s.keys_down), 0);
     s.shift_down = 0;

@@ -15,9 +15,12 @@ class Form;
 struct ProgramEnded {};
 
 // Ends the program at once: no QueryUnload, Unload or close handler runs, every form
-// is discarded, timers stop. Throws ProgramEnded.
-[[noreturn]] void end_program();
+// is discarded, timers stop. Throws ProgramEnded. A start that had to give up ends with
+// a non-zero exit code, which the top loop hands to the operating system.
+[[noreturn]] void end_program(int exit_code = 0);
 bool program_ended();
+// The exit code the program was ended with; 0 while it runs.
+int program_exit_code();
 
 enum MousePointer : int { mp_default = 0, mp_hourglass = 11 };
 void set_mouse_pointer(int pointer);  // the last set wins

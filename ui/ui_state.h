@@ -33,6 +33,7 @@ struct State {
     int box_depth = 0;
     bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
+    int exit_code = 0;  // of end_program
     int pointer = mp_default;
     std::vector<TimerEntry> timers;
     int keys_down[256] = {};

@@ -149,5 +149,53 @@ TEST_F(ProgramTest, ReadsTheRegistryWhereTheEnvironmentSays) {
     }
 }
 
+// Offscreen no one can answer a box: a damaged settings file ends the start at its
+// first box, told on stderr, at once and with a non-zero exit code (the box used to wait
+// until the 20 s stop, and the abort ended with 0).
+TEST_F(ProgramTest, ABoxNoOneCanAnswerIsToldAndEndsTheProgram) {
+    struct Case {
+        const char* name;
+        std::string args, settings;
+    };
+    const Case cases[] = {
+        {"offscreen", "--simulate", " QT_QPA_PLATFORM=offscreen"},
+        {"taking a picture without a display",
+         "--simulate --screenshot '" + (dir_ / "shot.png").string() + "'", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        { std::ofstream(registry()) << "\x01 this is no settings file\n"; }
+        const Outcome r = start(c.args, registry_env() + c.settings);
+        EXPECT_EQ(r.code, 4) << r.err;
+        EXPECT_NE(r.err.find("dorvanex: DORVANEX: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("no one can answer it here"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(dir_ / "shot.png"));
+    }
+}
+
+// The real port at start: a device that cannot be opened and a ports.conf line that
+// names no port are told on stderr; the window still comes up, without a box.
+TEST_F(ProgramTest, TheRealPortsFaultsAreToldOnStderrAndTheStartGoesOn) {
+    choose_language(registry(), "GB");
+    const fs::path xdg = dir_ / "xdg";
+    fs::create_directories(xdg / "dorvanex");
+    { std::ofstream(xdg / "dorvanex" / "ports.conf") << "# ours\nCOM2 /dev/ttyUSB0\n"; }
+    const std::string device = (dir_ / "no-such-tty").string();
+    const fs::path shot = dir_ / "shot.png";
+    const Outcome r = start(
+        "--screenshot '" + shot.string() + "'",
+        registry_env() + " XDG_CONFIG_HOME='" + xdg.string() + "' DORVANEX_COM1='" + device + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("dorvanex: " + (xdg / "dorvanex" / "ports.conf").string() +
+                         ":2: no COMn=PATH, line not used: COM2 /dev/ttyUSB0\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("dorvanex: COM1: Invalid port number (" + device +
+                         "): No such file or directory\n"),
+              std::string::npos)
+        << r.err;
+}
+
 }  // namespace
 }  // namespace dvx::testing

@@ -21,6 +21,7 @@
 
 #include "app/twips.h"
 #include "tests/app/qt_test_app.h"
+#include "ui/app.h"
 #include "ui/services.h"
 
 namespace dvx::testing {
@@ -199,6 +200,85 @@ TEST(QtPrinter, CancelledPrintDialogPrintsNothing) {
     EXPECT_EQ(dialogs, 1);
     printer.end_doc();  // nothing left to print: no second dialog
     EXPECT_EQ(dialogs, 1);
+}
+
+// Where no one can answer, a box, a file dialog or the print dialog would wait for
+// ever: each is told on stderr (title and text) and ends the program at once, with
+// its own exit code. Nothing modal is ever shown.
+TEST(QtServicesWithNobodyToAnswer, EveryDialogIsToldAndEndsTheProgram) {
+    qt_app();
+    ::unsetenv("DORVANEX_PRINT_PDF");
+    app::QtMessageBoxes boxes;
+    app::QtFileDialogs dialogs;
+    app::QtPrinter printer;
+    printer.default_printer = [] { return std::unique_ptr<QPrinter>(); };
+    ui::FileDialogRequest save;
+    save.save = true;
+    save.title = "Save configuration";
+    struct Case {
+        const char* name;
+        std::function<void()> show;
+        std::string told;
+    };
+    const std::string title = ui::services().app_title;
+    const Case cases[] = {
+        {"box",
+         [&] {
+             boxes.show({"Can not access registry. Must abort.", ui::mb_critical, std::nullopt});
+         },
+         "dorvanex: " + title + ": Can not access registry. Must abort.\n"},
+        {"box of two lines, own title",
+         [&] {
+             boxes.show({"No connection !\r\nWhy", ui::mb_ok_cancel, std::string("Ger\xe4t")});
+         },
+         "dorvanex: Ger\xc3\xa4t: No connection !\nWhy\n"},
+        {"file dialog", [&] { dialogs.show(save); },
+         "dorvanex: Save configuration: a file to save\n"},
+        {"print dialog",
+         [&] {
+             printer.print_line("Parameter 1");
+             printer.end_doc();
+         },
+         "dorvanex: " + title + ": a printer to print on\n"},
+    };
+    int modal = 0;
+    QTimer watch;  // closes anything modal that comes up after all
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            ++modal;
+            w->close();
+        }
+    });
+    watch.start(5);
+    app::set_nobody_answers(true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::reset_forms();
+        ::testing::internal::CaptureStderr();
+        bool ended = false;
+        try {
+            c.show();
+        } catch (const ui::ProgramEnded&) {
+            ended = true;
+        }
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(ended);
+        EXPECT_EQ(ui::program_exit_code(), app::exit_unanswered);
+        EXPECT_EQ(err.rfind(c.told, 0), 0u) << err;
+    }
+    app::set_nobody_answers(false);
+    ui::reset_forms();
+    EXPECT_EQ(modal, 0);
+}
+
+// The window icon is built into the program, so it shows without an icon theme or
+// Qt's SVG plugin.
+TEST(QtServices, WindowIconIsBuiltIn) {
+    qt_app();
+    const QIcon icon = app::window_icon();
+    ASSERT_FALSE(icon.isNull());
+    EXPECT_EQ(icon.availableSizes(), QList<QSize>{QSize(64, 64)});
+    EXPECT_FALSE(icon.pixmap(64, 64).isNull());
 }
 
 TEST(QtTextMetrics, WiderTextAndBoldMeasureWider) {

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "link/posix_serial_port.h"
 
@@ -63,17 +64,56 @@ TEST(ComDevicePath, EnvironmentThenSettingsFileThenDefault) {
     {
         std::ofstream f(conf);
         f << "# adapters\n\n  com3 = /dev/ttyUSB0  \nCOM4=/dev/pts/7\nCOM4=/dev/pts/9\nbroken "
-             "line\nCOM12=\n";
+             "line\nCOM12=\n"
+             "COM5=/dev/ttyUSB1 # the USB adapter\n"
+             "COM6=/tmp/bus#2\t# a \"#\" inside a path stays\n"
+             "COM7=\t#\n"
+             "  # COM8=/dev/commented-out\n";
     }
     EXPECT_EQ(com_device_path(1, get_env, conf), "/dev/ttyS0");
     EXPECT_EQ(com_device_path(3, get_env, conf), "/dev/ttyUSB0");
     EXPECT_EQ(com_device_path(4, get_env, conf), "/dev/pts/9");  // the last line wins
     EXPECT_EQ(com_device_path(12, get_env, conf), "/dev/ttyS11");
+    EXPECT_EQ(com_device_path(5, get_env, conf), "/dev/ttyUSB1");
+    EXPECT_EQ(com_device_path(6, get_env, conf), "/tmp/bus#2");
+    EXPECT_EQ(com_device_path(7, get_env, conf), "/dev/ttyS6");
+    EXPECT_EQ(com_device_path(8, get_env, conf), "/dev/ttyS7");
     env["DORVANEX_COM3"] = "/tmp/bus";
     EXPECT_EQ(com_device_path(3, get_env, conf), "/tmp/bus");
     EXPECT_EQ(com_device_path(20, get_env, dir / "missing.conf"), "/dev/ttyS19");
     env.erase("XDG_CONFIG_HOME");
     EXPECT_EQ(ports_conf_path(get_env), "/nonexistent/.config/dorvanex/ports.conf");
+    std::filesystem::remove_all(dir);
+}
+
+// Each line that names no port is told with its file and number; comments, blank
+// lines and good lines are not.
+TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("dvx-ports-bad-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string conf = (dir / "ports.conf").string();
+    {
+        std::ofstream f(conf);
+        f << "# adapters\n"                   // 1
+             "COM3=/dev/ttyUSB0 # adapter\n"  // 2
+             "\n"                             // 3
+             "/dev/ttyUSB1\n"                 // 4
+             "PORT3=/dev/ttyUSB2\n"           // 5
+             "COM=/dev/ttyUSB3\n"             // 6
+             "COM0=/dev/ttyUSB4\n"            // 7
+             "COM4=   # nothing left\n"       // 8
+             "com5 = /dev/ttyS4\n";           // 9
+    }
+    const std::vector<std::string> expected = {
+        conf + ":4: no COMn=PATH, line not used: /dev/ttyUSB1",
+        conf + ":5: no port COMn before the \"=\", line not used: PORT3=/dev/ttyUSB2",
+        conf + ":6: no port COMn before the \"=\", line not used: COM=/dev/ttyUSB3",
+        conf + ":7: no port COMn before the \"=\", line not used: COM0=/dev/ttyUSB4",
+        conf + ":8: no device after the \"=\", line not used: COM4=   # nothing left",
+    };
+    EXPECT_EQ(ports_conf_faults(conf), expected);
+    EXPECT_TRUE(ports_conf_faults((dir / "missing.conf").string()).empty());
     std::filesystem::remove_all(dir);
 }
 

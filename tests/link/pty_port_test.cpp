@@ -8,13 +8,20 @@
 #include <modbus.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +31,7 @@
 #include "link/link.h"
 #include "link/posix_serial_port.h"
 #include "model/param_image.h"
+#include "tests/support/processes.h"
 #include "tests/support/real_line.h"
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
@@ -119,10 +127,11 @@ TEST_F(RealPort, OpensMovesAndDiscardsBytes) {
     port.open();
     ASSERT_TRUE(port.is_open());
 
-    // Another program on the same line: in use.
+    // Another port of this program on the same line: in use.
     auto other = make_posix_serial_port();
     other->set_settings("9600,E,8,1");
-    EXPECT_EQ(fault_of([&] { other->open(); }), "Port already in use");
+    EXPECT_EQ(fault_of([&] { other->open(); }),
+              "Port already in use (" + pty.path + "): Device or resource busy");
 
     // Raw 8-bit both ways.
     const std::uint8_t out[] = {0x00, 0xFF, 0x0A, 0x0D, 0x11, 0x13, 0x7F};
@@ -180,6 +189,105 @@ TEST_F(RealPort, OpenFailuresLeaveThePortClosed) {
         port_->set_port_number(c.number);
         port_->set_settings(c.settings);
         EXPECT_FALSE(fault_of([&] { port_->open(); }).empty());
+        EXPECT_FALSE(port_->is_open());
+    }
+}
+
+// Runs `work` in a process of its own, as a user without root's rights where the test
+// runs as root (so the kernel's refusals hold for it). What it returns comes back; 200
+// when the rights could not be dropped.
+int in_other_process(const std::function<int()>& work) {
+    return testing::run_together(1, [&](int) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) return 200;
+        return work();
+    })[0];
+}
+
+// The fault text of an open of COM1 in another process, by way of a file.
+std::string open_fault_elsewhere(const std::filesystem::path& note) {
+    const int code = in_other_process([&] {
+        auto port = make_posix_serial_port();
+        port->set_settings("9600,E,8,1");
+        std::ofstream(note) << fault_of([&] { port->open(); });
+        return 0;
+    });
+    if (code != 0) return "no answer from the other process: " + std::to_string(code);
+    std::ifstream in(note);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// While the port is open the line is ours alone: the terminal's exclusive mode refuses
+// every further open by anyone without root's rights, and a second instance of this
+// program is refused by the lock on the device also where that mode does not hold
+// (root). Closed, the line is free again and its exclusive mode is given back: the
+// other holder of the pseudo-terminal keeps it open, so the mode would outlive us.
+TEST_F(RealPort, TheLineIsHeldExclusivelyWhileOpen) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    ASSERT_EQ(::chmod(pty.path.c_str(), 0666), 0);  // refused for being busy, not by its mode
+    ::chmod(dir_.c_str(), 0777);                    // the other process writes its note here
+    use_device(pty.path);
+    port_->set_port_number(1);
+    port_->set_settings("9600,E,8,1");
+    const auto note = dir_ / "fault.txt";
+    const auto plain_open = [&] {
+        const int fd = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (fd < 0) return errno;
+        ::close(fd);
+        return 0;
+    };
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("opening " + std::to_string(round));
+        ASSERT_EQ(fault_of([&] { port_->open(); }), "");
+        int exclusive = 0;
+        ASSERT_EQ(::ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1);
+        EXPECT_EQ(open_fault_elsewhere(note),
+                  "Port already in use (" + pty.path + "): Device or resource busy");
+        const int other_program = in_other_process(plain_open);
+        if (other_program != 200) {
+            EXPECT_EQ(other_program, EBUSY);
+        }
+
+        port_->close();
+        ASSERT_EQ(::ioctl(pty.slave, TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 0);
+        const int free_again = in_other_process(plain_open);
+        EXPECT_TRUE(free_again == 0 || free_again == 200) << free_again;
+        EXPECT_EQ(open_fault_elsewhere(note), "");
+    }
+}
+
+// A device that cannot be opened is named with the system's reason, for a user without
+// root's rights (root passes every file mode).
+TEST_F(RealPort, AnOpenThatFailsNamesTheDeviceAndTheReason) {
+    ::chmod(dir_.c_str(), 0777);
+    const auto locked = dir_ / "locked-device";
+    { std::ofstream(locked) << ""; }
+    ::chmod(locked.c_str(), 0);
+    const auto folder = dir_ / "a-folder";
+    std::filesystem::create_directories(folder);
+    struct Case {
+        const char* name;
+        std::string path;
+        std::string fault;
+    };
+    const std::string missing = (dir_ / "no-such-device").string();
+    const std::string under_file = (locked / "tty").string();
+    const Case cases[] = {
+        {"missing", missing, "Invalid port number (" + missing + "): No such file or directory"},
+        {"below a file", under_file, "Invalid port number (" + under_file + "): Not a directory"},
+        {"no permission", locked.string(),
+         "Port open (" + locked.string() + "): Permission denied"},
+        {"a folder", folder.string(), "Port open (" + folder.string() + "): Is a directory"},
+    };
+    port_->set_port_number(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        use_device(c.path);
+        const std::string told = open_fault_elsewhere(dir_ / "fault.txt");
+        if (told.find(": 200") != std::string::npos) GTEST_SKIP() << "cannot drop root's rights";
+        EXPECT_EQ(told, c.fault);
         EXPECT_FALSE(port_->is_open());
     }
 }

@@ -146,16 +146,29 @@ TEST_F(MainFields, PortChoiceReopensAndIsSavedWhenLeft) {
     EXPECT_TRUE(plant_->log().empty()) << "nothing is sent at start";
 }
 
-TEST_F(MainFields, PortThatFailsDisablesTheLinkButtonsSilently) {
+// A port that cannot be opened turns the link buttons off. Chosen by the technician it
+// is told with the port's reason; the start's own opening stays silent on screen.
+TEST_F(MainFields, PortThatFailsDisablesTheLinkButtonsAndIsToldWhenChosen) {
+    prepare(0);
+    port_->set_open_fault(sim::OpenFault::no_such_port);
     ASSERT_TRUE(start());
     auto& m = main();
-    port_->set_open_fault(sim::OpenFault::no_such_port);
+    EXPECT_EQ(link::port_status, 1);
+    EXPECT_TRUE(boxes_.shown().empty()) << "the start is silent";
+
+    port_->set_open_fault(sim::OpenFault::none);
+    user([&] { ui::user_select(m.Com_select, 1); });
+    EXPECT_EQ(link::port_status, 0);
+    EXPECT_TRUE(boxes_.shown().empty());
+
+    port_->set_open_fault(sim::OpenFault::port_in_use);
+    boxes_.answer_all(ui::id_ok);
     user([&] { ui::user_select(m.Com_select, 4); });
     EXPECT_EQ(link::port_status, 1);
     EXPECT_FALSE(m.B_FQN_Read.enabled());
     EXPECT_FALSE(m.B_FQN_Write.enabled());
     EXPECT_FALSE(m.B_online.enabled());
-    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_EQ(prompts(), std::vector<std::string>{"No connection !\r\nPort already in use"});
 }
 
 TEST_F(MainFields, QuitAsksThePlainQuestionBeforeAnyRead) {

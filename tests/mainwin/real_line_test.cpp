@@ -5,6 +5,8 @@
 // port is picked and COM1 again. Each step costs the echo probe's 0.2 s and the
 // exchanges at 9600 baud; every wait has a deadline and nothing sleeps a fixed time.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <unistd.h>
 
 #include <memory>
 #include <optional>
@@ -23,8 +25,6 @@
 
 namespace dvx::testing {
 namespace {
-
-#ifdef DVX_SIM_PROGRAM
 
 const std::string read_in = "Parameter read in.";
 const std::string overwrite_q = "Overwrite existing parameters. Are You sure ?";
@@ -97,6 +97,75 @@ class RealLine : public DeviceFixture {
     std::unique_ptr<ui::SerialPort> real_port_;
     std::optional<ScopedEnv> xdg_;
 };
+
+// A pseudo-terminal pair whose slave side the port opens by its path.
+struct Pty {
+    int master = -1, slave = -1;
+    std::string path;
+    Pty() {
+        char name[128] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) == 0) path = name;
+    }
+    ~Pty() {
+        if (master >= 0) ::close(master);
+        if (slave >= 0) ::close(slave);
+    }
+};
+
+// A port that cannot be opened is told when the technician chooses it, with the
+// device and the system's reason, and the device buttons go off; at the start the
+// same fault goes to stderr only. A port that opens is chosen without a word.
+TEST_F(RealLine, APortThatCannotBeOpenedIsToldWhenChosen) {
+    const Pty free_line, held_line;
+    ASSERT_FALSE(free_line.path.empty());
+    ASSERT_FALSE(held_line.path.empty());
+    const std::string missing = (dir_ / "no-such-tty").string();
+    const ScopedEnv com1("DORVANEX_COM1", missing);
+    const ScopedEnv com2("DORVANEX_COM2", free_line.path);
+    const ScopedEnv com3("DORVANEX_COM3", held_line.path);
+    auto holder = link::make_posix_serial_port();  // another holder of COM3's line
+    holder->set_port_number(3);
+    holder->set_settings("9600,E,8,1");
+    ASSERT_NO_THROW(holder->open());
+
+    ::testing::internal::CaptureStderr();
+    const bool started = start_on_line();
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ASSERT_TRUE(started);
+    auto& m = main();
+    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_EQ(link::port_status, 1);
+    EXPECT_FALSE(m.B_FQN_Read.enabled());
+    EXPECT_NE(err.find("dorvanex: COM1: Invalid port number (" + missing +
+                       "): No such file or directory\n"),
+              std::string::npos)
+        << err;
+
+    struct Choice {
+        int number;
+        std::vector<std::string> told;
+    };
+    const Choice choices[] = {
+        {3,
+         {"No connection !\r\nPort already in use (" + held_line.path +
+          "): Device or resource busy"}},
+        {2, {}},
+        {1,
+         {"No connection !\r\nInvalid port number (" + missing + "): No such file or directory"}},
+    };
+    for (const Choice& c : choices) {
+        SCOPED_TRACE("COM" + std::to_string(c.number));
+        boxes_.clear();
+        boxes_.answer_all(ui::id_ok);
+        user([&] { EXPECT_TRUE(ui::user_select(m.Com_select, c.number - 1)); });
+        EXPECT_EQ(prompts(), c.told);
+        EXPECT_EQ(link::port_status, c.told.empty() ? 0 : 1);
+        EXPECT_EQ(m.B_FQN_Read.enabled(), c.told.empty());
+        EXPECT_EQ(real_port_->is_open(), c.told.empty());
+    }
+}
+
+#ifdef DVX_SIM_PROGRAM
 
 TEST_F(RealLine, StartsReadsProgramsAndChangesPortAsTheProgramDoes) {
     // The default direct bus with device 1 (KRV 4.05) given parameters of its own, so a

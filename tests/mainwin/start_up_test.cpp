@@ -304,6 +304,8 @@ TEST_F(StartUp, UnreadableRegistryEndsTheStart) {
         {ui::id_ok, "Can not access registry. Must abort.", nullptr, 0, ui::mb_critical, ""});
     EXPECT_FALSE(start(0, nullptr));
     EXPECT_TRUE(ui::program_ended());
+    EXPECT_EQ(ui::program_exit_code(), mainwin::start_aborted);  // not a plain end
+    EXPECT_NE(mainwin::start_aborted, 0);
     EXPECT_EQ(boxes_.shown().size(), 2u);
     EXPECT_FALSE(mainwin::hauptmenu_inst.loaded());
     EXPECT_TRUE(plant_->log().empty());

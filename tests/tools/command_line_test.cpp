@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -105,6 +106,12 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
     std::vector<Case> cases = {
         {{app, "--help"}, 0, "Usage: dorvanex [--simulate]"},
         {{app, "-h"}, 0, "--preset [COMn=]FILE"},
+        {{app, "--help"}, 0, "\n  DORVANEX_REGISTRY "},
+        {{app, "--help"}, 0, "\n  DORVANEX_COM<n> "},
+        {{app, "--help"}, 0, "\n  DORVANEX_PRINT_PDF "},
+        {{app, "--help"}, 0, "\n  $XDG_CONFIG_HOME/dorvanex/ports.conf\n"},
+        {{app, "--version"}, 0, "dorvanex " DVX_VERSION "\n"},
+        {{app, "--simulate", "--version"}, 0, "dorvanex " DVX_VERSION "\n"},
         {{app, "--bogus"}, 2, "dorvanex: unknown option --bogus\nUsage: dorvanex"},
         {{app, "stray"}, 2, "dorvanex: unexpected argument stray\n"},
         {{app, "--simulate", "--bogus", "--help"}, 2, "unknown option --bogus"},
@@ -119,6 +126,7 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{app, "--preset", "COM3=" + folder}, 2,
          "dorvanex: cannot read preset file " + folder + ": Is a directory\n"},
         {{sim, "--help"}, 0, "Usage: dorvanex-sim --pty PATH"},
+        {{sim, "--version"}, 0, "dorvanex-sim " DVX_VERSION "\n"},
         {{sim, "--bogus"}, 2, "dorvanex-sim: unknown option --bogus\nUsage: dorvanex-sim"},
         {{sim}, 2, "dorvanex-sim: --pty PATH is required\n"},
         {{sim, "--pty"}, 2, "dorvanex-sim: --pty needs a path\n"},
@@ -142,6 +150,41 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
 #endif
     for (const Case& c : cases) check(c, run(c.args));
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "a refused start leaves no link";
+}
+
+// An install into a prefix of its own: the program with its desktop entry and both
+// icons, the PNG a real 64-pixel picture, and the simulator program, which runs.
+TEST_F(CommandLine, InstallPutsTheIconsAndTheSimulatorInPlace) {
+    const fs::path prefix = dir_ / "prefix";
+    const Outcome r = run({DVX_CMAKE, "--install", DVX_BINARY_DIR, "--prefix", prefix.string()});
+    ASSERT_EQ(r.code, 0) << r.out << r.err;
+    std::vector<std::string> installed;
+    for (const auto& e : fs::recursive_directory_iterator(prefix))
+        if (e.is_regular_file()) installed.push_back(fs::relative(e.path(), prefix).string());
+    std::sort(installed.begin(), installed.end());
+    const std::vector<std::string> expected = {
+        "bin/dorvanex",
+        "bin/dorvanex-sim",
+        "share/applications/dorvanex.desktop",
+        "share/icons/hicolor/64x64/apps/dorvanex.png",
+        "share/icons/hicolor/scalable/apps/dorvanex.svg",
+    };
+    EXPECT_EQ(installed, expected);
+
+    // PNG signature, then the IHDR chunk's width and height.
+    std::ifstream png(prefix / "share/icons/hicolor/64x64/apps/dorvanex.png", std::ios::binary);
+    unsigned char head[24] = {};
+    png.read(reinterpret_cast<char*>(head), sizeof head);
+    ASSERT_EQ(png.gcount(), 24);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(head) + 1, 3), "PNG");
+    const auto be32 = [&](int at) {
+        return (head[at] << 24) | (head[at + 1] << 16) | (head[at + 2] << 8) | head[at + 3];
+    };
+    EXPECT_EQ(be32(16), 64);
+    EXPECT_EQ(be32(20), 64);
+
+    check({{(prefix / "bin/dorvanex-sim").string(), "--version"}, 0, "dorvanex-sim " DVX_VERSION},
+          run({(prefix / "bin/dorvanex-sim").string(), "--version"}));
 }
 
 // Run from another folder, as a newcomer may; none of these installs or builds.
