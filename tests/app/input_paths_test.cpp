@@ -730,6 +730,10 @@ TEST_F(RealWindows, EveryPathThatDoesNothingChangesNothingOnEveryWindow) {
                 }
                 QWidget* w = renderer_->widget(*c);
                 if (!w || !w->isVisible()) continue;
+                if (p.keys) {
+                    ASSERT_EQ(keyboard(), renderer_->focus_widget(*c))
+                        << "Qt has the keys elsewhere";
+                }
                 const Snapshot before = snapshot();
                 p.send(*c, w);
                 settle();
@@ -853,7 +857,7 @@ TEST_F(RealWindows, ASeededRunOfMixedInputKeepsQtShowingTheLayer) {
 
 // The technician's sequences that changed a device's words without a word.
 TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
-    ASSERT_TRUE(start(0));
+    ASSERT_TRUE(start(0, "D"));
     model::entered_password = model::password_level_2_default;
     mainwin::apply_access_level();
     pump();
@@ -868,6 +872,7 @@ TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
     user([dout] { ui::user_focus(dout->out1.fun); });
     settle();
     ASSERT_EQ(ui::focus_owner(), &dout->out1.fun);
+    ASSERT_EQ(keyboard(), renderer_->focus_widget(dout->out1.fun));
     const std::int16_t w83 = model::param_image[83];
     for (Qt::Key k : {Qt::Key_R, Qt::Key_M, Qt::Key_T})
         QTest::keyClick(keyboard(), k, Qt::AltModifier);
@@ -876,7 +881,7 @@ TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
     user([dout] { ui::user_close(*dout); });
     settle();
 
-    // The wheel over "Sensor/Signal" while typing the start of range.
+    // The wheel over "Sensor/Signal" while the start of range has the keys.
     user([this] { ui::user_click(main().B_io); });
     settle();
     auto* inp = pages::h_inp_inst.peek();
@@ -886,7 +891,6 @@ TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
     ASSERT_EQ(ui::focus_owner(), &inp->Mesb_0);
     const std::int16_t w99 = model::param_image[99];
     const int sensor = inp->Sensor.list_index();
-    QTest::keyClick(keyboard(), Qt::Key_1);
     wheel(renderer_->widget(inp->Sensor), -120);
     settle();
     EXPECT_EQ(model::param_image[99], w99);
