@@ -244,7 +244,6 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
         if (FormView* fv = view_of(*wit->second)) return window_event(*fv, e);
         return false;
     }
-    if (popup_views_.count(watched)) return popup_event(e);
     ui::Control* c = control_of(watched);
     if (!c) return false;
     switch (e->type()) {
@@ -416,18 +415,6 @@ bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) 
             // A move with another button than the left one held drags nothing.
             return (me->buttons() & ~Qt::LeftButton) != 0;
     }
-}
-
-// The open list of a combo box: its own keys choose in it (arrows, Enter, Esc); keys with
-// Ctrl or Alt (other than Alt+Up/Down, which close it) find nothing in it.
-bool Renderer::popup_event(QEvent* e) {
-    if (e->type() != QEvent::KeyPress && e->type() != QEvent::ShortcutOverride) return false;
-    auto* k = static_cast<QKeyEvent*>(e);
-    if (!(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
-        return false;
-    if ((k->modifiers() & Qt::AltModifier) && (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up))
-        return false;
-    return e->type() == QEvent::KeyPress;
 }
 
 }  // namespace dvx::app

@@ -2,7 +2,6 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
-#include <QComboBox>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTabBar>
@@ -104,7 +103,6 @@ Renderer::~Renderer() {
     for (auto& [f, fv] : forms_) windows.push_back(fv.window);
     // Forget everything first: events sent while the widgets go reach nothing.
     owner_.clear();
-    popup_views_.clear();
     window_owner_.clear();
     controls_.clear();
     forms_.clear();
@@ -209,12 +207,8 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
             watch(tree->header()->viewport(), &c);
         }
     }
-    // The tab bar's wheel and clicks, and a combo box's open list, are filtered too.
+    // The tab bar's wheel and clicks are filtered too.
     if (auto* tabs = qobject_cast<QTabWidget*>(w)) watch(tabs->tabBar(), &c);
-    if (auto* combo = qobject_cast<QComboBox*>(w)) {
-        popup_views_[combo->view()] = &c;
-        combo->view()->installEventFilter(this);
-    }
     connect_input(c, w);
     sync_control(v, d_all);
     w->setVisible(c.visible());
@@ -393,13 +387,12 @@ void Renderer::drop_form(ui::Form& f) {
     if (it == forms_.end()) return;
     QWidget* win = it->second.window;
     for (ui::Control* c : f.controls()) controls_.erase(c);
-    for (auto* map : {&owner_, &popup_views_})
-        for (auto o = map->begin(); o != map->end();) {
-            if (&o->second->form() == &f)
-                o = map->erase(o);
-            else
-                ++o;
-        }
+    for (auto o = owner_.begin(); o != owner_.end();) {
+        if (&o->second->form() == &f)
+            o = owner_.erase(o);
+        else
+            ++o;
+    }
     dirty_.erase(std::remove_if(dirty_.begin(), dirty_.end(),
                                 [&](ui::Control* c) { return &c->form() == &f; }),
                  dirty_.end());

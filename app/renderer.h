@@ -141,7 +141,6 @@ class Renderer final : public QObject, public ui::Observer {
     // The mouse on a control's widget or one of its parts: true when it is dropped.
     bool mouse_event(QObject* watched, ui::Control& c, QMouseEvent* e);
     bool wheel_event(QObject* watched, ui::Control& c, QWheelEvent* e);
-    bool popup_event(QEvent* e);
 
     // Each kind of control in a file of its own (app/render_<kind>.cpp): its widget,
     // the user's input on it, and the layer's state mirrored onto it.
@@ -175,8 +174,6 @@ class Renderer final : public QObject, public ui::Observer {
     std::unordered_map<const ui::Control*, ControlView> controls_;
     std::unordered_map<const QObject*, ui::Control*> owner_;
     std::unordered_map<const QObject*, ui::Form*> window_owner_;
-    // Combo boxes' drop-down lists (their views), filtered on their own.
-    std::unordered_map<const QObject*, ui::Control*> popup_views_;
     // A high-resolution wheel's turn short of a whole notch.
     int wheel_rest_ = 0;
     std::vector<ui::Control*> dirty_;
