@@ -1,12 +1,15 @@
 // Keys, focus and mouse on the controls' widgets, posted to the loop as the user's.
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTreeWidget>
+#include <QWheelEvent>
 
 #include "app/render_common.h"
 #include "app/twips.h"
@@ -91,38 +94,56 @@ bool is_button_like(ui::Kind k) {
 
 bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* e) {
     using namespace ui;
+    if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
     auto* k = static_cast<QKeyEvent*>(e);
     const auto mods = k->modifiers();
     const bool text_box = c && c->kind() == Kind::text_box;
-    // Paste and cut (Ctrl+V, Shift+Insert; Ctrl+X, Shift+Delete) in a text box go
-    // through the layer like typing.
-    if (text_box && e->type() == QEvent::KeyPress) {
+    // The clipboard keys of a text box (Ctrl+V, Shift+Insert; Ctrl+X, Shift+Delete;
+    // Ctrl+C, Ctrl+Insert; Ctrl+A) act on the layer's text and selection of whichever
+    // text box has the keys once the keys before them have run.
+    if (text_box) {
         if (k->matches(QKeySequence::Paste)) {
-            // Into whichever text box has the focus when the keys before it have run.
             post([text = cp1252(QApplication::clipboard()->text())] {
                 if (Control* f = focus_owner(); f && f->kind() == Kind::text_box)
                     paste_into(static_cast<TextBox&>(*f), text);
             });
             return true;
         }
-        if (k->matches(QKeySequence::Cut)) {
-            if (auto* le = qobject_cast<QLineEdit*>(watched)) {
-                if (le->hasSelectedText()) QApplication::clipboard()->setText(le->selectedText());
-            } else if (auto* pe = qobject_cast<QPlainTextEdit*>(watched)) {
-                pe->copy();
-            }
-            post([] { user_key(vk_delete, 0); });
+        const bool cut = k->matches(QKeySequence::Cut);
+        if (cut || k->matches(QKeySequence::Copy)) {
+            // Nothing selected: nothing copied, nothing deleted.
+            post([cut] {
+                Control* focused = focus_owner();
+                if (!focused || focused->kind() != Kind::text_box) return;
+                auto& t = static_cast<TextBox&>(*focused);
+                if (t.sel_length() <= 0) return;
+                if (t.password_char().empty())
+                    QApplication::clipboard()->setText(qstr(t.sel_text()).remove('\r'));
+                if (cut) user_key(vk_delete, 0);
+            });
+            return true;
+        }
+        if (k->matches(QKeySequence::SelectAll)) {
+            post([] {
+                Control* focused = focus_owner();
+                if (!focused || focused->kind() != Kind::text_box) return;
+                auto& t = static_cast<TextBox&>(*focused);
+                t.set_sel_start(0);
+                t.set_sel_length(static_cast<int>(t.text().size()));
+            });
             return true;
         }
     }
     if (mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
-        // Shortcuts and access keys stay Qt's; in a text box only copy and select-all
-        // (Qt's own, reported back as the selection), the rest reaches no control.
-        if (!text_box || e->type() != QEvent::KeyPress)
-            return text_box && !(mods & Qt::AltModifier);
-        return !(k->matches(QKeySequence::Copy) || k->matches(QKeySequence::SelectAll));
+        // Access keys never get here: Qt's shortcuts took them before the key press.
+        // Alt+Down and Alt+Up open a combo box's list (choosing in it is a click on an
+        // entry); every other key with Ctrl, Alt or Meta reaches no control.
+        if (c && c->kind() == Kind::combo_box && (mods & Qt::AltModifier) &&
+            (k->key() == Qt::Key_Down || k->key() == Qt::Key_Up))
+            if (auto* cb = qobject_cast<QComboBox*>(widget(*c)); cb && ui::focus_owner() == c)
+                cb->showPopup();
+        return true;
     }
-    if (e->type() == QEvent::KeyRelease) return true;  // the layer raises KeyUp itself
     pressed_ = nullptr;
     // The window was reached by the keyboard (Alt+Tab): it becomes the layer's active
     // form before the key, so the key goes to one of its controls.
@@ -189,9 +210,14 @@ QWidget* Renderer::focus_widget(const ui::Control& c) const {
 
 // Qt moves no focus by a click or wheel: only the layer's moves (and access keys, which
 // ask the layer) reach Qt's focus. The parts inside a control's widget never take it.
+// No part offers Qt's context menu either.
 void Renderer::set_focus_policy(ui::Control& c, QWidget* w) {
-    for (QWidget* part : w->findChildren<QWidget*>()) part->setFocusPolicy(Qt::NoFocus);
+    for (QWidget* part : w->findChildren<QWidget*>()) {
+        part->setFocusPolicy(Qt::NoFocus);
+        part->setContextMenuPolicy(Qt::PreventContextMenu);
+    }
     w->setFocusPolicy(c.focusable_kind() ? Qt::TabFocus : Qt::NoFocus);
+    w->setContextMenuPolicy(Qt::PreventContextMenu);
 }
 
 void Renderer::sync_focus() {
@@ -235,8 +261,11 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             return false;
         }
         case QEvent::InputMethod: {
+            // Only what the input method commits (a dead key's or compose key's letter) is
+            // typed; its preedit shows nowhere.
             auto* im = static_cast<QInputMethodEvent*>(e);
-            if (!im->commitString().isEmpty()) {
+            if (!im->commitString().isEmpty() && !syncing_) {
+                pressed_ = nullptr;
                 const std::string typed = cp1252(im->commitString());
                 post([typed] { ui::user_type(typed); });
             }
@@ -253,11 +282,86 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
                 schedule_flush();
             return false;
         }
+        case QEvent::ContextMenu:
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+        case QEvent::Drop:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+        case QEvent::TabletPress:
+        case QEvent::TabletMove:
+        case QEvent::TabletRelease:
+        case QEvent::NativeGesture:
+            // No Qt menu, no text dragged in, no touch of Qt's own on a control.
+            e->ignore();
+            return true;
+        case QEvent::Wheel:
+            if (syncing_) return false;
+            return wheel_event(watched, *c, static_cast<QWheelEvent*>(e));
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+            if (syncing_) return false;
+            return mouse_event(watched, *c, static_cast<QMouseEvent*>(e));
+        default:
+            return false;
+    }
+}
+
+// The wheel belongs to the control with the keys alone, as on the classic desktop: over
+// any other control it does nothing. The rows of a list view and of a multi-line text box
+// scroll in Qt (the layer keeps no scroll position of theirs); every other kind scrolls or
+// chooses through the layer. True when Qt is not to see the wheel.
+bool Renderer::wheel_event(QObject* watched, ui::Control& c, QWheelEvent* we) {
+    pressed_ = nullptr;
+    const bool keys =
+        ui::focus_owner() == &c &&
+        !(we->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (!keys) {
+        wheel_rest_ = 0;
+        return true;
+    }
+    if (c.kind() == ui::Kind::list_view ||
+        (c.kind() == ui::Kind::text_box && static_cast<ui::TextBox&>(c).multi_line()))
+        return false;
+    wheel_rest_ += we->angleDelta().y();
+    const int notches = wheel_rest_ / QWheelEvent::DefaultDeltasPerStep;
+    wheel_rest_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0)
+        post_to<ui::Control>(watched,
+                             [notches](ui::Control& ctl) { ui::user_wheel(ctl, notches); });
+    return true;
+}
+
+bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) {
+    ui::Control* c = &ctl;
+    const ui::Kind k = c->kind();
+    const bool middle_paste = me->button() == Qt::MiddleButton && k == ui::Kind::text_box;
+    switch (me->type()) {
         case QEvent::MouseButtonPress: {
-            if (syncing_ || !first_press(*c, e)) return false;
+            // Only the left button acts on a control (and the middle one pastes into a
+            // text box); the others reach no control.
+            if (me->button() != Qt::LeftButton && !middle_paste) return true;
+            if (!first_press(*c, me)) return middle_paste;
             if (c->focusable_kind()) {
                 ask_focus(watched);
-                if (c->kind() == ui::Kind::text_box) caret_after_press(watched);
+                if (middle_paste) return true;
+                if (k == ui::Kind::text_box) {
+                    // A press inside the selection places the caret: no selected text is
+                    // ever dragged out of a box.
+                    if (auto* pe = qobject_cast<QPlainTextEdit*>(widget(*c))) {
+                        QTextCursor cur = pe->textCursor();
+                        if (cur.hasSelection()) {
+                            ++syncing_;
+                            cur.clearSelection();
+                            pe->setTextCursor(cur);
+                            --syncing_;
+                        }
+                    }
+                    caret_after_press(watched);
+                }
                 return false;
             }
             ui::Form& f = c->form();
@@ -271,15 +375,9 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             }
             return false;
         }
-        case QEvent::Wheel:
-            // A choice or scroll by the wheel belongs to no press.
-            if (!syncing_) pressed_ = nullptr;
-            return false;
         case QEvent::MouseButtonRelease: {
             press_control_ = nullptr;  // the next press is a new one, whatever its time
-            auto* me = static_cast<QMouseEvent*>(e);
-            const ui::Kind k = c->kind();
-            if (me->button() == Qt::MiddleButton && k == ui::Kind::text_box && !syncing_) {
+            if (middle_paste) {
                 // The desktop's selection pasted by the middle button: into this box only,
                 // when its press got it the focus.
                 if (QApplication::clipboard()->supportsSelection()) {
@@ -290,7 +388,10 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
                 }
                 return true;
             }
-            if (me->button() != Qt::LeftButton || syncing_) return false;
+            if (me->button() != Qt::LeftButton) return true;
+            // A drag over a list's rows moved Qt's selection: the layer's comes back
+            // unless the click's choice changes it.
+            if (k != ui::Kind::text_box) restore(watched);
             if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image ||
                 k == ui::Kind::frame) {
                 if (watched == widget(*c))
@@ -304,14 +405,15 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             return false;
         }
         case QEvent::MouseButtonDblClick: {
-            const ui::Kind k = c->kind();
+            if (me->button() != Qt::LeftButton) return true;
             if ((k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image) &&
                 watched == widget(*c))
                 post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_dbl_click(ctl); });
             return false;
         }
         default:
-            return false;
+            // A move with another button than the left one held drags nothing.
+            return (me->buttons() & ~Qt::LeftButton) != 0;
     }
 }
 

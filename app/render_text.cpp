@@ -8,6 +8,7 @@
 
 #include "app/render_common.h"
 #include "app/twips.h"
+#include "ui/app.h"
 #include "ui/form.h"
 
 namespace dvx::app {
@@ -88,12 +89,10 @@ QWidget* Renderer::make_text(ui::Control& c, QWidget* parent) {
     }
     if (static_cast<ui::TextBox&>(c).multi_line()) {
         auto* e = new QPlainTextEdit(parent);
-        e->setContextMenuPolicy(Qt::NoContextMenu);
         e->setAcceptDrops(false);
         return e;
     }
     auto* e = new QLineEdit(parent);
-    e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setDragEnabled(false);
     e->setAcceptDrops(false);
     return e;
@@ -131,7 +130,10 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
         auto* t = static_cast<ui::TextBox*>(control_of(w));
         if (!t) return;
         const auto sel = qt_selection(w, t->text());
-        post_to<ui::TextBox>(w, [sel](ui::TextBox& box) { set_selection(box, sel); });
+        // Only a box with the keys takes it: a press the layer refused moves no caret.
+        post_to<ui::TextBox>(w, [sel](ui::TextBox& box) {
+            if (ui::focus_owner() == &box) set_selection(box, sel);
+        });
     };
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         QObject::connect(e, &QLineEdit::cursorPositionChanged, this, report);

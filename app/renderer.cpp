@@ -207,6 +207,8 @@ QWidget* Renderer::build_control(FormView& fv, ui::Control& c) {
             watch(tree->header()->viewport(), &c);
         }
     }
+    // The tab bar's wheel and clicks are filtered too.
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) watch(tabs->tabBar(), &c);
     connect_input(c, w);
     sync_control(v, d_all);
     w->setVisible(c.visible());

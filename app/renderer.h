@@ -27,6 +27,8 @@
 
 class QAction;
 class QMenuBar;
+class QMouseEvent;
+class QWheelEvent;
 class QWidget;
 
 namespace dvx::ui {
@@ -136,6 +138,9 @@ class Renderer final : public QObject, public ui::Observer {
     // True for the first delivery of a press to a control, false for Qt's copies of it.
     bool first_press(const ui::Control& c, const QEvent* e);
     bool window_event(FormView& fv, QEvent* e);
+    // The mouse on a control's widget or one of its parts: true when it is dropped.
+    bool mouse_event(QObject* watched, ui::Control& c, QMouseEvent* e);
+    bool wheel_event(QObject* watched, ui::Control& c, QWheelEvent* e);
 
     // Each kind of control in a file of its own (app/render_<kind>.cpp): its widget,
     // the user's input on it, and the layer's state mirrored onto it.
@@ -169,6 +174,8 @@ class Renderer final : public QObject, public ui::Observer {
     std::unordered_map<const ui::Control*, ControlView> controls_;
     std::unordered_map<const QObject*, ui::Control*> owner_;
     std::unordered_map<const QObject*, ui::Form*> window_owner_;
+    // A high-resolution wheel's turn short of a whole notch.
+    int wheel_rest_ = 0;
     std::vector<ui::Control*> dirty_;
     std::vector<ui::Form*> dirty_forms_;
     bool flush_queued_ = false;

@@ -265,6 +265,14 @@ constexpr double list_row_per_point = 20 * 1.18;
 constexpr int combo_drop_rows = 8;
 }  // namespace
 
+void ListControl::scroll_rows(int rows) {
+    const int last = std::max(0, list_count() - page_rows());
+    const int top = std::clamp(top_index_ + rows, 0, last);
+    if (top == top_index_) return;
+    top_index_ = top;
+    changed("TopIndex");
+}
+
 int ComboBox::page_rows() const {
     return combo_drop_rows;
 }

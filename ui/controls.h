@@ -99,6 +99,9 @@ class ListControl : public Control {
     bool focusable_kind() const override { return true; }
     // Arrow, Home/End and Page keys move the selection as a click would: Click.
     void default_key(int key_code, int shift) override;
+    // Scrolls by `rows` (negative: up) without moving the selection; the last page
+    // stays full.
+    void scroll_rows(int rows);
 
   protected:
     // How far Page Up/Down move the selection.

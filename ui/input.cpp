@@ -229,6 +229,33 @@ bool user_focus(Control& c) {
     return take_focus(c);
 }
 
+bool user_wheel(Control& c, int notches) {
+    constexpr int rows_a_notch = 3;
+    if (notches == 0 || !usable_now(c) || st().focus != &c) return false;
+    const bool up = notches > 0;
+    const int n = up ? notches : -notches;
+    switch (c.kind()) {
+        case Kind::combo_box:
+            for (int i = 0; i < n && c.alive(); ++i) c.default_key(up ? vk_up : vk_down, 0);
+            return true;
+        case Kind::list_box:
+            static_cast<ListControl&>(c).scroll_rows((up ? -1 : 1) * rows_a_notch * n);
+            return true;
+        case Kind::grid: {
+            auto& g = static_cast<Grid&>(c);
+            g.user_scroll_to(g.top_row() + (up ? -1 : 1) * rows_a_notch * n);
+            return true;
+        }
+        case Kind::vscroll_bar: {
+            auto& b = static_cast<VScrollBar&>(c);
+            b.set_value(b.stepped(up ? -n : n, false));
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
 bool user_key(int key_code, int shift) {
     detail::settle_focus();
     Control* c = st().focus;

@@ -36,6 +36,11 @@ bool user_scroll(VScrollBar& bar, ScrollAction action, int value = 0);
 bool user_switch_tab(TabControl& tab, int index);
 // Moves the focus by a user's click into a control (no Click).
 bool user_focus(Control& c);
+// The mouse wheel turned over `c` by `notches` (positive: away from the user). Only the
+// control with the keys takes it: a combo box moves its choice one entry a notch (as an
+// arrow key, Click), a list box and a grid scroll three rows a notch, a scroll bar one
+// line (Change); other kinds take nothing. False when nothing took it.
+bool user_wheel(Control& c, int notches);
 
 // A key on the focused control: KeyDown(code, shift) -> KeyPress(ascii) -> default
 // editing -> KeyUp. Tab and Shift+Tab move the focus instead while another control

@@ -12,8 +12,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <functional>
 #include <memory>
 #include <string>
@@ -314,6 +316,35 @@ TEST_F(HzlTable, TheVariableTableEditsByMouseAndKeyboard) {
               (std::vector<std::string>{"5", "12", "3", "4"}));
 }
 
+// A number typed into the cell editor is kept when the table is scrolled before the
+// editor is left: the wheel over the table does nothing while the editor has the keys,
+// and a press on the table's scroll bar leaves the editor as a click elsewhere does.
+TEST_F(HzlTable, TheCellEditorKeepsItsNumberWhenTheTableScrolls) {
+    open_and_read();
+    click_cell(1, 1);
+    ASSERT_EQ(editor(), "1,1");
+    type("5");
+    QWidget* cells = grid().viewport();
+    const QPoint at = grid().cell_rect(2, 1).center();
+    for (int delta : {-120, 120, -120}) {
+        QWheelEvent wheel(at, cells->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(cells, &wheel);
+        settle();
+    }
+    EXPECT_EQ(editor(), "1,1") << "the wheel over the table leaves the editor alone";
+    EXPECT_EQ(page().txt_edit.text(), "5");
+    EXPECT_EQ(page().flg_param.top_row(), 1);
+
+    QScrollBar* bar = grid().verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 20));
+    settle();
+    EXPECT_TRUE(answered_.empty());
+    EXPECT_EQ(cell(1, 1), "5") << "the press on the scroll bar left the editor with its number";
+    EXPECT_GT(page().flg_param.top_row(), 1);
+}
+
 // A value refused on leaving its field, the refusal box answered, the next field clicked
 // and typed into: the typed value is that field's, the refused field keeps its word.
 TEST_F(OneFocus, TheClickedFieldTakesTheKeysAfterARefusal) {
@@ -463,8 +494,8 @@ TEST_F(OneFocus, APasteStaysInTheFocusedField) {
         bool by_shift_insert = false;
     };
     const Case cases[] = {
-        {"\t1", "1"},          // the Tab dropped, not acted on
-        {"1\r\n2", "1"},       // the first line only
+        {"\t1", "1"},     // the Tab dropped, not acted on
+        {"1\r\n2", "1"},  // the first line only
         {"2\n\t3", "2"},
         {"x-y.7", "-7", true},  // letters refused by the filter; a second "." too
     };

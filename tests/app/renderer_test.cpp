@@ -494,8 +494,9 @@ TEST_F(RendererTest, TheButtonShowsTheFocusFrameOnceTheKeyboardMoves) {
     EXPECT_TRUE(frame_shown());
 }
 
-// A press is remembered only for the click or choice that ends it: a later wheel
-// choice, after the layer has moved the focus by code, is the user's and is taken.
+// A press is remembered only for the click or choice that ends it: a later wheel turn
+// over the list, once the layer has moved the keys to it by code, is the user's and is
+// taken. While the keys are elsewhere the wheel over the list does nothing.
 TEST_F(RendererTest, AWheelChoiceAfterAPressElsewhereIsTaken) {
     QWidget* win = activated_window();
     if (!win) GTEST_SKIP() << "this platform cannot activate windows";
@@ -511,9 +512,20 @@ TEST_F(RendererTest, AWheelChoiceAfterAPressElsewhereIsTaken) {
     renderer_->flush();
     ASSERT_EQ(form_->cmb.list_index(), -1);
 
-    QWheelEvent wheel(QPointF(4, 4), combo->mapToGlobal(QPointF(4, 4)), QPoint(), QPoint(0, -120),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(combo, &wheel);
+    auto turn = [combo] {
+        QWheelEvent wheel(QPointF(4, 4), combo->mapToGlobal(QPointF(4, 4)), QPoint(),
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(combo, &wheel);
+    };
+    turn();
+    loop_.run_pending();
+    renderer_->flush();
+    EXPECT_EQ(form_->cmb.list_index(), -1) << "the keys are in the text box";
+    EXPECT_EQ(ui::focus_owner(), &form_->txt);
+
+    form_->cmb.set_focus();
+    renderer_->flush();
+    turn();
     loop_.run_pending();
     renderer_->flush();
     EXPECT_EQ(form_->cmb.list_index(), 0);

@@ -1,0 +1,929 @@
+// Every input path Qt offers on a control's widget either reaches the window layer's own
+// rules or changes nothing: keys with every modifier, the wheel, the mouse's other
+// buttons, double clicks, drags, context menus and input methods. Checked on a form with
+// one control of each kind (what the layer does with a path) and on the program's real
+// windows on the simulated bus (parameter words, texts, values and focus unchanged by
+// every path that is to do nothing; each widget showing the layer's state after a long
+// seeded run of mixed input).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWheelEvent>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/render_grid.h"
+#include "app/renderer.h"
+#include "app/twips.h"
+#include "calib/openers.h"
+#include "gateway/openers.h"
+#include "mainwin/access_level.h"
+#include "mainwin/page_openers.h"
+#include "model/access.h"
+#include "model/param_image.h"
+#include "pages/h_dout.h"
+#include "pages/h_inp.h"
+#include "pages/openers.h"
+#include "tests/app/qt_steps.h"
+#include "tests/app/qt_test_app.h"
+#include "tests/app/rendered_form.h"
+#include "tests/mainwin/device_fixture.h"
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/cp1252.h"
+#include "ui/form.h"
+#include "ui/input.h"
+
+namespace dvx::testing {
+namespace {
+
+std::string name_of(const ui::Control* c) {
+    if (!c) return "none";
+    return ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+}
+
+// ---------------------------------------------------------------------------------
+// Sending Qt's events
+
+void wheel(QWidget* part, int delta, Qt::KeyboardModifiers mods = {}) {
+    const QPoint at = part->rect().center();
+    QWheelEvent e(at, part->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton, mods,
+                  Qt::NoScrollPhase, false);
+    QApplication::sendEvent(part, &e);
+}
+
+void context_menu(QWidget* part) {
+    const QPoint at = part->rect().center();
+    QContextMenuEvent e(QContextMenuEvent::Mouse, at, part->mapToGlobal(at));
+    QApplication::sendEvent(part, &e);
+}
+
+// Text dragged in from another program and dropped on the part.
+void drop_text(QWidget* part, const QString& text) {
+    QMimeData data;
+    data.setText(text);
+    const QPointF at = part->rect().center();
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(part, &enter);
+    QDropEvent drop(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(part, &drop);
+}
+
+// An input method composing "ü" (a dead key, or the compose key): its preedit, then its
+// commit when `commit`.
+void compose(QWidget* to, bool commit) {
+    QInputMethodEvent pre(QStringLiteral("\u00a8"), {});
+    QApplication::sendEvent(to, &pre);
+    if (!commit) return;
+    QInputMethodEvent done;
+    done.setCommitString(QStringLiteral("\u00fc"));
+    QApplication::sendEvent(to, &done);
+}
+
+// The parts of a control's widget the mouse can reach: the widget, a scrolled control's
+// viewport and scroll bars, a tab control's bar.
+std::vector<QWidget*> parts_of(QWidget* w) {
+    std::vector<QWidget*> out{w};
+    if (auto* area = qobject_cast<QAbstractScrollArea*>(w)) {
+        out.push_back(area->viewport());
+        if (area->verticalScrollBar()->isVisible()) out.push_back(area->verticalScrollBar());
+    }
+    if (auto* tabs = qobject_cast<QTabWidget*>(w)) out.push_back(tabs->tabBar());
+    return out;
+}
+
+// ---------------------------------------------------------------------------------
+// The layer's state and what Qt shows of it
+
+// What the layer holds of a control that any input could change.
+std::string layer_state(ui::Control& c) {
+    std::ostringstream s;
+    s << name_of(&c) << (c.enabled() ? "" : " disabled") << (c.visible() ? "" : " hidden") << ": ";
+    switch (c.kind()) {
+        case ui::Kind::text_box:
+            s << '"' << static_cast<ui::TextBox&>(c).text() << '"';
+            break;
+        case ui::Kind::combo_box:
+        case ui::Kind::list_box: {
+            auto& l = static_cast<ui::ListControl&>(c);
+            s << l.list_index() << " of " << l.list_count() << " top " << l.top_index();
+            break;
+        }
+        case ui::Kind::list_view:
+            s << static_cast<ui::ListView&>(c).selected_index();
+            break;
+        case ui::Kind::check_box:
+            s << static_cast<ui::CheckBox&>(c).value();
+            break;
+        case ui::Kind::option_button:
+            s << static_cast<ui::OptionButton&>(c).value();
+            break;
+        case ui::Kind::vscroll_bar:
+            s << static_cast<ui::VScrollBar&>(c).value();
+            break;
+        case ui::Kind::tab_control:
+            s << static_cast<ui::TabControl&>(c).tab();
+            break;
+        case ui::Kind::grid: {
+            auto& g = static_cast<ui::Grid&>(c);
+            s << g.row() << "," << g.col() << " top " << g.top_row() << " left " << g.left_col();
+            for (int r = 0; r < g.rows(); ++r)
+                for (int k = 0; k < g.cols(); ++k) s << '|' << g.text_matrix(r, k);
+            break;
+        }
+        default:
+            if (auto* cc = dynamic_cast<ui::CaptionControl*>(&c)) s << cc->caption();
+            break;
+    }
+    return s.str();
+}
+
+struct Snapshot {
+    std::vector<std::int16_t> words;
+    std::vector<std::string> controls;
+    std::string focus, active;
+    std::size_t boxes = 0;
+    bool operator==(const Snapshot&) const = default;
+};
+
+// The controls of every loaded window whose state differs, and the words that did.
+std::vector<std::string> differences(const Snapshot& a, const Snapshot& b) {
+    std::vector<std::string> out;
+    for (std::size_t i = 0; i < a.words.size() && i < b.words.size(); ++i)
+        if (a.words[i] != b.words[i])
+            out.push_back("word " + std::to_string(i) + ": " + std::to_string(a.words[i]) + " -> " +
+                          std::to_string(b.words[i]));
+    for (std::size_t i = 0; i < a.controls.size() && i < b.controls.size(); ++i)
+        if (a.controls[i] != b.controls[i]) out.push_back(a.controls[i] + " -> " + b.controls[i]);
+    if (a.controls.size() != b.controls.size()) out.push_back("controls came or went");
+    if (a.focus != b.focus) out.push_back("keys " + a.focus + " -> " + b.focus);
+    if (a.active != b.active) out.push_back("window " + a.active + " -> " + b.active);
+    if (a.boxes != b.boxes) out.push_back("a box came");
+    return out;
+}
+
+// Where Qt's widget shows something else than the layer holds; empty when none.
+std::vector<std::string> unmirrored(app::Renderer& r, ui::Form& f) {
+    std::vector<std::string> out;
+    for (ui::Control* c : f.controls()) {
+        QWidget* w = r.widget(*c);
+        if (!w) continue;
+        const std::string n = name_of(c);
+        auto expect = [&](bool ok, const std::string& what) {
+            if (!ok) out.push_back(n + ": " + what);
+        };
+        expect(w->testAttribute(Qt::WA_ForceDisabled) != c->enabled(), "enabled");
+        switch (c->kind()) {
+            case ui::Kind::text_box: {
+                auto& t = static_cast<ui::TextBox&>(*c);
+                if (auto* e = qobject_cast<QLineEdit*>(w)) {
+                    expect(e->text() == app::qstr(t.text()), "text " + app::cp1252(e->text()));
+                } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
+                    QString want = app::qstr(t.text());
+                    want.remove('\r');
+                    expect(pe->toPlainText() == want, "text");
+                }
+                break;
+            }
+            case ui::Kind::combo_box: {
+                auto& l = static_cast<ui::ListControl&>(*c);
+                auto* cb = qobject_cast<QComboBox*>(w);
+                expect(cb->count() == l.list_count() && cb->currentIndex() == l.list_index(),
+                       "choice " + std::to_string(cb->currentIndex()));
+                break;
+            }
+            case ui::Kind::list_box: {
+                auto& l = static_cast<ui::ListControl&>(*c);
+                auto* lw = qobject_cast<QListWidget*>(w);
+                const int sel =
+                    lw->selectedItems().isEmpty() ? -1 : lw->row(lw->selectedItems()[0]);
+                expect(lw->count() == l.list_count() && sel == l.list_index(),
+                       "selection " + std::to_string(sel));
+                break;
+            }
+            case ui::Kind::list_view: {
+                auto& lv = static_cast<ui::ListView&>(*c);
+                auto* tw = qobject_cast<QTreeWidget*>(w);
+                const auto sel = tw->selectedItems();
+                const int at = sel.isEmpty() ? 0 : tw->indexOfTopLevelItem(sel[0]) + 1;
+                expect(at == lv.selected_index(), "selection " + std::to_string(at));
+                break;
+            }
+            case ui::Kind::check_box: {
+                const int v = static_cast<ui::CheckBox&>(*c).value();
+                const auto st = qobject_cast<QCheckBox*>(w)->checkState();
+                expect(st == (v == 1   ? Qt::Checked
+                              : v == 2 ? Qt::PartiallyChecked
+                                       : Qt::Unchecked),
+                       "check");
+                break;
+            }
+            case ui::Kind::option_button:
+                expect(qobject_cast<QRadioButton*>(w)->isChecked() ==
+                           static_cast<ui::OptionButton&>(*c).value(),
+                       "option");
+                break;
+            case ui::Kind::vscroll_bar:
+                expect(qobject_cast<QScrollBar*>(w)->value() ==
+                           static_cast<ui::VScrollBar&>(*c).value(),
+                       "value");
+                break;
+            case ui::Kind::tab_control:
+                expect(qobject_cast<QTabWidget*>(w)->currentIndex() ==
+                           static_cast<ui::TabControl&>(*c).tab(),
+                       "tab");
+                break;
+            case ui::Kind::grid: {
+                auto& g = static_cast<ui::Grid&>(*c);
+                auto* gw = static_cast<app::GridWidget*>(w);
+                expect(gw->verticalScrollBar()->value() == g.top_row() - g.fixed_rows(), "top row");
+                break;
+            }
+            default:
+                break;
+        }
+    }
+    return out;
+}
+
+// The letters Alt takes in a window: its captions' access keys and its menus'.
+std::set<char> access_letters(ui::Form& f) {
+    std::set<char> out;
+    auto add = [&out](const std::string& caption) {
+        for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+            if (caption[i] != '&') continue;
+            if (caption[i + 1] == '&') {
+                ++i;
+                continue;
+            }
+            const auto ch = static_cast<unsigned char>(caption[i + 1]);
+            if (std::isalpha(ch)) out.insert(static_cast<char>(std::tolower(ch)));
+        }
+    };
+    for (ui::Control* c : f.controls()) {
+        if (auto* cc = dynamic_cast<ui::CaptionControl*>(c)) add(cc->caption());
+        if (auto* tc = dynamic_cast<ui::TabControl*>(c))
+            for (int i = 0; i < tc->tabs(); ++i) add(tc->tab_caption(i));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------------
+// What the layer does with each path, on one control of each kind
+
+class EveryKind : public ui::Form {
+  public:
+    EveryKind() : Form("every_kind", {0, 0, 9000, 7000}) {
+        on_load = [this] {
+            txt.set_text("12.5");
+            memo.set_multi_line(true);
+            memo.set_text("first\r\nsecond");
+            btn.set_caption("&Read");
+            chk.set_caption("Echo");
+            opt.set_caption("Relay");
+            for (int i = 0; i < 30; ++i) {
+                lst.add_item("item " + std::to_string(i));
+                cmb.add_item("entry " + std::to_string(i));
+            }
+            cmb.set_list_index(3);
+            lst.set_list_index(2);
+            liv.add_column("Address", 1200);
+            for (int i = 1; i <= 3; ++i) liv.add_item(std::to_string(i));
+            grd.set_rows(40);
+            grd.set_cols(3);
+            grd.set_fixed_rows(1);
+            grd.set_fixed_cols(1);
+            vsb.set_max(10);
+            vsb.set_small_change(1);
+            vsb.set_large_change(5);
+            vsb.set_value(5);
+            tab.set_tabs(2);
+            tab.set_tab_caption(0, "Input");
+            tab.set_tab_caption(1, "Output");
+        };
+    }
+    ui::TextBox txt{*this, "txt", {120, 120, 1500, 315}};
+    ui::TextBox memo{*this, "memo", {120, 5000, 3000, 900}};
+    ui::CommandButton btn{*this, "btn", {3500, 120, 1200, 375}};
+    ui::CheckBox chk{*this, "chk", {4900, 120, 1200, 255}};
+    ui::OptionButton opt{*this, "opt", {6300, 120, 1200, 255}};
+    ui::ListBox lst{*this, "lst", {120, 700, 2500, 1500}};
+    ui::ComboBox cmb{*this, "cmb", {2800, 700, 2000, 315}};
+    ui::ListView liv{*this, "liv", {5000, 700, 3000, 1500}};
+    ui::Grid grd{*this, "grd", {120, 2500, 4000, 2000}};
+    ui::VScrollBar vsb{*this, "vsb", {4500, 2500, 255, 2000}};
+    ui::TabControl tab{*this, "tab", {5000, 2500, 3000, 2000}};
+};
+
+class InputTable : public RenderedForm<EveryKind> {
+  protected:
+    void settle() { settle_qt(loop_, *renderer_); }
+    QWidget* w(ui::Control& c) { return renderer_->widget(c); }
+    void keys_to(ui::Control& c) {
+        loop_.post([&c] { ui::user_focus(c); });
+        settle();
+        ASSERT_EQ(ui::focus_owner(), &c);
+    }
+    QWidget* keyboard() {
+        QWidget* f = QApplication::focusWidget();
+        return f ? f : w(*ui::focus_owner());
+    }
+};
+
+// The path, the control it goes to, whether that control has the keys, and what the
+// layer holds afterwards (the rest of the form unchanged).
+TEST_F(InputTable, EachPathDoesWhatTheTableSaysOnEachKindOfControl) {
+    auto viewport = [this](ui::Control& c) {
+        return qobject_cast<QAbstractScrollArea*>(w(c))->viewport();
+    };
+    struct Case {
+        const char* path;
+        const char* control;
+        bool keys;  // the control has the keys; else the text box has them
+        std::function<void(EveryKind&)> send;
+        std::string after;  // the control's layer_state afterwards
+    };
+    const std::vector<Case> cases = {
+        // The wheel: only the control with the keys takes it.
+        {"wheel down", "cmb", true, [&](EveryKind& f) { wheel(w(f.cmb), -120); },
+         "cmb: 4 of 30 top 0"},
+        {"wheel up", "cmb", true, [&](EveryKind& f) { wheel(w(f.cmb), 120); },
+         "cmb: 2 of 30 top 0"},
+        {"wheel, keys elsewhere", "cmb", false, [&](EveryKind& f) { wheel(w(f.cmb), -120); },
+         "cmb: 3 of 30 top 0"},
+        {"Ctrl+wheel", "cmb", true,
+         [&](EveryKind& f) { wheel(w(f.cmb), -120, Qt::ControlModifier); }, "cmb: 3 of 30 top 0"},
+        {"half a notch twice", "cmb", true,
+         [&](EveryKind& f) {
+             wheel(w(f.cmb), -60);
+             wheel(w(f.cmb), -60);
+         },
+         "cmb: 4 of 30 top 0"},
+        {"wheel down", "lst", true, [&](EveryKind& f) { wheel(viewport(f.lst), -240); },
+         "lst: 2 of 30 top 6"},
+        {"wheel, keys elsewhere", "lst", false, [&](EveryKind& f) { wheel(viewport(f.lst), -120); },
+         "lst: 2 of 30 top 0"},
+        {"wheel down", "vsb", true, [&](EveryKind& f) { wheel(w(f.vsb), -120); }, "vsb: 6"},
+        {"wheel, keys elsewhere", "vsb", false, [&](EveryKind& f) { wheel(w(f.vsb), -120); },
+         "vsb: 5"},
+        {"wheel, keys elsewhere", "tab", false,
+         [&](EveryKind& f) { wheel(static_cast<QTabWidget*>(w(f.tab))->tabBar(), -120); },
+         "tab: 0"},
+        {"wheel over the field", "txt", true, [&](EveryKind& f) { wheel(w(f.txt), -120); },
+         "txt: \"12.5\""},
+        // Alt with a letter that is no access key finds nothing in a list.
+        {"Alt+E", "cmb", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_E, Qt::AltModifier); },
+         "cmb: 3 of 30 top 0"},
+        {"Alt+I", "lst", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_I, Qt::AltModifier); },
+         "lst: 2 of 30 top 0"},
+        {"Ctrl+End", "lst", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_End, Qt::ControlModifier); },
+         "lst: 2 of 30 top 0"},
+        {"Alt+Down, Alt+E in the open list, Enter", "cmb", true,
+         [&](EveryKind&) {
+             QTest::keyClick(keyboard(), Qt::Key_Down, Qt::AltModifier);
+             QWidget* open = QApplication::activePopupWidget();
+             ASSERT_NE(open, nullptr) << "Alt+Down opens the list";
+             QWidget* list = open->focusWidget() ? open->focusWidget() : open;
+             QTest::keyClick(list, Qt::Key_E, Qt::AltModifier);
+             QTest::keyClick(list, Qt::Key_Return);
+         },
+         "cmb: 3 of 30 top 0"},
+        {"typed letter", "cmb", true, [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_E); },
+         "cmb: 3 of 30 top 0"},
+        {"Down", "cmb", true, [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_Down); },
+         "cmb: 4 of 30 top 0"},
+        // The mouse's other buttons and Qt's own menus reach no control.
+        {"right click", "lst", false,
+         [&](EveryKind& f) {
+             QTest::mouseClick(viewport(f.lst), Qt::RightButton, {}, QPoint(10, 5));
+         },
+         "lst: 2 of 30 top 0"},
+        {"middle click", "lst", false,
+         [&](EveryKind& f) {
+             QTest::mouseClick(viewport(f.lst), Qt::MiddleButton, {}, QPoint(10, 5));
+         },
+         "lst: 2 of 30 top 0"},
+        {"right double click", "liv", false,
+         [&](EveryKind& f) {
+             QTest::mouseDClick(viewport(f.liv), Qt::RightButton, {}, QPoint(10, 5));
+         },
+         "liv: 0"},
+        {"middle click", "vsb", false,
+         [&](EveryKind& f) {
+             QTest::mouseClick(w(f.vsb), Qt::MiddleButton, {}, QPoint(5, w(f.vsb)->height() - 30));
+         },
+         "vsb: 5"},
+        {"context menu", "vsb", false, [&](EveryKind& f) { context_menu(w(f.vsb)); }, "vsb: 5"},
+        {"right click", "chk", false,
+         [&](EveryKind& f) { QTest::mouseClick(w(f.chk), Qt::RightButton); }, "chk: 0"},
+        // A drag over a list's rows chooses nothing until the click of one row.
+        {"drag over the rows", "lst", true,
+         [&](EveryKind& f) {
+             QWidget* vp = viewport(f.lst);
+             QTest::mousePress(vp, Qt::LeftButton, {}, QPoint(10, 5));
+             QTest::mouseMove(vp, QPoint(10, vp->height() - 5));
+             QTest::mouseRelease(vp, Qt::LeftButton, {}, QPoint(10, vp->height() - 5));
+         },
+         "lst: 2 of 30 top 0"},
+        // Text boxes: the layer's editing only.
+        {"Ctrl+Z", "txt", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_Z, Qt::ControlModifier); },
+         "txt: \"12.5\""},
+        {"Ctrl+Backspace", "txt", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_Backspace, Qt::ControlModifier); },
+         "txt: \"12.5\""},
+        {"Ctrl+Delete", "txt", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_Delete, Qt::ControlModifier); },
+         "txt: \"12.5\""},
+        {"Insert, then a digit", "txt", true,
+         [&](EveryKind& f) {
+             QTest::keyClick(keyboard(), Qt::Key_Insert);
+             QTest::keyClick(keyboard(), Qt::Key_Home);
+             QTest::keyClick(keyboard(), Qt::Key_7);
+         },
+         "txt: \"712.5\""},
+        {"Ctrl+X, nothing selected", "txt", true,
+         [&](EveryKind& f) {
+             QTest::keyClick(keyboard(), Qt::Key_Home);
+             QTest::keyClick(keyboard(), Qt::Key_X, Qt::ControlModifier);
+         },
+         "txt: \"12.5\""},
+        {"Shift+Delete, nothing selected", "txt", true,
+         [&](EveryKind& f) {
+             QTest::keyClick(keyboard(), Qt::Key_Home);
+             QTest::keyClick(keyboard(), Qt::Key_Delete, Qt::ShiftModifier);
+         },
+         "txt: \"12.5\""},
+        {"Ctrl+A, then a digit", "txt", true,
+         [&](EveryKind& f) {
+             QTest::keyClick(keyboard(), Qt::Key_End);
+             QTest::keyClick(keyboard(), Qt::Key_A, Qt::ControlModifier);
+             QTest::keyClick(keyboard(), Qt::Key_3);
+         },
+         "txt: \"3\""},
+        {"text dropped in", "txt", false, [&](EveryKind& f) { drop_text(w(f.txt), "99"); },
+         "txt: \"12.5\""},
+        {"text dropped in", "memo", false, [&](EveryKind& f) { drop_text(viewport(f.memo), "99"); },
+         "memo: \"first\r\nsecond\""},
+        {"context menu", "txt", true, [&](EveryKind& f) { context_menu(w(f.txt)); },
+         "txt: \"12.5\""},
+        {"compose, preedit only", "txt", true, [&](EveryKind& f) { compose(keyboard(), false); },
+         "txt: \"12.5\""},
+        {"compose \u00fc", "txt", true,
+         [&](EveryKind& f) {
+             QTest::keyClick(keyboard(), Qt::Key_End);
+             compose(keyboard(), true);
+         },
+         "txt: \"12.5\xfc\""},
+        {"Alt+K", "txt", true,
+         [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_K, Qt::AltModifier); },
+         "txt: \"12.5\""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " on " + c.control);
+        // Each case starts from the same form.
+        renderer_->flush();
+        form_->unload();
+        form_ = std::make_unique<EveryKind>();
+        form_->load();
+        form_->show_modeless();
+        settle();
+        std::map<std::string, std::string> before;
+        for (ui::Control* k : form_->controls()) before[name_of(k)] = layer_state(*k);
+        ui::Control* target = form_->control(c.control);
+        ASSERT_NE(target, nullptr);
+        if (c.keys)
+            keys_to(*target);
+        else
+            keys_to(form_->txt);
+        if (target == &form_->txt) {
+            // The caret after the text, nothing selected.
+            loop_.post([this] {
+                form_->txt.set_sel_start(4);
+                form_->txt.set_sel_length(0);
+            });
+            settle();
+        }
+        c.send(*form_);
+        settle();
+        EXPECT_EQ(layer_state(*target), c.after);
+        for (ui::Control* k : form_->controls())
+            if (k != target) {
+                EXPECT_EQ(layer_state(*k), before[name_of(k)]);
+            }
+        EXPECT_EQ(unmirrored(*renderer_, *form_), std::vector<std::string>{});
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// The program's windows on the simulated bus
+
+class RealWindows : public DeviceFixture {
+  protected:
+    void SetUp() override {
+        qt_app();
+        DeviceFixture::SetUp();
+        renderer_ = std::make_unique<app::Renderer>();
+        pages::install_openers();
+        calib::install_openers();
+        gateway::install_openers();
+        boxes_.answer_all(ui::id_ok);
+    }
+    void TearDown() override {
+        for (QWidget* p = QApplication::activePopupWidget(); p;
+             p = QApplication::activePopupWidget())
+            p->close();
+        renderer_.reset();
+        mainwin::page_openers() = {};
+        DeviceFixture::TearDown();
+    }
+    void settle() {
+        settle_qt(loop_, *renderer_);
+        // A drop-down list a press opened is closed again, as by Esc.
+        if (QWidget* p = QApplication::activePopupWidget()) {
+            p->close();
+            settle_qt(loop_, *renderer_);
+        }
+    }
+    static QWidget* keyboard() {
+        if (QWidget* f = QApplication::focusWidget()) return f;
+        return QApplication::activeWindow();
+    }
+
+    Snapshot snapshot() {
+        Snapshot s;
+        s.words.assign(model::param_image.begin(), model::param_image.end());
+        for (ui::Form* f : ui::loaded_forms())
+            for (ui::Control* c : f->controls()) s.controls.push_back(layer_state(*c));
+        s.focus = name_of(ui::focus_owner());
+        s.active = ui::active_form() ? ui::to_utf8(ui::active_form()->name()) : "none";
+        s.boxes = boxes_.shown().size();
+        return s;
+    }
+
+    // The program on the bus with the device read at level 2; `each` runs on every page
+    // and sheet its buttons and menus open (the live pages, which poll until they close,
+    // are left out).
+    void on_every_window(int bus, const char* marker, int device,
+                         const std::function<void(ui::Form&)>& each) {
+        ui::reset_forms();
+        reset_globals();
+        if (files_->exists("HZL_mod.cfg")) files_->remove("HZL_mod.cfg");
+        if (marker) {
+            write_checked(marker, "1");
+            write_checked("HZL_chart_enabled.cfg", "1");
+        }
+        ASSERT_TRUE(start(bus));
+        model::entered_password = model::password_level_2_default;
+        mainwin::apply_access_level();
+        pump();
+        select(device);
+        read();
+        settle();
+        auto& m = main();
+        each(m);
+        std::vector<ui::Control*> openers = {&m.B_io,      &m.B_Out,     &m.B_dout,   &m.B_Schk,
+                                             &m.B_comment, &m.m_cal_inp, &m.m_cal_out};
+        if (bus != 0) {
+            openers.push_back(&m.m_ub_hzl);
+            openers.push_back(&m.m_ub_bnr);
+        }
+        for (ui::Control* opener : openers) {
+            SCOPED_TRACE(name_of(opener));
+            user([opener] { ui::user_click(*opener); });
+            settle();
+            ui::Form* page = ui::active_form();
+            if (!page || page == &m) continue;  // not offered here
+            SCOPED_TRACE(ui::to_utf8(page->name()));
+            each(*page);
+            if (page->loaded()) user([page] { ui::user_close(*page); });
+            settle();
+            if (!m.visible()) user([&m] { m.show_modeless(); });
+            settle();
+        }
+    }
+
+    // The usable controls of a window that have a widget of their own.
+    std::vector<ui::Control*> usable(ui::Form& f) {
+        std::vector<ui::Control*> out;
+        for (ui::Control* c : f.controls()) {
+            QWidget* w = renderer_->widget(*c);
+            if (w && w->isVisible() && w->isEnabled() && c->shown() && c->usable())
+                out.push_back(c);
+        }
+        return out;
+    }
+
+    std::unique_ptr<app::Renderer> renderer_;
+};
+
+// Every path the table says does nothing, on every usable control of every window: no
+// parameter word, text, choice, value, focus or window changes, and no box comes.
+TEST_F(RealWindows, EveryPathThatDoesNothingChangesNothingOnEveryWindow) {
+    struct Path {
+        const char* name;
+        bool keys;  // sent to the control while it has the keys; else while another has them
+        std::function<void(ui::Control&, QWidget*)> send;
+    };
+    std::string letters;  // set per window: Alt letters that are no access key
+    const std::vector<Path> paths = {
+        {"Alt+letter, no access key", true,
+         [&](ui::Control&, QWidget*) {
+             for (char ch : letters)
+                 QTest::keyClick(keyboard(), static_cast<Qt::Key>(Qt::Key_A + (ch - 'a')),
+                                 Qt::AltModifier);
+         }},
+        {"Ctrl+Z, Ctrl+Y", true,
+         [](ui::Control&, QWidget*) {
+             QTest::keyClick(keyboard(), Qt::Key_Z, Qt::ControlModifier);
+             QTest::keyClick(keyboard(), Qt::Key_Y, Qt::ControlModifier);
+         }},
+        {"Ctrl+Backspace, Ctrl+Delete", true,
+         [](ui::Control&, QWidget*) {
+             QTest::keyClick(keyboard(), Qt::Key_Backspace, Qt::ControlModifier);
+             QTest::keyClick(keyboard(), Qt::Key_Delete, Qt::ControlModifier);
+         }},
+        {"Ctrl+X, Shift+Delete with nothing selected", true,
+         [this](ui::Control& c, QWidget*) {
+             if (c.kind() == ui::Kind::text_box) {
+                 auto& t = static_cast<ui::TextBox&>(c);
+                 user([&t] {
+                     t.set_sel_start(0);
+                     t.set_sel_length(0);
+                 });
+                 settle();
+             }
+             QTest::keyClick(keyboard(), Qt::Key_X, Qt::ControlModifier);
+             QTest::keyClick(keyboard(), Qt::Key_Delete, Qt::ShiftModifier);
+         }},
+        {"Insert", true,
+         [](ui::Control&, QWidget*) { QTest::keyClick(keyboard(), Qt::Key_Insert); }},
+        {"an input method's preedit", true,
+         [](ui::Control&, QWidget*) { compose(keyboard(), false); }},
+        {"the wheel, the keys elsewhere", false,
+         [](ui::Control&, QWidget* w) {
+             for (QWidget* part : parts_of(w)) {
+                 wheel(part, -120);
+                 wheel(part, 120);
+             }
+         }},
+        {"right and middle click, right double click", false,
+         [](ui::Control& c, QWidget* w) {
+             for (QWidget* part : parts_of(w)) {
+                 QTest::mouseClick(part, Qt::RightButton);
+                 QTest::mouseDClick(part, Qt::RightButton);
+                 // The middle button pastes into a text box.
+                 if (c.kind() != ui::Kind::text_box) QTest::mouseClick(part, Qt::MiddleButton);
+             }
+         }},
+        {"context menu, text dropped in", false,
+         [](ui::Control&, QWidget* w) {
+             for (QWidget* part : parts_of(w)) {
+                 context_menu(part);
+                 drop_text(part, "77");
+             }
+         }},
+    };
+    int checked = 0;
+    auto each = [&](ui::Form& f) {
+        renderer_->flush();
+        const std::set<char> taken = access_letters(f);
+        letters.clear();
+        for (char ch = 'a'; ch <= 'z'; ++ch)
+            if (!taken.count(ch)) letters += ch;
+        for (ui::Control* c : usable(f)) {
+            SCOPED_TRACE(name_of(c));
+            for (const Path& p : paths) {
+                if (ui::active_form() != &f) return;
+                SCOPED_TRACE(p.name);
+                if (p.keys) {
+                    if (!c->focusable_kind()) continue;
+                    user([c] { ui::user_focus(*c); });
+                    settle();
+                    if (ui::focus_owner() != c) continue;
+                } else if (ui::focus_owner() == c) {
+                    // The keys to the first other control that takes them.
+                    for (ui::Control* o : f.tab_order())
+                        if (o != c) {
+                            user([o] { ui::user_focus(*o); });
+                            settle();
+                            if (ui::focus_owner() == o) break;
+                        }
+                    if (ui::focus_owner() == c) continue;
+                }
+                QWidget* w = renderer_->widget(*c);
+                if (!w || !w->isVisible()) continue;
+                if (p.keys) {
+                    ASSERT_EQ(keyboard(), renderer_->focus_widget(*c))
+                        << "Qt has the keys elsewhere";
+                }
+                const Snapshot before = snapshot();
+                p.send(*c, w);
+                settle();
+                EXPECT_EQ(differences(before, snapshot()), std::vector<std::string>{});
+                EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+                ++checked;
+            }
+        }
+    };
+    on_every_window(0, nullptr, 1, each);   // KRV 4.05
+    on_every_window(0, nullptr, 20, each);  // DLX 4.02
+    on_every_window(1, "HZL_mod.cfg", 1, each);
+    EXPECT_GT(checked, 500);
+}
+
+// A long seeded run of mixed input on every window: after each event every widget shows
+// the layer's state, and a parameter word changes only after an event that may change
+// one (a typed key, a left click, the wheel over the control with the keys).
+TEST_F(RealWindows, ASeededRunOfMixedInputKeepsQtShowingTheLayer) {
+    std::mt19937 rng(4301);
+    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    int events = 0;
+    auto each = [&](ui::Form& f) {
+        renderer_->flush();
+        const std::set<char> taken = access_letters(f);
+        std::string free;
+        for (char ch = 'a'; ch <= 'z'; ++ch)
+            if (!taken.count(ch)) free += ch;
+        for (int i = 0; i < 60; ++i) {
+            if (ui::active_form() != &f || !f.loaded()) return;
+            std::vector<ui::Control*> controls;
+            for (ui::Control* c : usable(f))
+                if (c->kind() != ui::Kind::command_button) controls.push_back(c);  // no page closes
+            if (controls.empty()) return;
+            ui::Control* c = controls[pick(static_cast<int>(controls.size()))];
+            QWidget* w = renderer_->widget(*c);
+            const auto parts = parts_of(w);
+            QWidget* part = parts[pick(static_cast<int>(parts.size()))];
+            const bool had_keys = ui::focus_owner() == c;
+            bool may_change = false;
+            std::string what;
+            const Snapshot before = snapshot();
+            switch (pick(10)) {
+                case 0:
+                    what = "a digit";
+                    QTest::keyClick(keyboard(), static_cast<Qt::Key>(Qt::Key_0 + pick(10)));
+                    may_change = true;
+                    break;
+                case 1: {
+                    static constexpr Qt::Key moves[] = {Qt::Key_Tab,  Qt::Key_Return,
+                                                        Qt::Key_Down, Qt::Key_Up,
+                                                        Qt::Key_Home, Qt::Key_Backspace};
+                    what = "a navigation or editing key";
+                    QTest::keyClick(keyboard(), moves[pick(6)]);
+                    may_change = true;
+                    break;
+                }
+                case 2:
+                    if (free.empty()) continue;
+                    what = "Alt+letter, no access key";
+                    QTest::keyClick(
+                        keyboard(),
+                        static_cast<Qt::Key>(Qt::Key_A +
+                                             (free[pick(static_cast<int>(free.size()))] - 'a')),
+                        Qt::AltModifier);
+                    break;
+                case 3: {
+                    static constexpr Qt::Key ctrl[] = {Qt::Key_Z, Qt::Key_Y, Qt::Key_Backspace,
+                                                       Qt::Key_Delete, Qt::Key_End};
+                    what = "Ctrl+key";
+                    QTest::keyClick(keyboard(), ctrl[pick(5)], Qt::ControlModifier);
+                    break;
+                }
+                case 4:
+                case 5:
+                    what = had_keys ? "the wheel, with the keys" : "the wheel, keys elsewhere";
+                    wheel(part, pick(2) ? 120 : -120);
+                    may_change = had_keys;
+                    break;
+                case 6:
+                case 7: {
+                    what = "a left click";
+                    const QPoint at(1 + pick(std::max(1, part->width() - 2)),
+                                    1 + pick(std::max(1, part->height() - 2)));
+                    QTest::mouseClick(part, Qt::LeftButton, {}, at);
+                    may_change = true;
+                    break;
+                }
+                case 8:
+                    what = "a right or middle click";
+                    if (pick(2)) {
+                        QTest::mouseClick(part, Qt::RightButton);
+                    } else {
+                        QTest::mouseClick(part, Qt::MiddleButton);
+                        may_change = c->kind() == ui::Kind::text_box;  // a paste
+                    }
+                    break;
+                default:
+                    what = "a context menu";
+                    context_menu(part);
+                    break;
+            }
+            settle();
+            ++events;
+            SCOPED_TRACE(what + " on " + name_of(c) + " in " + ui::to_utf8(f.name()));
+            if (f.loaded()) {
+                EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+            }
+            const Snapshot after = snapshot();
+            if (!may_change) {
+                EXPECT_EQ(differences(before, after), std::vector<std::string>{});
+            }
+            if (::testing::Test::HasFailure()) return;
+        }
+    };
+    on_every_window(0, nullptr, 1, each);
+    on_every_window(0, nullptr, 20, each);
+    on_every_window(1, "HZL_mod.cfg", 1, each);
+    EXPECT_GT(events, 800);
+}
+
+// The technician's sequences that changed a device's words without a word.
+TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
+    ASSERT_TRUE(start(0, "D"));
+    model::entered_password = model::password_level_2_default;
+    mainwin::apply_access_level();
+    pump();
+    select(1);
+    read();
+    settle();
+    // Alt+R on alarm 1's function list ("Arbeitsstrom"; "Ruhestrom" would be found).
+    user([this] { ui::user_click(main().B_dout); });
+    settle();
+    auto* dout = pages::h_dout_inst.peek();
+    ASSERT_NE(dout, nullptr);
+    user([dout] { ui::user_focus(dout->out1.fun); });
+    settle();
+    ASSERT_EQ(ui::focus_owner(), &dout->out1.fun);
+    ASSERT_EQ(keyboard(), renderer_->focus_widget(dout->out1.fun));
+    const std::int16_t w83 = model::param_image[83];
+    for (Qt::Key k : {Qt::Key_R, Qt::Key_M, Qt::Key_T})
+        QTest::keyClick(keyboard(), k, Qt::AltModifier);
+    settle();
+    EXPECT_EQ(model::param_image[83], w83);
+    user([dout] { ui::user_close(*dout); });
+    settle();
+
+    // The wheel over "Sensor/Signal" while the start of range has the keys.
+    user([this] { ui::user_click(main().B_io); });
+    settle();
+    auto* inp = pages::h_inp_inst.peek();
+    ASSERT_NE(inp, nullptr);
+    user([inp] { ui::user_focus(inp->Mesb_0); });
+    settle();
+    ASSERT_EQ(ui::focus_owner(), &inp->Mesb_0);
+    const std::int16_t w99 = model::param_image[99];
+    const int sensor = inp->Sensor.list_index();
+    wheel(renderer_->widget(inp->Sensor), -120);
+    settle();
+    EXPECT_EQ(model::param_image[99], w99);
+    EXPECT_EQ(inp->Sensor.list_index(), sensor);
+    EXPECT_EQ(ui::focus_owner(), &inp->Mesb_0);
+
+    // Ctrl+X and Shift+Delete with nothing selected in the end of range.
+    user([inp] { ui::user_focus(inp->Mesb_1); });
+    settle();
+    const std::string end = inp->Mesb_1.text();
+    const std::int16_t w106 = model::param_image[106];
+    user([inp] {
+        inp->Mesb_1.set_sel_start(0);
+        inp->Mesb_1.set_sel_length(0);
+    });
+    settle();
+    QTest::keyClick(keyboard(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(keyboard(), Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(keyboard(), Qt::Key_Tab);
+    settle();
+    EXPECT_EQ(inp->Mesb_1.text(), end);
+    EXPECT_EQ(model::param_image[106], w106);
+}
+
+}  // namespace
+}  // namespace dvx::testing
