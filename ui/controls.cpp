@@ -401,6 +401,34 @@ void ListView::set_selected_index(int i) {
     changed("SelectedItem");
 }
 
+void ListView::default_key(int key, int) {
+    const int n = item_count();
+    if (n == 0) return;
+    int to = selected_;
+    switch (key) {
+        case vk_up:
+        case vk_left:
+            to = selected_ == 0 ? 1 : selected_ - 1;
+            break;
+        case vk_down:
+        case vk_right:
+            to = selected_ + 1;
+            break;
+        case vk_home:
+            to = 1;
+            break;
+        case vk_end:
+            to = n;
+            break;
+        default:
+            return;
+    }
+    to = std::clamp(to, 1, n);
+    if (to == selected_) return;
+    set_selected_index(to);
+    raise("Click", on_click);
+}
+
 // ---- Grid
 
 Grid::Grid(Parent p, std::string name, Rect r, int index)

@@ -53,6 +53,9 @@ class TextBox : public Control {
     void set_sel_text(const std::string& t);  // replaces the selection (Change)
 
     std::function<void()> on_change;
+    // A paste (user_paste) into the box as one piece: the handler may change the text,
+    // or empty it to refuse the paste. Without it each character is typed as a key.
+    std::function<void(std::string& text)> on_paste;
 
     bool focusable_kind() const override { return true; }
     void default_char(int ascii) override;
@@ -216,6 +219,9 @@ class ListView : public Control {
     void set_selected_index(int i);                   // no event
 
     bool focusable_kind() const override { return true; }
+    // Up/Left and Down/Right one row, Home/End to the ends, then Click, as a click on
+    // the row (no selection: Down and Up take the first row).
+    void default_key(int key_code, int shift) override;
     void item_changed() { changed("Items"); }
 
   private:

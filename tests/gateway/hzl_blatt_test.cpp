@@ -214,6 +214,27 @@ TEST_F(HzlPage, TableEditedInTheCellEditorIsWrittenAsRegisterValues) {
     EXPECT_EQ(cell(6, 3), "");
 }
 
+// A variable made unassigned whose mark column is empty is written as the word 0, and so
+// reads back as rack 0, device 0, marked.
+TEST_F(HzlPage, AVariableMadeUnassignedIsWrittenAsZero) {
+    open_page();
+    read_settings();
+    ASSERT_EQ(cell(2, 3), "") << "row 2 (rack 1, device 2) reads unmarked";
+    click_cell(2, 2);
+    type("\b\b");
+    key(ui::vk_tab);
+    EXPECT_EQ(cell(2, 1), "");
+    EXPECT_EQ(cell(2, 2), "");
+    key(ui::vk_escape);
+    program_settings();
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_EQ(gw().table(3), 0);
+    read_settings();
+    EXPECT_EQ(cell(2, 1), "0");
+    EXPECT_EQ(cell(2, 2), "0");
+    EXPECT_EQ(cell(2, 3), "X");
+}
+
 TEST_F(HzlPage, MarkColumnCountsFromVersion203) {
     struct Case {
         int version;
@@ -398,6 +419,30 @@ TEST_F(HzlPage, EditorStaysOverItsCellWhileMovingAndScrolls) {
     key(ui::vk_up);
     EXPECT_EQ(g.top_row(), 9);
     EXPECT_EQ(editor(), "9,2");
+}
+
+// The table scrolled while the editor holds a typed number: the editor is left its
+// normal way first, so the number is kept, or refused with its box.
+TEST_F(HzlPage, ScrollingLeavesTheEditorKeepingItsNumber) {
+    open_page();
+    auto& g = page().flg_param;
+    click_cell(4, 1);
+    type("7");
+    user([&] { ui::user_scroll(g, 5); });
+    EXPECT_EQ(cell(4, 1), "7");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &g);
+    EXPECT_TRUE(prompts().empty());
+
+    click_cell(6, 2);
+    type("99");
+    boxes_.clear();
+    boxes_.answer(ui::id_ok, texts::msg_invalid_field_value);
+    user([&] { ui::user_scroll(g, 1); });
+    EXPECT_EQ(boxes_.shown().size(), 1u) << "refused with its box";
+    EXPECT_EQ(cell(6, 2), "");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &g);
 }
 
 TEST_F(HzlPage, DuplicateAssignmentRefusesProgrammingBeforeAnyTraffic) {
