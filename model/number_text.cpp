@@ -60,8 +60,10 @@ void refuse(const std::string& too_far, const std::string& enter, std::int32_t l
 std::string with_selection_replaced(const std::string& text, int sel_start, int sel_length,
                                     const std::string& with) {
     const auto n = text.size();
-    const auto start = sel_start < 0 ? n : std::min<std::size_t>(static_cast<std::size_t>(sel_start), n);
-    const auto len = std::min<std::size_t>(static_cast<std::size_t>(std::max(0, sel_length)), n - start);
+    const auto start =
+        sel_start < 0 ? n : std::min<std::size_t>(static_cast<std::size_t>(sel_start), n);
+    const auto len =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(0, sel_length)), n - start);
     std::string made = text;
     made.replace(start, len, with);
     return made;
@@ -136,8 +138,8 @@ int number_key(int key, int d, const std::string& text, int sel_start, int sel_l
     return key == ',' ? '.' : key;
 }
 
-std::string number_paste(const std::string& pasted, int d, const std::string& text,
-                         int sel_start, int sel_length) {
+std::string number_paste(const std::string& pasted, int d, const std::string& text, int sel_start,
+                         int sel_length) {
     std::string with = pasted;
     for (char& ch : with) {
         if (ch == ',') ch = '.';

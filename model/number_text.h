@@ -78,8 +78,8 @@ int number_key(int key, int d, const std::string& text, int sel_start, int sel_l
 // A pasted text judged as a whole on the text it would make in such a field: the text
 // to insert ("," as "."), or "" when the result would be no number the keys could
 // have typed.
-std::string number_paste(const std::string& pasted, int d, const std::string& text,
-                         int sel_start, int sel_length);
+std::string number_paste(const std::string& pasted, int d, const std::string& text, int sel_start,
+                         int sel_length);
 
 // Range check of a field's fixed-point text against limits in raw units; the whole
 // value is compared, however many digits it has. Result 0 = store the text, 1 = keep

@@ -84,7 +84,8 @@ const NumericField* WorkPage::field(std::string_view name) const {
 
 void WorkPage::show_field(const NumericField& f) {
     const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
-    box_of(f).set_text(word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
+    box_of(f).set_text(
+        word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
 }
 
 void WorkPage::show_fields() {

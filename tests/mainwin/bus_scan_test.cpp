@@ -182,8 +182,8 @@ TEST_F(BusScan, CancelFinishesTheDeviceInHandAndSelectsTheLastFound) {
         ASSERT_TRUE(start_mode(0));
         scan();
         EXPECT_TRUE(pressed);
-        EXPECT_EQ(dev_rows(),
-                  (std::vector<std::string>{"  1   21040001    TT-101 ", "  3   19110203    FT-205 "}));
+        EXPECT_EQ(dev_rows(), (std::vector<std::string>{"  1   21040001    TT-101 ",
+                                                        "  3   19110203    FT-205 "}));
         EXPECT_EQ(units(), (std::vector<int>{1, 2, 3})) << "the loop ends before address 4";
         EXPECT_EQ(main().adr_select.list_index(), 2);
         expect_image_of(plant_->device(3));

@@ -130,14 +130,14 @@ TEST_F(NumberTexts, KeyFilterJudgesTheTextTheKeyMakes) {
         int passed;  // the key the field takes; 0: dropped
     };
     const Case cases[] = {
-        {'.', 1, "1.0", 0, 3, '.'},      // all selected: ".5" gives 0.5
-        {'.', 1, "1.0", 1, 1, '.'},      // the old "." itself replaced
-        {'.', 1, "1.0", 3, 0, 0},        // a second "."
-        {'.', 1, "1.0", 0, 1, 0},        // the "." left standing
-        {',', 1, "1", 1, 0, '.'},        // "1,5" is 1.5
-        {',', 2, "1.25", 0, 4, '.'},     // over a selection
-        {',', 1, "1.0", 3, 0, 0},        // a second point, however typed
-        {',', 0, "1", 1, 0, 0},          // no decimals: no point at all
+        {'.', 1, "1.0", 0, 3, '.'},   // all selected: ".5" gives 0.5
+        {'.', 1, "1.0", 1, 1, '.'},   // the old "." itself replaced
+        {'.', 1, "1.0", 3, 0, 0},     // a second "."
+        {'.', 1, "1.0", 0, 1, 0},     // the "." left standing
+        {',', 1, "1", 1, 0, '.'},     // "1,5" is 1.5
+        {',', 2, "1.25", 0, 4, '.'},  // over a selection
+        {',', 1, "1.0", 3, 0, 0},     // a second point, however typed
+        {',', 0, "1", 1, 0, 0},       // no decimals: no point at all
         {'.', 0, "10", 0, 2, 0},
         {'5', 1, "1234567", 0, 7, '5'},  // seven characters replaced by one
         {'5', 1, "1234567", 3, 2, 0},    // still eight
@@ -164,11 +164,11 @@ TEST_F(NumberTexts, PasteIsJudgedOnTheTextItMakes) {
         const char* taken;  // "": refused
     };
     const Case cases[] = {
-        {"1.0", 0, "5", 0, 1, ""},        {"10", 0, "5", 0, 1, "10"},
-        {"1,5", 1, "2.0", 0, 3, "1.5"},   {"1.5", 1, "2.0", 3, 0, ""},
-        {"12345678", 1, "", 0, 0, ""},    {"1234", 1, "123", 3, 0, "1234"},
-        {"12a", 0, "", 0, 0, ""},         {" 12", 0, "", 0, 0, ""},
-        {"", 1, "2.0", 0, 3, ""},         {"-3", 2, "1.00", 0, 4, "-3"},
+        {"1.0", 0, "5", 0, 1, ""},      {"10", 0, "5", 0, 1, "10"},
+        {"1,5", 1, "2.0", 0, 3, "1.5"}, {"1.5", 1, "2.0", 3, 0, ""},
+        {"12345678", 1, "", 0, 0, ""},  {"1234", 1, "123", 3, 0, "1234"},
+        {"12a", 0, "", 0, 0, ""},       {" 12", 0, "", 0, 0, ""},
+        {"", 1, "2.0", 0, 3, ""},       {"-3", 2, "1.00", 0, 4, "-3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.pasted) + " d=" + std::to_string(c.d) + " on " + c.text);

@@ -163,8 +163,8 @@ TEST_F(WorkPageFrame, APageOpeningOnAFieldTakesTheFirstDigitAsANewValue) {
             user([] { ui::user_type("0"); });
             EXPECT_EQ(field->text(), "0");
         }
-    for (const char* page : {"H_output at 1", "H_output at 20", "S_Chk_30 at 1", "S_Chk_m at 20",
-                             "dlx3_Inp at 3"})
+    for (const char* page :
+         {"H_output at 1", "H_output at 20", "S_Chk_30 at 1", "S_Chk_m at 20", "dlx3_Inp at 3"})
         EXPECT_TRUE(seen.count(page)) << page << " did not open on a field";
     EXPECT_GE(seen.size(), 7u);
 
