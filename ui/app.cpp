@@ -42,6 +42,10 @@ void move_focus(Control* target) {
         if (old && s.focus == old && !old->can_focus()) pass_focus_on(*old);
         return;
     }
+    // Keys-entered lasts from a keyboard entry (give_keys) until the focus moves on.
+    for (Control* c : {old, target})
+        if (c && c->alive() && c->kind() == Kind::text_box)
+            static_cast<TextBox*>(c)->set_keys_entered(false);
     s.focus = target;
     if (target) target->form().set_focused(target);
     notify([&](Observer& o) { o.focus_changed(target); });
@@ -62,13 +66,7 @@ Control* keys_target(Form& f) {
 bool give_keys(Control& c) {
     move_focus(&c);
     if (st().focus != &c) return false;
-    if (c.kind() == Kind::text_box) {
-        auto& t = static_cast<TextBox&>(c);
-        if (!t.multi_line()) {
-            t.set_sel_start(0);
-            t.set_sel_length(static_cast<int>(t.text().size()));
-        }
-    }
+    if (c.kind() == Kind::text_box) static_cast<TextBox&>(c).set_keys_entered(true);
     return true;
 }
 

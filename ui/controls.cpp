@@ -34,8 +34,13 @@ void Label::set_alignment(int a) {
 void TextBox::set_text(std::string t) {
     if (t == text_) return;
     text_ = std::move(t);
-    sel_start_ = std::min<int>(sel_start_, static_cast<int>(text_.size()));
-    sel_length_ = 0;
+    if (keys_entered_) {
+        sel_start_ = 0;
+        sel_length_ = static_cast<int>(text_.size());
+    } else {
+        sel_start_ = std::min<int>(sel_start_, static_cast<int>(text_.size()));
+        sel_length_ = 0;
+    }
     changed("Text");
     raise("Change", on_change);
 }
@@ -68,7 +73,17 @@ void TextBox::set_locked(bool l) {
     changed("Locked");
 }
 
+void TextBox::set_keys_entered(bool on) {
+    if (on && multi_line_) return;
+    keys_entered_ = false;
+    if (!on) return;
+    set_sel_start(0);
+    set_sel_length(static_cast<int>(text_.size()));
+    keys_entered_ = true;
+}
+
 void TextBox::set_sel_start(int s) {
+    keys_entered_ = false;
     if (s < 0) bad_value();
     sel_start_ = std::min<int>(s, static_cast<int>(text_.size()));
     sel_length_ = 0;
@@ -76,6 +91,7 @@ void TextBox::set_sel_start(int s) {
 }
 
 void TextBox::set_sel_length(int n) {
+    keys_entered_ = false;
     if (n < 0) bad_value();
     sel_length_ = std::min<int>(n, static_cast<int>(text_.size()) - sel_start_);
     changed("SelLength");
@@ -86,6 +102,7 @@ std::string TextBox::sel_text() const {
 }
 
 void TextBox::replace_selection(const std::string& with) {
+    keys_entered_ = false;
     std::string t = text_;
     t.replace(sel_start_, sel_length_, with);
     const int caret = sel_start_ + static_cast<int>(with.size());
@@ -124,6 +141,7 @@ void TextBox::default_char(int ascii) {
 }
 
 void TextBox::default_key(int key, int shift) {
+    keys_entered_ = false;
     const int n = static_cast<int>(text_.size());
     switch (key) {
         case vk_left:

@@ -51,6 +51,10 @@ class TextBox : public Control {
     void set_sel_length(int n);  // clamps to the text
     std::string sel_text() const;
     void set_sel_text(const std::string& t);  // replaces the selection (Change)
+    // The keys reached the box without a click (on): a single-line box has its whole text
+    // selected, and keeps it so when code sets a new text before the user moves the caret
+    // or types (a page filled after it opened on the box). Off when the focus leaves.
+    void set_keys_entered(bool on);
 
     std::function<void()> on_change;
     // A paste (user_paste) into the box as one piece: the handler may change the text,
@@ -71,6 +75,7 @@ class TextBox : public Control {
     bool locked_ = false;
     int sel_start_ = 0;
     int sel_length_ = 0;
+    bool keys_entered_ = false;
 };
 
 // Combo box (drop-down list) and list box: items, ListIndex (-1 = none), Text.

@@ -140,7 +140,7 @@ TEST_F(NumberTexts, KeyFilterJudgesTheTextTheKeyMakes) {
         {',', 0, "1", 1, 0, 0},       // no decimals: no point at all
         {'.', 0, "10", 0, 2, 0},
         {'5', 1, "1234567", 0, 7, '5'},  // seven characters replaced by one
-        {'5', 1, "1234567", 3, 2, 0},    // still eight
+        {'5', 1, "1234567", 3, 0, 0},    // an eighth character in the middle
         {'5', 1, "123456", 6, 0, '5'},
         {'-', 1, "1234.5", 0, 1, '-'},
         {8, 1, "1234567890", 10, 0, 8},

@@ -150,7 +150,9 @@ TEST_F(ListKeys, AListViewMovesByRowWithClick) {
         user_key(c.key);
         EXPECT_EQ(lvw.selected_index(), c.list_to);
         EXPECT_EQ(clicks, c.list_to == c.from ? 0 : 1);
-        if (clicks) EXPECT_EQ(seen, c.list_to) << "Click sees the new row";
+        if (clicks) {
+            EXPECT_EQ(seen, c.list_to) << "Click sees the new row";
+        }
     }
 }
 
