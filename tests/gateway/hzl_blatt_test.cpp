@@ -584,6 +584,24 @@ TEST_F(HzlPage, AddressesTheGatewayCannotTakeAreNeverSent) {
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
 }
 
+// An address pasted into its box is judged whole: "1.0" is no address (not 10).
+TEST_F(HzlPage, AnAddressPasteIsJudgedWhole) {
+    open_page();
+    auto& box = page().txt_hzladr;
+    user([&] {
+        ui::user_focus(box);
+        box.set_sel_start(0);
+        box.set_sel_length(static_cast<int>(box.text().size()));
+        ui::user_paste(box, "1.0");
+    });
+    EXPECT_EQ(box.text(), "1");
+    user([&] { ui::user_paste(box, "24"); });
+    EXPECT_EQ(box.text(), "24");
+    key(ui::vk_tab);
+    EXPECT_EQ(page().hzl_adr_value, 24);
+    EXPECT_TRUE(prompts().empty());
+}
+
 TEST_F(HzlPage, AddressBoxesCheckTheirRangeAndEscRefills) {
     gw().set_table(0, 17);
     gw().set_table(1, 1200);
