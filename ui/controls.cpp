@@ -77,8 +77,11 @@ void TextBox::set_keys_entered(bool on) {
     if (on && multi_line_) return;
     keys_entered_ = false;
     if (!on) return;
-    set_sel_start(0);
-    set_sel_length(static_cast<int>(text_.size()));
+    const int n = static_cast<int>(text_.size());
+    if (sel_start_ != 0 || sel_length_ != n) {
+        set_sel_start(0);
+        set_sel_length(n);
+    }
     keys_entered_ = true;
 }
 
