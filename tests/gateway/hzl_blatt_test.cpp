@@ -421,9 +421,9 @@ TEST_F(HzlPage, EditorStaysOverItsCellWhileMovingAndScrolls) {
     EXPECT_EQ(editor(), "9,2");
 }
 
-// The table scrolled while the editor holds a typed number: the editor is left its
+// The table scrolled (or Back pressed) while the editor holds a typed number: it is left its
 // normal way first, so the number is kept, or refused with its box.
-TEST_F(HzlPage, ScrollingLeavesTheEditorKeepingItsNumber) {
+TEST_F(HzlPage, ScrollingOrBackLeavesTheEditorItsNormalWay) {
     open_page();
     auto& g = page().flg_param;
     click_cell(4, 1);
@@ -443,6 +443,17 @@ TEST_F(HzlPage, ScrollingLeavesTheEditorKeepingItsNumber) {
     EXPECT_EQ(cell(6, 2), "");
     EXPECT_EQ(editor(), "hidden");
     EXPECT_EQ(ui::focus_owner(), &g);
+
+    // Back leaves it the same way: a refused number keeps the page open with its box.
+    click_cell(7, 1);
+    type("45");
+    boxes_.clear();
+    boxes_.answer(ui::id_ok, texts::msg_invalid_field_value);
+    click(page().B_Zurueck);
+    EXPECT_EQ(boxes_.shown().size(), 1u);
+    ASSERT_NE(hzl_blatt_inst.peek(), nullptr);
+    EXPECT_EQ(editor(), "7,1");
+    EXPECT_TRUE(page().txt_edit.has_focus());
 }
 
 TEST_F(HzlPage, DuplicateAssignmentRefusesProgrammingBeforeAnyTraffic) {
