@@ -5,9 +5,10 @@
 // the hexadecimal form of a word, and the scalings of gauges and calibration.
 //
 // The entry protocol of a numeric field, as the pages follow it:
-//   KeyPress:  key = number_key(key, d, field);  then the page's key
-//              procedure, entry_key (Enter: next field; Esc: refill from the image; any
-//              other key, 0 too: range_check_latch = 0).
+//   KeyPress:  key = number_key(key, d, text, sel_start, sel_length);  then the page's
+//              key procedure, entry_key (Enter: next field; Esc: refill from the image;
+//              any other key, 0 too: range_check_latch = 0).
+//   Paste:     text = number_paste(text, d, ...); a taken one clears range_check_latch.
 //   LostFocus: field.set_text(fmt_fixed(field.text(), d));
 //              if (check_range(field.text(), min, max)) field.set_focus();
 //              else param_image[k] = text_to_raw(field.text());
