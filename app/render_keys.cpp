@@ -62,27 +62,9 @@ int key_code(int qt_key) {
     return 0;
 }
 
-// A paste is the clipboard's text typed into the focused text box only: each key goes
-// through its KeyPress filter as a typed one would, and none may move the focus (the
-// rest is dropped when a handler did). A single-line box takes the first line; in a
-// multi-line box each line break (CR LF, LF or CR) is one Enter, which inserts CR LF.
-// Tabs and other control characters are dropped: typed, a Tab would leave the field.
+// A paste is the clipboard's text given to the focused text box the layer's way.
 void paste_into(ui::TextBox& t, const std::string& text) {
-    std::string keys;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto ch = static_cast<unsigned char>(text[i]);
-        if (ch == '\r' || ch == '\n') {
-            if (!t.multi_line()) break;
-            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            keys += '\r';
-        } else if (ch >= 32 && ch != 127) {
-            keys += static_cast<char>(ch);
-        }
-    }
-    for (char ch : keys) {
-        if (ui::focus_owner() != &t) break;
-        ui::user_type(std::string(1, ch));
-    }
+    ui::user_paste(t, text);
 }
 
 bool is_button_like(ui::Kind k) {
@@ -276,9 +258,10 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             // An access key asks the layer; any other move Qt made on its own (a window
             // activated again, a widget hidden) is undone by the next flush.
             if (static_cast<QFocusEvent*>(e)->reason() == Qt::ShortcutFocusReason &&
-                c->focusable_kind())
-                ask_focus(watched);
-            else
+                c->focusable_kind()) {
+                pressed_ = watched;
+                post_to<ui::Control>(watched, [](ui::Control& ctl) { ui::user_access_key(ctl); });
+            } else
                 schedule_flush();
             return false;
         }

@@ -46,7 +46,14 @@ void show(const std::string& text) {
 }
 
 void filter_number_key(int& key, const ui::TextBox& box) {
-    if (model::key_is_invalid(key, 0, box.text())) key = 0;
+    key = model::number_key(key, 0, box.text(), box.sel_start(), box.sel_length());
+}
+
+void filter_number_paste(ui::TextBox& box) {
+    box.on_paste = [&box](std::string& text) {
+        text = model::number_paste(text, 0, box.text(), box.sel_start(), box.sel_length());
+        if (!text.empty()) model::range_check_latch = 0;
+    };
 }
 
 void program_settings(std::span<std::int16_t> words, int command, int first_register, int count) {
@@ -61,6 +68,7 @@ void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, s
         filter_number_key(key, box);
         model::entry_key(key, refill);
     };
+    filter_number_paste(box);
     box.on_lost_focus = [&box, &word, min, max] { store_number_box(box, word, min, max); };
 }
 

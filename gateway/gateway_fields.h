@@ -26,6 +26,9 @@ void show(const std::string& text);
 
 // The key filter of a box with 0 decimals: a refused key becomes 0.
 void filter_number_key(int& key, const ui::TextBox& box);
+// Its paste judged whole on the text it would make (refused: nothing changes); a taken
+// paste re-arms the range check as a key does.
+void filter_number_paste(ui::TextBox& box);
 
 // Leaving a box: 0 = the text was stored into `word`; 1 = refused (the word keeps its
 // value, the focus is back in the box and a queued Esc refills the page). Only an

@@ -96,6 +96,7 @@ void HZL_blatt::bind_handlers() {
             filter_number_key(k, box);
             move_next_hzl(k);
         };
+        filter_number_paste(box);
     }
     txt_hzladr.on_lost_focus = [this] {
         store_number_box(txt_hzladr, hzl_adr_value, address_box[0].min, address_box[0].max);

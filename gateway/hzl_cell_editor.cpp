@@ -46,6 +46,10 @@ void HZL_blatt::flg_param_Click() {
 }
 
 void HZL_blatt::flg_param_Scroll() {
+    // The editor is left its normal way first, so a number typed into it is kept (or
+    // refused with its box) before the editor goes. The editor's own moves scroll too.
+    if (!editor_leaving_ && txt_edit.visible() && txt_edit.has_focus() && flg_param.can_focus())
+        flg_param.set_focus();
     drop_editor();
 }
 

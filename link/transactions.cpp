@@ -130,9 +130,10 @@ std::optional<std::int16_t> hzl_table_word(int r) {
         const auto lo = whole_in_range(device, 0, 0xFF);
         if (!hi || !lo) return std::nullopt;
         word = static_cast<std::uint16_t>(*hi << 8 | *lo);
+        // Gateways from version 2.03 on keep bit 15: set for an assigned row whose mark
+        // column is empty. An unassigned one is the word 0 (it reads back as 0, 0, X).
+        if (page.lbl_ver_txt() >= "2.03" && page.flg_param.get(row, 3).empty()) word |= 0x8000;
     }
-    // Gateways from version 2.03 on keep bit 15: set for a row whose mark column is empty.
-    if (page.lbl_ver_txt() >= "2.03" && page.flg_param.get(row, 3).empty()) word |= 0x8000;
     return static_cast<std::int16_t>(word);
 }
 

@@ -1,5 +1,6 @@
 #include "model/number_text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -55,6 +56,27 @@ void refuse(const std::string& too_far, const std::string& enter, std::int32_t l
     ui::send_keys("{ESC}");
 }
 
+// The text with the selection (clamped; sel_start < 0: the caret at the end) replaced.
+std::string with_selection_replaced(const std::string& text, int sel_start, int sel_length,
+                                    const std::string& with) {
+    const auto n = text.size();
+    const auto start =
+        sel_start < 0 ? n : std::min<std::size_t>(static_cast<std::size_t>(sel_start), n);
+    const auto len =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max(0, sel_length)), n - start);
+    std::string made = text;
+    made.replace(start, len, with);
+    return made;
+}
+
+// A text the number keys may make: at most 7 characters, and at most one "." (none
+// without decimals).
+bool made_number_ok(const std::string& made, int d) {
+    if (made.size() > 7) return false;
+    const auto dots = std::count(made.begin(), made.end(), '.');
+    return dots == 0 || (d > 0 && dots == 1);
+}
+
 }  // namespace
 
 std::string remove_dots(const std::string& text) {
@@ -100,15 +122,32 @@ std::int16_t text_to_raw(const std::string& text) {
     return static_cast<std::int16_t>(round_held(raw_value(text), -32768.0, 32767.0));
 }
 
-std::int16_t key_is_invalid(int key, int d, const std::string& text) {
+std::int16_t key_is_invalid(int key, int d, const std::string& text, int sel_start,
+                            int sel_length) {
     if (key == 8 || key == 9 || key == 13 || key == 27) return 0;
+    if (key == ',') key = '.';
     const bool digit_or_minus = (key >= '0' && key <= '9') || key == '-';
-    if (key == '.') {
-        if (d == 0 || text.find('.') != std::string::npos) return 1;
-    } else if (!digit_or_minus) {
-        return 1;
+    if (!digit_or_minus && key != '.') return 1;
+    const std::string made = with_selection_replaced(text, sel_start, sel_length,
+                                                     std::string(1, static_cast<char>(key)));
+    return made_number_ok(made, d) ? 0 : 1;
+}
+
+int number_key(int key, int d, const std::string& text, int sel_start, int sel_length) {
+    if (key_is_invalid(key, d, text, sel_start, sel_length)) return 0;
+    return key == ',' ? '.' : key;
+}
+
+std::string number_paste(const std::string& pasted, int d, const std::string& text, int sel_start,
+                         int sel_length) {
+    std::string with = pasted;
+    for (char& ch : with) {
+        if (ch == ',') ch = '.';
+        if (!(ch >= '0' && ch <= '9') && ch != '-' && ch != '.') return {};
     }
-    return text.size() > 6 ? 1 : 0;
+    if (with.empty()) return {};
+    const std::string made = with_selection_replaced(text, sel_start, sel_length, with);
+    return made_number_ok(made, d) ? with : std::string{};
 }
 
 std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t max) {

@@ -5,9 +5,10 @@
 // the hexadecimal form of a word, and the scalings of gauges and calibration.
 //
 // The entry protocol of a numeric field, as the pages follow it:
-//   KeyPress:  if (key_is_invalid(key, d, field.text())) key = 0;  then the page's key
-//              procedure, entry_key (Enter: next field; Esc: refill from the image; any
-//              other key, 0 too: range_check_latch = 0).
+//   KeyPress:  key = number_key(key, d, text, sel_start, sel_length);  then the page's
+//              key procedure, entry_key (Enter: next field; Esc: refill from the image;
+//              any other key, 0 too: range_check_latch = 0).
+//   Paste:     text = number_paste(text, d, ...); a taken one clears range_check_latch.
 //   LostFocus: field.set_text(fmt_fixed(field.text(), d));
 //              if (check_range(field.text(), min, max)) field.set_focus();
 //              else param_image[k] = text_to_raw(field.text());
@@ -65,10 +66,21 @@ std::string fmt_fixed(const std::string& text, int d);
 // before they convert.
 std::int16_t text_to_raw(const std::string& text);
 
-// 1 = drop the key, 0 = let it pass. Backspace, Tab, Enter and Esc always pass; digits
-// and "-" pass while the text has at most 6 characters; "." as well, but only when
-// d > 0 and the text holds no "." yet; every other key is dropped.
-std::int16_t key_is_invalid(int key, int d, const std::string& text);
+// 1 = drop the key, 0 = let it pass, judged on the text the key would make: the
+// selection (sel_start, sel_length; by default the caret at the end) replaced by it.
+// Backspace, Tab, Enter and Esc always pass; digits and "-" pass while that text has at
+// most 7 characters; "." (and ",", the decimal key of a German keyboard) as well, but
+// only when d > 0 and that text holds one "." at most; every other key is dropped.
+std::int16_t key_is_invalid(int key, int d, const std::string& text, int sel_start = -1,
+                            int sel_length = 0);
+// The key a numeric field with d decimals takes: 0 when key_is_invalid drops it, "."
+// for a "," it takes (so "1,5" is 1.5, not 15), else the key itself.
+int number_key(int key, int d, const std::string& text, int sel_start, int sel_length);
+// A pasted text judged as a whole on the text it would make in such a field: the text
+// to insert ("," as "."), or "" when the result would be no number the keys could
+// have typed.
+std::string number_paste(const std::string& pasted, int d, const std::string& text, int sel_start,
+                         int sel_length);
 
 // Range check of a field's fixed-point text against limits in raw units; the whole
 // value is compared, however many digits it has. Result 0 = store the text, 1 = keep

@@ -62,6 +62,11 @@ void WorkPage::bind_fields(std::span<const NumericField> table) {
         ui::TextBox& box = box_of(f);
         box.on_key_press = [this, &f, &box](int& key) { key_press(f, box, key); };
         box.on_lost_focus = [this, &f, &box] { lost_focus(f, box); };
+        box.on_paste = [this, &f, &box](std::string& text) {
+            text = model::number_paste(text, static_cast<int>(f.key_decimals.of(f.word)),
+                                       box.text(), box.sel_start(), box.sel_length());
+            if (!text.empty()) move_next(0);  // a changed text is checked when it is left
+        };
     }
 }
 
@@ -79,7 +84,8 @@ const NumericField* WorkPage::field(std::string_view name) const {
 
 void WorkPage::show_field(const NumericField& f) {
     const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
-    box_of(f).set_text(word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
+    box_of(f).set_text(
+        word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
 }
 
 void WorkPage::show_fields() {
@@ -87,7 +93,8 @@ void WorkPage::show_fields() {
 }
 
 void WorkPage::key_press(const NumericField& f, ui::TextBox& box, int& key) {
-    if (model::key_is_invalid(key, static_cast<int>(f.key_decimals.of(f.word)), box.text())) key = 0;
+    key = model::number_key(key, static_cast<int>(f.key_decimals.of(f.word)), box.text(),
+                            box.sel_start(), box.sel_length());
     move_next(key);
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "ui/controls.h"
 #include "ui/cp1252.h"
 #include "ui/fault.h"
 #include "ui/input.h"
@@ -41,20 +42,37 @@ void move_focus(Control* target) {
         if (old && s.focus == old && !old->can_focus()) pass_focus_on(*old);
         return;
     }
+    // Keys-entered lasts from a keyboard entry (give_keys) until the focus moves on.
+    for (Control* c : {old, target})
+        if (c && c->alive() && c->kind() == Kind::text_box)
+            static_cast<TextBox*>(c)->set_keys_entered(false);
     s.focus = target;
     if (target) target->form().set_focused(target);
     notify([&](Observer& o) { o.focus_changed(target); });
     if (target) target->raise("GotFocus", target->on_got_focus);
 }
 
-void focus_form(Form& f) {
-    Control* t = f.active_control();
-    if (!t || !t->can_focus()) {
-        auto order = f.tab_order();
-        t = order.empty() ? nullptr : order.front();
+Control* keys_target(Form& f) {
+    Control* want = f.active_control();
+    if (want && (!want->alive() || &want->form() != &f)) want = nullptr;
+    if (want && !want->can_focus()) want = f.next_in_tab_order(*want);
+    if (!want) {
+        const auto order = f.tab_order();
+        if (!order.empty()) want = order.front();
     }
-    if (t) {
-        move_focus(t);
+    return want;
+}
+
+bool give_keys(Control& c) {
+    move_focus(&c);
+    if (st().focus != &c) return false;
+    if (c.kind() == Kind::text_box) static_cast<TextBox&>(c).set_keys_entered(true);
+    return true;
+}
+
+void focus_form(Form& f) {
+    if (Control* t = keys_target(f)) {
+        give_keys(*t);
         return;
     }
     auto& s = st();
@@ -101,14 +119,7 @@ void settle_focus() {
     if (s.focus || s.box_depth > 0 || s.ended) return;
     Form* f = s.active;
     if (!f || !f->loaded() || !f->visible()) return;
-    // The control the window last had, usable again, or the next one after it.
-    Control* want = f->active_control();
-    if (want && !want->can_focus()) want = f->next_in_tab_order(*want);
-    if (!want) {
-        const auto order = f->tab_order();
-        if (!order.empty()) want = order.front();
-    }
-    if (want) move_focus(want);
+    if (Control* want = keys_target(*f)) give_keys(*want);
 }
 
 void pass_focus_on(Control& old) {

@@ -34,8 +34,13 @@ void Label::set_alignment(int a) {
 void TextBox::set_text(std::string t) {
     if (t == text_) return;
     text_ = std::move(t);
-    sel_start_ = std::min<int>(sel_start_, static_cast<int>(text_.size()));
-    sel_length_ = 0;
+    if (keys_entered_) {
+        sel_start_ = 0;
+        sel_length_ = static_cast<int>(text_.size());
+    } else {
+        sel_start_ = std::min<int>(sel_start_, static_cast<int>(text_.size()));
+        sel_length_ = 0;
+    }
     changed("Text");
     raise("Change", on_change);
 }
@@ -68,7 +73,20 @@ void TextBox::set_locked(bool l) {
     changed("Locked");
 }
 
+void TextBox::set_keys_entered(bool on) {
+    if (on && multi_line_) return;
+    keys_entered_ = false;
+    if (!on) return;
+    const int n = static_cast<int>(text_.size());
+    if (sel_start_ != 0 || sel_length_ != n) {
+        set_sel_start(0);
+        set_sel_length(n);
+    }
+    keys_entered_ = true;
+}
+
 void TextBox::set_sel_start(int s) {
+    keys_entered_ = false;
     if (s < 0) bad_value();
     sel_start_ = std::min<int>(s, static_cast<int>(text_.size()));
     sel_length_ = 0;
@@ -76,6 +94,7 @@ void TextBox::set_sel_start(int s) {
 }
 
 void TextBox::set_sel_length(int n) {
+    keys_entered_ = false;
     if (n < 0) bad_value();
     sel_length_ = std::min<int>(n, static_cast<int>(text_.size()) - sel_start_);
     changed("SelLength");
@@ -86,6 +105,7 @@ std::string TextBox::sel_text() const {
 }
 
 void TextBox::replace_selection(const std::string& with) {
+    keys_entered_ = false;
     std::string t = text_;
     t.replace(sel_start_, sel_length_, with);
     const int caret = sel_start_ + static_cast<int>(with.size());
@@ -124,6 +144,7 @@ void TextBox::default_char(int ascii) {
 }
 
 void TextBox::default_key(int key, int shift) {
+    keys_entered_ = false;
     const int n = static_cast<int>(text_.size());
     switch (key) {
         case vk_left:
@@ -407,6 +428,34 @@ void ListView::set_selected_index(int i) {
     if (i == selected_) return;
     selected_ = i;
     changed("SelectedItem");
+}
+
+void ListView::default_key(int key, int) {
+    const int n = item_count();
+    if (n == 0) return;
+    int to = selected_;
+    switch (key) {
+        case vk_up:
+        case vk_left:
+            to = selected_ == 0 ? 1 : selected_ - 1;
+            break;
+        case vk_down:
+        case vk_right:
+            to = selected_ + 1;
+            break;
+        case vk_home:
+            to = 1;
+            break;
+        case vk_end:
+            to = n;
+            break;
+        default:
+            return;
+    }
+    to = std::clamp(to, 1, n);
+    if (to == selected_) return;
+    set_selected_index(to);
+    raise("Click", on_click);
 }
 
 // ---- Grid

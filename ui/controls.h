@@ -51,8 +51,15 @@ class TextBox : public Control {
     void set_sel_length(int n);  // clamps to the text
     std::string sel_text() const;
     void set_sel_text(const std::string& t);  // replaces the selection (Change)
+    // The keys reached the box without a click (on): a single-line box has its whole text
+    // selected, and keeps it so when code sets a new text before the user moves the caret
+    // or types (a page filled after it opened on the box). Off when the focus leaves.
+    void set_keys_entered(bool on);
 
     std::function<void()> on_change;
+    // A paste (user_paste) into the box as one piece: the handler may change the text,
+    // or empty it to refuse the paste. Without it each character is typed as a key.
+    std::function<void(std::string& text)> on_paste;
 
     bool focusable_kind() const override { return true; }
     void default_char(int ascii) override;
@@ -68,6 +75,7 @@ class TextBox : public Control {
     bool locked_ = false;
     int sel_start_ = 0;
     int sel_length_ = 0;
+    bool keys_entered_ = false;
 };
 
 // Combo box (drop-down list) and list box: items, ListIndex (-1 = none), Text.
@@ -219,6 +227,9 @@ class ListView : public Control {
     void set_selected_index(int i);                   // no event
 
     bool focusable_kind() const override { return true; }
+    // Up/Left and Down/Right one row, Home/End to the ends, then Click, as a click on
+    // the row (no selection: Down and Up take the first row).
+    void default_key(int key_code, int shift) override;
     void item_changed() { changed("Items"); }
 
   private:

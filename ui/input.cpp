@@ -96,21 +96,11 @@ int ascii_of_key(int key, int shift) {
     }
 }
 
-// A single-line text box the keyboard moved into has its whole text selected, so typing
-// replaces it (not when a LostFocus kept the focus elsewhere, or took it back).
-void select_entered(Control& c) {
-    if (c.kind() != Kind::text_box) return;
-    auto& t = static_cast<TextBox&>(c);
-    if (t.multi_line()) return;
-    t.set_sel_start(0);
-    t.set_sel_length(static_cast<int>(t.text().size()));
-}
-
 // Tab navigation; false when no other control could take the focus.
 bool navigate(Control& from, bool back) {
     Control* target = from.form().next_in_tab_order(from, back);
     if (!target) return false;
-    if (move_focus_by_user(*target)) select_entered(*target);
+    if (detail::give_keys(*target)) target->form().count_user_focus_move();
     return true;
 }
 
@@ -256,6 +246,15 @@ bool user_wheel(Control& c, int notches) {
     }
 }
 
+bool user_access_key(Control& c) {
+    if (!usable_now(c) || !c.focusable_kind()) return false;
+    Form& f = c.form();
+    if (!f.is_active()) detail::activate(f, false);
+    if (!c.alive() || !c.can_focus() || !detail::give_keys(c)) return false;
+    f.count_user_focus_move();
+    return true;
+}
+
 bool user_key(int key_code, int shift) {
     detail::settle_focus();
     Control* c = st().focus;
@@ -273,6 +272,37 @@ bool user_type(const std::string& text) {
         const auto b = static_cast<unsigned char>(ch);
         const int key = detail::char_key_code(b, shift);
         detail::dispatch_key(*c, key, shift, b);
+    }
+    return true;
+}
+
+bool user_paste(TextBox& t, const std::string& text) {
+    detail::settle_focus();
+    if (st().focus != &t || !t.alive()) return false;
+    std::string keys;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(text[i]);
+        if (ch == '\r' || ch == '\n') {
+            if (!t.multi_line()) break;
+            if (ch == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            keys += '\r';
+        } else if (ch >= 32 && ch != 127) {
+            keys += static_cast<char>(ch);
+        }
+    }
+    if (t.on_paste) {
+        std::string with;
+        for (char ch : keys) with += ch == '\r' ? std::string("\r\n") : std::string(1, ch);
+        t.on_paste(with);
+        if (with.empty() || !t.alive() || t.locked()) return true;
+        const auto after = t.text().size() - static_cast<std::size_t>(t.sel_length()) + with.size();
+        if (t.max_length() > 0 && after > static_cast<std::size_t>(t.max_length())) return true;
+        t.set_sel_text(with);
+        return true;
+    }
+    for (char ch : keys) {
+        if (st().focus != &t) break;
+        user_type(std::string(1, ch));
     }
     return true;
 }

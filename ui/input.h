@@ -9,6 +9,7 @@
 namespace dvx::ui {
 
 class Control;
+class TextBox;
 class Form;
 class ListControl;
 class ListView;
@@ -42,12 +43,22 @@ bool user_focus(Control& c);
 // line (Change); other kinds take nothing. False when nothing took it.
 bool user_wheel(Control& c, int notches);
 
+// Moves the focus by an access key into a control (no Click): as the keyboard moved
+// into it, a single-line text box has its whole text selected.
+bool user_access_key(Control& c);
+
 // A key on the focused control: KeyDown(code, shift) -> KeyPress(ascii) -> default
 // editing -> KeyUp. Tab and Shift+Tab move the focus instead while another control
 // can take it. `shift` is the ShiftMask. Returns false when no control has the focus.
 bool user_key(int key_code, int shift = 0);
 // Types characters (Windows-1252 bytes) one key each.
 bool user_type(const std::string& text);
+// The desktop's paste into the text box `t` while it has the focus. A single-line box
+// takes the first line; in a multi-line box each line break (CR LF, LF or CR) is one
+// Enter; tabs and other control characters are dropped. A box with on_paste judges the
+// text as a whole (the selection replaced, Change); else each character is typed
+// through KeyPress, and the paste ends where a handler moved the focus.
+bool user_paste(TextBox& t, const std::string& text);
 
 // Closes a form by its frame: Unload(cancel) as for unload by code.
 bool user_close(Form& f);

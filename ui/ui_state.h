@@ -64,8 +64,18 @@ void set_font_field(Owner& owner, T FontT::*field, T value) {
 // Moves the focus (LostFocus old, GotFocus new, nested). A focus move made by a
 // handler of the LostFocus supersedes this one.
 void move_focus(Control* target);
-// Gives the form's remembered or first focusable control the focus, or the form
-// itself (form GotFocus) when it has none.
+// The one rule for who gets a window's keys when no click or code names a control (the
+// window opens or comes back, a box closes over a control that went away, the focused
+// control is disabled or hidden, a run ends): its remembered control when usable, else
+// the next usable one after it in tab order (wrapping), else the first of the tab
+// order; nullptr when the window has no usable control.
+Control* keys_target(Form& f);
+// The keys reach `c` by the keyboard or by the layer's own move: the focus moves there
+// and, when it landed, a single-line text box has its whole text selected, so typing
+// replaces it. False when a LostFocus kept the focus elsewhere.
+bool give_keys(Control& c);
+// Gives keys_target the keys (give_keys), or the form itself (form GotFocus) when it
+// has no usable control.
 void focus_form(Form& f);
 // Makes f the active form (Deactivate old, Activate f) and, if asked, focuses it.
 void activate(Form& f, bool focus_control);
@@ -77,9 +87,8 @@ void drop_focus_of(Form& f);
 // container, its tab page): it loses it without LostFocus, and at the next pump (or
 // key) the active window's control takes it over (settle_focus).
 void pass_focus_on(Control& old);
-// With no box up and no control holding the focus, the active shown window gives it to
-// its remembered control when usable, else to the next usable one after it in tab order
-// (or its first). Nothing when the window has no usable control.
+// With no box up and no control holding the focus, the active shown window gives the
+// keys to its keys_target (give_keys). Nothing when the window has no usable control.
 void settle_focus();
 // Posts one settle_focus for the next pump (none while one waits).
 void request_focus_settle();

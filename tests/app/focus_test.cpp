@@ -494,10 +494,10 @@ TEST_F(OneFocus, APasteStaysInTheFocusedField) {
         bool by_shift_insert = false;
     };
     const Case cases[] = {
-        {"\t1", "1"},     // the Tab dropped, not acted on
-        {"1\r\n2", "1"},  // the first line only
-        {"2\n\t3", "2"},
-        {"x-y.7", "-7", true},  // letters refused by the filter; a second "." too
+        {"\t1", "1"},                          // the Tab dropped, not acted on
+        {"1\r\n2", "1"},                       // the first line only
+        {"2\n\t3", "2"}, {"x-y.7", "", true},  // a numeric field judges the paste whole: no number
+        {",5", ""},                            // a second decimal point, however written
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.clipboard);

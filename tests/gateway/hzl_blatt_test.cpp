@@ -214,6 +214,27 @@ TEST_F(HzlPage, TableEditedInTheCellEditorIsWrittenAsRegisterValues) {
     EXPECT_EQ(cell(6, 3), "");
 }
 
+// A variable made unassigned whose mark column is empty is written as the word 0, and so
+// reads back as rack 0, device 0, marked.
+TEST_F(HzlPage, AVariableMadeUnassignedIsWrittenAsZero) {
+    open_page();
+    read_settings();
+    ASSERT_EQ(cell(2, 3), "") << "row 2 (rack 1, device 2) reads unmarked";
+    click_cell(2, 2);
+    type("\b\b");
+    key(ui::vk_tab);
+    EXPECT_EQ(cell(2, 1), "");
+    EXPECT_EQ(cell(2, 2), "");
+    key(ui::vk_escape);
+    program_settings();
+    EXPECT_TRUE(prompts().empty());
+    EXPECT_EQ(gw().table(3), 0);
+    read_settings();
+    EXPECT_EQ(cell(2, 1), "0");
+    EXPECT_EQ(cell(2, 2), "0");
+    EXPECT_EQ(cell(2, 3), "X");
+}
+
 TEST_F(HzlPage, MarkColumnCountsFromVersion203) {
     struct Case {
         int version;
@@ -400,6 +421,41 @@ TEST_F(HzlPage, EditorStaysOverItsCellWhileMovingAndScrolls) {
     EXPECT_EQ(editor(), "9,2");
 }
 
+// The table scrolled (or Back pressed) while the editor holds a typed number: it is left its
+// normal way first, so the number is kept, or refused with its box.
+TEST_F(HzlPage, ScrollingOrBackLeavesTheEditorItsNormalWay) {
+    open_page();
+    auto& g = page().flg_param;
+    click_cell(4, 1);
+    type("7");
+    user([&] { ui::user_scroll(g, 5); });
+    EXPECT_EQ(cell(4, 1), "7");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &g);
+    EXPECT_TRUE(prompts().empty());
+
+    click_cell(6, 2);
+    type("99");
+    boxes_.clear();
+    boxes_.answer(ui::id_ok, texts::msg_invalid_field_value);
+    user([&] { ui::user_scroll(g, 1); });
+    EXPECT_EQ(boxes_.shown().size(), 1u) << "refused with its box";
+    EXPECT_EQ(cell(6, 2), "");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_EQ(ui::focus_owner(), &g);
+
+    // Back leaves it the same way: a refused number keeps the page open with its box.
+    click_cell(7, 1);
+    type("45");
+    boxes_.clear();
+    boxes_.answer(ui::id_ok, texts::msg_invalid_field_value);
+    click(page().B_Zurueck);
+    EXPECT_EQ(boxes_.shown().size(), 1u);
+    ASSERT_NE(hzl_blatt_inst.peek(), nullptr);
+    EXPECT_EQ(editor(), "7,1");
+    EXPECT_TRUE(page().txt_edit.has_focus());
+}
+
 TEST_F(HzlPage, DuplicateAssignmentRefusesProgrammingBeforeAnyTraffic) {
     struct Case {
         const char* rack;
@@ -537,6 +593,24 @@ TEST_F(HzlPage, AddressesTheGatewayCannotTakeAreNeverSent) {
     EXPECT_TRUE(requests().empty());
     EXPECT_TRUE(page().txt_hzladr.has_focus());
     EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+}
+
+// An address pasted into its box is judged whole: "1.0" is no address (not 10).
+TEST_F(HzlPage, AnAddressPasteIsJudgedWhole) {
+    open_page();
+    auto& box = page().txt_hzladr;
+    user([&] {
+        ui::user_focus(box);
+        box.set_sel_start(0);
+        box.set_sel_length(static_cast<int>(box.text().size()));
+        ui::user_paste(box, "1.0");
+    });
+    EXPECT_EQ(box.text(), "1");
+    user([&] { ui::user_paste(box, "24"); });
+    EXPECT_EQ(box.text(), "24");
+    key(ui::vk_tab);
+    EXPECT_EQ(page().hzl_adr_value, 24);
+    EXPECT_TRUE(prompts().empty());
 }
 
 TEST_F(HzlPage, AddressBoxesCheckTheirRangeAndEscRefills) {

@@ -51,7 +51,9 @@ TEST_F(GatewayPages, TableWriteBuildsWordsFromTheRows) {
         {"unmarked below 2.03", "2.02", "3", "5", "", 0x0305},
         {"largest fields", "2.03", "127", "255", "X", 0x7FFF},
         {"not numeric gives 0", "2.02", "", "5", "X", 0},
-        {"not numeric, unmarked from 2.03", "2.03", "a", "b", "", 0x8000},
+        {"not numeric, unmarked from 2.03", "2.03", "a", "b", "", 0},
+        {"unassigned, unmarked from 2.03", "2.03", "", "", "", 0},
+        {"device emptied, unmarked from 2.10", "2.10", "3", "", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -182,8 +182,8 @@ TEST_F(BusScan, CancelFinishesTheDeviceInHandAndSelectsTheLastFound) {
         ASSERT_TRUE(start_mode(0));
         scan();
         EXPECT_TRUE(pressed);
-        EXPECT_EQ(dev_rows(),
-                  (std::vector<std::string>{"  1   21040001    TT-101 ", "  3   19110203    FT-205 "}));
+        EXPECT_EQ(dev_rows(), (std::vector<std::string>{"  1   21040001    TT-101 ",
+                                                        "  3   19110203    FT-205 "}));
         EXPECT_EQ(units(), (std::vector<int>{1, 2, 3})) << "the loop ends before address 4";
         EXPECT_EQ(main().adr_select.list_index(), 2);
         expect_image_of(plant_->device(3));
@@ -645,6 +645,37 @@ TEST_F(BusScan, ClickingAGatewayRowSelectsItAndADoubleClickReadsIt) {
     EXPECT_EQ(m.curr_version.text(), "4.15");
     for (int p = 0; p < model::param_count; ++p)
         ASSERT_EQ(model::param_image[p], plant_->device(2, 4).param(p)) << "word " << p;
+}
+
+// The gateway scan list moves with the arrows, Home and End, each move selecting the
+// row's rack and slot as a click on it does, and reading nothing.
+TEST_F(BusScan, TheGatewayScanListMovesByKeysAsByClicks) {
+    ASSERT_TRUE(start_mode(2));
+    auto& m = main();
+    scan();
+    ASSERT_EQ(m.liv_scan.item_count(), 7);
+    struct Step {
+        int key;
+        int row;
+    };
+    const Step steps[] = {{ui::vk_down, 1}, {ui::vk_end, 7},  {ui::vk_up, 6},
+                          {ui::vk_left, 5}, {ui::vk_home, 1}, {ui::vk_right, 2}};
+    std::vector<std::pair<int, int>> by_click(8);
+    for (int row = 1; row <= 7; ++row) {
+        user([&m, row] { ui::user_select(m.liv_scan, row); });
+        by_click[row] = {m.cmb_rack.list_index(), m.adr_select.list_index()};
+    }
+    m.liv_scan.set_selected_index(0);
+    clear_records();
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.row);
+        user([&s] { ui::user_key(s.key); });
+        ASSERT_EQ(m.liv_scan.selected_index(), s.row);
+        EXPECT_EQ(std::make_pair(m.cmb_rack.list_index(), m.adr_select.list_index()),
+                  by_click[s.row]);
+    }
+    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_TRUE(requests().empty()) << "a move reads nothing";
 }
 
 TEST(PresenceList, BitsStandForIndicesFromTheFirstWordOn) {

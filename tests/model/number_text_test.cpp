@@ -111,11 +111,68 @@ TEST_F(NumberTexts, KeyFilter) {
         {'5', 1, "123456", 0},    {'5', 1, "1234567", 1},  {'.', 2, "1234567", 1},
         {8, 0, "1234567890", 0},  {9, 0, "1234567890", 0}, {13, 0, "1234567890", 0},
         {27, 0, "1234567890", 0}, {'a', 1, "", 1},         {'+', 1, "", 1},
-        {' ', 1, "", 1},          {',', 1, "", 1},         {22, 1, "", 1},  // Ctrl+V
+        {' ', 1, "", 1},          {',', 0, "12", 1},       {22, 1, "", 1},  // Ctrl+V
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.key) + " d=" + std::to_string(c.d) + " on " + c.text);
         EXPECT_EQ(key_is_invalid(c.key, c.d, c.text), c.refused);
+    }
+}
+
+// A key is judged on the text it makes, the selection replaced: "." over a selected
+// "1.0" starts a new number; "," is the decimal point where the field takes one.
+TEST_F(NumberTexts, KeyFilterJudgesTheTextTheKeyMakes) {
+    struct Case {
+        int key;
+        int d;
+        const char* text;
+        int sel_start, sel_length;
+        int passed;  // the key the field takes; 0: dropped
+    };
+    const Case cases[] = {
+        {'.', 1, "1.0", 0, 3, '.'},   // all selected: ".5" gives 0.5
+        {'.', 1, "1.0", 1, 1, '.'},   // the old "." itself replaced
+        {'.', 1, "1.0", 3, 0, 0},     // a second "."
+        {'.', 1, "1.0", 0, 1, 0},     // the "." left standing
+        {',', 1, "1", 1, 0, '.'},     // "1,5" is 1.5
+        {',', 2, "1.25", 0, 4, '.'},  // over a selection
+        {',', 1, "1.0", 3, 0, 0},     // a second point, however typed
+        {',', 0, "1", 1, 0, 0},       // no decimals: no point at all
+        {'.', 0, "10", 0, 2, 0},
+        {'5', 1, "1234567", 0, 7, '5'},  // seven characters replaced by one
+        {'5', 1, "1234567", 3, 0, 0},    // an eighth character in the middle
+        {'5', 1, "123456", 6, 0, '5'},
+        {'-', 1, "1234.5", 0, 1, '-'},
+        {8, 1, "1234567890", 10, 0, 8},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(1, static_cast<char>(c.key)) + " d=" + std::to_string(c.d) +
+                     " on " + c.text + " sel " + std::to_string(c.sel_start) + "+" +
+                     std::to_string(c.sel_length));
+        EXPECT_EQ(number_key(c.key, c.d, c.text, c.sel_start, c.sel_length), c.passed);
+    }
+}
+
+// A paste is judged as a whole on the text it makes: "1.0" into a field without decimals
+// is no number it could take, not 10.
+TEST_F(NumberTexts, PasteIsJudgedOnTheTextItMakes) {
+    struct Case {
+        const char* pasted;
+        int d;
+        const char* text;
+        int sel_start, sel_length;
+        const char* taken;  // "": refused
+    };
+    const Case cases[] = {
+        {"1.0", 0, "5", 0, 1, ""},      {"10", 0, "5", 0, 1, "10"},
+        {"1,5", 1, "2.0", 0, 3, "1.5"}, {"1.5", 1, "2.0", 3, 0, ""},
+        {"12345678", 1, "", 0, 0, ""},  {"1234", 1, "123", 3, 0, "1234"},
+        {"12a", 0, "", 0, 0, ""},       {" 12", 0, "", 0, 0, ""},
+        {"", 1, "2.0", 0, 3, ""},       {"-3", 2, "1.00", 0, 4, "-3"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.pasted) + " d=" + std::to_string(c.d) + " on " + c.text);
+        EXPECT_EQ(number_paste(c.pasted, c.d, c.text, c.sel_start, c.sel_length), c.taken);
     }
 }
 
@@ -219,7 +276,7 @@ class EntryPage : public ui::Form {
     }
     void wire(ui::TextBox& t, int i) {
         t.on_key_press = [this, &t, i](int& key) {
-            if (key_is_invalid(key, fields[i].d, t.text())) key = 0;
+            key = number_key(key, fields[i].d, t.text(), t.sel_start(), t.sel_length());
             if (key == 27) trace.push_back(t.name() + (t.has_focus() ? " Esc focused" : " Esc"));
             move_next(key);
         };
@@ -281,6 +338,9 @@ TEST_F(EntryField, TypedValuesAreNormalisedCheckedAndStored) {
         {"maximum itself", {10, 0, 0, 1000}, "1000", "1000", 1000, nullptr},
         {"negative inside", {10, 0, -30000, 30000}, "-5", "-5", -5, nullptr},
         {"key filter", {10, 1, 0, 999}, "1.2.3x-4567", "1.2", 12, nullptr},
+        {"point first over the selection", {10, 1, 0, 999}, ".5", "0.5", 5, nullptr},
+        {"German decimal key", {10, 1, 0, 999}, "1,5", "1.5", 15, nullptr},
+        {"German key, two decimals", {10, 2, -30000, 30000}, "2,25", "2.25", 225, nullptr},
         {"above the maximum",
          {10, 1, 0, 999},
          "250",

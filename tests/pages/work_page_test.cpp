@@ -2,12 +2,15 @@
 // reformatting, range check with its message and latch, store, Enter and Esc.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "model/number_text.h"
 #include "model/param_image.h"
 #include "pages/h_inp.h"
+#include "pages/h_output.h"
 #include "tests/pages/page_fixture.h"
+#include "ui/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -136,6 +139,88 @@ TEST_F(WorkPageFrame, WordOutsideItsLimitsPassesWhileUnchanged) {
                              "Entered value is to large.\r\nPlease, enter a value till 99.9"});
     EXPECT_EQ(param_image[100], 0);
     EXPECT_EQ(page.in_filt.text(), "0.0");
+}
+
+// The pages that open with the keys on a numeric field have its text selected: the first
+// digit typed is a new value, not one put in front of the old ("04.0" mA). Each such
+// page of each family and firmware on the bus, then the output page checked on its word.
+TEST_F(WorkPageFrame, APageOpeningOnAFieldTakesTheFirstDigitAsANewValue) {
+    // KRV 4.05, KRV 4.16, DLX 4.02, KRV 3.03, DLX 3.06.
+    std::set<std::string> seen;
+    for (int address : {1, 17, 20, 9, 3})
+        for (auto button : {&mainwin::Hauptmenue::B_io, &mainwin::Hauptmenue::B_Out,
+                            &mainwin::Hauptmenue::B_dout, &mainwin::Hauptmenue::B_Schk}) {
+            ui::reset_forms();
+            read_device(address);
+            click(main().*button);
+            ui::Form* page = ui::active_form();
+            ASSERT_NE(page, nullptr);
+            auto* field = dynamic_cast<ui::TextBox*>(focused());
+            if (!field || &field->form() != page || page == &main()) continue;
+            const std::string where = ui::to_utf8(page->name()) + " at " + std::to_string(address);
+            SCOPED_TRACE(where);
+            seen.insert(where);
+            user([] { ui::user_type("0"); });
+            EXPECT_EQ(field->text(), "0");
+        }
+    for (const char* page :
+         {"H_output at 1", "H_output at 20", "S_Chk_30 at 1", "S_Chk_m at 20", "dlx3_Inp at 3"})
+        EXPECT_TRUE(seen.count(page)) << page << " did not open on a field";
+    EXPECT_GE(seen.size(), 7u);
+
+    ui::reset_forms();
+    read_device(1);
+    click(main().B_Out);
+    ASSERT_EQ(focused(), &pages::h_output_inst->Ber_anf);
+    user([] { ui::user_type("0"); });
+    leave();
+    EXPECT_EQ(param_image[105], 0) << "0 mA, not the 4.0 mA the page opened with";
+    EXPECT_TRUE(prompts().empty());
+}
+
+// The filter judges a key on the text it makes: "." typed over the selected value starts
+// a new one, and "," is the decimal point of a German keyboard, not a key to drop.
+TEST_F(WorkPageFrame, DecimalKeysOverASelectedValue) {
+    struct Case {
+        const char* typed;
+        int stored;
+    };
+    for (const Case& c : {Case{".5", 5}, Case{"1,5", 15}, Case{",7", 7}, Case{"2,5,", 25}}) {
+        SCOPED_TRACE(c.typed);
+        pages::H_Inp& page = open(0);
+        type_into(page.in_filt, c.typed);
+        leave();
+        EXPECT_EQ(param_image[100], c.stored);
+        EXPECT_TRUE(prompts().empty());
+        click(page.B_Zurueck);
+    }
+}
+
+// A paste is judged whole on the text it makes: "1.0" is no value of a field without
+// decimals (the field keeps its text, not 10); a number it can take replaces the selection.
+TEST_F(WorkPageFrame, PasteIsJudgedOnTheTextItMakes) {
+    pages::H_Inp& page = open(0);
+    focus(page.Ph_0);
+    user([&page] {
+        page.Ph_0.set_sel_start(0);
+        page.Ph_0.set_sel_length(3);
+        ui::user_paste(page.Ph_0, "1.0");
+    });
+    EXPECT_EQ(page.Ph_0.text(), "111");
+    user([&page] { ui::user_paste(page.Ph_0, "250"); });
+    EXPECT_EQ(page.Ph_0.text(), "250");
+    leave();
+    EXPECT_EQ(param_image[80], 250);
+
+    user([&page] {
+        ui::user_focus(page.in_filt);
+        page.in_filt.set_sel_start(0);
+        page.in_filt.set_sel_length(static_cast<int>(page.in_filt.text().size()));
+        ui::user_paste(page.in_filt, "1,5");
+    });
+    leave();
+    EXPECT_EQ(param_image[100], 15);
+    EXPECT_TRUE(prompts().empty());
 }
 
 // Text that arrives without keys (pasted) is checked whole, and again while the latch

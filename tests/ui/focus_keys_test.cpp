@@ -2,6 +2,8 @@
 // queued keystrokes, message boxes taking the focus, and the range-check round trip.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
@@ -542,6 +544,90 @@ TEST_F(Focus, TabSelectsTheTextOfTheFieldItEnters) {
     EXPECT_EQ(f.txt_b.sel_length(), 0);
     user_type("s");
     EXPECT_EQ(f.txt_b.text(), "lines");
+}
+
+// Every way the keys reach a single-line field without a click selects its whole text,
+// so the first key typed replaces it: Tab and Shift+Tab, Enter's queued Tab, an access
+// key, the window opening or coming back, and the layer's own moves (a box closing over
+// a field that went away, a disabled field settled on the next). A click, code's
+// set_focus and a box giving the keys back to its own field keep the caret.
+TEST_F(Focus, EveryKeyboardEntrySelectsTheWholeText) {
+    auto& p = *page_inst;
+    struct Way {
+        const char* name;
+        std::function<void()> enter;
+        bool selects;
+    };
+    const Way ways[] = {
+        {"Tab", [&] { p.txt_a.set_focus(), user_key(vk_tab); }, true},
+        {"Shift+Tab", [&] { p.cmb.set_focus(), user_key(vk_tab, shift_mask); }, true},
+        {"Enter's Tab",
+         [&] {
+             p.txt_a.set_focus();
+             send_keys("{TAB}");
+             do_events();
+         },
+         true},
+        {"access key", [&] { p.cmb.set_focus(), user_access_key(p.txt_b); }, true},
+        {"window comes back",
+         [&] {
+             p.txt_b.set_focus();
+             other_inst->show_modeless();
+             other_inst->hide();
+         },
+         true},
+        {"box closes over a field gone",
+         [&] {
+             p.txt_a.set_focus();
+             boxes_.answer(id_ok, std::nullopt, [&] { p.txt_a.set_visible(false); });
+             msg_box("x");
+             p.txt_a.set_visible(true);
+         },
+         true},
+        {"field before it disabled",
+         [&] {
+             p.txt_a.set_focus();
+             p.txt_a.set_enabled(false);
+             do_events();
+             p.txt_a.set_enabled(true);
+         },
+         true},
+        {"click", [&] { p.txt_a.set_focus(), user_focus(p.txt_b); }, false},
+        {"code", [&] { p.txt_a.set_focus(), p.txt_b.set_focus(); }, false},
+        {"box gives its own field back",
+         [&] {
+             p.txt_b.set_focus();
+             boxes_.answer(id_ok);
+             msg_box("x");
+         },
+         false},
+    };
+    for (const Way& w : ways) {
+        SCOPED_TRACE(w.name);
+        p.txt_b.set_text("4.0");
+        p.txt_b.set_sel_start(1);
+        w.enter();
+        ASSERT_EQ(focus_owner(), &p.txt_b);
+        user_type("0");
+        EXPECT_EQ(p.txt_b.text(), w.selects ? "0" : "40.0");
+    }
+}
+
+// The window's remembered control disabled: opening it again and settling the keys
+// agree on the control after it, not the first of the window.
+TEST_F(Focus, AWindowComingBackPassesOverItsDisabledControlAsASettleDoes) {
+    auto& f = *page_inst;
+    f.txt_b.set_focus();
+    other_inst->show_modeless();
+    f.txt_b.set_enabled(false);
+    other_inst->hide();
+    EXPECT_EQ(focus_owner(), &f.cmb);
+
+    f.txt_b.set_enabled(true);
+    f.txt_b.set_focus();
+    f.txt_b.set_enabled(false);
+    do_events();
+    EXPECT_EQ(focus_owner(), &f.cmb);
 }
 
 // A control hidden while a box holds the focus: the box gives the focus to the next one.

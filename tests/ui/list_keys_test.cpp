@@ -119,5 +119,42 @@ TEST_F(ListKeys, AnEmptyListIgnoresTheKeys) {
     EXPECT_EQ(clicks, 0);
 }
 
+// A list view's rows move with the arrows, Home and End as a list box's entries do; each
+// move is a Click on the row. Rows count from 1, 0 being none.
+TEST_F(ListKeys, AListViewMovesByRowWithClick) {
+    Form f("view", {0, 0, 9000, 6000});
+    ListView lvw{f, "lvw", {120, 120, 5000, 2000}};
+    f.show_modeless();
+    int clicks = 0;
+    lvw.on_click = [&] { ++clicks; };
+    lvw.set_focus();
+    for (int key : {vk_down, vk_up, vk_home, vk_end}) user_key(key);
+    EXPECT_EQ(clicks, 0) << "an empty view";
+    for (int i = 1; i <= 6; ++i) lvw.add_item("row " + std::to_string(i));
+    // clang-format off
+    const KeyCase cases[] = {
+        {0, vk_down, 1, 1}, {0, vk_up, 1, 1}, {3, vk_down, 4, 4}, {3, vk_up, 2, 2},
+        {3, vk_right, 4, 4}, {3, vk_left, 2, 2}, {4, vk_home, 1, 1}, {2, vk_end, 6, 6},
+        {6, vk_down, 6, 6}, {1, vk_up, 1, 1}, {3, vk_next, 3, 3},
+    };
+    // clang-format on
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.from) + " key " + std::to_string(c.key));
+        lvw.set_selected_index(c.from);
+        clicks = 0;
+        int seen = -1;
+        lvw.on_click = [&] {
+            ++clicks;
+            seen = lvw.selected_index();
+        };
+        user_key(c.key);
+        EXPECT_EQ(lvw.selected_index(), c.list_to);
+        EXPECT_EQ(clicks, c.list_to == c.from ? 0 : 1);
+        if (clicks) {
+            EXPECT_EQ(seen, c.list_to) << "Click sees the new row";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace dvx::ui
