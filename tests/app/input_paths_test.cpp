@@ -50,6 +50,7 @@
 #include "pages/openers.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
+#include "tests/app/qt_windows_fixture.h"
 #include "tests/app/rendered_form.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
@@ -545,25 +546,8 @@ TEST_F(InputTable, EachPathDoesWhatTheTableSaysOnEachKindOfControl) {
 // ---------------------------------------------------------------------------------
 // The program's windows on the simulated bus
 
-class RealWindows : public DeviceFixture {
+class RealWindows : public QtWindowsFixture {
   protected:
-    void SetUp() override {
-        qt_app();
-        DeviceFixture::SetUp();
-        renderer_ = std::make_unique<app::Renderer>();
-        pages::install_openers();
-        calib::install_openers();
-        gateway::install_openers();
-        boxes_.answer_all(ui::id_ok);
-    }
-    void TearDown() override {
-        for (QWidget* p = QApplication::activePopupWidget(); p;
-             p = QApplication::activePopupWidget())
-            p->close();
-        renderer_.reset();
-        mainwin::page_openers() = {};
-        DeviceFixture::TearDown();
-    }
     void settle() {
         settle_qt(loop_, *renderer_);
         // A drop-down list a press opened is closed again, as by Esc.
@@ -640,8 +624,6 @@ class RealWindows : public DeviceFixture {
         }
         return out;
     }
-
-    std::unique_ptr<app::Renderer> renderer_;
 };
 
 // Every path the table says does nothing, on every usable control of every window: no

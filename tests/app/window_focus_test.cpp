@@ -30,6 +30,7 @@
 #include "pages/s_chk_30.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
+#include "tests/app/qt_windows_fixture.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
 #include "ui/app.h"
@@ -65,23 +66,8 @@ bool reads_before(const ui::Control& b, const ui::Control& a) {
     return same_row && rb.left + rb.width <= ra.left;
 }
 
-class WindowFocus : public DeviceFixture {
+class WindowFocus : public QtWindowsFixture {
   protected:
-    void SetUp() override {
-        qt_app();
-        DeviceFixture::SetUp();
-        renderer_ = std::make_unique<app::Renderer>();
-        pages::install_openers();
-        calib::install_openers();
-        gateway::install_openers();
-        boxes_.answer_all(ui::id_ok);
-    }
-    void TearDown() override {
-        renderer_.reset();
-        mainwin::page_openers() = {};
-        DeviceFixture::TearDown();
-    }
-
     void settle() { settle_qt(loop_, *renderer_); }
     void during(double after, std::function<void()> step) {
         step_after(loop_, after, std::move(step));
@@ -142,8 +128,6 @@ class WindowFocus : public DeviceFixture {
                 << ui::to_utf8(f.name()) << ": " << name_of(order[i]) << " follows "
                 << name_of(order[i - 1]) << " in tab order but comes before it";
     }
-
-    std::unique_ptr<app::Renderer> renderer_;
 };
 
 // Every page and sheet opened by its button or menu, on each bus, at both access levels
