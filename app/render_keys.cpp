@@ -265,6 +265,15 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
                 schedule_flush();
             return false;
         }
+        case QEvent::Shortcut:
+            // A label's access key: the layer picks the control that takes the keys, Qt's
+            // buddy (hidden, disabled or a button it would click) never acts.
+            if (c->kind() == ui::Kind::label) {
+                pressed_ = nullptr;
+                post_to<ui::Control>(watched, [](ui::Control& l) { ui::user_access_key(l); });
+                return true;
+            }
+            return false;
         case QEvent::ContextMenu:
         case QEvent::DragEnter:
         case QEvent::DragMove:

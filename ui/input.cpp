@@ -208,8 +208,30 @@ bool user_scroll(VScrollBar& bar, ScrollAction action, int value) {
     return true;
 }
 
+namespace {
+
+// True when `c` sits on a page of `tab` other than `page`, so switching hides it.
+bool hidden_by_switch(const Control& c, const TabControl& tab, int page) {
+    for (const Control* at = &c; at; at = at->container())
+        if (at->container() == &tab) return at->tab_page() != page;
+    return false;
+}
+
+}  // namespace
+
 bool user_switch_tab(TabControl& tab, int index) {
     if (!usable_now(tab) || index < 0 || index >= tab.tabs()) return false;
+    // A control the switch would hide is left its normal way first, as when a click takes
+    // the keys from it: its LostFocus stores the value or refuses it. A refusal (the
+    // handler gave the keys back to it) keeps the tab.
+    Control* had = st().focus;
+    if (had && had->alive() && hidden_by_switch(*had, tab, index)) {
+        const auto gen = st().focus_gen;
+        detail::move_focus(&tab);  // the tab control takes no keys: only the leave runs
+        const bool refused =
+            st().focus_gen != gen + 1 && st().focus == had && had->alive() && had->can_focus();
+        if (refused || !usable_now(tab)) return false;
+    }
     tab.set_tab(index);
     return true;
 }
@@ -247,6 +269,13 @@ bool user_wheel(Control& c, int notches) {
 }
 
 bool user_access_key(Control& c) {
+    // A label's access key gives the keys to the next control in tab order that can
+    // take them, as a Tab from the label would.
+    if (c.kind() == Kind::label) {
+        if (!usable_now(c)) return false;
+        Control* next = c.form().next_in_tab_order(c, false);
+        return next && user_access_key(*next);
+    }
     if (!usable_now(c) || !c.focusable_kind()) return false;
     Form& f = c.form();
     if (!f.is_active()) detail::activate(f, false);

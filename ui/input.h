@@ -44,7 +44,8 @@ bool user_focus(Control& c);
 bool user_wheel(Control& c, int notches);
 
 // Moves the focus by an access key into a control (no Click): as the keyboard moved
-// into it, a single-line text box has its whole text selected.
+// into it, a single-line text box has its whole text selected. A label's access key
+// moves it into the next control in tab order that can take it.
 bool user_access_key(Control& c);
 
 // A key on the focused control: KeyDown(code, shift) -> KeyPress(ascii) -> default

@@ -848,6 +848,29 @@ TEST_F(RealWindows, ASeededRunOfMixedInputKeepsQtShowingTheLayer) {
 }
 
 // The technician's sequences that changed a device's words without a word.
+// A label's access key gives the keys to the next control in tab order that can take
+// them: on the direct bus the rack list after "KRV-Adresse:" is hidden and the serial
+// number after "Serial No:" is disabled, so the keys go past them.
+TEST_F(RealWindows, ALabelsAccessKeyPassesOverControlsThatCannotTakeTheKeys) {
+    ASSERT_TRUE(start(0, "D"));
+    settle();
+    ASSERT_FALSE(main().Ser_No.enabled());
+    const struct {
+        Qt::Key key;
+        ui::Control* to;
+    } cases[] = {
+        {Qt::Key_R, &main().adr_select},
+        {Qt::Key_O, &main().Krv_adr},
+    };
+    for (const auto& c : cases) {
+        ASSERT_NE(c.to, nullptr);
+        QTest::keyClick(keyboard(), c.key, Qt::AltModifier);
+        settle();
+        EXPECT_EQ(ui::focus_owner(), c.to) << name_of(ui::focus_owner());
+        EXPECT_TRUE(c.to->usable() && c.to->shown());
+    }
+}
+
 TEST_F(RealWindows, AltLetterWheelAndCutChangeNoWord) {
     ASSERT_TRUE(start(0, "D"));
     model::entered_password = model::password_level_2_default;

@@ -456,6 +456,31 @@ TEST_F(HzlPage, ScrollingOrBackLeavesTheEditorItsNormalWay) {
     EXPECT_TRUE(page().txt_edit.has_focus());
 }
 
+// A switch to the other tab hides the editor: it is left its normal way first, so the
+// number is kept, or refused with its box (OK: the tab stays and the editor keeps it).
+TEST_F(HzlPage, ASwitchOfTabLeavesTheEditorItsNormalWay) {
+    open_page();
+    auto& tabs = page().SSTab1;
+    click_cell(4, 1);
+    type("7");
+    user([&] { ui::user_switch_tab(tabs, 1); });
+    EXPECT_EQ(tabs.tab(), 1);
+    EXPECT_EQ(cell(4, 1), "7");
+    EXPECT_EQ(editor(), "hidden");
+    EXPECT_TRUE(prompts().empty());
+
+    user([&] { ui::user_switch_tab(tabs, 0); });
+    click_cell(6, 2);
+    type("99");
+    boxes_.clear();
+    boxes_.answer(ui::id_ok, texts::msg_invalid_field_value);
+    user([&] { ui::user_switch_tab(tabs, 1); });
+    EXPECT_EQ(boxes_.shown().size(), 1u) << "refused with its box";
+    EXPECT_EQ(tabs.tab(), 0);
+    EXPECT_EQ(editor(), "6,2");
+    EXPECT_TRUE(page().txt_edit.has_focus());
+}
+
 TEST_F(HzlPage, DuplicateAssignmentRefusesProgrammingBeforeAnyTraffic) {
     struct Case {
         const char* rack;
