@@ -198,28 +198,9 @@ void ListControl::add_item(std::string text, int index) {
     }
 }
 
-void ListControl::remove_item(int index) {
-    if (index < 0 || index >= list_count()) throw UiFault(fault_text::invalid_call);
-    items_.erase(items_.begin() + index);
-    changed("Items");
-    if (list_index_ == index)
-        list_index_ = -1;
-    else if (list_index_ > index)
-        --list_index_;
-    else
-        return;
-    changed("ListIndex");
-}
-
 std::string ListControl::list(int index) const {
     if (index < 0 || index >= list_count()) return {};
     return items_[index];
-}
-
-void ListControl::set_list(int index, std::string text) {
-    if (index < 0 || index >= list_count()) throw UiFault(fault_text::invalid_call);
-    items_[index] = std::move(text);
-    changed("Items");
 }
 
 void ListControl::select_quiet(int index) {
@@ -307,12 +288,6 @@ std::string ListControl::text() const {
     return list(list_index_);
 }
 
-void ListControl::set_top_index(int i) {
-    if (i < 0 || (i >= list_count() && i != 0)) throw UiFault(fault_text::invalid_value);
-    top_index_ = i;
-    changed("TopIndex");
-}
-
 // ---- CheckBox
 
 void CheckBox::set_value(int v) {
@@ -394,12 +369,6 @@ void ListView::set_column_text(int i, std::string t) {
 int ListView::column_width(int i) const {
     if (i < 1 || i > column_count()) bad_index();
     return columns_[i - 1].width;
-}
-
-void ListView::set_column_width(int i, int w) {
-    if (i < 1 || i > column_count()) bad_index();
-    columns_[i - 1].width = w;
-    changed("ColumnHeaders");
 }
 
 void ListView::clear_items() {
@@ -552,13 +521,6 @@ int Grid::row_height(int row) const {
     return row_height_[row];
 }
 
-void Grid::set_row_height(int row, int twips) {
-    check_cell(row, 0);
-    if (twips < -1) bad_value();
-    row_height_[row] = twips < 0 ? 240 : twips;
-    changed("RowHeight");
-}
-
 // Fixed cells stay put; scrollable ones start after the fixed ones at LeftCol/TopRow.
 // A cell scrolled out of view reads its unscrolled position minus the scrolled extent.
 static int edge_pos(const std::vector<int>& sizes, int fixed, int first_shown, int i) {
@@ -623,12 +585,6 @@ void Grid::set_col(int c) {
     check_cell(0, c);
     col_ = col_sel_ = c;
     changed("Col");
-}
-
-void Grid::set_row_sel(int r) {
-    check_cell(r, 0);
-    row_sel_ = r;
-    changed("RowSel");
 }
 
 void Grid::set_col_sel(int c) {
@@ -789,18 +745,6 @@ void Line::sync_rect() {
     set_height(std::abs(y2_ - y1_));
 }
 
-void Line::set_x1(int v) {
-    x1_ = v, sync_rect();
-}
-void Line::set_y1(int v) {
-    y1_ = v, sync_rect();
-}
-void Line::set_x2(int v) {
-    x2_ = v, sync_rect();
-}
-void Line::set_y2(int v) {
-    y2_ = v, sync_rect();
-}
 void Line::set_left(int v) {
     const int d = v - std::min(x1_, x2_);
     x1_ += d, x2_ += d;
@@ -897,12 +841,6 @@ MenuItem::~MenuItem() {
     }
 }
 
-void MenuItem::set_checked(bool c) {
-    if (c == checked_) return;
-    checked_ = c;
-    changed("Checked");
-}
-
 bool MenuItem::reachable() const {
     return shown() && usable() && !is_separator();
 }
@@ -944,13 +882,6 @@ int CommControl::in_buffer_count() const {
 void CommControl::set_in_buffer_count(int n) {
     if (n != 0) bad_value();
     port().discard_input();
-}
-int CommControl::out_buffer_count() const {
-    return port().out_count();
-}
-void CommControl::set_out_buffer_count(int n) {
-    if (n != 0) bad_value();
-    port().discard_output();
 }
 std::vector<std::uint8_t> CommControl::input() {
     SerialPort& p = port();
