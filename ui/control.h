@@ -241,7 +241,6 @@ class ControlArray {
     }
     bool has(int index) const { return items_.count(index) != 0; }
     std::size_t size() const { return items_.size(); }
-    int lbound() const { return items_.empty() ? 0 : items_.begin()->first; }
     int ubound() const { return items_.empty() ? -1 : items_.rbegin()->first; }
     const std::string& name() const { return name_; }
     // f(index, member) for every member in index order.

@@ -88,11 +88,9 @@ class ListControl : public Control {
     void add_item(std::string text);
     // Inserts at `index` (0..ListCount); UiFault beyond. The selection stays on its item.
     void add_item(std::string text, int index);
-    void remove_item(int index);
     int list_count() const { return static_cast<int>(items_.size()); }
     // Item text; "" for an index outside the list (as the classic List() reads).
     std::string list(int index) const;
-    void set_list(int index, std::string text);
     int list_index() const { return list_index_; }
     // Raises Click when the index changes. An index outside -1..ListCount-1 leaves
     // no selection (-1).
@@ -100,7 +98,6 @@ class ListControl : public Control {
     // The selected item's text, "" when none.
     std::string text() const override;
     int top_index() const { return top_index_; }
-    void set_top_index(int i);
     // A selection without Click (the user action raises it itself).
     void select_quiet(int index);
 
@@ -215,7 +212,6 @@ class ListView : public Control {
     const std::string& column_text(int i) const;
     void set_column_text(int i, std::string t);
     int column_width(int i) const;
-    void set_column_width(int i, int w);
     // ListItems, numbered from 1.
     void clear_items();
     ListItem& add_item(std::string text);
@@ -263,7 +259,6 @@ class Grid : public Control {
     int col_width(int col) const;
     void set_col_width(int col, int twips);
     int row_height(int row) const;
-    void set_row_height(int row, int twips);
     // Position of a cell's left/top edge relative to the grid, after scrolling.
     int col_pos(int col) const;
     int row_pos(int row) const;
@@ -280,7 +275,6 @@ class Grid : public Control {
     int col() const { return col_; }
     void set_col(int c);
     int row_sel() const { return row_sel_; }
-    void set_row_sel(int r);
     int col_sel() const { return col_sel_; }
     void set_col_sel(int c);
     // The cell under the mouse at the last user click.
@@ -297,8 +291,8 @@ class Grid : public Control {
     void check_cell(int row, int col) const;
     void reshape(int rows, int cols);
     int rows_ = 2, cols_ = 2, fixed_rows_ = 1, fixed_cols_ = 1;
-    std::vector<std::string> cells_;  // rows_ x cols_
-    std::vector<int> col_width_, row_height_, col_align_;
+    std::vector<std::string> cells_;                       // rows_ x cols_
+    std::vector<int> col_width_, row_height_, col_align_;  // RowHeight: 240 twips, set by no window
     int top_row_ = 1, left_col_ = 1, row_ = 1, col_ = 1, row_sel_ = 1, col_sel_ = 1;
     int mouse_row_ = 0, mouse_col_ = 0;
 };
@@ -383,10 +377,6 @@ class Line : public Control {
     int y1() const { return y1_; }
     int x2() const { return x2_; }
     int y2() const { return y2_; }
-    void set_x1(int v);
-    void set_y1(int v);
-    void set_x2(int v);
-    void set_y2(int v);
     std::uint32_t border_color() const { return fore_color(); }
     void set_left(int v) override;
     void set_top(int v) override;
@@ -460,7 +450,6 @@ class MenuItem : public CaptionControl {
     MenuItem* parent_menu() const { return parent_menu_; }
     const std::vector<MenuItem*>& children() const { return children_; }
     bool checked() const { return checked_; }
-    void set_checked(bool c);
     bool is_separator() const { return caption() == "-"; }
     // Visible and enabled along the whole menu path.
     bool reachable() const;
@@ -487,10 +476,8 @@ class CommControl : public Control {
     void set_port_open(bool open);
     int in_buffer_count() const;
     void set_in_buffer_count(int n);  // 0 discards the input
-    int out_buffer_count() const;
-    void set_out_buffer_count(int n);             // 0 discards the output
-    int input_len() const { return input_len_; }  // bytes per input(); 0 = all
-    void set_input_len(int n) { input_len_ = n; }
+    // Send count: kept by the port (SerialPort::out_count, discard_output), read there.
+    void set_input_len(int n) { input_len_ = n; }  // bytes per input(); 0 = all
     std::vector<std::uint8_t> input();
     void output(std::span<const std::uint8_t> bytes);
 

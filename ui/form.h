@@ -134,7 +134,6 @@ class Form {
     void remove_control(Control* c);
     void set_focused(Control* c) { focused_ = c; }
     void discard();  // marks dead without events (unload, end_program)
-    bool shown_once() const { return shown_once_; }
     int next_tab_index() { return next_tab_++; }
     int next_order() { return next_order_++; }
     void count_user_focus_move() { ++user_focus_moves_; }
@@ -167,8 +166,6 @@ class FormSlot {
     constexpr FormSlot() = default;
     FormSlot(const FormSlot&) = delete;
     FormSlot& operator=(const FormSlot&) = delete;
-    // The loaded instance without loading it (inspection), or null.
-    Form* peek_form() const { return form_; }
     bool loaded() const { return form_ != nullptr; }
     // Unloads the window if it is loaded (does not load it first).
     void unload();
