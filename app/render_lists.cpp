@@ -1,5 +1,7 @@
 // Combo boxes, list boxes and list views.
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QTreeWidget>
 #include <algorithm>
@@ -10,10 +12,29 @@
 
 namespace dvx::app {
 
+namespace {
+
+// The open list of a combo box takes the arrows, Page, Home/End, Enter and Esc; a letter
+// or digit finds nothing there (Qt would jump to the first entry it begins).
+class NoKeyboardSearch : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        const QString text = static_cast<QKeyEvent*>(e)->text();
+        return !text.isEmpty() && text.at(0).isPrint();
+    }
+};
+
+}  // namespace
+
 QWidget* Renderer::make_list(ui::Control& c, QWidget* parent) {
     switch (c.kind()) {
-        case ui::Kind::combo_box:
-            return new QComboBox(parent);
+        case ui::Kind::combo_box: {
+            auto* cb = new QComboBox(parent);
+            cb->view()->installEventFilter(new NoKeyboardSearch(cb));
+            return cb;
+        }
         case ui::Kind::list_box:
             return new QListWidget(parent);
         default: {

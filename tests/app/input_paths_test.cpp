@@ -416,6 +416,16 @@ TEST_F(InputTable, EachPathDoesWhatTheTableSaysOnEachKindOfControl) {
              QTest::keyClick(list, Qt::Key_Return);
          },
          "cmb: 3 of 30 top 0"},
+        {"Alt+Down, a letter in the open list, Enter", "cmb", true,
+         [&](EveryKind&) {
+             QTest::keyClick(keyboard(), Qt::Key_Down, Qt::AltModifier);
+             QWidget* open = QApplication::activePopupWidget();
+             ASSERT_NE(open, nullptr) << "Alt+Down opens the list";
+             QWidget* list = open->focusWidget() ? open->focusWidget() : open;
+             QTest::keyClick(list, Qt::Key_E);
+             QTest::keyClick(list, Qt::Key_Return);
+         },
+         "cmb: 3 of 30 top 0"},
         {"typed letter", "cmb", true, [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_E); },
          "cmb: 3 of 30 top 0"},
         {"Down", "cmb", true, [&](EveryKind& f) { QTest::keyClick(keyboard(), Qt::Key_Down); },
