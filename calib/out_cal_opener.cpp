@@ -4,6 +4,7 @@
 #include "link/serial_line.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "model/firmware.h"
 #include "pages/page_open.h"
 #include "texts/messages.h"
@@ -16,6 +17,7 @@ void m_cal_out_Click() {
     if (link::detect_echo() == 1) return;
     if (!pages::version_gate(pages::Titled::yes)) return;
     ui::set_mouse_pointer(ui::mp_hourglass);
+    mainwin::run_hook(mainwin::device_dialog_hooks().starting);
     if (pages::read_output_mode() != 0) {
         mainwin::ops::show(texts::msg_no_connection);
         ui::set_mouse_pointer(ui::mp_default);

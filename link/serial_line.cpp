@@ -20,6 +20,7 @@ std::string rx_buffer;
 double line_quiet_since = -std::numeric_limits<double>::infinity();
 bool line_unsettled = false;
 std::uint64_t discarded_rx_bytes = 0;
+std::uint64_t line_count = 0;
 
 namespace {
 
@@ -95,6 +96,7 @@ std::int16_t open_port() {
         port.set_port_number(bindings().main.Com_select() + 1);
         port.set_settings(port_settings(images::bus_mode));
         port.open();
+        ++line_count;
         // Cleared once the port is open: the port refuses counts while closed.
         port.discard_input();
         port.discard_output();

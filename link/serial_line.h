@@ -29,6 +29,9 @@ extern bool line_unsettled;
 // Bytes the link has thrown away unread (discard_rx), counted for ever: a change tells
 // that something came in.
 extern std::uint64_t discarded_rx_bytes;
+// Counts the lines the link has had: every port opened, every reset of its state. What is
+// known of answers still on their way belongs to one line.
+extern std::uint64_t line_count;
 
 // The longest time a port may hold received bytes before handing them on: a USB
 // adapter's latency timer (commonly 16 ms). Waiting this long with nothing new shows

@@ -259,6 +259,27 @@ std::size_t answer_frame_length(const Frame& head, std::size_t otherwise) {
     return 5u + head[2];
 }
 
+// What is known of answers that may still be on their way when an exchange's wait for
+// them ran out (a device that answers its resends later than its first request): the
+// answer taken, and how many copies of it may still come. A frame the same byte for byte
+// arriving later for another request is such a copy and is not taken: the request's own
+// answer, or a resend, follows. After a few time-outs without one the device cannot
+// answer so late, and nothing more is held back.
+struct StrayAnswers {
+    Frame answer;
+    std::size_t copies = 0;
+    double until = 0;
+    std::uint64_t line = 0;
+
+    bool take_copy(const Frame& a) {
+        if (copies == 0 || line != line_count || ui::clock().now() > until || a != answer)
+            return false;
+        --copies;
+        return true;
+    }
+};
+StrayAnswers stray_answers;
+
 // Answers of an exchange that needed more than one send. The device answers its
 // requests in order, one each; so an answer taken for the last send may be the late
 // answer of an earlier one, and the answers of the sends after it are still to come.
@@ -277,8 +298,8 @@ class LateAnswers {
     // What the receive of the last send brought.
     void received(const Frame& answer) { seen_ = seen_ || !answer.empty(); }
 
-    // The exchange is over; `taken`: an answer was taken for the last send.
-    void wait_out(int unit, std::size_t answer_length, bool taken) {
+    // The exchange is over; `taken`: `answer` was taken for the last send.
+    void wait_out(int unit, std::size_t answer_length, bool taken, const Frame& answer) {
         if (sent_ == 0) return;
         double lateness = answer_seconds;
         if (taken) {
@@ -294,8 +315,12 @@ class LateAnswers {
         const std::size_t outstanding = sent_ - answered_;
         // The last send's answer comes as late as the one taken, or within the time-out;
         // one delivery block more for a port that holds its first bytes.
-        discard_answers(unit, answer_length, outstanding,
-                        sent_at_[sent_ - 1] + lateness + delivery_block_seconds);
+        const std::size_t gone =
+            discard_answers(unit, answer_length, outstanding,
+                            sent_at_[sent_ - 1] + lateness + delivery_block_seconds);
+        if (taken && gone < outstanding)
+            stray_answers = {answer, outstanding - gone, ui::clock().now() + 3 * answer_seconds,
+                             line_count};
     }
 
   private:
@@ -306,8 +331,9 @@ class LateAnswers {
         discarded_mark_ = discarded_rx_bytes;
     }
 
-    static void discard_answers(int unit, std::size_t answer_length, std::size_t outstanding,
-                                double starts_by) {
+    // The number of frames that came and were thrown away.
+    static std::size_t discard_answers(int unit, std::size_t answer_length, std::size_t outstanding,
+                                       double starts_by) {
         ui::Clock& clock = ui::clock();
         const auto timing = ui::line_timing(MSComm1().settings());
         const double char_seconds = timing ? timing->char_seconds : 0.0;
@@ -337,6 +363,7 @@ class LateAnswers {
             until = std::max(starts_by, clock.now() + static_cast<double>(rest) * char_seconds +
                                             silent_seconds + delivery_block_seconds);
         }
+        return gone;
     }
 
     std::array<double, max_sends> sent_at_{};
@@ -360,7 +387,7 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
     LateAnswers late;
     const auto length = static_cast<std::size_t>(expected) + 2;
     const auto end = [&](TransactionEnd e) {
-        late.wait_out(unit, length, e == TransactionEnd::done);
+        late.wait_out(unit, length, e == TransactionEnd::done, answer);
         return e;
     };
     for (;;) {
@@ -368,7 +395,12 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
         late.sending();
         ++sends;
         int echo = static_cast<int>(request.size());
-        const bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
+        bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
+        // A late copy of an earlier exchange's answer: this request's own answer may follow.
+        while (complete && stray_answers.take_copy(answer)) {
+            int no_echo = 0;
+            complete = receive_answer(answer, unit, expected, no_echo) == link_status::done;
+        }
         late.received(answer);
         if (complete && answer[1] != function) {
             if (function == fn_read_holding) {

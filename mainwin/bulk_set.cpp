@@ -9,6 +9,7 @@
 #include "mainwin/bus_scan.h"
 #include "mainwin/device_ops_common.h"
 #include "mainwin/hauptmenu.h"
+#include "mainwin/page_openers.h"
 #include "mainwin/progress_boxes.h"
 #include "model/block_transfer.h"
 #include "texts/captions_dialogs.h"
@@ -48,6 +49,9 @@ const std::string& update_listed_devices(Hauptmenue& m, std::int16_t p) {
 
 void set_one_param(std::int16_t p, std::int16_t& ok) {
     ok = 0;
+    // The store command keeps the working set: a calibration run's type left in the
+    // device is switched back first.
+    run_hook(device_dialog_hooks().starting);
     if (link::write_regs(param_base + p, 1) != 0)
         return ops::show(texts::msg_params_not_transmitted);
     // A device that took the word but not the store command would lose it at its next

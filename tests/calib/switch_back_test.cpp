@@ -178,6 +178,7 @@ TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
         {"read", [this] { read(); }, {"Parameter read in."}},
         {"program", [this] { program(); }, {overwrite_q, transmitted}},
         {"online page", [this] { read_online_page(); }, {}},
+        {"output calibration entry", [this] { click(main().m_cal_out); }, {}},
         {"calibration entry",
          [this] {
              open_calibration();
