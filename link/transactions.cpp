@@ -279,6 +279,8 @@ struct StrayAnswers {
     }
 };
 StrayAnswers stray_answers;
+// An answer that begins within this of its request is that request's own.
+constexpr double prompt_answer_seconds = 0.1;
 
 // Answers of an exchange that needed more than one send. The device answers its
 // requests in order, one each; so an answer taken for the last send may be the late
@@ -318,7 +320,10 @@ class LateAnswers {
         const std::size_t gone =
             discard_answers(unit, answer_length, outstanding,
                             sent_at_[sent_ - 1] + lateness + delivery_block_seconds);
-        if (taken && gone < outstanding)
+        // Only an answer that came late for the last send can be an earlier send's, with
+        // the last one's still to come; a prompt one is the last send's own.
+        if (taken && gone < outstanding &&
+            answer_began - sent_at_[sent_ - 1] > prompt_answer_seconds)
             stray_answers = {answer, outstanding - gone, ui::clock().now() + 3 * answer_seconds,
                              line_count};
     }
