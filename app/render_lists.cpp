@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -76,6 +77,15 @@ void Renderer::connect_list(ui::Control& c, QWidget* w) {
                     if (syncing_) return;
                     post_pressed<Control>(lw, [](Control& ctl) { user_dbl_click(ctl); });
                 });
+            // The scroll bar, used by the mouse, scrolls the rows through the layer
+            // (TopIndex); Qt's own moves (a drag over the rows) are put back at the flush.
+            QScrollBar* bar = lw->verticalScrollBar();
+            QObject::connect(bar, &QScrollBar::actionTriggered, this, [this, lw, bar](int) {
+                if (syncing_) return;
+                const int top = bar->sliderPosition();
+                post_to<ListControl>(lw,
+                                     [top](ListControl& l) { l.scroll_rows(top - l.top_index()); });
+            });
             break;
         }
         default: {

@@ -355,6 +355,25 @@ class InputTable : public RenderedForm<EveryKind> {
     }
 };
 
+// A list box's scroll bar scrolls its rows through the layer (the selection stays; the
+// press gives the list the keys, as a press on any of its parts), and Qt shows the
+// layer's top row afterwards.
+TEST_F(InputTable, AListBoxsScrollBarScrollsItsRowsThroughTheLayer) {
+    EveryKind& f = *form_;
+    keys_to(f.txt);
+    auto* lw = qobject_cast<QListWidget*>(w(f.lst));
+    ASSERT_NE(lw, nullptr);
+    QScrollBar* bar = lw->verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    const int chosen = f.lst.list_index();
+    QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() - 20));
+    settle();
+    EXPECT_GT(f.lst.top_index(), 0);
+    EXPECT_EQ(bar->value(), f.lst.top_index());
+    EXPECT_EQ(f.lst.list_index(), chosen);
+    EXPECT_EQ(ui::focus_owner(), &f.lst);
+}
+
 // The path, the control it goes to, whether that control has the keys, and what the
 // layer holds afterwards (the rest of the form unchanged).
 TEST_F(InputTable, EachPathDoesWhatTheTableSaysOnEachKindOfControl) {
