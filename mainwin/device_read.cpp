@@ -40,11 +40,12 @@ void store_factory_copy(Hauptmenue& m) {
     std::int16_t err = 0;
     const std::string stored =
         model::reg_get_string(model::hkey_local_machine, model::reg_key, name, err);
-    if (err != 0 || !stored.empty()) return;
+    if (err == 0 && !stored.empty()) return;
     const auto unkept = unkept_copies.find(name);
     const std::string copy =
         unkept != unkept_copies.end() ? unkept->second : model::params_to_text();
-    if (model::reg_set_string_if_missing(model::reg_key, name, copy) == 0) {
+    // A store that cannot be read keeps no copy either: the first set stays for the run.
+    if (err == 0 && model::reg_set_string_if_missing(model::reg_key, name, copy) == 0) {
         unkept_copies.erase(name);
         return;
     }

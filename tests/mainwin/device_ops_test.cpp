@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -201,6 +202,28 @@ TEST_F(DeviceOps, AFactoryCopyThatCouldNotBeKeptIsToldAndTheFirstSetStaysTheCopy
     boxes_.clear();
     read();
     EXPECT_EQ(prompts(), std::vector<std::string>{read_in});
+    EXPECT_EQ(factory_copy(name), first);
+}
+
+// A store that cannot be read at the first read keeps no copy either: that read says so,
+// and the set the store gets once it can be read again is the first one read.
+TEST_F(DeviceOps, AStoreThatCannotBeReadKeepsTheFirstSetForTheCopy) {
+    const std::string not_kept =
+        "The factory settings of this device could not be stored ! Until the program ends, the "
+        "next read stores them; after that a read stores the parameters the device holds then.";
+    ASSERT_TRUE(start());
+    select(1);
+    const std::string name = "KRV FACTORY SETTINGS 21040001";
+    registry_.read_fault = "The settings file cannot be read";
+    read();
+    const auto told = prompts();
+    EXPECT_NE(std::find(told.begin(), told.end(), not_kept), told.end());
+    registry_.read_fault.reset();
+    const std::string first = model::params_to_text();
+
+    device().set_param(80, 1234);  // the technician's change, programmed
+    boxes_.clear();
+    read();
     EXPECT_EQ(factory_copy(name), first);
 }
 
