@@ -174,10 +174,12 @@ TEST_F(DeviceOps, FactoryCopyIsWrittenOnceAndNeverReplaced) {
 // it. The first set read stays the device's factory state for the rest of the run: a
 // restore takes it, and a later read stores it, never the set the device holds after
 // the technician's changes.
+// What a read says when the device's factory copy could not be kept.
+const std::string not_kept =
+    "The factory settings of this device could not be stored ! Until the program ends, the "
+    "next read stores them; after that a read stores the parameters the device holds then.";
+
 TEST_F(DeviceOps, AFactoryCopyThatCouldNotBeKeptIsToldAndTheFirstSetStaysTheCopy) {
-    const std::string not_kept =
-        "The factory settings of this device could not be stored ! Until the program ends, the "
-        "next read stores them; after that a read stores the parameters the device holds then.";
     ASSERT_TRUE(start());
     select(1);
     const std::string name = "KRV FACTORY SETTINGS 21040001";
@@ -208,9 +210,6 @@ TEST_F(DeviceOps, AFactoryCopyThatCouldNotBeKeptIsToldAndTheFirstSetStaysTheCopy
 // A store that cannot be read at the first read keeps no copy either: that read says so,
 // and the set the store gets once it can be read again is the first one read.
 TEST_F(DeviceOps, AStoreThatCannotBeReadKeepsTheFirstSetForTheCopy) {
-    const std::string not_kept =
-        "The factory settings of this device could not be stored ! Until the program ends, the "
-        "next read stores them; after that a read stores the parameters the device holds then.";
     ASSERT_TRUE(start());
     select(1);
     const std::string name = "KRV FACTORY SETTINGS 21040001";

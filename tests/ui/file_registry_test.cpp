@@ -275,8 +275,9 @@ TEST_F(FileRegistryTest, OnlyMissingWriteAccessFailsSilently) {
         {"folder that refuses its own folder", dir_ / "closed" / "cfg" / "registry"},
         {"read-only store", dir_ / "open" / "registry"},
     };
-    for (const auto& [name, file] : refused) {
+    for (const auto& [name, path] : refused) {
         SCOPED_TRACE(name);
+        const std::filesystem::path& file = path;  // a lambda captures no structured binding
         const int code = testing::as_plain_user([&] {
             FileRegistry reg(file);
             if (reg.create_key("K2")) return 1;
