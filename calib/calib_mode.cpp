@@ -161,10 +161,6 @@ EnterResult enter_calib(std::int16_t m) {
     return r;
 }
 
-std::int16_t enter_calib_mode(std::int16_t m) {
-    return enter_calib(m).rc;
-}
-
 std::int16_t leave_calib_mode() {
     const std::int16_t rc = switch_back_to(saved_input_mode, model::krv_fw_at_least_410() != 0);
     if (entered) {

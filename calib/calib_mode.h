@@ -66,11 +66,11 @@ std::optional<std::int16_t> unfinished_own_type();
 // The selected device was programmed: its 1099 holds the type the technician chose.
 void forget_switch_back();
 
-// m >= 30: only the read window (25, 20) is set, nothing is sent. Below, a switch back
-// still to be finished on that device goes first; when it fails, so does the entry.
+// The design's enter_calib_mode (0 done, 1 a transaction failed): its rc, and whether
+// the type may have reached 1099. m >= 30: only the read window (25, 20) is set, nothing
+// is sent. Below, a switch back still to be finished on that device goes first; when it
+// fails, so does the entry.
 EnterResult enter_calib(std::int16_t m);
-// 0 done, 1 a transaction failed.
-std::int16_t enter_calib_mode(std::int16_t m);
 // 0 done, 1 the first failing write ended it (the device entered last is then kept in
 // unrestored_inputs; on 0 it is dropped from there).
 std::int16_t leave_calib_mode();

@@ -231,7 +231,7 @@ TEST_F(DeviceOps, UnreadableRegistryShowsItsFaultAndStoresNoCopy) {
     select(1);
     registry_.read_fault = "Registry is locked";
     read();
-    ASSERT_EQ(prompts(), (std::vector<std::string>{read_in, "Registry is locked"}));
+    ASSERT_EQ(prompts(), (std::vector<std::string>{read_in, "Registry is locked", not_kept}));
     EXPECT_FALSE(boxes_.shown()[1].title) << "the registry box has the default title";
     registry_.read_fault.reset();
     EXPECT_FALSE(factory_copy("KRV FACTORY SETTINGS 21040001"));
