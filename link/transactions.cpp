@@ -424,15 +424,28 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
     }
 }
 
-}  // namespace
-
-TransactionResult read_transaction(int start, int count) {
+// What every transaction does around its exchange: none while another one waits in a
+// pause, the port opened again where it was lost (or given up: no traffic), a port fault
+// during the exchange noted for the next one's reopening.
+template <class Body>
+TransactionResult guarded(Body body) {
     if (in_transaction) return failed(TransactionEnd::nested);
     TransactionGuard guard;
     int sends = 0;
     try {
         if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
         reopen_port_if_busy();
+        return body(sends);
+    } catch (const ui::UiFault&) {
+        note_port_fault();
+        return failed(TransactionEnd::port_fault, sends);
+    }
+}
+
+}  // namespace
+
+TransactionResult read_transaction(int start, int count) {
+    return guarded([&](int& sends) -> TransactionResult {
         if (start < 0) return failed(TransactionEnd::negative_start);
         if (count < 1 || count > max_frame_registers) return failed(TransactionEnd::bad_count);
         std::int32_t reg = start;
@@ -447,22 +460,14 @@ TransactionResult read_transaction(int start, int count) {
         if (end != TransactionEnd::done) return failed(end, sends);
         if (!store_answer(start, count, answer)) return failed(TransactionEnd::outside_map, sends);
         return {link_status::done, sends, TransactionEnd::done};
-    } catch (const ui::UiFault&) {
-        note_port_fault();
-        return failed(TransactionEnd::port_fault, sends);
-    }
+    });
 }
 
 namespace {
 
 // given: the words to send in place of the image's (empty: the image's own).
 TransactionResult write_of(int start, int count, std::span<const std::int16_t> given) {
-    if (in_transaction) return failed(TransactionEnd::nested);
-    TransactionGuard guard;
-    int sends = 0;
-    try {
-        if (!reopen_port_if_lost()) return failed(TransactionEnd::port_fault);
-        reopen_port_if_busy();
+    return guarded([&](int& sends) -> TransactionResult {
         std::int32_t reg = start;
         const int unit = map_reg_address(reg);
         const auto row = start >= 0 ? find_register_area(start) : std::nullopt;
@@ -483,10 +488,7 @@ TransactionResult write_of(int start, int count, std::span<const std::int16_t> g
                                             answer, sends, own_start);
         if (end != TransactionEnd::done) return failed(end, sends);
         return {link_status::done, sends, TransactionEnd::done};
-    } catch (const ui::UiFault&) {
-        note_port_fault();
-        return failed(TransactionEnd::port_fault, sends);
-    }
+    });
 }
 
 }  // namespace
