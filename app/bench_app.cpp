@@ -20,9 +20,9 @@
 #include "app/renderer.h"
 #include "app/twips.h"
 #include "ui/app.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/controls.h"
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 #include "ui/form.h"
 #include "ui/headless_loop.h"
 #include "ui/services.h"
@@ -49,9 +49,9 @@ void startup(const std::string& exe) {
     for (int run = 0; run < 7; ++run) {
         fs::remove_all(dir);
         fs::create_directories(dir / "home");
-        dvx::ui::FileRegistry reg(dir / "home" / "registry");
+        dvx::platform::FileRegistry reg(dir / "home" / "registry");
         reg.create_key("SOFTWARE\\TAVRO\\DORVANEX");
-        reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE", {dvx::ui::reg_sz, {'G', 'B', 0}});
+        reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE", {dvx::platform::reg_sz, {'G', 'B', 0}});
         const std::string cmd =
             "cd '" + dir.string() + "' && env -u XDG_CONFIG_HOME HOME='" + (dir / "home").string() +
             "' DORVANEX_REGISTRY='" + (dir / "home" / "registry").string() +
@@ -103,7 +103,7 @@ void burst(BurstForm& f, int round) {
 }
 
 void renderer_burst() {
-    dvx::ui::VirtualClock clock;
+    dvx::platform::VirtualClock clock;
     dvx::ui::HeadlessLoop loop(clock);
     auto& s = dvx::ui::services();
     s.clock = &clock;

@@ -27,14 +27,14 @@
 #include "app/twips.h"
 #include "calib/openers.h"
 #include "gateway/openers.h"
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 #include "mainwin/program_start.h"
 #include "pages/openers.h"
 #include "sim/plant.h"
 #include "ui/app.h"
 #include "ui/cp1252.h"
-#include "ui/file_registry.h"
-#include "ui/files.h"
+#include "platform/file_registry.h"
+#include "platform/files.h"
 #include "ui/form.h"
 #include "ui/services.h"
 
@@ -119,7 +119,7 @@ bool offscreen() {
 // config folder's dorvanex/registry.
 std::filesystem::path registry_path() {
     const char* env = std::getenv("DORVANEX_REGISTRY");
-    if (!env || !*env) return dvx::ui::FileRegistry::default_path();
+    if (!env || !*env) return dvx::platform::FileRegistry::default_path();
     std::filesystem::path p(env);
     std::error_code ec;
     if (std::filesystem::is_directory(p, ec)) p /= "registry";
@@ -149,8 +149,8 @@ int main(int argc, char** argv) {
     }
 
     // The port first: a preset that cannot be read is refused before any window.
-    ui::SteadyClock clock;
-    std::unique_ptr<ui::SerialPort> port;
+    platform::SteadyClock clock;
+    std::unique_ptr<platform::SerialPort> port;
     if (!opt.presets.empty()) {
         std::map<int, sim::Plant> plants;
         for (const auto& place : opt.presets) {
@@ -165,9 +165,9 @@ int main(int argc, char** argv) {
     } else if (opt.simulate) {
         port = std::make_unique<app::SimBusPort>(clock);
     } else {
-        port = link::make_posix_serial_port();
+        port = platform::make_posix_serial_port();
         // Lines of ports.conf that name no port are told, not silently skipped.
-        for (const std::string& fault : link::ports_conf_faults(link::ports_conf_path()))
+        for (const std::string& fault : platform::ports_conf_faults(platform::ports_conf_path()))
             std::fprintf(stderr, "dorvanex: %s\n", fault.c_str());
     }
 
@@ -193,8 +193,8 @@ int main(int argc, char** argv) {
     app::QtFileDialogs dialogs;
     app::QtPrinter printer;
     app::QtTextMetrics metrics;
-    ui::DiskFiles files;  // the current working folder
-    ui::FileRegistry registry(registry_path());
+    platform::DiskFiles files;  // the current working folder
+    platform::FileRegistry registry(registry_path());
 
     auto& s = ui::services();
     s.clock = &clock;

@@ -19,7 +19,7 @@ namespace dvx::app {
 namespace {
 
 // Milliseconds until clock time t, rounded up so a wake never comes early.
-int ms_until(ui::Clock& clock, double t) {
+int ms_until(platform::Clock& clock, double t) {
     const double ms = std::ceil((t - clock.now()) * 1000.0);
     if (ms <= 0) return 0;
     return static_cast<int>(std::min(ms, 24.0 * 3600 * 1000));
@@ -39,7 +39,7 @@ struct Depth {
 
 }  // namespace
 
-QtEventLoop::QtEventLoop(ui::Clock& clock) : clock_(clock) {
+QtEventLoop::QtEventLoop(platform::Clock& clock) : clock_(clock) {
     wake_.setSingleShot(true);
     wake_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&wake_, &QTimer::timeout, this, [this] { pump_top(); });

@@ -8,14 +8,14 @@
 #include <functional>
 #include <string>
 
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/event_loop.h"
 
 namespace dvx::app {
 
 class QtEventLoop final : public QObject, public ui::EventLoop {
   public:
-    explicit QtEventLoop(ui::Clock& clock);
+    explicit QtEventLoop(platform::Clock& clock);
 
     void do_events() override;
     void idle_until(double t) override;
@@ -40,7 +40,7 @@ class QtEventLoop final : public QObject, public ui::EventLoop {
     void tick_under_box();
     bool guarded(const std::function<void()>& work);
 
-    ui::Clock& clock_;
+    platform::Clock& clock_;
     std::deque<std::function<void()>> queue_;
     int depth_ = 0;  // > 0 while layer code runs: its own pumps take the input
     bool running_ = false;

@@ -41,9 +41,9 @@ std::optional<PresetPlace> parse_preset_place(const std::string& arg, std::strin
     return place;
 }
 
-SimBusPort::SimBusPort(ui::Clock& clock) : clock_(clock), default_plants_(true) {}
+SimBusPort::SimBusPort(platform::Clock& clock) : clock_(clock), default_plants_(true) {}
 
-SimBusPort::SimBusPort(ui::Clock& clock, std::map<int, sim::Plant> plants) : clock_(clock) {
+SimBusPort::SimBusPort(platform::Clock& clock, std::map<int, sim::Plant> plants) : clock_(clock) {
     for (auto& [number, plant] : plants) {
         Line& l = lines_[number];
         l.mode = plant.bus_mode();

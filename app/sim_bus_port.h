@@ -16,8 +16,8 @@
 
 #include "sim/plant.h"
 #include "sim/sim_port.h"
-#include "ui/clock.h"
-#include "ui/serial_port.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
 
 namespace dvx::app {
 
@@ -33,12 +33,12 @@ struct PresetPlace {
 };
 std::optional<PresetPlace> parse_preset_place(const std::string& arg, std::string* why = nullptr);
 
-class SimBusPort final : public ui::SerialPort {
+class SimBusPort final : public platform::SerialPort {
   public:
     // COM1 carries the default plants per bus mode; the other ports are empty.
-    explicit SimBusPort(ui::Clock& clock);
+    explicit SimBusPort(platform::Clock& clock);
     // The given plants (from presets) by port number; the other ports are empty.
-    SimBusPort(ui::Clock& clock, std::map<int, sim::Plant> plants);
+    SimBusPort(platform::Clock& clock, std::map<int, sim::Plant> plants);
 
     void set_port_number(int number) override;
     int port_number() const override { return number_; }
@@ -73,7 +73,7 @@ class SimBusPort final : public ui::SerialPort {
     Line& line();
     sim::SimPort& port();
     const sim::SimPort* current() const;
-    ui::Clock& clock_;
+    platform::Clock& clock_;
     bool default_plants_ = false;
     std::map<int, Line> lines_;  // by port number, made on first use
     int number_ = 1;

@@ -33,10 +33,10 @@
 #include "model/reg_settings.h"
 #include "sim/sim.h"
 #include "ui/app.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/doubles/memory_registry.h"
 #include "ui/doubles/scripted_boxes.h"
-#include "ui/files.h"
+#include "platform/files.h"
 #include "ui/headless_loop.h"
 #include "ui/input.h"
 #include "ui/services.h"
@@ -51,9 +51,9 @@ constexpr double gap_seconds = 3.5 * byte_seconds;
 constexpr int address = 17;
 
 // The simulated port with a count of what the master puts on the line and takes off it.
-class CountingPort final : public ui::SerialPort {
+class CountingPort final : public platform::SerialPort {
   public:
-    CountingPort(ui::SerialPort& port, ui::Clock& clock) : port_(port), clock_(clock) {}
+    CountingPort(platform::SerialPort& port, platform::Clock& clock) : port_(port), clock_(clock) {}
     void set_port_number(int n) override { port_.set_port_number(n); }
     int port_number() const override { return port_.port_number(); }
     void set_settings(const std::string& t) override { port_.set_settings(t); }
@@ -91,8 +91,8 @@ class CountingPort final : public ui::SerialPort {
     double shortest_silence = 1e300;
 
   private:
-    ui::SerialPort& port_;
-    ui::Clock& clock_;
+    platform::SerialPort& port_;
+    platform::Clock& clock_;
     double last_byte = 0;
 };
 
@@ -104,12 +104,12 @@ struct Figures {
 };
 
 struct Bench {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     ui::HeadlessLoop loop{clock};
     ui::ScriptedBoxes boxes;
     ui::MemoryRegistry registry;
     std::filesystem::path dir;
-    std::unique_ptr<ui::DiskFiles> files;
+    std::unique_ptr<platform::DiskFiles> files;
     sim::Plant plant = sim::Plant::preset(0);
     std::unique_ptr<sim::SimPort> sim_port;
     std::unique_ptr<CountingPort> port;
@@ -119,7 +119,7 @@ struct Bench {
         dir = std::filesystem::temp_directory_path() /
               ("dvx-read-program-bench-" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
-        files = std::make_unique<ui::DiskFiles>(dir.string());
+        files = std::make_unique<platform::DiskFiles>(dir.string());
         plant.set_echo(echo);
         sim_port = std::make_unique<sim::SimPort>(plant, clock);
         port = std::make_unique<CountingPort>(*sim_port, clock);

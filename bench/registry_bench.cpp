@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "model/reg_settings.h"
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 #include "ui/services.h"
 
 namespace {
@@ -55,19 +55,19 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     const auto file = folder / "registry";
     {
-        ui::FileRegistry::Store store;
+        platform::FileRegistry::Store store;
         auto& values = store[model::reg_key];
         for (int i = 0; i < copies; ++i) {
             const std::string text = factory_copy(i);
-            ui::RegValue v{ui::reg_sz, {text.begin(), text.end()}};
+            platform::RegValue v{platform::reg_sz, {text.begin(), text.end()}};
             v.bytes.push_back(0);
             values[model::reg_krv_factory + std::to_string(21040000 + i)] = std::move(v);
         }
-        ui::FileRegistry seed(file);
-        ui::Registry::Values all(values.begin(), values.end());
+        platform::FileRegistry seed(file);
+        platform::Registry::Values all(values.begin(), values.end());
         seed.set_values(model::reg_key, all, false);
     }
-    ui::FileRegistry reg(file);  // the program's one store, as at its start
+    platform::FileRegistry reg(file);  // the program's one store, as at its start
     ui::services().registry = &reg;
     std::int16_t err = 0;
     const double first = median_ms(1, [&](int) {

@@ -21,7 +21,7 @@ class BenchForm : public Form {
 };
 
 struct Setup {
-    VirtualClock clock;
+    dvx::platform::VirtualClock clock;
     HeadlessLoop loop{clock};
     BenchForm form;
     Setup() {

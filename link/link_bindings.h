@@ -10,7 +10,7 @@
 #include <string>
 #include <utility>
 
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 namespace dvx::link {
 
@@ -27,7 +27,7 @@ struct GridBinding {
 
 struct MainWindowBindings {
     // The serial-port control MSComm1; empty: the port of the service set.
-    std::function<ui::SerialPort&()> MSComm1;
+    std::function<platform::SerialPort&()> MSComm1;
     // List positions (-1: nothing selected).
     std::function<int()> Com_select;
     std::function<int()> adr_select;

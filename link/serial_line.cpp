@@ -9,7 +9,7 @@
 #include "link/link_bindings.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 #include "ui/services.h"
 
 namespace dvx::link {
@@ -58,7 +58,7 @@ void give_up_port() {
     port_failed = false;
     port_status = 1;
     try {
-        ui::SerialPort& port = MSComm1();
+        platform::SerialPort& port = MSComm1();
         if (port.is_open()) port.close();
     } catch (const std::exception&) {
     }
@@ -77,9 +77,9 @@ constexpr BusSettings bus_settings[] = {
 
 }  // namespace
 
-ui::SerialPort& MSComm1() {
+platform::SerialPort& MSComm1() {
     if (const auto& control = bindings().main.MSComm1) return control();
-    if (ui::SerialPort* port = ui::services().port) return *port;
+    if (platform::SerialPort* port = ui::services().port) return *port;
     throw ui::UiFault(ui::fault_text::no_port);
 }
 
@@ -91,7 +91,7 @@ std::string port_settings(int mode) {
 
 std::int16_t open_port() {
     try {
-        ui::SerialPort& port = MSComm1();
+        platform::SerialPort& port = MSComm1();
         if (port.is_open()) port.close();
         port.set_port_number(bindings().main.Com_select() + 1);
         port.set_settings(port_settings(images::bus_mode));
@@ -106,7 +106,7 @@ std::int16_t open_port() {
     } catch (const std::exception& e) {
         open_fault = e.what();
         try {
-            ui::SerialPort& port = MSComm1();
+            platform::SerialPort& port = MSComm1();
             if (port.is_open()) port.close();
         } catch (const std::exception&) {
         }
@@ -142,7 +142,7 @@ bool port_lost() {
 
 std::int16_t get_rx_byte() {
     if (rx_buffer.empty()) {
-        ui::SerialPort& port = MSComm1();
+        platform::SerialPort& port = MSComm1();
         const int waiting = port.in_count();
         if (waiting == 0) return -1;
         const std::vector<std::uint8_t> block = port.read(waiting);
@@ -163,9 +163,9 @@ void wait_rx_until(double deadline) {
 }
 
 void send_block(std::span<const std::uint8_t> bytes) {
-    ui::SerialPort& port = MSComm1();
-    ui::Clock& clock = ui::clock();
-    const auto timing = ui::line_timing(port.settings());
+    platform::SerialPort& port = MSComm1();
+    platform::Clock& clock = ui::clock();
+    const auto timing = platform::line_timing(port.settings());
     if (timing) {
         // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
         // answer to this block can be among them, so they go and the silence starts
@@ -198,7 +198,7 @@ void send_block(std::span<const std::uint8_t> bytes) {
 }
 
 void discard_rx() {
-    ui::SerialPort& port = MSComm1();
+    platform::SerialPort& port = MSComm1();
     if (const int waiting = port.in_count(); waiting > 0) {
         line_quiet_since = std::max(line_quiet_since, ui::clock().now());
         line_unsettled = true;
@@ -239,7 +239,7 @@ std::optional<std::string> ready_port_for_probe() {
 }
 
 void probe_echo() {
-    ui::Clock& clock = ui::clock();
+    platform::Clock& clock = ui::clock();
     static constexpr std::uint8_t probe[] = {0};
     // The silence before the byte may last while stray bytes keep coming (up to one
     // longest frame); the window is the echo's, so it starts once the byte is out.
@@ -293,7 +293,7 @@ void wait_seconds_dbl(double seconds) {
 
 void busy_wait(double seconds) {
     if (seconds <= 0) return;
-    ui::Clock& clock = ui::clock();
+    platform::Clock& clock = ui::clock();
     clock.sleep_until(clock.now() + seconds);
 }
 

@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
 namespace dvx::link {
 
@@ -40,7 +40,7 @@ inline constexpr double delivery_block_seconds = 0.016;
 
 // The serial-port control of the main window. Every operation on a closed port
 // throws ui::UiFault.
-ui::SerialPort& MSComm1();
+platform::SerialPort& MSComm1();
 
 // Line settings text for a bus mode: "9600,E,8,1", "19200,E,8,1" (HZL), "57600,E,8,1"
 // (HZL3); any other mode as the direct bus.

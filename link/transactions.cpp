@@ -15,7 +15,7 @@
 #include "link/register_images.h"
 #include "link/serial_line.h"
 #include "ui/fault.h"
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 #include "ui/services.h"
 
 namespace dvx::link {
@@ -217,7 +217,7 @@ bool addressable(int unit, std::int32_t reg) {
 }  // namespace
 
 std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
-    ui::Clock& clock = ui::clock();
+    platform::Clock& clock = ui::clock();
     const double start = clock.now();
     double last_echo_poll = start;
     answer.clear();
@@ -339,8 +339,8 @@ class LateAnswers {
     // The number of frames that came and were thrown away.
     static std::size_t discard_answers(int unit, std::size_t answer_length, std::size_t outstanding,
                                        double starts_by) {
-        ui::Clock& clock = ui::clock();
-        const auto timing = ui::line_timing(MSComm1().settings());
+        platform::Clock& clock = ui::clock();
+        const auto timing = platform::line_timing(MSComm1().settings());
         const double char_seconds = timing ? timing->char_seconds : 0.0;
         const double silent_seconds = timing ? timing->silent_seconds : 0.0;
         Frame frame;

@@ -2,12 +2,12 @@
 // The program start. The caller (the desktop program, or a test) installs the
 // platform services first; Main returns with the main window shown, or ends the
 // program through ui::end_program().
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/event_loop.h"
-#include "ui/files.h"
+#include "platform/files.h"
 #include "ui/message_box.h"
-#include "ui/registry.h"
-#include "ui/serial_port.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
 
 namespace dvx::mainwin {
 
@@ -22,12 +22,12 @@ void Main();
 // The services a start without a screen runs on; a null entry keeps the one already
 // installed in ui::services().
 struct StartServices {
-    ui::Clock* clock = nullptr;
+    platform::Clock* clock = nullptr;
     ui::EventLoop* loop = nullptr;
     ui::MessageBoxes* boxes = nullptr;
-    ui::Registry* registry = nullptr;
-    ui::Files* files = nullptr;  // the working folder of the marker and settings files
-    ui::SerialPort* port = nullptr;
+    platform::Registry* registry = nullptr;
+    platform::Files* files = nullptr;  // the working folder of the marker and settings files
+    platform::SerialPort* port = nullptr;
 };
 
 // Installs the given services and runs Main. True when the main window is shown,

@@ -12,8 +12,8 @@ namespace dvx::model {
 
 namespace {
 
-ui::Files& files() {
-    ui::Files* f = ui::services().files;
+platform::Files& files() {
+    platform::Files* f = ui::services().files;
     if (!f) throw ui::UiFault("No file service installed");
     return *f;
 }
@@ -162,7 +162,7 @@ std::string checked_content(std::string raw) {
 }  // namespace
 
 int write_checked_file(const std::string& path, const std::string& content) {
-    ui::Files& f = files();
+    platform::Files& f = files();
     f.close_all();
     const std::string bytes = checked_bytes(content);
     // The file service replaces the file as a whole under its lock, so a failed write or
@@ -172,7 +172,7 @@ int write_checked_file(const std::string& path, const std::string& content) {
 
 int update_checked_file(const std::string& path,
                         const std::function<std::string(const std::string&)>& make) {
-    ui::Files& f = files();
+    platform::Files& f = files();
     f.close_all();
     return with_retry([&] {
                f.update_all(path, [&](const std::optional<std::string>& raw) {
@@ -184,7 +184,7 @@ int update_checked_file(const std::string& path,
 }
 
 std::string read_checked_file(const std::string& path) {
-    ui::Files& f = files();
+    platform::Files& f = files();
     f.close_all();
     bool present = false;
     if (!with_retry([&] { present = f.exists(path); }) || !present) return {};

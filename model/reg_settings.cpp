@@ -7,8 +7,8 @@ namespace dvx::model {
 
 namespace {
 
-ui::Registry& registry() {
-    ui::Registry* r = ui::services().registry;
+platform::Registry& registry() {
+    platform::Registry* r = ui::services().registry;
     if (!r) throw ui::UiFault("No registry service installed");
     return *r;
 }
@@ -20,12 +20,12 @@ std::string reg_get_string(std::int32_t root, const std::string& key, const std:
     err = 0;
     try {
         if (root != hkey_local_machine) return {};
-        ui::Registry& reg = registry();
+        platform::Registry& reg = registry();
         if (!reg.key_exists(key)) return {};
         const auto value = reg.query(key, value_name);
         // Another type, a size of 0 or a value larger than the buffer: the empty text,
         // not a fault (a fault at start would end the program).
-        if (!value || value->type != ui::reg_sz || value->bytes.empty() ||
+        if (!value || value->type != platform::reg_sz || value->bytes.empty() ||
             value->bytes.size() > reg_buffer_size)
             return {};
         std::string text(value->bytes.begin(), value->bytes.end());
@@ -44,11 +44,11 @@ std::int16_t set_strings(const std::string& key,
                          const std::vector<std::pair<std::string, std::string>>& values,
                          bool only_when_missing) {
     try {
-        ui::Registry& reg = registry();
-        ui::Registry::Values v;
+        platform::Registry& reg = registry();
+        platform::Registry::Values v;
         for (const auto& [name, text] : values) {
-            ui::RegValue value;
-            value.type = ui::reg_sz;
+            platform::RegValue value;
+            value.type = platform::reg_sz;
             value.bytes.assign(text.begin(), text.end());
             value.bytes.push_back(0);
             v.emplace_back(name, std::move(value));

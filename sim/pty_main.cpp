@@ -17,7 +17,7 @@
 #include <string>
 
 #include "sim/sim.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 
 namespace {
 
@@ -167,7 +167,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", slave_path.c_str());
     std::fflush(stdout);
 
-    dvx::ui::SteadyClock clock;
+    dvx::platform::SteadyClock clock;
     dvx::sim::SimPort port(plant, clock);
     port.set_settings(plant.expected_settings());
     port.open();

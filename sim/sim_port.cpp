@@ -5,7 +5,7 @@
 
 #include "sim/crc.h"
 #include "ui/fault.h"
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 
 namespace dvx::sim {
 
@@ -25,11 +25,11 @@ std::size_t request_length(std::span<const std::uint8_t> f) {
 
 }  // namespace
 
-SimPort::SimPort(Plant& plant, ui::Clock& clock) : plant_(plant), clock_(clock) {}
+SimPort::SimPort(Plant& plant, platform::Clock& clock) : plant_(plant), clock_(clock) {}
 
 void SimPort::set_settings(const std::string& text) {
     settings_ = text;
-    const auto timing = ui::line_timing(text);
+    const auto timing = platform::line_timing(text);
     if (!timing) return;  // open() refuses it
     byte_time_ = timing->char_seconds;
     gap_ = timing->silent_seconds;
@@ -59,7 +59,7 @@ void SimPort::open() {
     if (port_ < 1 || port_ > max_ports) throw ui::UiFault("Invalid port number");
     if (open_fault_ == OpenFault::no_such_port) throw ui::UiFault("Invalid port number");
     if (open_fault_ == OpenFault::port_in_use) throw ui::UiFault("Port already in use");
-    if (!ui::line_timing(settings_)) throw ui::UiFault("Invalid port settings");
+    if (!platform::line_timing(settings_)) throw ui::UiFault("Invalid port settings");
     const double now = clock_.now();
     advance(now);
     // Nothing waits in either direction after an open; bytes still on the line arrive.

@@ -14,18 +14,18 @@
 #include <vector>
 
 #include "sim/plant.h"
-#include "ui/clock.h"
-#include "ui/serial_port.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
 
 namespace dvx::sim {
 
 enum class OpenFault { none, no_such_port, port_in_use };
 
-class SimPort final : public ui::SerialPort {
+class SimPort final : public platform::SerialPort {
   public:
-    SimPort(Plant& plant, ui::Clock& clock);
+    SimPort(Plant& plant, platform::Clock& clock);
 
-    // ui::SerialPort. Port numbers 1..20 exist; the settings text must be the one of
+    // platform::SerialPort. Port numbers 1..20 exist; the settings text must be the one of
     // the plant's bus mode or the devices stay silent (the echo still comes back).
     void set_port_number(int number) override { port_ = number; }
     int port_number() const override { return port_; }
@@ -88,7 +88,7 @@ class SimPort final : public ui::SerialPort {
     bool settings_match() const;
 
     Plant& plant_;
-    ui::Clock& clock_;
+    platform::Clock& clock_;
     int port_ = 1;
     std::string settings_ = "9600,E,8,1";
     double byte_time_ = 11.0 / 9600;

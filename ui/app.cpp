@@ -170,7 +170,7 @@ void timer_set(Timer* t, bool run) {
         if (it != ts.end()) ts.erase(it);
         return;
     }
-    Clock* c = services().clock;
+    platform::Clock* c = services().clock;
     const double due = (c ? c->now() : 0.0) + t->interval() / 1000.0;
     if (it != ts.end())
         it->due = due;
@@ -384,7 +384,7 @@ bool box_up() {
 void fire_due_timers() {
     auto& s = st();
     if (s.timers.empty()) return;
-    Clock* c = services().clock;
+    platform::Clock* c = services().clock;
     if (!c) return;
     const double now = c->now();
     std::vector<Timer*> due;

@@ -8,8 +8,8 @@ namespace dvx::ui {
 using detail::bad_value;
 
 namespace {
-SerialPort& port() {
-    SerialPort* p = services().port;
+platform::SerialPort& port() {
+    platform::SerialPort* p = services().port;
     if (!p) throw UiFault(fault_text::no_port);
     return *p;
 }
@@ -44,7 +44,7 @@ void CommControl::set_in_buffer_count(int n) {
     port().discard_input();
 }
 std::vector<std::uint8_t> CommControl::input() {
-    SerialPort& p = port();
+    platform::SerialPort& p = port();
     return p.read(input_len_ > 0 ? input_len_ : p.in_count());
 }
 void CommControl::output(std::span<const std::uint8_t> bytes) {

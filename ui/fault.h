@@ -1,19 +1,11 @@
 #pragma once
-// A fault the window layer or a platform service refuses an operation with.
-// Its text is fixed per kind so callers that show "the fault's own text" are predictable.
-#include <stdexcept>
-#include <string>
+// The window layer's faults: the one fault type and the fixed texts of the layer's own.
+#include "platform/fault.h"
 
 namespace dvx::ui {
 
-class UiFault : public std::runtime_error {
-  public:
-    explicit UiFault(const std::string& text) : std::runtime_error(text), text_(text) {}
-    const std::string& text() const { return text_; }
-
-  private:
-    std::string text_;
-};
+// The layer refuses with the platform services' own fault type, so one catch takes both.
+using UiFault = platform::Fault;
 
 // The fixed texts of the layer's own faults.
 namespace fault_text {

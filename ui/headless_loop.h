@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/event_loop.h"
 
 namespace dvx::ui {
@@ -29,7 +29,7 @@ struct LoopGuardTripped {
 
 class HeadlessLoop final : public EventLoop {
   public:
-    explicit HeadlessLoop(Clock& clock);
+    explicit HeadlessLoop(platform::Clock& clock);
 
     void do_events() override;
     void idle_until(double t) override;
@@ -78,7 +78,7 @@ class HeadlessLoop final : public EventLoop {
     void check_guard();
     [[noreturn]] void trip(const std::string& why);
 
-    Clock& clock_;
+    platform::Clock& clock_;
     std::deque<Item> ready_;
     std::vector<Later> later_;
     std::uint64_t seq_ = 0;

@@ -12,7 +12,7 @@ Services& services() {
     return s;
 }
 
-Clock& clock() {
+platform::Clock& clock() {
     if (!services().clock) throw UiFault("No clock installed");
     return *services().clock;
 }
@@ -23,7 +23,7 @@ void do_events() {
 
 void wait_yielding(double seconds) {
     if (seconds <= 0) return;
-    Clock& c = clock();
+    platform::Clock& c = clock();
     const double end = c.now() + seconds;
     for (;;) {
         do_events();

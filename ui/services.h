@@ -5,15 +5,15 @@
 #include <string>
 
 #include "ui/app.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/event_loop.h"
 #include "ui/file_dialog.h"
-#include "ui/files.h"
+#include "platform/files.h"
 #include "ui/keyboard.h"
 #include "ui/message_box.h"
 #include "ui/printer.h"
-#include "ui/registry.h"
-#include "ui/serial_port.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
 #include "ui/text_metrics.h"
 
 namespace dvx::ui {
@@ -22,13 +22,13 @@ namespace dvx::ui {
 inline constexpr const char* program_title = "DORVANEX";
 
 struct Services {
-    Clock* clock = nullptr;
+    platform::Clock* clock = nullptr;
     EventLoop* loop = nullptr;
     MessageBoxes* boxes = nullptr;
-    Registry* registry = nullptr;
-    Files* files = nullptr;
+    platform::Registry* registry = nullptr;
+    platform::Files* files = nullptr;
     // The one serial port behind the serial-port control of the main window.
-    SerialPort* port = nullptr;
+    platform::SerialPort* port = nullptr;
     // Title of boxes shown without one of their own.
     std::string app_title = program_title;
     FileDialogs* dialogs = nullptr;
@@ -42,7 +42,7 @@ struct Services {
 };
 
 Services& services();
-Clock& clock();
+platform::Clock& clock();
 
 // Shows a modal message box and returns the button pressed (id_ok ...). The box takes
 // the focus while it is up (LostFocus of the focused control, nested), runs one pump

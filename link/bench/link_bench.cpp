@@ -20,9 +20,9 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 #include "images/param_image.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/services.h"
 
 namespace {
@@ -185,9 +185,9 @@ int main(int argc, char** argv) {
     // Never read the user's port settings file.
     const auto conf = std::filesystem::temp_directory_path() / "dvx-link-bench";
     ::setenv("XDG_CONFIG_HOME", conf.c_str(), 1);
-    ui::SteadyClock clock;
+    platform::SteadyClock clock;
     ui::services().clock = &clock;
-    auto port = link::make_posix_serial_port();
+    auto port = platform::make_posix_serial_port();
     ui::services().port = port.get();
     images::bus_mode = 0;
     silent_device_cpu();

@@ -9,7 +9,7 @@
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 #include "mainwin/program_start.h"
 #include "model/reg_settings.h"
 #include "tests/app/qt_test_app.h"
@@ -37,7 +37,7 @@ class MainWindowTest : public ServicesFixture {
     // Runs the program start with English chosen; returns the shown main window.
     ui::Form* start_main() {
         if (!registry_.create_key(model::reg_key) ||
-            !registry_.set_value(model::reg_key, model::reg_language, {ui::reg_sz, {'G', 'B', 0}}))
+            !registry_.set_value(model::reg_key, model::reg_language, {platform::reg_sz, {'G', 'B', 0}}))
             return nullptr;
         mainwin::Main();
         loop_.run_pending();
@@ -88,10 +88,10 @@ TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
 TEST_F(MainWindowTest, DeviceButtonsShowWhetherThePortOpened) {
     const std::string no_device = (dir_ / "no-such-tty").string();
     ::setenv("DORVANEX_COM1", no_device.c_str(), 1);
-    auto real = link::make_posix_serial_port();
+    auto real = platform::make_posix_serial_port();
     struct Case {
         const char* name;
-        ui::SerialPort* port;
+        platform::SerialPort* port;
         bool enabled;
     };
     for (const Case& c :

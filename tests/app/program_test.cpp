@@ -15,7 +15,7 @@
 
 #include "model/reg_settings.h"
 #include "tests/app/qt_test_app.h"
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 
 namespace dvx::testing {
 namespace {
@@ -47,9 +47,9 @@ class ProgramTest : public ::testing::Test {
     // A registry file at `path` with the language chosen, so the main window comes up.
     static void choose_language(const fs::path& path, const std::string& language) {
         fs::create_directories(path.parent_path());
-        ui::FileRegistry reg(path);
+        platform::FileRegistry reg(path);
         ASSERT_TRUE(reg.create_key(model::reg_key));
-        ui::RegValue v{ui::reg_sz, {language.begin(), language.end()}};
+        platform::RegValue v{platform::reg_sz, {language.begin(), language.end()}};
         v.bytes.push_back(0);
         ASSERT_TRUE(reg.set_value(model::reg_key, model::reg_language, v));
     }

@@ -71,7 +71,7 @@ class QtLoopTest : public ServicesFixture {
         });
     }
 
-    ui::SteadyClock steady_;
+    platform::SteadyClock steady_;
     app::QtEventLoop loop_qt_{steady_};
     std::unique_ptr<app::Renderer> renderer_;
     std::unique_ptr<Ticker> form_;

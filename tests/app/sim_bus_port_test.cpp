@@ -8,13 +8,13 @@
 #include <optional>
 
 #include "link/rtu_frame.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 
 namespace dvx::testing {
 namespace {
 
 TEST(SimBusPort, SettingsTextPicksTheBusModesPlantAndKeepsIt) {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     app::SimBusPort port(clock);
     struct Case {
         const char* settings;
@@ -43,7 +43,7 @@ TEST(SimBusPort, SettingsTextPicksTheBusModesPlantAndKeepsIt) {
 }
 
 TEST(SimBusPort, APresetPlantServesEverySettingsText) {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     std::map<int, sim::Plant> plants;
     plants.emplace(1, sim::Plant::preset(2));
     app::SimBusPort port(clock, std::move(plants));
@@ -53,7 +53,7 @@ TEST(SimBusPort, APresetPlantServesEverySettingsText) {
 }
 
 // Opens COMn as the link does and asks unit 1 for its type: whether anything answers.
-bool answers(app::SimBusPort& port, ui::VirtualClock& clock, int number) {
+bool answers(app::SimBusPort& port, platform::VirtualClock& clock, int number) {
     if (port.is_open()) port.close();
     port.set_port_number(number);
     port.set_settings("9600,E,8,1");
@@ -68,7 +68,7 @@ bool answers(app::SimBusPort& port, ui::VirtualClock& clock, int number) {
 }
 
 TEST(SimBusPort, EachComPortIsALineOfItsOwn) {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     app::SimBusPort port(clock);
     EXPECT_TRUE(answers(port, clock, 1));  // the built-in devices
     port.plant().device(1).set_param(3, 77);
@@ -89,7 +89,7 @@ TEST(SimBusPort, EachComPortIsALineOfItsOwn) {
 }
 
 TEST(SimBusPort, PresetsPutTheirDevicesOnTheirPorts) {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     std::map<int, sim::Plant> plants;
     plants.emplace(3, sim::Plant::preset(0));
     plants.emplace(5, sim::Plant::preset(0));

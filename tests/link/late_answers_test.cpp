@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/link/bus_fixture.h"
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 
 namespace dvx::link {
 namespace {
@@ -77,7 +77,7 @@ const Lateness latenesses[] = {{1.3, 0.45}, {1.3, 0.0}, {1.3, 1.5}};
 
 class LateAnswers : public BusFixture {
   protected:
-    double silent_seconds() { return ui::line_timing(port().settings())->silent_seconds; }
+    double silent_seconds() { return platform::line_timing(port().settings())->silent_seconds; }
 };
 
 // Both answers of the first request are late; the device does not answer the next

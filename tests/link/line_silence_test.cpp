@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "tests/link/bus_fixture.h"
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 
 namespace dvx::link {
 namespace {
@@ -24,14 +24,14 @@ TEST(LineTiming, CharacterAndSilenceFromTheSettingsText) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.settings);
-        const auto t = ui::line_timing(c.settings);
+        const auto t = platform::line_timing(c.settings);
         ASSERT_TRUE(t);
         EXPECT_DOUBLE_EQ(t->char_seconds, c.char_seconds);
         EXPECT_DOUBLE_EQ(t->silent_seconds, c.silent_seconds);
     }
     for (const char* bad : {"", "fast,E,8,1", "0,E,8,1", "-9600,E,8,1", "9600x,E,8,1"}) {
         SCOPED_TRACE(bad);
-        EXPECT_FALSE(ui::line_timing(bad));
+        EXPECT_FALSE(platform::line_timing(bad));
     }
 }
 
@@ -63,7 +63,7 @@ TEST_P(LineSilence, EveryBlockWaitsTheSilentIntervalAfterTheLastByte) {
     ASSERT_EQ(detect_echo(), 0);
     ASSERT_EQ(read_regs(row.first_reg, 2), link_status::done);
 
-    const double silent = ui::line_timing(port().settings())->silent_seconds;
+    const double silent = platform::line_timing(port().settings())->silent_seconds;
     EXPECT_GE(port().shortest_silence(), silent - 1e-9);
     // And no more than the master's own turnaround on virtual time.
     EXPECT_LT(port().shortest_silence(), silent + 1e-4);
@@ -94,7 +94,7 @@ TEST_F(LateAnswer, TheResendWaitsOutItsTail) {
         ASSERT_EQ(read_regs(c.first_reg, c.count), link_status::done);
         EXPECT_EQ(requests() - before, 2u);
         EXPECT_GE(port().shortest_silence(),
-                  ui::line_timing(port().settings())->silent_seconds - 1e-9);
+                  platform::line_timing(port().settings())->silent_seconds - 1e-9);
     }
 }
 

@@ -29,7 +29,7 @@
 #include <vector>
 
 #include "link/link.h"
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 #include "model/param_image.h"
 #include "tests/support/processes.h"
 #include "tests/support/real_line.h"
@@ -47,7 +47,7 @@ class PtyFixture : public testing::ServicesFixture {
     void SetUp() override {
         ServicesFixture::SetUp();
         ui::services().clock = &steady_;
-        port_ = make_posix_serial_port();
+        port_ = platform::make_posix_serial_port();
         ui::services().port = port_.get();
         xdg_.emplace("XDG_CONFIG_HOME", dir_.string());
         reset_link_state();
@@ -69,8 +69,8 @@ class PtyFixture : public testing::ServicesFixture {
         com1_.emplace("DORVANEX_COM1", path);
     }
 
-    ui::SteadyClock steady_;
-    std::unique_ptr<ui::SerialPort> port_;
+    platform::SteadyClock steady_;
+    std::unique_ptr<platform::SerialPort> port_;
     std::optional<testing::ScopedEnv> xdg_, com1_;
 };
 
@@ -121,14 +121,14 @@ TEST_F(RealPort, OpensMovesAndDiscardsBytes) {
     PtyPair pty;
     ASSERT_FALSE(pty.path.empty());
     use_device(pty.path);
-    ui::SerialPort& port = *port_;
+    platform::SerialPort& port = *port_;
     port.set_port_number(1);
     port.set_settings("9600,E,8,1");
     port.open();
     ASSERT_TRUE(port.is_open());
 
     // Another port of this program on the same line: in use.
-    auto other = make_posix_serial_port();
+    auto other = platform::make_posix_serial_port();
     other->set_settings("9600,E,8,1");
     EXPECT_EQ(fault_of([&] { other->open(); }),
               "Port already in use (" + pty.path + "): Device or resource busy");
@@ -206,7 +206,7 @@ int in_other_process(const std::function<int()>& work) {
 // The fault text of an open of COM1 in another process, by way of a file.
 std::string open_fault_elsewhere(const std::filesystem::path& note) {
     const int code = in_other_process([&] {
-        auto port = make_posix_serial_port();
+        auto port = platform::make_posix_serial_port();
         port->set_settings("9600,E,8,1");
         std::ofstream(note) << fault_of([&] { port->open(); });
         return 0;
@@ -344,7 +344,7 @@ TEST_F(RealPort, OnlyThePseudoTerminalsSlaveSideCountsAsOne) {
     // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(is_pseudo_terminal(c.fd), c.pty);
+        EXPECT_EQ(platform::is_pseudo_terminal(c.fd), c.pty);
     }
     for (const int fd : {null_fd, file_fd, by_path})
         if (fd >= 0) ::close(fd);

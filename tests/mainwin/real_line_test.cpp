@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 #include "link/serial_line.h"
 #include "mainwin/device_ops.h"
 #include "model/param_image.h"
@@ -41,7 +41,7 @@ class RealLine : public DeviceFixture {
         input_loop_ = &real_loop_;
         // A hang ends the test instead of holding up the suite.
         real_loop_.set_guard(100'000'000, 60);
-        real_port_ = link::make_posix_serial_port();
+        real_port_ = platform::make_posix_serial_port();
         xdg_.emplace("XDG_CONFIG_HOME", dir_.string());  // no ports.conf of the user's
     }
     void TearDown() override {
@@ -92,9 +92,9 @@ class RealLine : public DeviceFixture {
         EXPECT_FALSE(mainwin::params_changed());
     }
 
-    ui::SteadyClock steady_;
+    platform::SteadyClock steady_;
     ui::HeadlessLoop real_loop_{steady_};
-    std::unique_ptr<ui::SerialPort> real_port_;
+    std::unique_ptr<platform::SerialPort> real_port_;
     std::optional<ScopedEnv> xdg_;
 };
 
@@ -123,7 +123,7 @@ TEST_F(RealLine, APortThatCannotBeOpenedIsToldWhenChosen) {
     const ScopedEnv com1("DORVANEX_COM1", missing);
     const ScopedEnv com2("DORVANEX_COM2", free_line.path);
     const ScopedEnv com3("DORVANEX_COM3", held_line.path);
-    auto holder = link::make_posix_serial_port();  // another holder of COM3's line
+    auto holder = platform::make_posix_serial_port();  // another holder of COM3's line
     holder->set_port_number(3);
     holder->set_settings("9600,E,8,1");
     ASSERT_NO_THROW(holder->open());

@@ -12,7 +12,7 @@
 #include "model/con_file.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/support/processes.h"
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 
 namespace dvx::testing {
 namespace {
@@ -31,7 +31,7 @@ class TwoInstances : public MainWindowFixture {
         EXPECT_EQ(err, 0) << name;
         return text;
     }
-    std::optional<ui::FileRegistry> store_;  // outlives the windows' teardown
+    std::optional<platform::FileRegistry> store_;  // outlives the windows' teardown
 };
 
 // The placement instance `who` has in round r: every value differs per round and

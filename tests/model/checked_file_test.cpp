@@ -21,7 +21,7 @@ using ui::MsgBoxRequest;
 
 // Files kept in memory, with faults injected per operation, for the failure paths
 // and the fuzz loop.
-class MemFiles final : public ui::Files {
+class MemFiles final : public platform::Files {
   public:
     bool exists(const std::string& p) override { return data.count(p) != 0; }
     std::string read_all(const std::string& p) override {
@@ -163,9 +163,9 @@ TEST_F(CheckedFileTest, RetryRepeatsTheFailedWrite) {
 }
 
 TEST_F(CheckedFileTest, AFileAnotherInstanceHoldsAsksRetry) {
-    ui::DiskFiles impatient(dir_.string(), std::chrono::milliseconds(20));
+    platform::DiskFiles impatient(dir_.string(), std::chrono::milliseconds(20));
     ui::services().files = &impatient;
-    auto other = std::make_unique<ui::FileLock>(dir_ / "krv_con.cfg");
+    auto other = std::make_unique<platform::FileLock>(dir_ / "krv_con.cfg");
     boxes_.answer(ui::id_retry, std::nullopt, [&] { other.reset(); });
     EXPECT_EQ(write_checked_file("krv_con.cfg", "abc"), 0);
     ASSERT_EQ(boxes_.shown().size(), 1u);

@@ -96,7 +96,7 @@ TEST_F(ConFileTest, EmptyPasswordFieldsLeaveTheDefaults) {
 // both passwords at the next start), and afterwards it holds the last save of one.
 TEST_F(ConFileTest, InstancesSavingAtOnceNeverLeaveItEmpty) {
     // These writers contend far more than instances ever do: no wait limit is reached.
-    ui::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
+    platform::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
     ui::services().files = &patient;
     constexpr int writers = 4, rounds = 100;
     const auto settings = [](int who, int round) {
@@ -188,7 +188,7 @@ TEST_F(ConFileTest, AnInstanceStartedWithoutAReadableFileWritesOnlyWhatItChanged
 // the merge and the write of one save come in between no other's, so no change is lost.
 // Each instance checks before every save that its own field still holds its last value.
 TEST_F(ConFileTest, InstancesChangingFieldsOfTheirOwnLoseNoChange) {
-    ui::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
+    platform::DiskFiles patient(dir_.string(), std::chrono::minutes(1));
     ui::services().files = &patient;
     save_settings({0, 0, "p0", "q0"});
     constexpr int writers = 4, rounds = 60;

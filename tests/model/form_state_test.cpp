@@ -12,7 +12,7 @@
 #include "model/reg_settings.h"
 #include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 #include "ui/form.h"
 #include "ui/services.h"
 
@@ -20,16 +20,16 @@ namespace dvx::model {
 namespace {
 
 // Records the order of value writes and passes everything on to the memory store.
-class RecordingRegistry final : public ui::Registry {
+class RecordingRegistry final : public platform::Registry {
   public:
-    explicit RecordingRegistry(ui::Registry& inner) : inner_(inner) {}
+    explicit RecordingRegistry(platform::Registry& inner) : inner_(inner) {}
     bool key_exists(const std::string& key) override { return inner_.key_exists(key); }
-    std::optional<ui::RegValue> query(const std::string& key, const std::string& name) override {
+    std::optional<platform::RegValue> query(const std::string& key, const std::string& name) override {
         return inner_.query(key, name);
     }
     bool create_key(const std::string& key) override { return inner_.create_key(key); }
     bool set_value(const std::string& key, const std::string& name,
-                   const ui::RegValue& v) override {
+                   const platform::RegValue& v) override {
         const std::string text(v.bytes.begin(), v.bytes.end() - (v.bytes.empty() ? 0 : 1));
         writes.emplace_back(name, text);
         return inner_.set_value(key, name, v);
@@ -37,7 +37,7 @@ class RecordingRegistry final : public ui::Registry {
     std::vector<std::pair<std::string, std::string>> writes;
 
   private:
-    ui::Registry& inner_;
+    platform::Registry& inner_;
 };
 
 // The main window and a page, both full-size windows.
@@ -67,7 +67,7 @@ class PageWin : public ui::Form {
 
 ui::FormRef<MainWin> main_inst;
 
-std::string registry_value(ui::Registry& reg, const char* name) {
+std::string registry_value(platform::Registry& reg, const char* name) {
     const auto v = reg.query(reg_key, name);
     if (!v || v->bytes.empty()) return "<missing>";
     return std::string(v->bytes.begin(), v->bytes.end() - 1);
@@ -124,7 +124,7 @@ TEST_F(FormState, SaveTakesThePlacementAndWritesItInItsOrder) {
 // and two windows saving at once never leave a placement mixed of both.
 TEST_F(FormState, APlacementIsSavedAsOneWrite) {
     const auto path = dir_ / "registry";
-    ui::FileRegistry store(path, std::chrono::milliseconds(100));
+    platform::FileRegistry store(path, std::chrono::milliseconds(100));
     ui::services().registry = &store;
     main_inst->move(-120, 450, 11000, 9000);
     save_form_state(*main_inst);
@@ -140,7 +140,7 @@ TEST_F(FormState, APlacementIsSavedAsOneWrite) {
     }
     EXPECT_EQ(registry_value(store, reg_form_width), "11000") << "nothing of the lost save";
 
-    ui::FileRegistry patient(path, std::chrono::minutes(1));
+    platform::FileRegistry patient(path, std::chrono::minutes(1));
     ui::services().registry = &patient;
     constexpr int windows = 3, rounds = 40;
     const auto codes = testing::run_together(windows, [&](int who) {

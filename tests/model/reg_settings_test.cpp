@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "tests/support/services_fixture.h"
-#include "ui/file_registry.h"
-#include "ui/files.h"
+#include "platform/file_registry.h"
+#include "platform/files.h"
 
 namespace dvx::model {
 namespace {
@@ -20,19 +20,19 @@ class RegSettingsTest : public testing::ServicesFixture,
     void SetUp() override {
         ServicesFixture::SetUp();
         if (std::string(GetParam()) == "file") {
-            file_ = std::make_unique<ui::FileRegistry>(dir_ / "registry");
+            file_ = std::make_unique<platform::FileRegistry>(dir_ / "registry");
             ui::services().registry = file_.get();
         }
     }
-    ui::Registry& reg() { return *ui::services().registry; }
+    platform::Registry& reg() { return *ui::services().registry; }
     std::string get(const std::string& name, std::int16_t& err) {
         return reg_get_string(hkey_local_machine, reg_key, name, err);
     }
-    void put_raw(const std::string& name, ui::RegType type, const std::string& bytes) {
+    void put_raw(const std::string& name, platform::RegType type, const std::string& bytes) {
         ASSERT_TRUE(reg().create_key(reg_key));
         ASSERT_TRUE(reg().set_value(reg_key, name, {type, {bytes.begin(), bytes.end()}}));
     }
-    std::unique_ptr<ui::FileRegistry> file_;
+    std::unique_ptr<platform::FileRegistry> file_;
 };
 
 TEST_P(RegSettingsTest, StringsRoundTrip) {
@@ -70,16 +70,16 @@ TEST_P(RegSettingsTest, ReadingNeverCreatesTheKey) {
 TEST_P(RegSettingsTest, OddValuesReadAsEmptyWithoutFault) {
     struct Case {
         const char* name;
-        ui::RegType type;
+        platform::RegType type;
         std::string bytes;
         std::string expect;
     };
     const Case cases[] = {
-        {"size 0", ui::reg_sz, "", ""},
-        {"binary", ui::reg_binary, "abc", ""},
-        {"dword", ui::reg_dword, std::string("\x01\x00\x00\x00", 4), ""},
-        {"too long for the buffer", ui::reg_sz, std::string(2000, 'x') + '\0', ""},
-        {"no terminating zero", ui::reg_sz, "abc", "abc"},
+        {"size 0", platform::reg_sz, "", ""},
+        {"binary", platform::reg_binary, "abc", ""},
+        {"dword", platform::reg_dword, std::string("\x01\x00\x00\x00", 4), ""},
+        {"too long for the buffer", platform::reg_sz, std::string(2000, 'x') + '\0', ""},
+        {"no terminating zero", platform::reg_sz, "abc", "abc"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,7 +124,7 @@ TEST_F(RegFaultTest, UnreadableStoreShowsTheFaultAndSetsErr) {
 TEST_F(RegFaultTest, DamagedSettingsFileTakesTheFaultPathAndIsKept) {
     const auto path = dir_ / "registry";
     std::ofstream(path, std::ios::binary) << "not a settings file\n";
-    ui::FileRegistry file(path);
+    platform::FileRegistry file(path);
     ui::services().registry = &file;
     boxes_.answer(ui::id_ok);
     std::int16_t err = 0;
@@ -146,11 +146,11 @@ TEST_F(RegFaultTest, DamagedSettingsFileTakesTheFaultPathAndIsKept) {
 // says so (a setting lost without a word is the worst outcome); reading goes on.
 TEST_F(RegFaultTest, StoreLockedByAnotherInstanceShowsTheLostWrite) {
     const auto path = dir_ / "registry";
-    ui::FileRegistry file(path, std::chrono::milliseconds(20));
+    platform::FileRegistry file(path, std::chrono::milliseconds(20));
     ui::services().registry = &file;
     ASSERT_EQ(reg_set_string(reg_key, reg_language, "GB"), 0);
     {
-        const ui::FileLock other(path);
+        const platform::FileLock other(path);
         boxes_.answer(ui::id_ok);
         EXPECT_EQ(reg_set_string(reg_key, reg_language, "NL"), 1);
         expect_fault_box("The settings file is in use by another program\n" + path.string());

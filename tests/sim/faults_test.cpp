@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "sim_test_util.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 
 namespace dvx::sim {
 namespace {
@@ -12,7 +12,7 @@ namespace {
 using namespace testing;
 
 struct Bus {
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     Plant plant = Plant::preset(0);
     SimPort port{plant, clock};
     Bus() {

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "sim_test_util.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/fault.h"
 
 namespace dvx::sim {
@@ -32,7 +32,7 @@ class SimPortTest : public ::testing::Test {
         return clock.now() - t0;
     }
 
-    ui::VirtualClock clock;
+    platform::VirtualClock clock;
     Plant plant{0};
     SimPort port{plant, clock};
 };

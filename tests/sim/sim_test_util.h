@@ -62,7 +62,7 @@ inline std::vector<int> answer_words(const Bytes& a) {
 }
 
 // Sends `request` and collects what arrives within `seconds`, waiting as a master does.
-inline Bytes exchange(ui::SerialPort& port, ui::Clock& clock, const Bytes& request,
+inline Bytes exchange(platform::SerialPort& port, platform::Clock& clock, const Bytes& request,
                       double seconds = 1.0) {
     port.write(request);
     const double end = clock.now() + seconds;

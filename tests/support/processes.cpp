@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "ui/files.h"
+#include "platform/files.h"
 
 namespace dvx::testing {
 
@@ -59,7 +59,7 @@ StoppedLockHolder::StoppedLockHolder(const std::filesystem::path& file) {
     pid_ = ::fork();
     if (pid_ == 0) {
         try {
-            const ui::FileLock lock(file);
+            const platform::FileLock lock(file);
             ::raise(SIGSTOP);
         } catch (...) {
         }

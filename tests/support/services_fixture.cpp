@@ -27,7 +27,7 @@ void ServicesFixture::SetUp() {
     dir_ = scratch_root() /
            ("dvx-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" + name);
     std::filesystem::create_directories(dir_);
-    files_ = std::make_unique<ui::DiskFiles>(dir_.string());
+    files_ = std::make_unique<platform::DiskFiles>(dir_.string());
     ui::reset_forms();
     saved_ = ui::services();
     auto& s = ui::services();

@@ -15,13 +15,13 @@
 #include <vector>
 
 #include "tests/support/event_log.h"
-#include "ui/clock.h"
+#include "platform/clock.h"
 #include "ui/doubles/capture_printer.h"
 #include "ui/doubles/fixed_calendar.h"
 #include "ui/doubles/memory_registry.h"
 #include "ui/doubles/scripted_boxes.h"
 #include "ui/doubles/scripted_dialogs.h"
-#include "ui/files.h"
+#include "platform/files.h"
 #include "ui/headless_loop.h"
 #include "ui/services.h"
 
@@ -50,7 +50,7 @@ class ServicesFixture : public ::testing::Test {
         return out;
     }
 
-    ui::VirtualClock clock_;
+    platform::VirtualClock clock_;
     ui::HeadlessLoop loop_{clock_};
     ui::ScriptedBoxes boxes_;
     ui::ScriptedDialogs dialogs_;
@@ -58,7 +58,7 @@ class ServicesFixture : public ::testing::Test {
     ui::FixedCalendar calendar_;
     ui::MemoryRegistry registry_;
     std::filesystem::path dir_;  // this test's working folder
-    std::unique_ptr<ui::DiskFiles> files_;
+    std::unique_ptr<platform::DiskFiles> files_;
     EventLog log_;
 
   private:

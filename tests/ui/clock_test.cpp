@@ -1,4 +1,4 @@
-#include "ui/clock.h"
+#include "platform/clock.h"
 
 #include <gtest/gtest.h>
 
@@ -45,7 +45,7 @@ TEST_F(Waits, NonYieldingLoopSeesTimePassAndRunsNoEvents) {
 }
 
 TEST(SteadyClockTest, IsMonotonic) {
-    SteadyClock c;
+    platform::SteadyClock c;
     double a = c.now(), b = c.now();
     EXPECT_LE(a, b);
 }

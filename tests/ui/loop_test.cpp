@@ -248,7 +248,7 @@ TEST_F(Loop, PrinterCapturesLinesWithFontsAndFaults) {
 
 // The serial-port control forwards every operation to the installed port.
 TEST_F(Loop, CommControlForwardsToThePort) {
-    struct FakePort : SerialPort {
+    struct FakePort : platform::SerialPort {
         int number = 0;
         std::string text;
         bool open_ = false;

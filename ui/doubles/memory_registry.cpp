@@ -9,7 +9,7 @@ bool MemoryRegistry::key_exists(const std::string& key) {
     return keys_.count(key) != 0;
 }
 
-std::optional<RegValue> MemoryRegistry::query(const std::string& key, const std::string& name) {
+std::optional<platform::RegValue> MemoryRegistry::query(const std::string& key, const std::string& name) {
     if (read_fault) throw UiFault(*read_fault);
     auto k = keys_.find(key);
     if (k == keys_.end()) return std::nullopt;
@@ -24,7 +24,7 @@ bool MemoryRegistry::create_key(const std::string& key) {
     return true;
 }
 
-bool MemoryRegistry::set_value(const std::string& key, const std::string& name, const RegValue& v) {
+bool MemoryRegistry::set_value(const std::string& key, const std::string& name, const platform::RegValue& v) {
     if (refuse_set || keys_.count(key) == 0) return false;
     keys_[key][name] = v;
     ++writes;
@@ -33,8 +33,8 @@ bool MemoryRegistry::set_value(const std::string& key, const std::string& name, 
 
 void MemoryRegistry::put_string(const std::string& key, const std::string& name,
                                 const std::string& text) {
-    RegValue v;
-    v.type = reg_sz;
+    platform::RegValue v;
+    v.type = platform::reg_sz;
     v.bytes.assign(text.begin(), text.end());
     v.bytes.push_back(0);
     keys_[key][name] = v;

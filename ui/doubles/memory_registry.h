@@ -5,16 +5,16 @@
 #include <string>
 #include <utility>
 
-#include "ui/registry.h"
+#include "platform/registry.h"
 
 namespace dvx::ui {
 
-class MemoryRegistry final : public Registry {
+class MemoryRegistry final : public platform::Registry {
   public:
     bool key_exists(const std::string& key) override;
-    std::optional<RegValue> query(const std::string& key, const std::string& name) override;
+    std::optional<platform::RegValue> query(const std::string& key, const std::string& name) override;
     bool create_key(const std::string& key) override;
-    bool set_value(const std::string& key, const std::string& name, const RegValue& v) override;
+    bool set_value(const std::string& key, const std::string& name, const platform::RegValue& v) override;
 
     // Injected outcomes.
     std::optional<std::string> read_fault;  // every read throws UiFault(text)
@@ -28,7 +28,7 @@ class MemoryRegistry final : public Registry {
     int writes = 0;
 
   private:
-    std::map<std::string, std::map<std::string, RegValue>> keys_;
+    std::map<std::string, std::map<std::string, platform::RegValue>> keys_;
 };
 
 }  // namespace dvx::ui

@@ -1,7 +1,7 @@
 #pragma once
 // The one serial port the device link talks through. Real ports (termios) and the
 // in-process simulated bus implement it; the link never sees which one it has.
-// Every operation but set_port_number/set_settings/is_open/close throws UiFault on a
+// Every operation but set_port_number/set_settings/is_open/close throws Fault on a
 // closed port, as the port control of the original toolkit did.
 #include <cstdint>
 #include <memory>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 class SerialPort {
   public:
@@ -18,7 +18,7 @@ class SerialPort {
     virtual int port_number() const = 0;
     virtual void set_settings(const std::string& text) = 0;  // "9600,E,8,1"
     virtual std::string settings() const = 0;
-    virtual void open() = 0;  // throws UiFault
+    virtual void open() = 0;  // throws Fault
     virtual void close() = 0;
     virtual bool is_open() const = 0;
     virtual int in_count() = 0;   // received bytes waiting
@@ -32,4 +32,4 @@ class SerialPort {
     virtual void wait_input(double seconds) = 0;
 };
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -1,4 +1,4 @@
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
 
-namespace dvx::ui {
+namespace dvx::platform {
 namespace {
 
 class FileRegistryTest : public testing::ServicesFixture {
@@ -214,12 +214,12 @@ TEST_F(FileRegistryTest, GarbageIsRefusedAndKept) {
         try {
             reg.key_exists("K");
             ADD_FAILURE() << "read";
-        } catch (const UiFault& fault) {
+        } catch (const Fault& fault) {
             EXPECT_EQ(fault.text(), damaged);
         }
-        EXPECT_THROW(reg.query("K", "V"), UiFault);
+        EXPECT_THROW(reg.query("K", "V"), Fault);
         // The lost write is told once, then refused silently.
-        EXPECT_THROW(reg.create_key("K2"), UiFault);
+        EXPECT_THROW(reg.create_key("K2"), Fault);
         EXPECT_FALSE(reg.set_value("K", "V", sz("x")));
         EXPECT_EQ(text(), t);
     }
@@ -251,9 +251,9 @@ TEST_F(FileRegistryTest, ACutStoreIsToldFromAWholeOne) {
 TEST_F(FileRegistryTest, UnreadableFileFaultsOnReads) {
     std::filesystem::create_directories(path());  // a folder where the file should be
     FileRegistry reg(path());
-    EXPECT_THROW(reg.key_exists("K"), UiFault);
-    EXPECT_THROW(reg.query("K", "V"), UiFault);
-    EXPECT_THROW(reg.create_key("K"), UiFault);  // a lost write is told once
+    EXPECT_THROW(reg.key_exists("K"), Fault);
+    EXPECT_THROW(reg.query("K", "V"), Fault);
+    EXPECT_THROW(reg.create_key("K"), Fault);  // a lost write is told once
     EXPECT_FALSE(reg.create_key("K"));
 }
 
@@ -294,7 +294,7 @@ TEST_F(FileRegistryTest, OnlyMissingWriteAccessFailsSilently) {
     try {
         reg.create_key("K");
         ADD_FAILURE() << "not told";
-    } catch (const UiFault& fault) {
+    } catch (const Fault& fault) {
         EXPECT_EQ(fault.text().rfind(
                       "The settings file cannot be written\n" + (dir_ / "plainfile").string(), 0),
                   0u)
@@ -317,7 +317,7 @@ TEST_F(FileRegistryTest, AFullDiskIsToldOnce) {
     try {
         reg.set_value("K", "BIG", big);
         ADD_FAILURE() << "not told";
-    } catch (const UiFault& fault) {
+    } catch (const Fault& fault) {
         EXPECT_EQ(fault.text(), "The settings file cannot be written\nDisk full\n" + file.string());
     }
     EXPECT_FALSE(reg.set_value("K", "BIG", big));
@@ -436,4 +436,4 @@ TEST(FileRegistryPath, FollowsTheConfigFolder) {
 }
 
 }  // namespace
-}  // namespace dvx::ui
+}  // namespace dvx::platform

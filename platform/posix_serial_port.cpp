@@ -1,5 +1,5 @@
 // All operating-system code of the serial line lives in this file.
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -19,7 +19,7 @@
 #include <fstream>
 #include <thread>
 
-#include "ui/fault.h"
+#include "platform/fault.h"
 
 #ifdef __linux__
 #include <linux/magic.h>
@@ -27,7 +27,7 @@
 #include <sys/vfs.h>
 #endif
 
-namespace dvx::link {
+namespace dvx::platform {
 
 namespace {
 
@@ -75,7 +75,7 @@ std::string open_fault_text(const std::string& path, int error) {
     return std::string(what) + " (" + path + "): " + std::strerror(error);
 }
 
-class PosixSerialPort final : public ui::SerialPort {
+class PosixSerialPort final : public SerialPort {
   public:
     ~PosixSerialPort() override { close(); }
 
@@ -92,16 +92,16 @@ class PosixSerialPort final : public ui::SerialPort {
     // a second instance of this program also where TIOCEXCL does not hold (root). A
     // refusal names the device and the system's reason.
     void open() override {
-        if (is_open()) throw ui::UiFault("Port already open");
-        if (number_ < 1) throw ui::UiFault("Invalid port number");
-        if (!parse_line_settings(settings_)) throw ui::UiFault("Invalid port settings");
+        if (is_open()) throw Fault("Port already open");
+        if (number_ < 1) throw Fault("Invalid port number");
+        if (!parse_line_settings(settings_)) throw Fault("Invalid port settings");
         const std::string path = com_device_path(number_);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) throw ui::UiFault(open_fault_text(path, errno));
+        if (fd < 0) throw Fault(open_fault_text(path, errno));
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             const int why = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
-            throw ui::UiFault(open_fault_text(path, why));
+            throw Fault(open_fault_text(path, why));
         }
         fd_ = fd;
         // Not every device is a terminal that takes it (a plain file in the tests).
@@ -142,7 +142,7 @@ class PosixSerialPort final : public ui::SerialPort {
         do n = ::read(fd_, out.data(), out.size());
         while (n < 0 && errno == EINTR);
         if (n < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK) throw ui::UiFault(error_text("Port read"));
+            if (errno != EAGAIN && errno != EWOULDBLOCK) throw Fault(error_text("Port read"));
             n = 0;
         }
         out.resize(static_cast<std::size_t>(n));
@@ -160,11 +160,11 @@ class PosixSerialPort final : public ui::SerialPort {
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                throw ui::UiFault(error_text("Port write"));
+                throw Fault(error_text("Port write"));
             // The driver's buffer is full: wait for room, at most a second.
             pollfd p{fd_, POLLOUT, 0};
             if (::poll(&p, 1, 1000) <= 0)
-                throw ui::UiFault("Port write: no room in the send buffer");
+                throw Fault("Port write: no room in the send buffer");
         }
     }
 
@@ -194,14 +194,14 @@ class PosixSerialPort final : public ui::SerialPort {
 
   private:
     void require_open() const {
-        if (!is_open()) throw ui::UiFault("Port is not open");
+        if (!is_open()) throw Fault("Port is not open");
     }
 
     int queue_count(unsigned long request, const char* what) {
         require_open();
         int n = 0;
         if (::ioctl(fd_, request, &n) != 0)
-            throw ui::UiFault(error_text(std::string("Port ") + what));
+            throw Fault(error_text(std::string("Port ") + what));
         return n;
     }
 
@@ -212,9 +212,9 @@ class PosixSerialPort final : public ui::SerialPort {
 
     void apply_settings() {
         const auto s = parse_line_settings(settings_);
-        if (!s) throw ui::UiFault("Invalid port settings");
+        if (!s) throw Fault("Invalid port settings");
         termios t{};
-        if (::tcgetattr(fd_, &t) != 0) throw ui::UiFault(error_text("Port settings"));
+        if (::tcgetattr(fd_, &t) != 0) throw Fault(error_text("Port settings"));
         // Raw 8-bit lines: no translation, no flow control, no echo, no signals; parity
         // errors are not checked on input, so every byte 0..255 passes unchanged.
         t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
@@ -244,7 +244,7 @@ class PosixSerialPort final : public ui::SerialPort {
             t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
             if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
         }
-        throw ui::UiFault(error_text("Port settings"));
+        throw Fault(error_text("Port settings"));
     }
 
     int number_ = 1;
@@ -383,8 +383,8 @@ std::string com_device_path(int number) {
     return com_device_path(number, env, ports_conf_path(env));
 }
 
-std::unique_ptr<ui::SerialPort> make_posix_serial_port() {
+std::unique_ptr<SerialPort> make_posix_serial_port() {
     return std::make_unique<PosixSerialPort>();
 }
 
-}  // namespace dvx::link
+}  // namespace dvx::platform

@@ -4,7 +4,7 @@
 // so a loop that neither yields nor waits still sees time pass and ends).
 #include <cstdint>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 class Clock {
   public:
@@ -44,4 +44,4 @@ class VirtualClock final : public Clock {
     double step_;
 };
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

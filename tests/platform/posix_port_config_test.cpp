@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "link/posix_serial_port.h"
+#include "platform/posix_serial_port.h"
 
-namespace dvx::link {
+namespace dvx::platform {
 namespace {
 
 TEST(LineSettingsText, ParsedOrRefused) {
@@ -118,4 +118,4 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
 }
 
 }  // namespace
-}  // namespace dvx::link
+}  // namespace dvx::platform

@@ -1,6 +1,6 @@
 #pragma once
 // Small whole-file access relative to the current working folder of the program
-// (marker files, connection settings, configuration files). Faults throw UiFault
+// (marker files, connection settings, configuration files). Faults throw Fault
 // with a text a technician can read; the caller shows it.
 //
 // Saving is safe against other running instances of the program: a file is replaced as
@@ -14,9 +14,9 @@
 #include <optional>
 #include <string>
 
-#include "ui/fault.h"
+#include "platform/fault.h"
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 class Files {
   public:
@@ -49,7 +49,7 @@ inline constexpr std::chrono::milliseconds file_lock_wait{5000};
 // not found", "Disk full", "Device I/O error") and, on a second line, the file's full
 // path; kind() tells missing write access (a refusal) from a fault of the disk or a
 // file that cannot be replaced ("Path/File access error").
-class FileFault : public UiFault {
+class FileFault : public Fault {
   public:
     enum class Kind { denied, missing, full, io, busy, other };
     FileFault(Kind kind, const std::string& reason, const std::filesystem::path& file);
@@ -120,4 +120,4 @@ class DiskFiles final : public Files {
     std::chrono::milliseconds lock_wait_;
 };
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 struct LineTiming {
     double char_seconds = 0;
@@ -15,4 +15,4 @@ struct LineTiming {
 // From "9600,E,8,1"; nullopt when the text has no positive baud rate.
 std::optional<LineTiming> line_timing(std::string_view settings);
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -12,7 +12,7 @@
 // byte is "%" and two upper-case hex digits (a text value ends in "%00"). The closing
 // "end" tells a whole file from a cut one; a file of the first format ("DORVANEX
 // registry 1", no closing line) is read as it always was and saved in the second.
-// A file that cannot be read or holds anything else is refused with UiFault on reads
+// A file that cannot be read or holds anything else is refused with Fault on reads
 // (the text names the file) and is never overwritten.
 //
 // Several running instances share the file. Every read looks at the file's identity,
@@ -30,10 +30,10 @@
 #include <set>
 #include <string>
 
-#include "ui/files.h"
-#include "ui/registry.h"
+#include "platform/files.h"
+#include "platform/registry.h"
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 class FileRegistry final : public Registry {
   public:
@@ -49,7 +49,7 @@ class FileRegistry final : public Registry {
     std::optional<RegValue> query(const std::string& key, const std::string& name) override;
     // A write the process has no write access for (folder, lock file, store) fails
     // silently (false). Any other write that does not get through (a full disk, an I/O
-    // error, a store that cannot be understood or replaced) is a fault (UiFault naming
+    // error, a store that cannot be understood or replaced) is a fault (Fault naming
     // the store and the reason) the first time of its kind in this registry's life, then
     // fails silently; a lock held by another instance past the wait is a fault each time.
     // So no lost write goes untold. A value equal to the stored one is not written again.
@@ -67,7 +67,7 @@ class FileRegistry final : public Registry {
   private:
     enum class Edit { refuse, keep, save };
     // The store as the file holds it now (parsed again only when the file changed).
-    // Throws UiFault.
+    // Throws Fault.
     Store& load();
     // Loads, edits and saves the store under its lock.
     bool update(const std::function<Edit(Store&)>& edit);
@@ -88,4 +88,4 @@ class FileRegistry final : public Registry {
     std::set<std::string> told_;
 };
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

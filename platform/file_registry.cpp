@@ -1,4 +1,4 @@
-#include "ui/file_registry.h"
+#include "platform/file_registry.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,9 +10,9 @@
 #include <sstream>
 #include <vector>
 
-#include "ui/fault.h"
+#include "platform/fault.h"
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 namespace fs = std::filesystem;
 
@@ -216,7 +216,7 @@ bool no_access(int err) {
 FileRegistry::Store& FileRegistry::load() {
     const auto cannot_read = [&](int err) {
         seen_.reset();
-        return UiFault(named("The settings file cannot be read", file_, std::strerror(err)));
+        return Fault(named("The settings file cannot be read", file_, std::strerror(err)));
     };
     struct stat st {};
     if (::stat(file_.c_str(), &st) != 0) {
@@ -256,7 +256,7 @@ FileRegistry::Store& FileRegistry::load() {
     auto store = parse(text);
     if (!store) {
         seen_.reset();
-        throw UiFault(named("The settings file is damaged", file_));
+        throw Fault(named("The settings file is damaged", file_));
     }
     store_ = std::move(*store);
     seen_ = seen_of_stat<Seen>(st);
@@ -265,7 +265,7 @@ FileRegistry::Store& FileRegistry::load() {
 
 bool FileRegistry::lost_write(const std::string& kind, const std::string& text) {
     if (!told_.insert(kind).second) return false;
-    throw UiFault(text);
+    throw Fault(text);
 }
 
 bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
@@ -282,7 +282,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     try {
         lock.emplace(target, lock_wait_);
     } catch (const FileBusy&) {
-        throw UiFault(named("The settings file is in use by another program", target));
+        throw Fault(named("The settings file is in use by another program", target));
     } catch (const FileFault& fault) {
         if (fault.kind() == FileFault::Kind::denied) return false;
         return lost_write(fault.reason(), "The settings file cannot be written\n" + fault.text());
@@ -290,7 +290,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     Store* store = nullptr;
     try {
         store = &load();
-    } catch (const UiFault& fault) {
+    } catch (const Fault& fault) {
         // Never overwrite a file we cannot understand.
         return lost_write("read", fault.text());
     }
@@ -378,4 +378,4 @@ bool FileRegistry::set_values(const std::string& key, const Values& values,
     });
 }
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

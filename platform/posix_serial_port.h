@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/serial_port.h"
+#include "platform/serial_port.h"
 
-namespace dvx::link {
+namespace dvx::platform {
 
 struct LineSettings {
     int baud = 9600;
@@ -45,6 +45,6 @@ std::vector<std::string> ports_conf_faults(const std::string& conf_path);
 bool is_pseudo_terminal(int fd);
 
 // A closed port on the real serial lines; install it as the service set's port.
-std::unique_ptr<ui::SerialPort> make_posix_serial_port();
+std::unique_ptr<SerialPort> make_posix_serial_port();
 
-}  // namespace dvx::link
+}  // namespace dvx::platform

@@ -1,7 +1,7 @@
 // The file services' operating-system side: plain whole-file access, the lock that
 // keeps the saves of several running instances apart, and the replacement of a file
 // through a flushed temporary file. POSIX (Linux).
-#include "ui/files.h"
+#include "platform/files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,14 +20,14 @@
 #include <sstream>
 #include <utility>
 
-#include "ui/fault.h"
+#include "platform/fault.h"
 
 // glibc before 2.41 names the target thread of SIGEV_THREAD_ID only by its member.
 #ifndef sigev_notify_thread_id
 #define sigev_notify_thread_id _sigev_un._tid
 #endif
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 namespace fs = std::filesystem;
 
@@ -194,7 +194,7 @@ void sync_folder(const fs::path& file) {
 }  // namespace
 
 FileFault::FileFault(Kind kind, const std::string& reason, const fs::path& file)
-    : UiFault(reason + "\n" + shown_path(file).string()), kind_(kind), reason_(reason) {}
+    : Fault(reason + "\n" + shown_path(file).string()), kind_(kind), reason_(reason) {}
 
 fs::path saved_file(const fs::path& file) {
     fs::path p = file;
@@ -260,7 +260,7 @@ void replace_file(const fs::path& path, const std::string& bytes) {
             if (err == EIO) throw write_fault(err, file);
             throw FileFault(Kind::other, "Path/File access error", file);
         }
-    } catch (const UiFault&) {
+    } catch (const Fault&) {
         ::unlink(temp.c_str());
         throw;
     }
@@ -283,11 +283,11 @@ std::string DiskFiles::read_all(const std::string& path) {
         // A file the user may not read is there: say so, not that it is missing.
         if (::access(full_path(path).c_str(), F_OK) == 0 || errno == EACCES)
             throw FileFault(Kind::denied, "Permission denied", full_path(path));
-        throw UiFault("File not found");
+        throw Fault("File not found");
     }
     std::ostringstream out;
     out << in.rdbuf();
-    if (in.bad()) throw UiFault("Device I/O error");
+    if (in.bad()) throw Fault("Device I/O error");
     return out.str();
 }
 
@@ -310,13 +310,13 @@ void DiskFiles::update_all(
 void DiskFiles::remove(const std::string& path) {
     std::error_code ec;
     if (!fs::remove(full_path(path), ec))
-        throw UiFault(ec ? "Permission denied" : "File not found");
+        throw Fault(ec ? "Permission denied" : "File not found");
 }
 
 void DiskFiles::rename(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::rename(full_path(from), full_path(to), ec);
-    if (ec) throw UiFault("Permission denied");
+    if (ec) throw Fault("Permission denied");
 }
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -1,9 +1,9 @@
-#include "ui/clock.h"
+#include "platform/clock.h"
 
 #include <chrono>
 #include <thread>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 double SteadyClock::now() {
     using namespace std::chrono;
@@ -15,4 +15,4 @@ void SteadyClock::sleep_until(double t) {
     if (d > 0) std::this_thread::sleep_for(std::chrono::duration<double>(d));
 }
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -1,6 +1,6 @@
 // Whole-file access in the working folder: bytes kept exactly, and each refusal a
-// UiFault whose text the Retry/Cancel box shows.
-#include "ui/files.h"
+// Fault whose text the Retry/Cancel box shows.
+#include "platform/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,7 +18,7 @@
 #include "tests/support/services_fixture.h"
 #include "ui/fault.h"
 
-namespace dvx::ui {
+namespace dvx::platform {
 namespace {
 
 namespace fs = std::filesystem;
@@ -88,7 +88,7 @@ TEST_F(DiskFilesTest, RefusalsAreFaultsWithText) {
         try {
             c.op();
             ADD_FAILURE() << "no fault";
-        } catch (const UiFault& e) {
+        } catch (const Fault& e) {
             EXPECT_EQ(e.text(), c.text);
         }
     }
@@ -240,7 +240,7 @@ TEST_F(DiskFilesTest, WhatTheUserMayNotWriteOrReadIsRefusedAsPermissionDeniedWit
             try {
                 DiskFiles(dir_.string()).read_all(file);
                 return 1;
-            } catch (const UiFault& fault) {
+            } catch (const Fault& fault) {
                 return fault.text() == "Permission denied\n" + (dir_ / file).string() ? 0 : 2;
             }
         });
@@ -308,4 +308,4 @@ TEST_F(DiskFilesTest, AStoppedLockHolderCostsOneBoundedWait) {
 }
 
 }  // namespace
-}  // namespace dvx::ui
+}  // namespace dvx::platform

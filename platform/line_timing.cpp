@@ -1,8 +1,8 @@
-#include "ui/line_timing.h"
+#include "platform/line_timing.h"
 
 #include <charconv>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 namespace {
 constexpr int bits_per_char = 11;
@@ -22,4 +22,4 @@ std::optional<LineTiming> line_timing(std::string_view settings) {
     return t;
 }
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

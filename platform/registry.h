@@ -1,13 +1,13 @@
 #pragma once
 // The settings store with the semantics of the system registry: keys holding named
-// values, each a type and raw bytes. Faults throw UiFault with a fixed text.
+// values, each a type and raw bytes. Faults throw Fault with a fixed text.
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 enum RegType : std::uint32_t { reg_none = 0, reg_sz = 1, reg_binary = 3, reg_dword = 4 };
 
@@ -19,9 +19,9 @@ struct RegValue {
 class Registry {
   public:
     virtual ~Registry() = default;
-    // False when the key is missing (no fault). Throws UiFault when the store cannot be read.
+    // False when the key is missing (no fault). Throws Fault when the store cannot be read.
     virtual bool key_exists(const std::string& key) = 0;
-    // The value, or none when it is missing. Throws UiFault when the store cannot be read.
+    // The value, or none when it is missing. Throws Fault when the store cannot be read.
     virtual std::optional<RegValue> query(const std::string& key, const std::string& name) = 0;
     // Creates the key if needed. Returns false when that is refused (no write access).
     virtual bool create_key(const std::string& key) = 0;
@@ -47,4 +47,4 @@ class Registry {
     }
 };
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform
