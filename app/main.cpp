@@ -32,7 +32,7 @@
 #include "pages/openers.h"
 #include "sim/plant.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "platform/file_registry.h"
 #include "platform/files.h"
 #include "ui/form.h"
@@ -232,7 +232,7 @@ int main(int argc, char** argv) {
                                                                  started)
                            .count();
             first = renderer->window(f);
-            first_name = ui::to_utf8(f.name());
+            first_name = platform::to_utf8(f.name());
             QTimer::singleShot(0, [&] {
                 if (!first || !first->isVisible()) return;
                 renderer->flush();

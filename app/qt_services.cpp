@@ -16,7 +16,7 @@
 #include "app/qt_loop.h"
 #include "app/twips.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 
@@ -28,11 +28,11 @@ bool nobody_answers_ = false;
 
 // Title and text (Windows-1252, CR LF lines) of what would have waited, then the end.
 [[noreturn]] void end_unanswered(const std::string& title, const std::string& text) {
-    std::string lines = ui::to_utf8(text);
+    std::string lines = platform::to_utf8(text);
     for (std::size_t at = 0; (at = lines.find('\r', at)) != std::string::npos;) lines.erase(at, 1);
     std::fprintf(stderr,
                  "dorvanex: %s: %s\ndorvanex: no one can answer it here, so the program ends\n",
-                 ui::to_utf8(title).c_str(), lines.c_str());
+                 platform::to_utf8(title).c_str(), lines.c_str());
     std::fflush(stderr);
     ui::end_program(exit_unanswered);
 }
@@ -217,7 +217,7 @@ void QtPrinter::print_line(const std::string& text) {
 // (ScaleLeft -400 moves the text 400 twips to the right).
 void QtPrinter::paint(QPrinter& printer, const std::vector<Line>& lines) {
     QPainter p;
-    if (!p.begin(&printer)) throw ui::UiFault(ui::fault_text::printer);
+    if (!p.begin(&printer)) throw ui::UiFault(platform::FaultText::printer);
     const double dots_per_twip = printer.resolution() / 1440.0;
     const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
     double y = 0;

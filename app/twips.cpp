@@ -4,7 +4,7 @@
 #include <QScreen>
 #include <cmath>
 
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::app {
 
@@ -33,11 +33,11 @@ int to_twips(int px) {
 }
 
 QString qstr(const std::string& cp1252) {
-    return QString::fromStdString(ui::to_utf8(cp1252));
+    return QString::fromStdString(platform::to_utf8(cp1252));
 }
 
 std::string cp1252(const QString& s) {
-    return ui::to_cp1252(s.toStdString());
+    return platform::to_cp1252(s.toStdString());
 }
 
 namespace {

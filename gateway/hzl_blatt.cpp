@@ -13,7 +13,7 @@
 #include "model/number_text.h"
 #include "texts/messages.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/services.h"
 
 namespace dvx::gateway {
@@ -163,7 +163,7 @@ void HZL_blatt::Form_Activate() {
 void HZL_blatt::set_up_grids() {
     flg_param.set_text_matrix(0, 0, "Variable:");
     flg_param.set_text_matrix(0, 1, "Rack");
-    flg_param.set_text_matrix(0, 2, ui::to_cp1252("Gerät"));
+    flg_param.set_text_matrix(0, 2, platform::to_cp1252("Gerät"));
     flg_param.set_text_matrix(0, 3, "Ovr. Chk.");
     for (int c = 0; c < 4; ++c) {
         flg_param.set_col_width(c, 1070);
@@ -172,7 +172,7 @@ void HZL_blatt::set_up_grids() {
     for (int r = 1; r < flg_param.rows(); ++r) flg_param.set_text_matrix(r, 0, std::to_string(r));
 
     set_diag_headers(flg_diag, "Status: \\ BNR-Nr.:", 1700, 280);
-    flg_diag.set_text_matrix(1, 0, ui::to_cp1252("Aktive Geräte"));
+    flg_diag.set_text_matrix(1, 0, platform::to_cp1252("Aktive Geräte"));
     set_result_headers(flg_result);
 }
 

@@ -80,7 +80,7 @@ constexpr BusSettings bus_settings[] = {
 platform::SerialPort& MSComm1() {
     if (const auto& control = bindings().main.MSComm1) return control();
     if (platform::SerialPort* port = ui::services().port) return *port;
-    throw ui::UiFault(ui::fault_text::no_port);
+    throw ui::UiFault(platform::FaultText::no_port);
 }
 
 std::string port_settings(int mode) {

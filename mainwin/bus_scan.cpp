@@ -168,9 +168,9 @@ void scan_gateway(const GatewayKind& kind) {
 // in 16 bits.
 int int16_of(const std::string& text) {
     const auto v = model::numeric_value(text);
-    if (!v) throw ui::UiFault("Type mismatch");
+    if (!v) throw ui::UiFault(platform::FaultText::type_mismatch);
     const auto i = model::round_to_i16(*v);
-    if (!i) throw ui::UiFault("Overflow");
+    if (!i) throw ui::UiFault(platform::FaultText::overflow);
     return *i;
 }
 

@@ -19,7 +19,7 @@
 #include "texts/captions_main.h"
 #include "texts/language.h"
 #include "texts/messages.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::mainwin {
 
@@ -44,7 +44,7 @@ void Hauptmenue::set_design_texts() {
     std::string saved_lang = std::exchange(texts::lang_code, std::string("D"));
     const auto saved_krv = std::exchange(texts::is_krv, 1);
     liv_scan.add_column("Rack", 900);
-    liv_scan.add_column(ui::to_cp1252("Gerät"), 900);
+    liv_scan.add_column(platform::to_cp1252("Gerät"), 900);
     liv_scan.add_column("Serial No:", 1800);
     liv_scan.add_column("Tag No:", 1800);
     texts::set_lang_main(*this);

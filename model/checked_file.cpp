@@ -14,7 +14,7 @@ namespace {
 
 platform::Files& files() {
     platform::Files* f = ui::services().files;
-    if (!f) throw ui::UiFault("No file service installed");
+    if (!f) throw ui::UiFault(platform::FaultText::no_files);
     return *f;
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 platform::Registry& registry() {
     platform::Registry* r = ui::services().registry;
-    if (!r) throw ui::UiFault("No registry service installed");
+    if (!r) throw ui::UiFault(platform::FaultText::no_registry);
     return *r;
 }
 

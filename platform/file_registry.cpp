@@ -192,10 +192,10 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
 
 namespace {
 
-std::string named(const std::string& what, const fs::path& file, const std::string& reason = {}) {
+std::string named(FaultText what, const fs::path& file, const std::string& reason = {}) {
     std::error_code ec;
     const fs::path full = fs::absolute(file, ec);
-    std::string text = what + "\n" + (ec ? file : full.lexically_normal()).string();
+    std::string text = fault_text(what) + "\n" + (ec ? file : full.lexically_normal()).string();
     if (!reason.empty()) text += "\n" + reason;
     return text;
 }
@@ -216,7 +216,7 @@ bool no_access(int err) {
 FileRegistry::Store& FileRegistry::load() {
     const auto cannot_read = [&](int err) {
         seen_.reset();
-        return Fault(named("The settings file cannot be read", file_, std::strerror(err)));
+        return Fault(named(FaultText::settings_unreadable, file_, std::strerror(err)));
     };
     struct stat st {};
     if (::stat(file_.c_str(), &st) != 0) {
@@ -256,7 +256,7 @@ FileRegistry::Store& FileRegistry::load() {
     auto store = parse(text);
     if (!store) {
         seen_.reset();
-        throw Fault(named("The settings file is damaged", file_));
+        throw Fault(named(FaultText::settings_damaged, file_));
     }
     store_ = std::move(*store);
     seen_ = seen_of_stat<Seen>(st);
@@ -275,17 +275,17 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         fs::create_directories(target.parent_path(), ec);
         if (ec && no_access(ec.value())) return false;
         if (ec)
-            return lost_write("folder", named("The settings file cannot be written",
+            return lost_write("folder", named(FaultText::settings_unwritable,
                                               target.parent_path(), ec.message()));
     }
     std::optional<FileLock> lock;
     try {
         lock.emplace(target, lock_wait_);
     } catch (const FileBusy&) {
-        throw Fault(named("The settings file is in use by another program", target));
+        throw Fault(named(FaultText::settings_in_use, target));
     } catch (const FileFault& fault) {
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(fault.reason(), "The settings file cannot be written\n" + fault.text());
+        return lost_write(fault.reason(), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     Store* store = nullptr;
     try {
@@ -307,7 +307,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     } catch (const FileFault& fault) {
         seen_.reset();  // the parsed store holds the edit the file does not
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(fault.reason(), "The settings file cannot be written\n" + fault.text());
+        return lost_write(fault.reason(), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     // The parsed store is what the file holds now: take the new file's identity, so the
     // next read does not parse it again. The lock keeps other saves out until then.

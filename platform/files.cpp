@@ -40,20 +40,20 @@ FileFault open_fault(int err, const fs::path& file) {
         case EACCES:
         case EPERM:
         case EROFS:
-            return {Kind::denied, "Permission denied", file};
+            return {Kind::denied, FaultText::permission_denied, file};
         case ENOSPC:
         case EDQUOT:
-            return {Kind::full, "Disk full", file};
+            return {Kind::full, FaultText::disk_full, file};
         case EIO:
-            return {Kind::io, "Device I/O error", file};
+            return {Kind::io, FaultText::device_io_error, file};
         default:
-            return {Kind::missing, "Path not found", file};
+            return {Kind::missing, FaultText::path_not_found, file};
     }
 }
 
 FileFault write_fault(int err, const fs::path& file) {
-    if (err == EIO) return {Kind::io, "Device I/O error", file};
-    return {Kind::full, "Disk full", file};
+    if (err == EIO) return {Kind::io, FaultText::device_io_error, file};
+    return {Kind::full, FaultText::disk_full, file};
 }
 
 class Fd {
@@ -89,7 +89,7 @@ int wake_signal() {
 // call cannot leave it waiting for good; before the limit nothing wakes the thread.
 bool lock_within(int fd, std::chrono::milliseconds wait, const fs::path& file) {
     if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
-    if (errno != EWOULDBLOCK) throw FileFault(Kind::denied, "Permission denied", file);
+    if (errno != EWOULDBLOCK) throw FileFault(Kind::denied, FaultText::permission_denied, file);
     if (wait.count() <= 0) return false;
     const auto deadline = std::chrono::steady_clock::now() + wait;
 
@@ -99,7 +99,7 @@ bool lock_within(int fd, std::chrono::milliseconds wait, const fs::path& file) {
     ev.sigev_notify_thread_id = ::gettid();
     timer_t timer{};
     if (::timer_create(CLOCK_MONOTONIC, &ev, &timer) != 0)
-        throw FileFault(Kind::denied, "Permission denied", file);
+        throw FileFault(Kind::denied, FaultText::permission_denied, file);
     sigset_t wake{}, old{};
     sigemptyset(&wake);
     sigaddset(&wake, ev.sigev_signo);
@@ -193,8 +193,8 @@ void sync_folder(const fs::path& file) {
 
 }  // namespace
 
-FileFault::FileFault(Kind kind, const std::string& reason, const fs::path& file)
-    : Fault(reason + "\n" + shown_path(file).string()), kind_(kind), reason_(reason) {}
+FileFault::FileFault(Kind kind, FaultText reason, const fs::path& file)
+    : Fault(fault_text(reason) + "\n" + shown_path(file).string()), kind_(kind), reason_(fault_text(reason)) {}
 
 fs::path saved_file(const fs::path& file) {
     fs::path p = file;
@@ -239,7 +239,7 @@ void replace_file(const fs::path& path, const std::string& bytes) {
     // be changed.
     if (had && ::faccessat(AT_FDCWD, file.c_str(), W_OK, AT_EACCESS) != 0 &&
         (errno == EACCES || errno == EPERM || errno == EROFS))
-        throw FileFault(Kind::denied, "Permission denied", file);
+        throw FileFault(Kind::denied, FaultText::permission_denied, file);
     remove_ended_temps(file);
     std::string temp;
     int raw = -1;
@@ -258,7 +258,7 @@ void replace_file(const fs::path& path, const std::string& bytes) {
             const int err = errno;
             if (err == EACCES || err == EPERM || err == EROFS) throw open_fault(err, file);
             if (err == EIO) throw write_fault(err, file);
-            throw FileFault(Kind::other, "Path/File access error", file);
+            throw FileFault(Kind::other, FaultText::path_file_access_error, file);
         }
     } catch (const Fault&) {
         ::unlink(temp.c_str());
@@ -282,12 +282,12 @@ std::string DiskFiles::read_all(const std::string& path) {
     if (!in) {
         // A file the user may not read is there: say so, not that it is missing.
         if (::access(full_path(path).c_str(), F_OK) == 0 || errno == EACCES)
-            throw FileFault(Kind::denied, "Permission denied", full_path(path));
-        throw Fault("File not found");
+            throw FileFault(Kind::denied, FaultText::permission_denied, full_path(path));
+        throw Fault(FaultText::file_not_found);
     }
     std::ostringstream out;
     out << in.rdbuf();
-    if (in.bad()) throw Fault("Device I/O error");
+    if (in.bad()) throw Fault(FaultText::device_io_error);
     return out.str();
 }
 
@@ -310,13 +310,13 @@ void DiskFiles::update_all(
 void DiskFiles::remove(const std::string& path) {
     std::error_code ec;
     if (!fs::remove(full_path(path), ec))
-        throw Fault(ec ? "Permission denied" : "File not found");
+        throw Fault(ec ? FaultText::permission_denied : FaultText::file_not_found);
 }
 
 void DiskFiles::rename(const std::string& from, const std::string& to) {
     std::error_code ec;
     fs::rename(full_path(from), full_path(to), ec);
-    if (ec) throw Fault("Permission denied");
+    if (ec) throw Fault(FaultText::permission_denied);
 }
 
 }  // namespace dvx::platform

@@ -52,7 +52,7 @@ inline constexpr std::chrono::milliseconds file_lock_wait{5000};
 class FileFault : public Fault {
   public:
     enum class Kind { denied, missing, full, io, busy, other };
-    FileFault(Kind kind, const std::string& reason, const std::filesystem::path& file);
+    FileFault(Kind kind, FaultText reason, const std::filesystem::path& file);
     Kind kind() const { return kind_; }
     const std::string& reason() const { return reason_; }
 
@@ -65,7 +65,7 @@ class FileFault : public Fault {
 class FileBusy : public FileFault {
   public:
     explicit FileBusy(const std::filesystem::path& file)
-        : FileFault(Kind::busy, "The file is in use by another program", file) {}
+        : FileFault(Kind::busy, FaultText::file_in_use, file) {}
 };
 
 // The file a save of this path writes: a symbolic link is followed (a relative one from

@@ -60,19 +60,19 @@ std::optional<int> small_number(const std::string& s) {
     return std::stoi(s);
 }
 
-std::string error_text(const std::string& what) {
-    return what + ": " + std::strerror(errno);
+std::string error_text(FaultText what) {
+    return fault_text(what) + ": " + std::strerror(errno);
 }
 
 // "Port already in use (/dev/ttyUSB0): Device or resource busy": what the port control
 // says, the device and the system's reason.
 std::string open_fault_text(const std::string& path, int error) {
-    const char* what = "Port open";
+    FaultText what = FaultText::port_open;
     if (error == EBUSY)
-        what = "Port already in use";
+        what = FaultText::port_in_use;
     else if (error == ENOENT || error == ENODEV || error == ENXIO || error == ENOTDIR)
-        what = "Invalid port number";
-    return std::string(what) + " (" + path + "): " + std::strerror(error);
+        what = FaultText::invalid_port_number;
+    return fault_text(what) + " (" + path + "): " + std::strerror(error);
 }
 
 class PosixSerialPort final : public SerialPort {
@@ -92,9 +92,9 @@ class PosixSerialPort final : public SerialPort {
     // a second instance of this program also where TIOCEXCL does not hold (root). A
     // refusal names the device and the system's reason.
     void open() override {
-        if (is_open()) throw Fault("Port already open");
-        if (number_ < 1) throw Fault("Invalid port number");
-        if (!parse_line_settings(settings_)) throw Fault("Invalid port settings");
+        if (is_open()) throw Fault(FaultText::port_already_open);
+        if (number_ < 1) throw Fault(FaultText::invalid_port_number);
+        if (!parse_line_settings(settings_)) throw Fault(FaultText::invalid_port_settings);
         const std::string path = com_device_path(number_);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) throw Fault(open_fault_text(path, errno));
@@ -128,8 +128,8 @@ class PosixSerialPort final : public SerialPort {
     }
     bool is_open() const override { return fd_ >= 0; }
 
-    int in_count() override { return queue_count(FIONREAD, "received count"); }
-    int out_count() override { return queue_count(TIOCOUTQ, "send count"); }
+    int in_count() override { return queue_count(FIONREAD, FaultText::port_received_count); }
+    int out_count() override { return queue_count(TIOCOUTQ, FaultText::port_send_count); }
     void discard_input() override { flush(TCIFLUSH); }
     void discard_output() override { flush(TCOFLUSH); }
 
@@ -142,7 +142,7 @@ class PosixSerialPort final : public SerialPort {
         do n = ::read(fd_, out.data(), out.size());
         while (n < 0 && errno == EINTR);
         if (n < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK) throw Fault(error_text("Port read"));
+            if (errno != EAGAIN && errno != EWOULDBLOCK) throw Fault(error_text(FaultText::port_read));
             n = 0;
         }
         out.resize(static_cast<std::size_t>(n));
@@ -160,11 +160,11 @@ class PosixSerialPort final : public SerialPort {
             }
             if (n < 0 && errno == EINTR) continue;
             if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                throw Fault(error_text("Port write"));
+                throw Fault(error_text(FaultText::port_write));
             // The driver's buffer is full: wait for room, at most a second.
             pollfd p{fd_, POLLOUT, 0};
             if (::poll(&p, 1, 1000) <= 0)
-                throw Fault("Port write: no room in the send buffer");
+                throw Fault(FaultText::port_write_no_room);
         }
     }
 
@@ -194,14 +194,14 @@ class PosixSerialPort final : public SerialPort {
 
   private:
     void require_open() const {
-        if (!is_open()) throw Fault("Port is not open");
+        if (!is_open()) throw Fault(FaultText::port_not_open);
     }
 
-    int queue_count(unsigned long request, const char* what) {
+    int queue_count(unsigned long request, FaultText what) {
         require_open();
         int n = 0;
         if (::ioctl(fd_, request, &n) != 0)
-            throw Fault(error_text(std::string("Port ") + what));
+            throw Fault(error_text(what));
         return n;
     }
 
@@ -212,9 +212,9 @@ class PosixSerialPort final : public SerialPort {
 
     void apply_settings() {
         const auto s = parse_line_settings(settings_);
-        if (!s) throw Fault("Invalid port settings");
+        if (!s) throw Fault(FaultText::invalid_port_settings);
         termios t{};
-        if (::tcgetattr(fd_, &t) != 0) throw Fault(error_text("Port settings"));
+        if (::tcgetattr(fd_, &t) != 0) throw Fault(error_text(FaultText::port_settings));
         // Raw 8-bit lines: no translation, no flow control, no echo, no signals; parity
         // errors are not checked on input, so every byte 0..255 passes unchanged.
         t.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR |
@@ -244,7 +244,7 @@ class PosixSerialPort final : public SerialPort {
             t.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD);
             if (::tcsetattr(fd_, TCSANOW, &t) == 0) return;
         }
-        throw Fault(error_text("Port settings"));
+        throw Fault(error_text(FaultText::port_settings));
     }
 
     int number_ = 1;

@@ -1,5 +1,6 @@
 #include "texts/messages.h"
 
+#include "platform/fault.h"
 #include "texts/cp1252.h"
 
 namespace dvx::texts {
@@ -594,6 +595,9 @@ void set_lang_msg() {
         const MsgForms& forms = row.by_family() && !krv ? row.dlx : row.forms;
         *row.text = utf8_to_cp1252(forms.in(lang));
     }
+    constexpr platform::FaultLanguage fault_languages[] = {
+        platform::FaultLanguage::german, platform::FaultLanguage::english, platform::FaultLanguage::dutch};
+    platform::set_fault_language(fault_languages[static_cast<int>(lang)]);
     if (language_applied()) language_applied()(lang);
 }
 

@@ -14,7 +14,8 @@
 namespace dvx::texts {
 
 // Fills every message in the language of lang_code; the five family-dependent ones in the
-// form that is_krv names at this moment. Then tells language_applied().
+// form that is_krv names at this moment; the platform's fault texts follow the language.
+// Then tells language_applied().
 void set_lang_msg();
 
 // Called at the end of every set_lang_msg with the language now in force, so the desktop

@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/input.h"
 #include "ui/services.h"
@@ -284,7 +284,7 @@ Form* active_form() {
 Control& active_control() {
     Form* f = st().active;
     Control* c = f ? f->active_control() : nullptr;
-    if (!c || !c->alive()) throw UiFault(fault_text::no_object);
+    if (!c || !c->alive()) throw UiFault(platform::FaultText::no_object);
     return *c;
 }
 
@@ -340,7 +340,7 @@ void send_keys(const std::string& keys) {
         }
         if (ch == '{') {
             const auto end = keys.find('}', i + 2);
-            if (end == std::string::npos) throw UiFault(fault_text::invalid_call);
+            if (end == std::string::npos) throw UiFault(platform::FaultText::invalid_call);
             const std::string name = keys.substr(i + 1, end - i - 1);
             if (name.size() == 1) {  // {+} {{} ...: the literal character
                 int sh = 0;
@@ -348,7 +348,7 @@ void send_keys(const std::string& keys) {
                 parsed.push_back({k, sh | shift, static_cast<unsigned char>(name[0])});
             } else {
                 const KeyName* k = find_key(name);
-                if (!k) throw UiFault(fault_text::invalid_call);
+                if (!k) throw UiFault(platform::FaultText::invalid_call);
                 parsed.push_back({k->key, shift, k->ascii});
             }
             i = end;
@@ -362,7 +362,7 @@ void send_keys(const std::string& keys) {
         shift = 0;
     }
     EventLoop* loop = services().loop;
-    if (!loop) throw UiFault("No event loop installed");
+    if (!loop) throw UiFault(platform::FaultText::no_event_loop);
     for (const Key& k : parsed) loop->post([k] { deliver_key(k.key, k.shift, k.ascii); });
 }
 
@@ -371,7 +371,7 @@ std::vector<Form*> loaded_forms() {
 }
 
 Form* find_form(const std::string& name) {
-    const std::string n = to_cp1252(name);
+    const std::string n = platform::to_cp1252(name);
     for (Form* f : st().loaded)
         if (f->name() == n) return f;
     return nullptr;

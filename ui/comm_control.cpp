@@ -10,7 +10,7 @@ using detail::bad_value;
 namespace {
 platform::SerialPort& port() {
     platform::SerialPort* p = services().port;
-    if (!p) throw UiFault(fault_text::no_port);
+    if (!p) throw UiFault(platform::FaultText::no_port);
     return *p;
 }
 }  // namespace

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/form.h"
 #include "ui/ui_state.h"
@@ -28,7 +28,7 @@ Control::Control(Kind kind, Parent parent, std::string name, Rect rect, int inde
       form_(parent.form),
       container_(parent.container),
       tab_page_(parent.tab_page),
-      name_(to_cp1252(name)),
+      name_(platform::to_cp1252(name)),
       index_(index),
       rect_(rect) {
     tab_index_ = form_->next_tab_index();
@@ -146,13 +146,13 @@ void Control::set_top(int v) {
     changed("Top");
 }
 void Control::set_width(int v) {
-    if (v < 0) throw UiFault(fault_text::invalid_value);
+    if (v < 0) throw UiFault(platform::FaultText::invalid_value);
     if (v == rect_.width) return;
     rect_.width = v;
     changed("Width");
 }
 void Control::set_height(int v) {
-    if (v < 0) throw UiFault(fault_text::invalid_value);
+    if (v < 0) throw UiFault(platform::FaultText::invalid_value);
     if (v == rect_.height) return;
     rect_.height = v;
     changed("Height");
@@ -177,7 +177,7 @@ void Control::set_font_name(std::string n) {
     detail::set_font_field(*this, &Font::name, std::move(n));
 }
 void Control::set_font_size(double s) {
-    if (s <= 0) throw UiFault(fault_text::invalid_value);
+    if (s <= 0) throw UiFault(platform::FaultText::invalid_value);
     detail::set_font_field(*this, &Font::size, s);
 }
 void Control::set_font_bold(bool b) {
@@ -201,7 +201,7 @@ void Control::set_back_color(std::uint32_t c) {
 }
 
 void Control::set_tab_index(int i) {
-    if (i < 0) throw UiFault(fault_text::invalid_value);
+    if (i < 0) throw UiFault(platform::FaultText::invalid_value);
     tab_index_ = i;
 }
 void Control::set_tab_stop(bool s) {
@@ -217,14 +217,14 @@ bool Control::has_focus() const {
 }
 
 void Control::set_focus() {
-    if (!can_focus()) throw UiFault(fault_text::invalid_call);
+    if (!can_focus()) throw UiFault(platform::FaultText::invalid_call);
     auto& s = detail::st();
     if (s.active != form_) detail::activate(*form_, false);
     detail::move_focus(this);
 }
 
 std::string Control::text() const {
-    throw UiFault(fault_text::no_property);
+    throw UiFault(platform::FaultText::no_property);
 }
 
 void CaptionControl::set_caption(std::string c) {
@@ -239,7 +239,7 @@ void announce_control(Control& c) {
 }
 
 void throw_no_element(const std::string& name, int index) {
-    throw UiFault("Control array element '" + std::to_string(index) + "' doesn't exist");
+    throw UiFault(platform::fault_text(platform::FaultText::no_array_element, std::to_string(index)));
 }
 
 }  // namespace dvx::ui

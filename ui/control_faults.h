@@ -6,10 +6,10 @@
 namespace dvx::ui::detail {
 
 [[noreturn]] inline void bad_value() {
-    throw UiFault(fault_text::invalid_value);
+    throw UiFault(platform::FaultText::invalid_value);
 }
 [[noreturn]] inline void bad_index() {
-    throw UiFault(fault_text::bad_subscript);
+    throw UiFault(platform::FaultText::bad_subscript);
 }
 
 }  // namespace dvx::ui::detail

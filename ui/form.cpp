@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 #include "ui/ui_state.h"
@@ -22,7 +22,7 @@ constexpr int minimized_pos = -48000;
 constexpr int maximized_overhang = 60;
 }  // namespace
 
-Form::Form(std::string name, Rect rect) : name_(to_cp1252(name)), rect_(rect) {}
+Form::Form(std::string name, Rect rect) : name_(platform::to_cp1252(name)), rect_(rect) {}
 
 Form::~Form() {
     auto& s = st();
@@ -76,7 +76,7 @@ void Form::set_caption(std::string c) {
 }
 
 void Form::check_movable() const {
-    if (window_state_ != ws_normal) throw UiFault(fault_text::cant_move);
+    if (window_state_ != ws_normal) throw UiFault(platform::FaultText::cant_move);
 }
 
 void Form::resized() {
@@ -84,7 +84,7 @@ void Form::resized() {
 }
 
 void Form::set_window_state(int s) {
-    if (s < ws_normal || s > ws_maximized) throw UiFault(fault_text::invalid_value);
+    if (s < ws_normal || s > ws_maximized) throw UiFault(platform::FaultText::invalid_value);
     if (s == window_state_) return;
     window_state_ = s;
     changed("WindowState");
@@ -124,7 +124,7 @@ void Form::set_top(int v) {
 }
 void Form::set_width(int v) {
     check_movable();
-    if (v < 0) throw UiFault(fault_text::invalid_value);
+    if (v < 0) throw UiFault(platform::FaultText::invalid_value);
     if (v == rect_.width) return;
     rect_.width = v;
     changed("Width");
@@ -132,7 +132,7 @@ void Form::set_width(int v) {
 }
 void Form::set_height(int v) {
     check_movable();
-    if (v < 0) throw UiFault(fault_text::invalid_value);
+    if (v < 0) throw UiFault(platform::FaultText::invalid_value);
     if (v == rect_.height) return;
     rect_.height = v;
     changed("Height");
@@ -140,7 +140,7 @@ void Form::set_height(int v) {
 }
 void Form::move(int left, int top, int width, int height) {
     check_movable();
-    if (width < 0 || height < 0) throw UiFault(fault_text::invalid_value);  // before any change
+    if (width < 0 || height < 0) throw UiFault(platform::FaultText::invalid_value);  // before any change
     set_left(left);
     set_top(top);
     const bool sized = width != rect_.width || height != rect_.height;
@@ -154,7 +154,7 @@ void Form::move(int left, int top, int width, int height) {
 }
 
 void Form::set_font_size(double s) {
-    if (s <= 0) throw UiFault(fault_text::invalid_value);
+    if (s <= 0) throw UiFault(platform::FaultText::invalid_value);
     font_.size = s;
     changed("Font");
 }
@@ -278,7 +278,7 @@ void Form::refresh() {
 }
 
 void Form::set_focus() {
-    if (state_ != State::loaded || !visible_) throw UiFault(fault_text::invalid_call);
+    if (state_ != State::loaded || !visible_) throw UiFault(platform::FaultText::invalid_call);
     detail::activate(*this, false);
     Control* f = st().focus;
     if (!f || &f->form() != this) detail::focus_form(*this);
@@ -289,7 +289,7 @@ bool Form::is_active() const {
 }
 
 Control* Form::control(std::string_view name, int index) const {
-    const std::string n = to_cp1252(name);
+    const std::string n = platform::to_cp1252(name);
     for (Control* c : controls_)
         if (c->name() == n && c->index() == index) return c;
     return nullptr;

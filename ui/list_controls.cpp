@@ -26,7 +26,7 @@ void ListControl::add_item(std::string text) {
 }
 
 void ListControl::add_item(std::string text, int index) {
-    if (index < 0 || index > list_count()) throw UiFault(fault_text::invalid_call);
+    if (index < 0 || index > list_count()) throw UiFault(platform::FaultText::invalid_call);
     items_.insert(items_.begin() + index, std::move(text));
     changed("Items");
     if (list_index_ >= index) {

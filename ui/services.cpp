@@ -13,7 +13,7 @@ Services& services() {
 }
 
 platform::Clock& clock() {
-    if (!services().clock) throw UiFault("No clock installed");
+    if (!services().clock) throw UiFault(platform::FaultText::no_clock);
     return *services().clock;
 }
 
@@ -48,7 +48,7 @@ static auto boxed(Show show) {
 
 static int show_box(const MsgBoxRequest& req) {
     MessageBoxes* boxes = services().boxes;
-    if (!boxes) throw UiFault("No message box service installed");
+    if (!boxes) throw UiFault(platform::FaultText::no_message_boxes);
     return boxed([&] { return boxes->show(req); });
 }
 
@@ -75,19 +75,19 @@ void CommonDialog::show_save() {
 
 void CommonDialog::show(bool save) {
     FileDialogs* d = services().dialogs;
-    if (!d) throw UiFault("No file dialog service installed");
+    if (!d) throw UiFault(platform::FaultText::no_file_dialogs);
     FileDialogRequest req{save, dialog_title, flags, default_ext, file_name, filter, filter_index};
     auto chosen = boxed([&] { return d->show(req); });
     if (!chosen) {
         file_name.clear();
-        if (cancel_error) throw UiFault(fault_text::cancel);
+        if (cancel_error) throw UiFault(platform::FaultText::cancel);
         return;
     }
     file_name = *chosen;
 }
 
 Printer& printer() {
-    if (!services().printer) throw UiFault(fault_text::printer);
+    if (!services().printer) throw UiFault(platform::FaultText::printer);
     return *services().printer;
 }
 

@@ -60,7 +60,7 @@
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/drawing.h"
 #include "model/number_text.h"
 
@@ -110,7 +110,7 @@ bool skipped(ui::Kind k) {
 }
 
 std::string name_of(const ui::Control& c) {
-    return ui::to_utf8(c.name()) + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
+    return platform::to_utf8(c.name()) + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
 }
 
 // The caption as shown: access-key marks dropped, CR LF a line break.
@@ -180,7 +180,7 @@ void expect_caption_fits(const ui::Control& c) {
     const std::string text = shown_caption(cc->caption());
     const int lines = wrapped_lines(c.font(), text, free);
     EXPECT_TRUE(lines > 0 && lines <= max_lines)
-        << name_of(c) << " \"" << ui::to_utf8(text) << "\": " << lines << " lines in " << max_lines
+        << name_of(c) << " \"" << platform::to_utf8(text) << "\": " << lines << " lines in " << max_lines
         << ", " << free << " twips wide";
 }
 

@@ -55,7 +55,7 @@
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/form.h"
 #include "ui/input.h"
 
@@ -64,7 +64,7 @@ namespace {
 
 std::string name_of(const ui::Control* c) {
     if (!c) return "none";
-    return ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+    return platform::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
 }
 
 // ---------------------------------------------------------------------------------
@@ -596,7 +596,7 @@ class RealWindows : public QtWindowsFixture {
         for (ui::Form* f : ui::loaded_forms())
             for (ui::Control* c : f->controls()) s.controls.push_back(layer_state(*c));
         s.focus = name_of(ui::focus_owner());
-        s.active = ui::active_form() ? ui::to_utf8(ui::active_form()->name()) : "none";
+        s.active = ui::active_form() ? platform::to_utf8(ui::active_form()->name()) : "none";
         s.boxes = boxes_.shown().size();
         return s;
     }
@@ -634,7 +634,7 @@ class RealWindows : public QtWindowsFixture {
             settle();
             ui::Form* page = ui::active_form();
             if (!page || page == &m) continue;  // not offered here
-            SCOPED_TRACE(ui::to_utf8(page->name()));
+            SCOPED_TRACE(platform::to_utf8(page->name()));
             each(*page);
             if (page->loaded()) user([page] { ui::user_close(*page); });
             settle();
@@ -859,7 +859,7 @@ TEST_F(RealWindows, ASeededRunOfMixedInputKeepsQtShowingTheLayer) {
             }
             settle();
             ++events;
-            SCOPED_TRACE(what + " on " + name_of(c) + " in " + ui::to_utf8(f.name()));
+            SCOPED_TRACE(what + " on " + name_of(c) + " in " + platform::to_utf8(f.name()));
             if (f.loaded()) {
                 EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
             }

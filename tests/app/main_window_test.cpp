@@ -16,7 +16,7 @@
 #include "tests/support/services_fixture.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {
@@ -61,7 +61,7 @@ TEST_F(MainWindowTest, EveryControlIsAWidgetInItsPlace) {
         if (k == ui::Kind::menu || k == ui::Kind::timer || k == ui::Kind::comm ||
             k == ui::Kind::common_dialog)
             continue;
-        SCOPED_TRACE(ui::to_utf8(c->name()) +
+        SCOPED_TRACE(platform::to_utf8(c->name()) +
                      (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : ""));
         QWidget* w = renderer_->widget(*c);
         ASSERT_NE(w, nullptr);

@@ -16,7 +16,7 @@
 #include "app/renderer.h"
 #include "tests/app/rendered_form.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {

@@ -25,7 +25,7 @@
 #include "tests/app/rendered_form.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {
@@ -453,7 +453,7 @@ TEST_F(RendererTest, APressAsksTheLayerForTheFocus) {
     for (ui::Control* c :
          {static_cast<ui::Control*>(&form_->chk), static_cast<ui::Control*>(&form_->lst),
           static_cast<ui::Control*>(&form_->btn)}) {
-        SCOPED_TRACE(ui::to_utf8(c->name()));
+        SCOPED_TRACE(platform::to_utf8(c->name()));
         QWidget* target = renderer_->widget(*c);
         if (auto* area = qobject_cast<QAbstractScrollArea*>(target)) target = area->viewport();
         QTest::mousePress(target, Qt::LeftButton, {}, QPoint(4, 4));

@@ -34,7 +34,7 @@
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/input.h"
 
 namespace dvx::testing {
@@ -42,7 +42,7 @@ namespace {
 
 std::string name_of(const ui::Control* c) {
     if (!c) return "none";
-    return ui::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+    return platform::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
 }
 
 // The control's place on its form: the chain of containers down to it.
@@ -107,7 +107,7 @@ class WindowFocus : public QtWindowsFixture {
         ui::Form* f = ui::active_form();
         ASSERT_NE(f, nullptr) << where << ": no active window";
         ui::Control* c = ui::focus_owner();
-        ASSERT_NE(c, nullptr) << where << ": " << ui::to_utf8(f->name())
+        ASSERT_NE(c, nullptr) << where << ": " << platform::to_utf8(f->name())
                               << " has no control with the keys";
         EXPECT_EQ(&c->form(), f) << where;
         EXPECT_TRUE(c->can_focus()) << where << ": " << name_of(c);
@@ -125,7 +125,7 @@ class WindowFocus : public QtWindowsFixture {
         const auto order = f.tab_order();
         for (std::size_t i = 1; i < order.size(); ++i)
             EXPECT_FALSE(reads_before(*order[i], *order[i - 1]))
-                << ui::to_utf8(f.name()) << ": " << name_of(order[i]) << " follows "
+                << platform::to_utf8(f.name()) << ": " << name_of(order[i]) << " follows "
                 << name_of(order[i - 1]) << " in tab order but comes before it";
     }
 };
@@ -185,8 +185,8 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                         ui::Form* page = ui::active_form();
                         if (!page || page == &m) return;  // not offered here
                         ++opened;
-                        seen.insert(ui::to_utf8(page->name()));
-                        expect_keys_held(ui::to_utf8(page->name()), true);
+                        seen.insert(platform::to_utf8(page->name()));
+                        expect_keys_held(platform::to_utf8(page->name()), true);
                         expect_reading_order(*page);
                         // A calibration sheet's sister sheet, through its switch.
                         auto* other = dynamic_cast<ui::CommandButton*>(page->control("Command3D3"));
@@ -196,8 +196,8 @@ TEST_F(WindowFocus, EveryWindowOpensWithTheKeysOnItsFirstUsableControl) {
                             QCoreApplication::processEvents();
                             ui::Form* sister = ui::active_form();
                             ASSERT_NE(sister, nullptr);
-                            seen.insert(ui::to_utf8(sister->name()));
-                            expect_keys_held(ui::to_utf8(sister->name()), true);
+                            seen.insert(platform::to_utf8(sister->name()));
+                            expect_keys_held(platform::to_utf8(sister->name()), true);
                             expect_reading_order(*sister);
                             ui::user_close(*sister);
                         }

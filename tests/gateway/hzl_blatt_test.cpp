@@ -11,7 +11,7 @@
 #include "gateway/poll_busy.h"
 #include "tests/gateway/gateway_fixture.h"
 #include "texts/messages.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/keyboard.h"
 
 namespace dvx::testing {
@@ -100,13 +100,13 @@ TEST_F(HzlPage, MenuOpensThePageSetUpAndReadsNothing) {
     EXPECT_FALSE(p.txt_edit.visible());
     EXPECT_EQ(p.flg_param.rows(), 601);
     EXPECT_EQ(cell(0, 0), "Variable:");
-    EXPECT_EQ(cell(0, 2), ui::to_cp1252("Gerät"));
+    EXPECT_EQ(cell(0, 2), platform::to_cp1252("Gerät"));
     EXPECT_EQ(cell(600, 0), "600");
     EXPECT_EQ(p.flg_param.col_width(3), 1070);
     EXPECT_EQ(p.flg_param.col_alignment(0), 2);
     EXPECT_EQ(p.flg_diag.text_matrix(0, 0), "Status: \\ BNR-Nr.:");
     EXPECT_EQ(p.flg_diag.text_matrix(0, 30), "30");
-    EXPECT_EQ(p.flg_diag.text_matrix(1, 0), ui::to_cp1252("Aktive Geräte"));
+    EXPECT_EQ(p.flg_diag.text_matrix(1, 0), platform::to_cp1252("Aktive Geräte"));
     EXPECT_EQ(p.flg_diag.text_matrix(6, 0), "Context Error");
     EXPECT_EQ(p.flg_diag.col_width(0), 1700);
     EXPECT_EQ(p.flg_result.text_matrix(0, 10), "10");

@@ -15,7 +15,7 @@
 #include "tests/mainwin/device_fixture.h"
 #include "texts/language.h"
 #include "texts/messages.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -96,7 +96,7 @@ TEST_P(SaveAndLoad, WritesTheFieldsByteForByteAndAFreshProgramGetsThemBack) {
     select(f.address);
     read();
     auto& m = main();
-    const std::string comment = ui::to_cp1252("Kessel 1\r\nGeprüft: ä ö ü ß");
+    const std::string comment = platform::to_cp1252("Kessel 1\r\nGeprüft: ä ö ü ß");
     m.Komentar.set_text(comment);
     model::param_image[1000] = 4711;  // never saved
     model::param_image[500] = -12;    // beyond param_count, saved all the same

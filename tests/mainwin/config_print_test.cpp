@@ -12,7 +12,7 @@
 #include "model/param_words.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -304,12 +304,12 @@ TEST_F(ConfigPrint, GermanKrvWithAFixedInputTypeHasNoPhysicalSection) {
 
     const auto doc = printer_.texts(0);
     EXPECT_EQ(doc[4],
-              ui::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             ") +
+              platform::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             ") +
                   "09-12-2026");
     EXPECT_EQ(bold_lines().front(), "EINGANG");
     EXPECT_EQ(std::count(doc.begin(), doc.end(), "Physikalische Darstellung"), 0);
     EXPECT_NE(std::find(doc.begin(), doc.end(),
-                        ui::to_cp1252("   Alarmwert...............................      500 °C")),
+                        platform::to_cp1252("   Alarmwert...............................      500 °C")),
               doc.end())
         << "the type's decimals and unit";
 }
@@ -318,16 +318,16 @@ TEST_F(ConfigPrint, GermanKrvWithAFixedInputTypeHasNoPhysicalSection) {
 // expected holds; for each row only as many characters as its expected text has.
 std::vector<std::string> lines_from(const std::vector<std::string>& doc,
                                     const std::vector<std::string>& expected) {
-    const std::string first = ui::to_cp1252(expected.front());
+    const std::string first = platform::to_cp1252(expected.front());
     const auto at = std::find(doc.begin(), doc.end(), first);
     std::vector<std::string> out;
     for (auto it = at; it != doc.end() && out.size() < expected.size(); ++it)
-        out.push_back(it->substr(0, ui::to_cp1252(expected[out.size()]).size()));
+        out.push_back(it->substr(0, platform::to_cp1252(expected[out.size()]).size()));
     return out;
 }
 std::vector<std::string> cp1252(const std::vector<std::string>& utf8) {
     std::vector<std::string> out;
-    for (const auto& l : utf8) out.push_back(ui::to_cp1252(l));
+    for (const auto& l : utf8) out.push_back(platform::to_cp1252(l));
     return out;
 }
 
@@ -382,7 +382,7 @@ TEST_F(ConfigPrint, GermanKrv410ThermocoupleWithSnap) {
         "   Interner Gerätefehler  eingefrorener Wert",
     };
     const auto doc = printer_.texts(0);
-    EXPECT_EQ(doc[4], ui::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             "
+    EXPECT_EQ(doc[4], platform::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             "
                                     "09-12-2026"));
     EXPECT_EQ(lines_from(doc, input), cp1252(input));
     EXPECT_EQ(lines_from(doc, alarm), cp1252(alarm));

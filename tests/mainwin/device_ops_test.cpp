@@ -340,9 +340,10 @@ TEST_F(DeviceOps, PortLostBetweenReadsIsOpenedAgainOrEndsTheReadAtOnce) {
             EXPECT_EQ(m.in_use.text(), "1");
             EXPECT_TRUE(m.B_FQN_Read.enabled());
         } else {
+            // The port's reason in the program's language too.
             EXPECT_EQ(prompts(),
                       std::vector<std::string>{
-                          "Verbindung kann nicht aufgebaut werden !\r\nInvalid port number"});
+                          "Verbindung kann nicht aufgebaut werden !\r\nUng\xFCltige Schnittstellennummer"});
             EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
             EXPECT_TRUE(plant_->log().empty());
             EXPECT_EQ(m.in_use.text(), "0");

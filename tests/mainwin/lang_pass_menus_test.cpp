@@ -13,7 +13,7 @@
 #include "model/con_file.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/messages.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -80,12 +80,12 @@ TEST_F(LangPassMenus, LanguageItemsSwitchTheMainWindowAndTheBoxesAtOnceAndAreSto
         choose(main().*row.item);
         EXPECT_EQ(texts::lang_code, row.code);
         EXPECT_EQ(registry_.get_string(model::reg_key, model::reg_language), row.code);
-        EXPECT_EQ(main().caption(), ui::to_cp1252(row.title));
+        EXPECT_EQ(main().caption(), platform::to_cp1252(row.title));
         boxes_.clear();
         boxes_.answer(ui::id_cancel);
         click(main().B_exit);
         ASSERT_EQ(boxes_.shown().size(), 1u);
-        EXPECT_EQ(boxes_.shown()[0].prompt, ui::to_cp1252(row.quit));
+        EXPECT_EQ(boxes_.shown()[0].prompt, platform::to_cp1252(row.quit));
     }
 }
 
@@ -131,7 +131,7 @@ TEST_F(LangPassMenus, EnterPasswordDialogShowsStarsAndClosedByItsFrameChangesNot
         type_into(d.Text1, "wrong");
         ui::user_close(d);
     });
-    EXPECT_EQ(title, ui::to_cp1252("Paßworteingabe"));
+    EXPECT_EQ(title, platform::to_cp1252("Paßworteingabe"));
     EXPECT_EQ(stars, "*");
     EXPECT_FALSE(mainwin::enter_pass_inst.loaded());
     EXPECT_EQ(model::entered_password, "3947");

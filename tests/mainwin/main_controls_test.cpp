@@ -9,7 +9,7 @@
 #include "mainwin/bulk_params.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "texts/captions_main.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -61,7 +61,7 @@ class MainControls : public MainWindowFixture {};
 TEST_F(MainControls, EveryControlAndMenuByNameAndKind) {
     ASSERT_TRUE(start());
     auto& m = main();
-    EXPECT_EQ(m.name(), ui::to_cp1252("Hauptmenü"));
+    EXPECT_EQ(m.name(), platform::to_cp1252("Hauptmenü"));
     for (const auto& e : controls) {
         SCOPED_TRACE(e.name);
         ui::Control* c = m.control(e.name);

@@ -156,7 +156,7 @@ TEST_F(GridServices, ApostropheIsTypedAsGraveAndBlank) {
 TEST_F(GridServices, KeyFilterWithoutATextShowsTheFaultAndLeavesTheKey) {
     sheet().B_Zurueck.set_focus();
     boxes_.answer({.result = ui::id_ok,
-                   .expect_prompt = ui::fault_text::no_property,
+                   .expect_prompt = platform::fault_text(platform::FaultText::no_property),
                    .before = nullptr,
                    .wait = 0,
                    .expect_style = ui::mb_ok,

@@ -11,7 +11,7 @@
 #include "pages/comment.h"
 #include "tests/pages/page_fixture.h"
 #include "texts/language.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -50,7 +50,7 @@ class CommentPage : public PageFixture {
 
 // 2000 characters: lines of umlauts, 8-bit codes and blanks, broken by CR LF.
 std::string full_comment() {
-    const std::string line = ui::to_cp1252(
+    const std::string line = platform::to_cp1252(
                                  "Prüfung ÄÖÜ äöü ß é 12/2026 \xB0"
                                  "C ok") +
                              "\r\n";
@@ -90,7 +90,7 @@ TEST_F(CommentPage, CaptionsInEachLanguage) {
     const Case cases[] = {
         {"D",
          {"Kommentarspeicher", "Kommentar &einlesen", "&Kommentar speichern", "&Kommentar &drucken",
-          ui::to_cp1252("&Zurück zum Hauptmenü")}},
+          platform::to_cp1252("&Zurück zum Hauptmenü")}},
         {"GB",
          {"Comment memory", "Read in comment", "Save comment", "Print comment",
           "&Back to main menu"}},

@@ -16,7 +16,7 @@
 #include "tests/pages/page_fixture.h"
 #include "texts/captions_pages.h"
 #include "texts/language.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -416,8 +416,8 @@ TEST_F(SupervisionPage, BlinkBoxAndCaptions) {
     param_image[113] = 0x0105;
     pages::SupervisionPage& page = open();
     EXPECT_EQ(page.caption(),
-              ui::to_cp1252("Überwachungsmaßnahmen") + "          TAG No:  TT-101 ");
-    EXPECT_EQ(page.label("Label12").caption(), ui::to_cp1252("Interner Gerätefehler"));
+              platform::to_cp1252("Überwachungsmaßnahmen") + "          TAG No:  TT-101 ");
+    EXPECT_EQ(page.label("Label12").caption(), platform::to_cp1252("Interner Gerätefehler"));
     EXPECT_EQ(page.chk_blink_on_mem.value(), 0);
     EXPECT_FALSE(page.chk_blink_on_mem.enabled()) << "only at access level 2";
     page.chk_blink_on_mem.set_value(1);

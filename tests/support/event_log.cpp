@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ui/control.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {
@@ -18,10 +18,10 @@ EventLog::~EventLog() {
 void EventLog::event_raised(const ui::EventInfo& e) {
     std::string who;
     if (e.control) {
-        who = ui::to_utf8(e.control->name());
+        who = platform::to_utf8(e.control->name());
         if (e.control->index() >= 0) who += "(" + std::to_string(e.control->index()) + ")";
     } else {
-        who = ui::to_utf8(e.form->name());
+        who = platform::to_utf8(e.form->name());
     }
     std::string line = who + "." + std::string(e.event);
     if (!e.args.empty()) line += " " + e.args;

@@ -12,7 +12,7 @@
 #include "tests/support/services_fixture.h"
 #include "texts/language.h"
 #include "ui/controls.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 namespace dvx::texts {
 namespace {
@@ -87,7 +87,7 @@ TEST_F(DialogCaptions, EveryWindowInEveryLanguageSetsItsRowsAndKeepsTheRest) {
             StandIn f;
             std::map<std::string, std::string> want = captions(f);
             for (const auto& [control, text] : w.texts)
-                want[ui::to_cp1252(control)] = ui::to_cp1252(text[lang]);
+                want[platform::to_cp1252(control)] = platform::to_cp1252(text[lang]);
             w.set_lang(f);
             EXPECT_EQ(captions(f), want);
         }

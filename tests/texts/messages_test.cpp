@@ -6,6 +6,7 @@
 #include <set>
 #include <string>
 
+#include "platform/fault.h"
 #include "texts/messages.h"
 
 namespace dvx::texts {
@@ -642,6 +643,11 @@ TEST_F(MessageTable, LanguageRuleIsExactAndDefaultsToGerman) {
         set_lang_msg();
         EXPECT_EQ(msg_no_connection, c.want);
         EXPECT_EQ(lang_code, c.code) << "an unknown code is kept as it is";
+        // The faults of the services follow the same rule.
+        const platform::FaultLanguage fault_lang = std::string(c.code) == "GB"   ? platform::FaultLanguage::english
+                                                   : std::string(c.code) == "NL" ? platform::FaultLanguage::dutch
+                                                                                 : platform::FaultLanguage::german;
+        EXPECT_EQ(platform::fault_language(), fault_lang);
     }
 }
 

@@ -146,7 +146,7 @@ TEST_F(Events, GaugeFaultsScrollBarClamps) {
             g.set_value(bad);
             ADD_FAILURE();
         } catch (const UiFault& e) {
-            EXPECT_EQ(e.text(), fault_text::invalid_value);
+            EXPECT_EQ(e.text(), platform::fault_text(platform::FaultText::invalid_value));
         }
         EXPECT_EQ(g.value(), 10400);
     }

@@ -7,7 +7,7 @@
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/keyboard.h"
 
@@ -50,7 +50,7 @@ TEST_F(Focus, SetFocusFaultsOnHiddenDisabledOrUnfocusable) {
             c.target->set_focus();
             ADD_FAILURE() << "no fault";
         } catch (const UiFault& e) {
-            EXPECT_EQ(e.text(), fault_text::invalid_call);
+            EXPECT_EQ(e.text(), platform::fault_text(platform::FaultText::invalid_call));
         }
         f.txt_b.set_visible(true);
         f.txt_b.set_enabled(true);
@@ -139,7 +139,7 @@ TEST_F(Focus, TabOrderSkipsAndWraps) {
     Vec visited;
     for (int i = 0; i < 6; ++i) {
         user_key(vk_tab);
-        visited.push_back(to_utf8(focus_owner()->name()));
+        visited.push_back(platform::to_utf8(focus_owner()->name()));
     }
     EXPECT_EQ(visited, (Vec{"txt_a", "txt_b", "opt_a", "opt_b", "B_Zurück", "vsb_out"}));
     user_key(vk_tab, shift_mask);

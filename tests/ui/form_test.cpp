@@ -278,7 +278,7 @@ TEST_F(Forms, PlacementRules) {
             set(f);
             ADD_FAILURE() << "no fault while minimised";
         } catch (const UiFault& e) {
-            EXPECT_EQ(e.text(), fault_text::cant_move);
+            EXPECT_EQ(e.text(), platform::fault_text(platform::FaultText::cant_move));
         }
     }
     f.set_window_state(ws_maximized);

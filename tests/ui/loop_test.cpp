@@ -8,7 +8,7 @@
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/fault.h"
 
 namespace dvx::ui {
@@ -242,7 +242,7 @@ TEST_F(Loop, PrinterCapturesLinesWithFontsAndFaults) {
         printer();
         ADD_FAILURE();
     } catch (const UiFault& e) {
-        EXPECT_EQ(e.text(), fault_text::printer);
+        EXPECT_EQ(e.text(), platform::fault_text(platform::FaultText::printer));
     }
 }
 
@@ -349,14 +349,14 @@ TEST_F(Loop, LiveLoopsNestInsideTheOpenersClick) {
 TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
     std::string all;
     for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-    EXPECT_EQ(to_cp1252(to_utf8(all)), all);
-    EXPECT_EQ(to_cp1252("Zurück °C €"),
+    EXPECT_EQ(platform::to_cp1252(platform::to_utf8(all)), all);
+    EXPECT_EQ(platform::to_cp1252("Zurück °C €"),
               "Zur\xFC"
               "ck \xB0"
               "C \x80");
-    EXPECT_EQ(to_utf8("\xE4\xDF"), "äß");
-    EXPECT_EQ(to_cp1252("\xE4"), "\xE4");  // not UTF-8: already Windows-1252
-    EXPECT_EQ(to_cp1252("日"), "?");
+    EXPECT_EQ(platform::to_utf8("\xE4\xDF"), "äß");
+    EXPECT_EQ(platform::to_cp1252("\xE4"), "\xE4");  // not UTF-8: already Windows-1252
+    EXPECT_EQ(platform::to_cp1252("日"), "?");
 }
 
 TEST_F(Loop, PointerDateAndAppTitle) {

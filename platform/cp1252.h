@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace dvx::ui {
+namespace dvx::platform {
 
 // UTF-8 to Windows-1252. A string that is not valid UTF-8 is taken to be
 // Windows-1252 already and returned unchanged; characters outside the code page
@@ -16,4 +16,4 @@ std::string to_utf8(std::string_view cp1252);
 // True when `s` is valid UTF-8 (pure ASCII included).
 bool is_utf8(std::string_view s);
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform

@@ -1,9 +1,9 @@
-#include "ui/cp1252.h"
+#include "platform/cp1252.h"
 
 #include <array>
 #include <cstdint>
 
-namespace dvx::ui {
+namespace dvx::platform {
 namespace {
 
 // Code points of bytes 0x80..0x9F; the five unassigned bytes keep their own value.
@@ -101,4 +101,4 @@ std::string to_utf8(std::string_view cp1252) {
     return out;
 }
 
-}  // namespace dvx::ui
+}  // namespace dvx::platform
