@@ -37,6 +37,10 @@ void CalSheet::bind_button(ui::CommandButton& button, std::function<void()> hand
     };
 }
 
+void CalSheet::bind_points(PointFrame& frame, const std::function<void(int word)>& read) {
+    for (PointRow& p : frame.points) bind_button(p.read_in, [read, word = p.word] { read(word); });
+}
+
 void CalSheet::bind_sensor_list(ui::ComboBox& list, const SensorGroup& group) {
     locked_.push_back(&list);
     pass_keys(list);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "calib/measure_run.h"
+#include "calib/point_frame.h"
 #include "model/form_state.h"
 #include "pages/work_page.h"
 #include "ui/controls.h"
@@ -32,6 +33,8 @@ class CalSheet : public pages::WorkPage {
 
     // The button runs `handler` unless a run is active; it is locked during runs.
     void bind_button(ui::CommandButton& button, std::function<void()> handler);
+    // Each point's "Read in" button runs `read` with the point's word, as bind_button.
+    void bind_points(PointFrame& frame, const std::function<void(int word)>& read);
     // The list chooses its group's type: hint, type word, refill. Locked during runs.
     void bind_sensor_list(ui::ComboBox& list, const SensorGroup& group);
     // Selects the group's entry for its type word (21 or more first becomes 20).

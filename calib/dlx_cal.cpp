@@ -59,8 +59,7 @@ Dlx_Cal::Dlx_Cal() : CalSheet("Dlx_Cal", {0, 0, 9690, 8225}, false) {
     // Back heads the page: first in the tab order.
     lead_tab_order({&B_Zurueck});
     bind_fields(fields);
-    bind_button(Command3D9, [this] { read_point(0); });
-    bind_button(Command3D10, [this] { read_point(1); });
+    bind_points(Frame3D4, [this](int word) { read_point(word); });
     bind_button(Command3D1, [this] { read_supply(); });
     bind_button(B_Zurueck, [this] {
         mainwin::hauptmenu_inst->set_visible(true);
@@ -71,13 +70,11 @@ Dlx_Cal::Dlx_Cal() : CalSheet("Dlx_Cal", {0, 0, 9690, 8225}, false) {
 
 void Dlx_Cal::set_cal3_mask() {
     pages::Filling filling(true);
-    ga_ma_0.set_value(model::percent_of_range(0));
-    ga_ma_1.set_value(model::percent_of_range(1));
+    Frame3D4.show_gauges(model::percent_of_range);
     Ga_uiout.set_value(model::percent_of_255(6));
     Frame3D1.set_visible(current_input());
     show_fields();
-    Label10.set_caption(std::string(dlx_input_kind().unit));
-    Label9.set_caption(std::string(dlx_input_kind().unit));
+    Frame3D4.set_unit(std::string(dlx_input_kind().unit));
 }
 
 // A point: words first, first + 2 and 5 take r0, r1, r2 (their low 15 bits), then the

@@ -14,17 +14,14 @@ class Dlx_Cal : public CalSheet {
     void set_cal3_mask();
     void fill() override { set_cal3_mask(); }
 
-    ui::Frame Frame3D4{*this, "Frame3D4", {120, 600, 9360, 1500}};
-    ui::Label Label14{Frame3D4, "Label14", {120, 300, 1800, 255}};
-    ui::TextBox ph_ma_0{Frame3D4, "ph_ma_0", {2040, 240, 1080, 315}};
-    ui::Label Label9{Frame3D4, "Label9", {3180, 300, 600, 255}};
-    ui::CommandButton Command3D9{Frame3D4, "Command3D9", {3840, 240, 1560, 375}};
-    ui::Gauge ga_ma_0{Frame3D4, "ga_ma_0", {5520, 240, 3600, 315}};
-    ui::Label Label15{Frame3D4, "Label15", {120, 780, 1800, 255}};
-    ui::TextBox ph_ma_1{Frame3D4, "ph_ma_1", {2040, 720, 1080, 315}};
-    ui::Label Label10{Frame3D4, "Label10", {3180, 780, 600, 255}};
-    ui::CommandButton Command3D10{Frame3D4, "Command3D10", {3840, 720, 1560, 375}};
-    ui::Gauge ga_ma_1{Frame3D4, "ga_ma_1", {5520, 720, 3600, 315}};
+    // The input's two points; their runs store from words 0 and 1.
+    PointFrame Frame3D4{*this, current_frame_names, 600, {0, 1}};
+    ui::Label &Label14 = Frame3D4.points[0].label, &Label15 = Frame3D4.points[1].label;
+    ui::TextBox &ph_ma_0 = Frame3D4.points[0].field, &ph_ma_1 = Frame3D4.points[1].field;
+    ui::Label &Label9 = Frame3D4.points[0].unit, &Label10 = Frame3D4.points[1].unit;
+    ui::CommandButton &Command3D9 = Frame3D4.points[0].read_in,
+                      &Command3D10 = Frame3D4.points[1].read_in;
+    ui::Gauge &ga_ma_0 = Frame3D4.points[0].gauge, &ga_ma_1 = Frame3D4.points[1].gauge;
 
     ui::Frame Frame3D1{*this, "Frame3D1", {120, 2220, 9360, 900}};
     ui::Gauge Ga_uiout{Frame3D1, "Ga_uiout", {2040, 300, 3360, 315}};

@@ -33,14 +33,10 @@ constexpr std::int32_t loop_min = 1000000, loop_max = 2700000;
 
 Krv4_Cal1::Krv4_Cal1() : SecondSheet("Krv4_Cal1", {0, 0, 9690, 8225}) {
     set_up_second_sheet(fields);
-    bind_button(Command3D4, [this] { read_resistor_point(9, 52, 63); });
-    bind_button(Command3D5, [this] { read_resistor_point(11, 52, 63); });
-    bind_button(Command3D7, [this] { read_resistor_point(15, 55, 68); });
-    bind_button(Command3D6, [this] { read_resistor_point(17, 55, 68); });
-    bind_button(Command3D9, [this] { read_signal_point(39); });
-    bind_button(Command3D10, [this] { read_signal_point(41); });
-    bind_button(Command3D12, [this] { read_signal_point(45); });
-    bind_button(Command3D11, [this] { read_signal_point(47); });
+    bind_points(Frame3D2, [this](int k) { read_resistor_point(k, 52, 63); });
+    bind_points(Frame3D3, [this](int k) { read_resistor_point(k, 55, 68); });
+    bind_points(Frame3D4, [this](int k) { read_signal_point(k); });
+    bind_points(Frame3D5, [this](int k) { read_signal_point(k); });
     bind_button(Command3D3, [this] { switch_to(krv4_cal_inst); });
     bind_button(B_Zurueck, [this] { close_page(); });
     on_load = [this] { texts::set_lang_krv4_cal1(*this); };

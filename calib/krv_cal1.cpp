@@ -26,15 +26,11 @@ constexpr std::int32_t unscaled = 0;
 
 Krv_Cal1::Krv_Cal1() : SecondSheet("Krv_Cal1", {0, 0, 9690, 8225}) {
     set_up_second_sheet(fields);
-    bind_button(Command3D4, [this] { read_point(9, 12, 63, ohm600_multiplier); });
-    bind_button(Command3D5, [this] { read_point(11, 12, 63, ohm600_multiplier); });
-    bind_button(Command3D7, [this] { read_point(15, 15, 68, ohm5000_multiplier); });
-    bind_button(Command3D6, [this] { read_point(17, 15, 68, ohm5000_multiplier); });
+    bind_points(Frame3D2, [this](int k) { read_point(k, 12, 63, ohm600_multiplier); });
+    bind_points(Frame3D3, [this](int k) { read_point(k, 15, 68, ohm5000_multiplier); });
     // The voltage points measure the +/-20 mA type as the current points do.
-    bind_button(Command3D9, [this] { read_point(39, 19, 63, unscaled); });
-    bind_button(Command3D10, [this] { read_point(41, 19, 63, unscaled); });
-    bind_button(Command3D12, [this] { read_point(45, 19, 63, unscaled); });
-    bind_button(Command3D11, [this] { read_point(47, 19, 63, unscaled); });
+    bind_points(Frame3D4, [this](int k) { read_point(k, 19, 63, unscaled); });
+    bind_points(Frame3D5, [this](int k) { read_point(k, 19, 63, unscaled); });
     bind_button(Command3D3, [this] { switch_to(krv_cal_inst); });
     bind_button(B_Zurueck, [this] { close_page(); });
     on_load = [this] { texts::set_lang_krv_cal1(*this); };

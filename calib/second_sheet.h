@@ -41,53 +41,57 @@ class SecondSheet : public CalSheet {
     using CalSheet::CalSheet;
 
   public:
-    ui::Frame Frame3D2{*this, "Frame3D2", {120, 600, 9360, 1500}};
-    ui::Label Label4{Frame3D2, "Label4", {120, 300, 1800, 255}};
-    ui::TextBox ph_r1_0{Frame3D2, "ph_r1_0", {2040, 240, 1080, 315}};
-    ui::Label ph_lab1{Frame3D2, "ph_lab1", {3180, 300, 600, 255}};
-    ui::CommandButton Command3D4{Frame3D2, "Command3D4", {3840, 240, 1560, 375}};
-    ui::Gauge ga_r1_0{Frame3D2, "ga_r1_0", {5520, 240, 3600, 315}};
-    ui::Label Label5{Frame3D2, "Label5", {120, 780, 1800, 255}};
-    ui::TextBox ph_r1_1{Frame3D2, "ph_r1_1", {2040, 720, 1080, 315}};
-    ui::Label ph_lab2{Frame3D2, "ph_lab2", {3180, 780, 600, 255}};
-    ui::CommandButton Command3D5{Frame3D2, "Command3D5", {3840, 720, 1560, 375}};
-    ui::Gauge ga_r1_1{Frame3D2, "ga_r1_1", {5520, 720, 3600, 315}};
+    // Each frame's points keep their 32-bit values at the words given last.
+    // The 0-600 Ohm input.
+    PointFrame Frame3D2{*this,
+                        {"Frame3D2",
+                         {{"Label4", "ph_r1_0", "ph_lab1", "Command3D4", "ga_r1_0"},
+                          {"Label5", "ph_r1_1", "ph_lab2", "Command3D5", "ga_r1_1"}}},
+                        600,
+                        {9, 11}};
+    ui::Label &Label4 = Frame3D2.points[0].label, &Label5 = Frame3D2.points[1].label;
+    ui::TextBox &ph_r1_0 = Frame3D2.points[0].field, &ph_r1_1 = Frame3D2.points[1].field;
+    ui::Label &ph_lab1 = Frame3D2.points[0].unit, &ph_lab2 = Frame3D2.points[1].unit;
+    ui::CommandButton &Command3D4 = Frame3D2.points[0].read_in,
+                      &Command3D5 = Frame3D2.points[1].read_in;
+    ui::Gauge &ga_r1_0 = Frame3D2.points[0].gauge, &ga_r1_1 = Frame3D2.points[1].gauge;
 
-    ui::Frame Frame3D3{*this, "Frame3D3", {120, 2220, 9360, 1500}};
-    ui::Label Label3{Frame3D3, "Label3", {120, 300, 1800, 255}};
-    ui::TextBox ph_r2_0{Frame3D3, "ph_r2_0", {2040, 240, 1080, 315}};
-    ui::Label Label7{Frame3D3, "Label7", {3180, 300, 600, 255}};
-    ui::CommandButton Command3D7{Frame3D3, "Command3D7", {3840, 240, 1560, 375}};
-    ui::Gauge ga_r2_0{Frame3D3, "ga_r2_0", {5520, 240, 3600, 315}};
-    ui::Label Label2{Frame3D3, "Label2", {120, 780, 1800, 255}};
-    ui::TextBox ph_r2_1{Frame3D3, "ph_r2_1", {2040, 720, 1080, 315}};
-    ui::Label Label6{Frame3D3, "Label6", {3180, 780, 600, 255}};
-    ui::CommandButton Command3D6{Frame3D3, "Command3D6", {3840, 720, 1560, 375}};
-    ui::Gauge ga_r2_1{Frame3D3, "ga_r2_1", {5520, 720, 3600, 315}};
+    // The 0-5000 Ohm input.
+    PointFrame Frame3D3{*this,
+                        {"Frame3D3",
+                         {{"Label3", "ph_r2_0", "Label7", "Command3D7", "ga_r2_0"},
+                          {"Label2", "ph_r2_1", "Label6", "Command3D6", "ga_r2_1"}}},
+                        2220,
+                        {15, 17}};
+    ui::Label &Label3 = Frame3D3.points[0].label, &Label2 = Frame3D3.points[1].label;
+    ui::TextBox &ph_r2_0 = Frame3D3.points[0].field, &ph_r2_1 = Frame3D3.points[1].field;
+    ui::Label &Label7 = Frame3D3.points[0].unit, &Label6 = Frame3D3.points[1].unit;
+    ui::CommandButton &Command3D7 = Frame3D3.points[0].read_in,
+                      &Command3D6 = Frame3D3.points[1].read_in;
+    ui::Gauge &ga_r2_0 = Frame3D3.points[0].gauge, &ga_r2_1 = Frame3D3.points[1].gauge;
 
-    ui::Frame Frame3D4{*this, "Frame3D4", {120, 3840, 9360, 1500}};
-    ui::Label Label14{Frame3D4, "Label14", {120, 300, 1800, 255}};
-    ui::TextBox ph_ma_0{Frame3D4, "ph_ma_0", {2040, 240, 1080, 315}};
-    ui::Label Label9{Frame3D4, "Label9", {3180, 300, 600, 255}};
-    ui::CommandButton Command3D9{Frame3D4, "Command3D9", {3840, 240, 1560, 375}};
-    ui::Gauge ga_ma_0{Frame3D4, "ga_ma_0", {5520, 240, 3600, 315}};
-    ui::Label Label15{Frame3D4, "Label15", {120, 780, 1800, 255}};
-    ui::TextBox ph_ma_1{Frame3D4, "ph_ma_1", {2040, 720, 1080, 315}};
-    ui::Label Label10{Frame3D4, "Label10", {3180, 780, 600, 255}};
-    ui::CommandButton Command3D10{Frame3D4, "Command3D10", {3840, 720, 1560, 375}};
-    ui::Gauge ga_ma_1{Frame3D4, "ga_ma_1", {5520, 720, 3600, 315}};
+    // The current input.
+    PointFrame Frame3D4{*this, current_frame_names, 3840, {39, 41}};
+    ui::Label &Label14 = Frame3D4.points[0].label, &Label15 = Frame3D4.points[1].label;
+    ui::TextBox &ph_ma_0 = Frame3D4.points[0].field, &ph_ma_1 = Frame3D4.points[1].field;
+    ui::Label &Label9 = Frame3D4.points[0].unit, &Label10 = Frame3D4.points[1].unit;
+    ui::CommandButton &Command3D9 = Frame3D4.points[0].read_in,
+                      &Command3D10 = Frame3D4.points[1].read_in;
+    ui::Gauge &ga_ma_0 = Frame3D4.points[0].gauge, &ga_ma_1 = Frame3D4.points[1].gauge;
 
-    ui::Frame Frame3D5{*this, "Frame3D5", {120, 5460, 9360, 1500}};
-    ui::Label Label17{Frame3D5, "Label17", {120, 300, 1800, 255}};
-    ui::TextBox ph_V_0{Frame3D5, "ph_V_0", {2040, 240, 1080, 315}};
-    ui::Label Label19{Frame3D5, "Label19", {3180, 300, 600, 255}};
-    ui::CommandButton Command3D12{Frame3D5, "Command3D12", {3840, 240, 1560, 375}};
-    ui::Gauge ga_v_0{Frame3D5, "ga_v_0", {5520, 240, 3600, 315}};
-    ui::Label Label16{Frame3D5, "Label16", {120, 780, 1800, 255}};
-    ui::TextBox ph_V_1{Frame3D5, "ph_V_1", {2040, 720, 1080, 315}};
-    ui::Label Label18{Frame3D5, "Label18", {3180, 780, 600, 255}};
-    ui::CommandButton Command3D11{Frame3D5, "Command3D11", {3840, 720, 1560, 375}};
-    ui::Gauge ga_v_1{Frame3D5, "ga_v_1", {5520, 720, 3600, 315}};
+    // The voltage input.
+    PointFrame Frame3D5{*this,
+                        {"Frame3D5",
+                         {{"Label17", "ph_V_0", "Label19", "Command3D12", "ga_v_0"},
+                          {"Label16", "ph_V_1", "Label18", "Command3D11", "ga_v_1"}}},
+                        5460,
+                        {45, 47}};
+    ui::Label &Label17 = Frame3D5.points[0].label, &Label16 = Frame3D5.points[1].label;
+    ui::TextBox &ph_V_0 = Frame3D5.points[0].field, &ph_V_1 = Frame3D5.points[1].field;
+    ui::Label &Label19 = Frame3D5.points[0].unit, &Label18 = Frame3D5.points[1].unit;
+    ui::CommandButton &Command3D12 = Frame3D5.points[0].read_in,
+                      &Command3D11 = Frame3D5.points[1].read_in;
+    ui::Gauge &ga_v_0 = Frame3D5.points[0].gauge, &ga_v_1 = Frame3D5.points[1].gauge;
 
     ui::CommandButton B_Zurueck{*this, "B_Zurück", {120, 120, 2400, 375}};
     ui::CommandButton Command3D3{*this, "Command3D3", {7080, 120, 2400, 375}};
@@ -97,6 +101,8 @@ class SecondSheet : public CalSheet {
     // generation's limits); the fill: the gauges, then the fields, in their order.
     void set_up_second_sheet(std::span<const pages::NumericField> fields);
     void fill_second_sheet();
+    // The frames top to bottom.
+    std::array<PointFrame*, 4> frames() { return {&Frame3D2, &Frame3D3, &Frame3D4, &Frame3D5}; }
 };
 
 }  // namespace dvx::calib
