@@ -19,6 +19,7 @@
 
 #include "app/renderer.h"
 #include "app/twips.h"
+#include "platform/command_line.h"
 #include "ui/app.h"
 #include "platform/clock.h"
 #include "ui/controls.h"
@@ -148,32 +149,28 @@ void renderer_burst() {
     s = dvx::ui::Services{};
 }
 
+constexpr const char* usage =
+    "Usage: dorvanex_bench [PROGRAM]\n"
+    "Start-up of PROGRAM (default: the dorvanex built with it) to its shown main window\n"
+    "on the offscreen platform, and what the renderer adds to a burst of 1000 property\n"
+    "changes.\n"
+    "  --version   shows the version and ends\n"
+    "  -h, --help  shows this text and ends\n";
+constexpr dvx::platform::Program program{.name = "dorvanex_bench",
+                                         .version = DVX_VERSION,
+                                         .usage = usage,
+                                         .options = {},
+                                         .arguments = 1};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    constexpr const char* usage =
-        "Usage: dorvanex_bench [PROGRAM]\n"
-        "Start-up of PROGRAM (default: the dorvanex built with it) to its shown main window\n"
-        "on the offscreen platform, and what the renderer adds to a burst of 1000 property\n"
-        "changes.\n"
-        "  -h, --help  shows this text and ends\n";
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (first == "--help" || first == "-h") {
-        std::fputs(usage, stdout);
-        return 0;
-    }
-    std::string wrong;
-    if (argc > 2)
-        wrong = "unexpected argument " + std::string(argv[2]);
-    else if (first.rfind('-', 0) == 0)
-        wrong = "unknown option " + first;
-    const std::string exe = argc > 1 ? first : DVX_EXE;
-    if (wrong.empty() && ::access(exe.c_str(), X_OK) != 0)
-        wrong = "cannot run " + exe + ": " + std::strerror(errno);
-    if (!wrong.empty()) {
-        std::fprintf(stderr, "dorvanex_bench: %s\n%s", wrong.c_str(), usage);
-        return 2;
-    }
+    namespace platform = dvx::platform;
+    const platform::CommandLine line = platform::parse(program, argc, argv);
+    if (const auto code = platform::answer(program, line)) return *code;
+    const std::string exe = line.arguments.empty() ? DVX_EXE : line.arguments[0];
+    if (::access(exe.c_str(), X_OK) != 0)
+        return platform::refuse(program, "cannot run " + exe + ": " + std::strerror(errno));
     startup(exe);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

@@ -30,6 +30,7 @@
 #include "platform/posix_serial_port.h"
 #include "mainwin/program_start.h"
 #include "pages/openers.h"
+#include "platform/command_line.h"
 #include "sim/plant.h"
 #include "ui/app.h"
 #include "platform/cp1252.h"
@@ -65,47 +66,32 @@ constexpr const char* usage_text =
     "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
     "3 --screenshot showed no window, 4 a box no one could answer (no screen).\n";
 
-struct Options {
-    bool help = false;
-    bool version = false;
-    bool simulate = false;
-    std::vector<dvx::app::PresetPlace> presets;
-    std::string screenshot;
+// clang-format off
+constexpr dvx::platform::Option options[] = {
+    // name         short  value  repeats  a missing value
+    {"--simulate",   "",   false, false,   ""},
+    {"--preset",     "",   true,  true,    "--preset needs a file ([COMn=]FILE)"},
+    {"--screenshot", "",   true,  false,   "--screenshot needs a file"},
 };
+// clang-format on
+constexpr dvx::platform::Program program{.name = "dorvanex",
+                                         .version = DVX_VERSION,
+                                         .usage = usage_text,
+                                         .options = options,
+                                         .arguments = 0};
 
-// Empty when the arguments are sound, else what is wrong with the first one that is not.
-std::string parse(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
-        if (a == "--help" || a == "-h") {
-            o.help = true;
-            return {};
-        }
-        if (a == "--version") {
-            o.version = true;
-            return {};
-        }
-        if (a == "--simulate") {
-            o.simulate = true;
-        } else if (a == "--preset") {
-            if (!value) return "--preset needs a file ([COMn=]FILE)";
-            ++i;
-            std::string why;
-            const auto place = dvx::app::parse_preset_place(value, &why);
-            if (!place) return why;
-            for (const auto& other : o.presets)
-                if (other.port == place->port)  // one plant a port
-                    return "two presets for COM" + std::to_string(place->port);
-            o.presets.push_back(*place);
-            o.simulate = true;
-        } else if (a == "--screenshot") {
-            if (!value || !*value) return "--screenshot needs a file";
-            ++i;
-            o.screenshot = value;
-        } else {
-            return (a.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + a;
-        }
+// The ports of the presets, one plant a port; empty when they are sound, else what is
+// wrong with the first one that is not.
+std::string place_presets(const std::vector<std::string>& args,
+                          std::vector<dvx::app::PresetPlace>& presets) {
+    for (const std::string& arg : args) {
+        std::string why;
+        const auto place = dvx::app::parse_preset_place(arg, &why);
+        if (!place) return why;
+        for (const auto& other : presets)
+            if (other.port == place->port)
+                return "two presets for COM" + std::to_string(place->port);
+        presets.push_back(*place);
     }
     return {};
 }
@@ -134,26 +120,20 @@ constexpr int exit_no_window = 3;
 int main(int argc, char** argv) {
     using namespace dvx;
     const auto started = std::chrono::steady_clock::now();
-    Options opt;
-    if (const std::string wrong = parse(argc, argv, opt); !wrong.empty()) {
-        std::fprintf(stderr, "dorvanex: %s\n%s", wrong.c_str(), usage_text);
-        return 2;
-    }
-    if (opt.help) {
-        std::fputs(usage_text, stdout);
-        return 0;
-    }
-    if (opt.version) {
-        std::puts("dorvanex " DVX_VERSION);
-        return 0;
-    }
+    const platform::CommandLine line = platform::parse(program, argc, argv);
+    if (const auto code = platform::answer(program, line)) return *code;
+    std::vector<app::PresetPlace> presets;
+    if (const std::string wrong = place_presets(line.values("--preset"), presets); !wrong.empty())
+        return platform::refuse(program, wrong);
+    const bool simulate = line.has("--simulate") || !presets.empty();  // a preset implies it
+    const std::string screenshot = line.value("--screenshot");
 
     // The port first: a preset that cannot be read is refused before any window.
     platform::SteadyClock clock;
     std::unique_ptr<platform::SerialPort> port;
-    if (!opt.presets.empty()) {
+    if (!presets.empty()) {
         std::map<int, sim::Plant> plants;
-        for (const auto& place : opt.presets) {
+        for (const auto& place : presets) {
             try {
                 plants.emplace(place.port, sim::Plant::from_file(place.path));
             } catch (const std::exception& e) {  // names the file
@@ -162,7 +142,7 @@ int main(int argc, char** argv) {
             }
         }
         port = std::make_unique<app::SimBusPort>(clock, std::move(plants));
-    } else if (opt.simulate) {
+    } else if (simulate) {
         port = std::make_unique<app::SimBusPort>(clock);
     } else {
         port = platform::make_posix_serial_port();
@@ -172,7 +152,7 @@ int main(int argc, char** argv) {
     }
 
     // A picture needs no screen: without a display it is taken offscreen.
-    if (!opt.screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+    if (!screenshot.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
         qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
@@ -186,7 +166,7 @@ int main(int argc, char** argv) {
     translations.follow_message_table();
 
     // With no screen of its own (offscreen, or a picture to take) no one can answer a box.
-    app::set_nobody_answers(offscreen() || !opt.screenshot.empty());
+    app::set_nobody_answers(offscreen() || !screenshot.empty());
 
     app::QtEventLoop loop(clock);
     app::QtMessageBoxes boxes;
@@ -225,7 +205,7 @@ int main(int argc, char** argv) {
     double shown_ms = -1;
     QPointer<QWidget> first;
     std::string first_name;
-    if (!opt.screenshot.empty()) {
+    if (!screenshot.empty()) {
         renderer->on_shown = [&](ui::Form& f) {
             if (first) return;
             shown_ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() -
@@ -241,7 +221,7 @@ int main(int argc, char** argv) {
                 const double painted_ms = std::chrono::duration<double, std::milli>(
                                               std::chrono::steady_clock::now() - started)
                                               .count();
-                shot = picture.save(QString::fromLocal8Bit(opt.screenshot.c_str()), "PNG");
+                shot = picture.save(QString::fromLocal8Bit(screenshot.c_str()), "PNG");
                 std::fprintf(
                     stderr,
                     "dorvanex: window \"%s\" shown after %.1f ms, painted after %.1f ms%s\n",
@@ -265,7 +245,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "dorvanex: run-time error: %s\n", e.what());
         code = 1;
     }
-    if (!opt.screenshot.empty() && !shot && code == 0) {
+    if (!screenshot.empty() && !shot && code == 0) {
         std::fputs("dorvanex: no window was shown\n", stderr);
         code = exit_no_window;
     }

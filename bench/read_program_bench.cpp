@@ -31,6 +31,7 @@
 #include "mainwin/program_start.h"
 #include "model/param_image.h"
 #include "model/reg_settings.h"
+#include "platform/command_line.h"
 #include "sim/sim.h"
 #include "ui/app.h"
 #include "platform/clock.h"
@@ -221,25 +222,23 @@ void run(bool echo) {
             2 * 0.2e3, (both.elapsed - 2 * 0.2) / strict);
 }
 
+constexpr const char* usage =
+    "Usage: read_program_bench\n"
+    "Reads and programs a KRV 4.16 over the simulated 9600-baud line, with and without\n"
+    "an echoing adapter, against the line's own time floor.\n"
+    "  --version   shows the version and ends\n"
+    "  -h, --help  shows this text and ends\n";
+constexpr dvx::platform::Program program{.name = "read_program_bench",
+                                         .version = DVX_VERSION,
+                                         .usage = usage,
+                                         .options = {},
+                                         .arguments = 0};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        const std::string a = argv[1];
-        constexpr const char* usage =
-            "Usage: read_program_bench\n"
-            "Reads and programs a KRV 4.16 over the simulated 9600-baud line, with and without\n"
-            "an echoing adapter, against the line's own time floor.\n"
-            "  -h, --help  shows this text and ends\n";
-        if (a == "--help" || a == "-h") {
-            std::fputs(usage, stdout);
-            return 0;
-        }
-        std::fprintf(stderr, "read_program_bench: %s %s\n%s",
-                     a.rfind('-', 0) == 0 ? "unknown option" : "unexpected argument", a.c_str(),
-                     usage);
-        return 2;
-    }
+    const auto line = dvx::platform::parse(program, argc, argv);
+    if (const auto code = dvx::platform::answer(program, line)) return *code;
     try {
         run(true);
         run(false);

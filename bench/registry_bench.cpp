@@ -1,7 +1,7 @@
 // The settings store with many factory copies: what one settings value costs to read
 // and to write once the store is large. A plain program that prints its figures.
 //
-//   registry_bench [folder]    (default: $TMPDIR, else /tmp)
+//   registry_bench [FOLDER]    (default: $TMPDIR, else /tmp)
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/reg_settings.h"
+#include "platform/command_line.h"
 #include "platform/file_registry.h"
 #include "ui/services.h"
 
@@ -45,12 +46,27 @@ double median_ms(int runs, Step step) {
     return ms[ms.size() / 2];
 }
 
+constexpr const char* usage =
+    "Usage: registry_bench [FOLDER]\n"
+    "What one settings value costs to read and to write in a store of 3000 factory\n"
+    "copies, made in FOLDER (default: $TMPDIR, else /tmp) and removed again.\n"
+    "  --version   shows the version and ends\n"
+    "  -h, --help  shows this text and ends\n";
+constexpr platform::Program program{.name = "registry_bench",
+                                    .version = DVX_VERSION,
+                                    .usage = usage,
+                                    .options = {},
+                                    .arguments = 1};
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    const platform::CommandLine line = platform::parse(program, argc, argv);
+    if (const auto code = platform::answer(program, line)) return *code;
     const char* tmp = std::getenv("TMPDIR");
     const std::filesystem::path folder =
-        std::filesystem::path(argc > 1 ? argv[1] : (tmp && *tmp ? tmp : "/tmp")) /
+        std::filesystem::path(!line.arguments.empty() ? line.arguments[0]
+                                                      : (tmp && *tmp ? tmp : "/tmp")) /
         ("dvx-registry-bench-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const auto file = folder / "registry";

@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/command_line.h"
 #include "sim/sim.h"
 #include "platform/clock.h"
 
@@ -41,11 +42,20 @@ constexpr const char* usage_text =
     "  --version          shows the version and ends\n"
     "  -h, --help         shows this text and ends\n";
 
-// A wrong command line: names what is wrong, shows the usage, exit code 2.
-int usage(const std::string& why) {
-    std::fprintf(stderr, "dorvanex-sim: %s\n%s", why.c_str(), usage_text);
-    return 2;
-}
+// clang-format off
+constexpr dvx::platform::Option options[] = {
+    // name       short  value  repeats  a missing value
+    {"--pty",      "",   true,  false,   "--pty needs a path"},
+    {"--bus-mode", "",   true,  false,   "--bus-mode takes 0, 1 or 2"},
+    {"--echo",     "",   false, false,   ""},
+    {"--preset",   "",   true,  false,   "--preset needs a file"},
+};
+// clang-format on
+constexpr dvx::platform::Program program{.name = "dorvanex-sim",
+                                         .version = DVX_VERSION,
+                                         .usage = usage_text,
+                                         .options = options,
+                                         .arguments = 0};
 
 bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
     std::size_t done = 0;
@@ -68,38 +78,16 @@ bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string link_path, preset_file;
-    int bus_mode = -1;
-    bool echo = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;  // of an option taking one
-        if (a == "--help" || a == "-h") {
-            std::fputs(usage_text, stdout);
-            return 0;
-        }
-        if (a == "--version") {
-            std::puts("dorvanex-sim " DVX_VERSION);
-            return 0;
-        }
-        if (a == "--pty") {
-            if (!value || !*value) return usage("--pty needs a path");
-            link_path = argv[++i];
-        } else if (a == "--bus-mode") {
-            const std::string m = value ? value : "";
-            if (m != "0" && m != "1" && m != "2") return usage("--bus-mode takes 0, 1 or 2");
-            ++i;
-            bus_mode = m[0] - '0';
-        } else if (a == "--echo") {
-            echo = true;
-        } else if (a == "--preset") {
-            if (!value || !*value) return usage("--preset needs a file");
-            preset_file = argv[++i];
-        } else {
-            return usage((a.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + a);
-        }
-    }
-    if (link_path.empty()) return usage("--pty PATH is required");
+    namespace platform = dvx::platform;
+    const platform::CommandLine line = platform::parse(program, argc, argv);
+    if (const auto code = platform::answer(program, line)) return *code;
+    const std::string link_path = line.value("--pty"), preset_file = line.value("--preset");
+    const std::string mode = line.value("--bus-mode");
+    if (link_path.empty()) return platform::refuse(program, "--pty PATH is required");
+    if (line.has("--bus-mode") && mode != "0" && mode != "1" && mode != "2")
+        return platform::refuse(program, "--bus-mode takes 0, 1 or 2");
+    const int bus_mode = mode.empty() ? -1 : mode[0] - '0';
+    const bool echo = line.has("--echo");
 
     // A preset that cannot be read or does not fit is a wrong argument as well.
     dvx::sim::Plant plant(0);

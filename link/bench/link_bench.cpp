@@ -23,6 +23,7 @@
 #include "platform/posix_serial_port.h"
 #include "images/param_image.h"
 #include "platform/clock.h"
+#include "platform/command_line.h"
 #include "ui/services.h"
 
 namespace {
@@ -149,39 +150,26 @@ void answer_latency(int rounds) {
         latencies.size(), at(0.5), at(0.99), latencies.back() * 1e6);
 }
 
+// The one argument: the number of answered reads of part (b).
+constexpr const char* usage =
+    "Usage: link_bench [ROUNDS]\n"
+    "Measures the CPU use of a transaction to a silent device and the answer latency of\n"
+    "ROUNDS reads (default 200) from the simulator on a pseudo-terminal.\n"
+    "  --version   shows the version and ends\n"
+    "  -h, --help  shows this text and ends\n";
+constexpr platform::Program program{
+    .name = "link_bench", .version = DVX_VERSION, .usage = usage, .options = {}, .arguments = 1};
+
 }  // namespace
 
-// The number of answered reads of part (b): the one argument, default 200.
-static int rounds_from(int argc, char** argv) {
-    constexpr const char* usage =
-        "Usage: link_bench [ROUNDS]\n"
-        "Measures the CPU use of a transaction to a silent device and the answer latency of\n"
-        "ROUNDS reads (default 200) from the simulator on a pseudo-terminal.\n"
-        "  -h, --help  shows this text and ends\n";
-    if (argc == 1) return 200;
-    const std::string a = argv[1];
-    if (a == "--help" || a == "-h") {
-        std::fputs(usage, stdout);
-        std::exit(0);
-    }
-    char* end = nullptr;
-    const long n = std::strtol(a.c_str(), &end, 10);
-    const char* wrong = nullptr;
-    if (argc > 2)
-        wrong = "unexpected argument";
-    else if (a.rfind('-', 0) == 0 && !(n < 0 && *end == '\0'))
-        wrong = "unknown option";
-    else if (a.empty() || *end != '\0' || n < 1 || n > 1000000)
-        wrong = "not a number of rounds from 1 to 1000000:";
-    if (wrong) {
-        std::fprintf(stderr, "link_bench: %s %s\n%s", wrong, argv[argc > 2 ? 2 : 1], usage);
-        std::exit(2);
-    }
-    return static_cast<int>(n);
-}
-
 int main(int argc, char** argv) {
-    const int rounds = rounds_from(argc, argv);
+    const platform::CommandLine line = platform::parse(program, argc, argv);
+    if (const auto code = platform::answer(program, line)) return *code;
+    const std::string arg = line.arguments.empty() ? "200" : line.arguments[0];
+    char* end = nullptr;
+    const long rounds = std::strtol(arg.c_str(), &end, 10);
+    if (arg.empty() || *end != '\0' || rounds < 1 || rounds > 1000000)
+        return platform::refuse(program, "not a number of rounds from 1 to 1000000: " + arg);
     // Never read the user's port settings file.
     const auto conf = std::filesystem::temp_directory_path() / "dvx-link-bench";
     ::setenv("XDG_CONFIG_HOME", conf.c_str(), 1);
@@ -191,7 +179,7 @@ int main(int argc, char** argv) {
     ui::services().port = port.get();
     images::bus_mode = 0;
     silent_device_cpu();
-    answer_latency(rounds);
+    answer_latency(static_cast<int>(rounds));
     ui::services().port = nullptr;
     return 0;
 }

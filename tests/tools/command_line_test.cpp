@@ -143,6 +143,19 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{DVX_BENCH_LINK, "--bogus"}, 2, "link_bench: unknown option --bogus\n"},
         {{DVX_BENCH_LINK, "0"}, 2, "link_bench: not a number of rounds from 1 to 1000000: 0\n"},
         {{DVX_BENCH_LINK, "20x"}, 2, "link_bench: not a number of rounds from 1 to 1000000: 20x\n"},
+        // One rule everywhere: a wrong argument anywhere wins over --help and --version.
+        {{app, "--help", "--bogus"}, 2, "dorvanex: unknown option --bogus\n"},
+        {{sim, "--version", "stray"}, 2, "dorvanex-sim: unexpected argument stray\n"},
+        {{sim, "--pty", link, "--pty", link}, 2, "dorvanex-sim: --pty given twice\n"},
+        {{DVX_BENCH_APP, "--version"}, 0, "dorvanex_bench " DVX_VERSION "\n"},
+        {{DVX_BENCH_READ, "--version"}, 0, "read_program_bench " DVX_VERSION "\n"},
+        {{DVX_BENCH_READ, "stray"}, 2, "read_program_bench: unexpected argument stray\n"},
+        {{DVX_BENCH_LINK, "--version"}, 0, "link_bench " DVX_VERSION "\n"},
+        {{DVX_BENCH_LINK, "5", "6"}, 2, "link_bench: unexpected argument 6\n"},
+        {{DVX_BENCH_REGISTRY, "--help"}, 0, "Usage: registry_bench [FOLDER]"},
+        {{DVX_BENCH_REGISTRY, "--version"}, 0, "registry_bench " DVX_VERSION "\n"},
+        {{DVX_BENCH_REGISTRY, "--bogus"}, 2, "registry_bench: unknown option --bogus\nUsage: "},
+        {{DVX_BENCH_REGISTRY, folder, "more"}, 2, "registry_bench: unexpected argument more\n"},
     };
 #ifdef DVX_BENCH_UI  // Google Benchmark's own flags
     cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
