@@ -6,6 +6,7 @@
 #include "link/register_images.h"
 #include "link/transactions.h"
 #include "mainwin/device_ops_common.h"
+#include "platform/fault.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 #include "ui/services.h"
@@ -16,7 +17,7 @@ std::int16_t write_reg_50(double value) {
     // The value is converted as a 16-bit integer is: rounded half to even.
     const double v = std::nearbyint(value);
     if (!(v >= -32768.0 && v <= 32767.0)) {
-        ui::msg_box("Overflow", ui::mb_ok);
+        ui::msg_box(platform::fault_text(platform::FaultText::overflow), ui::mb_ok);
         return 1;
     }
     link::status_regs[50] = static_cast<std::int16_t>(v);

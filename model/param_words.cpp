@@ -1,11 +1,13 @@
 #include "model/param_words.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "link/register_images.h"
 #include "model/device_charset.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
+#include "platform/fault.h"
 #include "ui/message_box.h"
 #include "ui/services.h"
 
@@ -105,14 +107,14 @@ std::int16_t block_bitfield(int k, std::uint16_t mask) {
 }
 
 void put_value(int k, std::uint16_t mask, std::int16_t value) {
-    const char* fault = nullptr;
+    std::optional<platform::FaultText> fault;
     const int pos = field_position(mask);
     if (k < 0 || k >= param_image_size)
-        fault = "Subscript out of range";
+        fault = platform::FaultText::bad_subscript;
     else if (pos < 0)
-        fault = "Overflow";
+        fault = platform::FaultText::overflow;
     if (fault) {
-        ui::show_titled(std::string(fault) + " (put_value)");
+        ui::show_titled(platform::fault_text(*fault) + " (put_value)");
         return;
     }
     const unsigned v = as_pattern(shl16(value, pos));

@@ -29,8 +29,7 @@ std::string_view output_board_picture();
 class Pcb_map_2 : public ui::Form {
   public:
     Pcb_map_2();
-    // Unloads the window.
-    void close_pcb_map_2() { unload(); }
+    // The design's close_pcb_map_2 is unload().
 
     ui::Image Image1{*this, "Image1", {120, 120, 9240, 3235}};
     ui::Label lbl_desc{*this, "lbl_desc", {120, 3480, 9240, 1560}};
@@ -39,7 +38,7 @@ class Pcb_map_2 : public ui::Form {
 class Pcb_map : public ui::Form {
   public:
     Pcb_map();
-    void close_pcb_map() { unload(); }
+    // The design's close_pcb_map is unload().
 
     ui::Image Image1{*this, "Image1", {120, 120, 9240, 3235}};
 };

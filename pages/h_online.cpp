@@ -171,10 +171,6 @@ void H_online::set_online_mask() {
     for (int i = 0; i <= 10; ++i) scal_lab[11 + i].set_caption(current ? ma_scale[i] : v_scale[i]);
 }
 
-void H_online::move_next_online(int key) {
-    model::entry_key(key, [this] { set_online_mask(); });
-}
-
 void H_online::poll_cycle(const std::string& unit, int decimals) {
     const int errors = status_regs[5];
     if (errors & cold_junction_invalid)

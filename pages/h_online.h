@@ -25,8 +25,8 @@ class H_online : public ui::Form {
     // Scales, units, alarm captions and values, optional rows and output marks from
     // param_image.
     void set_online_mask();
-    // Enter moves on, Esc refills, every other key clears the range-check latch.
-    void move_next_online(int key);
+    // The design's key handler of this page, move_next_online, has nothing to handle: the
+    // page has no input field. Its family's work is model::entry_key.
 
     void B_Zurueck_Click();
     void Form_Unload(int& cancel);

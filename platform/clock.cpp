@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <ctime>
 #include <thread>
 
 namespace dvx::platform {
@@ -13,6 +14,14 @@ double SteadyClock::now() {
 void SteadyClock::sleep_until(double t) {
     const double d = t - now();
     if (d > 0) std::this_thread::sleep_for(std::chrono::duration<double>(d));
+}
+
+Date SystemCalendar::today() {
+    using namespace std::chrono;
+    const auto now = system_clock::to_time_t(system_clock::now());
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
 }  // namespace dvx::platform

@@ -1,7 +1,8 @@
 #pragma once
 // Monotonic clocks: every wait and time limit of the system reads one of these.
 // Tests run on VirtualClock, which only moves when code waits (or a little per read,
-// so a loop that neither yields nor waits still sees time pass and ends).
+// so a loop that neither yields nor waits still sees time pass and ends). The calendar
+// gives the date a printout or a file names.
 #include <cstdint>
 
 namespace dvx::platform {
@@ -13,7 +14,6 @@ class Clock {
     virtual double now() = 0;
     // Blocks the caller (no events run) until now() >= t.
     virtual void sleep_until(double t) = 0;
-    void sleep_for(double seconds) { sleep_until(now() + seconds); }
 };
 
 class SteadyClock final : public Clock {
@@ -42,6 +42,24 @@ class VirtualClock final : public Clock {
   private:
     double t_;
     double step_;
+};
+
+struct Date {
+    int year = 2000;
+    int month = 1;
+    int day = 1;
+};
+
+class Calendar {
+  public:
+    virtual ~Calendar() = default;
+    virtual Date today() = 0;
+};
+
+// The system's local date.
+class SystemCalendar final : public Calendar {
+  public:
+    Date today() override;
 };
 
 }  // namespace dvx::platform

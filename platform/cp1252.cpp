@@ -69,8 +69,6 @@ void append_utf8(std::string& out, char32_t cp) {
     }
 }
 
-}  // namespace
-
 bool is_utf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t cp = 0;
@@ -80,6 +78,8 @@ bool is_utf8(std::string_view s) {
     }
     return true;
 }
+
+}  // namespace
 
 std::string to_cp1252(std::string_view utf8) {
     if (!is_utf8(utf8)) return std::string(utf8);

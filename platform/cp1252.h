@@ -13,7 +13,5 @@ namespace dvx::platform {
 std::string to_cp1252(std::string_view utf8);
 // Windows-1252 to UTF-8.
 std::string to_utf8(std::string_view cp1252);
-// True when `s` is valid UTF-8 (pure ASCII included).
-bool is_utf8(std::string_view s);
 
 }  // namespace dvx::platform

@@ -207,6 +207,11 @@ Seen seen_of_stat(const struct stat& s) {
                 static_cast<std::int64_t>(s.st_mtim.tv_nsec)};
 }
 
+// A lost write is told once a kind of fault, whatever language its text is in.
+std::string told_key(FileFault::Kind kind) {
+    return "file " + std::to_string(static_cast<int>(kind));
+}
+
 bool no_access(int err) {
     return err == EACCES || err == EPERM || err == EROFS;
 }
@@ -285,7 +290,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         throw Fault(named(FaultText::settings_in_use, target));
     } catch (const FileFault& fault) {
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(fault.reason(), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
+        return lost_write(told_key(fault.kind()), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     Store* store = nullptr;
     try {
@@ -307,7 +312,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     } catch (const FileFault& fault) {
         seen_.reset();  // the parsed store holds the edit the file does not
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(fault.reason(), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
+        return lost_write(told_key(fault.kind()), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     // The parsed store is what the file holds now: take the new file's identity, so the
     // next read does not parse it again. The lock keeps other saves out until then.

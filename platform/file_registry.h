@@ -57,8 +57,6 @@ class FileRegistry final : public Registry {
     bool set_value(const std::string& key, const std::string& name, const RegValue& v) override;
     bool set_values(const std::string& key, const Values& values, bool only_when_missing) override;
 
-    const std::filesystem::path& path() const { return file_; }
-
     using Store = std::map<std::string, std::map<std::string, RegValue>>;
     // The file's text for a store, and the store of a file's text (none for garbage).
     static std::string format(const Store& store);

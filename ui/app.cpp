@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstdio>
 #include <limits>
 
@@ -442,16 +441,13 @@ void free_unloaded_forms() {
     dead.clear();
 }
 
-Date today() {
-    if (Calendar* c = services().calendar) return c->today();
-    using namespace std::chrono;
-    const auto now = system_clock::to_time_t(system_clock::now());
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+platform::Date today() {
+    if (platform::Calendar* c = services().calendar) return c->today();
+    static platform::SystemCalendar system;
+    return system.today();
 }
 
-std::string date_text(const Date& d) {
+std::string date_text(const platform::Date& d) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "%02d-%02d-%04d", d.day, d.month, d.year);
     return buf;

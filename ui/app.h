@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
+
 namespace dvx::ui {
 
 class Control;
@@ -59,19 +61,9 @@ void reset_forms();
 // no handler of such a form can still be running.
 void free_unloaded_forms();
 
-struct Date {
-    int year = 2000;
-    int month = 1;
-    int day = 1;
-};
-class Calendar {
-  public:
-    virtual ~Calendar() = default;
-    virtual Date today() = 0;
-};
 // services().calendar's date, or the system's local date.
-Date today();
+platform::Date today();
 // "dd-mm-yyyy".
-std::string date_text(const Date& d);
+std::string date_text(const platform::Date& d);
 
 }  // namespace dvx::ui

@@ -210,7 +210,7 @@ void Form::show_modeless() {
 
 void Form::show_modal() {
     EventLoop* loop = services().loop;
-    if (!loop) throw std::logic_error("No event loop installed");
+    if (!loop) throw UiFault(platform::FaultText::no_event_loop);
     struct ModalMark {
         Form& f;
         bool was;

@@ -35,7 +35,7 @@ struct Services {
     Printer* printer = nullptr;         // null: no printer (printing faults)
     KeyboardState* keyboard = nullptr;  // null: the layer's own key record
     TextMetrics* metrics = nullptr;     // null: the headless metric
-    Calendar* calendar = nullptr;       // null: the system date
+    platform::Calendar* calendar = nullptr;  // null: the system date
     // The screen in twips (for maximised forms): 1024 x 768 pixels at 15 twips.
     int screen_width = 15360;
     int screen_height = 11520;

@@ -11,7 +11,6 @@ void CapturePrinter::check() const {
 void CapturePrinter::reset_scale() {
     check();
     left_ = top_ = 0;
-    ++resets_;
 }
 
 void CapturePrinter::set_scale_left(int twips) {

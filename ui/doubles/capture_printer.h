@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/fault.h"
 #include "ui/printer.h"
 
 namespace dvx::ui {
@@ -33,18 +34,17 @@ class CapturePrinter final : public Printer {
     // A printer that fails part-way: `fault` is set to this text once this many lines
     // have been printed.
     std::optional<std::size_t> fault_after_lines;
-    std::string fault_after_text = "Printer error";
+    std::string fault_after_text = platform::fault_text(platform::FaultText::printer);
     const std::vector<Line>& lines() const { return lines_; }
     // The texts of one document.
     std::vector<std::string> texts(int document = 0) const;
     int documents() const { return docs_; }
-    int scale_resets() const { return resets_; }
     int discarded() const { return killed_; }
 
   private:
     void check() const;
     PrinterFont font_;
-    int left_ = 0, top_ = 0, docs_ = 0, resets_ = 0, killed_ = 0;
+    int left_ = 0, top_ = 0, docs_ = 0, killed_ = 0;
     std::vector<Line> lines_;
 };
 

@@ -7,11 +7,11 @@
 
 namespace dvx::ui {
 
-class FixedCalendar final : public Calendar {
+class FixedCalendar final : public platform::Calendar {
   public:
-    explicit FixedCalendar(Date d = {2026, 12, 9}) : date(d) {}
-    Date today() override { return date; }
-    Date date;
+    explicit FixedCalendar(platform::Date d = {2026, 12, 9}) : date(d) {}
+    platform::Date today() override { return date; }
+    platform::Date date;
 };
 
 // Keys held down by the test (in addition to nothing else).
