@@ -19,11 +19,11 @@
 
 #include "app/renderer.h"
 #include "app/twips.h"
-#include "platform/command_line.h"
-#include "ui/app.h"
 #include "platform/clock.h"
-#include "ui/controls.h"
+#include "platform/command_line.h"
 #include "platform/file_registry.h"
+#include "ui/app.h"
+#include "ui/controls.h"
 #include "ui/form.h"
 #include "ui/headless_loop.h"
 #include "ui/services.h"
@@ -52,7 +52,8 @@ void startup(const std::string& exe) {
         fs::create_directories(dir / "home");
         dvx::platform::FileRegistry reg(dir / "home" / "registry");
         reg.create_key("SOFTWARE\\TAVRO\\DORVANEX");
-        reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE", {dvx::platform::reg_sz, {'G', 'B', 0}});
+        reg.set_value("SOFTWARE\\TAVRO\\DORVANEX", "LANGUAGE",
+                      {dvx::platform::reg_sz, {'G', 'B', 0}});
         const std::string cmd =
             "cd '" + dir.string() + "' && env -u XDG_CONFIG_HOME HOME='" + (dir / "home").string() +
             "' DORVANEX_REGISTRY='" + (dir / "home" / "registry").string() +

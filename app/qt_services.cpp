@@ -15,8 +15,8 @@
 
 #include "app/qt_loop.h"
 #include "app/twips.h"
-#include "ui/app.h"
 #include "platform/cp1252.h"
+#include "ui/app.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 

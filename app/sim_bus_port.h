@@ -14,10 +14,10 @@
 #include <optional>
 #include <string>
 
-#include "sim/plant.h"
-#include "sim/sim_port.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
+#include "sim/plant.h"
+#include "sim/sim_port.h"
 
 namespace dvx::app {
 

@@ -11,9 +11,9 @@
 #include "mainwin/page_openers.h"
 #include "model/grid_services.h"
 #include "model/number_text.h"
+#include "platform/cp1252.h"
 #include "texts/messages.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 #include "ui/services.h"
 
 namespace dvx::gateway {

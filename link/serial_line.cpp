@@ -7,9 +7,9 @@
 
 #include "images/param_image.h"
 #include "link/link_bindings.h"
+#include "platform/line_timing.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
-#include "platform/line_timing.h"
 #include "ui/services.h"
 
 namespace dvx::link {

@@ -14,8 +14,8 @@
 #include "link/link_bindings.h"
 #include "link/register_images.h"
 #include "link/serial_line.h"
-#include "ui/fault.h"
 #include "platform/line_timing.h"
+#include "ui/fault.h"
 #include "ui/services.h"
 
 namespace dvx::link {

@@ -16,10 +16,10 @@
 #include "model/number_text.h"
 #include "model/param_list.h"
 #include "model/view_bindings.h"
+#include "platform/cp1252.h"
 #include "texts/captions_main.h"
 #include "texts/language.h"
 #include "texts/messages.h"
-#include "platform/cp1252.h"
 
 namespace dvx::mainwin {
 

@@ -3,11 +3,11 @@
 // platform services first; Main returns with the main window shown, or ends the
 // program through ui::end_program().
 #include "platform/clock.h"
-#include "ui/event_loop.h"
 #include "platform/files.h"
-#include "ui/message_box.h"
 #include "platform/registry.h"
 #include "platform/serial_port.h"
+#include "ui/event_loop.h"
+#include "ui/message_box.h"
 
 namespace dvx::mainwin {
 

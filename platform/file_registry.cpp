@@ -280,8 +280,8 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         fs::create_directories(target.parent_path(), ec);
         if (ec && no_access(ec.value())) return false;
         if (ec)
-            return lost_write("folder", named(FaultText::settings_unwritable,
-                                              target.parent_path(), ec.message()));
+            return lost_write("folder", named(FaultText::settings_unwritable, target.parent_path(),
+                                              ec.message()));
     }
     std::optional<FileLock> lock;
     try {
@@ -290,7 +290,8 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         throw Fault(named(FaultText::settings_in_use, target));
     } catch (const FileFault& fault) {
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(told_key(fault.kind()), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
+        return lost_write(told_key(fault.kind()),
+                          fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     Store* store = nullptr;
     try {
@@ -312,7 +313,8 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     } catch (const FileFault& fault) {
         seen_.reset();  // the parsed store holds the edit the file does not
         if (fault.kind() == FileFault::Kind::denied) return false;
-        return lost_write(told_key(fault.kind()), fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
+        return lost_write(told_key(fault.kind()),
+                          fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
     // The parsed store is what the file holds now: take the new file's identity, so the
     // next read does not parse it again. The lock keeps other saves out until then.

@@ -142,7 +142,8 @@ class PosixSerialPort final : public SerialPort {
         do n = ::read(fd_, out.data(), out.size());
         while (n < 0 && errno == EINTR);
         if (n < 0) {
-            if (errno != EAGAIN && errno != EWOULDBLOCK) throw Fault(error_text(FaultText::port_read));
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                throw Fault(error_text(FaultText::port_read));
             n = 0;
         }
         out.resize(static_cast<std::size_t>(n));
@@ -163,8 +164,7 @@ class PosixSerialPort final : public SerialPort {
                 throw Fault(error_text(FaultText::port_write));
             // The driver's buffer is full: wait for room, at most a second.
             pollfd p{fd_, POLLOUT, 0};
-            if (::poll(&p, 1, 1000) <= 0)
-                throw Fault(FaultText::port_write_no_room);
+            if (::poll(&p, 1, 1000) <= 0) throw Fault(FaultText::port_write_no_room);
         }
     }
 
@@ -200,8 +200,7 @@ class PosixSerialPort final : public SerialPort {
     int queue_count(unsigned long request, FaultText what) {
         require_open();
         int n = 0;
-        if (::ioctl(fd_, request, &n) != 0)
-            throw Fault(error_text(what));
+        if (::ioctl(fd_, request, &n) != 0) throw Fault(error_text(what));
         return n;
     }
 

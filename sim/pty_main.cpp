@@ -16,9 +16,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/command_line.h"
 #include "sim/sim.h"
-#include "platform/clock.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
 #include "sim/sim_port.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
+#include "platform/line_timing.h"
 #include "sim/crc.h"
 #include "ui/fault.h"
-#include "platform/line_timing.h"
 
 namespace dvx::sim {
 
@@ -43,7 +43,9 @@ bool SimPort::settings_match() const {
 
 void SimPort::ensure_open() const {
     if (!open_) throw ui::UiFault(platform::FaultText::port_not_open);
-    if (lost_) throw ui::UiFault(platform::fault_text(platform::FaultText::port) + ": " + std::strerror(EIO));
+    if (lost_)
+        throw ui::UiFault(platform::fault_text(platform::FaultText::port) + ": " +
+                          std::strerror(EIO));
 }
 
 double SimPort::handed_on(double arrival) const {
@@ -59,9 +61,11 @@ bool SimPort::waiting_at(double now) const {
 void SimPort::open() {
     if (open_) throw ui::UiFault(platform::FaultText::port_already_open);
     if (port_ < 1 || port_ > max_ports) throw ui::UiFault(platform::FaultText::invalid_port_number);
-    if (open_fault_ == OpenFault::no_such_port) throw ui::UiFault(platform::FaultText::invalid_port_number);
+    if (open_fault_ == OpenFault::no_such_port)
+        throw ui::UiFault(platform::FaultText::invalid_port_number);
     if (open_fault_ == OpenFault::port_in_use) throw ui::UiFault(platform::FaultText::port_in_use);
-    if (!platform::line_timing(settings_)) throw ui::UiFault(platform::FaultText::invalid_port_settings);
+    if (!platform::line_timing(settings_))
+        throw ui::UiFault(platform::FaultText::invalid_port_settings);
     const double now = clock_.now();
     advance(now);
     // Nothing waits in either direction after an open; bytes still on the line arrive.

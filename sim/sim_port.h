@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "sim/plant.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
+#include "sim/plant.h"
 
 namespace dvx::sim {
 

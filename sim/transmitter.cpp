@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "model/param_image.h"
+#include "images/param_image.h"
 
 namespace dvx::sim {
 
@@ -39,8 +39,8 @@ Transmitter::Transmitter(int type_code, int version) : comment_(comment_words, 0
     status_[25] = fam == Family::dlx ? 0xC8B4 : 180;  // DLX: supply 200 high, 180 low
     status_[26] = u16(40 << 8 | 128);                 // current output jumper, low byte 128
     status_[44] = 2350;                               // cold junction 23.50 degC
-    for (int p = 0; p < model::default_image_words; ++p)
-        working_[p] = u16(model::default_param_image[p]);
+    for (int p = 0; p < images::default_image_words; ++p)
+        working_[p] = u16(images::default_param_image[p]);
     // Normalised as the supervision pages leave it: alarm 1 MAX energized, alarms
     // 2..4 without function (bits 2..3) and without reaction bits (6..15).
     working_[83] = 0x0005;

@@ -6,7 +6,8 @@
 
 namespace dvx::texts {
 
-// A character without a Windows-1252 byte becomes "?" (the platform's conversion, `platform/cp1252.h`).
+// A character without a Windows-1252 byte becomes "?" (the platform's conversion,
+// `platform/cp1252.h`).
 std::string utf8_to_cp1252(std::u8string_view utf8);
 
 }  // namespace dvx::texts

@@ -578,7 +578,9 @@ constexpr MsgRow rows[] = {
 
 }  // namespace
 
-std::span<const MsgRow> msg_table() { return rows; }
+std::span<const MsgRow> msg_table() {
+    return rows;
+}
 
 std::string family_form(const std::string& message, bool krv) {
     for (const MsgRow& row : rows)
@@ -595,8 +597,9 @@ void set_lang_msg() {
         const MsgForms& forms = row.by_family() && !krv ? row.dlx : row.forms;
         *row.text = utf8_to_cp1252(forms.in(lang));
     }
-    constexpr platform::FaultLanguage fault_languages[] = {
-        platform::FaultLanguage::german, platform::FaultLanguage::english, platform::FaultLanguage::dutch};
+    constexpr platform::FaultLanguage fault_languages[] = {platform::FaultLanguage::german,
+                                                           platform::FaultLanguage::english,
+                                                           platform::FaultLanguage::dutch};
     platform::set_fault_language(fault_languages[static_cast<int>(lang)]);
     if (language_applied()) language_applied()(lang);
 }

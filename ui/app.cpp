@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "ui/controls.h"
 #include "platform/cp1252.h"
+#include "ui/controls.h"
 #include "ui/fault.h"
 #include "ui/input.h"
 #include "ui/services.h"

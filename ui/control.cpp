@@ -4,8 +4,8 @@
 #include <stdexcept>
 #include <utility>
 
-#include "ui/controls.h"
 #include "platform/cp1252.h"
+#include "ui/controls.h"
 #include "ui/fault.h"
 #include "ui/form.h"
 #include "ui/ui_state.h"
@@ -239,7 +239,8 @@ void announce_control(Control& c) {
 }
 
 void throw_no_element(const std::string& name, int index) {
-    throw UiFault(platform::fault_text(platform::FaultText::no_array_element, std::to_string(index)));
+    throw UiFault(
+        platform::fault_text(platform::FaultText::no_array_element, std::to_string(index)));
 }
 
 }  // namespace dvx::ui

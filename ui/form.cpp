@@ -4,8 +4,8 @@
 #include <limits>
 #include <stdexcept>
 
-#include "ui/controls.h"
 #include "platform/cp1252.h"
+#include "ui/controls.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 #include "ui/ui_state.h"
@@ -140,7 +140,8 @@ void Form::set_height(int v) {
 }
 void Form::move(int left, int top, int width, int height) {
     check_movable();
-    if (width < 0 || height < 0) throw UiFault(platform::FaultText::invalid_value);  // before any change
+    if (width < 0 || height < 0)
+        throw UiFault(platform::FaultText::invalid_value);  // before any change
     set_left(left);
     set_top(top);
     const bool sized = width != rect_.width || height != rect_.height;

@@ -7,7 +7,8 @@
 
 namespace dvx::ui {
 
-HeadlessLoop::HeadlessLoop(platform::Clock& clock) : clock_(clock), guard_time_start_(clock.now()) {}
+HeadlessLoop::HeadlessLoop(platform::Clock& clock)
+    : clock_(clock), guard_time_start_(clock.now()) {}
 
 void HeadlessLoop::post(std::function<void()> input) {
     ready_.push_back({++seq_, std::move(input)});

@@ -4,16 +4,16 @@
 // program installs the real ones. Nothing here owns the services.
 #include <string>
 
-#include "ui/app.h"
 #include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+#include "platform/serial_port.h"
+#include "ui/app.h"
 #include "ui/event_loop.h"
 #include "ui/file_dialog.h"
-#include "platform/files.h"
 #include "ui/keyboard.h"
 #include "ui/message_box.h"
 #include "ui/printer.h"
-#include "platform/registry.h"
-#include "platform/serial_port.h"
 #include "ui/text_metrics.h"
 
 namespace dvx::ui {
@@ -32,9 +32,9 @@ struct Services {
     // Title of boxes shown without one of their own.
     std::string app_title = program_title;
     FileDialogs* dialogs = nullptr;
-    Printer* printer = nullptr;         // null: no printer (printing faults)
-    KeyboardState* keyboard = nullptr;  // null: the layer's own key record
-    TextMetrics* metrics = nullptr;     // null: the headless metric
+    Printer* printer = nullptr;              // null: no printer (printing faults)
+    KeyboardState* keyboard = nullptr;       // null: the layer's own key record
+    TextMetrics* metrics = nullptr;          // null: the headless metric
     platform::Calendar* calendar = nullptr;  // null: the system date
     // The screen in twips (for maximised forms): 1024 x 768 pixels at 15 twips.
     int screen_width = 15360;

@@ -19,11 +19,11 @@
 #include <thread>
 #include <vector>
 
-#include "link/link.h"
-#include "platform/posix_serial_port.h"
 #include "images/param_image.h"
+#include "link/link.h"
 #include "platform/clock.h"
 #include "platform/command_line.h"
+#include "platform/posix_serial_port.h"
 #include "ui/services.h"
 
 namespace {

@@ -43,10 +43,10 @@
 #include "model/sensor_hint.h"
 #include "pages/comment.h"
 #include "pages/openers.h"
+#include "platform/cp1252.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 #include "ui/input.h"
 
 namespace dvx::testing {
@@ -167,7 +167,9 @@ class OneFocus : public MainWindowFixture {
         answered_.clear();
     }
 
-    static std::string name_of(const ui::Control* c) { return c ? platform::to_utf8(c->name()) : "none"; }
+    static std::string name_of(const ui::Control* c) {
+        return c ? platform::to_utf8(c->name()) : "none";
+    }
     // The widget Qt gives the keys to belongs to the layer's focused control.
     void expect_one_focus(const std::string& where) {
         ui::Control* c = ui::focus_owner();

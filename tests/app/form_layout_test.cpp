@@ -45,6 +45,7 @@
 #include "gateway/hzl_blatt.h"
 #include "mainwin/password_dialogs.h"
 #include "mainwin/progress_boxes.h"
+#include "model/number_text.h"
 #include "pages/board_pictures.h"
 #include "pages/comment.h"
 #include "pages/dlx3_inp.h"
@@ -55,14 +56,13 @@
 #include "pages/s_chk_30.h"
 #include "pages/s_chk_m.h"
 #include "pages/wartung.h"
+#include "platform/cp1252.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/app/rendered_form.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 #include "ui/drawing.h"
-#include "model/number_text.h"
 
 namespace dvx::testing {
 namespace {
@@ -110,7 +110,8 @@ bool skipped(ui::Kind k) {
 }
 
 std::string name_of(const ui::Control& c) {
-    return platform::to_utf8(c.name()) + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
+    return platform::to_utf8(c.name()) +
+           (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
 }
 
 // The caption as shown: access-key marks dropped, CR LF a line break.
@@ -180,8 +181,8 @@ void expect_caption_fits(const ui::Control& c) {
     const std::string text = shown_caption(cc->caption());
     const int lines = wrapped_lines(c.font(), text, free);
     EXPECT_TRUE(lines > 0 && lines <= max_lines)
-        << name_of(c) << " \"" << platform::to_utf8(text) << "\": " << lines << " lines in " << max_lines
-        << ", " << free << " twips wide";
+        << name_of(c) << " \"" << platform::to_utf8(text) << "\": " << lines << " lines in "
+        << max_lines << ", " << free << " twips wide";
 }
 
 void expect_inside_parent(const ui::Control& c) {

@@ -48,6 +48,7 @@
 #include "pages/h_dout.h"
 #include "pages/h_inp.h"
 #include "pages/openers.h"
+#include "platform/cp1252.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/app/qt_windows_fixture.h"
@@ -55,7 +56,6 @@
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 #include "ui/form.h"
 #include "ui/input.h"
 
@@ -64,7 +64,8 @@ namespace {
 
 std::string name_of(const ui::Control* c) {
     if (!c) return "none";
-    return platform::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+    return platform::to_utf8(c->name()) +
+           (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
 }
 
 // ---------------------------------------------------------------------------------

@@ -9,14 +9,14 @@
 #include "app/renderer.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
-#include "platform/posix_serial_port.h"
 #include "mainwin/program_start.h"
 #include "model/reg_settings.h"
+#include "platform/cp1252.h"
+#include "platform/posix_serial_port.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/support/services_fixture.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {
@@ -37,7 +37,8 @@ class MainWindowTest : public ServicesFixture {
     // Runs the program start with English chosen; returns the shown main window.
     ui::Form* start_main() {
         if (!registry_.create_key(model::reg_key) ||
-            !registry_.set_value(model::reg_key, model::reg_language, {platform::reg_sz, {'G', 'B', 0}}))
+            !registry_.set_value(model::reg_key, model::reg_language,
+                                 {platform::reg_sz, {'G', 'B', 0}}))
             return nullptr;
         mainwin::Main();
         loop_.run_pending();

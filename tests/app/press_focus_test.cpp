@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "app/renderer.h"
+#include "platform/cp1252.h"
 #include "tests/app/rendered_form.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {

@@ -14,8 +14,8 @@
 #include <string>
 
 #include "model/reg_settings.h"
-#include "tests/app/qt_test_app.h"
 #include "platform/file_registry.h"
+#include "tests/app/qt_test_app.h"
 
 namespace dvx::testing {
 namespace {

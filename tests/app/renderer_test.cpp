@@ -22,10 +22,10 @@
 #include <memory>
 #include <optional>
 
+#include "platform/cp1252.h"
 #include "tests/app/rendered_form.h"
 #include "ui/app.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 #include "ui/form.h"
 
 namespace dvx::testing {

@@ -28,13 +28,13 @@
 #include "pages/board_pictures.h"
 #include "pages/openers.h"
 #include "pages/s_chk_30.h"
+#include "platform/cp1252.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/app/qt_windows_fixture.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/lang_select.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 #include "ui/input.h"
 
 namespace dvx::testing {
@@ -42,7 +42,8 @@ namespace {
 
 std::string name_of(const ui::Control* c) {
     if (!c) return "none";
-    return platform::to_utf8(c->name()) + (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
+    return platform::to_utf8(c->name()) +
+           (c->index() >= 0 ? "(" + std::to_string(c->index()) + ")" : "");
 }
 
 // The control's place on its form: the chain of containers down to it.

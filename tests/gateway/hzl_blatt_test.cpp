@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "gateway/poll_busy.h"
+#include "platform/cp1252.h"
 #include "tests/gateway/gateway_fixture.h"
 #include "texts/messages.h"
-#include "platform/cp1252.h"
 #include "ui/keyboard.h"
 
 namespace dvx::testing {

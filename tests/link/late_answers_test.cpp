@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/link/bus_fixture.h"
 #include "platform/line_timing.h"
+#include "tests/link/bus_fixture.h"
 
 namespace dvx::link {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <ostream>
 
-#include "tests/link/bus_fixture.h"
 #include "platform/line_timing.h"
+#include "tests/link/bus_fixture.h"
 
 namespace dvx::link {
 namespace {

@@ -29,8 +29,8 @@
 #include <vector>
 
 #include "link/link.h"
-#include "platform/posix_serial_port.h"
 #include "model/param_image.h"
+#include "platform/posix_serial_port.h"
 #include "tests/support/processes.h"
 #include "tests/support/real_line.h"
 #include "tests/support/services_fixture.h"

@@ -12,10 +12,10 @@
 #include "model/firmware.h"
 #include "model/param_list.h"
 #include "model/param_words.h"
+#include "platform/cp1252.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/language.h"
 #include "texts/messages.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {

@@ -10,9 +10,9 @@
 #include "link/register_images.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
+#include "platform/cp1252.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {
@@ -308,9 +308,10 @@ TEST_F(ConfigPrint, GermanKrvWithAFixedInputTypeHasNoPhysicalSection) {
                   "09-12-2026");
     EXPECT_EQ(bold_lines().front(), "EINGANG");
     EXPECT_EQ(std::count(doc.begin(), doc.end(), "Physikalische Darstellung"), 0);
-    EXPECT_NE(std::find(doc.begin(), doc.end(),
-                        platform::to_cp1252("   Alarmwert...............................      500 °C")),
-              doc.end())
+    EXPECT_NE(
+        std::find(doc.begin(), doc.end(),
+                  platform::to_cp1252("   Alarmwert...............................      500 °C")),
+        doc.end())
         << "the type's decimals and unit";
 }
 
@@ -382,8 +383,9 @@ TEST_F(ConfigPrint, GermanKrv410ThermocoupleWithSnap) {
         "   Interner Gerätefehler  eingefrorener Wert",
     };
     const auto doc = printer_.texts(0);
-    EXPECT_EQ(doc[4], platform::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             "
-                                    "09-12-2026"));
+    EXPECT_EQ(doc[4],
+              platform::to_cp1252("TAVRO GmbH   Konfigurationsprotokoll für KRV-200             "
+                                  "09-12-2026"));
     EXPECT_EQ(lines_from(doc, input), cp1252(input));
     EXPECT_EQ(lines_from(doc, alarm), cp1252(alarm));
     EXPECT_EQ(lines_from(doc, supervision), cp1252(supervision));

@@ -342,8 +342,8 @@ TEST_F(DeviceOps, PortLostBetweenReadsIsOpenedAgainOrEndsTheReadAtOnce) {
         } else {
             // The port's reason in the program's language too.
             EXPECT_EQ(prompts(),
-                      std::vector<std::string>{
-                          "Verbindung kann nicht aufgebaut werden !\r\nUng\xFCltige Schnittstellennummer"});
+                      std::vector<std::string>{"Verbindung kann nicht aufgebaut werden "
+                                               "!\r\nUng\xFCltige Schnittstellennummer"});
             EXPECT_EQ(boxes_.shown()[0].title, "DORVANEX");
             EXPECT_TRUE(plant_->log().empty());
             EXPECT_EQ(m.in_use.text(), "0");

@@ -11,9 +11,9 @@
 
 #include "mainwin/password_dialogs.h"
 #include "model/con_file.h"
+#include "platform/cp1252.h"
 #include "tests/mainwin/device_fixture.h"
 #include "texts/messages.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {

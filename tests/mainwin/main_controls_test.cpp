@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "mainwin/bulk_params.h"
+#include "platform/cp1252.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "texts/captions_main.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {

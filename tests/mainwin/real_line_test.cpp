@@ -4,6 +4,8 @@
 // settings; the read and program buttons then work, and keep working after another
 // port is picked and COM1 again. Each step costs the echo probe's 0.2 s and the
 // exchanges at 9600 baud; every wait has a deadline and nothing sleeps a fixed time.
+#include "tests/support/real_line.h"
+
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <unistd.h>
@@ -13,14 +15,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix_serial_port.h"
 #include "link/serial_line.h"
 #include "mainwin/device_ops.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
+#include "platform/posix_serial_port.h"
 #include "sim/plant.h"
 #include "tests/mainwin/device_fixture.h"
-#include "tests/support/real_line.h"
 #include "ui/input.h"
 
 namespace dvx::testing {

@@ -277,7 +277,8 @@ TEST_F(StartUp, FirstStartAsksForTheLanguage) {
         fresh();
         if (empty_value) {
             registry_.create_key(model::reg_key);
-            registry_.set_value(model::reg_key, model::reg_language, platform::RegValue{platform::reg_sz, {}});
+            registry_.set_value(model::reg_key, model::reg_language,
+                                platform::RegValue{platform::reg_sz, {}});
         }
         bool asked = false;
         loop_.post([&] {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "model/con_file.h"
+#include "platform/file_registry.h"
 #include "tests/mainwin/main_window_fixture.h"
 #include "tests/support/processes.h"
-#include "platform/file_registry.h"
 
 namespace dvx::testing {
 namespace {

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "model/reg_settings.h"
+#include "platform/file_registry.h"
 #include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
-#include "platform/file_registry.h"
 #include "ui/form.h"
 #include "ui/services.h"
 
@@ -24,7 +24,8 @@ class RecordingRegistry final : public platform::Registry {
   public:
     explicit RecordingRegistry(platform::Registry& inner) : inner_(inner) {}
     bool key_exists(const std::string& key) override { return inner_.key_exists(key); }
-    std::optional<platform::RegValue> query(const std::string& key, const std::string& name) override {
+    std::optional<platform::RegValue> query(const std::string& key,
+                                            const std::string& name) override {
         return inner_.query(key, name);
     }
     bool create_key(const std::string& key) override { return inner_.create_key(key); }

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <memory>
 
-#include "tests/support/services_fixture.h"
 #include "platform/file_registry.h"
 #include "platform/files.h"
+#include "tests/support/services_fixture.h"
 
 namespace dvx::model {
 namespace {

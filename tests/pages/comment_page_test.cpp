@@ -9,9 +9,9 @@
 
 #include "model/view_bindings.h"
 #include "pages/comment.h"
+#include "platform/cp1252.h"
 #include "tests/pages/page_fixture.h"
 #include "texts/language.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {

@@ -13,10 +13,10 @@
 #include "model/param_image.h"
 #include "pages/s_chk_30.h"
 #include "pages/s_chk_m.h"
+#include "platform/cp1252.h"
 #include "tests/pages/page_fixture.h"
 #include "texts/captions_pages.h"
 #include "texts/language.h"
-#include "platform/cp1252.h"
 
 namespace dvx::testing {
 namespace {

@@ -9,8 +9,8 @@
 #include "model/param_image.h"
 #include "pages/h_inp.h"
 #include "pages/h_output.h"
-#include "tests/pages/page_fixture.h"
 #include "platform/cp1252.h"
+#include "tests/pages/page_fixture.h"
 
 namespace dvx::testing {
 namespace {
@@ -157,7 +157,8 @@ TEST_F(WorkPageFrame, APageOpeningOnAFieldTakesTheFirstDigitAsANewValue) {
             ASSERT_NE(page, nullptr);
             auto* field = dynamic_cast<ui::TextBox*>(focused());
             if (!field || &field->form() != page || page == &main()) continue;
-            const std::string where = platform::to_utf8(page->name()) + " at " + std::to_string(address);
+            const std::string where =
+                platform::to_utf8(page->name()) + " at " + std::to_string(address);
             SCOPED_TRACE(where);
             seen.insert(where);
             user([] { ui::user_type("0"); });

@@ -15,7 +15,8 @@
 namespace dvx::platform {
 namespace {
 
-constexpr FaultLanguage languages[] = {FaultLanguage::german, FaultLanguage::english, FaultLanguage::dutch};
+constexpr FaultLanguage languages[] = {FaultLanguage::german, FaultLanguage::english,
+                                       FaultLanguage::dutch};
 
 class FaultTexts : public ::testing::Test {
   protected:
@@ -49,8 +50,10 @@ TEST_F(FaultTexts, FaultsSpeakTheLanguageInForceAndTakeTheirArgument) {
         const char* element;
     } cases[] = {
         {FaultLanguage::english, "Permission denied", "Control array element '7' doesn't exist"},
-        {FaultLanguage::german, "Zugriff verweigert", "Steuerelementfeld-Element '7' existiert nicht"},
-        {FaultLanguage::dutch, "Toegang geweigerd", "Element '7' van de besturingselementmatrix bestaat niet"},
+        {FaultLanguage::german, "Zugriff verweigert",
+         "Steuerelementfeld-Element '7' existiert nicht"},
+        {FaultLanguage::dutch, "Toegang geweigerd",
+         "Element '7' van de besturingselementmatrix bestaat niet"},
     };
     for (const auto& c : cases) {
         set_fault_language(c.lang);
@@ -65,7 +68,8 @@ TEST_F(FaultTexts, FaultsSpeakTheLanguageInForceAndTakeTheirArgument) {
 // Through a real service: the settings store that cannot be understood names itself in
 // the technician's language.
 TEST_F(FaultTexts, TheSettingsStoreToldInDutch) {
-    const auto dir = std::filesystem::temp_directory_path() / ("dvx-fault-" + std::to_string(::getpid()));
+    const auto dir =
+        std::filesystem::temp_directory_path() / ("dvx-fault-" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
     const auto file = dir / "registry";
     std::ofstream(file) << "not a store\n";
@@ -75,7 +79,8 @@ TEST_F(FaultTexts, TheSettingsStoreToldInDutch) {
         reg.key_exists("K");
         ADD_FAILURE() << "a damaged store was read";
     } catch (const Fault& fault) {
-        EXPECT_EQ(fault.text(), "Het instellingenbestand is beschadigd\n" + file.lexically_normal().string());
+        EXPECT_EQ(fault.text(),
+                  "Het instellingenbestand is beschadigd\n" + file.lexically_normal().string());
     }
     std::filesystem::remove_all(dir);
 }

@@ -3,8 +3,8 @@
 
 #include <vector>
 
-#include "sim_test_util.h"
 #include "platform/clock.h"
+#include "sim_test_util.h"
 
 namespace dvx::sim {
 namespace {

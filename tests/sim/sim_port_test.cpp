@@ -3,8 +3,8 @@
 
 #include <cmath>
 
-#include "sim_test_util.h"
 #include "platform/clock.h"
+#include "sim_test_util.h"
 #include "ui/fault.h"
 
 namespace dvx::sim {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "ui/control.h"
 #include "platform/cp1252.h"
+#include "ui/control.h"
 #include "ui/form.h"
 
 namespace dvx::testing {

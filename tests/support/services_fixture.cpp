@@ -29,7 +29,8 @@ void ServicesFixture::SetUp() {
     std::filesystem::create_directories(dir_);
     files_ = std::make_unique<platform::DiskFiles>(dir_.string());
     ui::reset_forms();
-    platform::set_fault_language(platform::FaultLanguage::english);  // as before a language is chosen
+    platform::set_fault_language(
+        platform::FaultLanguage::english);  // as before a language is chosen
     saved_ = ui::services();
     auto& s = ui::services();
     s.clock = &clock_;

@@ -14,14 +14,14 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/event_log.h"
 #include "platform/clock.h"
+#include "platform/files.h"
+#include "tests/support/event_log.h"
 #include "ui/doubles/capture_printer.h"
 #include "ui/doubles/fixed_calendar.h"
 #include "ui/doubles/memory_registry.h"
 #include "ui/doubles/scripted_boxes.h"
 #include "ui/doubles/scripted_dialogs.h"
-#include "platform/files.h"
 #include "ui/headless_loop.h"
 #include "ui/services.h"
 

@@ -9,10 +9,10 @@
 #include <map>
 #include <string>
 
+#include "platform/cp1252.h"
 #include "tests/support/services_fixture.h"
 #include "texts/language.h"
 #include "ui/controls.h"
-#include "platform/cp1252.h"
 
 namespace dvx::texts {
 namespace {

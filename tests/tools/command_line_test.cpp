@@ -147,6 +147,11 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{app, "--help", "--bogus"}, 2, "dorvanex: unknown option --bogus\n"},
         {{sim, "--version", "stray"}, 2, "dorvanex-sim: unexpected argument stray\n"},
         {{sim, "--pty", link, "--pty", link}, 2, "dorvanex-sim: --pty given twice\n"},
+        {{app, "--screenshot", "a.png", "--screenshot", "b.png"}, 2,
+         "dorvanex: --screenshot given twice\n"},
+        // What a value means is checked once the line is sound and asks for no usage.
+        {{app, "--preset", "COM99=x", "--help"}, 0, "Usage: dorvanex [--simulate]"},
+        {{sim, "--bus-mode", "7", "--version"}, 0, "dorvanex-sim " DVX_VERSION "\n"},
         {{DVX_BENCH_APP, "--version"}, 0, "dorvanex_bench " DVX_VERSION "\n"},
         {{DVX_BENCH_READ, "--version"}, 0, "read_program_bench " DVX_VERSION "\n"},
         {{DVX_BENCH_READ, "stray"}, 2, "read_program_bench: unexpected argument stray\n"},

@@ -4,10 +4,10 @@
 
 #include <functional>
 
+#include "platform/cp1252.h"
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 #include "ui/fault.h"
 #include "ui/keyboard.h"
 

@@ -5,10 +5,10 @@
 #include <cmath>
 #include <deque>
 
+#include "platform/cp1252.h"
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
-#include "platform/cp1252.h"
 #include "ui/fault.h"
 
 namespace dvx::ui {

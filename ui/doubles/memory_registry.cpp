@@ -9,7 +9,8 @@ bool MemoryRegistry::key_exists(const std::string& key) {
     return keys_.count(key) != 0;
 }
 
-std::optional<platform::RegValue> MemoryRegistry::query(const std::string& key, const std::string& name) {
+std::optional<platform::RegValue> MemoryRegistry::query(const std::string& key,
+                                                        const std::string& name) {
     if (read_fault) throw UiFault(*read_fault);
     auto k = keys_.find(key);
     if (k == keys_.end()) return std::nullopt;
@@ -24,7 +25,8 @@ bool MemoryRegistry::create_key(const std::string& key) {
     return true;
 }
 
-bool MemoryRegistry::set_value(const std::string& key, const std::string& name, const platform::RegValue& v) {
+bool MemoryRegistry::set_value(const std::string& key, const std::string& name,
+                               const platform::RegValue& v) {
     if (refuse_set || keys_.count(key) == 0) return false;
     keys_[key][name] = v;
     ++writes;

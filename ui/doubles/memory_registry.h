@@ -12,9 +12,11 @@ namespace dvx::ui {
 class MemoryRegistry final : public platform::Registry {
   public:
     bool key_exists(const std::string& key) override;
-    std::optional<platform::RegValue> query(const std::string& key, const std::string& name) override;
+    std::optional<platform::RegValue> query(const std::string& key,
+                                            const std::string& name) override;
     bool create_key(const std::string& key) override;
-    bool set_value(const std::string& key, const std::string& name, const platform::RegValue& v) override;
+    bool set_value(const std::string& key, const std::string& name,
+                   const platform::RegValue& v) override;
 
     // Injected outcomes.
     std::optional<std::string> read_fault;  // every read throws UiFault(text)
