@@ -101,4 +101,8 @@ std::string to_utf8(std::string_view cp1252) {
     return out;
 }
 
+std::string utf8_to_cp1252(std::u8string_view utf8) {
+    return to_cp1252(std::string_view(reinterpret_cast<const char*>(utf8.data()), utf8.size()));
+}
+
 }  // namespace dvx::platform

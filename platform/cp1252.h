@@ -11,6 +11,8 @@ namespace dvx::platform {
 // Windows-1252 already and returned unchanged; characters outside the code page
 // become '?'.
 std::string to_cp1252(std::string_view utf8);
+// The same for the tables' UTF-8 literals (u8"..."), converted once when they are filled.
+std::string utf8_to_cp1252(std::u8string_view utf8);
 // Windows-1252 to UTF-8.
 std::string to_utf8(std::string_view cp1252);
 

@@ -119,17 +119,13 @@ static_assert(std::size(rows) == static_cast<std::size_t>(FaultText::no_registry
 
 std::atomic<FaultLanguage> language{FaultLanguage::english};
 
-std::string_view as_chars(std::u8string_view s) {
-    return {reinterpret_cast<const char*>(s.data()), s.size()};
-}
-
 // The table in Windows-1252, converted once.
 const std::array<std::string, 3>& texts_of(FaultText id) {
     static const auto table = [] {
         std::array<std::array<std::string, 3>, std::size(rows)> t;
         for (std::size_t i = 0; i < std::size(rows); ++i)
-            t[i] = {to_cp1252(as_chars(rows[i].de)), to_cp1252(as_chars(rows[i].en)),
-                    to_cp1252(as_chars(rows[i].nl))};
+            t[i] = {utf8_to_cp1252(rows[i].de), utf8_to_cp1252(rows[i].en),
+                    utf8_to_cp1252(rows[i].nl)};
         return t;
     }();
     return table[static_cast<std::size_t>(id)];

@@ -194,9 +194,7 @@ void sync_folder(const fs::path& file) {
 }  // namespace
 
 FileFault::FileFault(Kind kind, FaultText reason, const fs::path& file)
-    : Fault(fault_text(reason) + "\n" + shown_path(file).string()),
-      kind_(kind),
-      reason_(fault_text(reason)) {}
+    : Fault(fault_text(reason) + "\n" + shown_path(file).string()), kind_(kind) {}
 
 fs::path saved_file(const fs::path& file) {
     fs::path p = file;

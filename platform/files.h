@@ -54,11 +54,9 @@ class FileFault : public Fault {
     enum class Kind { denied, missing, full, io, busy, other };
     FileFault(Kind kind, FaultText reason, const std::filesystem::path& file);
     Kind kind() const { return kind_; }
-    const std::string& reason() const { return reason_; }
 
   private:
     Kind kind_;
-    std::string reason_;
 };
 
 // The wait for a file's lock ran out (another process holds it).

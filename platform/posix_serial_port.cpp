@@ -60,8 +60,10 @@ std::optional<int> small_number(const std::string& s) {
     return std::stoi(s);
 }
 
+// errno is taken before the text is made, which may allocate.
 std::string error_text(FaultText what) {
-    return fault_text(what) + ": " + std::strerror(errno);
+    const int err = errno;
+    return fault_text(what) + ": " + std::strerror(err);
 }
 
 // "Port already in use (/dev/ttyUSB0): Device or resource busy": what the port control

@@ -7,9 +7,9 @@
 #include "link/register_images.h"
 #include "model/dlx_input_kind.h"
 #include "model/input_types.h"
+#include "platform/cp1252.h"
 #include "texts/caption_target.h"
 #include "texts/captions_pages.h"
-#include "texts/cp1252.h"
 
 namespace dvx::texts {
 namespace {
@@ -185,7 +185,7 @@ void set_lang_dlx_cal(ui::Form& page) {
 }
 void set_lang_fqn_calib(ui::Form& box) {
     apply_caption(box, "", CaptionTarget::form_title,
-                  utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
+                  platform::utf8_to_cp1252((is_krv != 0 ? fqn_title_krv : fqn_title_dlx).in(current_lang())));
     apply(box, {fqn_calib_rows});
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "model/param_image.h"
-#include "texts/cp1252.h"
+#include "platform/cp1252.h"
 #include "ui/controls.h"
 #include "ui/text_metrics.h"
 
@@ -128,7 +128,7 @@ void apply_captions(ui::Form& form, std::span<const CaptionRow> rows) {
     const bool direct = model::bus_mode == 0;
     for (const CaptionRow& row : rows)
         if (applies(row.when, krv, direct))
-            apply_caption(form, row.control, row.target, utf8_to_cp1252(row.text.in(lang)));
+            apply_caption(form, row.control, row.target, platform::utf8_to_cp1252(row.text.in(lang)));
 }
 
 std::span<const CaptionRow> main_caption_table() {
@@ -145,7 +145,7 @@ void set_lang_main(ui::Form& main) {
     if (auto* list = dynamic_cast<ui::ListControl*>(main.control("cmb_bulk_param"))) {
         list->clear();
         for (int i = 0; i < static_cast<int>(std::size(bulk_rows)); ++i)
-            list->add_item(utf8_to_cp1252(bulk_rows[i].in(lang)), i);
+            list->add_item(platform::utf8_to_cp1252(bulk_rows[i].in(lang)), i);
     }
 
     // The "(R)" sign follows the product name in the banner whatever text follows it. The

@@ -4,8 +4,8 @@
 
 #include "model/firmware.h"
 #include "model/param_words.h"
+#include "platform/cp1252.h"
 #include "texts/caption_target.h"
-#include "texts/cp1252.h"
 
 namespace dvx::texts {
 namespace {
@@ -174,7 +174,7 @@ constexpr PageCaption comment_rows[] = {
 void apply_page_captions(ui::Form& page, std::span<const PageCaption> table) {
     const Lang lang = current_lang();
     for (const PageCaption& row : table) {
-        const std::string text = utf8_to_cp1252(row.text.in(lang));
+        const std::string text = platform::utf8_to_cp1252(row.text.in(lang));
         if (row.control.empty())
             apply_caption(page, row.control, CaptionTarget::form_title, text + model::tag_header());
         else

@@ -1,7 +1,7 @@
 #include "texts/messages.h"
 
+#include "platform/cp1252.h"
 #include "platform/fault.h"
-#include "texts/cp1252.h"
 
 namespace dvx::texts {
 namespace {
@@ -585,7 +585,7 @@ std::span<const MsgRow> msg_table() {
 std::string family_form(const std::string& message, bool krv) {
     for (const MsgRow& row : rows)
         if (row.text == &message && row.by_family())
-            return utf8_to_cp1252((krv ? row.forms : row.dlx).in(lang_of(lang_code)));
+            return platform::utf8_to_cp1252((krv ? row.forms : row.dlx).in(lang_of(lang_code)));
     return message;
 }
 
@@ -595,7 +595,7 @@ void set_lang_msg() {
     const bool krv = is_krv != 0;
     for (const MsgRow& row : rows) {
         const MsgForms& forms = row.by_family() && !krv ? row.dlx : row.forms;
-        *row.text = utf8_to_cp1252(forms.in(lang));
+        *row.text = platform::utf8_to_cp1252(forms.in(lang));
     }
     constexpr platform::FaultLanguage fault_languages[] = {platform::FaultLanguage::german,
                                                            platform::FaultLanguage::english,

@@ -2,6 +2,7 @@
 // calibration menu, focus and slider moves between the 300 ms ticks, the O.K. buttons,
 // closing; what goes on the wire at which tick, and what lands in the image.
 #include "calib/out_cal.h"
+#include "platform/cp1252.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,6 @@
 #include "model/param_words.h"
 #include "sim/transmitter_live.h"
 #include "tests/calib/calib_fixture.h"
-#include "texts/cp1252.h"
 #include "ui/app.h"
 
 namespace dvx::testing {
@@ -142,9 +142,9 @@ TEST_F(OutCal, TheMenuOpensThePageForTheOutputKind) {
     start_with(current_jumper, "D");
     click(main().m_cal_out);
     EXPECT_NE(
-        page().Label1.caption().find(texts::utf8_to_cp1252(u8"muß die 2-Pkt.-Kalibrierung für")),
+        page().Label1.caption().find(platform::utf8_to_cp1252(u8"muß die 2-Pkt.-Kalibrierung für")),
         std::string::npos);
-    EXPECT_EQ(page().B_Zurueck.caption(), texts::utf8_to_cp1252(u8"&Zurück zum Hauptmenü"));
+    EXPECT_EQ(page().B_Zurueck.caption(), platform::utf8_to_cp1252(u8"&Zurück zum Hauptmenü"));
 }
 
 TEST_F(OutCal, OpeningStopsOnAPortProblemAnUnsupportedVersionOrASilentDevice) {

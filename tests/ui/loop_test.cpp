@@ -5,7 +5,6 @@
 #include <cmath>
 #include <deque>
 
-#include "platform/cp1252.h"
 #include "tests/support/services_fixture.h"
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
@@ -344,19 +343,6 @@ TEST_F(Loop, LiveLoopsNestInsideTheOpenersClick) {
     EXPECT_TRUE(main.visible());
     EXPECT_FALSE(page_inst->visible());
     EXPECT_LT(clock_.now() - t0, 4.0);
-}
-
-TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
-    std::string all;
-    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
-    EXPECT_EQ(platform::to_cp1252(platform::to_utf8(all)), all);
-    EXPECT_EQ(platform::to_cp1252("Zurück °C €"),
-              "Zur\xFC"
-              "ck \xB0"
-              "C \x80");
-    EXPECT_EQ(platform::to_utf8("\xE4\xDF"), "äß");
-    EXPECT_EQ(platform::to_cp1252("\xE4"), "\xE4");  // not UTF-8: already Windows-1252
-    EXPECT_EQ(platform::to_cp1252("日"), "?");
 }
 
 TEST_F(Loop, PointerDateAndAppTitle) {

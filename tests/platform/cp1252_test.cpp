@@ -1,10 +1,10 @@
-#include "texts/cp1252.h"
+#include "platform/cp1252.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace dvx::texts {
+namespace dvx::platform {
 namespace {
 
 TEST(Utf8ToCp1252, MapsEachCharacterToOneByte) {
@@ -28,5 +28,18 @@ TEST(Utf8ToCp1252, MapsEachCharacterToOneByte) {
     }
 }
 
+TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    EXPECT_EQ(to_cp1252(to_utf8(all)), all);
+    EXPECT_EQ(to_cp1252("Zurück °C €"),
+              "Zur\xFC"
+              "ck \xB0"
+              "C \x80");
+    EXPECT_EQ(to_utf8("\xE4\xDF"), "äß");
+    EXPECT_EQ(to_cp1252("\xE4"), "\xE4");  // not UTF-8: already Windows-1252
+    EXPECT_EQ(to_cp1252("日"), "?");
+}
+
 }  // namespace
-}  // namespace dvx::texts
+}  // namespace dvx::platform
