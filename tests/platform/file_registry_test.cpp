@@ -321,6 +321,10 @@ TEST_F(FileRegistryTest, AFullDiskIsToldOnce) {
         EXPECT_EQ(fault.text(), "The settings file cannot be written\nDisk full\n" + file.string());
     }
     EXPECT_FALSE(reg.set_value("K", "BIG", big));
+    // Nor once more when the program has changed its language meanwhile.
+    set_fault_language(FaultLanguage::german);
+    EXPECT_FALSE(reg.set_value("K", "BIG", big));
+    set_fault_language(FaultLanguage::english);
     EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
     EXPECT_FALSE(reg.query("K", "BIG"));
     FileRegistry next(file);
