@@ -56,6 +56,83 @@ bool answer_fits_request(std::span<const std::uint8_t> request,
     }
 }
 
+std::optional<std::size_t> answer_length_from_head(std::span<const std::uint8_t> head) {
+    if (head.size() < 2) return 0;
+    if (head[1] & 0x80) return 5;
+    if (head[1] == fn_write_multiple) return static_cast<std::size_t>(write_answer_length()) + 2;
+    if (head[1] != fn_read_holding) return std::nullopt;
+    if (head.size() < 3) return 0;
+    return 5u + head[2];
+}
+
+AnswerSearch::AnswerSearch(std::uint8_t unit, std::size_t length, bool any)
+    : unit_(unit), length_(length), any_(any) {}
+
+std::size_t AnswerSearch::full_length() const {
+    if (!any_) return length_;
+    return answer_length_from_head(frame_).value_or(length_);
+}
+
+// frame_[at..] can be the head of an answer looked for, as far as it goes.
+bool AnswerSearch::could_begin(std::size_t at) const {
+    if (frame_[at] != unit_) return false;
+    const auto length = answer_length_from_head(std::span(frame_).subspan(at));
+    if (!length) return false;
+    return *length == 0 || any_ || *length == length_;
+}
+
+AnswerSearch::Step AnswerSearch::settle() {
+    for (;;) {
+        const std::size_t n = full_length();
+        if (n == 0 || frame_.size() < n) return Step::more;
+        if (crc_matches(std::span(frame_).first(n))) {
+            rest_.assign(frame_.begin() + static_cast<std::ptrdiff_t>(n), frame_.end());
+            rest_times_.assign(times_.begin() + static_cast<std::ptrdiff_t>(n), times_.end());
+            frame_.resize(n);
+            times_.resize(n);
+            return Step::complete;
+        }
+        std::size_t at = 1;
+        while (at < frame_.size() && !could_begin(at)) ++at;
+        if (at == frame_.size()) return Step::failed;
+        frame_.erase(frame_.begin(), frame_.begin() + static_cast<std::ptrdiff_t>(at));
+        times_.erase(times_.begin(), times_.begin() + static_cast<std::ptrdiff_t>(at));
+    }
+}
+
+AnswerSearch::Step AnswerSearch::push(std::uint8_t b, double handed_on) {
+    if (frame_.empty() && b != unit_) return Step::skipped;
+    frame_.push_back(b);
+    times_.push_back(handed_on);
+    return settle();
+}
+
+AnswerSearch::Step AnswerSearch::next() {
+    Frame rest = std::move(rest_);
+    std::vector<double> times = std::move(rest_times_);
+    frame_.clear();
+    times_.clear();
+    rest_.clear();
+    rest_times_.clear();
+    Step step = Step::skipped;
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        step = push(rest[i], times[i]);
+        if (step == Step::complete || step == Step::failed) {
+            const auto from = static_cast<std::ptrdiff_t>(i + 1);
+            rest_.insert(rest_.end(), rest.begin() + from, rest.end());
+            rest_times_.insert(rest_times_.end(), times.begin() + from, times.end());
+            break;
+        }
+    }
+    return step;
+}
+
+double AnswerSearch::longest_gap() const {
+    double gap = 0;
+    for (std::size_t i = 1; i < times_.size(); ++i) gap = std::max(gap, times_[i] - times_[i - 1]);
+    return gap;
+}
+
 static void append_word(Frame& f, std::uint16_t w) {
     f.push_back(static_cast<std::uint8_t>(w >> 8));
     f.push_back(static_cast<std::uint8_t>(w & 0xFF));

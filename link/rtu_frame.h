@@ -83,6 +83,57 @@ constexpr int write_answer_length() {
     return 6;
 }
 
+// The full length of an answer frame (CRC included) from its head: 5 for an exception,
+// 8 for a write (function 16), 5 + the byte count for a read (function 3); 0 while the
+// head does not tell it yet, nullopt for a function the link does not ask for.
+std::optional<std::size_t> answer_length_from_head(std::span<const std::uint8_t> head);
+
+// An answer frame of one unit, taken byte by byte from bytes that may begin inside
+// something else (the tail of a late answer, an echo, noise). The frame starts at a byte
+// equal to the unit; once it is as long as the answer looked for and fails its CRC, the
+// search goes on at the next byte equal to the unit further on whose head can begin such
+// an answer (by the length the head gives), so an answer behind such bytes is still
+// found whole.
+class AnswerSearch {
+  public:
+    enum class Step {
+        skipped,   // no frame begun: the byte is not the unit's
+        more,      // part of a frame that is not complete yet
+        complete,  // frame() is an answer with a correct CRC
+        failed,    // frame() fails its CRC and holds no head of another answer
+    };
+    // `length`: the full length of the answer looked for. With `any`, every answer of the
+    // unit counts, each as long as its head says (one of a function the link does not
+    // ask for as long as `length`).
+    AnswerSearch(std::uint8_t unit, std::size_t length, bool any);
+    // One byte and when the port handed it on.
+    Step push(std::uint8_t b, double handed_on);
+    // After complete or failed: the search starts afresh with the bytes after the frame
+    // (of a complete one) or after its first byte; the step those bytes come to.
+    Step next();
+
+    const Frame& frame() const { return frame_; }
+    bool started() const { return !frame_.empty(); }
+    // The frame's full length: 0 while its head does not tell it.
+    std::size_t full_length() const;
+    // When the port handed on the frame's first byte, and the longest time between two
+    // of its bytes being handed on.
+    double began() const { return times_.empty() ? 0 : times_.front(); }
+    double longest_gap() const;
+
+  private:
+    bool could_begin(std::size_t at) const;
+    Step settle();
+
+    std::uint8_t unit_;
+    std::size_t length_;
+    bool any_;
+    Frame frame_;
+    std::vector<double> times_;
+    Frame rest_;  // bytes after a complete frame, for the next search
+    std::vector<double> rest_times_;
+};
+
 // The register word whose high byte is at offset pos (0-based): hi x 256 + lo as a
 // signed 16-bit value, so 0xFF38 reads as -200. The k-th value of a read answer is at
 // pos = 3 + 2k. Offsets outside the frame give 0.

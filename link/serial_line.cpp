@@ -19,13 +19,21 @@ std::int16_t echo_on = 0;
 std::string rx_buffer;
 double line_quiet_since = -std::numeric_limits<double>::infinity();
 bool line_unsettled = false;
-std::uint64_t discarded_rx_bytes = 0;
-std::uint64_t line_count = 0;
+double rx_block_at = 0;
+RxSeen rx_seen;
 
 namespace {
 
 constexpr double echo_probe_seconds = 0.2;
 constexpr int longest_frame_chars = 256;
+// A wait longer than this runs window events at least this often, as a retry pause does.
+constexpr double yield_every_seconds = 0.1;
+
+// The longest gap the port showed inside a good frame on this line.
+double shown_gap = 0;
+// Blocks read off the port; rx_seen counts bytes of blocks after `seen_from` only.
+std::uint64_t rx_blocks = 0;
+std::uint64_t seen_from = 0;
 
 // The port failed under the program while port_status was 0: reopen it before use.
 bool port_failed = false;
@@ -96,7 +104,7 @@ std::int16_t open_port() {
         port.set_port_number(bindings().main.Com_select() + 1);
         port.set_settings(port_settings(images::bus_mode));
         port.open();
-        ++line_count;
+        shown_gap = 0;
         // Cleared once the port is open: the port refuses counts while closed.
         port.discard_input();
         port.discard_output();
@@ -147,8 +155,10 @@ std::int16_t get_rx_byte() {
         if (waiting == 0) return -1;
         const std::vector<std::uint8_t> block = port.read(waiting);
         rx_buffer.assign(block.begin(), block.end());
-        line_quiet_since = std::max(line_quiet_since, ui::clock().now());
+        rx_block_at = ui::clock().now();
+        line_quiet_since = std::max(line_quiet_since, rx_block_at);
         if (rx_buffer.empty()) return -1;
+        ++rx_blocks;
         line_unsettled = true;
     }
     const auto c = static_cast<unsigned char>(rx_buffer.front());
@@ -156,31 +166,75 @@ std::int16_t get_rx_byte() {
     return static_cast<std::int16_t>(c);
 }
 
-void wait_rx_until(double deadline) {
+void RxSeen::saw(double t) {
+    if (!any) first = t;
+    any = true;
+    last = std::max(last, t);
+}
+
+void start_rx_seen() {
+    rx_seen = {};
+    seen_from = rx_blocks;
+}
+
+void note_frame_byte() {
+    if (rx_blocks > seen_from) rx_seen.saw(rx_block_at);
+}
+
+double delivery_block() {
+    std::optional<platform::DeliveryBlock> told;
+    try {
+        told = MSComm1().delivery_block();
+    } catch (const std::exception&) {
+    }
+    if (told && told->from_system) return told->seconds;
+    return std::max(told ? told->seconds : default_delivery_block_seconds, shown_gap);
+}
+
+void note_frame_gap(double seconds) {
+    // A gap longer than any adapter's timer is the program's own delay, not the port's.
+    if (seconds <= max_delivery_block_seconds) shown_gap = std::max(shown_gap, seconds);
+}
+
+void wait_rx_until(double deadline, bool yielding) {
     if (!rx_buffer.empty()) return;
-    const double remaining = deadline - ui::clock().now();
+    platform::Clock& clock = ui::clock();
+    double remaining = deadline - clock.now();
+    if (yielding && remaining > yield_every_seconds) {
+        ui::do_events();
+        remaining = std::min(deadline - clock.now(), yield_every_seconds);
+    }
     MSComm1().wait_input(remaining > 0 ? remaining : 0);
 }
 
-void send_block(std::span<const std::uint8_t> bytes) {
+void send_block(std::span<const std::uint8_t> bytes, bool yielding) {
     platform::SerialPort& port = MSComm1();
     platform::Clock& clock = ui::clock();
     const auto timing = platform::line_timing(port.settings());
     if (timing) {
+        const double block = delivery_block();
         // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
         // answer to this block can be among them, so they go and the silence starts
         // again. A port that hands bytes on in blocks shows the line quiet while it still
         // holds some: after bytes that closed no frame the quiet lasts one delivery block
         // more. A line that never falls silent is waited out for one longest frame.
-        const double give_up =
-            clock.now() + longest_frame_chars * timing->char_seconds + delivery_block_seconds;
+        const double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
         // Unsettled, the port must show nothing for a whole block from now on too: what
         // reached it within the last block may not be handed on yet.
         double until = line_quiet_since + timing->silent_seconds;
-        if (line_unsettled) until = std::max(until, clock.now()) + delivery_block_seconds;
+        if (line_unsettled) until = std::max(until, clock.now()) + block;
+        // Only a wait beyond the silent interval (a late answer's tail, a long block)
+        // runs events; a fault-free exchange sends as it always did.
+        const bool events = yielding && until - clock.now() > timing->silent_seconds;
         for (;;) {
-            const double now = clock.now();
-            if (now < until) port.wait_input(until - now);  // wakes at the first byte
+            double now = clock.now();
+            if (events && now < until) {
+                ui::do_events();
+                now = clock.now();
+            }
+            // Wakes at the first byte.
+            if (now < until) port.wait_input(events ? std::min(until - now, yield_every_seconds)
+                                                    : until - now);
             if (port.in_count() == 0) {
                 if (clock.now() < until) continue;
                 line_unsettled = false;
@@ -188,7 +242,7 @@ void send_block(std::span<const std::uint8_t> bytes) {
             }
             if (clock.now() >= give_up) break;
             discard_rx();
-            until = line_quiet_since + timing->silent_seconds + delivery_block_seconds;
+            until = line_quiet_since + timing->silent_seconds + block;
         }
     }
     port.write(bytes);
@@ -200,9 +254,10 @@ void send_block(std::span<const std::uint8_t> bytes) {
 void discard_rx() {
     platform::SerialPort& port = MSComm1();
     if (const int waiting = port.in_count(); waiting > 0) {
-        line_quiet_since = std::max(line_quiet_since, ui::clock().now());
+        const double now = ui::clock().now();
+        line_quiet_since = std::max(line_quiet_since, now);
         line_unsettled = true;
-        discarded_rx_bytes += static_cast<std::uint64_t>(waiting);
+        rx_seen.saw(now);
     }
     port.discard_input();
 }

@@ -26,17 +26,35 @@ extern double line_quiet_since;
 // answer, stray bytes): more of them may be on the line still, not yet handed on by
 // the port. The next block then waits one delivery block longer.
 extern bool line_unsettled;
-// Bytes the link has thrown away unread (discard_rx), counted for ever: a change tells
-// that something came in.
-extern std::uint64_t discarded_rx_bytes;
-// Counts the lines the link has had: every port opened, every reset of its state. What is
-// known of answers still on their way belongs to one line.
-extern std::uint64_t line_count;
+// When the port handed on the bytes in rx_buffer (the time they were read from it).
+extern double rx_block_at;
 
-// The longest time a port may hold received bytes before handing them on: a USB
-// adapter's latency timer (commonly 16 ms). Waiting this long with nothing new shows
-// the end of what was still coming in.
-inline constexpr double delivery_block_seconds = 0.016;
+// What came in after a send: bytes the link took into a frame or threw away unread, and
+// when the port handed on the first and the last of them. Bytes already in rx_buffer
+// at the send do not count.
+struct RxSeen {
+    bool any = false;
+    double first = 0;
+    double last = 0;
+    void saw(double t);
+};
+extern RxSeen rx_seen;
+// A send went out: rx_seen starts again.
+void start_rx_seen();
+// The byte get_rx_byte gave last went into a frame.
+void note_frame_byte();
+
+// The longest time a port may hold received bytes before handing them on when nothing
+// tells it (a USB adapter's latency timer is commonly 16 ms).
+inline constexpr double default_delivery_block_seconds = 0.016;
+// The longest latency timer a USB adapter takes.
+inline constexpr double max_delivery_block_seconds = 0.255;
+// The port's delivery block: as the system tells it, else the larger of the value
+// configured for the port (default_delivery_block_seconds without one) and the longest
+// gap the port showed inside a frame with a correct CRC on this line.
+double delivery_block();
+// A frame with a correct CRC came in with `seconds` at most between two of its bytes.
+void note_frame_gap(double seconds);
 
 // The serial-port control of the main window. Every operation on a closed port
 // throws ui::UiFault.
@@ -82,16 +100,18 @@ void wait_seconds_dbl(double seconds);
 // Waits without running any window event.
 void busy_wait(double seconds);
 
-// Waits (no events) until a byte can be taken or the clock reaches deadline.
-void wait_rx_until(double deadline);
+// Waits until a byte can be taken or the clock reaches deadline. `yielding`: a wait
+// longer than a retry pause runs window events as the pauses do, at least every pause.
+void wait_rx_until(double deadline, bool yielding = false);
 
 // Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
 // baud) since the last byte sent or received: no device may take it for the tail of
 // the frame before. Bytes arriving during the wait are discarded and restart it (for
 // one longest frame at most); once bytes were discarded, or the line is unsettled, the
 // quiet must last one delivery block more, as the port may still hold bytes that
-// reached it. Waits without running events.
-void send_block(std::span<const std::uint8_t> bytes);
+// reached it. `yielding`: a wait longer than the silent interval runs window events at
+// least every retry pause (inside a transaction, whose guard keeps others off the line).
+void send_block(std::span<const std::uint8_t> bytes, bool yielding = false);
 // Empties the port's input; bytes found there count as received now and leave the
 // line unsettled.
 void discard_rx();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <limits>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -23,7 +24,7 @@ namespace dvx::link {
 namespace {
 
 bool in_transaction = false;
-// When receive_answer took the first byte of its answer.
+// When the port handed on the first byte of the answer receive_answer took last.
 double answer_began = 0;
 
 // The pauses of a transaction let window events run, and a click or timer may start
@@ -49,7 +50,7 @@ void send_request(const Frame& request, int sends_so_far) {
         rx_buffer.clear();
         discard_rx();
     }
-    send_block(request);
+    send_block(request, true);
 }
 
 // --- HZL variable table (22000..22601) and result pages (24000..26999) ---
@@ -222,8 +223,12 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
     double last_echo_poll = start;
     answer.clear();
     const auto full_length = static_cast<std::size_t>(expected) + 2;
+    AnswerSearch search(static_cast<std::uint8_t>(unit), full_length, false);
     for (;;) {
-        if (clock.now() - start > answer_seconds) return link_status::time_out;
+        if (clock.now() - start > answer_seconds) {
+            answer = search.frame();
+            return link_status::time_out;
+        }
         if (last_echo_poll - start > echo_seconds) return link_status::time_out;
         if (echo > 0 && echo_on == 1) {
             last_echo_poll = clock.now();
@@ -238,144 +243,133 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
             wait_rx_until(start + answer_seconds);
             continue;
         }
-        if (answer.empty() && b == unit) answer_began = clock.now();
-        if (!answer.empty() || b == unit) answer.push_back(static_cast<std::uint8_t>(b));
-        if (answer.size() == full_length) break;
+        const AnswerSearch::Step step = search.push(static_cast<std::uint8_t>(b), rx_block_at);
+        if (step == AnswerSearch::Step::skipped) continue;
+        note_frame_byte();
+        if (step == AnswerSearch::Step::more) continue;
+        answer = search.frame();
+        answer_began = search.began();
+        note_frame_complete();
+        if (step == AnswerSearch::Step::failed) return link_status::crc_error;
+        note_frame_gap(search.longest_gap());
+        return link_status::done;
     }
-    note_frame_complete();
-    return crc_matches(answer) ? link_status::done : link_status::crc_error;
 }
 
 namespace {
 
-// The full length of an answer frame of `unit` from its head; 0 while the head does not
-// tell it yet, `otherwise` for a function the link never asks for.
-std::size_t answer_frame_length(const Frame& head, std::size_t otherwise) {
-    if (head.size() < 2) return 0;
-    if (head[1] & 0x80) return 5;
-    if (head[1] == fn_write_multiple) return write_answer_length() + 2u;
-    if (head[1] != fn_read_holding) return otherwise;
-    if (head.size() < 3) return 0;
-    return 5u + head[2];
-}
-
-// What is known of answers that may still be on their way when an exchange's wait for
-// them ran out (a device that answers its resends later than its first request): the
-// answer taken, and how many copies of it may still come. A frame the same byte for byte
-// arriving later for another request is such a copy and is not taken: the request's own
-// answer, or a resend, follows. After a few time-outs without one the device cannot
-// answer so late, and nothing more is held back.
-struct StrayAnswers {
-    Frame answer;
-    std::size_t copies = 0;
-    double until = 0;
-    std::uint64_t line = 0;
-
-    bool take_copy(const Frame& a) {
-        if (copies == 0 || line != line_count || ui::clock().now() > until || a != answer)
-            return false;
-        --copies;
-        return true;
-    }
-};
-StrayAnswers stray_answers;
-// An answer that begins within this of its request is that request's own.
-constexpr double prompt_answer_seconds = 0.1;
-
-// Answers of an exchange that needed more than one send. The device answers its
-// requests in order, one each; so an answer taken for the last send may be the late
-// answer of an earlier one, and the answers of the sends after it are still to come.
-// Their requests look the same as the next one of the same unit and count, so the link
-// keeps the line until they have come (discarding them) or cannot come any more.
+// Answers still on their way after an exchange that needed more than one send, or
+// failed. A device answers its requests in order, one each, as late as it may be; so an
+// answer taken for the last send may be the late one of an earlier send, and those of
+// the sends after it are still to come, looking like the answer to the next request of
+// the same unit and count. The link decides by time alone: it gives each send whose
+// answer may still come the time it can take, and keeps the line, discarding, until
+// every one has come or had its time.
 class LateAnswers {
   public:
-    // A send goes out now; the window of the send before it (its receive, the pause
-    // and the silence before this one) has closed.
-    void sending() {
+    // A send went out; its request has left the line at `request_end`.
+    void sent(double request_end) {
         close_window();
-        if (sent_ < sent_at_.size()) sent_at_[sent_++] = ui::clock().now();
-        seen_ = false;
-        discarded_mark_ = discarded_rx_bytes;
+        if (count_ < windows_.size()) windows_[count_++] = {request_end};
+        start_rx_seen();
     }
-    // What the receive of the last send brought.
-    void received(const Frame& answer) { seen_ = seen_ || !answer.empty(); }
 
-    // The exchange is over; `taken`: `answer` was taken for the last send.
-    void wait_out(int unit, std::size_t answer_length, bool taken, const Frame& answer) {
-        if (sent_ == 0) return;
-        double lateness = answer_seconds;
-        if (taken) {
-            // The taken answer may be the late one of the send before the last, when that
-            // one brought nothing (an answer later still would have been seen earlier).
-            const std::size_t of = sent_ >= 2 ? std::max(answered_, sent_ - 2) : 0;
-            lateness = std::max(lateness, answer_began - sent_at_[of]);
-            ++answered_;
-        } else {
-            close_window();
+    // The exchange is over; `taken`: an answer that began at `answer_began` was taken
+    // for the last send.
+    void wait_out(int unit, std::size_t answer_length, bool taken) {
+        if (count_ == 0) return;
+        close_window();
+        if (taken) windows_[count_ - 1].first = answer_began;
+        if (count_ == 1 && taken) return;  // answered at its first send: nothing owed
+        // The answers seen go to the earliest sends they can be for: that makes each as
+        // late as it can be, and leaves the latest sends owed. An answer comes that long
+        // after its device could begin it: its request had arrived and the answer before
+        // it was out (a device that queues its requests answers them one after the other).
+        std::size_t answered = 0;
+        double lateness = 0;
+        double last_end = -std::numeric_limits<double>::infinity();
+        for (std::size_t k = 0; k < count_; ++k) {
+            const Window& w = windows_[k];
+            if (!w.seen) continue;
+            lateness = std::max(lateness, w.first - std::max(windows_[answered].sent, last_end));
+            last_end = w.last;
+            ++answered;
         }
-        if (answered_ >= sent_) return;
-        const std::size_t outstanding = sent_ - answered_;
-        // The last send's answer comes as late as the one taken, or within the time-out;
-        // one delivery block more for a port that holds its first bytes.
-        const std::size_t gone =
-            discard_answers(unit, answer_length, outstanding,
-                            sent_at_[sent_ - 1] + lateness + delivery_block_seconds);
-        // Only an answer that came late for the last send can be an earlier send's, with
-        // the last one's still to come; a prompt one is the last send's own.
-        if (taken && gone < outstanding &&
-            answer_began - sent_at_[sent_ - 1] > prompt_answer_seconds)
-            stray_answers = {answer, outstanding - gone, ui::clock().now() + 3 * answer_seconds,
-                             line_count};
+        // Nothing at all in four windows: a device that answers within three time-outs
+        // would have been seen by now, so it is silent and owes nothing.
+        if (answered == 0) return;
+        for (std::size_t i = answered; i < count_; ++i) {
+            const double could_begin = std::max(windows_[i].sent, last_end);
+            const auto seen = discard_answer(unit, answer_length, could_begin + lateness);
+            if (!seen) continue;  // lost: the next one is timed from the last answer seen
+            lateness = std::max(lateness, seen->first - could_begin);
+            last_end = seen->last;
+        }
     }
 
   private:
+    struct Window {
+        double sent = 0;
+        bool seen = false;  // bytes of an answer came before the next send
+        double first = 0, last = 0;
+    };
+    struct Seen {
+        double first, last;
+    };
+
     void close_window() {
-        if (sent_ == 0) return;
-        if (seen_ || discarded_rx_bytes != discarded_mark_) ++answered_;
-        seen_ = false;
-        discarded_mark_ = discarded_rx_bytes;
+        if (count_ == 0 || !rx_seen.any) return;
+        Window& w = windows_[count_ - 1];
+        if (!w.seen) w.first = rx_seen.first;
+        w.seen = true;
+        w.last = std::max(w.last, rx_seen.last);
+        start_rx_seen();
     }
 
-    // The number of frames that came and were thrown away.
-    static std::size_t discard_answers(int unit, std::size_t answer_length, std::size_t outstanding,
-                                       double starts_by) {
+    // Waits, events running, for one answer that may begin up to `due` (the port's
+    // delivery block and a silent interval more) and throws it away: a frame with a
+    // correct CRC, or whatever came until the line fell quiet. When it came, if at all.
+    static std::optional<Seen> discard_answer(int unit, std::size_t answer_length, double due) {
         platform::Clock& clock = ui::clock();
         const auto timing = platform::line_timing(MSComm1().settings());
         const double char_seconds = timing ? timing->char_seconds : 0.0;
         const double silent_seconds = timing ? timing->silent_seconds : 0.0;
-        Frame frame;
-        double until = starts_by;
-        std::size_t gone = 0;
-        while (gone < outstanding) {
+        const double block = delivery_block();
+        const double begins_by = due + block + silent_seconds;
+        AnswerSearch search(static_cast<std::uint8_t>(unit), answer_length, true);
+        std::optional<Seen> seen;
+        for (;;) {
             const std::int16_t b = get_rx_byte();
-            if (b < 0) {
-                if (clock.now() >= until) break;
-                wait_rx_until(until);
+            if (b >= 0) {
+                seen = seen ? Seen{seen->first, rx_block_at} : Seen{rx_block_at, rx_block_at};
+                const auto step = search.push(static_cast<std::uint8_t>(b), rx_block_at);
+                if (step == AnswerSearch::Step::complete) {
+                    note_frame_gap(search.longest_gap());
+                    note_frame_complete();
+                    return seen;
+                }
+                if (step == AnswerSearch::Step::failed) search.next();
                 continue;
             }
-            if (frame.empty() && b != unit) continue;
-            frame.push_back(static_cast<std::uint8_t>(b));
-            const std::size_t length = answer_frame_length(frame, answer_length);
-            if (length != 0 && frame.size() >= length) {
-                ++gone;
-                frame.clear();
-                note_frame_complete();
-                until = std::max(starts_by, clock.now());
+            const double now = clock.now();
+            if (!seen) {
+                if (now >= begins_by) return seen;
+                wait_rx_until(begins_by, true);
                 continue;
             }
-            // A frame under way: its rest, or a quiet line, ends it.
-            const std::size_t rest = length > frame.size() ? length - frame.size() : 1;
-            until = std::max(starts_by, clock.now() + static_cast<double>(rest) * char_seconds +
-                                            silent_seconds + delivery_block_seconds);
+            // An answer under way: its rest, or a quiet line, ends it.
+            const std::size_t length = search.full_length();
+            const std::size_t have = search.frame().size();
+            const std::size_t rest = length > have ? length - have : 0;
+            const double quiet_by = seen->last + static_cast<double>(rest) * char_seconds +
+                                    silent_seconds + block;
+            if (now >= quiet_by) return seen;
+            wait_rx_until(quiet_by, true);
         }
-        return gone;
     }
 
-    std::array<double, max_sends> sent_at_{};
-    std::size_t sent_ = 0;
-    std::size_t answered_ = 0;  // answers seen so far, one per send at most
-    bool seen_ = false;         // the last send's window brought bytes of an answer
-    std::uint64_t discarded_mark_ = 0;
+    std::array<Window, max_sends> windows_{};
+    std::size_t count_ = 0;
 };
 
 // Sends the request until a complete, correct answer with the request's function code
@@ -392,21 +386,15 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
     LateAnswers late;
     const auto length = static_cast<std::size_t>(expected) + 2;
     const auto end = [&](TransactionEnd e) {
-        late.wait_out(unit, length, e == TransactionEnd::done, answer);
+        late.wait_out(unit, length, e == TransactionEnd::done);
         return e;
     };
     for (;;) {
         send_request(request, sends);
-        late.sending();
+        late.sent(line_quiet_since);
         ++sends;
         int echo = static_cast<int>(request.size());
-        bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
-        // A late copy of an earlier exchange's answer: this request's own answer may follow.
-        while (complete && stray_answers.take_copy(answer)) {
-            int no_echo = 0;
-            complete = receive_answer(answer, unit, expected, no_echo) == link_status::done;
-        }
-        late.received(answer);
+        const bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
         if (complete && answer[1] != function) {
             if (function == fn_read_holding) {
                 wait_seconds(foreign_answer_pause_seconds);

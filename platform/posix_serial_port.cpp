@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -115,6 +116,11 @@ class PosixSerialPort final : public SerialPort {
             throw;
         }
         ::tcflush(fd_, TCIOFLUSH);
+        block_.reset();
+        if (const auto told = latency_timer_seconds(path))
+            block_ = DeliveryBlock{*told, true};
+        else if (const auto set = configured_block_seconds(number_, ports_conf_path()))
+            block_ = DeliveryBlock{*set, false};
     }
 
     // The exclusive mode belongs to the line, not to our descriptor: it is given back
@@ -169,6 +175,10 @@ class PosixSerialPort final : public SerialPort {
             if (::poll(&p, 1, 1000) <= 0) throw Fault(FaultText::port_write_no_room);
         }
     }
+
+    // What the system tells of the adapter's block (the latency timer of a ttyUSB
+    // port), else what ports.conf sets for COMn; read at open.
+    std::optional<DeliveryBlock> delivery_block() const override { return block_; }
 
     // Sleeps in poll() until a byte is waiting or the time is up. A hung-up line (the
     // other end of a pseudo-terminal gone) keeps poll() returning at once, so then the
@@ -252,6 +262,7 @@ class PosixSerialPort final : public SerialPort {
     std::string settings_ = "9600,N,8,1";
     int fd_ = -1;
     bool exclusive_ = false;
+    std::optional<DeliveryBlock> block_;
 };
 
 }  // namespace
@@ -313,8 +324,11 @@ namespace {
 struct ConfLine {
     int port = 0;  // 0: nothing to take
     std::string path;
+    std::optional<int> block_ms;  // a "COMn.block=MS" line
     std::string fault;
 };
+
+constexpr int max_block_ms = 255;  // the longest latency timer a USB adapter takes
 
 ConfLine read_conf_line(std::string line) {
     for (std::size_t at = 0; (at = line.find('#', at)) != std::string::npos; ++at)
@@ -333,6 +347,8 @@ ConfLine read_conf_line(std::string line) {
     std::string key = trim(line.substr(0, eq));
     std::transform(key.begin(), key.end(), key.begin(),
                    [](unsigned char c) { return std::toupper(c); });
+    const bool block = key.ends_with(".BLOCK");
+    if (block) key.resize(key.size() - 6);
     const auto number = key.rfind("COM", 0) == 0 ? small_number(key.substr(3)) : std::nullopt;
     if (!number || *number < 1) {
         out.fault = "no port COMn before the \"=\"";
@@ -340,8 +356,17 @@ ConfLine read_conf_line(std::string line) {
     }
     out.path = trim(line.substr(eq + 1));
     if (out.path.empty()) {
-        out.fault = "no device after the \"=\"";
+        out.fault = block ? "no milliseconds after the \"=\"" : "no device after the \"=\"";
         return out;
+    }
+    if (block) {
+        const auto ms = small_number(out.path);
+        out.path.clear();
+        if (!ms || *ms > max_block_ms) {
+            out.fault = "the block takes 0..255 ms";
+            return out;
+        }
+        out.block_ms = *ms;
     }
     out.port = *number;
     return out;
@@ -358,10 +383,35 @@ std::string com_device_path(int number, const std::function<const char*(const ch
     std::string found;
     while (std::getline(conf, line)) {
         const ConfLine l = read_conf_line(line);
-        if (l.port == number) found = l.path;  // the last line for a port wins
+        if (l.port == number && !l.block_ms) found = l.path;  // the last line for a port wins
     }
     if (!found.empty()) return found;
     return "/dev/ttyS" + std::to_string(number - 1);
+}
+
+std::optional<double> configured_block_seconds(int number, const std::string& conf_path) {
+    std::ifstream conf(conf_path);
+    std::string line;
+    std::optional<double> found;
+    while (std::getline(conf, line)) {
+        const ConfLine l = read_conf_line(line);
+        if (l.port == number && l.block_ms) found = *l.block_ms / 1000.0;
+    }
+    return found;
+}
+
+std::optional<double> latency_timer_seconds(const std::string& device_path,
+                                            const std::string& sys_root) {
+    std::error_code ec;
+    const std::string name = std::filesystem::canonical(device_path, ec).filename().string();
+    if (ec) return std::nullopt;
+    if (name.rfind("ttyUSB", 0) != 0) return std::nullopt;
+    std::ifstream in(sys_root + "/class/tty/" + name + "/device/latency_timer");
+    std::string text;
+    if (!std::getline(in, text)) return std::nullopt;
+    const auto ms = small_number(trim(text));
+    if (!ms || *ms > max_block_ms) return std::nullopt;
+    return *ms / 1000.0;
 }
 
 std::vector<std::string> ports_conf_faults(const std::string& conf_path) {

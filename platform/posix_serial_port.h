@@ -39,6 +39,15 @@ std::string com_device_path(int number);
 // used: TEXT"; none for a file that is missing.
 std::vector<std::string> ports_conf_faults(const std::string& conf_path);
 
+// A USB serial adapter's latency timer as the system tells it for a ttyUSB port: the
+// whole milliseconds in <sys_root>/class/tty/ttyUSBn/device/latency_timer for the device
+// the path names (links followed). nullopt for other ports or where it is not told.
+std::optional<double> latency_timer_seconds(const std::string& device_path,
+                                            const std::string& sys_root = "/sys");
+// The delivery block configured for COMn: a line "COMn.block=MS" (whole milliseconds,
+// 0..255) of the settings file, the last one winning; nullopt without one.
+std::optional<double> configured_block_seconds(int number, const std::string& conf_path);
+
 // True when fd is the slave side of a pseudo-terminal (Linux; false elsewhere). Such a
 // line has no parity bit, so a parity the kernel will not take there does not fail the
 // open.

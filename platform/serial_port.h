@@ -5,11 +5,19 @@
 // closed port, as the port control of the original toolkit did.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 namespace dvx::platform {
+
+// How long a port may hold received bytes before it hands them on (a USB adapter's
+// latency timer), where it is known.
+struct DeliveryBlock {
+    double seconds = 0;
+    bool from_system = false;  // told by the system (exact), else configured by the user
+};
 
 class SerialPort {
   public:
@@ -30,6 +38,9 @@ class SerialPort {
     // Blocks (without running window events) until a byte is waiting or `seconds`
     // have passed. Real ports sleep in poll(); the simulated port moves virtual time.
     virtual void wait_input(double seconds) = 0;
+    // The port's delivery block as the system tells it or the user configured it for the
+    // open port; nullopt where neither says.
+    virtual std::optional<DeliveryBlock> delivery_block() const { return std::nullopt; }
 };
 
 }  // namespace dvx::platform

@@ -51,7 +51,7 @@ void SimPort::ensure_open() const {
 double SimPort::handed_on(double arrival) const {
     if (delivery_ <= 0) return arrival;
     // A small tolerance so a byte arriving on a block boundary goes with that block.
-    return std::ceil(arrival / delivery_ - 1e-9) * delivery_;
+    return std::ceil((arrival - phase_) / delivery_ - 1e-9) * delivery_ + phase_;
 }
 
 bool SimPort::waiting_at(double now) const {
@@ -231,11 +231,12 @@ void SimPort::take_frame(std::vector<std::uint8_t> frame, double t) {
     if (!settings_match()) return;
     const auto reply = plant_.handle(frame, t);
     if (!reply) return;
-    double at = t + reply->delay;
+    double at = (queued_ ? std::max(t, answers_free_) : t) + reply->delay;
     for (std::uint8_t b : reply->bytes) {
         at += byte_time_;
         to_master_.emplace(at, b);
     }
+    answers_free_ = std::max(answers_free_, at);
 }
 
 }  // namespace dvx::sim

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -52,9 +53,24 @@ class SimPort final : public platform::SerialPort {
     // stays non-zero until the port is opened again.
     void stick_sender(int writes = 1) { stuck_writes_ = writes; }
 
-    // Received bytes are handed on in blocks, at whole multiples of `seconds`, as a USB
-    // adapter's latency timer does; 0 (the default) hands each byte on as it arrives.
-    void set_delivery_interval(double seconds) { delivery_ = seconds > 0 ? seconds : 0; }
+    // Received bytes are handed on in blocks, at whole multiples of `seconds` from
+    // `phase` on, as a USB adapter's latency timer does; 0 (the default) hands each byte
+    // on as it arrives. The port then tells its block as the system does for such an
+    // adapter (delivery_block), unless tell_delivery_block says otherwise.
+    void set_delivery_interval(double seconds, double phase = 0) {
+        delivery_ = seconds > 0 ? seconds : 0;
+        phase_ = phase;
+        told_ = platform::DeliveryBlock{delivery_, true};
+    }
+    // What delivery_block() tells: nothing (a port the system knows nothing of), a
+    // configured value, or the block as the system tells it.
+    void tell_delivery_block(std::optional<platform::DeliveryBlock> told) { told_ = told; }
+    std::optional<platform::DeliveryBlock> delivery_block() const override { return told_; }
+    // The devices take one request at a time: a request that comes while an answer is
+    // still being worked out or sent waits for it (a slow device or gateway that queues
+    // a resend behind the first request). Off by default: each answer is timed from its
+    // own request.
+    void set_answers_queued(bool on) { queued_ = on; }
 
     // Seconds per byte at the current baud rate (11 bits a byte).
     double byte_time() const { return byte_time_; }
@@ -107,6 +123,10 @@ class SimPort final : public platform::SerialPort {
     double last_rx_end_ = -never_;      // arrival of the last byte taken off to_master_
     double shortest_silence_ = never_;  // see shortest_silence()
     double delivery_ = 0;               // block interval of received bytes
+    double phase_ = 0;                  // where the blocks begin
+    std::optional<platform::DeliveryBlock> told_;
+    bool queued_ = false;
+    double answers_free_ = -never_;  // when the last answer's last byte is out
 };
 
 }  // namespace dvx::sim

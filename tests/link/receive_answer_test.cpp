@@ -33,7 +33,11 @@ const CollectRow rows[] = {
     {"exception answer too short", {Fault::exception(2)}, false, 0, link_status::time_out, 8,
         1.0, 1.01},
     {"bad CRC", {Fault::bad_crc()}, false, 0, link_status::crc_error, 8, 0.0, 0.05},
-    {"echo taken as the answer", {}, true, 0, link_status::crc_error, 8, 0.0, 0.05},
+    // The echo starts a frame that fails its CRC; the answer's head behind it is found.
+    {"the answer behind an echo taken for it found", {}, true, 0, link_status::done, 8,
+        0.0, 0.05},
+    {"bad CRC after the echo taken for the answer", {Fault::bad_crc()}, true, 0,
+        link_status::crc_error, 8, 0.0, 0.05},
     {"echo not there within 0.3 s", {Fault::echo_delayed(0.5), Fault::silent()}, true, 1,
         link_status::time_out, 8, 0.3, 0.31},
 };

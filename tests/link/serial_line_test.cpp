@@ -167,8 +167,8 @@ TEST_F(SerialLine, ProbeWindowStartsWhenItsByteIsOut) {
         EXPECT_EQ(echo_on, c.adapter_echoes ? 1 : 0);
         if (!c.adapter_echoes) {
             // The silence after drained bytes lasts a delivery block longer.
-            EXPECT_GE(clock_.peek() - line_busy_until, 0.2 + delivery_block_seconds);
-            EXPECT_LE(clock_.peek() - line_busy_until, 0.21 + delivery_block_seconds);
+            EXPECT_GE(clock_.peek() - line_busy_until, 0.2 + default_delivery_block_seconds);
+            EXPECT_LE(clock_.peek() - line_busy_until, 0.21 + default_delivery_block_seconds);
         }
         const std::size_t before = requests();
         const TransactionResult r = read_transaction(0, 5);
