@@ -207,46 +207,51 @@ void wait_rx_until(double deadline, bool yielding) {
     MSComm1().wait_input(remaining > 0 ? remaining : 0);
 }
 
-void send_block(std::span<const std::uint8_t> bytes, bool yielding) {
+void wait_line_quiet(bool yielding) {
     platform::SerialPort& port = MSComm1();
     platform::Clock& clock = ui::clock();
     const auto timing = platform::line_timing(port.settings());
-    if (timing) {
-        const double block = delivery_block();
-        // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
-        // answer to this block can be among them, so they go and the silence starts
-        // again. A port that hands bytes on in blocks shows the line quiet while it still
-        // holds some: after bytes that closed no frame the quiet lasts one delivery block
-        // more. A line that never falls silent is waited out for one longest frame.
-        const double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
-        // Unsettled, the port must show nothing for a whole block from now on too: what
-        // reached it within the last block may not be handed on yet.
-        double until = line_quiet_since + timing->silent_seconds;
-        if (line_unsettled) until = std::max(until, clock.now()) + block;
-        // Only a wait beyond the silent interval (a late answer's tail, a long block)
-        // runs events; a fault-free exchange sends as it always did.
-        const bool events = yielding && until - clock.now() > timing->silent_seconds;
-        for (;;) {
-            double now = clock.now();
-            if (events && now < until) {
-                ui::do_events();
-                now = clock.now();
-            }
-            // Wakes at the first byte.
-            if (now < until) port.wait_input(events ? std::min(until - now, yield_every_seconds)
-                                                    : until - now);
-            if (port.in_count() == 0) {
-                if (clock.now() < until) continue;
-                line_unsettled = false;
-                break;
-            }
-            if (clock.now() >= give_up) break;
-            discard_rx();
-            until = line_quiet_since + timing->silent_seconds + block;
+    if (!timing) return;
+    const double block = delivery_block();
+    // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
+    // answer to the next block can be among them, so they go and the silence starts
+    // again. A port that hands bytes on in blocks shows the line quiet while it still
+    // holds some: after bytes that closed no frame the quiet lasts one delivery block
+    // more. A line that never falls silent is waited out for one longest frame.
+    const double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
+    // Unsettled, the port must show nothing for a whole block from now on too: what
+    // reached it within the last block may not be handed on yet.
+    double until = line_quiet_since + timing->silent_seconds;
+    if (line_unsettled) until = std::max(until, clock.now()) + block;
+    // Only a wait beyond the silent interval (a late answer's tail, a long block) runs
+    // events; a fault-free exchange sends as it always did.
+    const bool events = yielding && until - clock.now() > timing->silent_seconds;
+    for (;;) {
+        double now = clock.now();
+        if (events && now < until) {
+            ui::do_events();
+            now = clock.now();
         }
+        // Wakes at the first byte.
+        if (now < until)
+            port.wait_input(events ? std::min(until - now, yield_every_seconds) : until - now);
+        if (port.in_count() == 0) {
+            if (clock.now() < until) continue;
+            line_unsettled = false;
+            return;
+        }
+        if (clock.now() >= give_up) return;
+        discard_rx();
+        until = line_quiet_since + timing->silent_seconds + block;
     }
+}
+
+void send_block(std::span<const std::uint8_t> bytes, bool yielding) {
+    wait_line_quiet(yielding);
+    platform::SerialPort& port = MSComm1();
+    platform::Clock& clock = ui::clock();
     port.write(bytes);
-    if (timing)
+    if (const auto timing = platform::line_timing(port.settings()))
         line_quiet_since = std::max(line_quiet_since, clock.now()) +
                            static_cast<double>(bytes.size()) * timing->char_seconds;
 }

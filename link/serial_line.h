@@ -104,6 +104,9 @@ void busy_wait(double seconds);
 // longer than a retry pause runs window events as the pauses do, at least every pause.
 void wait_rx_until(double deadline, bool yielding = false);
 
+// The wait of send_block without the block: until the line has been silent for the
+// silent interval (and a delivery block more when unsettled), discarding what comes.
+void wait_line_quiet(bool yielding = false);
 // Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
 // baud) since the last byte sent or received: no device may take it for the tail of
 // the frame before. Bytes arriving during the wait are discarded and restart it (for

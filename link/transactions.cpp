@@ -278,6 +278,8 @@ class LateAnswers {
     // for the last send.
     void wait_out(int unit, std::size_t answer_length, bool taken) {
         if (count_ == 0) return;
+        // The rest of what the last window brought may still be held by the port.
+        if (count_ > 1 || !taken) wait_line_quiet(true);
         close_window();
         if (taken) windows_[count_ - 1].first = answer_began;
         if (count_ == 1 && taken) return;  // answered at its first send: nothing owed
