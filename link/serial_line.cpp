@@ -225,7 +225,9 @@ void wait_line_quiet(bool yielding) {
     if (line_unsettled) until = std::max(until, clock.now()) + block;
     // Only a wait beyond the silent interval (a late answer's tail, a long block) runs
     // events; a fault-free exchange sends as it always did.
+    // Such a wait ends with events too, as the receive that follows runs none.
     const bool events = yielding && until - clock.now() > timing->silent_seconds;
+    bool ended_with_events = false;
     for (;;) {
         double now = clock.now();
         if (events && now < until) {
@@ -237,11 +239,17 @@ void wait_line_quiet(bool yielding) {
             port.wait_input(events ? std::min(until - now, yield_every_seconds) : until - now);
         if (port.in_count() == 0) {
             if (clock.now() < until) continue;
+            if (events && !ended_with_events) {
+                ui::do_events();
+                ended_with_events = true;
+                continue;
+            }
             line_unsettled = false;
             return;
         }
         if (clock.now() >= give_up) return;
         discard_rx();
+        ended_with_events = false;
         until = line_quiet_since + timing->silent_seconds + block;
     }
 }
