@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -277,6 +278,33 @@ TEST_F(SerialLine, WaitsMeasureElapsedTime) {
         const double took = clock_.peek() - t0;
         EXPECT_GE(took, c.seconds > 0 ? c.seconds - 1e-6 : 0.0);
         EXPECT_LE(took, std::max(c.seconds, 0.0) + 0.001);
+    }
+}
+
+// The delivery block the link waits with: the system's where the port tells it, else the
+// configured value (16 ms without one) raised by the gaps the port shows inside frames.
+TEST_F(SerialLine, TheDeliveryBlockIsTheSystemsElseTheConfiguredOneRaisedByWhatTheLineShows) {
+    struct Case {
+        const char* name;
+        std::optional<platform::DeliveryBlock> told;
+        double before, after;  // before and after a 60-word answer through 64 ms blocks
+    };
+    const Case cases[] = {
+        {"told by the system", platform::DeliveryBlock{0.008, true}, 0.008, 0.008},
+        {"not told", std::nullopt, default_delivery_block_seconds, 0.064},
+        {"configured longer", platform::DeliveryBlock{0.1, false}, 0.1, 0.1},
+        {"configured shorter", platform::DeliveryBlock{0.004, false}, 0.004, 0.064},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        attach(sim::Plant::preset(0));
+        port().set_delivery_interval(0.064);
+        port().tell_delivery_block(c.told);
+        EXPECT_DOUBLE_EQ(delivery_block(), c.before);
+        ASSERT_EQ(read_regs(1000, 60), 0);  // 125 bytes, 143 ms: three blocks
+        EXPECT_NEAR(delivery_block(), c.after, 1e-9);
+        ASSERT_EQ(open_port(), 0);  // a new line shows its own
+        EXPECT_DOUBLE_EQ(delivery_block(), c.before);
     }
 }
 

@@ -117,5 +117,53 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
     std::filesystem::remove_all(dir);
 }
 
+// The block a port may hold received bytes for: the system's latency timer of a ttyUSB
+// device (through a link too), else the value ports.conf sets for the port.
+TEST(DeliveryBlock, TheSystemsLatencyTimerElseTheConfiguredValue) {
+    namespace fs = std::filesystem;
+    const auto dir = fs::temp_directory_path() / ("dvx-block-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "dev");
+    const auto attribute = [&](const std::string& tty, const std::string& text) {
+        fs::create_directories(dir / "sys/class/tty" / tty / "device");
+        std::ofstream(dir / "sys/class/tty" / tty / "device/latency_timer") << text;
+    };
+    for (const char* name : {"ttyUSB3", "ttyUSB4", "ttyUSB5", "ttyUSB6", "ttyS0"})
+        std::ofstream(dir / "dev" / name) << "";
+    fs::create_symlink(dir / "dev/ttyUSB3", dir / "dev/adapter");
+    attribute("ttyUSB3", "64\n");
+    attribute("ttyUSB4", "300\n");  // no adapter takes it
+    attribute("ttyUSB5", "fast\n");
+    attribute("ttyS0", "16\n");  // told for USB adapters only
+    const std::string sys = (dir / "sys").string();
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/ttyUSB3").string(), sys), 0.064);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/adapter").string(), sys), 0.064);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/ttyUSB4").string(), sys), std::nullopt);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/ttyUSB5").string(), sys), std::nullopt);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/ttyUSB6").string(), sys), std::nullopt);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/ttyS0").string(), sys), std::nullopt);
+    EXPECT_EQ(latency_timer_seconds((dir / "dev/missing").string(), sys), std::nullopt);
+
+    const std::string conf = (dir / "ports.conf").string();
+    std::ofstream(conf) << "COM3=/dev/ttyUSB0\n"         // 1
+                           "COM3.block=64\n"             // 2
+                           "com3.BLOCK = 32  # slower\n"  // 3: the last line wins
+                           "COM4.block=300\n"            // 4
+                           "COM5.block=\n"               // 5
+                           "COM6.block=0\n";             // 6
+    EXPECT_EQ(configured_block_seconds(3, conf), 0.032);
+    EXPECT_EQ(configured_block_seconds(4, conf), std::nullopt);
+    EXPECT_EQ(configured_block_seconds(6, conf), 0.0);
+    EXPECT_EQ(configured_block_seconds(7, conf), std::nullopt);
+    const auto no_env = [](const char*) -> const char* { return nullptr; };
+    EXPECT_EQ(com_device_path(3, no_env, conf), "/dev/ttyUSB0");
+    EXPECT_EQ(com_device_path(6, no_env, conf), "/dev/ttyS5");
+    const std::vector<std::string> faults = {
+        conf + ":4: the block takes 0..255 ms, line not used: COM4.block=300",
+        conf + ":5: no milliseconds after the \"=\", line not used: COM5.block=",
+    };
+    EXPECT_EQ(ports_conf_faults(conf), faults);
+    fs::remove_all(dir);
+}
+
 }  // namespace
 }  // namespace dvx::platform
