@@ -71,10 +71,13 @@ class AnswerSweep : public BusFixture, public ::testing::WithParamInterface<int>
     }
 
     // Runs the reads; every failure of a done read's words is reported.
-    void run(int mode, double block, double phase, double late, Lateness how, bool moving) {
+    // `configured`: the block is set in ports.conf, not told by the system.
+    void run(int mode, double block, double phase, double late, Lateness how, bool moving,
+             bool configured) {
         loop_.set_guard(1'000'000, 3600);  // each run its own bounds: the sweep takes hours
         attach(sim::Plant::preset(mode));
         port().set_delivery_interval(block, phase);
+        if (configured) port().tell_delivery_block(platform::DeliveryBlock{block, false});
         port().set_answers_queued(how == Lateness::queued);
         const double t0 = clock_.peek();
         const std::vector<Step> reads = steps(mode, moving);
@@ -161,12 +164,15 @@ TEST_P(AnswerSweep, EveryReadThatSaysDoneHoldsItsOwnWords) {
                 for (int h = 0; h < 3; ++h) {
                     if (block == 0 && align > 0) continue;
                     const double late = tenth / 10.0;
-                    // Held and moving values in turn, each lateness with both.
+                    // Held and moving values in turn, each lateness with both; the block
+                    // told by the system, or configured, in turn.
                     const bool moving = (tenth + h) % 2 == 1;
+                    const bool configured = tenth % 3 == 0;
                     SCOPED_TRACE("block " + std::to_string(block) + " at " +
-                                 std::to_string(align) + ", late " + std::to_string(late) + " " +
-                                 how_names[h] + (moving ? ", moving" : ", held"));
-                    run(mode, block, align * block, late, hows[h], moving);
+                                 std::to_string(align) + (configured ? " configured" : "") +
+                                 ", late " + std::to_string(late) + " " + how_names[h] +
+                                 (moving ? ", moving" : ", held"));
+                    run(mode, block, align * block, late, hows[h], moving, configured);
                     ++runs;
                     if (HasFatalFailure()) return;
                 }
