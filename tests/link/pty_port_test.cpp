@@ -13,7 +13,9 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -31,6 +33,7 @@
 #include "link/link.h"
 #include "model/param_image.h"
 #include "platform/posix_serial_port.h"
+#include "sim/sim.h"
 #include "tests/support/processes.h"
 #include "tests/support/real_line.h"
 #include "tests/support/services_fixture.h"
@@ -572,6 +575,78 @@ TEST_F(LibmodbusPort, FramesAreUnderstoodByAnIndependentStack) {
     ASSERT_EQ(write_regs(1010, 2), 0);
     EXPECT_EQ(regs[62010], 4242);
     EXPECT_EQ(regs[62011], 0xFFFF);
+}
+
+// The simulator's port in this process, on the steady clock, serving a plant on the
+// master side of a pseudo-terminal pair and handing its bytes on in blocks as a USB
+// adapter does; the real port opens the slave side by its path.
+class BlockingSimServer {
+  public:
+    BlockingSimServer(sim::Plant plant, double block)
+        : plant_(std::move(plant)), port_(plant_, clock_) {
+        if (pty_.path.empty()) return;
+        ::fcntl(pty_.master, F_SETFL, ::fcntl(pty_.master, F_GETFL) | O_NONBLOCK);
+        port_.set_settings(plant_.expected_settings());
+        port_.open();
+        port_.set_delivery_interval(block);
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~BlockingSimServer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+    }
+    const std::string& path() const { return pty_.path; }
+
+  private:
+    void serve() {
+        while (!stop_) {
+            const double wait = std::clamp(port_.next_event_time() - clock_.now(), 0.0, 0.02);
+            pollfd p{pty_.master, POLLIN, 0};
+            ::poll(&p, 1, static_cast<int>(std::ceil(wait * 1000)));
+            std::uint8_t buf[512];
+            const ssize_t got = ::read(pty_.master, buf, sizeof buf);
+            if (got > 0) port_.write(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(got)));
+            if (const int due = port_.in_count(); due > 0) {
+                const auto bytes = port_.read(due);
+                if (::write(pty_.master, bytes.data(), bytes.size()) < 0) return;
+            }
+        }
+    }
+
+    PtyPair pty_;
+    platform::SteadyClock clock_;
+    sim::Plant plant_;
+    sim::SimPort port_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+using BlockingAdapter = PtyFixture;
+
+// 64 ms blocks behind a pseudo-terminal (configured in ports.conf, as the system tells
+// nothing of such a line): a parameter block and its resend answered 1.1 s late, and every
+// block of the set still holds its own words.
+TEST_F(BlockingAdapter, LateAnswersNeverLandInTheNextBlock) {
+    sim::Plant plant = sim::Plant::preset(0);
+    for (int i = 0; i < 127; ++i) plant.device(1).set_param(i, 100 + 3 * i);
+    plant.fault(sim::Fault::delayed(1.1).registers(1016, 1016).next(2));
+    BlockingSimServer server(std::move(plant), 0.064);
+    ASSERT_FALSE(server.path().empty());
+    std::filesystem::create_directories(dir_ / "dorvanex");
+    std::ofstream(dir_ / "dorvanex" / "ports.conf") << "COM1.block=64\n";
+    use_device(server.path());
+    ASSERT_EQ(open_port(), 0);
+    ASSERT_EQ(port_->delivery_block()->seconds, 0.064);
+    model::param_count = 127;
+    for (int i = 0; i < model::param_count; i += 16) {
+        const TransactionResult r = read_transaction(1000 + i, std::min(16, model::param_count - i));
+        ASSERT_EQ(r.status, 0) << "block " << i;
+        if (i == 16) {
+            EXPECT_GE(r.sends, 2);  // the late one, its resend late too
+        }
+    }
+    for (int i = 0; i < model::param_count; ++i)
+        EXPECT_EQ(model::param_image[static_cast<std::size_t>(i)], 100 + 3 * i) << "word " << i;
 }
 
 }  // namespace
