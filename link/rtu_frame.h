@@ -108,8 +108,8 @@ class AnswerSearch {
     AnswerSearch(std::uint8_t unit, std::size_t length, bool any);
     // One byte and when the port handed it on.
     Step push(std::uint8_t b, double handed_on);
-    // After complete or failed: the search starts afresh with the bytes after the frame
-    // (of a complete one) or after its first byte; the step those bytes come to.
+    // After complete or failed: the search starts afresh with the bytes after a complete
+    // frame (a failed one is dropped whole); the step those bytes come to.
     Step next();
 
     const Frame& frame() const { return frame_; }

@@ -25,7 +25,6 @@ RxSeen rx_seen;
 namespace {
 
 constexpr double echo_probe_seconds = 0.2;
-constexpr int longest_frame_chars = 256;
 // A wait longer than this runs window events at least this often, as a retry pause does.
 constexpr double yield_every_seconds = 0.1;
 

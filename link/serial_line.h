@@ -47,6 +47,8 @@ void note_frame_byte();
 // The longest time a port may hold received bytes before handing them on when nothing
 // tells it (a USB adapter's latency timer is commonly 16 ms).
 inline constexpr double default_delivery_block_seconds = 0.016;
+// The longest RTU frame in characters.
+inline constexpr int longest_frame_chars = 256;
 // The longest latency timer a USB adapter takes.
 inline constexpr double max_delivery_block_seconds = 0.255;
 // The port's delivery block: as the system tells it, else the larger of the value

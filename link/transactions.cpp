@@ -278,11 +278,17 @@ class LateAnswers {
     // for the last send.
     void wait_out(int unit, std::size_t answer_length, bool taken) {
         if (count_ == 0) return;
+        close_window();
+        if (count_ == 1 && taken) return;  // answered at its first send: nothing owed
+        // Nothing at all in four windows: a device that answers within three time-outs
+        // would have been seen by now, so it is silent and owes nothing.
+        if (std::none_of(windows_.begin(), windows_.begin() + static_cast<std::ptrdiff_t>(count_),
+                         [](const Window& w) { return w.seen; }))
+            return;
         // The rest of what the last window brought may still be held by the port.
-        if (count_ > 1 || !taken) wait_line_quiet(true);
+        wait_line_quiet(true);
         close_window();
         if (taken) windows_[count_ - 1].first = answer_began;
-        if (count_ == 1 && taken) return;  // answered at its first send: nothing owed
         // The answers seen go to the earliest sends they can be for: that makes each as
         // late as it can be, and leaves the latest sends owed. An answer comes that long
         // after its device could begin it: its request had arrived and the answer before
@@ -297,9 +303,6 @@ class LateAnswers {
             last_end = w.last;
             ++answered;
         }
-        // Nothing at all in four windows: a device that answers within three time-outs
-        // would have been seen by now, so it is silent and owes nothing.
-        if (answered == 0) return;
         for (std::size_t i = answered; i < count_; ++i) {
             const double could_begin = std::max(windows_[i].sent, last_end);
             const auto seen = discard_answer(unit, answer_length, could_begin + lateness);
@@ -338,9 +341,12 @@ class LateAnswers {
         const double silent_seconds = timing ? timing->silent_seconds : 0.0;
         const double block = delivery_block();
         const double begins_by = due + block + silent_seconds;
+        // A line that never falls quiet is given one longest frame after that.
+        const double give_up = begins_by + longest_frame_chars * char_seconds + block;
         AnswerSearch search(static_cast<std::uint8_t>(unit), answer_length, true);
         std::optional<Seen> seen;
         for (;;) {
+            if (clock.now() >= give_up) return seen;
             const std::int16_t b = get_rx_byte();
             if (b >= 0) {
                 seen = seen ? Seen{seen->first, rx_block_at} : Seen{rx_block_at, rx_block_at};
@@ -380,8 +386,8 @@ class LateAnswers {
 // transmitter behind a gateway knows) fails like one with a bad CRC. After a foreign function
 // code a read pauses 1.0 s and checks the port before sending again, a write sends
 // again at once; those sends count against the same four, or they could keep a
-// transaction going for ever. An exchange that needed more than one send waits out the
-// answers still to come before it ends.
+// transaction going for ever. An exchange that needed more than one send, or failed,
+// waits out the answers still to come before it ends.
 TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
                         Frame& answer, int& sends,
                         std::optional<std::uint16_t> own_start = std::nullopt) {

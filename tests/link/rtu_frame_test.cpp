@@ -165,5 +165,85 @@ TEST(RtuFrames, AWriteAnswerMayEchoTheOtherStartGiven) {
                                      bytes("01 03 02 00 2A 39 9B 00 00"), 1010));
 }
 
+// An answer found behind bytes that are none: a late answer's tail (which may hold the
+// unit's byte), an echo, a byte equal to the unit; and what is left when there is none.
+TEST(AnswerSearch, FindsTheAnswerBehindBytesThatAreNone) {
+    Frame answer{1, 3, 4, 0x01, 0x03, 0x00, 0x2A};
+    append_crc(answer);
+    Frame exception{1, 0x83, 2};
+    append_crc(exception);
+    const Frame echo = build_read_request(1, 0, 2);
+    const Frame tail{0x55, 0x01, 0x10, 0x99, 0x01, 0x7F};  // bytes equal to the unit, no frame
+    Frame spoiled = answer;
+    spoiled.back() ^= 1;
+    struct Case {
+        const char* name;
+        Frame bytes;
+        bool any;
+        AnswerSearch::Step last;
+        Frame found;
+        std::size_t completes;  // frames found, for `any`
+    };
+    const auto cat = [](std::initializer_list<Frame> parts) {
+        Frame f;
+        for (const Frame& p : parts) f.insert(f.end(), p.begin(), p.end());
+        return f;
+    };
+    const Case cases[] = {
+        {"the answer alone", answer, false, AnswerSearch::Step::complete, answer, 1},
+        {"behind a tail", cat({tail, answer}), false, AnswerSearch::Step::complete, answer, 1},
+        {"behind its echo", cat({echo, answer}), false, AnswerSearch::Step::complete, answer, 1},
+        {"behind a byte equal to the unit", cat({{1}, answer}), false,
+         AnswerSearch::Step::complete, answer, 1},
+        {"a bad CRC and no head behind it", spoiled, false, AnswerSearch::Step::failed, spoiled,
+         0},
+        {"not as long as an answer yet", cat({tail, {1, 3}}), false, AnswerSearch::Step::more,
+         Frame{1, 0x10, 0x99, 1, 0x7F, 1, 3}, 0},
+        {"any answer: an exception, then a read", cat({exception, tail, answer}), true,
+         AnswerSearch::Step::complete, answer, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerSearch search(1, answer.size(), c.any);
+        AnswerSearch::Step step = AnswerSearch::Step::skipped;
+        std::size_t completes = 0;
+        for (std::size_t i = 0; i < c.bytes.size(); ++i) {
+            step = search.push(c.bytes[i], 0.001 * static_cast<double>(i));
+            if (step == AnswerSearch::Step::complete) ++completes;
+            if (step == AnswerSearch::Step::complete && i + 1 < c.bytes.size()) search.next();
+            if (step == AnswerSearch::Step::failed && c.any) search.next();
+        }
+        EXPECT_EQ(step, c.last);
+        EXPECT_EQ(hex(search.frame()), hex(c.found));
+        EXPECT_EQ(completes, c.completes);
+    }
+}
+
+TEST(AnswerSearch, TellsWhenTheFrameBeganAndItsLongestGap) {
+    Frame answer{1, 3, 2, 0x00, 0x2A};
+    append_crc(answer);
+    AnswerSearch search(1, answer.size(), false);
+    const double times[] = {1.0, 1.0, 1.064, 1.064, 1.064, 1.080, 1.080};
+    search.push(0x44, 0.9);  // no frame yet
+    for (std::size_t i = 0; i < answer.size(); ++i) search.push(answer[i], times[i]);
+    EXPECT_EQ(search.frame(), answer);
+    EXPECT_DOUBLE_EQ(search.began(), 1.0);
+    EXPECT_NEAR(search.longest_gap(), 0.064, 1e-12);
+}
+
+TEST(AnswerLengthFromHead, ByFunctionAndByteCount) {
+    const Frame exception{1, 0x83};
+    const Frame write{1, 16};
+    const Frame read{1, 3, 10};
+    const Frame read_head{1, 3};
+    const Frame other{1, 4};
+    EXPECT_EQ(answer_length_from_head(Frame{1}), 0u);
+    EXPECT_EQ(answer_length_from_head(exception), 5u);
+    EXPECT_EQ(answer_length_from_head(write), 8u);
+    EXPECT_EQ(answer_length_from_head(read), 15u);
+    EXPECT_EQ(answer_length_from_head(read_head), 0u);
+    EXPECT_EQ(answer_length_from_head(other), std::nullopt);
+}
+
 }  // namespace
 }  // namespace dvx::link
