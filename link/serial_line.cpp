@@ -223,8 +223,8 @@ void wait_line_quiet(bool yielding) {
     double until = line_quiet_since + timing->silent_seconds;
     if (line_unsettled) until = std::max(until, clock.now()) + block;
     // Only a wait beyond the silent interval (a late answer's tail, a long block) runs
-    // events; a fault-free exchange sends as it always did.
-    // Such a wait ends with events too, as the receive that follows runs none.
+    // events, and ends with them too, as the receive that follows runs none; a
+    // fault-free exchange sends as it always did.
     const bool events = yielding && until - clock.now() > timing->silent_seconds;
     bool ended_with_events = false;
     for (;;) {

@@ -92,6 +92,61 @@ TEST_F(SimPortTest, ADeliveryIntervalHandsBytesOnInBlocks) {
     EXPECT_EQ(port.in_count(), 1);  // byte by byte again
 }
 
+// The blocks begin where the phase says, and the port tells its block as the system
+// does, or what it is told to.
+TEST_F(SimPortTest, DeliveryBlocksHaveAPhaseAndAreTold) {
+    open(0);
+    EXPECT_FALSE(port.delivery_block());
+    port.set_delivery_interval(0.1, 0.03);
+    ASSERT_TRUE(port.delivery_block());
+    EXPECT_EQ(port.delivery_block()->seconds, 0.1);
+    EXPECT_TRUE(port.delivery_block()->from_system);
+    const double t0 = clock.peek();
+    port.write(read_request(1, 0, 5));
+    port.wait_input(1.0);
+    const double handed = clock.peek() - 0.03;
+    EXPECT_NEAR(std::remainder(handed, 0.1), 0.0, 1e-5);  // on a boundary of the phase
+    EXPECT_LT(clock.peek() - t0, 0.1 + 1e-9);
+    port.tell_delivery_block(platform::DeliveryBlock{0.064, false});
+    EXPECT_FALSE(port.delivery_block()->from_system);
+    port.tell_delivery_block(std::nullopt);
+    EXPECT_FALSE(port.delivery_block());
+}
+
+// Queued answers: a request that comes while the answer before it is still to go out
+// is answered after that one, with its own delay from then.
+TEST_F(SimPortTest, QueuedAnswersFollowOneAnother) {
+    open(0);
+    plant.fault(Fault::delayed(0.5));
+    const double answer = 15 * port.byte_time();  // read of 5 registers
+    for (const bool queued : {false, true}) {
+        SCOPED_TRACE(queued);
+        port.set_answers_queued(queued);
+        clock.advance(2.0);
+        port.read(1000);
+        const double t0 = clock.peek();
+        port.write(read_request(1, 0, 5));
+        clock.advance(0.1);
+        port.write(read_request(1, 0, 5));
+        std::vector<double> firsts;
+        while (firsts.size() < 2 && clock.peek() - t0 < 3.0) {
+            port.wait_input(3.0);
+            if (port.in_count() == 0) continue;
+            firsts.push_back(clock.peek() - t0);
+            clock.advance(answer);
+            port.read(1000);
+        }
+        ASSERT_EQ(firsts.size(), 2u);
+        const double request = 8 * port.byte_time();
+        EXPECT_NEAR(firsts[0], request + 0.505 + port.byte_time(), 1e-4);
+        // From its own request, or from the end of the answer before it.
+        const double second = queued ? firsts[0] + answer - port.byte_time() + 0.505 +
+                                           port.byte_time()
+                                     : 0.1 + request + 0.505 + port.byte_time();
+        EXPECT_NEAR(firsts[1], second, 1e-4);
+    }
+}
+
 TEST_F(SimPortTest, NextEventTimeNeverSkipsBytesWaitingUnread) {
     // the pty program sleeps until this time: bytes that became due while it was busy
     // must not be left lying until the client sends again
