@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -164,6 +165,26 @@ TEST_F(LateAnswers, TheTailOfALateAnswerIsWaitedOutThroughBlockDelivery) {
             EXPECT_EQ(write_transaction(c.start, 2).sends, 1);
             EXPECT_GE(port().shortest_silence(), silent_seconds() - 1e-9);
         }
+}
+
+// A port that hands bytes on in 64 ms blocks without the link knowing it: the tail of a
+// long late answer (an HZL3 result page, 205 bytes) comes in the resend's window. The
+// answer behind it is still found, so the tail costs at most one more resend, never the
+// transaction, and leaves nothing misaligned for the reads after it.
+TEST_F(LateAnswers, TheTailOfADiscardedAnswerCostsAtMostOneResend) {
+    for (int ms = 1000; ms <= 1200; ms += 5) {
+        SCOPED_TRACE("late " + std::to_string(ms) + " ms");
+        attach(sim::Plant::preset(2));
+        port().set_delivery_interval(0.064);
+        port().tell_delivery_block(std::nullopt);
+        plant().fault(Fault::delayed(ms / 1000.0).next(1));
+        const TransactionResult r = read_transaction(24000, 100);
+        EXPECT_EQ(r.status, link_status::done);
+        EXPECT_LE(r.sends, 3);
+        const TransactionResult next = read_transaction(24100, 100);
+        EXPECT_EQ(next.status, link_status::done);
+        EXPECT_EQ(next.sends, 1);
+    }
 }
 
 // While answers in flight are waited out the window keeps taking events, at least as
