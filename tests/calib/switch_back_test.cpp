@@ -136,6 +136,18 @@ TEST_P(SwitchBack, ACancelWhose1099RefusesTheSwitchBackIsToldAndMendedNextTime) 
 // device's own, and programming forgets the device.
 class UnfinishedSwitchBack : public CalibFixture {
   protected:
+    // A dialog with the device, and what it tells.
+    struct DialogCase {
+        const char* name;
+        std::function<void()> dialog;
+        std::vector<std::string> told;
+    };
+    // The program as started anew: no form, no global, no device left switched.
+    void afresh() {
+        ui::reset_forms();
+        reset_globals();
+        calib::unrestored_inputs.clear();
+    }
     void leave_switched() {
         start_on(krv_416);
         open_calibration();
@@ -169,12 +181,7 @@ class UnfinishedSwitchBack : public CalibFixture {
 };
 
 TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
-    struct Case {
-        const char* name;
-        std::function<void()> dialog;
-        std::vector<std::string> told;
-    };
-    const Case cases[] = {
+    const DialogCase cases[] = {
         {"read", [this] { read(); }, {"Parameter read in."}},
         {"program", [this] { program(); }, {overwrite_q, transmitted}},
         {"online page", [this] { read_online_page(); }, {}},
@@ -187,11 +194,9 @@ TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
          },
          ready},
     };
-    for (const Case& c : cases) {
+    for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ui::reset_forms();
-        reset_globals();
-        calib::unrestored_inputs.clear();
+        afresh();
         leave_switched();
         c.dialog();
         EXPECT_EQ(prompts(), c.told);
@@ -276,14 +281,9 @@ TEST_F(UnfinishedSwitchBack, AScanShowsTheOwnTypeSoAProgramAfterItKeepsIt) {
 // own serial number and input type 8) and calibrated with the sheet of device 1's image.
 // The run's switch back fails; the next dialog with device 33 finds it by the serial
 // number device 33 gave at the entry and finishes it, whatever set the image holds then.
-TEST_F(CalibFixture, ASwitchBackIsKeptUnderTheSerialNumberOfTheDeviceCalibrated) {
+TEST_F(UnfinishedSwitchBack, ItIsKeptUnderTheSerialNumberOfTheDeviceCalibrated) {
     constexpr int other = 33;
-    struct Case {
-        const char* name;
-        std::function<void()> dialog;
-        std::vector<std::string> told;
-    };
-    const Case cases[] = {
+    const DialogCase cases[] = {
         {"read of device 33", [this] { read(); }, {"Parameter read in."}},
         {"calibration entry with device 1's set in the image",
          [this] {
@@ -292,11 +292,9 @@ TEST_F(CalibFixture, ASwitchBackIsKeptUnderTheSerialNumberOfTheDeviceCalibrated)
          },
          ready},
     };
-    for (const Case& c : cases) {
+    for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ui::reset_forms();
-        reset_globals();
-        calib::unrestored_inputs.clear();
+        afresh();
         start_on(krv_405);
         sim::Transmitter& dev = plant_->device(other);
         const int own = dev.param(99);
