@@ -23,6 +23,7 @@
 #include "app/qt_services.h"
 #include "app/qt_translations.h"
 #include "app/renderer.h"
+#include "app/signal_end.h"
 #include "app/sim_bus_port.h"
 #include "app/twips.h"
 #include "calib/openers.h"
@@ -64,7 +65,8 @@ constexpr const char* usage_text =
     "                     lines COMn=PATH name the device of COMn; \"#\" begins a comment\n"
     "  krv_con.cfg and the marker files (HZL_mod.cfg, ...) in the current folder\n"
     "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
-    "3 --screenshot showed no window, 4 a box no one could answer (no screen).\n";
+    "3 --screenshot showed no window, 4 a box no one could answer (no screen).\n"
+    "SIGINT, SIGTERM and SIGHUP end it as closing the main window does (exit code 0).\n";
 
 // clang-format off
 constexpr dvx::platform::Option options[] = {
@@ -169,6 +171,7 @@ int main(int argc, char** argv) {
     app::set_nobody_answers(offscreen() || !screenshot.empty());
 
     app::QtEventLoop loop(clock);
+    const app::SignalEnd signal_end(loop, [] { mainwin::end_session(); });
     app::QtMessageBoxes boxes;
     app::QtFileDialogs dialogs;
     app::QtPrinter printer;

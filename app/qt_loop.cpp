@@ -108,6 +108,8 @@ void QtEventLoop::do_events() {
     if (finished_) ui::end_program(exit_code_);
     Depth depth(depth_);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // Ended from outside the layer meanwhile (a signal): no more input runs.
+    if (finished_) ui::end_program(exit_code_);
     run_queued();
     ui::fire_due_timers();
     // What the input and the timers changed reaches the screen in this pass, not at the

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <optional>
+#include <span>
+#include <vector>
 
 #include "link/address_map.h"
 #include "link/link_bindings.h"
@@ -31,15 +33,23 @@ struct Entered {
 };
 std::optional<Entered> entered;
 
-CalibDevice selected_device() {
+// The device at the selected place (port, unit and register of 1099 on the wire) with
+// the given serial number.
+CalibDevice device_at_place(const std::array<std::int16_t, 4>& serial) {
     CalibDevice d;
     std::int32_t reg = input_type_reg;
     d.unit = link::map_reg_address(reg);
     d.reg = reg;
     d.port = link::bindings().main.Com_select();
-    for (std::size_t i = 0; i < d.serial.size(); ++i)
-        d.serial[i] = model::param_image[serial_word + static_cast<int>(i)];
+    d.serial = serial;
     return d;
+}
+
+// The selected place with the serial number the image holds.
+CalibDevice image_device() {
+    std::array<std::int16_t, 4> serial{};
+    std::copy_n(model::param_image.begin() + serial_word, serial.size(), serial.begin());
+    return device_at_place(serial);
 }
 
 std::uint32_t type_bit(std::int16_t type) {
@@ -52,7 +62,7 @@ bool same_place(const CalibDevice& a, const CalibDevice& b) {
 
 // The kept entry of the device at the selected place, whichever set the image holds.
 std::map<CalibDevice, UnrestoredInput>::iterator pending_here() {
-    const CalibDevice here = selected_device();
+    const CalibDevice here = image_device();
     for (auto it = unrestored_inputs.begin(); it != unrestored_inputs.end(); ++it)
         if (same_place(it->first, here)) return it;
     return unrestored_inputs.end();
@@ -63,14 +73,8 @@ void set_window() {
     link::reg_win_count = 20;
 }
 
-// Writes `type` to register 1099 through image word 99, which keeps its value.
 std::int16_t write_input_type(std::int16_t type) {
-    std::int16_t& w = model::param_image[input_type_word];
-    const std::int16_t keep = w;
-    w = type;
-    const std::int16_t rc = link::write_regs(input_type_reg, 1);
-    w = keep;
-    return rc;
+    return link::write_words(input_type_reg, std::span<const std::int16_t>(&type, 1));
 }
 
 std::int16_t write_status(int reg, std::int16_t value) {
@@ -85,37 +89,36 @@ std::int16_t switch_back_to(std::int16_t type, bool cal_flag) {
     return 0;
 }
 
-// Register 1099 of the selected device; image word 99 keeps its value.
-std::optional<std::int16_t> read_input_type() {
-    std::int16_t& w = model::param_image[input_type_word];
-    const std::int16_t keep = w;
-    const std::int16_t read_rc = link::read_regs(input_type_reg, 1);
-    const std::int16_t device_type = w;
-    w = keep;
-    if (read_rc != 0) return std::nullopt;
-    return device_type;
-}
-
-// The serial number words of the selected device; the image keeps its own.
-bool read_serial(std::array<std::int16_t, 4>& serial) {
-    auto* const words = model::param_image.data() + serial_word;
-    std::array<std::int16_t, 4> keep{};
-    std::copy_n(words, keep.size(), keep.begin());
-    const bool read = link::read_regs(1000 + serial_word, static_cast<int>(keep.size())) == 0;
-    std::copy_n(words, serial.size(), serial.begin());
-    std::copy(keep.begin(), keep.end(), words);
+// Parameter words first.. of the selected device into `words`: the link reads them into
+// the image, which gets its own back. False when the read failed (`words` untouched).
+bool read_params_aside(int first, std::span<std::int16_t> words) {
+    const auto image = std::span(model::param_image).subspan(static_cast<std::size_t>(first),
+                                                             words.size());
+    std::vector<std::int16_t> keep(image.begin(), image.end());
+    const bool read = link::read_regs(1000 + first, static_cast<int>(words.size())) == 0;
+    if (read) std::copy(image.begin(), image.end(), words.begin());
+    std::copy(keep.begin(), keep.end(), image.begin());
     return read;
 }
 
-}  // namespace
+// Register 1099 of the selected device.
+std::optional<std::int16_t> read_input_type() {
+    std::int16_t type = 0;
+    if (!read_params_aside(input_type_word, std::span(&type, 1))) return std::nullopt;
+    return type;
+}
 
-std::int16_t finish_switch_back() {
-    if (pending_here() == unrestored_inputs.end()) return 0;
-    // Which device is there now: its own serial number, not the image's.
-    CalibDevice here = selected_device();
-    if (!read_serial(here.serial)) return 1;
+// The device at the selected place as it names itself: its own serial number.
+std::optional<CalibDevice> read_device_here() {
+    std::array<std::int16_t, 4> serial{};
+    if (!read_params_aside(serial_word, serial)) return std::nullopt;
+    return device_at_place(serial);
+}
+
+// The switch back of `here` (the device read at the selected place), when one is kept.
+std::int16_t finish_switch_back_of(const CalibDevice& here) {
     const auto it = unrestored_inputs.find(here);
-    if (it == unrestored_inputs.end()) return 0;  // another device at that place
+    if (it == unrestored_inputs.end()) return 0;  // none, or another device at that place
     const auto type = read_input_type();
     if (!type) return 1;
     // The own type there may be a switch back that got through only in part (its strobe
@@ -128,8 +131,18 @@ std::int16_t finish_switch_back() {
     return 0;
 }
 
+}  // namespace
+
+std::int16_t finish_switch_back() {
+    if (pending_here() == unrestored_inputs.end()) return 0;
+    // Which device is there now: its own serial number, not the image's.
+    const auto here = read_device_here();
+    if (!here) return 1;
+    return finish_switch_back_of(*here);
+}
+
 std::optional<std::int16_t> unfinished_own_type() {
-    const auto it = unrestored_inputs.find(selected_device());
+    const auto it = unrestored_inputs.find(image_device());
     if (it == unrestored_inputs.end()) return std::nullopt;
     return it->second.own_type;
 }
@@ -145,13 +158,16 @@ EnterResult enter_calib(std::int16_t m) {
         set_window();
         return r;
     }
-    if (finish_switch_back() != 0) return {1, false};
+    // The device is kept under the serial number it gives: the image may hold another
+    // device's set (the address chosen after the last read).
+    const auto device = read_device_here();
+    if (!device) return {1, false};
+    if (finish_switch_back_of(*device) != 0) return {1, false};
     const auto device_type = read_input_type();
     if (!device_type) return {1, false};
-    const CalibDevice device = selected_device();
     // A switch back left over was finished above: 1099 holds the device's own type.
     saved_input_mode = *device_type;
-    entered = Entered{device, m, model::krv_fw_at_least_410() != 0};
+    entered = Entered{*device, m, model::krv_fw_at_least_410() != 0};
     // A write whose answer was lost may still have reached the device.
     r.switched = true;
     if (write_input_type(m) != 0) return {1, true};

@@ -2,8 +2,8 @@
 // Switching a transmitter into calibration mode and back. Entering reads the device's
 // own input type (register 1099) into saved_input_mode, writes the type to calibrate
 // into 1099 and strobes 57 (firmware "4.10" on: flag 59 := 1 as well); leaving writes
-// the saved type back, strobes 57 and clears 59. param_image word 99 serves only as the
-// buffer of these writes and holds its old value again afterwards.
+// the saved type back, strobes 57 and clears 59. param_image keeps its words: the reads
+// land in it and are taken out, the writes send the given type.
 //
 // A switch back that did not get through leaves the device on the run's type, and its
 // 1099 would then be read as the device's own. So the own type is kept, for as long as
@@ -23,7 +23,8 @@ extern std::int16_t saved_input_mode;
 
 // A device as the calibration tells devices apart: the port, where the link reaches its
 // register 1099 (unit and register on the wire: the bus address, or the rack and slot
-// behind a gateway) and the serial number of the image (words 123..126).
+// behind a gateway) and the serial number the device itself gives (registers
+// 1123..1126, read at calibration entry: the image may hold another device's set).
 struct CalibDevice {
     int port = 0;
     int unit = 0;
@@ -68,8 +69,8 @@ void forget_switch_back();
 
 // The design's enter_calib_mode (0 done, 1 a transaction failed): its rc, and whether
 // the type may have reached 1099. m >= 30: only the read window (25, 20) is set, nothing
-// is sent. Below, a switch back still to be finished on that device goes first; when it
-// fails, so does the entry.
+// is sent. Below, the device's serial number is read first, then a switch back still to
+// be finished on that device goes; when it fails, so does the entry.
 EnterResult enter_calib(std::int16_t m);
 // 0 done, 1 the first failing write ended it (the device entered last is then kept in
 // unrestored_inputs; on 0 it is dropped from there).

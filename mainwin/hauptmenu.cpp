@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/link_bindings.h"
+#include "link/transactions.h"
 #include "mainwin/access_level.h"
 #include "mainwin/bulk_set.h"
 #include "mainwin/bus_scan.h"
@@ -79,15 +80,24 @@ void Hauptmenue::bind_handlers() {
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
     on_got_focus = [this] { Form_GotFocus(); };
 
-    B_FQN_Read.on_click = [] { B_FQN_Read_Click(); };
-    B_FQN_Write.on_click = [] { B_FQN_Write_Click(); };
+    // The buttons that talk to a device or open a page do nothing while a transaction
+    // waits in a link pause (the page left during a retry, the main window back): their
+    // own first request would be turned away and told as a lost connection, and a page
+    // opened then would wait behind the old read.
+    auto when_line_free = [](void (*handler)()) {
+        return [handler] {
+            if (!link::transaction_underway()) handler();
+        };
+    };
+    B_FQN_Read.on_click = when_line_free(B_FQN_Read_Click);
+    B_FQN_Write.on_click = when_line_free(B_FQN_Write_Click);
     B_exit.on_click = [this] { do_quit(); };
     m_dat_exit.on_click = [this] { do_quit(); };
     m_dat_save.on_click = [] { m_dat_save_Click(); };
     m_dat_load.on_click = [] { m_dat_load_Click(); };
     m_dat_print.on_click = [] { m_dat_print_Click(); };
     m_dat_mpr.on_click = [] { m_dat_mpr_Click(); };
-    m_restore_cfg.on_click = [] { m_restore_cfg_Click(); };
+    m_restore_cfg.on_click = when_line_free(m_restore_cfg_Click);
     Com_select.on_click = [this] { com_select_click(); };
     Com_select.on_lost_focus = [this] { save_connection_settings(); };
     adr_select.on_lost_focus = [this] { save_connection_settings(); };
@@ -99,23 +109,24 @@ void Hauptmenue::bind_handlers() {
     Krv_adr.on_key_press = [this](int& key) { move_next_main(key); };
     S_KRV.on_click = [this] { family_click(S_KRV, 1); };
     S_DLX.on_click = [this] { family_click(S_DLX, 0); };
-    Command3D4.on_click = [] { Command3D4_Click(); };
+    Command3D4.on_click = when_line_free(Command3D4_Click);
     dev_list.on_click = [] { dev_list_Click(); };
     liv_scan.on_click = [] { liv_scan_Click(); };
-    liv_scan.on_dbl_click = [] { liv_scan_DblClick(); };
+    liv_scan.on_dbl_click = when_line_free(liv_scan_DblClick);
     m_land_gb.on_click = [] { m_land_gb_Click(); };
     m_lang_d.on_click = [] { m_lang_d_Click(); };
     m_lang_NL.on_click = [] { m_lang_NL_Click(); };
     m_pas_enter.on_click = [] { m_pas_enter_Click(); };
     m_pas_1.on_click = [] { m_pas_1_Click(); };
     m_pas_2.on_click = [] { m_pas_2_Click(); };
-    cmd_bulk_set.on_click = [] { cmd_bulk_set_Click(); };
+    cmd_bulk_set.on_click = when_line_free(cmd_bulk_set_Click);
 
     // Looked up at the click: the page libraries install their openers after the
     // window exists.
     auto open = [](std::function<void()> PageOpeners::*opener) {
         return [opener] {
-            if (const auto& f = page_openers().*opener) f();
+            const auto& f = page_openers().*opener;
+            if (f && !link::transaction_underway()) f();
         };
     };
     B_io.on_click = open(&PageOpeners::B_io);

@@ -145,6 +145,14 @@ void Hauptmenue::Form_Unload(int& /*cancel*/) {
     ui::end_program();
 }
 
+void end_session() {
+    if (Hauptmenue* m = hauptmenu_inst.peek()) {
+        int cancel = 0;
+        m->Form_Unload(cancel);
+    }
+    ui::end_program();
+}
+
 void Hauptmenue::Form_GotFocus() {
     model::apply_form_state(*this);
 }

@@ -19,6 +19,11 @@ namespace dvx::mainwin {
 constexpr int start_aborted = 1;
 void Main();
 
+// The end of the session from outside the windows (the desktop program's signals): as
+// closing the main window by its frame, the placement saved and the program ended
+// (ui::end_program, which throws), from wherever the program stands.
+[[noreturn]] void end_session();
+
 // The services a start without a screen runs on; a null entry keeps the one already
 // installed in ui::services().
 struct StartServices {

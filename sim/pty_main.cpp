@@ -2,14 +2,22 @@
 // termios port can be tested against it. The slave side is reachable under PATH (a
 // symbolic link); the program runs until SIGTERM, SIGINT or SIGHUP and then removes the
 // link.
+//
+// The terminal's exclusive mode (TIOCEXCL) belongs to the line, and the line lives as
+// long as we keep the slave open: a program that ends without giving the mode back
+// (killed, crashed) would leave every later open refused. So while no program holds the
+// line's lock (the flock the port takes with the mode) the mode is given back.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -73,6 +81,23 @@ bool write_all(int fd, const std::vector<std::uint8_t>& bytes) {
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+// How often the line is looked at for an exclusive mode no program holds any more.
+constexpr double exclusive_check_seconds = 0.2;
+
+// The exclusive mode given back when it is set and no program holds the line's lock. The
+// lock is ours only for the instant of the check.
+void give_back_orphaned_exclusive(int slave) {
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    if (::ioctl(slave, TIOCGEXCL, &exclusive) != 0 || !exclusive) return;
+    if (::flock(slave, LOCK_EX | LOCK_NB) != 0) return;  // a program holds the line
+    ::ioctl(slave, TIOCNXCL);
+    ::flock(slave, LOCK_UN);
+#else
+    (void)slave;
+#endif
 }
 
 }  // namespace
@@ -161,9 +186,15 @@ int main(int argc, char** argv) {
     port.open();
 
     int rc = 0;
+    double next_check = clock.now();
     for (;;) {
-        // Sleep in the kernel until the client sends or the line has something due.
-        const double next = port.next_event_time();
+        if (clock.now() >= next_check) {
+            give_back_orphaned_exclusive(slave);
+            next_check = clock.now() + exclusive_check_seconds;
+        }
+        // Sleep in the kernel until the client sends, the line has something due or the
+        // exclusive mode is to be looked at again.
+        const double next = std::min(port.next_event_time(), next_check);
         timespec ts{};
         timespec* limit = nullptr;
         if (next < 1e299) {

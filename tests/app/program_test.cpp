@@ -3,10 +3,15 @@
 // registry file. Its screenshots are kept in the build tree (screenshots/) for people
 // to look at.
 #include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/ioctl.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QImage>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -195,6 +200,92 @@ TEST_F(ProgramTest, TheRealPortsFaultsAreToldOnStderrAndTheStartGoesOn) {
                          "): No such file or directory\n"),
               std::string::npos)
         << r.err;
+}
+
+
+// The terminal's exclusive mode on the line behind fd.
+bool exclusive(int fd) {
+    int on = 0;
+    return ::ioctl(fd, TIOCGEXCL, &on) == 0 && on != 0;
+}
+
+// Ctrl+C, kill and a terminal that closes end the program through its own end: the port
+// it holds exclusively (a pseudo-terminal no other program gives the mode back on) is
+// let go and the placement is saved, exit code 0. kill -9 leaves the mode set (the
+// simulator program mends that on its line) and saves nothing.
+TEST_F(ProgramTest, EndsOnASignalThroughItsOwnEnd) {
+    struct Case {
+        const char* name;
+        int signal;
+        bool orderly;
+    };
+    const Case cases[] = {
+        {"SIGINT", SIGINT, true},
+        {"SIGTERM", SIGTERM, true},
+        {"SIGHUP", SIGHUP, true},
+        {"SIGKILL", SIGKILL, false},
+    };
+    using Clock = std::chrono::steady_clock;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(registry());
+        choose_language(registry(), "GB");
+        int master = -1, slave = -1;
+        char line[128] = {};
+        ASSERT_EQ(::openpty(&master, &slave, line, nullptr, nullptr), 0);
+        const std::string cmd = "cd '" + (dir_ / "work").string() +
+                                "' && exec env -u XDG_CONFIG_HOME -u DISPLAY -u WAYLAND_DISPLAY" +
+                                " HOME='" + (dir_ / "home").string() + "' " + registry_env() +
+                                " XDG_CONFIG_HOME='" + (dir_ / "xdg").string() +
+                                "' QT_QPA_PLATFORM=offscreen DORVANEX_COM1='" + line + "' '" +
+                                DVX_EXE + "' 2>/dev/null >/dev/null";
+        const pid_t pid = ::fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // The start opens COM1, exclusively.
+        int status = 0;
+        bool gone = false;
+        for (const auto end = Clock::now() + std::chrono::seconds(20);
+             !exclusive(slave) && Clock::now() < end;) {
+            if (::waitpid(pid, &status, WNOHANG) == pid) {
+                gone = true;
+                break;
+            }
+            ::poll(nullptr, 0, 10);
+        }
+        ASSERT_FALSE(gone) << "ended before it held the port, status " << status;
+        ASSERT_TRUE(exclusive(slave));
+        EXPECT_FALSE(platform::FileRegistry(registry()).query(model::reg_key, model::reg_form_state))
+            << "nothing saved before the end";
+
+        ::kill(pid, c.signal);
+        for (const auto end = Clock::now() + std::chrono::seconds(20);
+             !gone && Clock::now() < end;) {
+            gone = ::waitpid(pid, &status, WNOHANG) == pid;
+            if (!gone) ::poll(nullptr, 0, 10);
+        }
+        if (!gone) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            ADD_FAILURE() << "did not end";
+        }
+        if (c.orderly) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status)) << status;
+        }
+        EXPECT_EQ(exclusive(slave), !c.orderly) << "the exclusive mode given back";
+        EXPECT_EQ(platform::FileRegistry(registry())
+                      .query(model::reg_key, model::reg_form_state)
+                      .has_value(),
+                  c.orderly)
+            << "the placement saved";
+        ::close(slave);
+        ::close(master);
+    }
 }
 
 }  // namespace

@@ -136,6 +136,18 @@ TEST_P(SwitchBack, ACancelWhose1099RefusesTheSwitchBackIsToldAndMendedNextTime) 
 // device's own, and programming forgets the device.
 class UnfinishedSwitchBack : public CalibFixture {
   protected:
+    // A dialog with the device, and what it tells.
+    struct DialogCase {
+        const char* name;
+        std::function<void()> dialog;
+        std::vector<std::string> told;
+    };
+    // The program as started anew: no form, no global, no device left switched.
+    void afresh() {
+        ui::reset_forms();
+        reset_globals();
+        calib::unrestored_inputs.clear();
+    }
     void leave_switched() {
         start_on(krv_416);
         open_calibration();
@@ -169,12 +181,7 @@ class UnfinishedSwitchBack : public CalibFixture {
 };
 
 TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
-    struct Case {
-        const char* name;
-        std::function<void()> dialog;
-        std::vector<std::string> told;
-    };
-    const Case cases[] = {
+    const DialogCase cases[] = {
         {"read", [this] { read(); }, {"Parameter read in."}},
         {"program", [this] { program(); }, {overwrite_q, transmitted}},
         {"online page", [this] { read_online_page(); }, {}},
@@ -187,11 +194,9 @@ TEST_F(UnfinishedSwitchBack, TheNextDialogFinishesItBeforeItsOwnTraffic) {
          },
          ready},
     };
-    for (const Case& c : cases) {
+    for (const DialogCase& c : cases) {
         SCOPED_TRACE(c.name);
-        ui::reset_forms();
-        reset_globals();
-        calib::unrestored_inputs.clear();
+        afresh();
         leave_switched();
         c.dialog();
         EXPECT_EQ(prompts(), c.told);
@@ -270,6 +275,57 @@ TEST_F(UnfinishedSwitchBack, AScanShowsTheOwnTypeSoAProgramAfterItKeepsIt) {
     EXPECT_EQ(device().param(99), own_);
     EXPECT_EQ(device().stored_param(99), own_);
     EXPECT_TRUE(calib::unrestored_inputs.empty());
+}
+
+// The image may hold another device's set: device 1 read, then address 33 chosen (its
+// own serial number and input type 8) and calibrated with the sheet of device 1's image.
+// The run's switch back fails; the next dialog with device 33 finds it by the serial
+// number device 33 gave at the entry and finishes it, whatever set the image holds then.
+TEST_F(UnfinishedSwitchBack, ItIsKeptUnderTheSerialNumberOfTheDeviceCalibrated) {
+    constexpr int other = 33;
+    const DialogCase cases[] = {
+        {"read of device 33", [this] { read(); }, {"Parameter read in."}},
+        {"calibration entry with device 1's set in the image",
+         [this] {
+             open_calibration();
+             click(calib::krv4_cal_inst->Command3D4);
+         },
+         ready},
+    };
+    for (const DialogCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        afresh();
+        start_on(krv_405);
+        sim::Transmitter& dev = plant_->device(other);
+        const int own = dev.param(99);
+        ASSERT_NE(dev.serial(), plant_->device(krv_405).serial());
+        ASSERT_NE(own, plant_->device(krv_405).param(99));
+        select(other);
+        open_calibration();
+        clear_records();
+        loop_.post_after(2.5, [this] { plant_->fault(Fault::silent()); });
+        click(calib::krv4_cal_inst->Command3D4);
+        ASSERT_EQ(prompts(), aborted);
+        const int left = run_type(switching(), own);
+        ASSERT_NE(left, own);
+        ASSERT_EQ(dev.param(99), left) << "the line died before the switch back";
+        plant_->clear_faults();
+        click(calib::krv4_cal_inst->B_Zurueck);
+        clear_records();
+
+        c.dialog();
+        EXPECT_EQ(prompts(), c.told);
+        const auto sw = switching();
+        ASSERT_GE(sw.size(), 2u);
+        EXPECT_EQ(sw[0], (std::pair<int, int>{1099, own})) << "switched back first";
+        EXPECT_EQ(sw[1], (std::pair<int, int>{57, 1}));
+        EXPECT_EQ(dev.param(99), own);
+        EXPECT_EQ(dev.stored_param(99), own);
+        EXPECT_TRUE(calib::unrestored_inputs.empty());
+        if (std::string(c.name).starts_with("read")) {
+            EXPECT_EQ(model::param_image[99], own);
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sheets, SwitchBack, ::testing::ValuesIn(sheet_cases),

@@ -11,10 +11,12 @@
 #include <vector>
 
 #include "link/register_images.h"
+#include "link/transactions.h"
 #include "mainwin/page_openers.h"
 #include "model/firmware.h"
 #include "model/param_image.h"
 #include "model/param_list.h"
+#include "pages/wartung.h"
 #include "tests/pages/live_fixture.h"
 #include "texts/language.h"
 #include "ui/app.h"
@@ -390,6 +392,54 @@ TEST_F(Online, SecondPressInThePauseRunsNestedThenBothEnd) {
     expect_ended();
     EXPECT_EQ(count_requests(read_fn, 5), 2) << "the device was read again for the nested run";
     EXPECT_EQ(prompts(), std::vector<std::string>{});
+}
+
+// On the direct bus a poll's read that needs a resend waits in its link pause with
+// events running: Back, then a button of the main window pressed there. The button does
+// nothing while the old read waits (its own first request would be turned away as nested
+// and told as "No connection !"); once the old poll has ended, the online button opens
+// the page on a fresh read of the device.
+TEST_F(Online, ButtonsPressedWhileAReadWaitsInItsPauseDoNothing) {
+    struct Case {
+        const char* name;
+        ui::Control& (*button)(mainwin::Hauptmenue&);
+    };
+    const Case cases[] = {
+        {"online", [](mainwin::Hauptmenue& m) -> ui::Control& { return m.B_online; }},
+        {"diagnosis", [](mainwin::Hauptmenue& m) -> ui::Control& { return m.Command3D3; }},
+        {"read", [](mainwin::Hauptmenue& m) -> ui::Control& { return m.B_FQN_Read; }},
+        {"search", [](mainwin::Hauptmenue& m) -> ui::Control& { return m.Command3D4; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(start());
+        select(1);
+        clear_records();
+        bool in_pause = false;
+        at(2.0, [this, &c, &in_pause] {
+            plant_->fault(Fault::silent().registers(5, 5).next(1));
+            loop_.post_after(0.5, [this, &c, &in_pause] {
+                in_pause = link::transaction_underway();
+                ui::user_click(h_online_inst->B_Zurueck);
+                loop_.post([this, &c] { ui::user_click(c.button(main())); });
+            });
+        });
+        click(main().B_online);
+        EXPECT_TRUE(in_pause) << "Back and the button came while the read waited";
+        EXPECT_EQ(prompts(), std::vector<std::string>{});
+        expect_ended();
+        EXPECT_EQ(count_requests(read_fn, 5), 1) << "the device was not read again";
+        EXPECT_FALSE(pages::wartung_krv_inst.loaded());
+
+        clear_records();
+        device().set_status(48, 1234);
+        run_online(1.0);
+        EXPECT_EQ(prompts(), std::vector<std::string>{});
+        EXPECT_EQ(count_requests(read_fn, 5), 1) << "a fresh read opens the page";
+        EXPECT_EQ(page().value_main.caption(), "123.4 " + deg);
+        expect_ended();
+        ui::reset_forms();
+    }
 }
 
 // --- The online button ------------------------------------------------------------------------

@@ -4,6 +4,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <string>
 
 #include "sim_test_util.h"
+#include "tests/support/real_line.h"
 
 extern char** environ;
 
@@ -133,6 +136,65 @@ TEST(PtyProgram, RefusesABadPreset) {
     EXPECT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 2);  // a wrong argument, as a missing file is
     EXPECT_FALSE(std::filesystem::exists(link));
+}
+
+
+bool exclusive(int fd) {
+    int on = 0;
+    return ::ioctl(fd, TIOCGEXCL, &on) == 0 && on != 0;
+}
+
+// A program killed while it holds the line as the real port does (its lock on the device
+// node, then the exclusive mode) leaves the mode set, and every later open by a user
+// without root's rights would be refused. The simulator keeps it while the lock is held
+// and gives it back once no program holds the lock.
+TEST(PtyProgram, GivesTheExclusiveModeBackOnceNoProgramHoldsTheLine) {
+    const std::string link = (std::filesystem::temp_directory_path() /
+                              ("dvx_sim_excl_" + std::to_string(::getpid())))
+                                 .string();
+    dvx::testing::SimProgram sim(DVX_SIM_PROGRAM, link);
+    ASSERT_TRUE(sim.ready());
+    const int ours = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(ours, 0);
+
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        const int fd = ::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+                          ::ioctl(fd, TIOCEXCL) == 0;
+        const char c = held ? 1 : 0;
+        [[maybe_unused]] auto n = ::write(ready[1], &c, 1);
+        for (;;) ::pause();
+    }
+    ::close(ready[1]);
+    char held = 0;
+    ASSERT_EQ(::read(ready[0], &held, 1), 1);
+    ::close(ready[0]);
+    EXPECT_EQ(held, 1);
+
+    // Held: the mode stays over more than two of the simulator's looks (0.2 s apart).
+    const auto until = Clock::now() + std::chrono::milliseconds(500);
+    bool kept = true;
+    while (kept && Clock::now() < until) {
+        kept = exclusive(ours);
+        ::poll(nullptr, 0, 20);
+    }
+    EXPECT_TRUE(kept) << "given back while a program held the line";
+
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    const auto killed = Clock::now();
+    while (exclusive(ours) && Clock::now() < killed + std::chrono::seconds(5))
+        ::poll(nullptr, 0, 10);
+    const double took = std::chrono::duration<double>(Clock::now() - killed).count();
+    EXPECT_FALSE(exclusive(ours));
+    EXPECT_LT(took, 0.5) << "within one look of the simulator";
+    // The lock is free again too: the simulator took it only for its look.
+    EXPECT_EQ(::flock(ours, LOCK_EX | LOCK_NB), 0);
+    ::close(ours);
 }
 
 }  // namespace
