@@ -1,5 +1,6 @@
 #include "mainwin/hauptmenu.h"
 
+#include <memory>
 #include <string>
 #include <utility>
 
@@ -98,7 +99,23 @@ void Hauptmenue::bind_handlers() {
     m_dat_print.on_click = [] { m_dat_print_Click(); };
     m_dat_mpr.on_click = [] { m_dat_mpr_Click(); };
     m_restore_cfg.on_click = when_line_free(m_restore_cfg_Click);
-    Com_select.on_click = [this] { com_select_click(); };
+    // A port, address or rack chosen while a transaction waits in a link pause is put
+    // back: the rest of the running read or write would go to another port or device,
+    // and the image would hold two devices' words.
+    auto kept_while_busy = [](ui::ComboBox& list, std::function<void()> handler) {
+        auto last = std::make_shared<int>(list.list_index());
+        return [&list, last, handler = std::move(handler)] {
+            if (link::transaction_underway()) {
+                if (list.list_index() != *last) list.set_list_index(*last);
+                return;
+            }
+            *last = list.list_index();
+            if (handler) handler();
+        };
+    };
+    Com_select.on_click = kept_while_busy(Com_select, [this] { com_select_click(); });
+    adr_select.on_click = kept_while_busy(adr_select, nullptr);
+    cmb_rack.on_click = kept_while_busy(cmb_rack, nullptr);
     Com_select.on_lost_focus = [this] { save_connection_settings(); };
     adr_select.on_lost_focus = [this] { save_connection_settings(); };
     Komentar1.on_key_press = [this](int& key) { key_press_tag(key); };

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "link/register_images.h"
+#include "link/transactions.h"
 #include "mainwin/access_level.h"
 #include "model/firmware.h"
 #include "model/param_list.h"
@@ -360,6 +361,51 @@ TEST_F(DeviceOps, PortLostBetweenReadsIsOpenedAgainOrEndsTheReadAtOnce) {
             EXPECT_TRUE(m.B_FQN_Read.enabled());
         }
         EXPECT_EQ(ui::mouse_pointer(), ui::mp_default);
+        ui::reset_forms();
+        reset_globals();
+        clear_records();
+    }
+}
+
+// A read of device 1 waits in a link pause after a lost request; there the user picks
+// another port, address or rack. The choice is put back, the read goes on with device 1
+// alone, and no word of the image is another device's.
+TEST_F(DeviceOps, APortOrAddressChosenWhileAReadWaitsIsPutBack) {
+    struct Case {
+        const char* name;
+        ui::ComboBox& (*list)(mainwin::Hauptmenue&);
+        int choice;
+    };
+    const Case cases[] = {
+        {"address", [](mainwin::Hauptmenue& m) -> ui::ComboBox& { return m.adr_select; }, 16},
+        {"port", [](mainwin::Hauptmenue& m) -> ui::ComboBox& { return m.Com_select; }, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(start(0, "GB"));
+        auto& m = main();
+        select(17);
+        mark_device_params();
+        select(1);
+        for (int p = 0; p < device().param_count(); ++p)
+            if (p != 113 && (p < 119 || p > 126)) device().set_param(p, marked(p) + 1);
+        plant_->fault(sim::Fault::silent().unit(1).registers(1032, 1199).next(1));
+        bool in_pause = false;
+        loop_.post_after(0.2, [&] {
+            in_pause = link::transaction_underway();
+            ui::user_select(c.list(m), c.choice);
+        });
+        read();
+
+        EXPECT_TRUE(in_pause) << "the choice came while the read waited";
+        EXPECT_EQ(prompts(), std::vector<std::string>{"Parameter read in."});
+        EXPECT_EQ(m.adr_select.list_index(), 0);
+        EXPECT_EQ(m.Com_select.list_index(), 0);
+        for (int p = 0; p < device().param_count(); ++p) {
+            if (p == 113 || (p >= 119 && p <= 126)) continue;
+            ASSERT_EQ(model::param_image[p], marked(p) + 1) << "word " << p;
+        }
+        for (const auto& e : plant_->log()) EXPECT_EQ(e.unit, 1) << "a request to another device";
         ui::reset_forms();
         reset_globals();
         clear_records();
