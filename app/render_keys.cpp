@@ -176,6 +176,18 @@ void Renderer::ask_focus(QObject* source) {
     post_to<ui::Control>(source, [](ui::Control& ctl) { ui::user_focus(ctl); });
 }
 
+bool Renderer::triple_click(const ui::Control& c, const QMouseEvent* e) const {
+    if (dbl_control_ != &c || e->timestamp() < dbl_time_) return false;
+    return e->timestamp() - dbl_time_ <=
+               static_cast<quint64>(QApplication::doubleClickInterval()) &&
+           (e->globalPosition() - dbl_at_).manhattanLength() <= QApplication::startDragDistance();
+}
+
+QString Renderer::primary_selection() {
+    QClipboard* cb = QApplication::clipboard();
+    return cb->supportsSelection() ? cb->text(QClipboard::Selection) : QString();
+}
+
 bool Renderer::first_press(const ui::Control& c, const QEvent* e) {
     const quint64 t = static_cast<const QInputEvent*>(e)->timestamp();
     if (press_control_ == &c && press_time_ == t) return false;
@@ -253,7 +265,13 @@ bool Renderer::eventFilter(QObject* watched, QEvent* e) {
             }
             return true;
         }
+        case QEvent::FocusOut:
+            // Qt gives up a line's selection when its keys leave, and may select it all when
+            // they come: the box shows the layer's again.
+            if (c->kind() == ui::Kind::text_box) restore(watched);
+            return false;
         case QEvent::FocusIn: {
+            if (c->kind() == ui::Kind::text_box) restore(watched);
             if (syncing_) return false;
             // An access key asks the layer; any other move Qt made on its own (a window
             // activated again, a widget hidden) is undone by the next flush.
@@ -339,8 +357,17 @@ bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) 
             if (!first_press(*c, me)) return middle_paste;
             if (c->focusable_kind()) {
                 ask_focus(watched);
-                if (middle_paste) return true;
                 if (k == ui::Kind::text_box) {
+                    // The middle button pastes where it is pressed, and a third click
+                    // takes the line: the layer places the caret or the selection there,
+                    // Qt does nothing of its own.
+                    const bool third = !middle_paste && triple_click(*c, me);
+                    dbl_control_ = nullptr;
+                    if (middle_paste || third) {
+                        clicks_at(watched, qt_pointer_pos(widget(*c), me->globalPosition()),
+                                  third ? 3 : 1);
+                        return true;
+                    }
                     // A press inside the selection places the caret: no selected text is
                     // ever dragged out of a box.
                     if (auto* pe = qobject_cast<QPlainTextEdit*>(widget(*c))) {
@@ -370,11 +397,11 @@ bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) 
         case QEvent::MouseButtonRelease: {
             press_control_ = nullptr;  // the next press is a new one, whatever its time
             if (middle_paste) {
-                // The desktop's selection pasted by the middle button: into this box only,
-                // when its press got it the focus.
-                if (QApplication::clipboard()->supportsSelection()) {
-                    const std::string text =
-                        cp1252(QApplication::clipboard()->text(QClipboard::Selection));
+                // The desktop's selection pasted by the middle button at the caret its press
+                // put there: into this box only, when its press got it the focus.
+                if (const QString sel = desktop_selection ? desktop_selection() : QString();
+                    !sel.isNull()) {
+                    const std::string text = cp1252(sel);
                     post_pressed<ui::TextBox>(watched,
                                               [text](ui::TextBox& t) { paste_into(t, text); });
                 }
@@ -397,6 +424,18 @@ bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) 
             return false;
         }
         case QEvent::MouseButtonDblClick: {
+            if (k == ui::Kind::text_box && (me->button() == Qt::LeftButton || middle_paste)) {
+                // Qt's word ends at "." and "-": the layer's takes the whole number. A
+                // middle double click is a second paste, at the pointer too.
+                if (me->button() == Qt::LeftButton) {
+                    dbl_control_ = c;
+                    dbl_time_ = me->timestamp();
+                    dbl_at_ = me->globalPosition();
+                }
+                clicks_at(watched, qt_pointer_pos(widget(*c), me->globalPosition()),
+                          middle_paste ? 1 : 2);
+                return true;
+            }
             if (me->button() != Qt::LeftButton) return true;
             if ((k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image) &&
                 watched == widget(*c))

@@ -1,6 +1,7 @@
 // Combo boxes, list boxes and list views.
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QScrollBar>
@@ -46,6 +47,14 @@ QWidget* Renderer::make_list(ui::Control& c, QWidget* parent) {
             t->setSelectionMode(QAbstractItemView::SingleSelection);
             t->setSelectionBehavior(QAbstractItemView::SelectRows);
             t->setAllColumnsShowFocus(true);
+            // The columns keep the widths and the order the program gave them: the
+            // header offers no resizing, moving, sorting or stretching of its own.
+            QHeaderView* h = t->header();
+            h->setSectionsMovable(false);
+            h->setSectionsClickable(false);
+            h->setSectionResizeMode(QHeaderView::Fixed);
+            h->setStretchLastSection(false);
+            h->setMinimumSectionSize(0);
             return t;
         }
     }

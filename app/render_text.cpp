@@ -100,26 +100,45 @@ QWidget* Renderer::make_text(ui::Control& c, QWidget* parent) {
 
 namespace {
 
-// The caret (start = end) or selection Qt shows in a text box's widget, in positions of
-// the layer's text.
+// The selection Qt shows in a text box's widget as {anchor, caret} (the same for a caret
+// alone), in positions of the layer's text.
 std::pair<int, int> qt_selection(QWidget* w, const std::string& text) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
-        if (!e->hasSelectedText()) return {e->cursorPosition(), e->cursorPosition()};
-        return {e->selectionStart(), e->selectionStart() + e->selectionLength()};
+        const int caret = e->cursorPosition();
+        if (!e->hasSelectedText()) return {caret, caret};
+        const int start = e->selectionStart();
+        return {caret == start ? e->selectionEnd() : start, caret};
     }
     if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
         const QTextCursor cur = pe->textCursor();
-        return {ui_pos(text, cur.selectionStart()), ui_pos(text, cur.selectionEnd())};
+        return {ui_pos(text, cur.anchor()), ui_pos(text, cur.position())};
     }
     return {0, 0};
 }
 
-void set_selection(ui::TextBox& t, std::pair<int, int> sel) {
-    t.set_sel_start(sel.first);
-    t.set_sel_length(sel.second - sel.first);
+}  // namespace
+
+// The character position under the pointer (a point on the desktop) in a text box's widget,
+// Qt's position: the layer's text maps it when the action runs.
+int Renderer::qt_pointer_pos(QWidget* w, QPointF global) {
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        return e->cursorPositionAt(e->mapFromGlobal(global).toPoint());
+    if (auto* pe = qobject_cast<QPlainTextEdit*>(w))
+        return pe->cursorForPosition(pe->viewport()->mapFromGlobal(global).toPoint()).position();
+    return 0;
 }
 
-}  // namespace
+// A selection of the user's (a press, a drag, clicks in a row at the pointer) reaches only
+// the box with the keys; in any other box Qt shows the layer's own again.
+void Renderer::post_text_selection(QObject* source, std::function<void(ui::TextBox&)> action) {
+    QPointer<QObject> src(source);
+    post_to<ui::TextBox>(source, [this, src, action](ui::TextBox& t) {
+        if (ui::focus_owner() == &t)
+            action(t);
+        else if (src)
+            restore(src);
+    });
+}
 
 void Renderer::connect_text(ui::Control& c, QWidget* w) {
     if (c.kind() != ui::Kind::text_box) return;
@@ -130,10 +149,7 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
         auto* t = static_cast<ui::TextBox*>(control_of(w));
         if (!t) return;
         const auto sel = qt_selection(w, t->text());
-        // Only a box with the keys takes it: a press the layer refused moves no caret.
-        post_to<ui::TextBox>(w, [sel](ui::TextBox& box) {
-            if (ui::focus_owner() == &box) set_selection(box, sel);
-        });
+        post_text_selection(w, [sel](ui::TextBox& box) { box.select(sel.first, sel.second); });
     };
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         QObject::connect(e, &QLineEdit::cursorPositionChanged, this, report);
@@ -149,8 +165,24 @@ void Renderer::connect_text(ui::Control& c, QWidget* w) {
 // still hold a selection from before, which the next key would replace.
 void Renderer::caret_after_press(QObject* source) {
     QPointer<QWidget> w = widget(*control_of(source));
-    post_pressed<ui::TextBox>(source, [w](ui::TextBox& t) {
-        if (w) set_selection(t, qt_selection(w, t.text()));
+    post_text_selection(source, [w](ui::TextBox& t) {
+        if (!w) return;
+        const auto sel = qt_selection(w, t.text());
+        t.select(sel.first, sel.second);
+    });
+}
+
+// Two or three left clicks in a row, and the middle button's press, at Qt's character
+// position `qpos`: the layer selects the word or the line there, or puts the caret there.
+void Renderer::clicks_at(QObject* source, int qpos, int clicks) {
+    post_text_selection(source, [qpos, clicks](ui::TextBox& t) {
+        const int at = t.multi_line() ? ui_pos(t.text(), qpos) : qpos;
+        if (clicks == 2)
+            t.select_word_at(at);
+        else if (clicks == 3)
+            t.select_line_at(at);
+        else
+            t.select(at, at);
     });
 }
 
@@ -184,17 +216,18 @@ void Renderer::sync_text(ControlView& v, unsigned bits) {
         e->setEchoMode(t.password_char().empty() ? QLineEdit::Normal : QLineEdit::Password);
         e->setReadOnly(t.locked());
         e->setAlignment(edit_alignment(t.alignment()));
-        if (t.sel_length() > 0)
-            e->setSelection(t.sel_start(), t.sel_length());
+        // A negative length leaves Qt's caret at the selection's start, where the layer's is.
+        if (t.anchor() != t.caret())
+            e->setSelection(t.anchor(), t.caret() - t.anchor());
         else
-            e->setCursorPosition(t.sel_start());
+            e->setCursorPosition(t.caret());
     } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
         const QString text = multiline_text(t.text());
         if (pe->toPlainText() != text) pe->setPlainText(text);
         pe->setReadOnly(t.locked());
         QTextCursor cur = pe->textCursor();
-        const int a = qt_pos(t.text(), t.sel_start());
-        const int b = qt_pos(t.text(), t.sel_start() + t.sel_length());
+        const int a = qt_pos(t.text(), t.anchor());
+        const int b = qt_pos(t.text(), t.caret());
         cur.setPosition(std::min(a, static_cast<int>(text.size())));
         cur.setPosition(std::min(b, static_cast<int>(text.size())), QTextCursor::KeepAnchor);
         pe->setTextCursor(cur);

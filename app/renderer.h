@@ -15,7 +15,9 @@
 // on the layer's focused control (none when the layer has none).
 #include <QMargins>
 #include <QObject>
+#include <QPointF>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <optional>
 #include <string_view>
@@ -35,6 +37,7 @@ namespace dvx::ui {
 class Control;
 class Form;
 class MenuItem;
+class TextBox;
 }  // namespace dvx::ui
 
 namespace dvx::app {
@@ -57,6 +60,10 @@ class Renderer final : public QObject, public ui::Observer {
     // and Height are the outer size: the client area is that less the frame.
     std::function<std::optional<QMargins>(QWidget& window)> desktop_frame = reported_frame;
     static std::optional<QMargins> reported_frame(QWidget& window);
+    // The desktop's selection the middle button pastes into a text box; a null text where
+    // the desktop keeps none.
+    std::function<QString()> desktop_selection = primary_selection;
+    static QString primary_selection();
     // Called after a form's window was shown (start-up timing, screenshots).
     std::function<void(ui::Form&)> on_shown;
     // Controls with changes waiting for the next flush.
@@ -148,6 +155,12 @@ class Renderer final : public QObject, public ui::Observer {
     void connect_text(ui::Control& c, QWidget* w);
     void sync_text(ControlView& v, unsigned bits);
     void caret_after_press(QObject* source);
+    void post_text_selection(QObject* source, std::function<void(ui::TextBox&)> action);
+    void clicks_at(QObject* source, int qpos, int clicks);
+    static int qt_pointer_pos(QWidget* w, QPointF global);
+    // A left press on a text box that makes a triple click: the double click before it
+    // was on the same box, a moment before, at about the same place.
+    bool triple_click(const ui::Control& c, const QMouseEvent* e) const;
     QWidget* make_button(ui::Control& c, QWidget* parent);
     void connect_button(ui::Control& c, QWidget* w);
     void sync_button(ControlView& v, unsigned bits);
@@ -188,6 +201,10 @@ class Renderer final : public QObject, public ui::Observer {
     // its parent, and the parent may be part of the same control.
     const ui::Control* press_control_ = nullptr;
     quint64 press_time_ = 0;
+    // The last double click on a text box, which a third press makes a triple one.
+    const ui::Control* dbl_control_ = nullptr;
+    quint64 dbl_time_ = 0;
+    QPointF dbl_at_;
 };
 
 }  // namespace dvx::app

@@ -6,7 +6,9 @@
 // Code-set values raise the same event as the user's action, nested and only when
 // the value changes (list index, check value, option value, scroll value, grid top
 // row); user actions always raise it (input.h).
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <span>
@@ -45,12 +47,23 @@ class TextBox : public Control {
     void set_alignment(int a);
     bool locked() const { return locked_; }
     void set_locked(bool l);
-    int sel_start() const { return sel_start_; }
+    int sel_start() const { return std::min(anchor_, caret_); }
     void set_sel_start(int s);  // clamps to the text, clears the selection
-    int sel_length() const { return sel_length_; }
-    void set_sel_length(int n);  // clamps to the text
+    int sel_length() const { return std::abs(caret_ - anchor_); }
+    void set_sel_length(int n);  // clamps to the text; the caret at the selection's end
     std::string sel_text() const;
     void set_sel_text(const std::string& t);  // replaces the selection (Change)
+    // The selection's two ends: the caret, where Shift with a caret key extends it, and its
+    // anchor (the caret alone: both the same).
+    int caret() const { return caret_; }
+    int anchor() const { return anchor_; }
+    // The user's selection from `anchor` to `caret` (each clamped to the text; a CR LF is
+    // never split).
+    void select(int anchor, int caret);
+    // A double click at `pos`: the run of characters between blanks there (a whole number
+    // with its sign and point); a triple click: the whole line there.
+    void select_word_at(int pos);
+    void select_line_at(int pos);
     // The keys reached the box without a click (on): a single-line box has its whole text
     // selected, and keeps it so when code sets a new text before the user moves the caret
     // or types (a page filled after it opened on the box). Off when the focus leaves.
@@ -67,14 +80,23 @@ class TextBox : public Control {
 
   private:
     void replace_selection(const std::string& with);
+    // Every change of the text, the caret or the selection comes here and is told.
+    void assign(std::string text, int anchor, int caret);
+    int clamped(int pos) const;
+    void erase(int from, int to);
+    int step_left(int pos) const;
+    int step_right(int pos) const;
+    int line_start(int pos) const;
+    int line_end(int pos) const;
+    int line_step(int pos, bool down) const;
     std::string text_;
     int max_length_ = 0;
     bool multi_line_ = false;
     std::string password_char_;
     int alignment_ = 0;
     bool locked_ = false;
-    int sel_start_ = 0;
-    int sel_length_ = 0;
+    int anchor_ = 0;
+    int caret_ = 0;
     bool keys_entered_ = false;
 };
 

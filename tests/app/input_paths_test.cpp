@@ -195,9 +195,7 @@ std::vector<std::string> differences(const Snapshot& a, const Snapshot& b) {
     return out;
 }
 
-// Switched on once the renderer shows every caret and selection and gives Qt's keys back
-// after a drop-down list closes.
-constexpr bool compare_carets = false;
+// Switched on once the renderer gives Qt's keys back after a drop-down list closes.
 constexpr bool compare_qt_keys = false;
 
 // Where Qt's widget shows something else than the layer holds; empty when none.
@@ -236,7 +234,7 @@ std::vector<std::string> unmirrored(app::Renderer& r, ui::Form& f) {
                     const QTextCursor cur = pe->textCursor();
                     shown = {cur.selectionStart(), cur.selectionEnd()};
                 }
-                expect(!compare_carets || shown == want, "caret or selection " + std::to_string(shown.first) + ".." +
+                expect(shown == want, "caret or selection " + std::to_string(shown.first) + ".." +
                                           std::to_string(shown.second) + ", the layer's " +
                                           std::to_string(want.first) + ".." +
                                           std::to_string(want.second));
