@@ -22,8 +22,8 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTextCursor>
 #include <QTest>
+#include <QTextCursor>
 #include <QTreeWidget>
 #include <QWheelEvent>
 #include <algorithm>
@@ -43,15 +43,15 @@
 #include "app/renderer.h"
 #include "app/twips.h"
 #include "calib/openers.h"
+#include "gateway/hzl3_blatt.h"
 #include "gateway/openers.h"
+#include "link/register_images.h"
 #include "mainwin/access_level.h"
 #include "mainwin/page_openers.h"
 #include "model/access.h"
 #include "model/bound_fields.h"
 #include "model/input_types.h"
 #include "model/param_image.h"
-#include "gateway/hzl3_blatt.h"
-#include "link/register_images.h"
 #include "pages/h_dout.h"
 #include "pages/h_inp.h"
 #include "pages/openers.h"
@@ -195,9 +195,6 @@ std::vector<std::string> differences(const Snapshot& a, const Snapshot& b) {
     return out;
 }
 
-// Switched on once the renderer gives Qt's keys back after a drop-down list closes.
-constexpr bool compare_qt_keys = false;
-
 // Where Qt's widget shows something else than the layer holds; empty when none.
 std::vector<std::string> unmirrored(app::Renderer& r, ui::Form& f) {
     std::vector<std::string> out;
@@ -306,10 +303,14 @@ std::vector<std::string> unmirrored(app::Renderer& r, ui::Form& f) {
     }
     // Qt's keys where the layer's are: on the focused control's widget when it is on this
     // window, on none of the window's controls when the layer has no focused control.
+    // Not yet compared while Qt's active window is a drop-down list that has closed (the
+    // offscreen platform leaves it so, and the renderer does not take the window back).
     ui::Control* owner = ui::focus_owner();
     QWidget* keys = QApplication::focusWidget();
-    if (!compare_qt_keys) {
-    } else if (owner && &owner->form() == &f) {
+    const QWidget* active = QApplication::activeWindow();
+    const bool closed_list_active = active && !active->isVisible();
+    if (closed_list_active) return out;
+    if (owner && &owner->form() == &f) {
         if (keys != r.focus_widget(*owner))
             out.push_back("Qt's keys not on " + name_of(owner) + " (" +
                           (keys ? keys->metaObject()->className() : std::string("none")) + ")");
@@ -690,8 +691,8 @@ class RealWindows : public QtWindowsFixture {
         read();
         settle();
         auto& m = main();
-        std::vector<ui::Control*> openers = {&m.B_io,      &m.B_Out,    &m.B_dout,
-                                             &m.B_Schk,    &m.B_comment, &m.B_online,
+        std::vector<ui::Control*> openers = {&m.B_io,       &m.B_Out,     &m.B_dout,
+                                             &m.B_Schk,     &m.B_comment, &m.B_online,
                                              &m.Command3D3, &m.m_cal_inp, &m.m_cal_out};
         if (bus != 0) {
             openers.push_back(&m.m_ub_hzl);
@@ -920,12 +921,13 @@ TEST_P(SeededRuns, MixedInputKeepsQtShowingTheLayerAndTheFieldsTheirWords) {
                     break;
                 case 1: {
                     static constexpr Qt::Key moves[] = {
-                        Qt::Key_Tab,  Qt::Key_Return, Qt::Key_Down,  Qt::Key_Up,
-                        Qt::Key_Home, Qt::Key_End,    Qt::Key_Left,  Qt::Key_Right,
+                        Qt::Key_Tab,       Qt::Key_Return, Qt::Key_Down,   Qt::Key_Up,
+                        Qt::Key_Home,      Qt::Key_End,    Qt::Key_Left,   Qt::Key_Right,
                         Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Period, Qt::Key_Minus};
                     const Qt::Key k = moves[pick(static_cast<int>(std::size(moves)))];
                     const bool shift = k >= Qt::Key_Home && k <= Qt::Key_Down && pick(2);
-                    what = std::string("a navigation or editing key") + (shift ? " with Shift" : "");
+                    what =
+                        std::string("a navigation or editing key") + (shift ? " with Shift" : "");
                     QTest::keyClick(keyboard(), k, shift ? Qt::ShiftModifier : Qt::NoModifier);
                     may_change = true;
                     break;
@@ -940,8 +942,9 @@ TEST_P(SeededRuns, MixedInputKeepsQtShowingTheLayerAndTheFieldsTheirWords) {
                         Qt::AltModifier);
                     break;
                 case 3: {
-                    static constexpr Qt::Key ctrl[] = {Qt::Key_Z, Qt::Key_Y, Qt::Key_Backspace,
-                                                       Qt::Key_Delete, Qt::Key_End, Qt::Key_A};
+                    static constexpr Qt::Key ctrl[] = {Qt::Key_Z,         Qt::Key_Y,
+                                                       Qt::Key_Backspace, Qt::Key_Delete,
+                                                       Qt::Key_End,       Qt::Key_A};
                     const Qt::Key k = ctrl[pick(6)];
                     what = "Ctrl+key";
                     QTest::keyClick(keyboard(), k, Qt::ControlModifier);
@@ -1001,7 +1004,11 @@ TEST_P(SeededRuns, MixedInputKeepsQtShowingTheLayerAndTheFieldsTheirWords) {
                     what = "a choice in the open drop-down list";
                     auto* cb = qobject_cast<QComboBox*>(w);
                     if (!cb) continue;
-                    QTest::mouseClick(cb, Qt::LeftButton);
+                    // Opened by a click, or by Alt+Down when it has the keys.
+                    if (had_keys && pick(2))
+                        QTest::keyClick(keyboard(), Qt::Key_Down, Qt::AltModifier);
+                    else
+                        QTest::mouseClick(cb, Qt::LeftButton);
                     QCoreApplication::processEvents();
                     QWidget* open = QApplication::activePopupWidget();
                     if (open) {
@@ -1036,16 +1043,13 @@ TEST_P(SeededRuns, MixedInputKeepsQtShowingTheLayerAndTheFieldsTheirWords) {
 }
 
 // Direct bus: KRV 4.05 and DLX 4.02; HZL: KRV 4.04; HZL3: KRV 4.11. Two seeds each.
-INSTANTIATE_TEST_SUITE_P(EveryBus, SeededRuns,
-                         ::testing::Values(SeededRun{"Krv", 0, 1, 4301},
-                                           SeededRun{"KrvOtherSeed", 0, 1, 7919},
-                                           SeededRun{"Dlx", 0, 20, 4301},
-                                           SeededRun{"DlxOtherSeed", 0, 20, 104729},
-                                           SeededRun{"Hzl", 1, 1, 4301},
-                                           SeededRun{"HzlOtherSeed", 1, 1, 7919},
-                                           SeededRun{"Hzl3", 2, 1, 4301},
-                                           SeededRun{"Hzl3OtherSeed", 2, 1, 7919}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    EveryBus, SeededRuns,
+    ::testing::Values(SeededRun{"Krv", 0, 1, 4301}, SeededRun{"KrvOtherSeed", 0, 1, 7919},
+                      SeededRun{"Dlx", 0, 20, 4301}, SeededRun{"DlxOtherSeed", 0, 20, 104729},
+                      SeededRun{"Hzl", 1, 1, 4301}, SeededRun{"HzlOtherSeed", 1, 1, 7919},
+                      SeededRun{"Hzl3", 2, 1, 4301}, SeededRun{"Hzl3OtherSeed", 2, 1, 7919}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The field check itself: a field that shows another value than its word, whether the
 // image changed under it or Qt changed the widget on its own, is found by name; the
