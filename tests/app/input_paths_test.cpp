@@ -411,13 +411,6 @@ class EveryKind : public ui::Form {
 
 class InputTable : public RenderedForm<EveryKind> {
   protected:
-    void settle() { settle_qt(loop_, *renderer_); }
-    QWidget* w(ui::Control& c) { return renderer_->widget(c); }
-    void keys_to(ui::Control& c) {
-        loop_.post([&c] { ui::user_focus(c); });
-        settle();
-        ASSERT_EQ(ui::focus_owner(), &c);
-    }
     QWidget* keyboard() {
         QWidget* f = QApplication::focusWidget();
         return f ? f : w(*ui::focus_owner());

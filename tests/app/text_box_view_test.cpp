@@ -74,13 +74,6 @@ std::pair<int, int> layer_shown(const ui::TextBox& t) {
 
 class TextBoxView : public RenderedForm<Fields> {
   protected:
-    void settle() { settle_qt(loop_, *renderer_); }
-    QWidget* w(ui::Control& c) { return renderer_->widget(c); }
-    void keys_to(ui::Control& c) {
-        loop_.post([&c] { ui::user_focus(c); });
-        settle();
-        ASSERT_EQ(ui::focus_owner(), &c);
-    }
     // Every text box's widget shows the layer's text, caret and selection.
     void expect_mirrored() {
         for (ui::TextBox* t : {&form_->filter, &form_->start, &form_->strict, &form_->memo}) {
