@@ -77,7 +77,7 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
     Frame3D1.set_caption("Settings");
     for (const SettingsBox& s : settings_boxes) {
         (this->*s.label).set_caption(s.caption);
-        bind_settings_box(this->*s.box, link::bnr_regs[s.word], s.min, s.max,
+        bind_settings_box(*this, this->*s.box, link::bnr_regs[s.word], s.min, s.max,
                           [this] { set_bnrblatt_mask(); });
     }
     Command3D1.set_caption("Read BNR Settings");

@@ -8,12 +8,13 @@
 // captions are fixed English texts.
 #include <cstdint>
 
+#include "model/bound_fields.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
 namespace dvx::gateway {
 
-class BNR_blatt : public ui::Form {
+class BNR_blatt : public ui::Form, public model::BoundFields {
   public:
     BNR_blatt();
 

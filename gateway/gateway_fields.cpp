@@ -62,14 +62,18 @@ void program_settings(std::span<std::int16_t> words, int command, int first_regi
                                                            : texts::msg_params_transmitted);
 }
 
-void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,
-                       const std::function<void()>& refill) {
+void bind_settings_box(model::BoundFields& page, ui::TextBox& box, std::int16_t& word,
+                       std::int32_t min, std::int32_t max, const std::function<void()>& refill) {
     box.on_key_press = [&box, refill](int& key) {
         filter_number_key(key, box);
         model::entry_key(key, refill);
     };
     filter_number_paste(box);
     box.on_lost_focus = [&box, &word, min, max] { store_number_box(box, word, min, max); };
+    page.watch_field(box, [&word, min, max](const std::string& text) {
+        return plain_integer(text) && model::within_range(text, min, max) &&
+               model::text_to_raw(text) == word;
+    });
 }
 
 std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,

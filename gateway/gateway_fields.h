@@ -12,6 +12,7 @@
 #include <span>
 #include <string>
 
+#include "model/bound_fields.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -37,9 +38,10 @@ void filter_number_paste(ui::TextBox& box);
 std::int16_t store_number_box(ui::TextBox& box, std::int16_t& word, std::int32_t min,
                               std::int32_t max);
 
-// Binds a settings box as above, storing into `word` within min..max.
-void bind_settings_box(ui::TextBox& box, std::int16_t& word, std::int32_t min, std::int32_t max,
-                       const std::function<void()>& refill);
+// Binds a settings box of `page` as above, storing into `word` within min..max; the box
+// is one of the page's bound fields.
+void bind_settings_box(model::BoundFields& page, ui::TextBox& box, std::int16_t& word,
+                       std::int32_t min, std::int32_t max, const std::function<void()>& refill);
 
 // Programming a block's settings: `words[command]` := 1, then `count` words from it
 // written to register `first_register` + command; the box says "transmitted" or, when

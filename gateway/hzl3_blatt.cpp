@@ -60,7 +60,7 @@ HZL3_blatt::HZL3_blatt() : Form("HZL3_blatt") {
     for (std::size_t i = 0; i < std::size(settings_boxes); ++i) {
         const SettingsBox& s = settings_boxes[i];
         labels[i]->set_caption(s.caption);
-        bind_settings_box(this->*s.box, link::hzl_regs[s.word], s.min, s.max,
+        bind_settings_box(*this, this->*s.box, link::hzl_regs[s.word], s.min, s.max,
                           [this] { restore_form(); });
     }
     Label6.set_caption("PCS Baud :");

@@ -6,12 +6,13 @@
 // writes straight into flg_result.
 #include <cstdint>
 
+#include "model/bound_fields.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
 namespace dvx::gateway {
 
-class HZL3_blatt : public ui::Form {
+class HZL3_blatt : public ui::Form, public model::BoundFields {
   public:
     HZL3_blatt();
 

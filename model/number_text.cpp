@@ -150,6 +150,11 @@ std::string number_paste(const std::string& pasted, int d, const std::string& te
     return made_number_ok(made, d) ? with : std::string{};
 }
 
+bool within_range(const std::string& text, std::int32_t min, std::int32_t max) {
+    const double v = raw_value(text);
+    return v >= min && v <= max;
+}
+
 std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t max) {
     const double v = raw_value(text);
     const bool too_large = v > max;

@@ -94,6 +94,8 @@ std::string number_paste(const std::string& pasted, int d, const std::string& te
 //    gives 1 and queues Esc as well, so an unchecked text outside the limits (pasted
 //    by the mouse) is never stored.
 std::int16_t check_range(const std::string& text, std::int32_t min, std::int32_t max);
+// The comparison check_range makes, without its box: the whole value within min..max.
+bool within_range(const std::string& text, std::int32_t min, std::int32_t max);
 
 // The text without leading and trailing blanks (other white space stays).
 std::string trim_blanks(const std::string& text);

@@ -70,16 +70,23 @@ std::string text_from_params(int k) {
     return t;
 }
 
-void text_to_params(int k, const std::string& t) {
-    check_words(k, 4, param_image_size, "text_to_params");
+std::array<std::int16_t, 4> text_words(const std::string& t) {
     auto code = [&t](std::size_t i) {
         return i < t.size() ? to_device_char(static_cast<unsigned char>(t[i])) : int{' '};
     };
-    for (int j = 0; j < 4; ++j) {
+    std::array<std::int16_t, 4> words{};
+    for (std::size_t j = 0; j < 4; ++j) {
         const int c1 = code(2 * j);
         const int c2 = code(2 * j + 1);
-        param_image[k + j] = as_word(static_cast<unsigned>(c1) | static_cast<unsigned>(c2) << 8);
+        words[j] = as_word(static_cast<unsigned>(c1) | static_cast<unsigned>(c2) << 8);
     }
+    return words;
+}
+
+void text_to_params(int k, const std::string& t) {
+    check_words(k, 4, param_image_size, "text_to_params");
+    const auto words = text_words(t);
+    for (int j = 0; j < 4; ++j) param_image[k + j] = words[static_cast<std::size_t>(j)];
 }
 
 std::string text8_entry(const std::string& entry) {

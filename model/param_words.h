@@ -7,6 +7,7 @@
 // Index contracts are checked: an index whose words would fall outside the image
 // throws std::out_of_range (the callers pass fixed indices, so this is a programming
 // fault), except put_value, which reports it in a message box and changes nothing.
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -27,6 +28,8 @@ std::string text_from_params(int k);
 // Writes the first 8 characters of t into words k..k+3 (umlauts to device codes).
 // A text shorter than 8 characters is filled up with blanks.
 void text_to_params(int k, const std::string& t);
+// The four words text_to_params writes for t.
+std::array<std::int16_t, 4> text_words(const std::string& t);
 // The one shape every entry field stores: trimmed of blanks and cut to 8 characters;
 // a shorter text gets one blank in front and blanks up to 8 ("" gives 8 blanks).
 std::string text8_entry(const std::string& entry);

@@ -62,6 +62,7 @@ void WorkPage::bind_fields(std::span<const NumericField> table) {
         ui::TextBox& box = box_of(f);
         box.on_key_press = [this, &f, &box](int& key) { key_press(f, box, key); };
         box.on_lost_focus = [this, &f, &box] { lost_focus(f, box); };
+        watch_field(box, [&f](const std::string& text) { return keeps_word(f, text); });
         box.on_paste = [this, &f, &box](std::string& text) {
             text = model::number_paste(text, static_cast<int>(f.key_decimals.of(f.word)),
                                        box.text(), box.sel_start(), box.sel_length());
@@ -82,10 +83,25 @@ const NumericField* WorkPage::field(std::string_view name) const {
     return nullptr;
 }
 
-void WorkPage::show_field(const NumericField& f) {
+std::string WorkPage::shown_text(const NumericField& f) {
     const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
-    box_of(f).set_text(
-        word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word)));
+    return word_text(floor_div(model::param_image[f.word], scale), f.decimals.of(f.word));
+}
+
+std::int16_t WorkPage::stored_word(const NumericField& f, const std::string& text) {
+    const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
+    return clamp16(std::int64_t{scale} * model::text_to_raw(text));
+}
+
+bool WorkPage::keeps_word(const NumericField& f, const std::string& text) {
+    const std::string left = model::fmt_fixed(text, static_cast<int>(f.decimals.of(f.word)));
+    if (left == shown_text(f)) return true;
+    return model::within_range(left, f.min.of(f.word), f.max.of(f.word)) &&
+           stored_word(f, left) == model::param_image[f.word];
+}
+
+void WorkPage::show_field(const NumericField& f) {
+    box_of(f).set_text(shown_text(f));
 }
 
 void WorkPage::show_fields() {
@@ -99,21 +115,23 @@ void WorkPage::key_press(const NumericField& f, ui::TextBox& box, int& key) {
 }
 
 void WorkPage::lost_focus(const NumericField& f, ui::TextBox& box) {
-    const int d = static_cast<int>(f.decimals.of(f.word));
-    const std::int32_t scale = std::max<std::int32_t>(1, f.scale.of(f.word));
-    box.set_text(model::fmt_fixed(box.text(), d));
+    box.set_text(model::fmt_fixed(box.text(), static_cast<int>(f.decimals.of(f.word))));
     // A value left as the image shows it is neither checked nor stored: a word that a
     // device or file brought in outside the field's limits must not trap the user here.
-    if (box.text() == word_text(floor_div(model::param_image[f.word], scale), d)) return;
+    if (box.text() == shown_text(f)) return;
     if (model::check_range(box.text(), f.min.of(f.word), f.max.of(f.word))) {
         box.set_focus();
         return;
     }
-    model::param_image[f.word] = clamp16(std::int64_t{scale} * model::text_to_raw(box.text()));
+    model::param_image[f.word] = stored_word(f, box.text());
 }
 
 void WorkPage::bind_text8(ui::TextBox& box, int first_word) {
     pass_keys(box);
+    watch_field(box, [first_word](const std::string& text) {
+        const auto words = model::text_words(model::text8_entry(text));
+        return std::equal(words.begin(), words.end(), model::param_image.begin() + first_word);
+    });
     box.on_lost_focus = [this, &box, first_word] {
         model::text_to_params(first_word, model::text8_entry(box.text()));
         fill();

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/bound_fields.h"
 #include "ui/controls.h"
 #include "ui/form.h"
 
@@ -54,7 +55,8 @@ class Filling {
     Filling& operator=(const Filling&) = delete;
 };
 
-class WorkPage : public ui::Form {
+// Its numeric and 8-character fields are its bound fields (model/bound_fields.h).
+class WorkPage : public ui::Form, public model::BoundFields {
   public:
     // The page's fill procedure (set_..._mask): shows the whole image.
     virtual void fill() = 0;
@@ -94,6 +96,11 @@ class WorkPage : public ui::Form {
     void close_page() { unload(); }
 
   private:
+    // The text the image gives the field, and the word leaving it with a (normalised)
+    // text stores: one conversion for the store, the fill and the check of the window.
+    static std::string shown_text(const NumericField& f);
+    static std::int16_t stored_word(const NumericField& f, const std::string& text);
+    static bool keeps_word(const NumericField& f, const std::string& text);
     void key_press(const NumericField& f, ui::TextBox& box, int& key);
     void lost_focus(const NumericField& f, ui::TextBox& box);
     ui::TextBox& box_of(const NumericField& f) const;
