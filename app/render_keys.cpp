@@ -225,6 +225,12 @@ void Renderer::sync_focus() {
     QWidget* want = c ? focus_widget(*c) : nullptr;
     ++syncing_;
     if (want) {
+        // A drop-down list that closed can stay Qt's active window, hidden: the keys then
+        // reach no widget until the control's own window is taken back.
+        const QWidget* active = QApplication::activeWindow();
+        if (active && !active->isVisible() && want->window()->isVisible() &&
+            &c->form() == ui::active_form())
+            want->window()->activateWindow();
         if (have != want && want->isVisible() && want->isEnabled())
             want->setFocus(Qt::OtherFocusReason);
     } else if (have) {
