@@ -28,7 +28,8 @@ class QtEventLoop final : public QObject, public ui::EventLoop {
     // A message box or file dialog goes up: the layer's timers keep ticking while it
     // waits for the user (queued input waits for it to close).
     void box_opened();
-    // Called with the text of a fault no handler caught; the program then ends.
+    // Called with the text (Windows-1252) of a fault no handler caught; the program then
+    // ends.
     std::function<void(const std::string&)> on_unhandled;
 
   private:
