@@ -13,7 +13,6 @@
 #include <QTimer>
 #include <QtTest/QTest>
 #include <algorithm>
-#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -160,7 +159,8 @@ TEST_F(QtFileNames, AConfigurationIsSavedAndLoadedUnderTheNameTyped) {
 TEST_F(QtFileNames, FaultsShowThePathAndTheSystemsReasonAsTheyCame) {
     const auto german = german_locale("UTF-8");
     if (!german) GTEST_SKIP() << "no German locale on this system";
-    ASSERT_NE(std::setlocale(LC_ALL, german->c_str()), nullptr);
+    const UseLocale speaking(*german);
+    ASSERT_TRUE(speaking.ok());
     platform::set_fault_language(platform::FaultLanguage::german);
     const std::string d = dir_.string();
 
@@ -246,7 +246,6 @@ TEST_F(QtFileNames, FaultsShowThePathAndTheSystemsReasonAsTheyCame) {
         EXPECT_EQ(boxes_seen_[0], c.box);
     }
     platform::set_fault_language(platform::FaultLanguage::english);
-    std::setlocale(LC_ALL, "C");
 }
 
 }  // namespace

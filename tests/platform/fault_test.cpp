@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -108,9 +107,9 @@ TEST_F(FaultTexts, TheSystemsReasonKeepsItsLettersInEveryCharacterSet) {
             missing += std::string(" de_DE.") + c.charset;
             continue;
         }
-        ASSERT_NE(std::setlocale(LC_ALL, name->c_str()), nullptr);
+        const testing::UseLocale speaking(*name);
+        ASSERT_TRUE(speaking.ok());
         EXPECT_EQ(system_reason(EBUSY), c.reason);
-        std::setlocale(LC_ALL, "C");
     }
     if (!missing.empty()) GTEST_SKIP() << "no locale" << missing;
 }
