@@ -21,6 +21,7 @@
 #include "app/twips.h"
 #include "platform/clock.h"
 #include "platform/command_line.h"
+#include "platform/cp1252.h"
 #include "platform/file_registry.h"
 #include "ui/app.h"
 #include "ui/controls.h"
@@ -67,7 +68,8 @@ void startup(const std::string& exe) {
         const std::string err = ss.str();
         const auto at = err.find("shown after ");
         if (rc != 0 || at == std::string::npos) {
-            std::fprintf(stderr, "run %d failed (%d): %s\n", run, rc, err.c_str());
+            std::fprintf(stderr, "run %d failed (%d): %s\n", run, rc,
+                         dvx::platform::system_to_utf8(err).c_str());
             continue;
         }
         shown.push_back(std::atof(err.c_str() + at + 12));

@@ -2,6 +2,7 @@
 // program start and then lives on Qt's event loop until the program ends or no window
 // is shown any more.
 #include <QApplication>
+#include <QFile>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -32,6 +33,7 @@
 #include "pages/openers.h"
 #include "platform/command_line.h"
 #include "platform/cp1252.h"
+#include "platform/fault.h"
 #include "platform/file_registry.h"
 #include "platform/files.h"
 #include "platform/posix_serial_port.h"
@@ -138,8 +140,8 @@ int main(int argc, char** argv) {
         for (const auto& place : presets) {
             try {
                 plants.emplace(place.port, sim::Plant::from_file(place.path));
-            } catch (const std::exception& e) {  // names the file
-                std::fprintf(stderr, "dorvanex: %s\n", e.what());
+            } catch (const std::exception& e) {  // names the file, in the system's bytes
+                std::fprintf(stderr, "dorvanex: %s\n", platform::system_to_utf8(e.what()).c_str());
                 return 2;
             }
         }
@@ -150,7 +152,7 @@ int main(int argc, char** argv) {
         port = platform::make_posix_serial_port();
         // Lines of ports.conf that name no port are told, not silently skipped.
         for (const std::string& fault : platform::ports_conf_faults(platform::ports_conf_path()))
-            std::fprintf(stderr, "dorvanex: %s\n", fault.c_str());
+            std::fprintf(stderr, "dorvanex: %s\n", platform::system_to_utf8(fault).c_str());
     }
 
     // A picture needs no screen: without a display it is taken offscreen.
@@ -196,10 +198,9 @@ int main(int argc, char** argv) {
 
     auto renderer = std::make_unique<app::Renderer>();
     loop.on_unhandled = [](const std::string& what) {
-        std::fprintf(stderr, "dorvanex: run-time error: %s\n", what.c_str());
+        std::fprintf(stderr, "dorvanex: run-time error: %s\n", platform::to_utf8(what).c_str());
         if (!app::nobody_answers())
-            QMessageBox::critical(nullptr, "DORVANEX",
-                                  QString::fromStdString("Run-time error:\n" + what));
+            QMessageBox::critical(nullptr, "DORVANEX", app::qstr("Run-time error:\n" + what));
     };
 
     // --screenshot: once the first window is shown and the loop has gone idle (its Load
@@ -224,7 +225,7 @@ int main(int argc, char** argv) {
                 const double painted_ms = std::chrono::duration<double, std::milli>(
                                               std::chrono::steady_clock::now() - started)
                                               .count();
-                shot = picture.save(QString::fromLocal8Bit(screenshot.c_str()), "PNG");
+                shot = picture.save(QFile::decodeName(screenshot.c_str()), "PNG");
                 std::fprintf(
                     stderr,
                     "dorvanex: window \"%s\" shown after %.1f ms, painted after %.1f ms%s\n",
@@ -245,7 +246,8 @@ int main(int argc, char** argv) {
     } catch (const ui::ProgramEnded&) {
         code = ui::program_exit_code();
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "dorvanex: run-time error: %s\n", e.what());
+        std::fprintf(stderr, "dorvanex: run-time error: %s\n",
+                     platform::to_utf8(platform::text_of(e)).c_str());
         code = 1;
     }
     if (!screenshot.empty() && !shot && code == 0) {

@@ -9,6 +9,7 @@
 #include <exception>
 #include <limits>
 
+#include "platform/fault.h"
 #include "ui/app.h"
 #include "ui/fault.h"
 #include "ui/form.h"
@@ -65,7 +66,7 @@ bool QtEventLoop::guarded(const std::function<void()>& work) {
     } catch (const ui::ProgramEnded&) {
         finish(ui::program_exit_code());
     } catch (const std::exception& e) {
-        if (on_unhandled) on_unhandled(e.what());
+        if (on_unhandled) on_unhandled(platform::text_of(e));
         finish(1);
     }
     return false;

@@ -31,7 +31,8 @@ class QtEventLoop final : public QObject, public ui::EventLoop {
     // Layer code that Qt starts outside the pump points (the end on a signal): run as a
     // pump point runs its handlers, the program's end or a fault stopping everything.
     void run_outside(const std::function<void()>& work) { guarded(work); }
-    // Called with the text of a fault no handler caught; the program then ends.
+    // Called with the text (Windows-1252) of a fault no handler caught; the program then
+    // ends.
     std::function<void(const std::string&)> on_unhandled;
 
   private:

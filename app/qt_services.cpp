@@ -1,6 +1,7 @@
 #include "app/qt_services.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
@@ -195,10 +196,11 @@ std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
             dlg.selectNameFilter(filters[r.filter_index - 1]);
     }
     if (!r.default_ext.empty()) dlg.setDefaultSuffix(qstr(r.default_ext));
-    if (!r.file_name.empty()) dlg.selectFile(qstr(r.file_name));
+    // The proposal and the choice are paths: the system's bytes, not the window's text.
+    if (!r.file_name.empty()) dlg.selectFile(QFile::decodeName(r.file_name.c_str()));
     note_box_opened();
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return cp1252(dlg.selectedFiles().front());
+    return QFile::encodeName(dlg.selectedFiles().front()).toStdString();
 }
 
 // ---------------------------------------------------------------------------------
@@ -245,7 +247,7 @@ void QtPrinter::end_doc() {
     if (const char* pdf = std::getenv("DORVANEX_PRINT_PDF"); pdf && *pdf) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QString::fromLocal8Bit(pdf));
+        printer.setOutputFileName(QFile::decodeName(pdf));
         paint(printer, doc);
         return;
     }

@@ -33,6 +33,8 @@
 #include "model/reg_settings.h"
 #include "platform/clock.h"
 #include "platform/command_line.h"
+#include "platform/cp1252.h"
+#include "platform/fault.h"
 #include "platform/files.h"
 #include "sim/sim.h"
 #include "ui/app.h"
@@ -169,7 +171,7 @@ struct Bench {
         f.requests = answered;
         f.frames = (port->frames_sent - frames0) + answered;
         for (std::size_t i = boxes0; i < boxes.shown().size(); ++i)
-            std::printf("    box: %s\n", boxes.shown()[i].prompt.c_str());
+            std::printf("    box: %s\n", platform::to_utf8(boxes.shown()[i].prompt).c_str());
         return f;
     }
 };
@@ -243,7 +245,8 @@ int main(int argc, char** argv) {
         run(true);
         run(false);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "read_program_bench: %s\n", e.what());
+        std::fprintf(stderr, "read_program_bench: %s\n",
+                     platform::to_utf8(platform::text_of(e)).c_str());
         return 1;
     }
     return 0;

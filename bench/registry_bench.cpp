@@ -14,6 +14,7 @@
 
 #include "model/reg_settings.h"
 #include "platform/command_line.h"
+#include "platform/cp1252.h"
 #include "platform/file_registry.h"
 #include "ui/services.h"
 
@@ -103,7 +104,8 @@ int main(int argc, char** argv) {
                                                 {model::reg_form_top, std::to_string(i)}});
     });
     std::printf("store of %d factory copies: %.1f MB in %s\n", copies,
-                static_cast<double>(std::filesystem::file_size(file)) / 1e6, folder.c_str());
+                static_cast<double>(std::filesystem::file_size(file)) / 1e6,
+                platform::system_to_utf8(folder.string()).c_str());
     std::printf("first read (parses the file):     %8.3f ms\n", first);
     std::printf("reading one value (median of 200): %8.3f ms\n", read);
     std::printf("writing one value (median of 50):  %8.3f ms\n", write);

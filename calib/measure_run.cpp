@@ -9,6 +9,7 @@
 #include "mainwin/device_ops_common.h"
 #include "model/param_image.h"
 #include "model/param_words.h"
+#include "platform/fault.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 #include "ui/services.h"
@@ -126,7 +127,7 @@ std::int16_t calibrate_measure(std::int16_t mode, MeasureValues& values) {
     try {
         return run.execute(values);
     } catch (const std::exception& e) {
-        const std::string fault = e.what();
+        const std::string fault = platform::text_of(e);
         return run.fail(&fault);
     }
 }

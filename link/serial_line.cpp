@@ -7,6 +7,7 @@
 
 #include "images/param_image.h"
 #include "link/link_bindings.h"
+#include "platform/fault.h"
 #include "platform/line_timing.h"
 #include "ui/event_loop.h"
 #include "ui/fault.h"
@@ -111,7 +112,7 @@ std::int16_t open_port() {
         port_failed = false;
         return 0;
     } catch (const std::exception& e) {
-        open_fault = e.what();
+        open_fault = platform::text_of(e);
         try {
             platform::SerialPort& port = MSComm1();
             if (port.is_open()) port.close();
@@ -298,7 +299,7 @@ std::optional<std::string> ready_port_for_probe() {
             if (port_status != 0) throw;  // closed after a failed port choice
             if (reopening) {
                 give_up_port();
-                return std::string(e.what());
+                return platform::text_of(e);
             }
             note_port_fault();
         }

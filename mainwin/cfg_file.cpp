@@ -11,6 +11,7 @@
 #include "model/firmware.h"
 #include "model/number_text.h"
 #include "model/param_image.h"
+#include "platform/cp1252.h"
 #include "texts/messages.h"
 #include "ui/fault.h"
 
@@ -60,8 +61,10 @@ ConfigFile config_of(const Hauptmenue& m) {
 void save(Hauptmenue& m) {
     const std::string ext = family_ext();
     // The TAG proposes the name (ABC padded with blanks gives ABC.krv), else the last path.
+    // The TAG is the window's text; the proposal a path, in the system's bytes.
     const std::string tag = model::trim_blanks(m.Komentar1.text());
-    const std::string proposal = tag.empty() ? config_file_name : tag.substr(0, 8) + "." + ext;
+    const std::string proposal =
+        tag.empty() ? config_file_name : platform::to_utf8(tag.substr(0, 8) + "." + ext);
     const std::string filter = texts::msg_config_file_filter + " (*." + ext + ")|*." + ext + "|" +
                                texts::msg_config_file_filter + " (*.*)|*.*";
     const std::string path =

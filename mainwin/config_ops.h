@@ -24,7 +24,8 @@ void m_dat_print_Click();
 // written back into the device after the user's OK.
 void m_restore_cfg_Click();
 
-// The path last chosen in either dialog ("" until then).
+// The path last chosen in either dialog ("" until then), as the dialog gives it: the
+// system's bytes, so a name of any letters is saved and read under the name chosen.
 inline std::string config_file_name;
 
 // A configuration file: 1006 fields, each ended by "|" (comment, TAG, version,

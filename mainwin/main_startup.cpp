@@ -15,6 +15,7 @@
 #include "model/form_state.h"
 #include "model/input_types.h"
 #include "model/param_image.h"
+#include "platform/cp1252.h"
 #include "texts/captions_main.h"
 #include "texts/messages.h"
 #include "ui/app.h"
@@ -94,10 +95,11 @@ void Hauptmenue::Form_Load() {
 
     link::port_status = link::open_port();
     enable_main_controls();
-    // Silent on screen; whoever started the program learns why the buttons are off.
+    // Silent on screen; whoever started the program learns why the buttons are off, in
+    // the terminal's UTF-8.
     if (link::port_status != 0)
         std::fprintf(stderr, "dorvanex: COM%d: %s\n", Com_select.list_index() + 1,
-                     link::open_port_fault().c_str());
+                     platform::to_utf8(link::open_port_fault()).c_str());
 
     if (sn_change_flag != "enabled") Ser_No.set_enabled(false);
 

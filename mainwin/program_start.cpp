@@ -9,6 +9,7 @@
 #include "model/checked_file.h"
 #include "model/form_state.h"
 #include "model/reg_settings.h"
+#include "platform/fault.h"
 #include "texts/lang_select.h"
 #include "texts/language.h"
 #include "ui/app.h"
@@ -82,7 +83,7 @@ void Main() {
         // The single-bit mask tables are compile-time constants (model/input_types.h).
         if (texts::lang_code.empty()) texts::lang_select_inst->show_modal();
     } catch (const std::exception& e) {
-        ops::show(e.what());
+        ops::show(platform::text_of(e));
         ui::end_program(start_aborted);
     }
 

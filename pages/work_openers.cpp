@@ -8,15 +8,16 @@
 #include "mainwin/hauptmenu.h"
 #include "model/firmware.h"
 #include "model/param_image.h"
-#include "pages/dlx3_inp.h"
-#include "pages/h_dout.h"
 #include "model/view_bindings.h"
 #include "pages/comment.h"
+#include "pages/dlx3_inp.h"
+#include "pages/h_dout.h"
 #include "pages/h_inp.h"
 #include "pages/h_output.h"
 #include "pages/page_open.h"
 #include "pages/s_chk_30.h"
 #include "pages/s_chk_m.h"
+#include "platform/fault.h"
 #include "texts/messages.h"
 #include "ui/app.h"
 #include "ui/services.h"
@@ -50,7 +51,7 @@ void B_Out_Click() {
         }
         page.set_output_mask();
     } catch (const std::exception& e) {
-        ui::msg_box(e.what(), ui::mb_ok);
+        ui::msg_box(platform::text_of(e), ui::mb_ok);
         ui::set_mouse_pointer(ui::mp_default);
     }
 }

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/cp1252.h"
+
 namespace dvx::platform {
 
 namespace {
@@ -25,8 +27,10 @@ bool is_option(std::string_view arg) {
     return arg.size() > 1 && arg[0] == '-' && (arg[1] < '0' || arg[1] > '9');
 }
 
+// What is written holds the arguments as the system gave them; the terminal gets UTF-8.
 void put(std::FILE* to, std::string_view text) {
-    std::fwrite(text.data(), 1, text.size(), to);
+    const std::string utf8 = system_to_utf8(text);
+    std::fwrite(utf8.data(), 1, utf8.size(), to);
 }
 
 // Reads the arguments until the first wrong one and says what is wrong with it.

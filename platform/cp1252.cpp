@@ -62,8 +62,13 @@ void append_utf8(std::string& out, char32_t cp) {
     } else if (cp < 0x800) {
         out += static_cast<char>(0xC0 | (cp >> 6));
         out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
         out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (cp & 0x3F));
     }
@@ -79,19 +84,41 @@ bool is_utf8(std::string_view s) {
     return true;
 }
 
+// Each character of s given to put; '?' in place of every byte that starts no UTF-8
+// sequence.
+template <class Put>
+void each_character(std::string_view s, Put put) {
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp = 0;
+        const std::size_t n = decode(s, i, cp);
+        put(n == 0 ? char32_t{'?'} : cp);
+        i += n == 0 ? 1 : n;
+    }
+}
+
 }  // namespace
+
+std::string system_to_cp1252(std::string_view system) {
+    std::string out;
+    out.reserve(system.size());
+    each_character(system, [&out](char32_t cp) {
+        const int b = cp_to_byte(cp);
+        out += b < 0 ? '?' : static_cast<char>(b);
+    });
+    return out;
+}
+
+std::string system_to_utf8(std::string_view system) {
+    if (is_utf8(system)) return std::string(system);
+    std::string out;
+    out.reserve(system.size());
+    each_character(system, [&out](char32_t cp) { append_utf8(out, cp); });
+    return out;
+}
 
 std::string to_cp1252(std::string_view utf8) {
     if (!is_utf8(utf8)) return std::string(utf8);
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        char32_t cp = 0;
-        i += decode(utf8, i, cp);
-        const int b = cp_to_byte(cp);
-        out += b < 0 ? '?' : static_cast<char>(b);
-    }
-    return out;
+    return system_to_cp1252(utf8);
 }
 
 std::string to_utf8(std::string_view cp1252) {

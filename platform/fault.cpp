@@ -1,8 +1,13 @@
 #include "platform/fault.h"
 
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 #include "platform/cp1252.h"
@@ -149,6 +154,40 @@ std::string fault_text(FaultText id, const std::string& arg) {
     std::string text = fault_text(id, fault_language());
     if (const auto at = text.find("%1"); at != std::string::npos) text.replace(at, 2, arg);
     return text;
+}
+
+namespace {
+
+// A text in the locale's character set as UTF-8; as it is when the locale's set is
+// UTF-8 (or ASCII) or cannot be converted from.
+std::string locale_to_utf8(const std::string& text) {
+    const std::string_view set = ::nl_langinfo(CODESET);
+    if (set == "UTF-8" || set == "utf8" ||
+        std::all_of(text.begin(), text.end(), [](char c) { return (c & 0x80) == 0; }))
+        return text;
+    const iconv_t cd = ::iconv_open("UTF-8", std::string(set).c_str());
+    if (cd == reinterpret_cast<iconv_t>(-1)) return text;
+    std::string in = text;
+    std::string out(in.size() * 4, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t from_left = in.size(), to_left = out.size();
+    const bool whole = ::iconv(cd, &from, &from_left, &to, &to_left) != static_cast<std::size_t>(-1);
+    ::iconv_close(cd);
+    if (!whole) return text;
+    out.resize(out.size() - to_left);
+    return out;
+}
+
+}  // namespace
+
+std::string system_reason(int err) {
+    return system_to_cp1252(locale_to_utf8(std::strerror(err)));
+}
+
+std::string text_of(const std::exception& e) {
+    if (const auto* fault = dynamic_cast<const Fault*>(&e)) return fault->text();
+    return system_to_cp1252(e.what());
 }
 
 }  // namespace dvx::platform

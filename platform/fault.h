@@ -68,6 +68,11 @@ FaultLanguage fault_language();
 std::string fault_text(FaultText id, const std::string& arg = {});
 std::string fault_text(FaultText id, FaultLanguage lang);
 
+// The system's reason for the error number (strerror, in the language and character set of
+// the process's locale) as Windows-1252 text, converted once: every character the code
+// page has, '?' for the others.
+std::string system_reason(int err);
+
 class Fault : public std::runtime_error {
   public:
     explicit Fault(FaultText id) : Fault(fault_text(id)) {}
@@ -78,5 +83,9 @@ class Fault : public std::runtime_error {
   private:
     std::string text_;
 };
+
+// The text of any exception as Windows-1252: a Fault's own, any other's (the library's
+// or the system's bytes, naming a path as it is) converted as the system's text.
+std::string text_of(const std::exception& e);
 
 }  // namespace dvx::platform

@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <sstream>
 #include <vector>
 
@@ -192,10 +191,9 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
 
 namespace {
 
+// The fault's text, the store's full path and the system's reason (Windows-1252).
 std::string named(FaultText what, const fs::path& file, const std::string& reason = {}) {
-    std::error_code ec;
-    const fs::path full = fs::absolute(file, ec);
-    std::string text = fault_text(what) + "\n" + (ec ? file : full.lexically_normal()).string();
+    std::string text = fault_text(what) + "\n" + shown_path(file);
     if (!reason.empty()) text += "\n" + reason;
     return text;
 }
@@ -221,7 +219,7 @@ bool no_access(int err) {
 FileRegistry::Store& FileRegistry::load() {
     const auto cannot_read = [&](int err) {
         seen_.reset();
-        return Fault(named(FaultText::settings_unreadable, file_, std::strerror(err)));
+        return Fault(named(FaultText::settings_unreadable, file_, system_reason(err)));
     };
     struct stat st {};
     if (::stat(file_.c_str(), &st) != 0) {
@@ -281,7 +279,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         if (ec && no_access(ec.value())) return false;
         if (ec)
             return lost_write("folder", named(FaultText::settings_unwritable, target.parent_path(),
-                                              ec.message()));
+                                              system_reason(ec.value())));
     }
     std::optional<FileLock> lock;
     try {

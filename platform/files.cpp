@@ -20,6 +20,7 @@
 #include <sstream>
 #include <utility>
 
+#include "platform/cp1252.h"
 #include "platform/fault.h"
 
 // glibc before 2.41 names the target thread of SIGEV_THREAD_ID only by its member.
@@ -177,12 +178,6 @@ void keep_owner_and_mode(int fd, const struct stat& old) {
     ::fchmod(fd, old.st_mode & 07777);
 }
 
-fs::path shown_path(const fs::path& file) {
-    std::error_code ec;
-    auto full = fs::absolute(file, ec);
-    return ec ? file : full.lexically_normal();
-}
-
 // Makes a rename in the folder durable. A file system that cannot flush a folder still
 // did the rename, so a failure here is no fault.
 void sync_folder(const fs::path& file) {
@@ -193,8 +188,14 @@ void sync_folder(const fs::path& file) {
 
 }  // namespace
 
+std::string shown_path(const fs::path& file) {
+    std::error_code ec;
+    const fs::path full = fs::absolute(file, ec);
+    return system_to_cp1252((ec ? file : full.lexically_normal()).string());
+}
+
 FileFault::FileFault(Kind kind, FaultText reason, const fs::path& file)
-    : Fault(fault_text(reason) + "\n" + shown_path(file).string()), kind_(kind) {}
+    : Fault(fault_text(reason) + "\n" + shown_path(file)), kind_(kind) {}
 
 fs::path saved_file(const fs::path& file) {
     fs::path p = file;
@@ -267,6 +268,7 @@ void replace_file(const fs::path& path, const std::string& bytes) {
     sync_folder(file);
 }
 
+// The path as the system takes it: the base folder's bytes and the path's, unchanged.
 std::string DiskFiles::full_path(const std::string& path) const {
     if (base_.empty() || fs::path(path).is_absolute()) return path;
     return (fs::path(base_) / path).string();

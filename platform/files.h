@@ -1,7 +1,8 @@
 #pragma once
 // Small whole-file access relative to the current working folder of the program
-// (marker files, connection settings, configuration files). Faults throw Fault
-// with a text a technician can read; the caller shows it.
+// (marker files, connection settings, configuration files). A path is the system's own
+// bytes, as the file dialog gives it and the system takes it. Faults throw Fault with a
+// text a technician can read; the caller shows it.
 //
 // Saving is safe against other running instances of the program: a file is replaced as
 // a whole under an exclusive lock on "<file>.lock", through a temporary file of its own
@@ -65,6 +66,10 @@ class FileBusy : public FileFault {
     explicit FileBusy(const std::filesystem::path& file)
         : FileFault(Kind::busy, FaultText::file_in_use, file) {}
 };
+
+// A file's full path as a fault's text names it (Windows-1252, converted once from the
+// system's bytes).
+std::string shown_path(const std::filesystem::path& file);
 
 // The file a save of this path writes: a symbolic link is followed (a relative one from
 // its own folder) to the file it names, so the link stays a link. Other paths as given.

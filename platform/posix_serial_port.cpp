@@ -20,6 +20,7 @@
 #include <fstream>
 #include <thread>
 
+#include "platform/cp1252.h"
 #include "platform/fault.h"
 
 #ifdef __linux__
@@ -64,18 +65,18 @@ std::optional<int> small_number(const std::string& s) {
 // errno is taken before the text is made, which may allocate.
 std::string error_text(FaultText what) {
     const int err = errno;
-    return fault_text(what) + ": " + std::strerror(err);
+    return fault_text(what) + ": " + system_reason(err);
 }
 
 // "Port already in use (/dev/ttyUSB0): Device or resource busy": what the port control
-// says, the device and the system's reason.
+// says, the device and the system's reason, both converted from the system's bytes.
 std::string open_fault_text(const std::string& path, int error) {
     FaultText what = FaultText::port_open;
     if (error == EBUSY)
         what = FaultText::port_in_use;
     else if (error == ENOENT || error == ENODEV || error == ENXIO || error == ENOTDIR)
         what = FaultText::invalid_port_number;
-    return fault_text(what) + " (" + path + "): " + std::strerror(error);
+    return fault_text(what) + " (" + system_to_cp1252(path) + "): " + system_reason(error);
 }
 
 class PosixSerialPort final : public SerialPort {

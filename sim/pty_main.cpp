@@ -26,6 +26,7 @@
 
 #include "platform/clock.h"
 #include "platform/command_line.h"
+#include "platform/cp1252.h"
 #include "sim/sim.h"
 
 namespace {
@@ -120,12 +121,12 @@ int main(int argc, char** argv) {
         plant = preset_file.empty() ? dvx::sim::Plant::preset(bus_mode < 0 ? 0 : bus_mode)
                                     : dvx::sim::Plant::from_file(preset_file);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "dorvanex-sim: %s\n", e.what());
+        std::fprintf(stderr, "dorvanex-sim: %s\n", platform::system_to_utf8(e.what()).c_str());
         return 2;
     }
     if (bus_mode >= 0 && plant.bus_mode() != bus_mode) {
-        std::fprintf(stderr, "dorvanex-sim: %s is for bus mode %d, not %d\n", preset_file.c_str(),
-                     plant.bus_mode(), bus_mode);
+        std::fprintf(stderr, "dorvanex-sim: %s is for bus mode %d, not %d\n",
+                     platform::system_to_utf8(preset_file).c_str(), plant.bus_mode(), bus_mode);
         return 2;
     }
     if (echo) plant.set_echo(true);
@@ -159,7 +160,7 @@ int main(int argc, char** argv) {
     if (::lstat(link_path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
             std::fprintf(stderr, "dorvanex-sim: %s exists and is no symbolic link\n",
-                         link_path.c_str());
+                         platform::system_to_utf8(link_path).c_str());
             return 1;
         }
         ::unlink(link_path.c_str());

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 
 #include "platform/line_timing.h"
 #include "sim/crc.h"
@@ -45,7 +44,7 @@ void SimPort::ensure_open() const {
     if (!open_) throw ui::UiFault(platform::FaultText::port_not_open);
     if (lost_)
         throw ui::UiFault(platform::fault_text(platform::FaultText::port) + ": " +
-                          std::strerror(EIO));
+                          platform::system_reason(EIO));
 }
 
 double SimPort::handed_on(double arrival) const {

@@ -22,7 +22,7 @@ struct FileDialogRequest {
     std::string title;
     int flags = 0;
     std::string default_ext;  // "krv"
-    std::string file_name;    // proposed name
+    std::string file_name;    // proposed path, the system's bytes (UTF-8)
     std::string filter;       // "label|pattern|label|pattern"
     int filter_index = 1;
 };
@@ -30,7 +30,8 @@ struct FileDialogRequest {
 class FileDialogs {
   public:
     virtual ~FileDialogs() = default;
-    // The chosen path, or none when the user cancelled.
+    // The chosen path as the system's bytes (the name shown, in UTF-8), or none when the
+    // user cancelled. Title and filter are Windows-1252 text.
     virtual std::optional<std::string> show(const FileDialogRequest& request) = 0;
 };
 
@@ -45,7 +46,7 @@ class CommonDialog : public Control {
     std::string dialog_title;
     int flags = 0;
     std::string default_ext;
-    std::string file_name;
+    std::string file_name;  // a path: the system's bytes, never Windows-1252 text
     std::string filter;
     int filter_index = 1;
     bool cancel_error = false;

@@ -21,6 +21,7 @@
 #include "model/reg_settings.h"
 #include "platform/file_registry.h"
 #include "tests/app/qt_test_app.h"
+#include "tests/support/locales.h"
 
 namespace dvx::testing {
 namespace {
@@ -286,6 +287,22 @@ TEST_F(ProgramTest, EndsOnASignalThroughItsOwnEnd) {
         ::close(slave);
         ::close(master);
     }
+}
+
+// German is the language chosen and the device lies in a folder with an umlaut: what the
+// start tells on stderr is UTF-8, the fault's own letters and the path's as they are.
+TEST_F(ProgramTest, TheStartsPortFaultIsToldInUtf8) {
+    choose_language(registry(), "D");
+    const std::string device = (dir_ / "Prüf" / "ttyUSB0").string();
+    const Outcome r = start("--screenshot '" + (dir_ / "shot.png").string() + "'",
+                            registry_env() + " LC_ALL=C.UTF-8 DORVANEX_COM1='" + device + "'");
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(is_utf8(r.err)) << r.err;
+    EXPECT_NE(r.err.find("dorvanex: COM1: Ungültige Schnittstellennummer (" + device +
+                         "): No such file or directory\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_NE(r.err.find("window \"Hauptmenü\""), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -84,8 +84,9 @@ void PrintTo(const Family& f, std::ostream* os) {
 const Family families[] = {
     {"krv", 1, "TT-101.krv", "krv", "0", "0"},
     {"dlx", 3, "FT-205.dlx", "dlx", "1", "0"},
-    // Type 15 ticks S_SNAP; firmware 4.10 has 140 words; the TAG holds a device umlaut.
-    {"krv_snap_410", 33, "K\xDCHL-33.krv", "krv", "0", "1"},
+    // Type 15 ticks S_SNAP; firmware 4.10 has 140 words; the TAG holds a device umlaut,
+    // and the proposal is a path: the system's UTF-8 name.
+    {"krv_snap_410", 33, "KÜHL-33.krv", "krv", "0", "1"},
 };
 
 class SaveAndLoad : public ConfigFiles, public ::testing::WithParamInterface<Family> {};

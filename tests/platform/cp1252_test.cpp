@@ -41,5 +41,37 @@ TEST(Cp1252, RoundTripsEveryByteAndConvertsUtf8Once) {
     EXPECT_EQ(to_cp1252("日"), "?");
 }
 
+// What the system gives (a file name, a path, a reason) is UTF-8 or any bytes at all: it
+// enters a Windows-1252 text once, with every character the code page has, and reaches
+// the terminal as UTF-8. A byte that is no UTF-8 is never taken for a Windows-1252 letter.
+TEST(SystemText, EntersWindows1252OnceAndTheTerminalAsUtf8) {
+    const struct {
+        const char* what;
+        std::string system, cp1252, terminal;
+    } cases[] = {
+        {"ascii", "/dev/ttyUSB0", "/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"an umlaut", "/srv/Kläranlage Nord/Prüfstand.krv",
+         "/srv/Kl\xE4ranlage Nord/Pr\xFC"
+         "fstand.krv",
+         "/srv/Kläranlage Nord/Prüfstand.krv"},
+        {"the reason", "Das Gerät oder die Ressource ist belegt",
+         "Das Ger\xE4t oder die Ressource ist belegt", "Das Gerät oder die Ressource ist belegt"},
+        {"c1 letters", "€ Š œ Ÿ", "\x80 \x8A \x9C \x9F", "€ Š œ Ÿ"},
+        {"a letter the code page lacks", "Zakład.krv", "Zak?ad.krv", "Zakład.krv"},
+        {"outside the bmp", "x\U0001F600y", "x?y", "x\U0001F600y"},
+        {"a byte that is no UTF-8", "Pr\xFC"
+                                   "f.krv",
+         "Pr?f.krv", "Pr?f.krv"},
+        {"a cut sequence at the end", "Ger\xC3", "Ger?", "Ger?"},
+        {"a good letter beside a bad byte", "\xFF\xC3\xBC\U0001F600", "?\xFC?",
+         "?\xC3\xBC\U0001F600"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(system_to_cp1252(c.system), c.cp1252);
+        EXPECT_EQ(system_to_utf8(c.system), c.terminal);
+    }
+}
+
 }  // namespace
 }  // namespace dvx::platform

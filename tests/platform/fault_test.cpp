@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "platform/file_registry.h"
 #include "platform/files.h"
+#include "tests/support/locales.h"
 
 namespace dvx::platform {
 namespace {
@@ -82,6 +85,45 @@ TEST_F(FaultTexts, TheSettingsStoreToldInDutch) {
                   "Het instellingenbestand is beschadigd\n" + file.lexically_normal().string());
     }
     std::filesystem::remove_all(dir);
+}
+
+// The system's reason comes in the language and the character set of the process's
+// locale (a German desktop: UTF-8, or an older Latin-1 one) and enters the fault's text
+// with its letters.
+TEST_F(FaultTexts, TheSystemsReasonKeepsItsLettersInEveryCharacterSet) {
+    const struct {
+        const char* charset;  // of a German locale; none: the C locale
+        const char* reason;
+    } cases[] = {
+        {nullptr, "Device or resource busy"},
+        {"UTF-8", "Das Ger\xE4t oder die Ressource ist belegt"},
+        {"ISO-8859-1", "Das Ger\xE4t oder die Ressource ist belegt"},
+    };
+    std::string missing;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.charset ? c.charset : "C");
+        const auto name = c.charset ? testing::german_locale(c.charset) : std::string("C");
+        if (!name) {
+            missing += std::string(" de_DE.") + c.charset;
+            continue;
+        }
+        const testing::UseLocale speaking(*name);
+        ASSERT_TRUE(speaking.ok());
+        EXPECT_EQ(system_reason(EBUSY), c.reason);
+    }
+    if (!missing.empty()) GTEST_SKIP() << "no locale" << missing;
+}
+
+TEST_F(FaultTexts, AnyExceptionsTextIsWindows1252) {
+    EXPECT_EQ(text_of(Fault("Schnittstelle (Pr\xFC"
+                            "f)")),
+              "Schnittstelle (Pr\xFC"
+              "f)")
+        << "a fault's text is Windows-1252 already";
+    EXPECT_EQ(text_of(std::runtime_error("cannot read /srv/Prüf/a: Zakład")),
+              "cannot read /srv/Pr\xFC"
+              "f/a: Zak?ad")
+        << "any other's holds the system's bytes";
 }
 
 }  // namespace

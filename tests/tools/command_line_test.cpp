@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/locales.h"
+
 namespace dvx::testing {
 namespace {
 
@@ -93,6 +95,8 @@ void check(const Case& c, const Outcome& r) {
     EXPECT_EQ(r.code, c.code) << "stdout: " << r.out << "\nstderr: " << r.err;
     const std::string& where = c.code == 0 ? r.out : r.err;
     EXPECT_NE(where.find(c.says), std::string::npos) << where;
+    EXPECT_TRUE(is_utf8(r.out)) << r.out;
+    EXPECT_TRUE(is_utf8(r.err)) << r.err;
     if (c.code == 0)
         EXPECT_EQ(r.err, "");
     else
@@ -161,6 +165,17 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{DVX_BENCH_REGISTRY, "--version"}, 0, "registry_bench " DVX_VERSION "\n"},
         {{DVX_BENCH_REGISTRY, "--bogus"}, 2, "registry_bench: unknown option --bogus\nUsage: "},
         {{DVX_BENCH_REGISTRY, folder, "more"}, 2, "registry_bench: unexpected argument more\n"},
+        // Whatever the arguments hold, the terminal gets UTF-8: a name as given, a byte
+        // that is no UTF-8 as "?".
+        {{app, "--bogus\xFC"}, 2, "dorvanex: unknown option --bogus?\n"},
+        {{app, "--preset", folder + "/Prüf.preset"}, 2,
+         "dorvanex: cannot read preset file " + folder + "/Prüf.preset: No such file or directory\n"},
+        {{app, "--preset", folder + "/Pr\xFC.preset"}, 2,
+         "dorvanex: cannot read preset file " + folder + "/Pr?.preset: No such file or directory\n"},
+        {{sim, "--pty", link, "--preset", folder + "/Zakład\xFC.preset"}, 2,
+         "dorvanex-sim: cannot read preset file " + folder +
+             "/Zakład?.preset: No such file or directory\n"},
+        {{DVX_BENCH_REGISTRY, "--bogus\xFC"}, 2, "registry_bench: unknown option --bogus?\n"},
     };
 #ifdef DVX_BENCH_UI  // Google Benchmark's own flags
     cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
