@@ -203,7 +203,6 @@ TEST_F(ProgramTest, TheRealPortsFaultsAreToldOnStderrAndTheStartGoesOn) {
         << r.err;
 }
 
-
 // The terminal's exclusive mode on the line behind fd.
 bool exclusive(int fd) {
     int on = 0;
