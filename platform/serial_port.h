@@ -11,6 +11,9 @@
 
 namespace dvx::platform {
 
+// The ports the main window's list offers: COM1..COM20.
+inline constexpr int com_ports = 20;
+
 class SerialPort {
   public:
     virtual ~SerialPort() = default;
