@@ -67,7 +67,8 @@ constexpr const char* usage_text =
     "                     lines COMn=PATH name the device of COMn; \"#\" begins a comment\n"
     "  krv_con.cfg and the marker files (HZL_mod.cfg, ...) in the current folder\n"
     "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
-    "3 --screenshot showed no window, 4 a box no one could answer (no screen).\n"
+    "3 --screenshot showed no window, 4 a box no one could answer (no screen),\n"
+    "5 --screenshot could not write the picture.\n"
     "SIGINT, SIGTERM and SIGHUP end it as closing the main window does (exit code 0).\n";
 
 // clang-format off
@@ -116,8 +117,25 @@ std::filesystem::path registry_path() {
     return p;
 }
 
-// Exit code of --screenshot when the program ended before any window was shown.
+// Exit codes of --screenshot: the program ended before any window was shown; the
+// picture was taken but could not be written.
 constexpr int exit_no_window = 3;
+constexpr int exit_no_picture = 5;
+
+// Writes the picture as PNG; empty when it was written, else why not (the system's
+// reason where it gave one).
+std::string write_png(const QPixmap& picture, const std::string& path) {
+    QFile out(QFile::decodeName(path.c_str()));
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return out.errorString().toStdString();
+    if (!picture.save(&out, "PNG") || !out.flush()) {
+        const std::string why = out.error() != QFileDevice::NoError
+                                    ? out.errorString().toStdString()
+                                    : "the picture could not be made into a PNG";
+        out.remove();  // no half-written picture is left
+        return why;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -205,7 +223,8 @@ int main(int argc, char** argv) {
 
     // --screenshot: once the first window is shown and the loop has gone idle (its Load
     // and the start-up code have run), picture it and end.
-    bool shot = false;
+    bool shot = false;      // a window was pictured
+    std::string shot_fault;  // why its picture could not be written
     double shown_ms = -1;
     QPointer<QWidget> first;
     std::string first_name;
@@ -225,12 +244,14 @@ int main(int argc, char** argv) {
                 const double painted_ms = std::chrono::duration<double, std::milli>(
                                               std::chrono::steady_clock::now() - started)
                                               .count();
-                shot = picture.save(QFile::decodeName(screenshot.c_str()), "PNG");
-                std::fprintf(
-                    stderr,
-                    "dorvanex: window \"%s\" shown after %.1f ms, painted after %.1f ms%s\n",
-                    first_name.c_str(), shown_ms, painted_ms,
-                    shot ? "" : "; the picture could not be written");
+                shot = true;
+                shot_fault = write_png(picture, screenshot);
+                std::fprintf(stderr,
+                             "dorvanex: window \"%s\" shown after %.1f ms, painted after %.1f ms\n",
+                             first_name.c_str(), shown_ms, painted_ms);
+                if (!shot_fault.empty())
+                    std::fprintf(stderr, "dorvanex: cannot write the picture %s: %s\n",
+                                 platform::system_to_utf8(screenshot).c_str(), shot_fault.c_str());
                 loop.post([] { ui::end_program(); });
             });
         };
@@ -250,9 +271,13 @@ int main(int argc, char** argv) {
                      platform::to_utf8(platform::text_of(e)).c_str());
         code = 1;
     }
-    if (!screenshot.empty() && !shot && code == 0) {
-        std::fputs("dorvanex: no window was shown\n", stderr);
-        code = exit_no_window;
+    if (!screenshot.empty() && code == 0) {
+        if (!shot) {
+            std::fputs("dorvanex: no window was shown\n", stderr);
+            code = exit_no_window;
+        } else if (!shot_fault.empty()) {
+            code = exit_no_picture;
+        }
     }
 
     renderer.reset();

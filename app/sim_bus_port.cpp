@@ -8,7 +8,7 @@ namespace dvx::app {
 
 namespace {
 constexpr int first_port = 1;
-constexpr int last_port = 20;  // COM1..COM20, as the port list offers
+constexpr int last_port = platform::com_ports;  // COM1..COM20, as the port list offers
 }  // namespace
 
 int bus_mode_of_settings(const std::string& settings) {

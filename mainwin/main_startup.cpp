@@ -16,6 +16,7 @@
 #include "model/input_types.h"
 #include "model/param_image.h"
 #include "platform/cp1252.h"
+#include "platform/serial_port.h"
 #include "texts/captions_main.h"
 #include "texts/messages.h"
 #include "ui/app.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr int min_width = 9690;
 constexpr int min_height = 8225;
-constexpr int port_entries = 20;
+constexpr int port_entries = platform::com_ports;  // "COM1".."COM20"
 
 // A marker counts when its container is valid and holds any content.
 bool marker_counts(const char* file) {

@@ -148,6 +148,7 @@ std::string checked_bytes(const std::string& content) {
 
 // The content of a file's bytes, or the empty text when they are no sound checked file.
 std::string checked_content(std::string raw) {
+    if (raw.size() > checked_max_file) return {};
     // The last end mark: a sum text never holds one, so content may.
     const auto mark = raw.rfind(checked_end_mark);
     if (mark == std::string::npos) return {};
@@ -175,7 +176,7 @@ int update_checked_file(const std::string& path,
     platform::Files& f = files();
     f.close_all();
     return with_retry([&] {
-               f.update_all(path, [&](const std::optional<std::string>& raw) {
+               f.update_all(path, checked_max_file + 1, [&](const std::optional<std::string>& raw) {
                    return checked_bytes(make(raw ? checked_content(*raw) : std::string()));
                });
            })
@@ -189,7 +190,7 @@ std::string read_checked_file(const std::string& path) {
     bool present = false;
     if (!with_retry([&] { present = f.exists(path); }) || !present) return {};
     std::string raw;
-    if (!with_retry([&] { raw = f.read_all(path); })) return {};
+    if (!with_retry([&] { raw = f.read_all(path, checked_max_file + 1); })) return {};
     f.close_all();
     return checked_content(std::move(raw));
 }

@@ -18,6 +18,10 @@ namespace dvx::model {
 inline constexpr char checked_end_mark = 26;
 // The longest content a reader accepts; longer content reads as empty.
 inline constexpr std::size_t checked_max_content = 32767;
+// The largest checked file: that content, the end mark and the longest sum text of a
+// signed 32-bit sum (its sign position and ten digits), 32,779 bytes. A larger file is
+// no checked file and reads as empty; no more than one byte beyond this is read of it.
+inline constexpr std::size_t checked_max_file = checked_max_content + 1 + 11;
 
 // Sum over the content of (byte Xor &H5555); 64-bit so no content can overflow it.
 std::int64_t checked_sum(std::string_view content);
@@ -36,7 +40,8 @@ int update_checked_file(const std::string& path,
                         const std::function<std::string(const std::string&)>& make);
 
 // The content of a checked file, or the empty text when the file is missing, has no
-// end mark, holds more than 32767 content bytes or its sum does not match. Reading
+// end mark, holds more than 32767 content bytes, is larger than checked_max_file or its
+// sum does not match. Reading
 // faults are shown as by write_checked_file; Cancel gives the empty text.
 std::string read_checked_file(const std::string& path);
 

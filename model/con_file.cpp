@@ -8,7 +8,6 @@ namespace dvx::model {
 
 namespace {
 
-constexpr int con_fields = 6;
 using Fields = std::array<std::string, con_fields>;
 
 Fields fields_of(std::string list) {
@@ -16,13 +15,6 @@ Fields fields_of(std::string list) {
     for (auto& field : f) field = split_bar(list);
     return f;
 }
-
-// The fields as this instance last read them from the file or wrote them. Several
-// instances share the file: a save writes the fields this one changed since and keeps
-// the others as the file holds them now, so a password changed in another instance is
-// not written back by a value this one never touched. An instance that found no
-// readable file counts from the settings it started with. None: no load yet, all ours.
-std::optional<Fields> base_fields;
 
 std::optional<int> list_index(const std::string& field, int count) {
     const auto v = numeric_value(field);
@@ -33,6 +25,8 @@ std::optional<int> list_index(const std::string& field, int count) {
 }
 
 }  // namespace
+
+std::optional<std::array<std::string, con_fields>> con_base_fields;
 
 std::string con_file_text(const ConSettings& s) {
     std::string t;
@@ -51,23 +45,23 @@ void save_settings(const ConSettings& s) {
     const std::string text = con_file_text(s);
     const Fields ours = fields_of(text);
     const int written = update_checked_file(con_file_name, [&](const std::string& now) {
-        if (!base_fields || now.empty()) return text;
+        if (!con_base_fields || now.empty()) return text;
         const Fields file = fields_of(now);
         std::string merged;
         for (int i = 0; i < con_fields; ++i)
-            merged += (ours[i] != (*base_fields)[i] ? ours[i] : file[i]) + "|";
+            merged += (ours[i] != (*con_base_fields)[i] ? ours[i] : file[i]) + "|";
         return merged;
     });
     // A save that did not get through leaves the base, so its changes count again.
-    if (written == 0) base_fields = ours;
+    if (written == 0) con_base_fields = ours;
 }
 
 ConSettingsRead load_settings(int port_count, int adr_count, const ConSettings& start) {
     ConSettingsRead r;
     std::string list = read_checked_file(con_file_name);
-    base_fields = fields_of(con_file_text(start));
+    con_base_fields = fields_of(con_file_text(start));
     if (list.empty()) return r;
-    base_fields = fields_of(list);
+    con_base_fields = fields_of(list);
     r.port_index = list_index(split_bar(list), port_count);
     split_bar(list);
     r.adr_index = list_index(split_bar(list), adr_count);

@@ -4,12 +4,22 @@
 // checked file as six "|"-ended fields (port index, "0", address index, empty,
 // scrambled password 1, scrambled password 2). The main window owns the controls;
 // these procedures take and give the values as plain data.
+#include <array>
 #include <optional>
 #include <string>
 
 namespace dvx::model {
 
 inline constexpr const char* con_file_name = "krv_con.cfg";
+inline constexpr int con_fields = 6;
+
+// The fields as this instance last read them from the file or wrote them. Several
+// instances share the file: a save writes the fields this one changed since and keeps
+// the others as the file holds them now, so a password changed in another instance is
+// not written back by a value this one never touched. An instance that found no
+// readable file counts from the settings it started with. None (a process's start):
+// no load yet, all ours.
+extern std::optional<std::array<std::string, con_fields>> con_base_fields;
 
 struct ConSettings {
     int port_index = -1;  // list index of the port choice (0 for "COM1"), -1 nothing chosen

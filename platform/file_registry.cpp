@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <sstream>
@@ -216,6 +217,14 @@ bool no_access(int err) {
 
 }  // namespace
 
+bool FileRegistry::unchanged(const Seen& now) const {
+    if (!seen_ || !(*seen_ == now)) return false;
+    const auto modified = std::chrono::system_clock::time_point(
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(
+            std::chrono::seconds(now.mtime_s) + std::chrono::nanoseconds(now.mtime_ns)));
+    return modified + settled_after < checked_;
+}
+
 FileRegistry::Store& FileRegistry::load() {
     const auto cannot_read = [&](int err) {
         seen_.reset();
@@ -229,8 +238,10 @@ FileRegistry::Store& FileRegistry::load() {
         return store_;
     }
     if (!S_ISREG(st.st_mode)) throw cannot_read(S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
-    if (seen_ && *seen_ == seen_of_stat<Seen>(st)) return store_;
+    if (unchanged(seen_of_stat<Seen>(st))) return store_;
 
+    // Taken before the open: whatever is written after it bears a later time.
+    const auto reading = std::chrono::system_clock::now();
     const int fd = ::open(file_.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) throw cannot_read(errno);
     // The identity of what is read, from the open file itself: a save that renames in
@@ -240,10 +251,20 @@ FileRegistry::Store& FileRegistry::load() {
         ::close(fd);
         throw cannot_read(err);
     }
-    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    // Never more than the largest store and one byte: a wrong file named as the store
+    // (or one that grows while it is read) is refused, not taken into memory.
+    if (static_cast<std::size_t>(st.st_size) > store_max_bytes) {
+        ::close(fd);
+        throw cannot_read(EFBIG);
+    }
+    constexpr std::size_t room = store_max_bytes + 1;
+    std::string text(std::min(static_cast<std::size_t>(st.st_size), store_max_bytes) + 1, '\0');
     std::size_t done = 0;
     for (;;) {
-        if (done == text.size()) text.resize(done + 4096);
+        if (done == text.size()) {
+            if (done == room) break;
+            text.resize(std::min(done + 4096, room));
+        }
         const auto n = ::read(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
@@ -255,14 +276,23 @@ FileRegistry::Store& FileRegistry::load() {
         done += static_cast<std::size_t>(n);
     }
     ::close(fd);
+    if (done > store_max_bytes) throw cannot_read(EFBIG);
     text.resize(done);
+    if (seen_ && text == text_) {
+        // The bytes parsed last: the parse stands, now confirmed from this moment on.
+        seen_ = seen_of_stat<Seen>(st);
+        checked_ = reading;
+        return store_;
+    }
     auto store = parse(text);
     if (!store) {
         seen_.reset();
         throw Fault(named(FaultText::settings_damaged, file_));
     }
     store_ = std::move(*store);
+    text_ = std::move(text);
     seen_ = seen_of_stat<Seen>(st);
+    checked_ = reading;
     return store_;
 }
 
@@ -306,21 +336,32 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         case Edit::save:
             break;
     }
-    try {
-        replace_file(target, format(*store));
-    } catch (const FileFault& fault) {
+    std::string text = format(*store);
+    if (text.size() > store_max_bytes) {
         seen_.reset();  // the parsed store holds the edit the file does not
+        return lost_write("size",
+                          named(FaultText::settings_unwritable, target, std::strerror(EFBIG)));
+    }
+    try {
+        replace_file(target, text);
+    } catch (const FileFault& fault) {
+        seen_.reset();
         if (fault.kind() == FileFault::Kind::denied) return false;
         return lost_write(told_key(fault.kind()),
                           fault_text(FaultText::settings_unwritable) + "\n" + fault.text());
     }
-    // The parsed store is what the file holds now: take the new file's identity, so the
-    // next read does not parse it again. The lock keeps other saves out until then.
+    // The parsed store is what the file holds now: take the new file's identity and
+    // bytes, so the next read need not parse it again. The lock keeps other saves out
+    // until the look below, so the bytes are confirmed as of that moment.
+    const auto written = std::chrono::system_clock::now();
     struct stat st {};
-    if (::stat(target.c_str(), &st) == 0)
+    if (::stat(target.c_str(), &st) == 0) {
         seen_ = seen_of_stat<Seen>(st);
-    else
+        text_ = std::move(text);
+        checked_ = written;
+    } else {
         seen_.reset();
+    }
     return true;
 }
 

@@ -16,11 +16,19 @@
 // (the text names the file) and is never overwritten.
 //
 // Several running instances share the file. Every read looks at the file's identity,
-// size and modification time and parses it again only when one of them changed, so it
-// sees what other instances saved; every write does the same under the file's lock
-// (FileLock, replace_file) before it changes and replaces the file, so no instance
-// writes back another's value from a stale copy, and a reader sees the file before or
-// after a write, never a part of it. A link to the store is followed.
+// size and modification time and takes its last parse only when none of them changed
+// and the modification time lies clearly before that parse was made (by more than
+// settled_after, the coarsest timestamps of a file system); else it reads the file again
+// and parses it when its bytes differ from those parsed. So it sees what other
+// instances saved, also two saves within one timestamp tick where the second got back
+// the first one's inode (as git treats a racily clean index). Every write does the
+// same under the file's lock (FileLock, replace_file) before it changes and replaces the
+// file, so no instance writes back another's value from a stale copy, and a reader sees
+// the file before or after a write, never a part of it. A link to the store is followed.
+//
+// The file is at most store_max_bytes: a larger one is refused as unreadable ("File too
+// large") and no more than one byte beyond the limit is read of it; a write that would
+// make it larger is a lost write.
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -34,6 +42,13 @@
 #include "platform/registry.h"
 
 namespace dvx::platform {
+
+// 64 MiB: about 70,000 factory copies of 140 words (3,000 make 2.7 MB), far more than one
+// computer reads devices in its life, and a parse that still takes well under a second.
+inline constexpr std::size_t store_max_bytes = std::size_t{64} << 20;
+
+// FAT stamps a file to 2 s; ext3, ext4 with 128-byte inodes and many shares to 1 s.
+inline constexpr std::chrono::seconds settled_after{2};
 
 class FileRegistry final : public Registry {
   public:
@@ -72,16 +87,23 @@ class FileRegistry final : public Registry {
     // A write that did not get through: false, after the fault's one showing.
     bool lost_write(const std::string& kind, const std::string& text);
 
-    // What the parsed store was read from: a save's rename gives the file a new identity.
+    // What the parsed store was read from. A save's rename gives the file a new identity,
+    // but not always: the next save's temporary file may get the inode the last rename
+    // freed, and within one timestamp tick size and time may be the same as well.
     struct Seen {
         std::uint64_t dev = 0, ino = 0;
         std::int64_t size = 0, mtime_s = 0, mtime_ns = 0;
         bool operator==(const Seen&) const = default;
     };
+    // The parse is the file's bytes now: the same file as seen, and modified clearly
+    // before checked_, the moment its bytes were last found to be those parsed.
+    bool unchanged(const Seen& now) const;
 
     std::filesystem::path file_;
     std::chrono::milliseconds lock_wait_;
     std::optional<Seen> seen_;
+    std::chrono::system_clock::time_point checked_;
+    std::string text_;  // the bytes store_ was parsed from
     Store store_;
     std::set<std::string> told_;
 };

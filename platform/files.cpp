@@ -11,13 +11,13 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <utility>
 
 #include "platform/cp1252.h"
@@ -222,7 +222,8 @@ FileLock::FileLock(const fs::path& file, std::chrono::milliseconds wait) {
         // No lock file to read either: the folder refused to make one.
         if (raw < 0 && errno == ENOENT) errno = EACCES;
     }
-    if (raw < 0) throw open_fault(errno, lock_path);
+    // The fault names the file the technician chose, not the lock file beside it.
+    if (raw < 0) throw open_fault(errno, target);
     Fd fd(raw);
     if (!lock_within(fd.get(), wait, target)) throw FileBusy(target);
     fd_ = fd.release();
@@ -279,7 +280,7 @@ bool DiskFiles::exists(const std::string& path) {
     return fs::is_regular_file(full_path(path), ec);
 }
 
-std::string DiskFiles::read_all(const std::string& path) {
+std::string DiskFiles::read_all(const std::string& path, std::size_t at_most) {
     std::ifstream in(full_path(path), std::ios::binary);
     if (!in) {
         // A file the user may not read is there: say so, not that it is missing.
@@ -287,10 +288,15 @@ std::string DiskFiles::read_all(const std::string& path) {
             throw FileFault(Kind::denied, FaultText::permission_denied, full_path(path));
         throw Fault(FaultText::file_not_found);
     }
-    std::ostringstream out;
-    out << in.rdbuf();
+    // In pieces, so the room taken follows what the file holds, never what it claims.
+    std::string out;
+    char piece[64 * 1024];
+    while (out.size() < at_most && in) {
+        in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, at_most - out.size())));
+        out.append(piece, static_cast<std::size_t>(in.gcount()));
+    }
     if (in.bad()) throw Fault(FaultText::device_io_error);
-    return out.str();
+    return out;
 }
 
 void DiskFiles::write_all(const std::string& path, const std::string& bytes) {
@@ -300,12 +306,12 @@ void DiskFiles::write_all(const std::string& path, const std::string& bytes) {
 }
 
 void DiskFiles::update_all(
-    const std::string& path,
+    const std::string& path, std::size_t at_most,
     const std::function<std::string(const std::optional<std::string>&)>& make) {
     const fs::path file = full_path(path);
     FileLock lock(file, lock_wait_);
     std::optional<std::string> now;
-    if (exists(path)) now = read_all(path);
+    if (exists(path)) now = read_all(path, at_most);
     replace_file(file, make(now));
 }
 

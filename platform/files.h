@@ -23,17 +23,20 @@ class Files {
   public:
     virtual ~Files() = default;
     virtual bool exists(const std::string& path) = 0;
-    virtual std::string read_all(const std::string& path) = 0;  // raw bytes
+    // The file's raw bytes, at most `at_most` of them: a caller that knows how large its
+    // file can be asks for one byte more and so tells a larger file without reading it
+    // (a file picked by mistake may be larger than the memory left).
+    virtual std::string read_all(const std::string& path, std::size_t at_most) = 0;
     // Replaces the file as a whole; on a fault the old file is left as it was.
     virtual void write_all(const std::string& path, const std::string& bytes) = 0;
-    // Replaces the file with make(its bytes now, none when it is missing). The disk
-    // reads and writes under one hold of the file's lock, so no other instance's save
-    // comes in between.
+    // Replaces the file with make(its bytes now, at most `at_most` of them, none when it
+    // is missing). The disk reads and writes under one hold of the file's lock, so no
+    // other instance's save comes in between.
     virtual void update_all(
-        const std::string& path,
+        const std::string& path, std::size_t at_most,
         const std::function<std::string(const std::optional<std::string>&)>& make) {
         std::optional<std::string> now;
-        if (exists(path)) now = read_all(path);
+        if (exists(path)) now = read_all(path, at_most);
         write_all(path, make(now));
     }
     virtual void remove(const std::string& path) = 0;
@@ -108,10 +111,10 @@ class DiskFiles final : public Files {
     explicit DiskFiles(std::string base = {}, std::chrono::milliseconds lock_wait = file_lock_wait)
         : base_(std::move(base)), lock_wait_(lock_wait) {}
     bool exists(const std::string& path) override;
-    std::string read_all(const std::string& path) override;
+    std::string read_all(const std::string& path, std::size_t at_most) override;
     void write_all(const std::string& path, const std::string& bytes) override;
     void update_all(
-        const std::string& path,
+        const std::string& path, std::size_t at_most,
         const std::function<std::string(const std::optional<std::string>&)>& make) override;
     void remove(const std::string& path) override;
     void rename(const std::string& from, const std::string& to) override;

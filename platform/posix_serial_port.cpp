@@ -355,6 +355,11 @@ ConfLine read_conf_line(std::string line) {
         out.fault = "no port COMn before the \"=\"";
         return out;
     }
+    if (*number > com_ports) {
+        out.fault = "COM" + std::to_string(*number) + " is not in the port list (COM1..COM" +
+                    std::to_string(com_ports) + ")";
+        return out;
+    }
     out.path = trim(line.substr(eq + 1));
     if (out.path.empty()) {
         out.fault = block ? "no milliseconds after the \"=\"" : "no device after the \"=\"";
@@ -373,31 +378,37 @@ ConfLine read_conf_line(std::string line) {
     return out;
 }
 
+// Every line of the file in order, with its text; none for a missing file. A UTF-8
+// byte-order mark before the first line (an editor's) is no part of it.
+template <class Each>
+void each_conf_line(const std::string& conf_path, Each each) {
+    std::ifstream conf(conf_path);
+    std::string line;
+    for (int n = 1; std::getline(conf, line); ++n) {
+        if (n == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
+        each(n, line, read_conf_line(line));
+    }
+}
+
 }  // namespace
 
 std::string com_device_path(int number, const std::function<const char*(const char*)>& get_env,
                             const std::string& conf_path) {
     const std::string var = "DORVANEX_COM" + std::to_string(number);
     if (const char* path = get_env(var.c_str()); path && *path) return path;
-    std::ifstream conf(conf_path);
-    std::string line;
     std::string found;
-    while (std::getline(conf, line)) {
-        const ConfLine l = read_conf_line(line);
+    each_conf_line(conf_path, [&](int, const std::string&, const ConfLine& l) {
         if (l.port == number && !l.block_ms) found = l.path;  // the last line for a port wins
-    }
+    });
     if (!found.empty()) return found;
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
 std::optional<double> configured_block_seconds(int number, const std::string& conf_path) {
-    std::ifstream conf(conf_path);
-    std::string line;
     std::optional<double> found;
-    while (std::getline(conf, line)) {
-        const ConfLine l = read_conf_line(line);
+    each_conf_line(conf_path, [&](int, const std::string&, const ConfLine& l) {
         if (l.port == number && l.block_ms) found = *l.block_ms / 1000.0;
-    }
+    });
     return found;
 }
 
@@ -417,12 +428,11 @@ std::optional<double> latency_timer_seconds(const std::string& device_path,
 
 std::vector<std::string> ports_conf_faults(const std::string& conf_path) {
     std::vector<std::string> faults;
-    std::ifstream conf(conf_path);
-    std::string line;
-    for (int n = 1; std::getline(conf, line); ++n)
-        if (const ConfLine l = read_conf_line(line); !l.fault.empty())
+    each_conf_line(conf_path, [&](int n, const std::string& line, const ConfLine& l) {
+        if (!l.fault.empty())
             faults.push_back(conf_path + ":" + std::to_string(n) + ": " + l.fault +
                              ", line not used: " + trim(line));
+    });
     return faults;
 }
 

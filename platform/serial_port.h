@@ -19,6 +19,9 @@ struct DeliveryBlock {
     bool from_system = false;  // told by the system (exact), else configured by the user
 };
 
+// The ports the main window's list offers: COM1..COM20.
+inline constexpr int com_ports = 20;
+
 class SerialPort {
   public:
     virtual ~SerialPort() = default;

@@ -13,7 +13,7 @@ namespace dvx::sim {
 namespace {
 
 constexpr double never = 1e300;
-constexpr int max_ports = 20;  // COM1..COM20
+constexpr int max_ports = platform::com_ports;  // COM1..COM20
 constexpr std::size_t max_frame = 256;
 
 // Length of a known request starting at `f`, or 0 while it cannot be told yet / is unknown.

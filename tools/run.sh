@@ -7,7 +7,8 @@ set -euo pipefail
 src="$(cd "$(dirname "$0")/.." && pwd)"
 . "$src/tools/options.sh"
 usage="Usage: tools/run.sh [--no-install] [--bus direct|hzl|hzl3] [dorvanex options] [-- ...]
-Installs the build's packages, builds dorvanex and starts it with --simulate in
+Installs the build's packages, builds dorvanex and dorvanex-sim (what the install puts
+in place) and starts dorvanex with --simulate in
 \${DORVANEX_WORKDIR:-~/dorvanex-demo}. Options in any order:
   --no-install       skips installing the packages (tools/install-deps.sh)
   --bus direct|hzl|hzl3
@@ -50,7 +51,8 @@ done
 if [ "$install" = 1 ]; then "$src/tools/install-deps.sh"; fi
 cd "$src"
 cmake --preset release >/dev/null
-cmake --build --preset release --target dorvanex -j "$(nproc)"
+# Every program the install puts in place, so `cmake --install build/release` finds them.
+cmake --build --preset release --target programs -j "$(nproc)"
 work="${DORVANEX_WORKDIR:-$HOME/dorvanex-demo}"
 mkdir -p "$work"
 cd "$work"

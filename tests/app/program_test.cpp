@@ -117,6 +117,21 @@ TEST_F(ProgramTest, StartsOffscreenOnTheSimulatorAndShowsItsWindow) {
     }
 }
 
+// A picture that cannot be written is told with the system's reason and an exit code of
+// its own, not taken for a start that showed no window.
+TEST_F(ProgramTest, APictureThatCannotBeWrittenIsToldWhy) {
+    choose_language(registry(), "GB");
+    const fs::path shot = dir_ / "no-such-folder" / "shot.png";
+    const Outcome r = start("--simulate --screenshot '" + shot.string() + "'", registry_env());
+    EXPECT_EQ(r.code, 5) << r.err;
+    EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("dorvanex: cannot write the picture " + shot.string() +
+                         ": No such file or directory\n"),
+              std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("no window was shown"), std::string::npos) << r.err;
+}
+
 TEST_F(ProgramTest, BadArgumentsAndPresetsAreRefusedWithAMessage) {
     Outcome r = start("--frobnicate", registry_env());
     EXPECT_EQ(r.code, 2);

@@ -121,7 +121,7 @@ TEST_P(SaveAndLoad, WritesTheFieldsByteForByteAndAFreshProgramGetsThemBack) {
                           m.v_mode.text() + "|";
     for (int i = 0; i < 1000; ++i) content += std::to_string(model::param_image[i]) + "|";
     content += std::string(f.snap_field) + "|" + f.family_field + "|";
-    EXPECT_EQ(files_->read_all(f.file), container(content));
+    EXPECT_EQ(files_->read_all(f.file, model::checked_max_file), container(content));
 
     // The other family and nothing of the device in a program started afresh.
     restart();
@@ -164,7 +164,7 @@ TEST_F(ConfigFiles, FieldsAsTheMainWindowHoldsThem) {
     std::string content = "Line 1\r\nLine 2|abc|3.06|10|-32768|";
     for (int i = 1; i < 999; ++i) content += std::to_string(i * 7 - 3) + "|";
     content += "32767|1|1|";
-    EXPECT_EQ(files_->read_all("golden.dlx"), container(content));
+    EXPECT_EQ(files_->read_all("golden.dlx", model::checked_max_file), container(content));
 }
 
 TEST_P(SaveAndLoad, ReadSaveLoadProgramLeavesTheDeviceAsItWas) {
@@ -231,6 +231,9 @@ const BadFile bad_files[] = {
     {"wrong_sum", container(fields(1000)) + "1"},
     {"no_container", fields(1000)},
     {"empty_file", ""},
+    // Sound, but followed by more than a checked file can hold: a file picked by mistake.
+    {"larger_than_a_checked_file",
+     container(fields(1000)) + std::string(model::checked_max_file, ' ')},
 };
 INSTANTIATE_TEST_SUITE_P(Files, RefusedFile, ::testing::ValuesIn(bad_files),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -294,7 +297,7 @@ TEST_F(ConfigFiles, CancelAndRefusedOverwriteChangeNothing) {
     select(1);
     read();
     save_as("keep.krv");
-    const std::string kept = files_->read_all("keep.krv");
+    const std::string kept = files_->read_all("keep.krv", model::checked_max_file);
     const Shown before = shown();
 
     dialogs_.cancel();
@@ -310,11 +313,11 @@ TEST_F(ConfigFiles, CancelAndRefusedOverwriteChangeNothing) {
     boxes_.answer(
         {ui::id_cancel, "File exists. Overwrite ?", nullptr, 0, ui::mb_ok_cancel, "DORVANEX"});
     save_as("keep.krv");
-    EXPECT_EQ(files_->read_all("keep.krv"), kept);
+    EXPECT_EQ(files_->read_all("keep.krv", model::checked_max_file), kept);
 
     boxes_.answer(ui::id_ok, "File exists. Overwrite ?");
     save_as("keep.krv");
-    EXPECT_NE(files_->read_all("keep.krv"), kept);
+    EXPECT_NE(files_->read_all("keep.krv", model::checked_max_file), kept);
     EXPECT_EQ(model::param_image[97], 1234);
 }
 

@@ -11,6 +11,7 @@
 #include "mainwin/program_start.h"
 #include "model/access.h"
 #include "model/checked_file.h"
+#include "model/con_file.h"
 #include "model/form_state.h"
 #include "model/input_types.h"
 #include "model/number_text.h"
@@ -54,6 +55,7 @@ class MainWindowFixture : public ServicesFixture {
         model::form_top = model::form_left = model::form_width = model::form_height = 0;
         model::applying_form_state = 0;
         model::range_check_latch = 0;
+        model::con_base_fields.reset();  // as in a process that has not read krv_con.cfg
     }
 
     // A file in the working folder through the checked container.

@@ -24,12 +24,12 @@ using ui::MsgBoxRequest;
 class MemFiles final : public platform::Files {
   public:
     bool exists(const std::string& p) override { return data.count(p) != 0; }
-    std::string read_all(const std::string& p) override {
+    std::string read_all(const std::string& p, std::size_t at_most) override {
         if (read_faults > 0) {
             --read_faults;
             throw ui::UiFault("Device I/O error");
         }
-        return data.at(p);
+        return data.at(p).substr(0, at_most);
     }
     void write_all(const std::string& p, const std::string& bytes) override {
         if (write_faults > 0) {
@@ -119,6 +119,8 @@ TEST_F(CheckedFileTest, DamagedOrForeignFilesReadAsEmpty) {
          std::string(32768, 'a') + "\x1A " + std::to_string(32768LL * ('a' ^ 0x5555))},
         {"only the end mark", std::string("\x1A")},
         {"empty file", ""},
+        {"a sound container followed by more than a checked file can hold",
+         std::string("abc\x1A 65441") + std::string(checked_max_file, ' ')},
     };
     for (const auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
@@ -126,6 +128,29 @@ TEST_F(CheckedFileTest, DamagedOrForeignFilesReadAsEmpty) {
         EXPECT_EQ(read_checked_file("d.cfg"), "");
     }
     EXPECT_EQ(read_checked_file("missing.cfg"), "");
+    EXPECT_TRUE(boxes_.shown().empty());
+}
+
+// The largest checked file: 32767 content bytes, the end mark and a sum text of eleven
+// characters reads back; one byte more and it is none, however large it is (a sparse
+// file of 4 GB costs no disk and no more than one read beyond the limit).
+TEST_F(CheckedFileTest, NoFileLargerThanTheLargestCheckedFileIsRead) {
+    const std::string content(checked_max_content, '\xFF');
+    // 32767 * (0xFF ^ 0x5555) = 32767 * 21930 = 718580310: nine digits, two blanks before.
+    const std::string largest = content + "\x1A  " + std::to_string(checked_sum(content));
+    ASSERT_EQ(largest.size(), checked_max_file);
+    put_disk("big.cfg", largest);
+    EXPECT_EQ(read_checked_file("big.cfg"), content);
+    put_disk("big.cfg", largest + " ");
+    EXPECT_EQ(read_checked_file("big.cfg"), "");
+
+    put_disk("huge.cfg", "abc\x1A 65441");
+    std::filesystem::resize_file(dir_ / "huge.cfg", 4ull << 30);
+    EXPECT_EQ(read_checked_file("huge.cfg"), "");
+    // A save of a file that large reads no more of it either and replaces it whole.
+    EXPECT_EQ(update_checked_file("huge.cfg", [](const std::string& now) { return now + "x"; }),
+              0);
+    EXPECT_EQ(disk("huge.cfg"), std::string("x\x1A ") + std::to_string(checked_sum("x")));
     EXPECT_TRUE(boxes_.shown().empty());
 }
 
@@ -149,7 +174,7 @@ TEST_F(CheckedFileTest, FailedWriteKeepsTheOldFile) {
     boxes_.answer(ui::id_cancel);
     EXPECT_EQ(write_checked_file("krv_con.cfg", "1|0|5|||"), 1);
     ASSERT_EQ(boxes_.shown().size(), 1u);
-    expect_fault_box(boxes_.shown()[0], "Path not found\n" + (dir_ / "krv_con.cfg.lock").string());
+    expect_fault_box(boxes_.shown()[0], "Path not found\n" + (dir_ / "krv_con.cfg").string());
     EXPECT_EQ(read_checked_file("krv_con.cfg"), "0|0|4|||");
 }
 

@@ -13,7 +13,13 @@
 namespace dvx::model {
 namespace {
 
-class ConFileTest : public testing::ServicesFixture {};
+class ConFileTest : public testing::ServicesFixture {
+  protected:
+    void SetUp() override {
+        ServicesFixture::SetUp();
+        con_base_fields.reset();  // no test inherits another's reading of the file
+    }
+};
 
 TEST_F(ConFileTest, WritesSixBarEndedFields) {
     // Port, "0", address, an empty field, then the two (empty) passwords.

@@ -10,6 +10,7 @@
 #include <random>
 #include <set>
 #include <sstream>
+#include <tuple>
 
 #include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
@@ -257,6 +258,39 @@ TEST_F(FileRegistryTest, UnreadableFileFaultsOnReads) {
     EXPECT_FALSE(reg.create_key("K"));
 }
 
+// A file larger than a store can be (another file named as the store) is refused
+// without being read, and a write that would make the store that large is a lost write.
+TEST_F(FileRegistryTest, NoStoreLargerThanItsLimitIsReadOrWritten) {
+    const auto huge = dir_ / "huge";
+    std::ofstream(huge) << "DORVANEX registry 2\n";
+    std::filesystem::resize_file(huge, 4ull << 30);  // sparse: no disk, no memory
+    FileRegistry wrong(huge);
+    try {
+        wrong.query("K", "V");
+        ADD_FAILURE() << "not refused";
+    } catch (const Fault& fault) {
+        EXPECT_EQ(fault.text(),
+                  "The settings file cannot be read\n" + huge.string() + "\nFile too large");
+    }
+    EXPECT_EQ(std::filesystem::file_size(huge), 4ull << 30);
+
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.set_values("K", {{"LANGUAGE", sz("GB")}}, false));
+    // 23 MB of bytes each escaped to three characters: more than 64 MiB of text.
+    const RegValue big{reg_binary, std::vector<std::uint8_t>(23'000'000, 0x01)};
+    try {
+        reg.set_value("K", "BIG", big);
+        ADD_FAILURE() << "not told";
+    } catch (const Fault& fault) {
+        EXPECT_EQ(fault.text(),
+                  "The settings file cannot be written\n" + path().string() + "\nFile too large");
+    }
+    EXPECT_FALSE(reg.set_value("K", "BIG", big));  // told once
+    EXPECT_FALSE(reg.query("K", "BIG"));
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
+    EXPECT_LT(std::filesystem::file_size(path()), 100u);
+}
+
 // Missing write access (a settings folder or store the user may not write) stays a
 // silent refusal; every other write that does not get through is told once per kind of
 // fault, with the store's path and the reason, then refused silently.
@@ -367,6 +401,66 @@ TEST_F(FileRegistryTest, AChangedFileIsReadAgain) {
     // A write starts from the file as it is now, not from the store parsed before.
     ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("5")));
     EXPECT_EQ(other.query("K", "LANGUAGE")->bytes, sz("DE").bytes);
+}
+
+// An edit that leaves the file with the size and the modification time it had when it
+// was parsed (a file system with coarse timestamps, two saves within one tick) is seen
+// while that time lies within settled_after of the parse: the bytes are read again.
+TEST_F(FileRegistryTest, AnEditWithinOneTimestampTickIsSeen) {
+    FileRegistry reg(path());
+    ASSERT_TRUE(reg.set_values("K", {{"LANGUAGE", sz("GB")}}, false));
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("GB").bytes);
+    struct stat before {};
+    ASSERT_EQ(::stat(path().c_str(), &before), 0);
+    std::string edited = text();
+    edited.replace(edited.find("GB%00"), 5, "NL%00");
+    {
+        std::fstream in_place(path(), std::ios::in | std::ios::out | std::ios::binary);
+        in_place << edited;
+    }
+    const timespec same[2] = {{0, UTIME_OMIT}, before.st_mtim};
+    ::utimensat(AT_FDCWD, path().c_str(), same, 0);
+    EXPECT_EQ(reg.query("K", "LANGUAGE")->bytes, sz("NL").bytes);
+    ASSERT_TRUE(reg.set_value("K", "FROM TOP", sz("5")));
+    EXPECT_EQ(FileRegistry(path()).query("K", "LANGUAGE")->bytes, sz("NL").bytes);
+}
+
+// The same on a file system whose timestamps have whole seconds, as it happens: another
+// instance saves twice within one second, its second temporary file gets the inode the
+// first rename freed, and the store has the identity, size and time this instance
+// parsed. This instance reads the other's values and writes none of its old ones back.
+TEST_F(FileRegistryTest, TwoSavesOfAnotherInstanceWithinOneSecondAreSeen) {
+    const testing::OneSecondFileSystem coarse(dir_ / "ext4");
+    if (!coarse.mounted()) GTEST_SKIP() << "this test may not mount an ext4 image";
+    const auto file = dir_ / "ext4" / "registry";
+    const auto seen = [&] {
+        struct stat st {};
+        ::stat(file.c_str(), &st);
+        return std::tuple(st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec);
+    };
+    FileRegistry mine(file);
+    ASSERT_TRUE(mine.set_values("K", {{"A", sz("0")}, {"B", sz("0")}, {"C", sz("0")}}, false));
+    int looked_the_same = 0;
+    for (int round = 1; round <= 10; ++round) {
+        SCOPED_TRACE(round);
+        const std::string digit = std::to_string(round % 10);
+        ASSERT_TRUE(mine.query("K", "A"));  // this instance's parse
+        const auto parsed = seen();
+        const int code = testing::run_together(1, [&](int) {
+            FileRegistry theirs(file);
+            return theirs.set_value("K", "A", sz(digit)) && theirs.set_value("K", "B", sz(digit))
+                       ? 0
+                       : 1;
+        })[0];
+        ASSERT_EQ(code, 0);
+        if (seen() == parsed) ++looked_the_same;
+        EXPECT_EQ(mine.query("K", "A")->bytes, sz(digit).bytes);
+        ASSERT_TRUE(mine.set_value("K", "C", sz(digit)));
+        FileRegistry next(file);
+        for (const char* name : {"A", "B", "C"}) EXPECT_EQ(next.query("K", name)->bytes, sz(digit).bytes) << name;
+    }
+    // Else this file system did not show the case this test is about.
+    EXPECT_GT(looked_the_same, 0);
 }
 
 // "Only when missing" is decided under the lock: of instances writing the same names

@@ -23,6 +23,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::size_t whole = 1 << 20;  // more than any file these tests write
+
 class DiskFilesTest : public dvx::testing::ServicesFixture {
   protected:
     static std::string disk(const fs::path& p) {
@@ -57,12 +59,15 @@ TEST_F(DiskFilesTest, KeepsEveryByteRelativeToItsFolder) {
     files_->write_all("4711.krv", bytes);
     EXPECT_TRUE(std::filesystem::exists(dir_ / "4711.krv"));
     EXPECT_TRUE(files_->exists("4711.krv"));
-    EXPECT_EQ(files_->read_all("4711.krv"), bytes);
+    EXPECT_EQ(files_->read_all("4711.krv", whole), bytes);
+    // No more than asked for is read (a file picked by mistake may be huge).
+    EXPECT_EQ(files_->read_all("4711.krv", 10), bytes.substr(0, 10));
+    EXPECT_EQ(files_->read_all("4711.krv", bytes.size() + 1), bytes);
     files_->write_all("4711.krv", "short");  // replaces, never appends
-    EXPECT_EQ(files_->read_all("4711.krv"), "short");
+    EXPECT_EQ(files_->read_all("4711.krv", whole), "short");
     files_->rename("4711.krv", "4712.krv");
     EXPECT_FALSE(files_->exists("4711.krv"));
-    EXPECT_EQ(files_->read_all("4712.krv"), "short");
+    EXPECT_EQ(files_->read_all("4712.krv", whole), "short");
     files_->remove("4712.krv");
     EXPECT_FALSE(files_->exists("4712.krv"));
     std::filesystem::create_directory(dir_ / "folder");
@@ -76,10 +81,10 @@ TEST_F(DiskFilesTest, RefusalsAreFaultsWithText) {
         std::string text;
     };
     const Case cases[] = {
-        {"read a missing file", [&] { files_->read_all("none.cfg"); }, "File not found"},
+        {"read a missing file", [&] { files_->read_all("none.cfg", whole); }, "File not found"},
         {"remove a missing file", [&] { files_->remove("none.cfg"); }, "File not found"},
         {"write into a missing folder", [&] { files_->write_all("no/such.cfg", "x"); },
-         "Path not found\n" + (dir_ / "no/such.cfg.lock").string()},
+         "Path not found\n" + (dir_ / "no/such.cfg").string()},
         {"rename a missing file", [&] { files_->rename("none.cfg", "b.cfg"); },
          "Permission denied"},
     };
@@ -112,10 +117,10 @@ TEST_F(DiskFilesTest, ASaveWaitsForTheLockAtMostItsLimit) {
             EXPECT_EQ(busy.text(),
                       "The file is in use by another program\n" + (dir_ / "krv_con.cfg").string());
         }
-        EXPECT_EQ(impatient.read_all("krv_con.cfg"), "old");
+        EXPECT_EQ(impatient.read_all("krv_con.cfg", whole), "old");
     }
     impatient.write_all("krv_con.cfg", "new");
-    EXPECT_EQ(files_->read_all("krv_con.cfg"), "new");
+    EXPECT_EQ(files_->read_all("krv_con.cfg", whole), "new");
 }
 
 // A settings file kept elsewhere through a link (with the user's other settings, on a
@@ -155,8 +160,8 @@ TEST_F(DiskFilesTest, ASaveThroughALinkWritesTheFileItNamesAndTheLinkStays) {
             EXPECT_EQ(fs::read_symlink(dir_ / link), to);
         }
         EXPECT_EQ(disk(dir_ / c.target), "new");
-        EXPECT_EQ(files_->read_all(c.link), "new");
-        files_->update_all(c.link, [](const std::optional<std::string>& now) {
+        EXPECT_EQ(files_->read_all(c.link, whole), "new");
+        files_->update_all(c.link, whole, [](const std::optional<std::string>& now) {
             return now.value_or("none") + "+";
         });
         EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir_ / c.link)));
@@ -209,7 +214,7 @@ TEST_F(DiskFilesTest, WhatTheUserMayNotWriteOrReadIsRefusedAsPermissionDeniedWit
     const Case cases[] = {
         {"read-only file", "open/ro.cfg", "Permission denied\n" + (dir_ / "open/ro.cfg").string()},
         {"folder that refuses new files", "closed/new.cfg",
-         "Permission denied\n" + (dir_ / "closed/new.cfg.lock").string()},
+         "Permission denied\n" + (dir_ / "closed/new.cfg").string()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -238,7 +243,7 @@ TEST_F(DiskFilesTest, WhatTheUserMayNotWriteOrReadIsRefusedAsPermissionDeniedWit
         SCOPED_TRACE(file);
         const int code = testing::as_plain_user([&] {
             try {
-                DiskFiles(dir_.string()).read_all(file);
+                DiskFiles(dir_.string()).read_all(file, whole);
                 return 1;
             } catch (const Fault& fault) {
                 return fault.text() == "Permission denied\n" + (dir_ / file).string() ? 0 : 2;
@@ -289,6 +294,20 @@ TEST_F(DiskFilesTest, AFullDiskIsToldAndLeavesTheOldFile) {
 
 // Another instance stopped while it holds the lock: a save waits once, at most its
 // limit, and names the file.
+// A read-only file system refuses the lock file first: the refusal names the file the
+// technician chose, not the lock beside it.
+TEST_F(DiskFilesTest, AReadOnlyFileSystemIsToldNamingTheFileChosen) {
+    const testing::SmallFileSystem read_only(dir_ / "ro", 64, true);
+    if (!read_only.mounted()) GTEST_SKIP() << "this test may not mount a file system";
+    try {
+        files_->write_all("ro/TT-101.krv", "x");
+        ADD_FAILURE() << "written";
+    } catch (const FileFault& fault) {
+        EXPECT_EQ(fault.text(), "Permission denied\n" + (dir_ / "ro/TT-101.krv").string());
+        EXPECT_EQ(fault.kind(), FileFault::Kind::denied);
+    }
+}
+
 TEST_F(DiskFilesTest, AStoppedLockHolderCostsOneBoundedWait) {
     using namespace std::chrono;
     files_->write_all("krv_con.cfg", "old");

@@ -86,8 +86,8 @@ TEST(ComDevicePath, EnvironmentThenSettingsFileThenDefault) {
     std::filesystem::remove_all(dir);
 }
 
-// Each line that names no port is told with its file and number; comments, blank
-// lines and good lines are not.
+// Each line that names no port of the list is told with its file and number; comments,
+// blank lines and good lines are not, nor an editor's byte-order mark before the first.
 TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
     const auto dir =
         std::filesystem::temp_directory_path() / ("dvx-ports-bad-" + std::to_string(::getpid()));
@@ -95,7 +95,7 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
     const std::string conf = (dir / "ports.conf").string();
     {
         std::ofstream f(conf);
-        f << "# adapters\n"                   // 1
+        f << "\xEF\xBB\xBF" "COM2=/dev/ttyUSB9\n"  // 1, after a UTF-8 byte-order mark
              "COM3=/dev/ttyUSB0 # adapter\n"  // 2
              "\n"                             // 3
              "/dev/ttyUSB1\n"                 // 4
@@ -103,7 +103,8 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
              "COM=/dev/ttyUSB3\n"             // 6
              "COM0=/dev/ttyUSB4\n"            // 7
              "COM4=   # nothing left\n"       // 8
-             "com5 = /dev/ttyS4\n";           // 9
+             "com5 = /dev/ttyS4\n"            // 9
+             "COM21=/dev/ttyUSB5\n";          // 10
     }
     const std::vector<std::string> expected = {
         conf + ":4: no COMn=PATH, line not used: /dev/ttyUSB1",
@@ -111,8 +112,12 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
         conf + ":6: no port COMn before the \"=\", line not used: COM=/dev/ttyUSB3",
         conf + ":7: no port COMn before the \"=\", line not used: COM0=/dev/ttyUSB4",
         conf + ":8: no device after the \"=\", line not used: COM4=   # nothing left",
+        conf + ":10: COM21 is not in the port list (COM1..COM20), line not used: "
+               "COM21=/dev/ttyUSB5",
     };
     EXPECT_EQ(ports_conf_faults(conf), expected);
+    const auto no_env = [](const char*) -> const char* { return nullptr; };
+    EXPECT_EQ(com_device_path(2, no_env, conf), "/dev/ttyUSB9");
     EXPECT_TRUE(ports_conf_faults((dir / "missing.conf").string()).empty());
     std::filesystem::remove_all(dir);
 }

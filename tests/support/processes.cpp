@@ -1,13 +1,17 @@
 #include "tests/support/processes.h"
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
+#include <fstream>
+#include <string>
 
 #include "platform/files.h"
 
@@ -76,15 +80,44 @@ StoppedLockHolder::~StoppedLockHolder() {
     ::waitpid(pid_, &status, 0);
 }
 
-SmallFileSystem::SmallFileSystem(const std::filesystem::path& folder, int kilobytes)
+SmallFileSystem::SmallFileSystem(const std::filesystem::path& folder, int kilobytes,
+                                 bool read_only)
     : folder_(folder) {
     std::filesystem::create_directories(folder);
     const std::string options = "size=" + std::to_string(kilobytes) + "k,mode=0777";
-    mounted_ = ::mount("dvx-small", folder.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    mounted_ = ::mount("dvx-small", folder.c_str(), "tmpfs", read_only ? MS_RDONLY : 0,
+                       options.c_str()) == 0;
 }
 
 SmallFileSystem::~SmallFileSystem() {
     if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+}
+
+OneSecondFileSystem::OneSecondFileSystem(const std::filesystem::path& folder)
+    : folder_(folder), image_(folder.string() + ".img") {
+    std::filesystem::create_directories(folder);
+    std::error_code ec;
+    std::filesystem::remove(image_, ec);
+    {
+        std::ofstream(image_, std::ios::binary);
+    }
+    std::filesystem::resize_file(image_, 8 << 20, ec);
+    if (ec) return;
+    // mount(8) sets the loop device up and frees it again at the unmount.
+    const std::string mkfs = "mkfs.ext4 -q -F -I 128 '" + image_.string() + "' >/dev/null 2>&1";
+    const std::string mount =
+        "mount -o loop '" + image_.string() + "' '" + folder.string() + "' >/dev/null 2>&1";
+    mounted_ = std::system(mkfs.c_str()) == 0 && std::system(mount.c_str()) == 0;
+    if (mounted_) ::chmod(folder.c_str(), 0777);
+}
+
+OneSecondFileSystem::~OneSecondFileSystem() {
+    if (mounted_) {
+        const std::string umount = "umount '" + folder_.string() + "' >/dev/null 2>&1";
+        if (std::system(umount.c_str()) != 0) ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    std::error_code ec;
+    std::filesystem::remove(image_, ec);
 }
 
 }  // namespace dvx::testing

@@ -1,6 +1,6 @@
 #pragma once
-// Real processes for tests of what several running instances do to shared files, and a
-// small file system to fill.
+// Real processes for tests of what several running instances do to shared files, a
+// small file system to fill and one with coarse timestamps.
 #include <sys/types.h>
 
 #include <filesystem>
@@ -36,11 +36,12 @@ class StoppedLockHolder {
     bool stopped_ = false;
 };
 
-// A tmpfs of a few kilobytes mounted on a new folder, for a disk that is full; unmounted
-// again at the end. mounted() is false where the test may not mount one.
+// A tmpfs of a few kilobytes mounted on a new folder, for a disk that is full (or, read
+// only, one that takes nothing); unmounted again at the end. mounted() is false where the
+// test may not mount one.
 class SmallFileSystem {
   public:
-    SmallFileSystem(const std::filesystem::path& folder, int kilobytes);
+    SmallFileSystem(const std::filesystem::path& folder, int kilobytes, bool read_only = false);
     ~SmallFileSystem();
     SmallFileSystem(const SmallFileSystem&) = delete;
     SmallFileSystem& operator=(const SmallFileSystem&) = delete;
@@ -48,6 +49,23 @@ class SmallFileSystem {
 
   private:
     std::filesystem::path folder_;
+    bool mounted_ = false;
+};
+
+// An ext4 file system with 128-byte inodes, whose timestamps have whole seconds (as
+// ext3 and many network shares have), in an 8 MB image mounted on a new folder through a
+// loop device; unmounted and removed again at the end. mounted() is false where the test
+// may not mount one or mkfs.ext4 is missing.
+class OneSecondFileSystem {
+  public:
+    explicit OneSecondFileSystem(const std::filesystem::path& folder);
+    ~OneSecondFileSystem();
+    OneSecondFileSystem(const OneSecondFileSystem&) = delete;
+    OneSecondFileSystem& operator=(const OneSecondFileSystem&) = delete;
+    bool mounted() const { return mounted_; }
+
+  private:
+    std::filesystem::path folder_, image_;
     bool mounted_ = false;
 };
 
