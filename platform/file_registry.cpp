@@ -340,7 +340,7 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     if (text.size() > store_max_bytes) {
         seen_.reset();  // the parsed store holds the edit the file does not
         return lost_write("size",
-                          named(FaultText::settings_unwritable, target, std::strerror(EFBIG)));
+                          named(FaultText::settings_unwritable, target, system_reason(EFBIG)));
     }
     try {
         replace_file(target, text);

@@ -635,6 +635,9 @@ TEST_F(BlockingAdapter, LateAnswersNeverLandInTheNextBlock) {
     std::filesystem::create_directories(dir_ / "dorvanex");
     std::ofstream(dir_ / "dorvanex" / "ports.conf") << "COM1.block=64\n";
     use_device(server.path());
+    // The waits for answers in flight run events: on the steady clock, as the port's.
+    ui::HeadlessLoop loop(steady_);
+    ui::services().loop = &loop;
     ASSERT_EQ(open_port(), 0);
     ASSERT_EQ(port_->delivery_block()->seconds, 0.064);
     model::param_count = 127;
@@ -647,6 +650,7 @@ TEST_F(BlockingAdapter, LateAnswersNeverLandInTheNextBlock) {
     }
     for (int i = 0; i < model::param_count; ++i)
         EXPECT_EQ(model::param_image[static_cast<std::size_t>(i)], 100 + 3 * i) << "word " << i;
+    ui::services().loop = &loop_;
 }
 
 }  // namespace
