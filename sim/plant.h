@@ -3,6 +3,7 @@
 // named faults and the request log. handle() is the pure core: one complete request
 // frame in, the answer frame out (or silence), at the time it is given; it never
 // touches a port. SimPort and the dorvanex-sim program put the line around it.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -47,6 +48,9 @@ struct EchoPlan {
 };
 
 // A preset text that cannot be read: names the line (line 0: the file itself).
+// The largest preset file read.
+inline constexpr std::size_t max_preset_bytes = 4 * 1024 * 1024;
+
 class PresetError : public std::runtime_error {
   public:
     PresetError(int line, const std::string& text)

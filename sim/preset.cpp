@@ -354,7 +354,14 @@ Plant Plant::from_file(const std::string& path) {
     std::string text;
     char buf[4096];
     std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) text.append(buf, n);
+    // A whole bus of racks is a few hundred kilobytes: a larger file (a device node, a
+    // file picked by mistake) is refused before it can take the memory.
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        text.append(buf, n);
+        if (text.size() > max_preset_bytes)
+            throw PresetError(0, "preset file " + path + " is larger than " +
+                                     std::to_string(max_preset_bytes / 1024 / 1024) + " MiB");
+    }
     if (std::ferror(f.get())) throw unreadable();
     try {
         return from_text(text);

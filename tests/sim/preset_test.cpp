@@ -200,6 +200,25 @@ TEST(Preset, FileReadingAndAMissingFile) {
     EXPECT_TRUE(plant.echo());
     EXPECT_EQ(plant.device(5).tag(), "A[B     ");
     EXPECT_THROW(Plant::from_file(path.string()), PresetError);
+
+    // A file larger than any preset (here a sparse one) and an endless device are refused,
+    // never read whole.
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "bus 0\r\n";
+    }
+    std::filesystem::resize_file(path, 64ull << 30);
+    for (const std::string& big : {path.string(), std::string("/dev/zero")}) {
+        SCOPED_TRACE(big);
+        try {
+            Plant::from_file(big);
+            ADD_FAILURE() << "taken";
+        } catch (const PresetError& e) {
+            EXPECT_NE(std::string(e.what()).find("is larger than 4 MiB"), std::string::npos)
+                << e.what();
+        }
+    }
+    std::filesystem::remove(path);
 }
 
 }  // namespace
