@@ -109,6 +109,7 @@ class AnswerSweep : public BusFixture, public ::testing::WithParamInterface<int>
             const TransactionResult r = read_transaction(s.start, s.count);
             const double done = clock_.peek();
             if (r.status != link_status::done) continue;
+            ++done_reads_;
             check(mode, s, began, done, t0);
         }
     }
@@ -149,6 +150,7 @@ class AnswerSweep : public BusFixture, public ::testing::WithParamInterface<int>
             }
         }
     }
+    int done_reads_ = 0;
 };
 
 // One bus mode a test, so the three run side by side.
@@ -181,6 +183,8 @@ TEST_P(AnswerSweep, EveryReadThatSaysDoneHoldsItsOwnWords) {
                     if (HasFatalFailure()) return;
                 }
     EXPECT_EQ(runs, 11 * 27 * 3);
+    // Most reads get through: a link that failed them all would pass the checks above.
+    EXPECT_GT(done_reads_, runs * 3) << done_reads_ << " reads done";
 }
 
 INSTANTIATE_TEST_SUITE_P(Link, AnswerSweep, ::testing::Values(0, 1, 2),
