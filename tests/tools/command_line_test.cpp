@@ -48,9 +48,19 @@ class CommandLine : public ::testing::Test {
         return ss.str();
     }
 
+    // A started run: its process and the files its output goes to.
+    struct Started {
+        pid_t pid = 0;  // 0: not started
+        fs::path out, err;
+    };
+
     // Runs `args` in the test's folder with stdin from /dev/null; a run that hangs (a
     // program that went on to start) is ended after 20 s by timeout(1).
-    Outcome run(const std::vector<std::string>& args) {
+    Outcome run(const std::vector<std::string>& args) { return finish(start(args, 0)); }
+
+    // Starts `args` as run does, its output in files of its own (`tag`), so that several
+    // runs can go at once.
+    Started start(const std::vector<std::string>& args, int tag) {
         std::vector<std::string> full = {"/usr/bin/timeout", "20"};
         full.insert(full.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -60,22 +70,31 @@ class CommandLine : public ::testing::Test {
         std::string home = "HOME=" + dir_.string();
         std::string platform = "QT_QPA_PLATFORM=offscreen";
         char* envp[] = {path.data(), home.data(), platform.data(), nullptr};
-        const fs::path out = dir_ / "out.txt", err = dir_ / "err.txt";
+        Started st;
+        st.out = dir_ / ("out-" + std::to_string(tag) + ".txt");
+        st.err = dir_ / ("err-" + std::to_string(tag) + ".txt");
+        const fs::path& out = st.out;
+        const fs::path& err = st.err;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
         posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        Outcome r;
         pid_t pid = 0;
         const int spawned = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp);
         posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) return r;
+        if (spawned == 0) st.pid = pid;
+        return st;
+    }
+
+    static Outcome finish(const Started& st) {
+        Outcome r;
+        if (st.pid == 0) return r;
         int status = 0;
-        ::waitpid(pid, &status, 0);
+        ::waitpid(st.pid, &status, 0);
         r.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = read(out);
-        r.err = read(err);
+        r.out = read(st.out);
+        r.err = read(st.err);
         return r;
     }
 
@@ -181,7 +200,11 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
     cases.push_back({{DVX_BENCH_UI, "--help"}, 0, "--benchmark_filter"});
     cases.push_back({{DVX_BENCH_UI, "--bogus"}, 2, "unrecognized command-line flag: --bogus\n"});
 #endif
-    for (const Case& c : cases) check(c, run(c.args));
+    // Every run refuses or answers before it does anything, so they all go at once.
+    std::vector<Started> started;
+    for (std::size_t i = 0; i < cases.size(); ++i)
+        started.push_back(start(cases[i].args, static_cast<int>(i)));
+    for (std::size_t i = 0; i < cases.size(); ++i) check(cases[i], finish(started[i]));
     EXPECT_FALSE(fs::exists(fs::symlink_status(link))) << "a refused start leaves no link";
 }
 
