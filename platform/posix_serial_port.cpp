@@ -79,6 +79,9 @@ std::string open_fault_text(const std::string& path, int error) {
     return fault_text(what) + " (" + system_to_cp1252(path) + "): " + system_reason(error);
 }
 
+constexpr int lock_retries = 4;
+constexpr int lock_retry_ms = 5;
+
 class PosixSerialPort final : public SerialPort {
   public:
     ~PosixSerialPort() override { close(); }
@@ -102,7 +105,15 @@ class PosixSerialPort final : public SerialPort {
         const std::string path = com_device_path(number_);
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) throw Fault(open_fault_text(path, errno));
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // The simulator program takes its line's lock for an instant now and then, to see
+        // whether anyone holds it: a lock refused is tried again for a few milliseconds
+        // before the port counts as in use.
+        int locked = ::flock(fd, LOCK_EX | LOCK_NB);
+        for (int retry = 0; locked != 0 && errno == EWOULDBLOCK && retry < lock_retries; ++retry) {
+            ::poll(nullptr, 0, lock_retry_ms);
+            locked = ::flock(fd, LOCK_EX | LOCK_NB);
+        }
+        if (locked != 0) {
             const int why = errno == EWOULDBLOCK ? EBUSY : errno;
             ::close(fd);
             throw Fault(open_fault_text(path, why));

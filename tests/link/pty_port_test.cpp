@@ -8,6 +8,7 @@
 #include <modbus.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -217,6 +218,34 @@ std::string open_fault_elsewhere(const std::filesystem::path& note) {
     if (code != 0) return "no answer from the other process: " + std::to_string(code);
     std::ifstream in(note);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The simulator program takes its line's lock for an instant to see whether a program
+// holds it. A lock held for a few milliseconds only delays the open; one that stays held
+// is a port in use.
+TEST_F(RealPort, ALockHeldForAnInstantDelaysTheOpenOnly) {
+    PtyPair pty;
+    ASSERT_FALSE(pty.path.empty());
+    use_device(pty.path);
+    port_->set_port_number(1);
+    port_->set_settings("9600,E,8,1");
+    const int looker = ::open(pty.path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(looker, 0);
+
+    ASSERT_EQ(::flock(looker, LOCK_EX | LOCK_NB), 0);
+    std::thread release([looker] {
+        ::poll(nullptr, 0, 3);
+        ::flock(looker, LOCK_UN);
+    });
+    EXPECT_EQ(fault_of([&] { port_->open(); }), "");
+    release.join();
+    EXPECT_TRUE(port_->is_open());
+    port_->close();
+
+    ASSERT_EQ(::flock(looker, LOCK_EX | LOCK_NB), 0);
+    EXPECT_EQ(fault_of([&] { port_->open(); }),
+              "Port already in use (" + pty.path + "): Device or resource busy");
+    ::close(looker);
 }
 
 // While the port is open the line is ours alone: the terminal's exclusive mode refuses
