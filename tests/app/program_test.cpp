@@ -260,11 +260,17 @@ TEST_F(ProgramTest, EndsOnASignalThroughItsOwnEnd) {
             ::execl("/bin/sh", "sh", "-c", cmd.c_str(), static_cast<char*>(nullptr));
             ::_exit(127);
         }
-        // The start opens COM1, exclusively.
+        // The start opens COM1, exclusively; it may open it again while it starts, so the
+        // mode must have held for 0.3 s on end.
         int status = 0;
         bool gone = false;
+        auto held_since = Clock::now();
+        const auto held = [&] {
+            if (!exclusive(slave)) held_since = Clock::now();
+            return Clock::now() - held_since >= std::chrono::milliseconds(300);
+        };
         for (const auto end = Clock::now() + std::chrono::seconds(20);
-             !exclusive(slave) && Clock::now() < end;) {
+             !held() && Clock::now() < end;) {
             if (::waitpid(pid, &status, WNOHANG) == pid) {
                 gone = true;
                 break;
