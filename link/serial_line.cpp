@@ -181,14 +181,26 @@ void note_frame_byte() {
     if (rx_blocks > seen_from) rx_seen.saw(rx_block_at);
 }
 
-double delivery_block() {
-    std::optional<platform::DeliveryBlock> told;
+namespace {
+
+std::optional<platform::DeliveryBlock> told_block() {
     try {
-        told = MSComm1().delivery_block();
+        return MSComm1().delivery_block();
     } catch (const std::exception&) {
+        return std::nullopt;
     }
+}
+
+}  // namespace
+
+double delivery_block() {
+    const auto told = told_block();
     if (told && told->from_system) return told->seconds;
     return std::max(told ? told->seconds : default_delivery_block_seconds, shown_gap);
+}
+
+double owed_answer_block() {
+    return told_block() ? delivery_block() : max_delivery_block_seconds;
 }
 
 void note_frame_gap(double seconds) {
@@ -208,11 +220,14 @@ void wait_rx_until(double deadline, bool yielding) {
 }
 
 void wait_line_quiet(bool yielding) {
+    wait_line_quiet(yielding, delivery_block());
+}
+
+void wait_line_quiet(bool yielding, double block) {
     platform::SerialPort& port = MSComm1();
     platform::Clock& clock = ui::clock();
     const auto timing = platform::line_timing(port.settings());
     if (!timing) return;
-    const double block = delivery_block();
     // Bytes coming in meanwhile (the tail of a late answer) keep the line busy; no
     // answer to the next block can be among them, so they go and the silence starts
     // again. A port that hands bytes on in blocks shows the line quiet while it still

@@ -55,6 +55,10 @@ inline constexpr double max_delivery_block_seconds = 0.255;
 // configured for the port (default_delivery_block_seconds without one) and the longest
 // gap the port showed inside a frame with a correct CRC on this line.
 double delivery_block();
+// The block to give an answer still owed: delivery_block() where the port's block is
+// told or configured; where nothing tells it, the longest any adapter takes, since a
+// misplaced answer costs far more than a longer wait after a retried exchange.
+double owed_answer_block();
 // A frame with a correct CRC came in with `seconds` at most between two of its bytes.
 void note_frame_gap(double seconds);
 
@@ -108,7 +112,9 @@ void wait_rx_until(double deadline, bool yielding = false);
 
 // The wait of send_block without the block: until the line has been silent for the
 // silent interval (and a delivery block more when unsettled), discarding what comes.
+// `block`: the delivery block to allow (delivery_block() in the first form).
 void wait_line_quiet(bool yielding = false);
+void wait_line_quiet(bool yielding, double block);
 // Sends a block once the line has been silent for 3.5 characters (1.75 ms above 19200
 // baud) since the last byte sent or received: no device may take it for the tail of
 // the frame before. Bytes arriving during the wait are discarded and restart it (for

@@ -286,7 +286,7 @@ class LateAnswers {
                          [](const Window& w) { return w.seen; }))
             return;
         // The rest of what the last window brought may still be held by the port.
-        wait_line_quiet(true);
+        wait_line_quiet(true, owed_answer_block());
         close_window();
         if (taken) windows_[count_ - 1].first = answer_began;
         // The answers seen go to the earliest sends they can be for: that makes each as
@@ -339,7 +339,7 @@ class LateAnswers {
         const auto timing = platform::line_timing(MSComm1().settings());
         const double char_seconds = timing ? timing->char_seconds : 0.0;
         const double silent_seconds = timing ? timing->silent_seconds : 0.0;
-        const double block = delivery_block();
+        const double block = owed_answer_block();
         const double begins_by = due + block + silent_seconds;
         // A line that never falls quiet is given one longest frame after that.
         const double give_up = begins_by + longest_frame_chars * char_seconds + block;

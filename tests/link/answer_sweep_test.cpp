@@ -18,6 +18,13 @@ namespace {
 using sim::Fault;
 
 // How the device is late.
+// Where the link learns the port's delivery block.
+enum class Told {
+    system,      // the system tells it (a USB adapter's latency timer)
+    configured,  // ports.conf sets it
+    nothing,     // nothing tells it (a pseudo-terminal, a plain serial port)
+};
+
 enum class Lateness {
     pair,    // a request and its resend answered late, the others at once
     always,  // every answer late
@@ -71,13 +78,14 @@ class AnswerSweep : public BusFixture, public ::testing::WithParamInterface<int>
     }
 
     // Runs the reads; every failure of a done read's words is reported.
-    // `configured`: the block is set in ports.conf, not told by the system.
     void run(int mode, double block, double phase, double late, Lateness how, bool moving,
-             bool configured) {
+             Told told) {
         loop_.set_guard(1'000'000, 3600);  // each run its own bounds: the sweep takes hours
         attach(sim::Plant::preset(mode));
         port().set_delivery_interval(block, phase);
-        if (configured) port().tell_delivery_block(platform::DeliveryBlock{block, false});
+        if (told == Told::configured)
+            port().tell_delivery_block(platform::DeliveryBlock{block, false});
+        if (told == Told::nothing) port().tell_delivery_block(std::nullopt);
         port().set_answers_queued(how == Lateness::queued);
         const double t0 = clock_.peek();
         const std::vector<Step> reads = steps(mode, moving);
@@ -159,6 +167,7 @@ TEST_P(AnswerSweep, EveryReadThatSaysDoneHoldsItsOwnWords) {
     const double blocks[] = {0, 0.008, 0.016, 0.032, 0.064, 0.255};
     const Lateness hows[] = {Lateness::pair, Lateness::always, Lateness::queued};
     const char* how_names[] = {"pair", "always", "queued"};
+    const char* told_names[] = {" told", " configured", " told nothing"};
     int runs = 0;
     for (const double block : blocks)
         for (const double half : {0.0, 0.5})
@@ -171,14 +180,14 @@ TEST_P(AnswerSweep, EveryReadThatSaysDoneHoldsItsOwnWords) {
                     const double turn = half + 0.37 * tenth + 0.29 * h;
                     const double align = turn - std::floor(turn);
                     // Held and moving values in turn, each lateness with both; the block
-                    // told by the system, or configured, in turn.
+                    // told by the system, configured, or not known at all, in turn.
                     const bool moving = (tenth + h) % 2 == 1;
-                    const bool configured = tenth % 3 == 0;
+                    const auto told = static_cast<Told>(tenth % 3);
                     SCOPED_TRACE("block " + std::to_string(block) + " at " +
-                                 std::to_string(align) + (configured ? " configured" : "") +
+                                 std::to_string(align) + told_names[tenth % 3] +
                                  ", late " + std::to_string(late) + " " + how_names[h] +
                                  (moving ? ", moving" : ", held"));
-                    run(mode, block, align * block, late, hows[h], moving, configured);
+                    run(mode, block, align * block, late, hows[h], moving, told);
                     ++runs;
                     if (HasFatalFailure()) return;
                 }

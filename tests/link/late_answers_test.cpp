@@ -197,12 +197,15 @@ TEST_F(LateAnswers, LetTheWindowTakeEventsWhileTheyAreWaitedOut) {
         double block;
         int count;  // status words read from 5 on
         int status;
+        bool told = true;  // the port tells its block
     };
     const Case cases[] = {
         {"request lost once, 2 words", {Fault::silent().next(1)}, 0.016, 2, link_status::done},
         {"request lost once, 60 words", {Fault::silent().next(1)}, 0.016, 60, link_status::done},
         {"request and resend 1.3 s late", {Fault::delayed(1.3).next(2)}, 0.016, 60,
          link_status::done},
+        {"request lost once, 60 words, 64 ms blocks told by nothing", {Fault::silent().next(1)},
+         0.064, 60, link_status::done, false},
         {"every answer 2.2 s late, 255 ms blocks", {Fault::delayed(2.2)}, 0.255, 60,
          link_status::time_out},
         {"clean, 60 words", {}, 0.016, 60, link_status::done},
@@ -211,6 +214,7 @@ TEST_F(LateAnswers, LetTheWindowTakeEventsWhileTheyAreWaitedOut) {
         SCOPED_TRACE(c.name);
         attach(sim::Plant::demo(0));
         port().set_delivery_interval(c.block);
+        if (!c.told) port().tell_delivery_block(std::nullopt);
         for (const Fault& f : c.faults) plant().fault(f);
         const double t0 = clock_.peek();
         std::vector<double> pumps;
