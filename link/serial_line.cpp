@@ -29,6 +29,14 @@ constexpr double echo_probe_seconds = 0.2;
 // A wait longer than this runs window events at least this often, as a retry pause does.
 constexpr double yield_every_seconds = 0.1;
 
+// When the link last ran window events itself.
+double events_ran_at = -std::numeric_limits<double>::infinity();
+
+void run_events() {
+    ui::do_events();
+    events_ran_at = ui::clock().now();
+}
+
 // The longest gap the port showed inside a good frame on this line.
 double shown_gap = 0;
 // Blocks read off the port; rx_seen counts bytes of blocks after `seen_from` only.
@@ -208,12 +216,18 @@ void note_frame_gap(double seconds) {
     if (seconds <= max_delivery_block_seconds) shown_gap = std::max(shown_gap, seconds);
 }
 
+void yield_if_due() {
+    if (ui::clock().now() - events_ran_at >= yield_every_seconds) run_events();
+}
+
 void wait_rx_until(double deadline, bool yielding) {
     if (!rx_buffer.empty()) return;
     platform::Clock& clock = ui::clock();
     double remaining = deadline - clock.now();
-    if (yielding && remaining > yield_every_seconds) {
-        ui::do_events();
+    if (yielding) {
+        // A long wait, or short ones one after the other (bytes trickling in).
+        if (remaining > yield_every_seconds) run_events();
+        else yield_if_due();
         remaining = std::min(deadline - clock.now(), yield_every_seconds);
     }
     MSComm1().wait_input(remaining > 0 ? remaining : 0);
@@ -241,12 +255,12 @@ void wait_line_quiet(bool yielding, double block) {
     // Only a wait beyond the silent interval (a late answer's tail, a long block) runs
     // events, and ends with them too, as the receive that follows runs none; a
     // fault-free exchange sends as it always did.
-    const bool events = yielding && until - clock.now() > timing->silent_seconds;
+    bool events = yielding && until - clock.now() > timing->silent_seconds;
     bool ended_with_events = false;
     for (;;) {
         double now = clock.now();
         if (events && now < until) {
-            ui::do_events();
+            run_events();
             now = clock.now();
         }
         // Wakes at the first byte.
@@ -255,15 +269,20 @@ void wait_line_quiet(bool yielding, double block) {
         if (port.in_count() == 0) {
             if (clock.now() < until) continue;
             if (events && !ended_with_events) {
-                ui::do_events();
+                run_events();
                 ended_with_events = true;
                 continue;
             }
             line_unsettled = false;
             return;
         }
-        if (clock.now() >= give_up) return;
+        if (clock.now() >= give_up) {
+            if (events) run_events();  // the receive that follows runs none
+            return;
+        }
         discard_rx();
+        // Stray bytes make it a wait beyond the silent interval: events run from now on.
+        events = yielding;
         ended_with_events = false;
         until = line_quiet_since + timing->silent_seconds + block;
     }

@@ -109,6 +109,10 @@ void busy_wait(double seconds);
 // Waits until a byte can be taken or the clock reaches deadline. `yielding`: a wait
 // longer than a retry pause runs window events as the pauses do, at least every pause.
 void wait_rx_until(double deadline, bool yielding = false);
+// Runs window events when the link ran none for a retry pause: for a loop that takes
+// bytes as they come and may not wait at all (inside a transaction, whose guard keeps
+// others off the line).
+void yield_if_due();
 
 // The wait of send_block without the block: until the line has been silent for the
 // silent interval (and a delivery block more when unsettled), discarding what comes.

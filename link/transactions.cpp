@@ -347,10 +347,14 @@ class LateAnswers {
         std::optional<Seen> seen;
         for (;;) {
             if (clock.now() >= give_up) return seen;
+            yield_if_due();
             const std::int16_t b = get_rx_byte();
             if (b >= 0) {
-                seen = seen ? Seen{seen->first, rx_block_at} : Seen{rx_block_at, rx_block_at};
                 const auto step = search.push(static_cast<std::uint8_t>(b), rx_block_at);
+                // Bytes that begin no frame of the unit (another talker, the tail of an
+                // answer already gone) are no answer coming.
+                if (step == AnswerSearch::Step::skipped) continue;
+                seen = seen ? Seen{seen->first, rx_block_at} : Seen{rx_block_at, rx_block_at};
                 if (step == AnswerSearch::Step::complete) {
                     note_frame_gap(search.longest_gap());
                     note_frame_complete();

@@ -71,6 +71,11 @@ class SimPort final : public platform::SerialPort {
     // a resend behind the first request). Off by default: each answer is timed from its
     // own request.
     void set_answers_queued(bool on) { queued_ = on; }
+    // Another talker on the line: `bytes` reach the port back to back from `at` on.
+    void put_on_line(const std::vector<std::uint8_t>& bytes, double at) {
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            to_master_.emplace(at + static_cast<double>(i) * byte_time_, bytes[i]);
+    }
 
     // Seconds per byte at the current baud rate (11 bits a byte).
     double byte_time() const { return byte_time_; }
