@@ -32,11 +32,6 @@ constexpr double yield_every_seconds = 0.1;
 // When the link last ran window events itself.
 double events_ran_at = -std::numeric_limits<double>::infinity();
 
-void run_events() {
-    ui::do_events();
-    events_ran_at = ui::clock().now();
-}
-
 // The longest gap the port showed inside a good frame on this line.
 double shown_gap = 0;
 // Blocks read off the port; rx_seen counts bytes of blocks after `seen_from` only.
@@ -216,6 +211,11 @@ void note_frame_gap(double seconds) {
     if (seconds <= max_delivery_block_seconds) shown_gap = std::max(shown_gap, seconds);
 }
 
+void run_events() {
+    ui::do_events();
+    events_ran_at = ui::clock().now();
+}
+
 void yield_if_due() {
     if (ui::clock().now() - events_ran_at >= yield_every_seconds) run_events();
 }
@@ -247,7 +247,8 @@ void wait_line_quiet(bool yielding, double block) {
     // again. A port that hands bytes on in blocks shows the line quiet while it still
     // holds some: after bytes that closed no frame the quiet lasts one delivery block
     // more. A line that never falls silent is waited out for one longest frame.
-    const double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
+    double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
+    bool discarded = false;
     // Unsettled, the port must show nothing for a whole block from now on too: what
     // reached it within the last block may not be handed on yet.
     double until = line_quiet_since + timing->silent_seconds;
@@ -280,6 +281,12 @@ void wait_line_quiet(bool yielding, double block) {
             if (events) run_events();  // the receive that follows runs none
             return;
         }
+        // One frame's bytes are all handed on within a longest frame and a block of its
+        // first ones: a frame that begins late in the wait is still waited out whole.
+        if (!discarded)
+            give_up = std::max(give_up,
+                               clock.now() + longest_frame_chars * timing->char_seconds + block);
+        discarded = true;
         discard_rx();
         // Stray bytes make it a wait beyond the silent interval: events run from now on.
         events = yielding;

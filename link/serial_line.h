@@ -113,6 +113,8 @@ void wait_rx_until(double deadline, bool yielding = false);
 // bytes as they come and may not wait at all (inside a transaction, whose guard keeps
 // others off the line).
 void yield_if_due();
+// Runs window events now (inside a transaction: its guard keeps others off the line).
+void run_events();
 
 // The wait of send_block without the block: until the line has been silent for the
 // silent interval (and a delivery block more when unsettled), discarding what comes.

@@ -203,12 +203,20 @@ std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row
 
 // A failed exchange: counted, a pause with events, the port's input cleared. A late
 // answer may be coming in that a port handing bytes on in blocks has not shown yet:
-// the resend waits for the line to be quiet for a delivery block.
-void after_failed_exchange() {
+// the resend waits for the line to be quiet for a delivery block. `cut`: the exchange
+// ended inside a frame. When that frame, or bytes that came in the pause, were handed on
+// within the longest block an answer owed may be held for, the port may still hold the
+// rest; in the resend's window it would count as one more answer, so it is waited out.
+void after_failed_exchange(bool cut) {
     ++link_error_count;
     wait_seconds(retry_pause_seconds);
+    const bool came_in_pause = MSComm1().in_count() > 0;
+    const double handed_on = came_in_pause ? ui::clock().now() : rx_block_at;
     discard_rx();
     line_unsettled = true;
+    const double block = owed_answer_block();
+    if ((cut || came_in_pause) && ui::clock().now() - handed_on < block)
+        wait_line_quiet(true, block);
 }
 
 bool addressable(int unit, std::int32_t reg) {
@@ -310,6 +318,8 @@ class LateAnswers {
             lateness = std::max(lateness, seen->first - could_begin);
             last_end = seen->last;
         }
+        // The next transaction's receive runs none.
+        if (answered < count_) run_events();
     }
 
   private:
@@ -354,7 +364,14 @@ class LateAnswers {
                 // Bytes that begin no frame of the unit (another talker, the tail of an
                 // answer already gone) are no answer coming.
                 if (step == AnswerSearch::Step::skipped) continue;
-                seen = seen ? Seen{seen->first, rx_block_at} : Seen{rx_block_at, rx_block_at};
+                // Nor is a byte that happens to equal the unit in another talker's bytes:
+                // an answer is under way once its head tells its length.
+                if (!seen && step != AnswerSearch::Step::complete &&
+                    !answer_length_from_head(search.frame()).value_or(0)) {
+                    if (step == AnswerSearch::Step::failed) search.next();
+                    continue;
+                }
+                seen = seen ? Seen{seen->first, rx_block_at} : Seen{search.began(), rx_block_at};
                 if (step == AnswerSearch::Step::complete) {
                     note_frame_gap(search.longest_gap());
                     note_frame_complete();
@@ -419,7 +436,7 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
         // bytes keeps it) is no better than a bad one.
         if (complete && answer_fits_request(request, answer, own_start))
             return end(TransactionEnd::done);
-        after_failed_exchange();
+        after_failed_exchange(!complete && !answer.empty() && answer.size() < length);
         if (sends >= max_sends) return end(TransactionEnd::exchanges_failed);
     }
 }

@@ -196,6 +196,35 @@ TEST_P(AnswerSweep, EveryReadThatSaysDoneHoldsItsOwnWords) {
     EXPECT_GT(done_reads_, runs * 3) << done_reads_ << " reads done";
 }
 
+// Cases between the sweep's steps, found by a finer one: 200 and 100 ms blocks, where the
+// tail of one answer reaches the port after the quiet before a resend has ended.
+TEST_F(AnswerSweep, CasesBetweenItsSteps) {
+    struct Case {
+        int mode;
+        double block, phase, late;
+        Lateness how;
+        Told told;
+    };
+    const Case cases[] = {
+        {2, 0.2, 0.0, 2.58, Lateness::always, Told::system},
+        {2, 0.2, 0.1, 2.58, Lateness::always, Told::system},
+        {0, 0.2, 0.0, 2.08, Lateness::always, Told::nothing},
+        {0, 0.2, 0.1, 2.08, Lateness::always, Told::nothing},
+        {2, 0.2, 0.0, 2.18, Lateness::always, Told::nothing},
+        {2, 0.2, 0.0, 2.18, Lateness::pair, Told::nothing},
+        {0, 0.1, 0.0, 3.22, Lateness::queued, Told::nothing},
+        {0, 0.1, 0.05, 3.22, Lateness::queued, Told::nothing},
+    };
+    for (const Case& c : cases)
+        for (const bool moving : {false, true}) {
+            SCOPED_TRACE("mode " + std::to_string(c.mode) + " block " + std::to_string(c.block) +
+                         " at " + std::to_string(c.phase) + ", late " + std::to_string(c.late) +
+                         (moving ? ", moving" : ", held"));
+            run(c.mode, c.block, c.phase, c.late, c.how, moving, c.told);
+            if (HasFatalFailure()) return;
+        }
+}
+
 INSTANTIATE_TEST_SUITE_P(Link, AnswerSweep, ::testing::Values(0, 1, 2),
                          [](const auto& info) { return "bus_mode_" + std::to_string(info.param); });
 

@@ -75,7 +75,9 @@ const FaultRow rows[] = {
         false, Op::read, 2, 4, 4, 0.6, 0.9},
     {"short_answer_padded_once", {Fault::register_count(-1).next(1), Fault::extra_bytes({0, 0}).next(1)},
         false, Op::read, 0, 2, 1, 0.1, 0.3},
-    {"long_answer", {Fault::register_count(1)}, false, Op::read, 2, 4, 4, 0.6, 0.9},
+    // The rest of each answer comes in the pause: the port may hold more of it, so each
+    // resend waits for the longest block of quiet.
+    {"long_answer", {Fault::register_count(1)}, false, Op::read, 2, 4, 4, 1.4, 1.6},
     {"wrong_echo_of_write", {Fault::wrong_echo()}, false, Op::write, 2, 4, 4, 0.6, 0.9},
     {"echoed_start_too_high", {Fault::wrong_echo(1, 0)}, false, Op::write, 2, 4, 4, 0.6, 0.9},
     {"echoed_start_too_low", {Fault::wrong_echo(-1, 0)}, false, Op::write, 2, 4, 4, 0.6, 0.9},

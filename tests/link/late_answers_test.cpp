@@ -187,25 +187,56 @@ TEST_F(LateAnswers, TheTailOfADiscardedAnswerCostsAtMostOneResend) {
     }
 }
 
-// Bytes of another unit while an owed answer is waited for are not that answer: taken
-// for it, they would end the wait, and the answer, coming later, would be the next
-// request's (whose first send is lost) with the words of another block.
+// Bytes of another unit while an owed answer is waited for are not that answer, not even
+// where one of them equals the unit: taken for it, they would end the wait, and the
+// answer, coming later, would be the next request's (whose first send is lost) with the
+// words of another block.
 TEST_F(LateAnswers, AnotherUnitsBytesAreNotTheAnswerOwed) {
-    attach(sim::Plant::preset(0));
-    port().set_delivery_interval(0.016);
-    sim::Transmitter& device = plant().device(1);
-    for (int k = 0; k < 10; ++k) device.set_status(k, 100 + k);
-    plant().fault(Fault::delayed(1.2).registers(0, 0));
-    plant().fault(Fault::silent().registers(5, 5).next(1));
-    // After the first request's late answer is taken, before its resend's comes.
-    port().put_on_line({7, 3, 2, 0, 0, 7, 7, 7}, clock_.peek() + 1.4);
-    ASSERT_EQ(read_transaction(0, 5).status, link_status::done);
-    status_regs.fill(0);
-    const TransactionResult next = read_transaction(5, 5);
-    ASSERT_EQ(next.status, link_status::done);
-    EXPECT_EQ(next.sends, 2);
-    for (int k = 5; k < 10; ++k)
-        EXPECT_EQ(status_regs[static_cast<std::size_t>(k)], device.status(k)) << "word " << k;
+    const std::vector<std::uint8_t> talkers[] = {{7, 3, 2, 0, 0, 7, 7, 7}, {7, 3, 2, 0, 1, 7, 7, 7}};
+    for (const auto& talker : talkers) {
+        SCOPED_TRACE("talker byte 4: " + std::to_string(talker[4]));
+        attach(sim::Plant::preset(0));
+        port().set_delivery_interval(0.016);
+        sim::Transmitter& device = plant().device(1);
+        for (int k = 0; k < 10; ++k) device.set_status(k, 100 + k);
+        plant().fault(Fault::delayed(1.2).registers(0, 0));
+        plant().fault(Fault::silent().registers(5, 5).next(1));
+        // After the first request's late answer is taken, before its resend's comes.
+        port().put_on_line(talker, clock_.peek() + 1.4);
+        ASSERT_EQ(read_transaction(0, 5).status, link_status::done);
+        status_regs.fill(0);
+        const TransactionResult next = read_transaction(5, 5);
+        ASSERT_EQ(next.status, link_status::done);
+        EXPECT_EQ(next.sends, 2);
+        for (int k = 5; k < 10; ++k)
+            EXPECT_EQ(status_regs[static_cast<std::size_t>(k)], device.status(k)) << "word " << k;
+        reset_link_state();
+    }
+}
+
+// Two reads one after the other, each losing its first request (a scan): the wait for
+// the first one's owed answer ends with events, as the second one's receive runs none.
+TEST_F(LateAnswers, TheWindowTakesEventsBetweenTwoRetriedReads) {
+    for (const bool told : {true, false}) {
+        SCOPED_TRACE(told ? "block told" : "block told by nothing");
+        attach(sim::Plant::demo(0));
+        port().set_delivery_interval(0.064);
+        if (!told) port().tell_delivery_block(std::nullopt);
+        plant().fault(Fault::silent().registers(5, 5).next(1));
+        plant().fault(Fault::silent().registers(0, 0).next(1));
+        const double t0 = clock_.peek();
+        std::vector<double> pumps;
+        for (int k = 0; k < 800; ++k)
+            loop_.post_at(t0 + 0.01 * k, [&] { pumps.push_back(clock_.peek()); });
+        EXPECT_EQ(read_transaction(5, 60).sends, 2);
+        EXPECT_EQ(read_transaction(0, 5).sends, 2);
+        double longest = 0;
+        for (std::size_t i = 1; i < pumps.size(); ++i)
+            longest = std::max(longest, pumps[i] - pumps[i - 1]);
+        EXPECT_LE(longest, answer_seconds + 0.01);
+        loop_.run_for(10);
+        reset_link_state();
+    }
 }
 
 // While answers in flight are waited out the window keeps taking events, at least as
