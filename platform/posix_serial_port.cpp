@@ -79,7 +79,7 @@ std::string open_fault_text(const std::string& path, int error) {
     return fault_text(what) + " (" + system_to_cp1252(path) + "): " + system_reason(error);
 }
 
-constexpr int lock_retries = 4;
+constexpr int lock_retries = 20;
 constexpr int lock_retry_ms = 5;
 
 class PosixSerialPort final : public SerialPort {
@@ -106,8 +106,8 @@ class PosixSerialPort final : public SerialPort {
         const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) throw Fault(open_fault_text(path, errno));
         // The simulator program takes its line's lock for an instant now and then, to see
-        // whether anyone holds it: a lock refused is tried again for a few milliseconds
-        // before the port counts as in use.
+        // whether anyone holds it: a lock refused is tried again for a tenth of a second
+        // (a loaded machine may stretch that instant) before the port counts as in use.
         int locked = ::flock(fd, LOCK_EX | LOCK_NB);
         for (int retry = 0; locked != 0 && errno == EWOULDBLOCK && retry < lock_retries; ++retry) {
             ::poll(nullptr, 0, lock_retry_ms);
