@@ -50,40 +50,12 @@ const Bus hzl3{"hzl3", 2, 17, 1, 16, 20};
 
 // The count in force before the read: the start's 127, a device's, or a loaded file's.
 enum class Before { start, krv_128, krv_140, dlx, file };
-const char* name_of(Before b) {
-    switch (b) {
-        case Before::start:
-            return "after_start";
-        case Before::krv_128:
-            return "after_krv128";
-        case Before::krv_140:
-            return "after_krv140";
-        case Before::dlx:
-            return "after_dlx";
-        case Before::file:
-            return "after_file";
-    }
-    return "";
-}
+constexpr const char* before_names[] = {"after_start", "after_krv128", "after_krv140", "after_dlx",
+                                        "after_file"};
 
 enum class Path { read, online, diagnosis, scan, restore, list_double_click };
-const char* name_of(Path p) {
-    switch (p) {
-        case Path::read:
-            return "read";
-        case Path::online:
-            return "online";
-        case Path::diagnosis:
-            return "diagnosis";
-        case Path::scan:
-            return "scan";
-        case Path::restore:
-            return "restore";
-        case Path::list_double_click:
-            return "list_double_click";
-    }
-    return "";
-}
+constexpr const char* path_names[] = {"read", "online",  "diagnosis",
+                                      "scan", "restore", "list_double_click"};
 
 struct Case {
     Bus bus;
@@ -92,8 +64,8 @@ struct Case {
     Kind target;
 };
 std::string case_name(const Case& c) {
-    return std::string(c.bus.name) + "_" + name_of(c.path) + "_" + name_of(c.before) + "_" +
-           c.target.name;
+    return std::string(c.bus.name) + "_" + path_names[static_cast<int>(c.path)] + "_" +
+           before_names[static_cast<int>(c.before)] + "_" + c.target.name;
 }
 void PrintTo(const Case& c, std::ostream* os) {
     *os << case_name(c);
