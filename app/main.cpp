@@ -2,7 +2,8 @@
 // program start and then lives on Qt's event loop until the program ends or no window
 // is shown any more.
 #include <QApplication>
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -122,18 +123,17 @@ std::filesystem::path registry_path() {
 constexpr int exit_no_window = 3;
 constexpr int exit_no_picture = 5;
 
-// Writes the picture as PNG; empty when it was written, else why not (the system's
-// reason where it gave one).
+// Writes the picture as PNG; empty when it was written, else why not (UTF-8, the
+// system's reason where it gave one). The file gets exactly the bytes of its name: Qt
+// would take the name as text and lose a byte that is no UTF-8.
 std::string write_png(const QPixmap& picture, const std::string& path) {
-    QFile out(QFile::decodeName(path.c_str()));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return out.errorString().toStdString();
-    if (!picture.save(&out, "PNG") || !out.flush()) {
-        const std::string why = out.error() != QFileDevice::NoError
-                                    ? out.errorString().toStdString()
-                                    : "the picture could not be made into a PNG";
-        out.remove();  // no half-written picture is left
-        return why;
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return "the picture could not be made into a PNG";
+    if (const int err = dvx::platform::write_output_file(
+            path, {png.constData(), static_cast<std::size_t>(png.size())}))
+        return dvx::platform::to_utf8(dvx::platform::system_reason(err));
     return {};
 }
 
