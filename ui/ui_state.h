@@ -34,7 +34,9 @@ struct State {
     bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
     int exit_code = 0;  // of end_program
-    int pointer = mp_default;
+    int pointer = mp_default;       // as set last
+    int transactions = 0;           // TransactionScopes alive
+    bool busy_pointer = false;      // events ran inside the transaction: the hourglass
     std::vector<TimerEntry> timers;
     int keys_down[256] = {};
     int shift_down = 0;
@@ -93,6 +95,12 @@ void settle_focus();
 // Posts one settle_focus for the next pump (none while one waits).
 void request_focus_settle();
 void clear_control(Control* c);
+
+// While a transaction is underway: the user's actions on `c` and its ticks are refused
+// unless it is marked to run then.
+bool refused_while_busy(const Control& c);
+// A pump begins: inside a transaction the pointer turns to the hourglass.
+void events_run();
 
 // Timers.
 void timer_set(Timer* t, bool run);
