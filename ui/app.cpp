@@ -347,9 +347,8 @@ const KeyName* find_key(std::string name) {
 }
 
 void deliver_key(int key, int shift, int ascii) {
-    detail::settle_focus();
-    Control* c = st().focus;
-    if (!c || !c->alive() || detail::refused_while_busy(*c)) return;
+    Control* c = detail::keys_control();
+    if (!c) return;
     if (ascii < 0 || key == vk_return || key == vk_escape || key == vk_back)
         user_key(key, shift);
     else

@@ -58,14 +58,6 @@ bool usable_now(Control& c) {
            !detail::refused_while_busy(c);
 }
 
-// The focused control, once the keys are settled, when the user's keys may reach it.
-Control* keys_control() {
-    detail::settle_focus();
-    Control* c = st().focus;
-    if (!c || !c->alive() || detail::refused_while_busy(*c)) return nullptr;
-    return c;
-}
-
 // The user moves the focus to `c`: true when it landed there (a LostFocus handler may
 // keep it elsewhere), and then the window counts the move.
 bool move_focus_by_user(Control& c) {
@@ -117,6 +109,13 @@ bool navigate(Control& from, bool back) {
 }  // namespace
 
 namespace detail {
+
+Control* keys_control() {
+    settle_focus();
+    Control* c = st().focus;
+    if (!c || !c->alive() || refused_while_busy(*c)) return nullptr;
+    return c;
+}
 
 void dispatch_key(Control& c, int key, int shift, int ascii) {
     KeyHold hold(key, shift);
@@ -296,7 +295,7 @@ bool user_access_key(Control& c) {
 }
 
 bool user_key(int key_code, int shift) {
-    Control* c = keys_control();
+    Control* c = detail::keys_control();
     if (!c) return false;
     detail::dispatch_key(*c, key_code, shift, ascii_of_key(key_code, shift));
     return true;
@@ -304,7 +303,7 @@ bool user_key(int key_code, int shift) {
 
 bool user_type(const std::string& text) {
     for (char ch : text) {
-        Control* c = keys_control();
+        Control* c = detail::keys_control();
         if (!c) return false;
         int shift = 0;
         const auto b = static_cast<unsigned char>(ch);
@@ -315,7 +314,7 @@ bool user_type(const std::string& text) {
 }
 
 bool user_paste(TextBox& t, const std::string& text) {
-    if (keys_control() != &t) return false;
+    if (detail::keys_control() != &t) return false;
     std::string keys;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto ch = static_cast<unsigned char>(text[i]);

@@ -130,6 +130,9 @@ class BoxScope {
 // The key code of a typed character, and whether Shift makes it.
 int char_key_code(unsigned char ch, int& shift);
 
+// The focused control, once the keys are settled, when the user's keys may reach it
+// (none while a transaction refuses them).
+Control* keys_control();
 // Dispatches one key to a control: KeyDown, KeyPress (ascii >= 0), default, KeyUp.
 void dispatch_key(Control& c, int key, int shift, int ascii);
 

@@ -35,6 +35,7 @@
 #include "pages/h_online.h"
 #include "pages/openers.h"
 #include "platform/cp1252.h"
+#include "tests/app/layer_state.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/app/qt_windows_fixture.h"
@@ -52,54 +53,6 @@ std::string name_of(const ui::Control& c) {
 }
 std::string name_of(const ui::Form& f) {
     return platform::to_utf8(f.name());
-}
-
-// What a user sees of a control: its texts, values and choices, shown and enabled.
-std::string shown_state(ui::Control& c, bool flags = true) {
-    std::ostringstream s;
-    s << name_of(c);
-    if (flags) s << (c.visible() ? " v" : " h") << (c.enabled() ? "e" : "d");
-    s << ' ';
-    switch (c.kind()) {
-        case ui::Kind::text_box:
-            s << static_cast<ui::TextBox&>(c).text();
-            break;
-        case ui::Kind::combo_box:
-        case ui::Kind::list_box: {
-            auto& l = static_cast<ui::ListControl&>(c);
-            s << l.list_index() << ':';
-            for (int i = 0; i < l.list_count(); ++i) s << l.list(i) << ';';
-            break;
-        }
-        case ui::Kind::check_box:
-            s << static_cast<ui::CheckBox&>(c).value();
-            break;
-        case ui::Kind::option_button:
-            s << static_cast<ui::OptionButton&>(c).value();
-            break;
-        case ui::Kind::list_view: {
-            auto& v = static_cast<ui::ListView&>(c);
-            s << v.selected_index() << ':';
-            for (int i = 1; i <= v.item_count(); ++i) s << v.item(i).text() << ';';
-            break;
-        }
-        case ui::Kind::grid: {
-            auto& g = static_cast<ui::Grid&>(c);
-            for (int r = 0; r < g.rows(); ++r)
-                for (int k = 0; k < g.cols(); ++k) s << g.text_matrix(r, k) << ';';
-            break;
-        }
-        case ui::Kind::vscroll_bar:
-            s << static_cast<ui::VScrollBar&>(c).value();
-            break;
-        case ui::Kind::gauge:
-            s << static_cast<ui::Gauge&>(c).value();
-            break;
-        default:
-            if (auto* cc = dynamic_cast<ui::CaptionControl*>(&c)) s << cc->caption();
-            break;
-    }
-    return s.str();
 }
 
 // The device in hand, the image, the settings store, the working folder, every field of
@@ -253,20 +206,9 @@ const Config configs[] = {{"direct, KRV 4.05", 0, 1},
                           {"HZL, KRV 4.04", 1, 1},
                           {"HZL3, KRV 4.11", 2, 1}};
 
-class BusyInventory : public DeviceFixture {
+// With the real renderer: the windows are drawn as the user sees them.
+class BusyInventory : public QtWindowsFixture {
   protected:
-    void SetUp() override {
-        qt_app();
-        DeviceFixture::SetUp();
-        pages::install_openers();
-        calib::install_openers();
-        gateway::install_openers();
-        boxes_.answer_all(ui::id_ok);
-    }
-    void TearDown() override {
-        mainwin::page_openers() = {};
-        DeviceFixture::TearDown();
-    }
 
     // The program started on the bus, level 2, the device selected and read.
     void fresh(const Config& c) {
@@ -319,7 +261,7 @@ class BusyInventory : public DeviceFixture {
             w.fields.push_back(name_of(*f) + (f->visible() ? " shown " : " hidden ") +
                                f->caption());
             for (ui::Control* c : f->controls())
-                w.fields.push_back(name_of(*f) + "/" + shown_state(*c, !made_usable(c)));
+                w.fields.push_back(name_of(*f) + "/" + layer_state(*c, !made_usable(c)));
         }
         w.printed = printer_.lines().size();
         return w;
