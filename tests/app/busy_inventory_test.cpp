@@ -513,9 +513,11 @@ class BusyInventory : public QtWindowsFixture {
         }
         force_ = true;
         const auto met = reached_at_;
-        for (const auto& [window, at] : met) reach(at.first, at.second, [&](ui::Form& f) {
-            return name_of(f) != window || use_all(f, op);
-        });
+        for (const auto& [name, at] : met) {
+            const std::string window = name;
+            reach(at.first, at.second,
+                  [&](ui::Form& f) { return name_of(f) != window || use_all(f, op); });
+        }
         force_ = false;
 
         // Every window of the program was used, and every entry on one of them.
