@@ -49,7 +49,8 @@ namespace dvx::testing {
 namespace {
 
 std::string name_of(const ui::Control& c) {
-    return platform::to_utf8(c.name()) + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
+    return platform::to_utf8(c.name()) +
+           (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
 }
 std::string name_of(const ui::Form& f) {
     return platform::to_utf8(f.name());
@@ -77,9 +78,11 @@ std::vector<std::string> differences(const World& a, const World& b) {
     auto lists = [&out](const char* what, const std::vector<std::string>& x,
                         const std::vector<std::string>& y) {
         for (const std::string& e : x)
-            if (std::find(y.begin(), y.end(), e) == y.end()) out.push_back(std::string(what) + " was " + e);
+            if (std::find(y.begin(), y.end(), e) == y.end())
+                out.push_back(std::string(what) + " was " + e);
         for (const std::string& e : y)
-            if (std::find(x.begin(), x.end(), e) == x.end()) out.push_back(std::string(what) + " is " + e);
+            if (std::find(x.begin(), x.end(), e) == x.end())
+                out.push_back(std::string(what) + " is " + e);
     };
     lists("store", a.store, b.store);
     lists("file", a.files, b.files);
@@ -105,7 +108,8 @@ Use use_of(ui::Control& c) {
             case ui::Kind::list_box: {
                 auto& l = static_cast<ui::ListControl&>(c);
                 u.acts.push_back([&l] {
-                    if (l.list_count() > 0) ui::user_select(l, (l.list_index() + 1) % l.list_count());
+                    if (l.list_count() > 0)
+                        ui::user_select(l, (l.list_index() + 1) % l.list_count());
                 });
                 break;
             }
@@ -170,8 +174,8 @@ bool usable(ui::Control& c) {
 
 // One thing to use on a window: a control with a handler, or the frame's close.
 struct Entry {
-    std::string key;    // "window/control(index)", "window/(frame)"
-    std::string name;   // the control's name, empty for the frame
+    std::string key;   // "window/control(index)", "window/(frame)"
+    std::string name;  // the control's name, empty for the frame
     int index = -1;
     bool allowed = false;
 };
@@ -209,7 +213,6 @@ const Config configs[] = {{"direct, KRV 4.05", 0, 1},
 // With the real renderer: the windows are drawn as the user sees them.
 class BusyInventory : public QtWindowsFixture {
   protected:
-
     // The program started on the bus, level 2, the device selected and read.
     void fresh(const Config& c) {
         ui::reset_forms();
@@ -379,7 +382,8 @@ class BusyInventory : public QtWindowsFixture {
             if (::testing::Test::HasFatalFailure()) return;
             const bool done = open_by(r, [&](ui::Form& f) {
                 SCOPED_TRACE(name_of(f));
-                if (!reached_at_.count(name_of(f))) reached_at_.emplace(name_of(f), std::pair{cfg, r});
+                if (!reached_at_.count(name_of(f)))
+                    reached_at_.emplace(name_of(f), std::pair{cfg, r});
                 return work(f);
             });
             if (done) return;
@@ -394,7 +398,8 @@ class BusyInventory : public QtWindowsFixture {
         std::vector<Reach> out{Reach{}};
         for (std::size_t k = 0; k < openers().size(); ++k) {
             out.push_back({static_cast<int>(k), false, nullptr});
-            if (openers()[k] == &main().m_cal_inp) out.push_back({static_cast<int>(k), true, nullptr});
+            if (openers()[k] == &main().m_cal_inp)
+                out.push_back({static_cast<int>(k), true, nullptr});
         }
         return out;
     }
@@ -404,7 +409,8 @@ class BusyInventory : public QtWindowsFixture {
         for (ui::Control* k = &c; k; k = k->container()) {
             k->set_visible(true);
             k->set_enabled(true);
-            if (k->tab_page() >= 0) static_cast<ui::TabControl*>(k->container())->set_tab(k->tab_page());
+            if (k->tab_page() >= 0)
+                static_cast<ui::TabControl*>(k->container())->set_tab(k->tab_page());
         }
     }
 
@@ -417,7 +423,9 @@ class BusyInventory : public QtWindowsFixture {
             all_entries_.insert(e.key);
             if (covered_.count(e.key)) continue;
             SCOPED_TRACE(e.key);
-            auto control = [&f, &e] { return e.name.empty() ? nullptr : f.control(e.name, e.index); };
+            auto control = [&f, &e] {
+                return e.name.empty() ? nullptr : f.control(e.name, e.index);
+            };
             // Usable now, or made so by code in the last pass.
             auto ready = [&] {
                 ui::Control* c = control();

@@ -12,7 +12,8 @@ namespace dvx::testing {
 // is enabled and visible (unless `flags` is false), its text, value, choice or cells.
 inline std::string layer_state(ui::Control& c, bool flags = true) {
     std::ostringstream s;
-    s << platform::to_utf8(c.name()) << (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
+    s << platform::to_utf8(c.name())
+      << (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "");
     if (flags) s << (c.enabled() ? "" : " disabled") << (c.visible() ? "" : " hidden");
     s << ": ";
     switch (c.kind()) {

@@ -91,8 +91,8 @@ std::string state_of(Desk& d) {
     std::ostringstream s;
     s << d.txt.text() << '|' << d.cmb.list_index() << '|' << d.lst.list_index() << '|'
       << d.chk.value() << '|' << d.opt.value() << '|' << d.liv.selected_index() << '|'
-      << d.grd.row() << ',' << d.grd.col() << ',' << d.grd.top_row() << '|' << d.vsb.value()
-      << '|' << d.tab.tab() << '|' << d.loaded() << d.visible() << '|' << d.handled << '|'
+      << d.grd.row() << ',' << d.grd.col() << ',' << d.grd.top_row() << '|' << d.vsb.value() << '|'
+      << d.tab.tab() << '|' << d.loaded() << d.visible() << '|' << d.handled << '|'
       << (focus_owner() ? focus_owner()->name() : std::string("none")) << '|'
       << (active_form() ? active_form()->name() : std::string("none"));
     return s.str();
@@ -147,7 +147,8 @@ const std::vector<Action>& actions() {
         {"a paste", [](Desk& d) { return user_paste(d.txt, "7"); }},
         {"close by the frame", [](Desk& d) { return user_close(d); }},
         {"activate another window", [](Desk&) { return user_activate(*test::other_inst); }},
-        {"keys queued by code", [](Desk&) {
+        {"keys queued by code",
+         [](Desk&) {
              send_keys("7");
              return true;
          }},
