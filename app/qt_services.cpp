@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
@@ -14,8 +16,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 #include "app/qt_loop.h"
 #include "app/twips.h"
@@ -26,6 +31,8 @@
 #include "ui/services.h"
 
 namespace dvx::app {
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -181,15 +188,74 @@ std::vector<std::string> qt_name_filters(const std::string& filter) {
     return out;
 }
 
+namespace {
+
+// Qt takes and gives paths as text, where a byte that is no UTF-8 (an older system's
+// umlaut) is U+FFFD; Qt can neither list, stat nor enter a name that holds one.
+QString shown(const fs::path& path) {
+    return QFile::decodeName(path.c_str());
+}
+
+// The proposal as Qt can take it. Qt cannot enter the folder of a name it cannot stat: it
+// stays where it stands and cuts the '/' off such an absolute proposal, so that one goes
+// in relative to the folder Qt stands in, the working folder where Qt could enter none
+// and stands there as "." (a ".." is taken back in chosen_path).
+QString proposal_for(const QFileDialog& dlg, const fs::path& proposal) {
+    if (!proposal.is_absolute() || QFileInfo(shown(proposal.parent_path())).isDir())
+        return shown(proposal);
+    std::error_code ec;
+    const QDir at = dlg.directory();
+    const fs::path from = at.path() == "."
+                              ? fs::current_path(ec)
+                              : fs::path(QFile::encodeName(at.absolutePath()).toStdString());
+    return shown(ec ? proposal : proposal.lexically_relative(from));
+}
+
+// The system's bytes of the path Qt gives, a relative one from the working folder (where
+// Qt stands as "."), ".." taken as Qt takes it: a part that holds U+FFFD is the one entry
+// of its folder that Qt shows so. Where no entry or several do, the name is told with the
+// reason, and none is given.
+std::optional<std::string> chosen_path(const QString& chosen) {
+    std::error_code ec;
+    fs::path path = QDir::isAbsolutePath(chosen) ? fs::path("/") : fs::current_path(ec);
+    for (const QString& part : chosen.split('/', Qt::SkipEmptyParts)) {
+        if (part == ".") continue;
+        if (part == "..") {
+            path = path.parent_path();
+            continue;
+        }
+        if (!part.contains(QChar::ReplacementCharacter)) {
+            path /= QFile::encodeName(part).toStdString();
+            continue;
+        }
+        std::vector<fs::path> shown_so;
+        for (fs::directory_iterator it(path.empty() ? "." : path, ec), end; !ec && it != end;
+             it.increment(ec))
+            if (shown(it->path().filename()) == part) shown_so.push_back(it->path().filename());
+        if (shown_so.size() != 1) {
+            ui::show_titled(
+                platform::fault_naming(platform::FaultText::path_file_access_error,
+                                       QFile::encodeName(chosen).toStdString(),
+                                       platform::system_reason(ec ? ec.value() : EILSEQ)));
+            return std::nullopt;
+        }
+        path /= shown_so.front();
+    }
+    return path.string();
+}
+
+}  // namespace
+
 std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
     if (nobody_answers_) end_unanswered(r.title, r.save ? "a file to save" : "a file to open");
     const ActiveWindowBack back;
     QFileDialog dlg(QApplication::activeWindow(), qstr(r.title));
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(r.save                                ? QFileDialog::AnyFile
-                    : (r.flags & ui::ofn_file_must_exist) ? QFileDialog::ExistingFile
-                                                          : QFileDialog::AnyFile);
+    // Any name, also where the file must exist: Qt would look for it under its text and
+    // miss it in a folder whose name is no UTF-8. The caller reads it under its bytes and
+    // tells a missing one (the load in its own words).
+    dlg.setFileMode(QFileDialog::AnyFile);
     if (r.save && !(r.flags & ui::ofn_overwrite_prompt))
         dlg.setOption(QFileDialog::DontConfirmOverwrite);
     QStringList filters;
@@ -201,10 +267,10 @@ std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
     }
     if (!r.default_ext.empty()) dlg.setDefaultSuffix(qstr(r.default_ext));
     // The proposal and the choice are paths: the system's bytes, not the window's text.
-    if (!r.file_name.empty()) dlg.selectFile(QFile::decodeName(r.file_name.c_str()));
+    if (!r.file_name.empty()) dlg.selectFile(proposal_for(dlg, r.file_name));
     note_box_opened();
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
-    return QFile::encodeName(dlg.selectedFiles().front()).toStdString();
+    return chosen_path(dlg.selectedFiles().front());
 }
 
 // ---------------------------------------------------------------------------------

@@ -40,7 +40,9 @@ class QtMessageBoxes final : public ui::MessageBoxes {
 std::vector<std::string> qt_name_filters(const std::string& filter);
 
 // QFileDialog (Qt's own, the same on every desktop): filters, default extension,
-// proposed name, overwrite and must-exist flags. Cancel gives none.
+// proposed name, overwrite flag. The choice comes back as the bytes of the file chosen
+// (a name Qt cannot give back is told and gives none); the open dialog takes any name,
+// the caller finds a missing file under its bytes. Cancel gives none.
 class QtFileDialogs final : public ui::FileDialogs {
   public:
     std::optional<std::string> show(const ui::FileDialogRequest& request) override;

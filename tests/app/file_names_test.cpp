@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -32,6 +33,7 @@
 #include "tests/support/locales.h"
 #include "tests/support/processes.h"
 #include "tests/support/real_line.h"
+#include "texts/messages.h"
 #include "ui/app.h"
 
 namespace dvx::testing {
@@ -47,9 +49,12 @@ std::string bytes_of(const fs::path& p) {
 }
 
 // The main window with Qt's message boxes and file dialogs, answered as a user would: a
-// file dialog gets the path typed into its name field and Enter, a box is read and
-// answered with Enter. A dialog that is still up at its next look did not take the
-// name: it is left with Esc and counted.
+// file dialog gets the path typed into its name field (or its proposal as it stands) and
+// Enter, a box is read and answered with Enter (Esc from the sixth since the last choice,
+// so a save that keeps failing ends). A dialog that is still up at its next look did not
+// take the name: it is left with Esc and counted. Boxes have a timer of their own: a box
+// that comes up from the Enter that answers a dialog is shown while the dialog's timer is
+// still in its tick, and Qt fires no timer again from within its own tick.
 class QtFileNames : public DeviceFixture {
   protected:
     void SetUp() override {
@@ -57,42 +62,52 @@ class QtFileNames : public DeviceFixture {
         DeviceFixture::SetUp();
         ui::services().boxes = &qt_boxes_;
         ui::services().dialogs = &qt_dialogs_;
-        QObject::connect(&answer_, &QTimer::timeout, [this] { answer(); });
+        QObject::connect(&answer_, &QTimer::timeout, [this] { answer_dialog(); });
         answer_.start(2);
+        QObject::connect(&answer_boxes_, &QTimer::timeout, [this] { answer_box(); });
+        answer_boxes_.start(2);
     }
     void TearDown() override {
         answer_.stop();
+        answer_boxes_.stop();
         DeviceFixture::TearDown();
     }
 
-    void answer() {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) return;
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            boxes_seen_.push_back(box->text().toStdString());
-            QTest::keyClick(box->focusWidget() ? box->focusWidget() : box, Qt::Key_Return);
-        } else if (auto* fd = qobject_cast<QFileDialog*>(modal)) {
-            if (fd == last_dialog_) {
-                ++refused_;
-                QTest::keyClick(fd, Qt::Key_Escape);
-                return;
-            }
-            last_dialog_ = fd;
-            auto* name = fd->findChild<QLineEdit*>("fileNameEdit");
-            ASSERT_NE(name, nullptr);
-            name->setText(QString::fromStdString(typed_));
-            QTest::keyClick(name, Qt::Key_Return);
-        }
+    void answer_box() {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible()) return;
+        boxes_seen_.push_back(box->text().toStdString());
+        QTest::keyClick(box->focusWidget() ? box->focusWidget() : box,
+                        boxes_seen_.size() > 5 ? Qt::Key_Escape : Qt::Key_Return);
     }
-    void choose(const std::string& utf8_path) {
+    void answer_dialog() {
+        auto* fd = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!fd || !fd->isVisible()) return;
+        if (fd == last_dialog_) {
+            ++refused_;
+            QTest::keyClick(fd, Qt::Key_Escape);
+            return;
+        }
+        last_dialog_ = fd;
+        auto* name = fd->findChild<QLineEdit*>("fileNameEdit");
+        ASSERT_NE(name, nullptr);
+        proposed_ = name->text().toStdString();
+        if (typed_) name->setText(QString::fromStdString(*typed_));
+        QTest::keyClick(name, Qt::Key_Return);
+    }
+    // The path typed, UTF-8 as Qt shows it (a byte that is no UTF-8 shows as U+FFFD);
+    // none takes the proposal as it stands.
+    void choose(const std::optional<std::string>& utf8_path) {
         typed_ = utf8_path;
         last_dialog_ = nullptr;
+        boxes_seen_.clear();
     }
 
     app::QtMessageBoxes qt_boxes_;
     app::QtFileDialogs qt_dialogs_;
-    QTimer answer_;
-    std::string typed_;
+    QTimer answer_, answer_boxes_;
+    std::optional<std::string> typed_;
+    std::string proposed_;  // what the name field showed when the dialog came up
     QPointer<QFileDialog> last_dialog_;
     int refused_ = 0;
     std::vector<std::string> boxes_seen_;  // UTF-8, as Qt shows them
@@ -152,6 +167,181 @@ TEST_F(QtFileNames, AConfigurationIsSavedAndLoadedUnderTheNameTyped) {
         EXPECT_EQ(m.Komentar.text(), comment);
         EXPECT_EQ(model::param_image[7], 4711);
         EXPECT_EQ(mainwin::config_file_name, file.string());
+    }
+}
+
+// Every regular file under the folder but the connection settings the main window keeps
+// in the working folder.
+std::vector<fs::path> files_under(const fs::path& folder) {
+    std::vector<fs::path> out;
+    for (const auto& e : fs::recursive_directory_iterator(folder))
+        if (e.is_regular_file() && e.path().filename().string().rfind("krv_con.cfg", 0) != 0)
+            out.push_back(e.path());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The process's working folder from construction to destruction.
+class InFolder {
+  public:
+    explicit InFolder(const fs::path& folder) : was_(fs::current_path()) {
+        fs::current_path(folder);
+    }
+    ~InFolder() { fs::current_path(was_); }
+    InFolder(const InFolder&) = delete;
+    InFolder& operator=(const InFolder&) = delete;
+
+  private:
+    fs::path was_;
+};
+
+// The working folder and the folder a configuration goes to, each named in ASCII, in
+// UTF-8 beyond ASCII and with a byte that is no UTF-8 (0xFC, an older system's umlaut):
+// Qt shows that byte as U+FFFD and can neither list, stat nor enter such a folder. The
+// name typed as Qt shows it (relative to the working folder at a first start there), the
+// proposal of the last path taken as it stands while Qt's dialog opens in another folder
+// and at a first start, and the path typed for the load: each is the file under exactly
+// its bytes; a missing one is the load's own message. Qt shows no box of its own and
+// nothing lands anywhere else.
+TEST_F(QtFileNames, AConfigurationLandsUnderItsOwnBytesInEveryKindOfFolder) {
+    const struct {
+        const char* kind;
+        std::string name;
+    } folders[] = {{"ASCII", "Werk"},
+                   {"UTF-8", "Kläranlage"},
+                   {"0xFC",
+                    "Pr\xFC"
+                    "f"}};
+    ASSERT_TRUE(start());
+    auto& m = main();
+    platform::DiskFiles files;  // paths from the working folder, as in the program
+    ui::services().files = &files;
+    const fs::path root = fs::canonical(dir_);
+    // Qt's file dialog opens where the last one stood, as any dialog's setDirectory leaves
+    // it. A folder that is gone, in a folder that is gone, opens it in the working folder,
+    // as at a first start there.
+    QFileDialog last;
+    const auto next_dialog_opens_in = [&last](const fs::path& folder) {
+        last.setDirectory(QFile::decodeName(folder.c_str()));
+    };
+    const fs::path gone = root / "gone" / "gone", elsewhere = root / "elsewhere";
+    fs::create_directories(elsewhere);
+    const std::string exists = platform::to_utf8(texts::msg_file_exists);
+    const std::string not_config = platform::to_utf8(texts::msg_not_config_file);
+    int row = 0;
+    for (const auto& w : folders) {
+        for (int t = -1; t < 3; ++t) {
+            const std::string in = t < 0 ? std::string() : folders[t].name;
+            SCOPED_TRACE(
+                std::string("working folder ") + w.kind + ", the file " +
+                (t < 0 ? "in it" : std::string("in a folder of it in ") + folders[t].kind));
+            const fs::path work = root / ("row" + std::to_string(row++)) / w.name;
+            const fs::path file = work / in / "TT-101.krv";
+            fs::create_directories(file.parent_path());
+            const InFolder working(work);
+            m.Komentar1.set_text("");  // the save proposes the last path
+            mainwin::config_file_name.clear();
+            refused_ = 0;
+
+            m.Komentar.set_text("first");
+            next_dialog_opens_in(gone);
+            choose((fs::path(in) / "TT-101.krv").string());
+            click(m.m_dat_save);
+            EXPECT_TRUE(boxes_seen_.empty()) << boxes_seen_.front();
+            EXPECT_TRUE(fs::is_regular_file(file)) << "typed";
+
+            const struct {
+                const char* what;
+                fs::path opens_in;
+                const char* comment;
+            } proposals[] = {{"another folder", elsewhere, "second"},
+                             {"a first start", gone, "third"}};
+            for (const auto& p : proposals) {
+                SCOPED_TRACE(std::string("the proposal while the dialog opens in ") + p.what);
+                m.Komentar.set_text(p.comment);
+                next_dialog_opens_in(p.opens_in);
+                choose(std::nullopt);
+                click(m.m_dat_save);
+                // The name alone where Qt enters its folder, else the path from where the
+                // dialog stands.
+                const fs::path from = p.opens_in == gone ? work : elsewhere;
+                EXPECT_EQ(
+                    proposed_,
+                    file.string().find('\xFC') == std::string::npos
+                        ? "TT-101.krv"
+                        : QFile::decodeName(file.lexically_relative(from).c_str()).toStdString());
+                EXPECT_EQ(boxes_seen_, std::vector<std::string>{exists});
+                EXPECT_NE(bytes_of(file).find(p.comment), std::string::npos);
+            }
+
+            m.Komentar.set_text("changed");
+            choose(file.string());
+            click(m.m_dat_load);
+            EXPECT_TRUE(boxes_seen_.empty()) << boxes_seen_.front();
+            EXPECT_EQ(m.Komentar.text(), "third");
+            EXPECT_EQ(mainwin::config_file_name, file.string());
+
+            choose((file.parent_path() / "missing.krv").string());
+            click(m.m_dat_load);
+            EXPECT_EQ(boxes_seen_, std::vector<std::string>{not_config});
+
+            EXPECT_EQ(refused_, 0) << "every dialog took its name";
+            EXPECT_EQ(files_under(work.parent_path()),
+                      (std::vector<fs::path>{file, file.string() + ".lock"}));
+            EXPECT_EQ(files_under(elsewhere), std::vector<fs::path>{});
+        }
+    }
+    for (const auto& e : fs::recursive_directory_iterator(root))
+        EXPECT_EQ(e.path().string().find("\xEF\xBF\xBD"), std::string::npos) << e.path();
+}
+
+// A name that Qt shows with U+FFFD where no entry of its folder, or more than one, shows
+// so cannot be given back as bytes: it is refused with the name and the reason, and the
+// save writes nothing and the load takes nothing.
+TEST_F(QtFileNames, ANameQtCannotGiveBackIsRefusedWithIt) {
+    ASSERT_TRUE(start());
+    auto& m = main();
+    const std::string d = fs::canonical(dir_).string();
+    fs::create_directories(dir_ /
+                           "Pr\xFC"
+                           "f");
+    fs::create_directories(dir_ /
+                           "Pr\xE4"
+                           "f");
+    const std::string shown_alike = d +
+                                    "/Pr\xEF\xBF\xBD"
+                                    "f/TT-101.krv";
+    const std::string refused = "Path/File access error\n";
+    const std::string reason = "\nInvalid or incomplete multibyte or wide character";
+    const struct {
+        const char* what;
+        ui::Control& menu;
+        std::string typed, box;
+    } cases[] = {
+        {"a save into either of two folders Qt shows alike", m.m_dat_save, shown_alike,
+         refused + d + "/Pr?f/TT-101.krv" + reason},
+        {"a load from either of them", m.m_dat_load, shown_alike,
+         refused + d + "/Pr?f/TT-101.krv" + reason},
+        {"a save into a folder no entry is shown as", m.m_dat_save,
+         d + "/Kl\xEF\xBF\xBD"
+             "r/TT-101.krv",
+         refused + d + "/Kl?r/TT-101.krv" + reason},
+        {"a load of a file no entry is shown as", m.m_dat_load, d + "/TT\xEF\xBF\xBD.krv",
+         refused + d + "/TT?.krv" + reason},
+    };
+    const std::vector<fs::path> before = files_under(dir_);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mainwin::config_file_name = "before";
+        m.Komentar.set_text("kept");
+        refused_ = 0;
+        choose(c.typed);
+        click(c.menu);
+        EXPECT_EQ(refused_, 0);
+        EXPECT_EQ(boxes_seen_, std::vector<std::string>{c.box});
+        EXPECT_EQ(mainwin::config_file_name, "before") << "as a cancel";
+        EXPECT_EQ(m.Komentar.text(), "kept");
+        EXPECT_EQ(files_under(dir_), before);
     }
 }
 
