@@ -34,6 +34,8 @@ struct State {
     bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
     int exit_code = 0;  // of end_program
+    bool closing = false;         // begin_closing: boxes are answered at once
+    bool closing_windows = false;  // a close_windows_but runs
     int pointer = mp_default;
     std::vector<TimerEntry> timers;
     int keys_down[256] = {};
