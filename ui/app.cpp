@@ -283,8 +283,7 @@ void close_windows_but(const Form* keep) {
     for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
         // An Unload may have unloaded others: only forms still in the list are touched.
         Form* f = *it;
-        if (f == keep || std::find(s.loaded.begin(), s.loaded.end(), f) == s.loaded.end())
-            continue;
+        if (f == keep || std::find(s.loaded.begin(), s.loaded.end(), f) == s.loaded.end()) continue;
         f->unload();
     }
 }
