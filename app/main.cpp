@@ -2,7 +2,8 @@
 // program start and then lives on Qt's event loop until the program ends or no window
 // is shown any more.
 #include <QApplication>
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMessageBox>
@@ -66,6 +67,9 @@ constexpr const char* usage_text =
     "  $XDG_CONFIG_HOME/dorvanex/ports.conf\n"
     "                     lines COMn=PATH name the device of COMn; \"#\" begins a comment\n"
     "  krv_con.cfg and the marker files (HZL_mod.cfg, ...) in the current folder\n"
+    "Language: German, English or Dutch, the LANGUAGE value of the settings file (D, GB,\n"
+    "NL); without one the first start asks in a window of its own, and the Language\n"
+    "menu of the main window changes it.\n"
     "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
     "3 --screenshot showed no window, 4 a box no one could answer (no screen),\n"
     "5 --screenshot could not write the picture.\n"
@@ -123,18 +127,17 @@ std::filesystem::path registry_path() {
 constexpr int exit_no_window = 3;
 constexpr int exit_no_picture = 5;
 
-// Writes the picture as PNG; empty when it was written, else why not (the system's
-// reason where it gave one).
+// Writes the picture as PNG; empty when it was written, else why not (UTF-8, the
+// system's reason where it gave one). The file gets exactly the bytes of its name: Qt
+// would take the name as text and lose a byte that is no UTF-8.
 std::string write_png(const QPixmap& picture, const std::string& path) {
-    QFile out(QFile::decodeName(path.c_str()));
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate)) return out.errorString().toStdString();
-    if (!picture.save(&out, "PNG") || !out.flush()) {
-        const std::string why = out.error() != QFileDevice::NoError
-                                    ? out.errorString().toStdString()
-                                    : "the picture could not be made into a PNG";
-        out.remove();  // no half-written picture is left
-        return why;
-    }
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG"))
+        return "the picture could not be made into a PNG";
+    if (const int err = dvx::platform::write_output_file(
+            path, {png.constData(), static_cast<std::size_t>(png.size())}))
+        return dvx::platform::to_utf8(dvx::platform::system_reason(err));
     return {};
 }
 

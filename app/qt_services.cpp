@@ -1,11 +1,14 @@
 #include "app/qt_services.h"
 
 #include <QApplication>
+#include <QBuffer>
+#include <QByteArray>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -18,6 +21,7 @@
 #include "app/qt_loop.h"
 #include "app/twips.h"
 #include "platform/cp1252.h"
+#include "platform/files.h"
 #include "ui/app.h"
 #include "ui/fault.h"
 #include "ui/services.h"
@@ -238,11 +242,11 @@ void QtPrinter::print_line(const std::string& text) {
 
 // Lines go down the page from the printable corner; the origin offsets move them
 // (ScaleLeft -400 moves the text 400 twips to the right).
-void QtPrinter::paint(QPrinter& printer, const std::vector<Line>& lines) {
+void QtPrinter::paint(QPagedPaintDevice& printer, int resolution, const std::vector<Line>& lines) {
     QPainter p;
     if (!p.begin(&printer)) throw ui::UiFault(platform::FaultText::printer);
-    const double dots_per_twip = printer.resolution() / 1440.0;
-    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const double dots_per_twip = resolution / 1440.0;
+    const QRect page = printer.pageLayout().paintRectPixels(resolution);
     double y = 0;
     for (const Line& line : lines) {
         QFont f = qfont(line.font);
@@ -266,14 +270,11 @@ void QtPrinter::end_doc() {
     doc.swap(lines_);
     if (doc.empty()) return;
     if (const char* pdf = std::getenv("DORVANEX_PRINT_PDF"); pdf && *pdf) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(QFile::decodeName(pdf));
-        paint(printer, doc);
+        print_pdf(pdf, doc);
         return;
     }
     if (std::unique_ptr<QPrinter> printer = default_printer ? default_printer() : nullptr) {
-        paint(*printer, doc);
+        paint(*printer, printer->resolution(), doc);
         return;
     }
     if (nobody_answers_) end_unanswered(ui::services().app_title, "a printer to print on");
@@ -283,7 +284,28 @@ void QtPrinter::end_doc() {
         QPrintDialog dlg(&printer, QApplication::activeWindow());
         if (run_box(dlg) != QDialog::Accepted) return;  // the user chose not to print
     }
-    paint(printer, doc);
+    paint(printer, printer.resolution(), doc);
+}
+
+// The page of a PDF printer, made in memory and written under exactly the bytes of the
+// name: Qt's PDF printer would take the name as text and lose a byte that is no UTF-8.
+// A file that cannot be written is the printer fault with the file and the reason.
+void QtPrinter::print_pdf(const std::string& file, const std::vector<Line>& doc) {
+    QPrinter like(QPrinter::HighResolution);
+    like.setOutputFormat(QPrinter::PdfFormat);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageLayout(like.pageLayout());
+        pdf.setResolution(like.resolution());
+        paint(pdf, pdf.resolution(), doc);
+    }
+    if (const int err = platform::write_output_file(
+            file, {bytes.constData(), static_cast<std::size_t>(bytes.size())}))
+        throw ui::UiFault(platform::fault_naming(platform::FaultText::printer, file,
+                                                 platform::system_reason(err)));
 }
 
 std::unique_ptr<QPrinter> QtPrinter::system_default_printer() {

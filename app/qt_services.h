@@ -2,6 +2,7 @@
 // The real platform services of the desktop program: message boxes, file dialogs,
 // printing and text measurement with Qt.
 #include <QIcon>
+#include <QPagedPaintDevice>
 #include <QPrinter>
 #include <functional>
 #include <memory>
@@ -77,7 +78,8 @@ class QtPrinter final : public ui::Printer {
         int left;
         int top;
     };
-    void paint(QPrinter& printer, const std::vector<Line>& lines);
+    void paint(QPagedPaintDevice& printer, int resolution, const std::vector<Line>& lines);
+    void print_pdf(const std::string& file, const std::vector<Line>& lines);
     ui::PrinterFont font_;
     int left_ = 0;
     int top_ = 0;

@@ -59,6 +59,8 @@ H_out_cal::H_out_cal() : WorkPage("H_out_cal", {0, 0, 9690, 8225}) {
 
     Timer1.set_interval(300);
     Timer1.on_timer = [this] { Timer1_Timer(); };
+    // Its tick looks at its own busy flag and at the line first.
+    Timer1.set_runs_while_busy();
 
     on_load = [this] {
         out_cal_busy = 0;

@@ -105,6 +105,11 @@ BNR_blatt::BNR_blatt() : Form("BNR_blatt") {
 
     Timer1.set_interval(1500);
     Timer1.on_timer = [this] { Timer1_Timer(); };
+    // Back, by button or frame, ends the polls also while one waits in a link pause.
+    B_Zurueck.set_runs_while_busy();
+    set_closes_while_busy();
+    // Its tick looks at its own busy flag and at the line first (`poll_may_start`).
+    Timer1.set_runs_while_busy();
 
     on_load = [this] {
         lbl_data.each([](int, ui::Label& l) {

@@ -85,6 +85,11 @@ void HZL_blatt::bind_handlers() {
     SSCommand1.on_click = [this] { SSCommand1_Click(); };
     Timer1.on_timer = [this] { Timer1_Timer(); };
     B_Zurueck.on_click = [this] { B_Zurueck_Click(); };
+    // Back, by button or frame, ends the polls also while one waits in a link pause.
+    B_Zurueck.set_runs_while_busy();
+    set_closes_while_busy();
+    // Its tick looks at its own busy flag and at the line first (`poll_may_start`).
+    Timer1.set_runs_while_busy();
     flg_param.on_click = [this] { flg_param_Click(); };
     flg_param.on_scroll = [this] { flg_param_Scroll(); };
     txt_edit.on_key_down = [this](int& k, int shift) { txt_edit_KeyDown(k, shift); };

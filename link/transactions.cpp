@@ -16,6 +16,7 @@
 #include "link/register_images.h"
 #include "link/serial_line.h"
 #include "platform/line_timing.h"
+#include "ui/app.h"
 #include "ui/fault.h"
 #include "ui/services.h"
 
@@ -29,12 +30,17 @@ double answer_began = 0;
 
 // The pauses of a transaction let window events run, and a click or timer may start
 // another transaction on the same port; it is turned away so requests never interleave.
+// The window layer is told too: it refuses the user's commands meanwhile and shows the
+// hourglass.
 class TransactionGuard {
   public:
     TransactionGuard() { in_transaction = true; }
     ~TransactionGuard() { in_transaction = false; }
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+  private:
+    ui::TransactionScope layer_;
 };
 
 TransactionResult failed(TransactionEnd end, int sends = 0) {

@@ -17,7 +17,6 @@
 #include "mainwin/progress_boxes.h"
 #include "model/block_transfer.h"
 #include "model/checked_file.h"
-#include "model/firmware.h"
 #include "model/gateway_kinds.h"
 #include "model/model_setup.h"
 #include "model/param_image.h"
@@ -68,31 +67,19 @@ struct DeviceScratch {
     }
 };
 
-// The parameter count of this device's own family and firmware, so that a longer set
-// (KRV 4.1x, 140 words) is read whole; an unsupported version keeps the current count.
-std::int16_t device_param_count(const model::ModelTypeRow& type, std::int16_t version) {
-    const auto family =
-        type.family == model::ModelFamily::krv ? model::Family::krv : model::Family::dlx;
-    if (const auto* row = model::find_supported_version(family, device_version_text(version)))
-        return row->param_count;
-    return model::param_count;
-}
-
 // Reads the transmitter at the selected address completely and lists it. False, with
 // the image, count and status words as they were, when there is none or a read fails.
 bool scan_address(Hauptmenue& m) {
     const DeviceScratch before;
     std::int16_t code = 0;
-    const model::ModelTypeRow* type = nullptr;
-    if (link::read_device_type(code) == 0) type = model::find_model_type(code);
-    if (!type) {
+    if (link::read_device_type(code) != 0 || !model::find_model_type(code)) {
         before.put_back();
         return false;
     }
     const std::int16_t version = link::status_regs[version_word];
-    model::param_count = device_param_count(*type, version);
+    // The block read takes this device's own count: a 140-word set is read whole.
     int output_mode = 0;
-    if (read_output_mode(output_mode) != 0 || model::read_param_block() != 0) {
+    if (read_output_mode(output_mode) != 0 || model::read_param_block(code, version) != 0) {
         before.put_back();
         return false;
     }

@@ -34,9 +34,11 @@ void B_FQN_Write_Click();
 // 99 -> ".99"); 0..9 are padded to two digits (5 -> ".05"), which no supported list holds.
 std::string device_version_text(std::int16_t word);
 
-// Reads the parameter block; one broken off part-way leaves param_image as it was, so
-// no mix of two parameter sets remains. 0 read, 1 a request failed.
-std::int16_t read_param_block_whole();
+// Reads the parameter block of the device whose type code and firmware word were read
+// just before, with that device's own parameter count (model::read_param_block); one
+// broken off part-way leaves param_image as it was, so no mix of two parameter sets
+// remains. 0 read, 1 a request failed.
+std::int16_t read_param_block_whole(std::int16_t type_code, std::int16_t version_word);
 
 // Reads the output-mode word (register 26): `code` gets its high byte, the output-mode
 // jumper code (above 20: a current output). The result is read_one_reg's; a failed

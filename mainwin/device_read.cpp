@@ -64,7 +64,8 @@ void read_device(Hauptmenue& m) {
     if (model::check_version(m.curr_version.text()) != 0)
         return ops::show(texts::msg_sw_version_not_supported);
 
-    if (read_param_block_whole() != 0) return ops::show(texts::msg_no_connection);
+    if (read_param_block_whole(code, link::status_regs[version_word]) != 0)
+        return ops::show(texts::msg_no_connection);
     run_hook(device_dialog_hooks().read_in);
     // The set is whole now: a failure here keeps it, only the fields and the snapshot
     // stay the previous device's.
@@ -80,10 +81,10 @@ void read_device(Hauptmenue& m) {
 
 }  // namespace
 
-std::int16_t read_param_block_whole() {
+std::int16_t read_param_block_whole(std::int16_t type_code, std::int16_t version_word) {
     // The link reads straight into param_image; keep what was there.
     const auto before = model::param_image;
-    if (model::read_param_block() == 0) return 0;
+    if (model::read_param_block(type_code, version_word) == 0) return 0;
     model::param_image = before;
     return 1;
 }

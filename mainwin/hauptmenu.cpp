@@ -1,11 +1,9 @@
 #include "mainwin/hauptmenu.h"
 
-#include <memory>
 #include <string>
 #include <utility>
 
 #include "link/link_bindings.h"
-#include "link/transactions.h"
 #include "mainwin/access_level.h"
 #include "mainwin/bulk_set.h"
 #include "mainwin/bus_scan.h"
@@ -81,41 +79,18 @@ void Hauptmenue::bind_handlers() {
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
     on_got_focus = [this] { Form_GotFocus(); };
 
-    // The buttons that talk to a device or open a page do nothing while a transaction
-    // waits in a link pause (the page left during a retry, the main window back): their
-    // own first request would be turned away and told as a lost connection, and a page
-    // opened then would wait behind the old read.
-    auto when_line_free = [](void (*handler)()) {
-        return [handler] {
-            if (!link::transaction_underway()) handler();
-        };
-    };
-    B_FQN_Read.on_click = when_line_free(B_FQN_Read_Click);
-    B_FQN_Write.on_click = when_line_free(B_FQN_Write_Click);
+    // While a transaction waits in a link pause none of these runs: the window layer
+    // refuses the user's actions then (ui/app.h, `ui::TransactionScope`).
+    B_FQN_Read.on_click = [] { B_FQN_Read_Click(); };
+    B_FQN_Write.on_click = [] { B_FQN_Write_Click(); };
     B_exit.on_click = [this] { do_quit(); };
     m_dat_exit.on_click = [this] { do_quit(); };
     m_dat_save.on_click = [] { m_dat_save_Click(); };
     m_dat_load.on_click = [] { m_dat_load_Click(); };
     m_dat_print.on_click = [] { m_dat_print_Click(); };
     m_dat_mpr.on_click = [] { m_dat_mpr_Click(); };
-    m_restore_cfg.on_click = when_line_free(m_restore_cfg_Click);
-    // A port, address or rack chosen while a transaction waits in a link pause is put
-    // back: the rest of the running read or write would go to another port or device,
-    // and the image would hold two devices' words.
-    auto kept_while_busy = [](ui::ComboBox& list, std::function<void()> handler) {
-        auto last = std::make_shared<int>(list.list_index());
-        return [&list, last, handler = std::move(handler)] {
-            if (link::transaction_underway()) {
-                if (list.list_index() != *last) list.set_list_index(*last);
-                return;
-            }
-            *last = list.list_index();
-            if (handler) handler();
-        };
-    };
-    Com_select.on_click = kept_while_busy(Com_select, [this] { com_select_click(); });
-    adr_select.on_click = kept_while_busy(adr_select, nullptr);
-    cmb_rack.on_click = kept_while_busy(cmb_rack, nullptr);
+    m_restore_cfg.on_click = [] { m_restore_cfg_Click(); };
+    Com_select.on_click = [this] { com_select_click(); };
     Com_select.on_lost_focus = [this] { save_connection_settings(); };
     adr_select.on_lost_focus = [this] { save_connection_settings(); };
     Komentar1.on_key_press = [this](int& key) { key_press_tag(key); };
@@ -126,24 +101,24 @@ void Hauptmenue::bind_handlers() {
     Krv_adr.on_key_press = [this](int& key) { move_next_main(key); };
     S_KRV.on_click = [this] { family_click(S_KRV, 1); };
     S_DLX.on_click = [this] { family_click(S_DLX, 0); };
-    Command3D4.on_click = when_line_free(Command3D4_Click);
+    Command3D4.on_click = [] { Command3D4_Click(); };
     dev_list.on_click = [] { dev_list_Click(); };
     liv_scan.on_click = [] { liv_scan_Click(); };
-    liv_scan.on_dbl_click = when_line_free(liv_scan_DblClick);
+    liv_scan.on_dbl_click = [] { liv_scan_DblClick(); };
     m_land_gb.on_click = [] { m_land_gb_Click(); };
     m_lang_d.on_click = [] { m_lang_d_Click(); };
     m_lang_NL.on_click = [] { m_lang_NL_Click(); };
     m_pas_enter.on_click = [] { m_pas_enter_Click(); };
     m_pas_1.on_click = [] { m_pas_1_Click(); };
     m_pas_2.on_click = [] { m_pas_2_Click(); };
-    cmd_bulk_set.on_click = when_line_free(cmd_bulk_set_Click);
+    cmd_bulk_set.on_click = [] { cmd_bulk_set_Click(); };
 
     // Looked up at the click: the page libraries install their openers after the
     // window exists.
     auto open = [](std::function<void()> PageOpeners::*opener) {
         return [opener] {
             const auto& f = page_openers().*opener;
-            if (f && !link::transaction_underway()) f();
+            if (f) f();
         };
     };
     B_io.on_click = open(&PageOpeners::B_io);

@@ -6,6 +6,7 @@
 #include "link/serial_line.h"
 #include "link/transactions.h"
 #include "model/comment_text.h"
+#include "model/model_setup.h"
 #include "model/param_image.h"
 #include "model/view_bindings.h"
 #include "ui/services.h"
@@ -68,7 +69,8 @@ std::int16_t send_store_command() {
     return link::write_regs(store_command_reg, 1);
 }
 
-std::int16_t read_param_block() {
+std::int16_t read_param_block(int type_code, std::int16_t version_word) {
+    if (const auto count = device_param_count(type_code, version_word)) param_count = *count;
     std::int16_t result = 0;
     for (int i = 0; i < param_count; i += read_chunk) {
         if (link::read_regs(param_base + i, read_chunk) != 0) {

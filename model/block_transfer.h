@@ -17,11 +17,16 @@ inline constexpr int store_command_reg = 56;
 // status_regs[56] := 1, written to the selected device. link_status: 0 done, 2 failed.
 std::int16_t send_store_command();
 
-// Reads words 0..param_count-1 from register 1000 in requests of 16 registers (the
-// last may reach past the set; the link keeps only words below param_count), then
-// empties the comment store. 0 read, 1 a request failed (the words read before it stay
-// in param_image).
-std::int16_t read_param_block();
+// Reads the parameter set of the device whose type code and firmware word (status
+// words 0 and 4) were read just before. param_count is first set to that device's own
+// count (device_param_count; a version no table holds keeps the current one), so no
+// count another device, the start or a file left decides how many words are asked:
+// a shorter read would leave another set's words in the image for the next program.
+// Then words 0..param_count-1 from register 1000 in requests of 16 registers (the last
+// may reach past the set; the link keeps only words below param_count), and the comment
+// store is emptied. 0 read, 1 a request failed (the words read before it stay in
+// param_image).
+std::int16_t read_param_block(int type_code, std::int16_t version_word);
 
 // Writes param_image in requests of at most 32 registers: from word 0 with with_cal,
 // else from word 70, up to word 122, skipping word 113 (the bus address) behind a

@@ -12,6 +12,16 @@ const ModelTypeRow* find_model_type(int code) {
     return nullptr;
 }
 
+std::optional<std::int16_t> device_param_count(int code, std::int16_t version_word) {
+    const ModelTypeRow* type = find_model_type(code);
+    const auto version = version_text(version_word);
+    if (!type || !version) return std::nullopt;
+    const Family family = type->family == ModelFamily::krv ? Family::krv : Family::dlx;
+    if (const SupportedVersion* row = find_supported_version(family, *version))
+        return row->param_count;
+    return std::nullopt;
+}
+
 std::int16_t set_model_ui(int code) {
     const ModelTypeRow* row = find_model_type(code);
     // An unknown code keeps the variant flags: clearing has_wre_tc here without a

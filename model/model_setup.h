@@ -39,6 +39,11 @@ inline constexpr std::array<ModelTypeRow, 9> model_types{{
 // The row of a type code, or nullptr (gateways 32/34, concentrators 31/33, unknown).
 const ModelTypeRow* find_model_type(int code);
 
+// The parameter count of a device by its own type code and firmware word (status words
+// 0 and 4): its family's count for that version (KRV 128 or 140, DLX 127), or none when
+// the code is no transmitter's or no table holds the version.
+std::optional<std::int16_t> device_param_count(int code, std::int16_t version_word);
+
 // 0 for a transmitter code of the table (everything above set), 1 for any other code,
 // which changes nothing at all (has_wre_tc included).
 std::int16_t set_model_ui(int code);

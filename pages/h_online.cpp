@@ -97,6 +97,9 @@ H_online::H_online() : Form("h_online") {
     on_activate = [this] { texts::set_lang_online(*this); };
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
     B_Zurueck.on_click = [this] { B_Zurueck_Click(); };
+    // Back, by button or frame, ends the polls also while one waits in a link pause.
+    B_Zurueck.set_runs_while_busy();
+    set_closes_while_busy();
 }
 
 void H_online::set_online_mask() {

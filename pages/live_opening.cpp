@@ -33,9 +33,10 @@ std::int16_t reread(mainwin::Hauptmenue& m, LivePage page) {
         return 1;
     }
     const std::int16_t version = link::status_regs[mainwin::version_word];
-    // The block is read with the parameter count of the device read before. A block
-    // broken off part-way is not taken over: the image stays as the set-up left it.
-    if (mainwin::read_param_block_whole() != 0) {
+    // The block is read with this device's own parameter count, not the one the last
+    // device, the start or a file left. A block broken off part-way is not taken over:
+    // the image stays as the set-up left it.
+    if (mainwin::read_param_block_whole(code, version) != 0) {
         mainwin::ops::show(texts::msg_no_connection);
         return 1;
     }

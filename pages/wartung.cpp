@@ -42,6 +42,9 @@ DiagnosisPage::DiagnosisPage(std::string name, std::span<const DiagnosisRow> row
     B_err_res.on_click = [] { error_reset_request = 1; };
     B_Zurueck.on_click = [this] { unload(); };
     on_unload = [this](int& cancel) { Form_Unload(cancel); };
+    // Back, by button or frame, ends the polls also while one waits in a link pause.
+    B_Zurueck.set_runs_while_busy();
+    set_closes_while_busy();
 }
 
 const DiagnosisPage::Row& DiagnosisPage::row(std::uint16_t bit) const {

@@ -192,13 +192,6 @@ std::optional<FileRegistry::Store> FileRegistry::parse(const std::string& text) 
 
 namespace {
 
-// The fault's text, the store's full path and the system's reason (Windows-1252).
-std::string named(FaultText what, const fs::path& file, const std::string& reason = {}) {
-    std::string text = fault_text(what) + "\n" + shown_path(file);
-    if (!reason.empty()) text += "\n" + reason;
-    return text;
-}
-
 template <class Seen>
 Seen seen_of_stat(const struct stat& s) {
     return Seen{static_cast<std::uint64_t>(s.st_dev), static_cast<std::uint64_t>(s.st_ino),
@@ -228,7 +221,7 @@ bool FileRegistry::unchanged(const Seen& now) const {
 FileRegistry::Store& FileRegistry::load() {
     const auto cannot_read = [&](int err) {
         seen_.reset();
-        return Fault(named(FaultText::settings_unreadable, file_, system_reason(err)));
+        return Fault(fault_naming(FaultText::settings_unreadable, file_, system_reason(err)));
     };
     struct stat st {};
     if (::stat(file_.c_str(), &st) != 0) {
@@ -287,7 +280,7 @@ FileRegistry::Store& FileRegistry::load() {
     auto store = parse(text);
     if (!store) {
         seen_.reset();
-        throw Fault(named(FaultText::settings_damaged, file_));
+        throw Fault(fault_naming(FaultText::settings_damaged, file_));
     }
     store_ = std::move(*store);
     text_ = std::move(text);
@@ -308,14 +301,15 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
         fs::create_directories(target.parent_path(), ec);
         if (ec && no_access(ec.value())) return false;
         if (ec)
-            return lost_write("folder", named(FaultText::settings_unwritable, target.parent_path(),
-                                              system_reason(ec.value())));
+            return lost_write("folder",
+                              fault_naming(FaultText::settings_unwritable, target.parent_path(),
+                                           system_reason(ec.value())));
     }
     std::optional<FileLock> lock;
     try {
         lock.emplace(target, lock_wait_);
     } catch (const FileBusy&) {
-        throw Fault(named(FaultText::settings_in_use, target));
+        throw Fault(fault_naming(FaultText::settings_in_use, target));
     } catch (const FileFault& fault) {
         if (fault.kind() == FileFault::Kind::denied) return false;
         return lost_write(told_key(fault.kind()),
@@ -339,8 +333,8 @@ bool FileRegistry::update(const std::function<Edit(Store&)>& edit) {
     std::string text = format(*store);
     if (text.size() > store_max_bytes) {
         seen_.reset();  // the parsed store holds the edit the file does not
-        return lost_write("size",
-                          named(FaultText::settings_unwritable, target, system_reason(EFBIG)));
+        return lost_write(
+            "size", fault_naming(FaultText::settings_unwritable, target, system_reason(EFBIG)));
     }
     try {
         replace_file(target, text);

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <string_view>
 #include <utility>
 
 #include "platform/cp1252.h"
@@ -157,14 +158,20 @@ void remove_ended_temps(const fs::path& file) {
     ::closedir(dir);
 }
 
-void write_bytes(int fd, const std::string& bytes, const fs::path& file) {
+// All the bytes, in as many writes as it takes: 0, else the system's error number.
+int write_whole(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
         const auto n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) throw write_fault(n < 0 ? errno : ENOSPC, file);
+        if (n <= 0) return n < 0 ? errno : ENOSPC;
         done += static_cast<std::size_t>(n);
     }
+    return 0;
+}
+
+void write_bytes(int fd, const std::string& bytes, const fs::path& file) {
+    if (const int err = write_whole(fd, bytes)) throw write_fault(err, file);
     if (::fsync(fd) != 0) throw write_fault(errno, file);
 }
 
@@ -192,6 +199,12 @@ std::string shown_path(const fs::path& file) {
     std::error_code ec;
     const fs::path full = fs::absolute(file, ec);
     return system_to_cp1252((ec ? file : full.lexically_normal()).string());
+}
+
+std::string fault_naming(FaultText what, const fs::path& file, const std::string& reason) {
+    std::string text = fault_text(what) + "\n" + shown_path(file);
+    if (!reason.empty()) text += "\n" + reason;
+    return text;
 }
 
 FileFault::FileFault(Kind kind, FaultText reason, const fs::path& file)
@@ -267,6 +280,16 @@ void replace_file(const fs::path& path, const std::string& bytes) {
         throw;
     }
     sync_folder(file);
+}
+
+int write_output_file(const fs::path& file, std::string_view bytes) {
+    const int raw = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (raw < 0) return errno;
+    Fd fd(raw);
+    int err = write_whole(fd.get(), bytes);
+    if (::close(fd.release()) != 0 && err == 0) err = errno;
+    if (err != 0) ::unlink(file.c_str());  // no part of it is left
+    return err;
 }
 
 // The path as the system takes it: the base folder's bytes and the path's, unchanged.

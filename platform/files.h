@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/fault.h"
 
@@ -74,6 +75,11 @@ class FileBusy : public FileFault {
 // system's bytes).
 std::string shown_path(const std::filesystem::path& file);
 
+// A fault's text that names a file: the table's text, the file's full path on a line of
+// its own and, where given, the system's reason on the next.
+std::string fault_naming(FaultText what, const std::filesystem::path& file,
+                         const std::string& reason = {});
+
 // The file a save of this path writes: a symbolic link is followed (a relative one from
 // its own folder) to the file it names, so the link stays a link. Other paths as given.
 std::filesystem::path saved_file(const std::filesystem::path& file);
@@ -103,6 +109,12 @@ class FileLock {
 // of saves whose process has ended are removed. The caller holds the file's FileLock.
 // Throws FileFault; the old file is then unchanged and no temporary file is left.
 void replace_file(const std::filesystem::path& file, const std::string& bytes);
+
+// Writes a file the program makes for the technician (a picture, a print-out), not one
+// of the system's settings: created or emptied and written at once under exactly the
+// bytes of its path, with no lock and no temporary file. 0 when written, else the
+// system's error number (errno); a file that could not be written whole is removed.
+int write_output_file(const std::filesystem::path& file, std::string_view bytes);
 
 // Plain files under a base folder ("" = the process's current folder). write_all takes
 // the file's lock and replaces the file with replace_file.

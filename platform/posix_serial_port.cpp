@@ -14,10 +14,12 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "platform/cp1252.h"
@@ -389,16 +391,61 @@ ConfLine read_conf_line(std::string line) {
     return out;
 }
 
-// Every line of the file in order, with its text; none for a missing file. A UTF-8
-// byte-order mark before the first line (an editor's) is no part of it.
+// The file's bytes, or why it is not used (UTF-8; empty for a missing file, which has no
+// lines and no fault). Only a regular file of at most ports_conf_max_bytes is read: the
+// open does not wait (a FIFO would wait for a writer) and the type and size are looked
+// at before any byte is read, so a device, a FIFO or a large file costs nothing.
+struct ConfFile {
+    std::string bytes;
+    std::string not_used;
+};
+
+ConfFile read_conf_file(const std::string& conf_path) {
+    ConfFile out;
+    const int fd = ::open(conf_path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT && errno != ENOTDIR) out.not_used = to_utf8(system_reason(errno));
+        return out;
+    }
+    const std::string too_large = "larger than " + std::to_string(ports_conf_max_bytes) + " bytes";
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        out.not_used = to_utf8(system_reason(errno));
+    } else if (!S_ISREG(st.st_mode)) {
+        out.not_used = "not a regular file";
+    } else if (static_cast<std::uintmax_t>(st.st_size) > ports_conf_max_bytes) {
+        out.not_used = too_large;
+    } else {
+        // One byte more than the bound tells a file that grew since the look.
+        char buf[ports_conf_max_bytes + 1];
+        std::size_t got = 0;
+        while (got < sizeof buf) {
+            const ssize_t n = ::read(fd, buf + got, sizeof buf - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) out.not_used = to_utf8(system_reason(errno));
+            if (n <= 0) break;
+            got += static_cast<std::size_t>(n);
+        }
+        if (got > ports_conf_max_bytes) out.not_used = too_large;
+        if (out.not_used.empty()) out.bytes.assign(buf, got);
+    }
+    ::close(fd);
+    return out;
+}
+
+// Every line of the file in order, with its text; none for a file that is missing or
+// not used. A UTF-8 byte-order mark before the first line (an editor's) is no part of it.
+// Returns why the file is not used, as read_conf_file.
 template <class Each>
-void each_conf_line(const std::string& conf_path, Each each) {
-    std::ifstream conf(conf_path);
+std::string each_conf_line(const std::string& conf_path, Each each) {
+    const ConfFile file = read_conf_file(conf_path);
+    std::istringstream conf(file.bytes);
     std::string line;
     for (int n = 1; std::getline(conf, line); ++n) {
         if (n == 1 && line.rfind("\xEF\xBB\xBF", 0) == 0) line.erase(0, 3);
         each(n, line, read_conf_line(line));
     }
+    return file.not_used;
 }
 
 }  // namespace
@@ -439,11 +486,13 @@ std::optional<double> latency_timer_seconds(const std::string& device_path,
 
 std::vector<std::string> ports_conf_faults(const std::string& conf_path) {
     std::vector<std::string> faults;
-    each_conf_line(conf_path, [&](int n, const std::string& line, const ConfLine& l) {
-        if (!l.fault.empty())
-            faults.push_back(conf_path + ":" + std::to_string(n) + ": " + l.fault +
-                             ", line not used: " + trim(line));
-    });
+    const std::string not_used =
+        each_conf_line(conf_path, [&](int n, const std::string& line, const ConfLine& l) {
+            if (!l.fault.empty())
+                faults.push_back(conf_path + ":" + std::to_string(n) + ": " + l.fault +
+                                 ", line not used: " + trim(line));
+        });
+    if (!not_used.empty()) faults.push_back(conf_path + ": " + not_used + ", not used");
     return faults;
 }
 

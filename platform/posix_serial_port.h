@@ -3,6 +3,7 @@
 // unless the environment variable DORVANEX_COM<n> or a line "COMn=<path>" of the
 // settings file $XDG_CONFIG_HOME/dorvanex/ports.conf (default ~/.config/dorvanex/)
 // names another one, so USB adapters and pseudo-terminals can stand in for COMn.
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,8 +37,14 @@ std::string com_device_path(int number, const std::function<const char*(const ch
 // The same with the process environment.
 std::string com_device_path(int number);
 // The lines of the settings file that name no port, each as "FILE:LINE: why, line not
-// used: TEXT"; none for a file that is missing.
+// used: TEXT"; none for a file that is missing. A file that is not read at all (no
+// regular file, larger than ports_conf_max_bytes, or one the system refuses) is one fault,
+// "FILE: why, not used", and reads as a file without lines.
 std::vector<std::string> ports_conf_faults(const std::string& conf_path);
+
+// The largest settings file read. A full one is about 5 kB: 20 ports, each with a device
+// line and a block line of 130 characters with their comments (20 * 2 * 130 = 5,200).
+inline constexpr std::size_t ports_conf_max_bytes = 16 * 1024;
 
 // A USB serial adapter's latency timer as the system tells it for a ttyUSB port: the
 // whole milliseconds in <sys_root>/class/tty/ttyUSBn/device/latency_timer for the device

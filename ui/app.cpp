@@ -294,12 +294,45 @@ int program_exit_code() {
 
 void set_mouse_pointer(int pointer) {
     st().pointer = pointer;
-    detail::notify([&](Observer& o) { o.mouse_pointer_changed(pointer); });
+    const int shown = mouse_pointer();
+    detail::notify([&](Observer& o) { o.mouse_pointer_changed(shown); });
 }
 
 int mouse_pointer() {
-    return st().pointer;
+    return st().busy_pointer ? mp_hourglass : st().pointer;
 }
+
+TransactionScope::TransactionScope() {
+    ++st().transactions;
+}
+
+TransactionScope::~TransactionScope() {
+    auto& s = st();
+    if (--s.transactions > 0 || !s.busy_pointer) return;
+    s.busy_pointer = false;
+    if (s.pointer != mp_hourglass)
+        detail::notify([&](Observer& o) { o.mouse_pointer_changed(s.pointer); });
+}
+
+bool transaction_underway() {
+    return st().transactions > 0;
+}
+
+namespace detail {
+
+bool refused_while_busy(const Control& c) {
+    return st().transactions > 0 && !c.runs_while_busy();
+}
+
+void events_run() {
+    auto& s = st();
+    if (s.transactions == 0 || s.busy_pointer) return;
+    s.busy_pointer = true;
+    if (s.pointer != mp_hourglass)
+        notify([](Observer& o) { o.mouse_pointer_changed(mp_hourglass); });
+}
+
+}  // namespace detail
 
 Form* active_form() {
     return st().active;
@@ -339,9 +372,8 @@ const KeyName* find_key(std::string name) {
 }
 
 void deliver_key(int key, int shift, int ascii) {
-    detail::settle_focus();
-    Control* c = st().focus;
-    if (!c || !c->alive()) return;
+    Control* c = detail::keys_control();
+    if (!c) return;
     if (ascii < 0 || key == vk_return || key == vk_escape || key == vk_back)
         user_key(key, shift);
     else
@@ -423,6 +455,7 @@ void fire_due_timers() {
         const double period = t->interval() / 1000.0;
         it->due += period;
         if (it->due <= now) it->due = now + period;
+        if (detail::refused_while_busy(*t)) continue;
         t->tick();
     }
 }
@@ -451,6 +484,7 @@ void reset_forms() {
     s.closing = false;
     s.closing_windows = false;
     s.pointer = mp_default;
+    s.busy_pointer = false;
     std::fill(std::begin(s.keys_down), std::end(s.keys_down), 0);
     s.shift_down = 0;
     auto owned = std::move(s.owned);

@@ -37,7 +37,27 @@ void close_windows_but(const Form* keep);
 
 enum MousePointer : int { mp_default = 0, mp_hourglass = 11 };
 void set_mouse_pointer(int pointer);  // the last set wins
+// The pointer shown: the hourglass while window events run inside a transaction (below),
+// else the one set last.
 int mouse_pointer();
+
+// A transaction on the line: the link holds one around each exchange with a device, and
+// its pauses (and its waits for answers still owed) let window events run. While one is
+// underway the layer refuses the user's actions (input.h: clicks, choices, keys, focus
+// moves, tab switches, scrolling, a window activated or closed by its frame) and the
+// timers' ticks, unless the control is marked to run then (`set_runs_while_busy`) or the
+// window to close then (`set_closes_while_busy`). A refused action changes nothing (no
+// focus move, no value, no event). Code on the transaction's own call stack is not user
+// input and is not refused. From the first pump inside the transaction until it ends the
+// pointer is the hourglass, so a refused click is seen as busy.
+class TransactionScope {
+  public:
+    TransactionScope();
+    ~TransactionScope();
+    TransactionScope(const TransactionScope&) = delete;
+    TransactionScope& operator=(const TransactionScope&) = delete;
+};
+bool transaction_underway();
 
 // The active form (null when none) and its focused control. active_control() is a
 // UiFault when there is none; it stays the same while a message box is up.

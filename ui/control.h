@@ -142,6 +142,12 @@ class Control {
     void set_tab_index(int i);
     bool tab_stop() const { return tab_stop_; }
     void set_tab_stop(bool s);
+    // Marked to run while a transaction is underway (app.h): the user's actions on it,
+    // and a timer's ticks, are not refused then. Only for what ends what the user may end
+    // meanwhile (a page's Back during its polls, a run's cancel).
+    bool runs_while_busy() const { return runs_while_busy_; }
+    void set_runs_while_busy(bool r = true) { runs_while_busy_ = r; }
+
     // Can take the focus now: a focusable kind, shown, usable.
     bool can_focus() const;
     bool has_focus() const;
@@ -199,6 +205,7 @@ class Control {
     std::uint32_t back_ = color_window_back;
     int tab_index_ = 0;
     bool tab_stop_ = true;
+    bool runs_while_busy_ = false;
     int order_ = 0;
     friend class Form;
 };

@@ -337,6 +337,31 @@ void Form::close_tab_order(std::initializer_list<Control*> last) {
     for (Control* c : last) c->set_tab_index(next_tab_index());
 }
 
+namespace {
+
+// Never destroyed: references made at static initialisation leave it at exit.
+std::vector<FormSlot*>& every_slot() {
+    static auto* v = new std::vector<FormSlot*>;
+    return *v;
+}
+
+}  // namespace
+
+FormSlot::FormSlot() {
+    every_slot().push_back(this);
+}
+
+FormSlot::~FormSlot() {
+    auto& v = every_slot();
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    auto& s = st().slots;
+    s.erase(std::remove(s.begin(), s.end(), this), s.end());
+}
+
+std::vector<FormSlot*> window_classes() {
+    return every_slot();
+}
+
 void FormSlot::unload() {
     if (form_) form_->unload();
 }

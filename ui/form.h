@@ -114,6 +114,10 @@ class Form {
     void lead_tab_order(std::initializer_list<Control*> first);
     // Puts `last` at the end of the tab order, in that order.
     void close_tab_order(std::initializer_list<Control*> last);
+    // Marked to be closed by its frame while a transaction is underway (app.h); any
+    // other window's close by the frame is refused then.
+    bool closes_while_busy() const { return closes_while_busy_; }
+    void set_closes_while_busy(bool c = true) { closes_while_busy_ = c; }
     // How often the user put the focus on one of its controls (a click, Tab): code
     // that yields compares it to learn whether the user moved on meanwhile.
     std::uint64_t user_focus_moves() const { return user_focus_moves_; }
@@ -153,6 +157,7 @@ class Form {
     bool visible_ = false;
     bool shown_once_ = false;
     bool modal_ = false;
+    bool closes_while_busy_ = false;
     Control* focused_ = nullptr;
     std::vector<Control*> controls_;
     int next_tab_ = 0;
@@ -161,14 +166,18 @@ class Form {
 };
 
 // The global reference of one window class (see the top of this file).
+// Every one is listed, loaded or not, from its construction on (`window_classes`).
 class FormSlot {
   public:
-    constexpr FormSlot() = default;
+    FormSlot();
+    virtual ~FormSlot();
     FormSlot(const FormSlot&) = delete;
     FormSlot& operator=(const FormSlot&) = delete;
     bool loaded() const { return form_ != nullptr; }
     // Unloads the window if it is loaded (does not load it first).
     void unload();
+    // Touch: the window, created and loaded on first use.
+    virtual Form& touch() = 0;
 
   protected:
     void adopt(std::unique_ptr<Form> f);
@@ -180,7 +189,7 @@ class FormSlot {
 template <class F>
 class FormRef : public FormSlot {
   public:
-    constexpr FormRef() = default;
+    FormRef() = default;
     F* operator->() { return &get(); }
     F& operator*() { return get(); }
     // Touch: loads on first use.
@@ -193,6 +202,11 @@ class FormRef : public FormSlot {
         return ref;
     }
     F* peek() const { return static_cast<F*>(form_); }
+    Form& touch() override { return get(); }
 };
+
+// The global reference of every window class, in the order they were made: a test
+// reaches every window of the program through them.
+std::vector<FormSlot*> window_classes();
 
 }  // namespace dvx::ui

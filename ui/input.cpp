@@ -52,8 +52,10 @@ int char_key_code(unsigned char ch, int& shift) {
 
 namespace {
 
+// Refused while a transaction is underway unless marked to run then (app.h).
 bool usable_now(Control& c) {
-    return c.alive() && c.form().loaded() && c.form().visible() && c.shown() && c.usable();
+    return c.alive() && c.form().loaded() && c.form().visible() && c.shown() && c.usable() &&
+           !detail::refused_while_busy(c);
 }
 
 // The user moves the focus to `c`: true when it landed there (a LostFocus handler may
@@ -108,6 +110,13 @@ bool navigate(Control& from, bool back) {
 
 namespace detail {
 
+Control* keys_control() {
+    settle_focus();
+    Control* c = st().focus;
+    if (!c || !c->alive() || refused_while_busy(*c)) return nullptr;
+    return c;
+}
+
 void dispatch_key(Control& c, int key, int shift, int ascii) {
     KeyHold hold(key, shift);
     if (key == vk_tab && (shift & (ctrl_mask | alt_mask)) == 0 && navigate(c, shift & shift_mask))
@@ -131,7 +140,8 @@ void dispatch_key(Control& c, int key, int shift, int ascii) {
 bool user_click(Control& c) {
     if (c.kind() == Kind::menu) {
         auto& m = static_cast<MenuItem&>(c);
-        if (!m.alive() || !m.form().loaded() || !m.reachable()) return false;
+        if (!m.alive() || !m.form().loaded() || !m.reachable() || detail::refused_while_busy(m))
+            return false;
         m.raise("Click", m.on_click);
         return true;
     }
@@ -285,18 +295,16 @@ bool user_access_key(Control& c) {
 }
 
 bool user_key(int key_code, int shift) {
-    detail::settle_focus();
-    Control* c = st().focus;
-    if (!c || !c->alive()) return false;
+    Control* c = detail::keys_control();
+    if (!c) return false;
     detail::dispatch_key(*c, key_code, shift, ascii_of_key(key_code, shift));
     return true;
 }
 
 bool user_type(const std::string& text) {
     for (char ch : text) {
-        detail::settle_focus();
-        Control* c = st().focus;
-        if (!c || !c->alive()) return false;
+        Control* c = detail::keys_control();
+        if (!c) return false;
         int shift = 0;
         const auto b = static_cast<unsigned char>(ch);
         const int key = detail::char_key_code(b, shift);
@@ -306,8 +314,7 @@ bool user_type(const std::string& text) {
 }
 
 bool user_paste(TextBox& t, const std::string& text) {
-    detail::settle_focus();
-    if (st().focus != &t || !t.alive()) return false;
+    if (detail::keys_control() != &t) return false;
     std::string keys;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto ch = static_cast<unsigned char>(text[i]);
@@ -337,7 +344,7 @@ bool user_paste(TextBox& t, const std::string& text) {
 }
 
 bool user_close(Form& f) {
-    if (!f.loaded()) return false;
+    if (!f.loaded() || (transaction_underway() && !f.closes_while_busy())) return false;
     f.unload();
     return true;
 }
@@ -355,7 +362,8 @@ bool user_window_state(Form& f, int state) {
 }
 
 bool user_activate(Form& f) {
-    if (!f.loaded() || !f.visible()) return false;
+    // Activating moves the keys, and the control left runs its LostFocus.
+    if (!f.loaded() || !f.visible() || transaction_underway()) return false;
     detail::activate(f, true);
     return true;
 }

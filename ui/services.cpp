@@ -18,6 +18,7 @@ platform::Clock& clock() {
 }
 
 void do_events() {
+    detail::events_run();
     if (services().loop) services().loop->do_events();
 }
 

@@ -33,10 +33,12 @@ struct State {
     int box_depth = 0;
     bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
-    int exit_code = 0;  // of end_program
-    bool closing = false;         // begin_closing: boxes are answered at once
+    int exit_code = 0;             // of end_program
+    bool closing = false;          // begin_closing: boxes are answered at once
     bool closing_windows = false;  // a close_windows_but runs
-    int pointer = mp_default;
+    int pointer = mp_default;      // as set last
+    int transactions = 0;          // TransactionScopes alive
+    bool busy_pointer = false;     // events ran inside the transaction: the hourglass
     std::vector<TimerEntry> timers;
     int keys_down[256] = {};
     int shift_down = 0;
@@ -96,6 +98,12 @@ void settle_focus();
 void request_focus_settle();
 void clear_control(Control* c);
 
+// While a transaction is underway: the user's actions on `c` and its ticks are refused
+// unless it is marked to run then.
+bool refused_while_busy(const Control& c);
+// A pump begins: inside a transaction the pointer turns to the hourglass.
+void events_run();
+
 // Timers.
 void timer_set(Timer* t, bool run);
 bool timer_running(const Timer* t);
@@ -124,6 +132,9 @@ class BoxScope {
 // The key code of a typed character, and whether Shift makes it.
 int char_key_code(unsigned char ch, int& shift);
 
+// The focused control, once the keys are settled, when the user's keys may reach it
+// (none while a transaction refuses them).
+Control* keys_control();
 // Dispatches one key to a control: KeyDown, KeyPress (ascii >= 0), default, KeyUp.
 void dispatch_key(Control& c, int key, int shift, int ascii);
 

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrinter>
 #include <QTimer>
 #include <QtTest/QTest>
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include "tests/app/qt_test_app.h"
 #include "tests/mainwin/device_fixture.h"
 #include "tests/support/locales.h"
+#include "tests/support/processes.h"
 #include "tests/support/real_line.h"
 #include "ui/app.h"
 
@@ -151,6 +153,60 @@ TEST_F(QtFileNames, AConfigurationIsSavedAndLoadedUnderTheNameTyped) {
         EXPECT_EQ(model::param_image[7], 4711);
         EXPECT_EQ(mainwin::config_file_name, file.string());
     }
+}
+
+// A print-out to DORVANEX_PRINT_PDF lands under exactly the bytes of its name, a byte that
+// is no UTF-8 and a letter beyond ASCII alike; one that cannot be written is the printer
+// fault first, then the file and the system's reason, as the box shows it.
+TEST_F(QtFileNames, APrintOutLandsUnderItsNameOrIsToldWithIt) {
+    ASSERT_TRUE(start());
+    app::QtPrinter printer;
+    printer.default_printer = [] { return std::unique_ptr<QPrinter>(); };
+    ui::Printer* const before = ui::services().printer;
+    ui::services().printer = &printer;
+    platform::set_fault_language(platform::FaultLanguage::german);
+    const SmallFileSystem read_only(dir_ / "ro", 64, true);
+    const std::string d = dir_.string();
+    const struct {
+        const char* what;
+        fs::path pdf;
+        std::string box;  // UTF-8; none when the print-out is written
+    } cases[] = {
+        {"a byte that is no UTF-8",
+         dir_ /
+             "Pr\xFC"
+             "f" /
+             "TT-101\xFC.pdf",
+         ""},
+        {"UTF-8 beyond ASCII", dir_ / "Prüf" / "Schuß.pdf", ""},
+        {"a missing folder", dir_ / "no-such-folder" / "x.pdf",
+         "Druckerfehler\n" + d + "/no-such-folder/x.pdf\nNo such file or directory"},
+        {"a missing folder that is no UTF-8", dir_ / "Kl\xE4r" / "x.pdf",
+         "Druckerfehler\n" + d + "/Kl?r/x.pdf\nNo such file or directory"},
+        {"a read-only file system", dir_ / "ro" / "x.pdf",
+         "Druckerfehler\n" + d + "/ro/x.pdf\nRead-only file system"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.pdf.parent_path() == dir_ / "ro" && !read_only.mounted()) continue;
+        if (c.box.empty()) fs::create_directories(c.pdf.parent_path());
+        const ScopedEnv env("DORVANEX_PRINT_PDF", c.pdf.string());
+        boxes_seen_.clear();
+        click(main().m_dat_print);
+        if (c.box.empty()) {
+            EXPECT_TRUE(boxes_seen_.empty()) << boxes_seen_.front();
+            EXPECT_EQ(bytes_of(c.pdf).substr(0, 5), "%PDF-");
+            std::vector<fs::path> names;
+            for (const auto& e : fs::directory_iterator(c.pdf.parent_path()))
+                names.push_back(e.path());
+            EXPECT_EQ(names, std::vector<fs::path>{c.pdf}) << "nothing else in the folder";
+        } else {
+            EXPECT_EQ(boxes_seen_, std::vector<std::string>{c.box});
+            EXPECT_FALSE(fs::exists(c.pdf));
+        }
+    }
+    platform::set_fault_language(platform::FaultLanguage::english);
+    ui::services().printer = before;
 }
 
 // The services' faults name the path and give the system's reason as they came; the box

@@ -56,6 +56,7 @@
 #include "pages/h_inp.h"
 #include "pages/openers.h"
 #include "platform/cp1252.h"
+#include "tests/app/layer_state.h"
 #include "tests/app/qt_steps.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/app/qt_windows_fixture.h"
@@ -127,49 +128,6 @@ std::vector<QWidget*> parts_of(QWidget* w) {
 
 // ---------------------------------------------------------------------------------
 // The layer's state and what Qt shows of it
-
-// What the layer holds of a control that any input could change.
-std::string layer_state(ui::Control& c) {
-    std::ostringstream s;
-    s << name_of(&c) << (c.enabled() ? "" : " disabled") << (c.visible() ? "" : " hidden") << ": ";
-    switch (c.kind()) {
-        case ui::Kind::text_box:
-            s << '"' << static_cast<ui::TextBox&>(c).text() << '"';
-            break;
-        case ui::Kind::combo_box:
-        case ui::Kind::list_box: {
-            auto& l = static_cast<ui::ListControl&>(c);
-            s << l.list_index() << " of " << l.list_count() << " top " << l.top_index();
-            break;
-        }
-        case ui::Kind::list_view:
-            s << static_cast<ui::ListView&>(c).selected_index();
-            break;
-        case ui::Kind::check_box:
-            s << static_cast<ui::CheckBox&>(c).value();
-            break;
-        case ui::Kind::option_button:
-            s << static_cast<ui::OptionButton&>(c).value();
-            break;
-        case ui::Kind::vscroll_bar:
-            s << static_cast<ui::VScrollBar&>(c).value();
-            break;
-        case ui::Kind::tab_control:
-            s << static_cast<ui::TabControl&>(c).tab();
-            break;
-        case ui::Kind::grid: {
-            auto& g = static_cast<ui::Grid&>(c);
-            s << g.row() << "," << g.col() << " top " << g.top_row() << " left " << g.left_col();
-            for (int r = 0; r < g.rows(); ++r)
-                for (int k = 0; k < g.cols(); ++k) s << '|' << g.text_matrix(r, k);
-            break;
-        }
-        default:
-            if (auto* cc = dynamic_cast<ui::CaptionControl*>(&c)) s << cc->caption();
-            break;
-    }
-    return s.str();
-}
 
 struct Snapshot {
     std::vector<std::int16_t> words;

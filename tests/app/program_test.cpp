@@ -3,10 +3,11 @@
 // registry file. Its screenshots are kept in the build tree (screenshots/) for people
 // to look at.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
 #include <sys/ioctl.h>
-#include <poll.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,11 +16,17 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "model/checked_file.h"
 #include "model/reg_settings.h"
+#include "platform/cp1252.h"
 #include "platform/file_registry.h"
+#include "platform/posix_serial_port.h"
 #include "tests/app/qt_test_app.h"
 #include "tests/support/locales.h"
 
@@ -60,12 +67,12 @@ class ProgramTest : public ::testing::Test {
         ASSERT_TRUE(reg.set_value(model::reg_key, model::reg_language, v));
     }
 
-    // Starts dorvanex in the working folder with only our paths in its environment:
-    // HOME is ours, and `settings` says where the registry is. A start that hangs (a box
-    // nobody answers) is stopped after 20 s, far beyond a normal start.
-    Outcome start(const std::string& args, const std::string& settings) {
+    // Starts dorvanex in the working folder (work/, or `work`) with only our paths in its
+    // environment: HOME is ours, and `settings` says where the registry is. A start that
+    // hangs (a box nobody answers) is stopped after 20 s, far beyond a normal start.
+    Outcome start(const std::string& args, const std::string& settings, const fs::path& work = {}) {
         const fs::path err = dir_ / "stderr.txt";
-        const std::string cmd = "cd '" + (dir_ / "work").string() +
+        const std::string cmd = "cd '" + (work.empty() ? dir_ / "work" : work).string() +
                                 "' && env -u XDG_CONFIG_HOME -u DORVANEX_REGISTRY -u DISPLAY" +
                                 " -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM" + " HOME='" +
                                 (dir_ / "home").string() + "' " + settings + " timeout 20 '" +
@@ -117,19 +124,52 @@ TEST_F(ProgramTest, StartsOffscreenOnTheSimulatorAndShowsItsWindow) {
     }
 }
 
-// A picture that cannot be written is told with the system's reason and an exit code of
-// its own, not taken for a start that showed no window.
+// A picture that cannot be written is told with its name and the system's reason and an
+// exit code of its own, not taken for a start that showed no window. A byte of the name
+// that is no UTF-8 is told as "?". A folder closed to the user is tried as a user
+// without special rights (user 65534 under root, where that user may run the program).
 TEST_F(ProgramTest, APictureThatCannotBeWrittenIsToldWhy) {
     choose_language(registry(), "GB");
-    const fs::path shot = dir_ / "no-such-folder" / "shot.png";
-    const Outcome r = start("--simulate --screenshot '" + shot.string() + "'", registry_env());
-    EXPECT_EQ(r.code, 5) << r.err;
-    EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("dorvanex: cannot write the picture " + shot.string() +
-                         ": No such file or directory\n"),
-              std::string::npos)
-        << r.err;
-    EXPECT_EQ(r.err.find("no window was shown"), std::string::npos) << r.err;
+    fs::create_directories(dir_ / "closed");
+    ::chmod((dir_ / "closed").c_str(), 0555);
+    const std::string plain_user =
+        ::geteuid() == 0 ? " setpriv --reuid=65534 --regid=65534 --clear-groups" : "";
+    const struct {
+        const char* what;
+        fs::path shot;
+        std::string as;  // the command the program runs under (env's), "" for none
+        std::string told;
+    } cases[] = {
+        {"a missing folder", dir_ / "no-such-folder" / "shot.png", "",
+         (dir_ / "no-such-folder" / "shot.png").string() + ": No such file or directory"},
+        {"a missing folder that is no UTF-8",
+         dir_ /
+             "Pr\xFC"
+             "f" /
+             "shot.png",
+         "", (dir_ / "Pr?f" / "shot.png").string() + ": No such file or directory"},
+        {"a folder closed to the user", dir_ / "closed" / "shot.png", plain_user,
+         (dir_ / "closed" / "shot.png").string() + ": Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.as.empty() && std::system(("env" + c.as + " test -x '" + std::string(DVX_EXE) +
+                                          "' -a -r '" + registry().string() + "'")
+                                             .c_str()) != 0) {
+            std::cout << "user 65534 may not run the program here: \"" << c.what
+                      << "\" is left out\n";
+            continue;
+        }
+        const Outcome r =
+            start("--simulate --screenshot '" + c.shot.string() + "'", registry_env() + c.as);
+        EXPECT_EQ(r.code, 5) << r.err;
+        EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("dorvanex: cannot write the picture " + c.told + "\n"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_EQ(r.err.find("no window was shown"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(c.shot));
+    }
 }
 
 TEST_F(ProgramTest, BadArgumentsAndPresetsAreRefusedWithAMessage) {
@@ -216,6 +256,136 @@ TEST_F(ProgramTest, TheRealPortsFaultsAreToldOnStderrAndTheStartGoesOn) {
                          "): No such file or directory\n"),
               std::string::npos)
         << r.err;
+}
+
+// Every path the program takes from its command line, its environment or its working
+// folder reaches the system as its own bytes: a name with a byte that is no UTF-8 (an
+// older system's umlaut) and one beyond ASCII in UTF-8. Each row shows the file was
+// found (the main window comes up only with the registry's language; a preset that is
+// not found ends the start; a device that is not found is told; ports.conf tells its
+// line that names no port), and no name anywhere holds the replacement character that
+// a text conversion leaves for such a byte. A device is a link to a pseudo-terminal.
+TEST_F(ProgramTest, EveryPathReachesTheSystemAsItsOwnBytes) {
+    int master = -1, slave = -1;
+    char tty[128] = {};
+    ASSERT_EQ(::openpty(&master, &slave, tty, nullptr, nullptr), 0);
+    const fs::path shot = dir_ / "shot.png";
+    const std::string missing_com1 = " DORVANEX_COM1='" + (dir_ / "no-such-tty").string() + "'";
+    for (const std::string kind : {"Pr\xFC"
+                                   "f",
+                                   "Prüf"}) {
+        const fs::path f = dir_ / kind;
+        const std::string shown = platform::system_to_utf8(f.string());
+        choose_language(f / "a" / "registry", "GB");
+        choose_language(f / "b" / "registry", "GB");
+        std::ofstream(f / "bus.preset") << "bus 0\ndevice 5 111 404\n";
+        choose_language(f / "xdg" / "dorvanex" / "registry", "GB");
+        std::ofstream(f / "xdg" / "dorvanex" / "ports.conf")
+            << "COM1=" << (f / "tty").string() << "\nCOM2 /dev/ttyUSB0\n";
+        fs::create_symlink(tty, f / "tty");
+        choose_language(f / "home" / ".config" / "dorvanex" / "registry", "GB");
+        fs::create_directories(f / "work");
+        const std::string con = "3||||";  // COM4
+        std::ofstream(f / "work" / "krv_con.cfg", std::ios::binary)
+            << con << model::checked_end_mark << ' ' << model::checked_sum(con);
+
+        const struct {
+            const char* what;
+            std::string args, settings;
+            fs::path work;
+            std::vector<std::string> told, not_told;
+        } cases[] = {
+            {"--screenshot, DORVANEX_REGISTRY a file",
+             "--simulate --screenshot '" + (f / "shot.png").string() + "'",
+             "DORVANEX_REGISTRY='" + (f / "a" / "registry").string() + "'",
+             {},
+             {},
+             {}},
+            {"--preset, DORVANEX_REGISTRY a folder",
+             "--preset '" + (f / "bus.preset").string() + "' --screenshot '" + shot.string() + "'",
+             "DORVANEX_REGISTRY='" + (f / "b").string() + "'",
+             {},
+             {},
+             {"cannot read preset"}},
+            {"XDG_CONFIG_HOME: the registry, ports.conf and the device it names",
+             "--screenshot '" + shot.string() + "'",
+             "XDG_CONFIG_HOME='" + (f / "xdg").string() + "'",
+             {},
+             {"dorvanex: " + shown + "/xdg/dorvanex/ports.conf:2: no COMn=PATH, line not used"},
+             {"dorvanex: COM1:"}},
+            {"HOME",
+             "--screenshot '" + shot.string() + "'",
+             "HOME='" + (f / "home").string() + "'" + missing_com1,
+             {},
+             {},
+             {}},
+            {"DORVANEX_COMn and the working folder's krv_con.cfg",
+             "--screenshot '" + shot.string() + "'",
+             registry_env() + " DORVANEX_COM1='" + (f / "tty").string() + "' DORVANEX_COM4='" +
+                 (f / "no-tty").string() + "'",
+             f / "work",
+             {"dorvanex: COM4: Invalid port number (" + shown +
+              "/no-tty): No such file or directory\n"},
+             {"dorvanex: COM1:"}},
+        };
+        choose_language(registry(), "GB");
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + " in " + shown);
+            const Outcome r = start(c.args, c.settings, c.work);
+            EXPECT_EQ(r.code, 0) << r.err;
+            EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+            for (const auto& t : c.told) EXPECT_NE(r.err.find(t), std::string::npos) << r.err;
+            for (const auto& t : c.not_told) EXPECT_EQ(r.err.find(t), std::string::npos) << r.err;
+        }
+        EXPECT_TRUE(fs::is_regular_file(f / "shot.png")) << "the picture under its name";
+    }
+    for (const auto& e : fs::recursive_directory_iterator(dir_))
+        EXPECT_EQ(e.path().string().find("\xEF\xBF\xBD"), std::string::npos) << e.path();
+    ::close(slave);
+    ::close(master);
+}
+
+// ports.conf at the start: a FIFO (which used to hang the start), a device and a file
+// above the bound are named on stderr as not used and the start goes on; a file at the
+// bound is read (its line that names no port is told). Each start is stopped after 20 s.
+TEST_F(ProgramTest, APortsConfThatIsNoSmallRegularFileIsNamedAndTheStartGoesOn) {
+    choose_language(registry(), "GB");
+    const fs::path conf = dir_ / "xdg" / "dorvanex" / "ports.conf";
+    fs::create_directories(conf.parent_path());
+    const std::string last = "COM2 /dev/ttyUSB0\n";
+    // One long comment line, then `last`: `size` bytes in all.
+    const auto write_sized = [&](std::size_t size) {
+        std::ofstream(conf, std::ios::binary)
+            << "#" << std::string(size - 2 - last.size(), 'x') << "\n"
+            << last;
+        return fs::file_size(conf) == size;
+    };
+    const std::size_t bound = platform::ports_conf_max_bytes;
+    const struct {
+        const char* what;
+        std::function<bool()> make;
+        std::string told;
+    } cases[] = {
+        {"a FIFO", [&] { return ::mkfifo(conf.c_str(), 0600) == 0; },
+         conf.string() + ": not a regular file, not used\n"},
+        {"a device", [&] { return ::symlink("/dev/null", conf.c_str()) == 0; },
+         conf.string() + ": not a regular file, not used\n"},
+        {"a file above the bound", [&] { return write_sized(bound + 1); },
+         conf.string() + ": larger than " + std::to_string(bound) + " bytes, not used\n"},
+        {"a file at the bound", [&] { return write_sized(bound); },
+         conf.string() + ":2: no COMn=PATH, line not used: COM2 /dev/ttyUSB0\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove(conf);
+        ASSERT_TRUE(c.make());
+        const Outcome r = start("--screenshot '" + (dir_ / "shot.png").string() + "'",
+                                registry_env() + " XDG_CONFIG_HOME='" + (dir_ / "xdg").string() +
+                                    "' DORVANEX_COM1='" + (dir_ / "no-such-tty").string() + "'");
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_NE(r.err.find("window \"Hauptmen"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("dorvanex: " + c.told), std::string::npos) << r.err;
+    }
 }
 
 // The terminal's exclusive mode on the line behind fd.

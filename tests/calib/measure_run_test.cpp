@@ -157,6 +157,38 @@ TEST_F(MeasureRunEnds, ClosingTheBoxByItsFrameIsACancelAndKeepsItLoaded) {
     EXPECT_TRUE(prompts().empty());
 }
 
+// The cancel, by the button or the box's frame, is heard while a reading of the run waits
+// in its link pause (the user's other commands are refused there): the run ends and the
+// input is switched back.
+TEST_F(MeasureRunEnds, CancelWhileAReadingWaitsInItsRetryPauseEndsTheRun) {
+    const std::vector<std::pair<const char*, std::function<void()>>> cancels = {
+        {"button", [this] { cancel(); }},
+        {"frame", [] { ui::user_close(*calib::fqn_calib_inst); }},
+    };
+    for (const auto& [name, stop] : cancels) {
+        SCOPED_TRACE(name);
+        start_on(krv_405);
+        const std::int16_t own = device().param(99);
+        calib().set_drift(30, 5000);  // never settles
+        bool heard = false;
+        loop_.post_after(5.0, [this, &heard, stop = stop] {
+            plant_->fault(Fault::silent().function(read_fn).next(1));
+            in_next_pause([&heard, stop] {
+                stop();
+                heard = !calib::fqn_calib_inst->visible();
+            });
+        });
+        MeasureValues v{};
+        EXPECT_EQ(calib::calibrate_measure(52, v), 1);
+        EXPECT_TRUE(heard);
+        EXPECT_EQ(switching(),
+                  (std::vector<std::pair<int, int>>{{1099, 12}, {57, 1}, {1099, own}, {57, 1}}));
+        EXPECT_TRUE(prompts().empty());
+        ui::reset_forms();
+        reset_globals();
+    }
+}
+
 TEST_F(MeasureRunEnds, ADeviceThatStopsAnsweringMidRunIsSwitchedBackOnce) {
     start_on(krv_416);
     const std::int16_t own = device().param(99);

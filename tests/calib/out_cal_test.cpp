@@ -535,12 +535,16 @@ TEST_F(OutCal, BackWaitsForAWriteInItsLinkPauses) {
     // the answers of the two tries after it (the port tells no block: 0.255 s each).
     run_until(6.5);
     EXPECT_TRUE(prompts().empty());  // the third try went through
-    // The click left the focus on the back button: the next tick released the output.
+    // The click in the pause was refused whole: the keys stayed on the slider and the
+    // output is still held.
     EXPECT_EQ(requests(),
-              (std::vector<Request>{
-                  {write_fn, 50, 2}, {write_fn, 50, 2}, {write_fn, 50, 2}, {write_fn, 51, 1}}));
-    EXPECT_EQ(device().status(51), 0);
+              (std::vector<Request>{{write_fn, 50, 2}, {write_fn, 50, 2}, {write_fn, 50, 2}}));
+    EXPECT_EQ(ui::focus_owner(), &p->s_out_beg);
+    EXPECT_EQ(device().status(51), 1);
+    // Back once the line is free: the output is released, then the page closes.
     click(p->B_Zurueck);
+    EXPECT_EQ(requests().back(), (Request{write_fn, 51, 1}));
+    EXPECT_EQ(device().status(51), 0);
     EXPECT_EQ(calib::h_out_cal_inst.peek(), nullptr);
     EXPECT_TRUE(main().visible());
 }

@@ -193,6 +193,36 @@ TEST_F(BusScan, CancelFinishesTheDeviceInHandAndSelectsTheLastFound) {
     }
 }
 
+// The same while the empty address 2 waits in a retry pause, where the user's other
+// commands are refused: the cancel is heard and the scan stops before address 3.
+TEST_F(BusScan, CancelWhileAnAddressWaitsInARetryPauseStopsTheScan) {
+    const std::vector<std::pair<const char*, std::function<void()>>> stops = {
+        {"cancel_button", [] { ui::user_click(mainwin::adr_seek_inst->Command3D1); }},
+        {"closed_by_its_frame", [] { ui::user_close(*mainwin::adr_seek_inst); }},
+    };
+    for (const auto& [name, stop] : stops) {
+        SCOPED_TRACE(name);
+        prepare(0);
+        bool asked = false, heard = false;
+        plant_->device(1).set_live([this, &asked, &heard, stop = stop](sim::Transmitter&, double) {
+            if (asked) return;
+            asked = true;
+            in_next_pause([&heard, stop] {
+                stop();
+                heard = !mainwin::adr_seek_inst->visible();
+            });
+        });
+        ASSERT_TRUE(start_mode(0));
+        scan();
+        EXPECT_TRUE(heard);
+        EXPECT_EQ(dev_rows(), std::vector<std::string>{"  1   21040001    TT-101 "});
+        EXPECT_EQ(units(), (std::vector<int>{1, 2})) << "the loop ends before address 3";
+        EXPECT_FALSE(mainwin::adr_seek_inst.loaded());
+        ui::reset_forms();
+        reset_globals();
+    }
+}
+
 // A port lost for good fails the echo probe: the probe's one box, then no scan at all.
 TEST_F(BusScan, PortFaultEndsEveryScanBeforeItChangesAnything) {
     for (const int mode : {0, 1, 2}) {

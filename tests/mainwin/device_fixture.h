@@ -4,12 +4,14 @@
 // Every page's tests start from here.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "tests/mainwin/main_window_fixture.h"
+#include "ui/app.h"
 #include "ui/input.h"
 
 namespace dvx::testing {
@@ -94,6 +96,21 @@ class DeviceFixture : public MainWindowFixture {
     void clear_records() {
         boxes_.clear();
         plant_->clear_log();
+    }
+    // Runs `action` at a pump inside a link transaction (its retry pause, its wait for
+    // answers still owed), as input the user gave meanwhile: outside one it looks again
+    // 50 ms later (clock time: a yielding wait is not spun through), for a minute at most.
+    void in_next_pause(std::function<void()> action, int tries_left = 1200, double after = 0) {
+        auto attempt = [this, action = std::move(action), tries_left]() mutable {
+            if (ui::transaction_underway())
+                action();
+            else if (tries_left > 0)
+                in_next_pause(std::move(action), tries_left - 1, 0.05);
+        };
+        if (after > 0)
+            loop_.post_after(after, std::move(attempt));
+        else
+            loop_.post(std::move(attempt));
     }
     std::optional<std::string> factory_copy(const std::string& name) const {
         return registry_.get_string(model::reg_key, name);

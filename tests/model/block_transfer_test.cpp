@@ -73,7 +73,7 @@ TEST_F(BlockTransfer, ReadsTheWholeSetInRequestsOfSixteen) {
         param_image.fill(-5);
         detached_view().komentar = "comment of the device before";
 
-        EXPECT_EQ(read_param_block(), 0);
+        EXPECT_EQ(read_param_block(device().type_code(), device().version()), 0);
 
         std::vector<WireRequest> expected;
         for (int i = 0; i < row.param_count; i += 16)
@@ -84,6 +84,43 @@ TEST_F(BlockTransfer, ReadsTheWholeSetInRequestsOfSixteen) {
         EXPECT_EQ(param_image[row.param_count], -5);
         EXPECT_EQ(detached_view().komentar, "");
         EXPECT_TRUE(boxes_.shown().empty());
+    }
+}
+
+// The count asked is the device's own, by the type code and firmware word passed, whatever
+// count the start, another device or a file left; only a device no table holds keeps it.
+TEST_F(BlockTransfer, ReadAsksTheCountOfTheDevicesOwnTypeAndFirmware) {
+    struct Row {
+        const char* name;
+        int address;
+        int type_code, version;  // what the device reports
+        std::int16_t in_force;   // param_count before the read
+        int asked;               // words asked, in requests of 16
+    };
+    const Row rows[] = {
+        {"krv_416_after_start", 17, 16, 416, 127, 140},
+        {"krv_416_after_a_krv_405", 17, 16, 416, 128, 140},
+        {"krv_405_after_a_krv_416", 1, 11, 405, 140, 128},
+        {"krv_303_after_a_dlx", 9, 12, 303, 127, 128},
+        {"dlx_after_a_krv_416", 3, 111, 306, 140, 127},
+        {"dlx_402_type_113_after_a_krv", 20, 113, 402, 128, 127},
+        // No table holds these: the count in force stays.
+        {"krv_420_keeps_the_count", 1, 11, 420, 140, 140},
+        {"dlx_405_keeps_the_count", 3, 111, 405, 128, 128},
+        {"one_digit_version_keeps_the_count", 1, 11, 5, 127, 127},
+        {"no_transmitter_code_keeps_the_count", 1, 31, 405, 128, 128},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        attach_direct(row.address);
+        param_count = row.in_force;
+
+        EXPECT_EQ(read_param_block(row.type_code, static_cast<std::int16_t>(row.version)), 0);
+
+        EXPECT_EQ(param_count, row.asked);
+        std::vector<WireRequest> expected;
+        for (int i = 0; i < row.asked; i += 16) expected.push_back(on_wire(read_fn, 1000 + i, 16));
+        EXPECT_EQ(wire_requests(), expected);
     }
 }
 
@@ -107,7 +144,7 @@ TEST_F(BlockTransfer, ReadStoppedHalfWayReportsFailureAndKeepsWhatCameIn) {
         detached_view().komentar = "old";
         plant().fault(row.fault);
 
-        EXPECT_EQ(read_param_block(), 1);
+        EXPECT_EQ(read_param_block(device().type_code(), device().version()), 1);
 
         const auto log = wire_requests();
         ASSERT_EQ(log.size(), 3u + 4u);  // three blocks, then four sends of the fourth
@@ -309,7 +346,7 @@ TEST_F(BlockTransfer, EchoingAdapterCarriesTheWholeWrite) {
     for (int p = 0; p < 128; ++p) ASSERT_EQ(device().stored_param(p), written[p]);
 
     param_image.fill(0);
-    EXPECT_EQ(read_param_block(), 0);
+    EXPECT_EQ(read_param_block(device().type_code(), device().version()), 0);
     for (int p = 0; p < 128; ++p) ASSERT_EQ(param_image[p], written[p]);
 }
 

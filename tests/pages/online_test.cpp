@@ -461,9 +461,11 @@ TEST_F(Online, CancelAtTheOverwriteQuestionReadsNothing) {
 
 TEST_F(Online, ButtonReadsTheDeviceAfreshAsUnchanged) {
     ASSERT_TRUE(start());
-    select(17);  // KRV 4.16: 140 words, read with the 127 in force after the start
+    select(17);  // KRV 4.16: 140 words, not the 127 in force after the start
+    device().set_param(139, 1390);
     run_online(1.0);
     EXPECT_EQ(model::param_count, 140);
+    EXPECT_EQ(model::param_image[139], 1390) << "the device's whole set, its last word too";
     EXPECT_FALSE(mainwin::params_changed()) << "the snapshot is taken with the new count";
 
     select(3);  // DLX
@@ -471,8 +473,10 @@ TEST_F(Online, ButtonReadsTheDeviceAfreshAsUnchanged) {
     device().set_param(80, 77);
     clear_records();
     run_online(1.0);
+    // The block is asked with the DLX's own 127 words, not the 140 the KRV left in force:
+    // the count comes from the type and firmware read just before it.
     std::vector<Request> first{{read_fn, 0, 5}};
-    for (int i = 0; i < 140; i += 16) first.push_back({read_fn, 1000 + i, 16});
+    for (int i = 0; i < 127; i += 16) first.push_back({read_fn, 1000 + i, 16});
     first.push_back({read_fn, 26, 1});
     const auto all = requests();
     ASSERT_GT(all.size(), first.size());

@@ -7,12 +7,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/processes.h"
 #include "tests/support/services_fixture.h"
@@ -251,6 +255,60 @@ TEST_F(DiskFilesTest, WhatTheUserMayNotWriteOrReadIsRefusedAsPermissionDeniedWit
         });
         EXPECT_EQ(code, 0) << "1 read, 2 another text";
     }
+}
+
+// A picture or print-out lands under exactly the bytes of its name, a byte that is no
+// UTF-8 and a letter beyond ASCII alike, as the only file there, replacing an older one
+// whole; a target that cannot be written gives the system's error number and leaves
+// nothing behind.
+TEST_F(DiskFilesTest, AnOutputFileLandsUnderItsBytesOrGivesTheSystemsError) {
+    const std::string png(3000, '\x89');
+    struct Written {
+        const char* name;
+        fs::path folder, file;
+    };
+    const Written written[] = {
+        {"a byte that is no UTF-8",
+         dir_ / "Pr\xFC"
+                "f",
+         "Bild\xFC.png"},
+        {"UTF-8 beyond ASCII", dir_ / "Prüf", "Schuß.png"},
+    };
+    for (const auto& c : written) {
+        SCOPED_TRACE(c.name);
+        put(c.folder / c.file, std::string(9000, 'o'));  // an older, larger file
+        EXPECT_EQ(write_output_file(c.folder / c.file, png), 0);
+        EXPECT_EQ(disk(c.folder / c.file), png);
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(c.folder)) names.push_back(e.path().filename());
+        EXPECT_EQ(names, std::vector<std::string>{c.file.string()});
+    }
+
+    put(dir_ / "plain-file", "x");
+    fs::create_directories(dir_ / "closed");
+    ::chmod((dir_ / "closed").c_str(), 0555);
+    struct Refused {
+        const char* name;
+        fs::path file;
+        int err;
+    };
+    const Refused refused[] = {
+        {"a missing folder", dir_ / "no-such-folder" / "shot.png", ENOENT},
+        {"a missing folder that is no UTF-8", dir_ / "Kl\xE4r" / "shot.png", ENOENT},
+        {"a file where the folder should be", dir_ / "plain-file" / "shot.png", ENOTDIR},
+        {"a folder closed to the user", dir_ / "closed" / "shot.png", EACCES},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.name);
+        const int got = testing::as_plain_user([&] { return write_output_file(c.file, png); });
+        EXPECT_EQ(got, c.err) << std::strerror(got);
+        EXPECT_FALSE(fs::exists(c.file));
+    }
+
+    const testing::SmallFileSystem small(dir_ / "small", 64);
+    if (!small.mounted()) GTEST_SKIP() << "this test may not mount a small file system";
+    EXPECT_EQ(write_output_file(dir_ / "small" / "big.pdf", std::string(256 * 1024, 'x')), ENOSPC);
+    EXPECT_FALSE(fs::exists(dir_ / "small" / "big.pdf")) << "no part of it is left";
 }
 
 // A save killed between its temporary file and the rename leaves that file; the next

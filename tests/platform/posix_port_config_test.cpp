@@ -1,9 +1,14 @@
 // The pure parts of the real port: settings text and the COMn -> device path lookup.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <string>
 #include <vector>
@@ -120,6 +125,71 @@ TEST(ComDevicePath, LinesThatNameNoPortAreTold) {
     EXPECT_EQ(com_device_path(2, no_env, conf), "/dev/ttyUSB9");
     EXPECT_TRUE(ports_conf_faults((dir / "missing.conf").string()).empty());
     std::filesystem::remove_all(dir);
+}
+
+// ports.conf is read only as a regular file of at most ports_conf_max_bytes: a FIFO, a
+// device, a folder or a larger file is told once as not used and reads as a file without
+// lines (the default device), and none of them waits or reads a byte. A file at the bound
+// is read. A FIFO without a writer would block a plain open for ever: each look runs
+// with a limit, and a look that overruns it is let go by opening the write side, as
+// often as it opens the FIFO.
+TEST(ComDevicePath, ASettingsFileThatIsNoSmallRegularFileIsNotUsed) {
+    namespace fs = std::filesystem;
+    const auto dir = fs::temp_directory_path() / ("dvx-ports-kinds-" + std::to_string(::getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "folder.conf");
+    const std::string line = "COM3=/dev/ttyUSB7\n";
+    // Comment lines of up to 80 bytes, then the port's line, the whole exactly `size` bytes.
+    const auto filled = [&](std::size_t size) {
+        std::string text;
+        for (std::size_t left = size - line.size(); left > 0;) {
+            const std::size_t n = std::min<std::size_t>(left, 80);
+            text += n == 1 ? "\n" : "#" + std::string(n - 2, 'x') + "\n";
+            left -= n;
+        }
+        return text + line;
+    };
+    const std::string at_bound = filled(ports_conf_max_bytes);
+    ASSERT_EQ(at_bound.size(), ports_conf_max_bytes);
+    std::ofstream(dir / "at-bound.conf", std::ios::binary) << at_bound;
+    std::ofstream(dir / "above.conf", std::ios::binary) << filled(ports_conf_max_bytes + 1);
+    ASSERT_EQ(fs::file_size(dir / "above.conf"), ports_conf_max_bytes + 1);
+    ASSERT_EQ(::mkfifo((dir / "fifo.conf").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", dir / "device.conf");
+
+    const std::string large = "larger than " + std::to_string(ports_conf_max_bytes) + " bytes";
+    const struct {
+        const char* what;
+        std::string file;
+        std::string fault;  // "" when the file is used
+        std::string com3;
+    } cases[] = {
+        {"a file at the bound", "at-bound.conf", "", "/dev/ttyUSB7"},
+        {"a file one byte above it", "above.conf", large, "/dev/ttyS2"},
+        {"a FIFO", "fifo.conf", "not a regular file", "/dev/ttyS2"},
+        {"a device (a link to /dev/null)", "device.conf", "not a regular file", "/dev/ttyS2"},
+        {"a folder", "folder.conf", "not a regular file", "/dev/ttyS2"},
+    };
+    const auto no_env = [](const char*) -> const char* { return nullptr; };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string conf = (dir / c.file).string();
+        auto look = std::async(std::launch::async, [&] {
+            return std::make_pair(ports_conf_faults(conf), com_device_path(3, no_env, conf));
+        });
+        if (look.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            ADD_FAILURE() << "the look waits on the file";
+            while (look.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready)
+                ::close(::open(conf.c_str(), O_WRONLY | O_NONBLOCK));  // no reader: ENXIO
+        }
+        const auto [faults, com3] = look.get();
+        const std::vector<std::string> told =
+            c.fault.empty() ? std::vector<std::string>{}
+                            : std::vector<std::string>{conf + ": " + c.fault + ", not used"};
+        EXPECT_EQ(faults, told);
+        EXPECT_EQ(com3, c.com3);
+    }
+    fs::remove_all(dir);
 }
 
 // The block a port may hold received bytes for: the system's latency timer of a ttyUSB

@@ -133,6 +133,7 @@ TEST_F(CommandLine, ProgramsAnswerHelpAndNameAWrongArgument) {
         {{app, "--help"}, 0, "\n  DORVANEX_COM<n> "},
         {{app, "--help"}, 0, "\n  DORVANEX_PRINT_PDF "},
         {{app, "--help"}, 0, "\n  $XDG_CONFIG_HOME/dorvanex/ports.conf\n"},
+        {{app, "--help"}, 0, "\nLanguage: German, English or Dutch, the LANGUAGE value"},
         {{app, "--version"}, 0, "dorvanex " DVX_VERSION "\n"},
         {{app, "--simulate", "--version"}, 0, "dorvanex " DVX_VERSION "\n"},
         {{app, "--bogus"}, 2, "dorvanex: unknown option --bogus\nUsage: dorvanex"},

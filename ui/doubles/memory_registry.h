@@ -27,6 +27,10 @@ class MemoryRegistry final : public platform::Registry {
     void put_string(const std::string& key, const std::string& name, const std::string& text);
     std::optional<std::string> get_string(const std::string& key, const std::string& name) const;
     bool has_key(const std::string& key) const { return keys_.count(key) != 0; }
+    // Every key with its values, for a test that compares the whole store.
+    const std::map<std::string, std::map<std::string, platform::RegValue>>& contents() const {
+        return keys_;
+    }
     int writes = 0;
 
   private:
