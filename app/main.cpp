@@ -73,7 +73,8 @@ constexpr const char* usage_text =
     "Exit codes: 0 ended, 1 the start gave up or a run-time error, 2 a wrong argument,\n"
     "3 --screenshot showed no window, 4 a box no one could answer (no screen),\n"
     "5 --screenshot could not write the picture.\n"
-    "SIGINT, SIGTERM and SIGHUP end it as closing the main window does (exit code 0).\n";
+    "SIGINT, SIGTERM and SIGHUP end it as the user would: boxes cancelled, windows\n"
+    "closed, then the main window (exit code 0); a second one ends it at once.\n";
 
 // clang-format off
 constexpr dvx::platform::Option options[] = {
@@ -194,7 +195,7 @@ int main(int argc, char** argv) {
     app::set_nobody_answers(offscreen() || !screenshot.empty());
 
     app::QtEventLoop loop(clock);
-    const app::SignalEnd signal_end(loop, [] { mainwin::end_session(); });
+    const app::SignalEnd signal_end(loop, mainwin::close_session_windows, mainwin::end_session);
     app::QtMessageBoxes boxes;
     app::QtFileDialogs dialogs;
     app::QtPrinter printer;

@@ -162,6 +162,7 @@ void QtEventLoop::pump_top() {
     if (!guarded([this] {
             run_queued();
             ui::fire_due_timers();
+            if (at_top_level) at_top_level();
         }))
         return;
     ui::free_unloaded_forms();

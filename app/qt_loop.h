@@ -28,9 +28,9 @@ class QtEventLoop final : public QObject, public ui::EventLoop {
     // A message box or file dialog goes up: the layer's timers keep ticking while it
     // waits for the user (queued input waits for it to close).
     void box_opened();
-    // Layer code that Qt starts outside the pump points (the end on a signal): run as a
-    // pump point runs its handlers, the program's end or a fault stopping everything.
-    void run_outside(const std::function<void()>& work) { guarded(work); }
+    // Layer code run at every pump point of the top level, after the queued input and
+    // the timers, while set: there no handler runs any more (the signal end's last step).
+    std::function<void()> at_top_level;
     // Called with the text (Windows-1252) of a fault no handler caught; the program then
     // ends.
     std::function<void(const std::string&)> on_unhandled;

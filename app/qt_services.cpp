@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "app/qt_loop.h"
 #include "app/twips.h"
@@ -66,7 +67,27 @@ class ActiveWindowBack {
     QPointer<QWidget> window_;
 };
 
+// The boxes and dialogs whose exec runs, innermost last.
+std::vector<QPointer<QDialog>> open_boxes;
+
+// A box or dialog's exec, known to cancel_open_boxes while it runs. None is shown once the
+// program is closing (a signal noticed while it was being set up): Rejected at once.
+int run_box(QDialog& box) {
+    if (ui::closing()) return QDialog::Rejected;
+    struct Known {
+        explicit Known(QDialog& d) { open_boxes.emplace_back(&d); }
+        ~Known() { open_boxes.pop_back(); }  // the execs nest
+    } known(box);
+    return box.exec();
+}
+
 }  // namespace
+
+void cancel_open_boxes() {
+    // Innermost first: an outer exec returns only after the inner one has.
+    for (auto it = open_boxes.rbegin(); it != open_boxes.rend(); ++it)
+        if (*it) (*it)->reject();
+}
 
 void set_nobody_answers(bool nobody) {
     nobody_answers_ = nobody;
@@ -151,10 +172,10 @@ int QtMessageBoxes::show(const ui::MsgBoxRequest& box) {
         if (result == ui::id_cancel || (results.size() == 1 && result == ui::id_ok))
             mb.setEscapeButton(b);
     note_box_opened();
-    mb.exec();
+    run_box(mb);
     for (const auto& [b, result] : results)
         if (mb.clickedButton() == b) return result;
-    return results.size() == 1 ? results[0].second : ui::id_cancel;
+    return ui::cancel_answer(box.style);
 }
 
 // ---------------------------------------------------------------------------------
@@ -269,7 +290,7 @@ std::optional<std::string> QtFileDialogs::show(const ui::FileDialogRequest& r) {
     // The proposal and the choice are paths: the system's bytes, not the window's text.
     if (!r.file_name.empty()) dlg.selectFile(proposal_for(dlg, r.file_name));
     note_box_opened();
-    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
+    if (run_box(dlg) != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return std::nullopt;
     return chosen_path(dlg.selectedFiles().front());
 }
 
@@ -327,7 +348,7 @@ void QtPrinter::end_doc() {
     {
         const ActiveWindowBack back;
         QPrintDialog dlg(&printer, QApplication::activeWindow());
-        if (dlg.exec() != QDialog::Accepted) return;  // the user chose not to print
+        if (run_box(dlg) != QDialog::Accepted) return;  // the user chose not to print
     }
     paint(printer, printer.resolution(), doc);
 }

@@ -25,6 +25,11 @@ constexpr int exit_unanswered = 4;
 void set_nobody_answers(bool nobody);
 bool nobody_answers();
 
+// Closes every box and dialog of Qt's that is up (message boxes, file and print dialogs)
+// as cancelled, as their Cancel would: each one's exec returns and the code that showed it
+// goes on with that answer. While ui::closing() none is shown any more.
+void cancel_open_boxes();
+
 // The program's window icon, a 64-pixel PNG built into the program.
 QIcon window_icon();
 

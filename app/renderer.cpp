@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QDialog>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTabBar>
@@ -402,6 +403,13 @@ void Renderer::drop_form(ui::Form& f) {
     forms_.erase(it);
     ++syncing_;
     win->hide();
+    // A dialog over the window (a file or print dialog) belongs to the code that showed
+    // it, on the stack: it is closed as cancelled and taken out, never freed with the
+    // window, so its exec returns and that code goes on.
+    for (QDialog* d : win->findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) {
+        d->reject();
+        d->setParent(nullptr);
+    }
     delete win;
     --syncing_;
 }

@@ -148,7 +148,12 @@ void Hauptmenue::Form_Unload(int& /*cancel*/) {
     ui::end_program();
 }
 
+void close_session_windows() {
+    ui::close_windows_but(hauptmenu_inst.peek());
+}
+
 void end_session() {
+    close_session_windows();
     if (Hauptmenue* m = hauptmenu_inst.peek()) {
         int cancel = 0;
         m->Form_Unload(cancel);

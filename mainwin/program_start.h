@@ -19,9 +19,15 @@ namespace dvx::mainwin {
 constexpr int start_aborted = 1;
 void Main();
 
-// The end of the session from outside the windows (the desktop program's signals): as
-// closing the main window by its frame, the placement saved and the program ended
-// (ui::end_program, which throws), from wherever the program stands.
+// The end of the session from outside the windows (the desktop program's signals), as
+// the technician's hand would end it. close_session_windows closes every window but the
+// main window through its own Unload (the one opened last first): a page gives the main
+// window back, the output calibration releases the output, the measuring run's box
+// cancels the run; a window that refuses (a sheet while its run ends) stays for the next
+// call. end_session, once no handler runs any more, closes what is left that way and then
+// ends as closing the main window by its frame does: the placement saved and the program
+// ended (ui::end_program, which throws).
+void close_session_windows();
 [[noreturn]] void end_session();
 
 // The services a start without a screen runs on; a null entry keeps the one already

@@ -263,6 +263,31 @@ bool program_ended() {
     return st().ended;
 }
 
+void begin_closing() {
+    st().closing = true;
+}
+
+bool closing() {
+    return st().closing;
+}
+
+void close_windows_but(const Form* keep) {
+    auto& s = st();
+    if (s.closing_windows) return;
+    struct Running {
+        bool& flag;
+        ~Running() { flag = false; }
+    } running{s.closing_windows};
+    s.closing_windows = true;
+    const auto forms = s.loaded;
+    for (auto it = forms.rbegin(); it != forms.rend(); ++it) {
+        // An Unload may have unloaded others: only forms still in the list are touched.
+        Form* f = *it;
+        if (f == keep || std::find(s.loaded.begin(), s.loaded.end(), f) == s.loaded.end()) continue;
+        f->unload();
+    }
+}
+
 int program_exit_code() {
     return st().exit_code;
 }
@@ -456,6 +481,8 @@ void reset_forms() {
     s.focus_settle_posted = false;
     s.ended = false;
     s.exit_code = 0;
+    s.closing = false;
+    s.closing_windows = false;
     s.pointer = mp_default;
     s.busy_pointer = false;
     std::fill(std::begin(s.keys_down), std::end(s.keys_down), 0);

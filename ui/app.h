@@ -24,6 +24,17 @@ bool program_ended();
 // The exit code the program was ended with; 0 while it runs.
 int program_exit_code();
 
+// The end from outside the windows (the desktop program's signals), as the technician's
+// own hand would end the program. From begin_closing() on, until the program ends, every
+// message box is answered at once as cancelled (cancel_answer) and every file dialog
+// chooses nothing, without asking anyone, so the handlers under them return.
+void begin_closing();
+bool closing();
+// Closes every loaded window but `keep` through its own Unload, the one loaded last
+// first. A window that refuses (a sheet during its measuring run) stays loaded for a
+// later call. A call from a pump inside one of those Unloads does nothing.
+void close_windows_but(const Form* keep);
+
 enum MousePointer : int { mp_default = 0, mp_hourglass = 11 };
 void set_mouse_pointer(int pointer);  // the last set wins
 // The pointer shown: the hourglass while window events run inside a transaction (below),

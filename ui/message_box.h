@@ -29,6 +29,10 @@ enum MsgResult : int {
     id_no = 7,
 };
 
+// The answer of a box closed as cancelled (Escape, the frame, the program's end): Cancel
+// where the box has it, else the answer that goes on with nothing (OK alone, No, Abort).
+int cancel_answer(int style);
+
 struct MsgBoxRequest {
     std::string prompt;  // cp1252, may hold CR LF
     int style = mb_ok;

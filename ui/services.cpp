@@ -36,13 +36,30 @@ void wait_yielding(double seconds) {
     }
 }
 
+int cancel_answer(int style) {
+    switch (style & 0x0F) {
+        case mb_ok_cancel:
+        case mb_yes_no_cancel:
+        case mb_retry_cancel:
+            return id_cancel;
+        case mb_abort_retry_ignore:
+            return id_abort;
+        case mb_yes_no:
+            return id_no;
+        default:
+            return id_ok;
+    }
+}
+
 // A modal box or dialog: takes the focus, runs its own pump (due timers tick, queued
-// input waits), asks the service, and gives the focus back.
-template <class Show>
-static auto boxed(Show show) {
+// input waits), asks the service, and gives the focus back. While the program is
+// closing no one is asked: the box gives `cancelled` at once.
+template <class Show, class Result>
+static Result boxed(Show show, Result cancelled) {
+    if (closing()) return cancelled;
     detail::BoxScope box;
     do_events();
-    auto result = show();
+    Result result = closing() ? cancelled : show();
     box.close();
     return result;
 }
@@ -50,7 +67,7 @@ static auto boxed(Show show) {
 static int show_box(const MsgBoxRequest& req) {
     MessageBoxes* boxes = services().boxes;
     if (!boxes) throw UiFault(platform::FaultText::no_message_boxes);
-    return boxed([&] { return boxes->show(req); });
+    return boxed([&] { return boxes->show(req); }, cancel_answer(req.style));
 }
 
 int msg_box(const std::string& prompt, int style) {
@@ -78,7 +95,7 @@ void CommonDialog::show(bool save) {
     FileDialogs* d = services().dialogs;
     if (!d) throw UiFault(platform::FaultText::no_file_dialogs);
     FileDialogRequest req{save, dialog_title, flags, default_ext, file_name, filter, filter_index};
-    auto chosen = boxed([&] { return d->show(req); });
+    auto chosen = boxed([&] { return d->show(req); }, std::optional<std::string>());
     if (!chosen) {
         file_name.clear();
         if (cancel_error) throw UiFault(platform::FaultText::cancel);

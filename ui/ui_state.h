@@ -33,10 +33,12 @@ struct State {
     int box_depth = 0;
     bool focus_settle_posted = false;  // a settle_focus waits for the next pump
     bool ended = false;
-    int exit_code = 0;          // of end_program
-    int pointer = mp_default;   // as set last
-    int transactions = 0;       // TransactionScopes alive
-    bool busy_pointer = false;  // events ran inside the transaction: the hourglass
+    int exit_code = 0;             // of end_program
+    bool closing = false;          // begin_closing: boxes are answered at once
+    bool closing_windows = false;  // a close_windows_but runs
+    int pointer = mp_default;      // as set last
+    int transactions = 0;          // TransactionScopes alive
+    bool busy_pointer = false;     // events ran inside the transaction: the hourglass
     std::vector<TimerEntry> timers;
     int keys_down[256] = {};
     int shift_down = 0;

@@ -20,6 +20,7 @@
 #include "ui/app.h"
 #include "ui/controls.h"
 #include "ui/fault.h"
+#include "ui/file_dialog.h"
 #include "ui/form.h"
 #include "ui/input.h"
 
@@ -202,6 +203,40 @@ TEST_F(QtLoopTest, TimersTickWhileAMessageBoxWaitsForTheUser) {
     f.ticks = 0;
     EXPECT_EQ(ui::msg_box("Device not found."), ui::id_ok);
     EXPECT_GE(ticks_when_answered, 3);
+}
+
+// A timer's End while Qt's file dialog is up over a window of ours: the program's end
+// drops the window, and the dialog, which belongs to the code that showed it (on its
+// stack), is closed as cancelled and taken out first, never freed with the window.
+TEST_F(QtLoopTest, AnEndUnderAFileDialogClosesItAsCancelled) {
+    app::QtFileDialogs dialogs;
+    ui::services().dialogs = &dialogs;
+    Ticker& f = make_form();
+    int ticks = 0;
+    f.tmr.on_timer = [&] {
+        if (++ticks == 3) ui::end_program();
+    };
+    f.show_modeless();
+    renderer_->flush();
+    QWidget* window = renderer_->window(f);
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), window);
+    bool over_window = false;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (QWidget* up = QApplication::activeModalWidget())
+            over_window = over_window || up->parentWidget() == window;
+    });
+    look.start(1);
+    ui::CommonDialog dlg{f, "CMDialog1"};
+    dlg.file_name = "TT-101.krv";
+    dlg.show_save();  // returns: the stack's dialog is freed once, here
+    EXPECT_TRUE(over_window);
+    EXPECT_EQ(dlg.file_name, "");
+    EXPECT_TRUE(ui::program_ended());
 }
 
 TEST_F(QtLoopTest, TopLevelRunEndsWhenNoFormIsShown) {

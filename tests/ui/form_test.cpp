@@ -6,11 +6,14 @@
 #include "tests/ui/test_forms.h"
 #include "ui/app.h"
 #include "ui/fault.h"
+#include "ui/file_dialog.h"
+#include "ui/message_box.h"
 #include "ui/observer.h"
 
 namespace dvx::ui {
 namespace {
 
+using test::bare_inst;
 using test::other_inst;
 using test::page_inst;
 using Forms = dvx::testing::ServicesFixture;
@@ -336,6 +339,71 @@ TEST_F(Forms, EndProgramUnwindsWithoutUnload) {
     EXPECT_EQ(page_inst.peek(), nullptr);
     EXPECT_TRUE(program_ended());
     EXPECT_TRUE(log_.only({"Unload"}).empty());
+}
+
+// The end from outside the windows (a signal): from begin_closing on no box asks anyone,
+// each answers as its Cancel would (the answer that goes on with nothing where it has no
+// Cancel) and a file dialog chooses nothing. close_windows_but closes every other window
+// through its own Unload, the one loaded last first; one that refuses stays loaded for a
+// later call, and a call from inside an Unload does nothing.
+TEST_F(Forms, ClosingAnswersEveryBoxAtOnceAndClosesTheWindowsThroughTheirUnload) {
+    other_inst->show_modeless();  // the main window, kept
+    page_inst->show_modeless();
+    bare_inst->show_modeless();
+    std::vector<std::string> unloads;
+    int bare_box = 0;
+    bare_inst->on_unload = [&](int&) {
+        unloads.push_back("bare");
+        close_windows_but(other_inst.peek());  // nested: nothing
+        bare_box = msg_box("Save the changes?", mb_yes_no_cancel);
+    };
+    page_inst->on_unload = [&](int& cancel) {
+        unloads.push_back("page");
+        cancel = page_inst->refuse_unload;
+    };
+    page_inst->refuse_unload = 1;
+
+    begin_closing();
+    EXPECT_TRUE(closing());
+    struct Box {
+        int style;
+        int answer;
+    };
+    const Box boxes[] = {
+        {mb_ok, id_ok},
+        {mb_ok | mb_critical, id_ok},
+        {mb_ok_cancel, id_cancel},
+        {mb_ok_cancel | mb_question, id_cancel},
+        {mb_abort_retry_ignore, id_abort},
+        {mb_yes_no_cancel, id_cancel},
+        {mb_yes_no, id_no},
+        {mb_retry_cancel, id_cancel},
+    };
+    for (const Box& b : boxes) {
+        SCOPED_TRACE(b.style);
+        EXPECT_EQ(msg_box("Really?", b.style), b.answer);
+        EXPECT_EQ(cancel_answer(b.style), b.answer);
+    }
+    CommonDialog dlg{*other_inst, "CMDialog1"};
+    dlg.file_name = "TT-101.krv";
+    dlg.show_save();
+    EXPECT_EQ(dlg.file_name, "");
+    dlg.cancel_error = true;
+    EXPECT_THROW(dlg.show_open(), UiFault);
+
+    close_windows_but(other_inst.peek());
+    EXPECT_EQ(unloads, (std::vector<std::string>{"bare", "page"}));
+    EXPECT_EQ(bare_box, id_cancel);
+    EXPECT_EQ(bare_inst.peek(), nullptr);
+    ASSERT_NE(page_inst.peek(), nullptr);  // refused
+    EXPECT_TRUE(other_inst->visible());
+    page_inst->refuse_unload = 0;
+    close_windows_but(other_inst.peek());
+    EXPECT_EQ(page_inst.peek(), nullptr);
+    EXPECT_EQ(loaded_forms(), std::vector<Form*>{other_inst.peek()});
+    EXPECT_TRUE(boxes_.shown().empty());
+    EXPECT_TRUE(dialogs_.shown().empty());
+    EXPECT_FALSE(program_ended());
 }
 
 // O8: after show, window code calls refresh() and set_focus(); both are harmless on a
