@@ -10,8 +10,9 @@ void reset_link_state() {
     rx_buffer.clear();
     line_quiet_since = -std::numeric_limits<double>::infinity();
     line_unsettled = false;
+    line_threw_bytes = false;
     rx_block_at = 0;
-    start_rx_seen();
+    watch_answers(nullptr);
     status_regs.fill(0);
     comment_regs.fill(0);
     bnr_regs.fill(0);

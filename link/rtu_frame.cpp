@@ -133,6 +133,111 @@ double AnswerSearch::longest_gap() const {
     return gap;
 }
 
+AnswerHeads::AnswerHeads(std::span<const std::uint8_t> request,
+                         std::optional<std::uint16_t> other_start, bool echoed)
+    : request_(request.begin(), request.end()), echoed_(echoed) {
+    if (request_.size() < 6) {
+        head_size_ = 0;
+        return;
+    }
+    if (request_[1] == fn_read_holding) {
+        // unit, 3, the byte count: twice the registers asked for
+        head_size_ = 3;
+        wanted_.push_back({request_[0], fn_read_holding,
+                           static_cast<std::uint8_t>(2 * (request_[4] << 8 | request_[5]))});
+        return;
+    }
+    // A write's answer echoes the request's first six bytes (a gateway passing on the
+    // transmitter's answer echoes the register the transmitter knows).
+    head_size_ = 6;
+    wanted_.emplace_back(request_.begin(), request_.begin() + 6);
+    if (other_start && request_[1] == fn_write_multiple) {
+        Frame other = wanted_.front();
+        other[2] = static_cast<std::uint8_t>(*other_start >> 8);
+        other[3] = static_cast<std::uint8_t>(*other_start & 0xFF);
+        wanted_.push_back(other);
+    }
+}
+
+std::size_t AnswerHeads::length_told() const {
+    return run_[1].b == fn_read_holding ? 5u + run_[2].b : 8u;
+}
+
+AnswerHeads::Fit AnswerHeads::fit() const {
+    const std::size_t n = std::min(run_.size(), head_size_);
+    const bool begins = std::any_of(wanted_.begin(), wanted_.end(), [&](const Frame& w) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (run_[i].b != w[i]) return false;
+        return true;
+    });
+    if (!begins) return Fit::no;
+    if (run_.size() < head_size_) return Fit::maybe;
+    if (echoed_) {
+        // The echo of the request begins as a write's answer does: told apart once the
+        // bytes differ from the request or reach the answer's length.
+        const std::size_t decides = std::min(length_told(), request_.size());
+        std::size_t same = 0;
+        while (same < run_.size() && same < decides && run_[same].b == request_[same]) ++same;
+        if (same == run_.size() && same < decides) return Fit::maybe;
+        if (same == decides) return Fit::no;
+    }
+    return Fit::head;
+}
+
+void AnswerHeads::drop_to_next_unit() {
+    std::size_t at = 1;
+    while (at < run_.size() && run_[at].b != request_[0]) ++at;
+    run_.erase(run_.begin(), run_.begin() + static_cast<std::ptrdiff_t>(std::min(at, run_.size())));
+}
+
+void AnswerHeads::settle() {
+    while (!run_.empty()) {
+        if (!counted_) {
+            const Fit f = fit();
+            if (f == Fit::maybe) return;
+            if (f == Fit::no) {
+                drop_to_next_unit();
+                continue;
+            }
+            heads_.push_back({run_.front().n, run_.front().t, 0, 0, length_told()});
+            counted_ = true;
+        }
+        Head& h = heads_.back();
+        h.have = std::min(run_.size(), h.length);
+        h.last = run_[h.have - 1].t;
+        if (run_.size() < h.length) return;
+        Frame frame;
+        for (std::size_t i = 0; i < h.length; ++i) frame.push_back(run_[i].b);
+        counted_ = false;
+        if (!crc_matches(frame)) {
+            drop_to_next_unit();  // an answer may begin inside it
+            continue;
+        }
+        h.good = true;
+        for (std::size_t i = 1; i < h.length; ++i)
+            h.longest_gap = std::max(h.longest_gap, run_[i].t - run_[i - 1].t);
+        run_.erase(run_.begin(), run_.begin() + static_cast<std::ptrdiff_t>(h.length));
+        if (!run_.empty() && run_.front().b != request_[0]) drop_to_next_unit();
+    }
+}
+
+void AnswerHeads::push(std::uint8_t b, double handed_on) {
+    const std::uint64_t n = pushed_++;
+    if (head_size_ == 0 || (run_.empty() && b != request_[0])) return;
+    run_.push_back({b, handed_on, n});
+    settle();
+}
+
+std::optional<AnswerHeads::UnderWay> AnswerHeads::under_way() const {
+    if (run_.empty()) return std::nullopt;
+    std::size_t to = head_size_;
+    if (counted_)
+        to = heads_.back().length;
+    else if (echoed_ && run_.size() >= head_size_)
+        to = std::min(length_told(), request_.size());
+    return UnderWay{to > run_.size() ? to - run_.size() : 1, run_.back().t};
+}
+
 static void append_word(Frame& f, std::uint16_t w) {
     f.push_back(static_cast<std::uint8_t>(w >> 8));
     f.push_back(static_cast<std::uint8_t>(w & 0xFF));

@@ -134,6 +134,62 @@ class AnswerSearch {
     std::vector<double> rest_times_;
 };
 
+// Where answers to one request begin among the bytes a port hands on, whatever else is
+// among them (noise, another unit's frames, the tails of answers gone, the request's own
+// echo): bytes count as the beginning of an answer once they begin as that answer must
+// (the unit, the function, a read's byte count, a write's start and count), never a lone
+// byte equal to the unit. The bytes behind a head, up to the length it tells, are its
+// body; a body whose CRC fails is looked through again, as an answer may begin inside it.
+class AnswerHeads {
+  public:
+    struct Head {
+        std::uint64_t at = 0;  // the number of its first byte among the bytes pushed
+        double first = 0;      // when the port handed that byte on
+        double last = 0;       // when it handed on the frame's last byte so far
+        std::size_t have = 0;  // bytes of the frame so far
+        std::size_t length = 0;
+        bool good = false;       // whole, with a correct CRC
+        double longest_gap = 0;  // between two of its bytes being handed on, once good
+        bool whole() const { return have >= length; }
+    };
+    // What is under way after the last head: bytes that may still turn out an answer, or
+    // the rest of one; how many more bytes decide it and when the last one came.
+    struct UnderWay {
+        std::size_t rest;
+        double last;
+    };
+    // `echoed`: the adapter echoes what is sent, so bytes equal to the request are its echo.
+    AnswerHeads(std::span<const std::uint8_t> request, std::optional<std::uint16_t> other_start,
+                bool echoed);
+    void push(std::uint8_t b, double handed_on);
+
+    const std::vector<Head>& heads() const { return heads_; }
+    std::uint64_t pushed() const { return pushed_; }
+    std::optional<UnderWay> under_way() const;
+
+  private:
+    enum class Fit { no, maybe, head };
+    Fit fit() const;
+    // The length the head at the front of run_ tells (it fits the request).
+    std::size_t length_told() const;
+    void settle();
+    void drop_to_next_unit();
+
+    struct Byte {
+        std::uint8_t b;
+        double t;
+        std::uint64_t n;
+    };
+    Frame request_;
+    std::vector<Frame> wanted_;  // the heads an answer may begin with
+    std::size_t head_size_;
+    bool echoed_;
+    std::vector<Byte> run_;  // from a byte equal to the unit: a head so far, or a head and its body
+    bool counted_ = false;   // run_ begins with heads_.back()
+    std::vector<Head> heads_;
+    std::uint64_t pushed_ = 0;
+};
+
 // The register word whose high byte is at offset pos (0-based): hi x 256 + lo as a
 // signed 16-bit value, so 0xFF38 reads as -200. The k-th value of a read answer is at
 // pos = 3 + 2k. Offsets outside the frame give 0.

@@ -20,8 +20,8 @@ std::int16_t echo_on = 0;
 std::string rx_buffer;
 double line_quiet_since = -std::numeric_limits<double>::infinity();
 bool line_unsettled = false;
+bool line_threw_bytes = false;
 double rx_block_at = 0;
-RxSeen rx_seen;
 
 namespace {
 
@@ -34,9 +34,13 @@ double events_ran_at = -std::numeric_limits<double>::infinity();
 
 // The longest gap the port showed inside a good frame on this line.
 double shown_gap = 0;
-// Blocks read off the port; rx_seen counts bytes of blocks after `seen_from` only.
-std::uint64_t rx_blocks = 0;
-std::uint64_t seen_from = 0;
+// Where the bytes taken off the port go as well.
+AnswerHeads* watched = nullptr;
+
+void watch(std::span<const std::uint8_t> bytes, double handed_on) {
+    if (watched)
+        for (const std::uint8_t b : bytes) watched->push(b, handed_on);
+}
 
 // The port failed under the program while port_status was 0: reopen it before use.
 bool port_failed = false;
@@ -161,7 +165,7 @@ std::int16_t get_rx_byte() {
         rx_block_at = ui::clock().now();
         line_quiet_since = std::max(line_quiet_since, rx_block_at);
         if (rx_buffer.empty()) return -1;
-        ++rx_blocks;
+        watch(block, rx_block_at);
         line_unsettled = true;
     }
     const auto c = static_cast<unsigned char>(rx_buffer.front());
@@ -169,19 +173,8 @@ std::int16_t get_rx_byte() {
     return static_cast<std::int16_t>(c);
 }
 
-void RxSeen::saw(double t) {
-    if (!any) first = t;
-    any = true;
-    last = std::max(last, t);
-}
-
-void start_rx_seen() {
-    rx_seen = {};
-    seen_from = rx_blocks;
-}
-
-void note_frame_byte() {
-    if (rx_blocks > seen_from) rx_seen.saw(rx_block_at);
+void watch_answers(AnswerHeads* heads) {
+    watched = heads;
 }
 
 namespace {
@@ -246,7 +239,10 @@ void wait_line_quiet(bool yielding, double block) {
     // answer to the next block can be among them, so they go and the silence starts
     // again. A port that hands bytes on in blocks shows the line quiet while it still
     // holds some: after bytes that closed no frame the quiet lasts one delivery block
-    // more. A line that never falls silent is waited out for one longest frame.
+    // more, and once such bytes were thrown away (here or before) the owed-answer block,
+    // as they may have begun an answer whose rest the port still holds. A line that
+    // never falls silent is waited out for one longest frame.
+    if (line_threw_bytes) block = std::max(block, owed_answer_block());
     double give_up = clock.now() + longest_frame_chars * timing->char_seconds + block;
     bool discarded = false;
     // Unsettled, the port must show nothing for a whole block from now on too: what
@@ -275,12 +271,14 @@ void wait_line_quiet(bool yielding, double block) {
                 continue;
             }
             line_unsettled = false;
+            line_threw_bytes = false;
             return;
         }
         if (clock.now() >= give_up) {
             if (events) run_events();  // the receive that follows runs none
             return;
         }
+        block = std::max(block, owed_answer_block());
         // One frame's bytes are all handed on within a longest frame and a block of its
         // first ones: a frame that begins late in the wait is still waited out whole.
         if (!discarded)
@@ -309,15 +307,20 @@ void discard_rx() {
     platform::SerialPort& port = MSComm1();
     if (const int waiting = port.in_count(); waiting > 0) {
         const double now = ui::clock().now();
+        // Read rather than dropped unseen: an answer among them counts as one.
+        watch(port.read(waiting), now);
         line_quiet_since = std::max(line_quiet_since, now);
         line_unsettled = true;
-        rx_seen.saw(now);
+        line_threw_bytes = true;
     }
     port.discard_input();
 }
 
 void note_frame_complete() {
-    if (rx_buffer.empty()) line_unsettled = false;
+    if (rx_buffer.empty()) {
+        line_unsettled = false;
+        line_threw_bytes = false;
+    }
 }
 
 namespace {
@@ -333,8 +336,7 @@ std::optional<std::string> ready_port_for_probe() {
         const bool reopening = attempt > 0 || port_needs_reopening();
         if (reopening && !reopen_port_if_lost()) return open_fault;
         try {
-            while (get_rx_byte() != -1) {
-            }
+            while (get_rx_byte() != -1) line_threw_bytes = true;
             return std::nullopt;
         } catch (const std::exception& e) {
             if (port_status != 0) throw;  // closed after a failed port choice
@@ -366,7 +368,10 @@ void probe_echo() {
             return;
         }
         // Anything else is dropped; nothing waiting: sleep until a byte or the end.
-        if (b < 0) wait_rx_until(start + echo_probe_seconds);
+        if (b < 0)
+            wait_rx_until(start + echo_probe_seconds);
+        else
+            line_threw_bytes = true;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "link/rtu_frame.h"
 #include "platform/serial_port.h"
 
 namespace dvx::link {
@@ -26,23 +27,16 @@ extern double line_quiet_since;
 // answer, stray bytes): more of them may be on the line still, not yet handed on by
 // the port. The next block then waits one delivery block longer.
 extern bool line_unsettled;
+// Bytes that closed no frame were thrown away since the line was last settled: what
+// they began may still be held by the port, so the quiet before the next block lasts
+// the owed-answer block (owed_answer_block()).
+extern bool line_threw_bytes;
 // When the port handed on the bytes in rx_buffer (the time they were read from it).
 extern double rx_block_at;
 
-// What came in after a send: bytes the link took into a frame or threw away unread, and
-// when the port handed on the first and the last of them. Bytes already in rx_buffer
-// at the send do not count.
-struct RxSeen {
-    bool any = false;
-    double first = 0;
-    double last = 0;
-    void saw(double t);
-};
-extern RxSeen rx_seen;
-// A send went out: rx_seen starts again.
-void start_rx_seen();
-// The byte get_rx_byte gave last went into a frame.
-void note_frame_byte();
+// Every byte taken off the port from now on, into rx_buffer or thrown away, also goes
+// to `heads` (nullptr: to none), with when the port handed it on.
+void watch_answers(AnswerHeads* heads);
 
 // The longest time a port may hold received bytes before handing them on when nothing
 // tells it (a USB adapter's latency timer is commonly 16 ms).
@@ -129,8 +123,8 @@ void wait_line_quiet(bool yielding, double block);
 // reached it. `yielding`: a wait longer than the silent interval runs window events at
 // least every retry pause (inside a transaction, whose guard keeps others off the line).
 void send_block(std::span<const std::uint8_t> bytes, bool yielding = false);
-// Empties the port's input; bytes found there count as received now and leave the
-// line unsettled.
+// Empties the port's input; bytes found there count as received now (and go to the
+// answers watched), leave the line unsettled and count as thrown away.
 void discard_rx();
 // The frame the link was taking is complete: the line is settled again unless bytes
 // past it wait in rx_buffer.

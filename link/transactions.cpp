@@ -53,6 +53,7 @@ TransactionResult failed(TransactionEnd end, int sends = 0) {
 // buffer stays there and the collect phase drops it up to the unit address.
 void send_request(const Frame& request, int sends_so_far) {
     if (sends_so_far == 0) {
+        if (!rx_buffer.empty()) line_threw_bytes = true;
         rx_buffer.clear();
         discard_rx();
     }
@@ -210,19 +211,16 @@ std::optional<std::vector<std::int16_t>> gather_values(const RegisterMapRow& row
 // A failed exchange: counted, a pause with events, the port's input cleared. A late
 // answer may be coming in that a port handing bytes on in blocks has not shown yet:
 // the resend waits for the line to be quiet for a delivery block. `cut`: the exchange
-// ended inside a frame. When that frame, or bytes that came in the pause, were handed on
-// within the longest block an answer owed may be held for, the port may still hold the
-// rest; in the resend's window it would count as one more answer, so it is waited out.
+// ended inside a frame. When that frame was handed on within the longest block an
+// answer owed may be held for, or bytes came in the pause, the port may still hold the
+// rest; in the resend's window it would be taken for more than it is, so the quiet
+// before the resend lasts the owed-answer block.
 void after_failed_exchange(bool cut) {
     ++link_error_count;
     wait_seconds(retry_pause_seconds);
-    const bool came_in_pause = MSComm1().in_count() > 0;
-    const double handed_on = came_in_pause ? ui::clock().now() : rx_block_at;
+    if (cut && ui::clock().now() - rx_block_at < owed_answer_block()) line_threw_bytes = true;
     discard_rx();
     line_unsettled = true;
-    const double block = owed_answer_block();
-    if ((cut || came_in_pause) && ui::clock().now() - handed_on < block)
-        wait_line_quiet(true, block);
 }
 
 bool addressable(int unit, std::int32_t reg) {
@@ -258,9 +256,7 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
             continue;
         }
         const AnswerSearch::Step step = search.push(static_cast<std::uint8_t>(b), rx_block_at);
-        if (step == AnswerSearch::Step::skipped) continue;
-        note_frame_byte();
-        if (step == AnswerSearch::Step::more) continue;
+        if (step == AnswerSearch::Step::skipped || step == AnswerSearch::Step::more) continue;
         answer = search.frame();
         answer_began = search.began();
         note_frame_complete();
@@ -272,37 +268,56 @@ std::int16_t receive_answer(Frame& answer, int unit, int expected, int& echo) {
 
 namespace {
 
+// How much an answer may be later than the answers before it (a device or gateway busy
+// with other work meanwhile): an answer owed is given the lateness seen and this more,
+// whatever the port's block.
+constexpr double lateness_spread_seconds = 0.3;
+
 // Answers still on their way after an exchange that needed more than one send, or
 // failed. A device answers its requests in order, one each, as late as it may be; so an
 // answer taken for the last send may be the late one of an earlier send, and those of
 // the sends after it are still to come, looking like the answer to the next request of
 // the same unit and count. The link decides by time alone: it gives each send whose
 // answer may still come the time it can take, and keeps the line, discarding, until
-// every one has come or had its time.
+// every one has come or had its time. Only bytes that begin an answer to the request
+// count as one (AnswerHeads), wherever they went: into a frame or thrown away.
 class LateAnswers {
   public:
+    LateAnswers(const Frame& request, std::optional<std::uint16_t> own_start)
+        : heads_(request, own_start, echo_on == 1) {
+        watch_answers(&heads_);
+    }
+    ~LateAnswers() { watch_answers(nullptr); }
+    LateAnswers(const LateAnswers&) = delete;
+    LateAnswers& operator=(const LateAnswers&) = delete;
+
     // A send went out; its request has left the line at `request_end`.
     void sent(double request_end) {
-        close_window();
-        if (count_ < windows_.size()) windows_[count_++] = {request_end};
-        start_rx_seen();
+        if (count_ < windows_.size())
+            windows_[count_++] = {request_end, heads_.pushed(), ui::clock().now()};
     }
 
-    // The exchange is over; `taken`: an answer that began at `answer_began` was taken
-    // for the last send.
-    void wait_out(int unit, std::size_t answer_length, bool taken) {
+    // The receive took a whole frame with a correct CRC (an answer whatever it says: a
+    // foreign function code, a count that does not fit), handed on from `first` to `last`.
+    void took(double first, double last) {
+        std::size_t k = count_;
+        while (k > 1 && windows_[k - 1].opened_at > first) --k;
+        if (k > 0) seen_whole(taken_[k - 1], {first, last});
+    }
+
+    // The exchange is over; `taken`: an answer was taken for the last send.
+    void wait_out(bool taken) {
         if (count_ == 0) return;
-        close_window();
         if (count_ == 1 && taken) return;  // answered at its first send: nothing owed
-        // Nothing at all in four windows: a device that answers within three time-outs
-        // would have been seen by now, so it is silent and owes nothing.
-        if (std::none_of(windows_.begin(), windows_.begin() + static_cast<std::ptrdiff_t>(count_),
-                         [](const Window& w) { return w.seen; }))
-            return;
+        // Nothing that is or may become an answer in four windows: a device that answers
+        // within three time-outs would have been seen by now, so it is silent and owes
+        // nothing (stray bytes are no answer).
+        if (!any_seen(answers_seen()) && !heads_.under_way()) return;
         // The rest of what the last window brought may still be held by the port.
         wait_line_quiet(true, owed_answer_block());
-        close_window();
-        if (taken) windows_[count_ - 1].first = answer_began;
+        const auto seen = answers_seen();
+        if (!any_seen(seen)) return;
+        next_head_ = heads_.heads().size();
         // The answers seen go to the earliest sends they can be for: that makes each as
         // late as it can be, and leaves the latest sends owed. An answer comes that long
         // after its device could begin it: its request had arrived and the answer before
@@ -311,18 +326,18 @@ class LateAnswers {
         double lateness = 0;
         double last_end = -std::numeric_limits<double>::infinity();
         for (std::size_t k = 0; k < count_; ++k) {
-            const Window& w = windows_[k];
-            if (!w.seen) continue;
-            lateness = std::max(lateness, w.first - std::max(windows_[answered].sent, last_end));
-            last_end = w.last;
+            if (!seen[k]) continue;
+            lateness =
+                std::max(lateness, seen[k]->first - std::max(windows_[answered].sent, last_end));
+            last_end = seen[k]->last;
             ++answered;
         }
         for (std::size_t i = answered; i < count_; ++i) {
             const double could_begin = std::max(windows_[i].sent, last_end);
-            const auto seen = discard_answer(unit, answer_length, could_begin + lateness);
-            if (!seen) continue;  // lost: the next one is timed from the last answer seen
-            lateness = std::max(lateness, seen->first - could_begin);
-            last_end = seen->last;
+            const auto came = discard_answer(could_begin + lateness + lateness_spread_seconds);
+            if (!came) continue;  // lost: the next one is timed from the last answer seen
+            lateness = std::max(lateness, came->first - could_begin);
+            last_end = came->last;
         }
         // The next transaction's receive runs none.
         if (answered < count_) run_events();
@@ -331,26 +346,39 @@ class LateAnswers {
   private:
     struct Window {
         double sent = 0;
-        bool seen = false;  // bytes of an answer came before the next send
-        double first = 0, last = 0;
+        std::uint64_t opened = 0;  // bytes taken off the port before the send
+        double opened_at = 0;      // when it went out
     };
     struct Seen {
-        double first, last;
+        double first, last;  // when the port handed on its first byte and its last one
     };
+    using WindowsSeen = std::array<std::optional<Seen>, max_sends>;
 
-    void close_window() {
-        if (count_ == 0 || !rx_seen.any) return;
-        Window& w = windows_[count_ - 1];
-        if (!w.seen) w.first = rx_seen.first;
-        w.seen = true;
-        w.last = std::max(w.last, rx_seen.last);
-        start_rx_seen();
+    // A window's answer is the last one that began in it (it makes the answer as late as
+    // it can be), ending with the last one's end.
+    static void seen_whole(std::optional<Seen>& window, Seen answer) {
+        window = Seen{window ? std::max(window->first, answer.first) : answer.first,
+                      window ? std::max(window->last, answer.last) : answer.last};
+    }
+
+    WindowsSeen answers_seen() const {
+        WindowsSeen seen = taken_;
+        for (const AnswerHeads::Head& h : heads_.heads()) {
+            if (h.at < windows_[0].opened) continue;
+            std::size_t k = count_ - 1;
+            while (windows_[k].opened > h.at) --k;
+            seen_whole(seen[k], {h.first, h.last});
+        }
+        return seen;
+    }
+    static bool any_seen(const WindowsSeen& seen) {
+        return std::any_of(seen.begin(), seen.end(), [](const auto& s) { return s.has_value(); });
     }
 
     // Waits, events running, for one answer that may begin up to `due` (the port's
-    // delivery block and a silent interval more) and throws it away: a frame with a
-    // correct CRC, or whatever came until the line fell quiet. When it came, if at all.
-    static std::optional<Seen> discard_answer(int unit, std::size_t answer_length, double due) {
+    // delivery block and a silent interval more) and throws it away: whole, or cut
+    // short where the line falls quiet. When it came, if at all.
+    std::optional<Seen> discard_answer(double due) {
         platform::Clock& clock = ui::clock();
         const auto timing = platform::line_timing(MSComm1().settings());
         const double char_seconds = timing ? timing->char_seconds : 0.0;
@@ -359,52 +387,42 @@ class LateAnswers {
         const double begins_by = due + block + silent_seconds;
         // A line that never falls quiet is given one longest frame after that.
         const double give_up = begins_by + longest_frame_chars * char_seconds + block;
-        AnswerSearch search(static_cast<std::uint8_t>(unit), answer_length, true);
-        std::optional<Seen> seen;
         for (;;) {
-            if (clock.now() >= give_up) return seen;
-            yield_if_due();
-            const std::int16_t b = get_rx_byte();
-            if (b >= 0) {
-                const auto step = search.push(static_cast<std::uint8_t>(b), rx_block_at);
-                // Bytes that begin no frame of the unit (another talker, the tail of an
-                // answer already gone) are no answer coming.
-                if (step == AnswerSearch::Step::skipped) continue;
-                // Nor is a byte that happens to equal the unit in another talker's bytes:
-                // an answer is under way once its head tells its length.
-                if (!seen && step != AnswerSearch::Step::complete &&
-                    !answer_length_from_head(search.frame()).value_or(0)) {
-                    if (step == AnswerSearch::Step::failed) search.next();
-                    continue;
-                }
-                seen = seen ? Seen{seen->first, rx_block_at} : Seen{search.began(), rx_block_at};
-                if (step == AnswerSearch::Step::complete) {
-                    note_frame_gap(search.longest_gap());
-                    note_frame_complete();
-                    return seen;
-                }
-                if (step == AnswerSearch::Step::failed) search.next();
-                continue;
+            while (get_rx_byte() >= 0) {
             }
+            const auto& heads = heads_.heads();
+            const AnswerHeads::Head* head =
+                next_head_ < heads.size() ? &heads[next_head_] : nullptr;
+            if (head && head->whole()) return take(*head);
+            // The rest of an answer begun, or bytes that may still begin one (a byte equal
+            // to the unit at the due time), are waited for until the line is quiet.
+            const auto under_way = heads_.under_way();
+            const double quiet_by =
+                under_way ? under_way->last + static_cast<double>(under_way->rest) * char_seconds +
+                                silent_seconds + block
+                          : -std::numeric_limits<double>::infinity();
             const double now = clock.now();
-            if (!seen) {
-                if (now >= begins_by) return seen;
-                wait_rx_until(begins_by, true);
-                continue;
-            }
-            // An answer under way: its rest, or a quiet line, ends it.
-            const std::size_t length = search.full_length();
-            const std::size_t have = search.frame().size();
-            const std::size_t rest = length > have ? length - have : 0;
-            const double quiet_by = seen->last + static_cast<double>(rest) * char_seconds +
-                                    silent_seconds + block;
-            if (now >= quiet_by) return seen;
-            wait_rx_until(quiet_by, true);
+            if (head && (now >= quiet_by || now >= give_up)) return take(*head);
+            if (!head && (now >= give_up || (now >= begins_by && now >= quiet_by)))
+                return std::nullopt;
+            wait_rx_until(std::min(head ? quiet_by : std::max(begins_by, quiet_by), give_up), true);
         }
     }
 
+    Seen take(const AnswerHeads::Head& head) {
+        ++next_head_;
+        if (head.good) {
+            note_frame_gap(head.longest_gap);
+            if (heads_.pushed() == head.at + head.length) note_frame_complete();
+        }
+        return {head.first, head.last};
+    }
+
+    AnswerHeads heads_;
     std::array<Window, max_sends> windows_{};
+    WindowsSeen taken_{};  // whole frames the receive took, by window
     std::size_t count_ = 0;
+    std::size_t next_head_ = 0;  // the first head not yet counted
 };
 
 // Sends the request until a complete, correct answer with the request's function code
@@ -418,10 +436,10 @@ class LateAnswers {
 TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8_t function,
                         Frame& answer, int& sends,
                         std::optional<std::uint16_t> own_start = std::nullopt) {
-    LateAnswers late;
+    LateAnswers late(request, own_start);
     const auto length = static_cast<std::size_t>(expected) + 2;
     const auto end = [&](TransactionEnd e) {
-        late.wait_out(unit, length, e == TransactionEnd::done);
+        late.wait_out(e == TransactionEnd::done);
         return e;
     };
     for (;;) {
@@ -430,6 +448,7 @@ TransactionEnd exchange(const Frame& request, int unit, int expected, std::uint8
         ++sends;
         int echo = static_cast<int>(request.size());
         const bool complete = receive_answer(answer, unit, expected, echo) == link_status::done;
+        if (complete) late.took(answer_began, rx_block_at);
         if (complete && answer[1] != function) {
             if (function == fn_read_holding) {
                 wait_seconds(foreign_answer_pause_seconds);

@@ -78,9 +78,21 @@ struct Lateness {
 };
 const Lateness latenesses[] = {{1.3, 0.45}, {1.3, 0.0}, {1.3, 1.5}};
 
+// Where the link learns the port's delivery block.
+enum class Told { system, configured, nothing };
+
+const char* told_name(Told told) {
+    return told == Told::system ? "told" : told == Told::configured ? "configured" : "told nothing";
+}
+
 class LateAnswers : public BusFixture {
   protected:
     double silent_seconds() { return platform::line_timing(port().settings())->silent_seconds; }
+    void tell(Told told, double block) {
+        if (told == Told::configured)
+            port().tell_delivery_block(platform::DeliveryBlock{block, false});
+        if (told == Told::nothing) port().tell_delivery_block(std::nullopt);
+    }
 };
 
 // Both answers of the first request are late; the device does not answer the next
@@ -214,6 +226,153 @@ TEST_F(LateAnswers, AnotherUnitsBytesAreNotTheAnswerOwed) {
     }
 }
 
+// A device late beyond the time-out that answers one request after the other: the first
+// answer comes in the second window and is taken, the second one is still owed. Bytes
+// that are no answer, in the first window or the pause after it, must not count as the
+// first send's answer, or the second one would be taken for the next read (another
+// block of as many words).
+TEST_F(LateAnswers, StrayBytesAreNoAnswer) {
+    Frame other_unit{7, 3, 4, 0, 1, 0, 2};
+    append_crc(other_unit);
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        double at;  // after the read begins
+    };
+    const Case cases[] = {
+        {"line noise in the pause", {0xFF, 0x00, 0x11}, 1.05},
+        {"line noise in the window", {0xFF, 0x00, 0x11}, 0.5},
+        {"another unit's frame in the pause", other_unit, 1.05},
+        {"another unit's frame in the window", other_unit, 0.5},
+        {"the unit byte alone in the pause", {1}, 1.05},
+        {"the unit byte alone in the window", {1}, 0.5},
+        {"the unit and function alone in the window", {1, 3}, 0.5},
+    };
+    for (const Case& c : cases)
+        for (const Told told : {Told::system, Told::configured, Told::nothing}) {
+            SCOPED_TRACE(std::string(c.name) + ", block " + told_name(told));
+            reset_link_state();
+            attach(sim::Plant::preset(0));
+            port().set_delivery_interval(0.016);
+            tell(told, 0.016);
+            port().set_answers_queued(true);
+            sim::Transmitter& device = plant().device(1);
+            for (int i = 0; i < model::param_count; ++i) device.set_param(i, 100 + 3 * i);
+            plant().fault(Fault::delayed(1.2).registers(1000, 1000).next(2));
+            plant().fault(Fault::delayed(0.9).registers(1002, 1002).next(1));
+            port().put_on_line(c.bytes, clock_.peek() + c.at);
+            EXPECT_EQ(read_transaction(1000, 2).status, link_status::done);
+            model::param_image.fill(0);
+            EXPECT_EQ(read_transaction(1002, 2).status, link_status::done);
+            EXPECT_EQ(model::param_image[2], 106);
+            EXPECT_EQ(model::param_image[3], 109);
+        }
+}
+
+// Two answers owed (the first two sends lost, the third answered at once, so the answer
+// taken may be the first send's): the first one owed begins just as the wait for it
+// would end, its head coming 4 ms later, so it is under way and waited for; the second
+// one is timed from it and comes 2.2 s after it, in a window of the next read, which
+// asks as many words of another block. When the wait ends comes from a run without them.
+TEST_F(LateAnswers, AnAnswerBegunByItsDueTimeIsWaitedFor) {
+    const auto answer = [](std::uint8_t word) {
+        Frame f{1, 3, 4, 0, word, 0, word};
+        append_crc(f);
+        return f;
+    };
+    const Frame first = answer(0x51), second = answer(0x52);
+    for (const Told told : {Told::system, Told::nothing}) {
+        SCOPED_TRACE(told_name(told));
+        double ends = 0;
+        for (const bool owed_come : {false, true}) {
+            reset_link_state();
+            attach(sim::Plant::preset(0));
+            tell(told, 0);
+            plant().fault(Fault::silent().registers(1000, 1000).next(2));
+            plant().fault(Fault::silent().registers(1002, 1002).next(2));
+            const double t0 = clock_.peek();
+            if (owed_come) {
+                port().put_on_line({first.front()}, t0 + ends - 0.002);
+                port().put_on_line(Frame(first.begin() + 1, first.end()), t0 + ends + 0.002);
+                port().put_on_line(second, t0 + ends + 0.002 + 2.2);
+            }
+            ASSERT_EQ(read_transaction(1000, 2).status, link_status::done);
+            if (!owed_come) ends = clock_.peek() - t0;
+            model::param_image.fill(0);
+            EXPECT_EQ(read_transaction(1002, 2).status, link_status::done);
+            EXPECT_EQ(model::param_image[2], plant().device(1).param(2));
+            EXPECT_EQ(model::param_image[3], plant().device(1).param(3));
+        }
+    }
+}
+
+// Where the count of the answers a late device still owes is in doubt, the link waits:
+// each case is a way the count could take an answer it should have waited for. The
+// first read's device answers as given (its faults aimed at the first read's registers);
+// the read after it asks the same unit for as many words of another block, answered
+// 0.9 s late (so what the first read still owes comes before it), and must hold its own
+// words, never the first read's.
+TEST_F(LateAnswers, AreWaitedForWhereTheirCountIsInDoubt) {
+    struct Case {
+        const char* name;
+        std::vector<Fault> faults;  // scoped to the first read's start register
+        bool queued;
+        int count;
+        double block;
+        // Put on the line `stray_at` after the first read begins.
+        std::vector<std::uint8_t> stray = {};
+        double stray_at = 0;
+    };
+    const auto late = [](double s, int after) { return Fault::delayed(s).after(after).next(1); };
+    const Case cases[] = {
+        // The first answer comes in the pause after its window, the next two sends are
+        // lost, the fourth answered 0.2 s later than the first: its wait comes after two
+        // owed answers that never come.
+        {"an owed answer not followed by one that comes",
+         {late(1.05, 0), Fault::silent().after(1).next(2), late(1.25, 3)}, false, 2, 0.016},
+        // 0.9 s (a bad CRC, in the first window), 1.2 s (taken in the third window), then
+        // 1.5 s: the third answer is given the second one's lateness, not the first's.
+        {"lateness growing over three sends",
+         {Fault::bad_crc().next(1), late(0.9, 0), late(1.2, 1), late(1.5, 2)}, false, 2, 0.016},
+        // A device working one request after the other, each 0.3 s longer.
+        {"lateness growing over three queued answers",
+         {late(2.25, 0), late(2.55, 1), late(2.85, 2)}, true, 2, 0.016},
+        // Bytes that begin as the answer would, well before the late answer taken in the
+        // same window: the taken answer's own time says how late the device is.
+        {"a false start before the taken late answer", {late(1.6, 0), late(1.6, 1)}, true, 2,
+         0.016, {1, 3, 4, 0xAA, 0xAA}, 1.2},
+        // The second send's answer (125 words, 0.29 s on the line) is under way when its
+        // due time comes; the third one, queued behind it, is timed from its end.
+        {"an owed answer still under way at its due time",
+         {late(2.3, 0), late(2.3, 1), late(2.6, 2)}, true, 125, 0.016},
+        // Three answers 1.3 s late with a bad CRC, each in the next send's window, the
+        // fourth one good: the read fails as the third one fails, with the fourth still
+        // to come.
+        {"a failed exchange's late answers",
+         {Fault::bad_crc().next(3), Fault::delayed(1.3).next(3), late(0.95, 3)}, false, 16,
+         0.016},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        reset_link_state();
+        attach(sim::Plant::preset(0));
+        port().set_delivery_interval(c.block);
+        port().set_answers_queued(c.queued);
+        sim::Transmitter& device = plant().device(1);
+        for (int i = 0; i < model::param_count; ++i) device.set_param(i, 100 + 3 * i);
+        for (const Fault& f : c.faults) plant().fault(f.registers(1000, 1000));
+        // The next read's own answer comes late too (within its window): an answer still
+        // owed from the first read comes before it.
+        plant().fault(late(0.9, 0).registers(1000 + c.count, 1000 + c.count));
+        if (!c.stray.empty()) port().put_on_line(c.stray, clock_.peek() + c.stray_at);
+        read_transaction(1000, c.count);
+        model::param_image.fill(0);
+        EXPECT_EQ(read_transaction(1000 + c.count, c.count).status, link_status::done);
+        for (int i = c.count; i < 2 * c.count && i < model::param_count; ++i)
+            EXPECT_EQ(model::param_image[static_cast<std::size_t>(i)], 100 + 3 * i) << "word " << i;
+    }
+}
+
 // Two reads one after the other, each losing its first request (a scan): the wait for
 // the first one's owed answer ends with events, as the second one's receive runs none.
 TEST_F(LateAnswers, TheWindowTakesEventsBetweenTwoRetriedReads) {
@@ -256,6 +415,10 @@ TEST_F(LateAnswers, LetTheWindowTakeEventsWhileTheyAreWaitedOut) {
     const Case cases[] = {
         {"request lost once, 2 words", {Fault::silent().next(1)}, 0.016, 2, link_status::done},
         {"request lost once, 60 words", {Fault::silent().next(1)}, 0.016, 60, link_status::done},
+        {"request lost once, 2 words, 64 ms blocks", {Fault::silent().next(1)}, 0.064, 2,
+         link_status::done},
+        {"request lost once, 60 words, 64 ms blocks", {Fault::silent().next(1)}, 0.064, 60,
+         link_status::done},
         {"request and resend 1.3 s late", {Fault::delayed(1.3).next(2)}, 0.016, 60,
          link_status::done},
         {"request lost once, 60 words, 64 ms blocks told by nothing", {Fault::silent().next(1)},

@@ -201,19 +201,30 @@ TEST(AnswerSearch, FindsTheAnswerBehindBytesThatAreNone) {
          Frame{1, 0x10, 0x99, 1, 0x7F, 1, 3}, 0},
         {"any answer: an exception, then a read", cat({exception, tail, answer}), true,
          AnswerSearch::Step::complete, answer, 2},
+        // Bytes that begin as the answer does, its length long with the answer's first
+        // bytes: the answer begins in the last byte, or the last two, of a frame that fails.
+        {"begun in the last byte of a frame that fails",
+         cat({{1, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}, answer}), false,
+         AnswerSearch::Step::complete, answer, 1},
+        {"begun in the last two bytes of a frame that fails",
+         cat({{1, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}, answer}), false, AnswerSearch::Step::complete,
+         answer, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         AnswerSearch search(1, answer.size(), c.any);
         AnswerSearch::Step step = AnswerSearch::Step::skipped;
         std::size_t completes = 0;
+        bool gave_up = false;  // a receive ends there with a CRC error
         for (std::size_t i = 0; i < c.bytes.size(); ++i) {
             step = search.push(c.bytes[i], 0.001 * static_cast<double>(i));
             if (step == AnswerSearch::Step::complete) ++completes;
             if (step == AnswerSearch::Step::complete && i + 1 < c.bytes.size()) search.next();
             if (step == AnswerSearch::Step::failed && c.any) search.next();
+            if (step == AnswerSearch::Step::failed && i + 1 < c.bytes.size()) gave_up = true;
         }
         EXPECT_EQ(step, c.last);
+        EXPECT_FALSE(gave_up && !c.any);
         EXPECT_EQ(hex(search.frame()), hex(c.found));
         EXPECT_EQ(completes, c.completes);
     }
@@ -229,6 +240,95 @@ TEST(AnswerSearch, TellsWhenTheFrameBeganAndItsLongestGap) {
     EXPECT_EQ(search.frame(), answer);
     EXPECT_DOUBLE_EQ(search.began(), 1.0);
     EXPECT_NEAR(search.longest_gap(), 0.064, 1e-12);
+}
+
+// Only bytes that begin an answer to the request count as one: its unit and function and
+// a byte count (read) or an echo (write) that fit; never noise, another unit's frame, an
+// answer of another count, an exception, a byte equal to the unit alone, or the request's
+// own echo behind an echoing adapter. Each head is numbered by its first byte; its body
+// (as long as the head tells) is no place for another head, unless its CRC fails.
+TEST(AnswerHeads, CountOnlyBytesThatBeginAnAnswerToTheRequest) {
+    const auto framed = [](Frame f) {
+        append_crc(f);
+        return f;
+    };
+    const auto cat = [](std::initializer_list<Frame> parts) {
+        Frame f;
+        for (const Frame& p : parts) f.insert(f.end(), p.begin(), p.end());
+        return f;
+    };
+    const Frame read = build_read_request(1, 1000, 2);
+    const Frame answer = framed({1, 3, 4, 0x01, 0x03, 0x04, 0x01});  // its words look like a head
+    const std::int16_t words[] = {5, 6};
+    const Frame write = build_write_request(1, 1000, words);
+    const Frame write_answer = framed({1, 16, 0x03, 0xE8, 0, 2});
+    const Frame own_register_answer = framed({1, 16, 0x00, 0x0A, 0, 2});  // echoes register 10
+    struct Case {
+        const char* name;
+        const Frame& request;
+        bool echoed;
+        Frame bytes;
+        std::vector<std::uint64_t> heads;  // where each begins
+        std::size_t under_way;             // bytes still deciding the last run, 0 none
+    };
+    const Case cases[] = {
+        {"the answer alone", read, false, answer, {0}, 0},
+        {"line noise", read, false, {0xFF, 0x00, 0x11}, {}, 0},
+        {"the unit byte alone", read, false, {1}, {}, 2},
+        {"the unit byte, then noise", read, false, {1, 0xFF, 0x00, 0x11}, {}, 0},
+        {"the unit and function alone", read, false, {0x55, 1, 3}, {}, 1},
+        {"another unit's frame", read, false, framed({7, 3, 4, 0, 1, 0, 2}), {}, 0},
+        {"an answer of another count", read, false, framed({1, 3, 2, 0, 0}), {}, 0},
+        {"an exception", read, false, framed({1, 0x83, 2}), {}, 0},
+        {"the unit byte alone before the answer", read, false, cat({{1}, answer}), {1}, 0},
+        {"an answer cut short", read, false, Frame(answer.begin(), answer.begin() + 5), {0}, 4},
+        {"two answers back to back", read, false, cat({answer, answer}), {0, 9}, 0},
+        {"begun in the last byte of a body that fails", read, false,
+         cat({{1, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE}, answer}), {0, 8}, 0},
+        {"begun in the last two bytes of a body that fails", read, false,
+         cat({{1, 3, 4, 0xEE, 0xEE, 0xEE, 0xEE}, answer}), {0, 7}, 0},
+        {"a write's answer", write, false, write_answer, {0}, 0},
+        {"the transmitter's own register echoed", write, false, own_register_answer, {0}, 0},
+        {"a write's echo, the adapter echoing, then its answer", write, true,
+         cat({write, write_answer}), {13}, 0},
+        {"a write's echo where no adapter echoes", write, false, write, {0}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        AnswerHeads heads(c.request, std::uint16_t{10}, c.echoed);
+        for (std::size_t i = 0; i < c.bytes.size(); ++i)
+            heads.push(c.bytes[i], 0.001 * static_cast<double>(i));
+        std::vector<std::uint64_t> at;
+        for (const auto& h : heads.heads()) {
+            at.push_back(h.at);
+            EXPECT_DOUBLE_EQ(h.first, 0.001 * static_cast<double>(h.at));
+        }
+        EXPECT_EQ(at, c.heads);
+        EXPECT_EQ(heads.pushed(), c.bytes.size());
+        const auto under_way = heads.under_way();
+        EXPECT_EQ(under_way ? under_way->rest : 0, c.under_way);
+    }
+}
+
+// A head tells when its frame ends, whether it came whole with its CRC, and the longest
+// time between two of its bytes being handed on.
+TEST(AnswerHeads, TellTheirFramesEnd) {
+    Frame answer{1, 3, 2, 0x00, 0x2A};
+    append_crc(answer);
+    AnswerHeads heads(build_read_request(1, 0, 1), std::nullopt, false);
+    const double times[] = {1.0, 1.0, 1.0, 1.064, 1.064, 1.080, 1.080};
+    for (std::size_t i = 0; i < 4; ++i) heads.push(answer[i], times[i]);
+    ASSERT_EQ(heads.heads().size(), 1u);
+    EXPECT_FALSE(heads.heads()[0].whole());
+    EXPECT_DOUBLE_EQ(heads.heads()[0].last, 1.064);
+    for (std::size_t i = 4; i < answer.size(); ++i) heads.push(answer[i], times[i]);
+    const auto& h = heads.heads()[0];
+    EXPECT_TRUE(h.whole());
+    EXPECT_TRUE(h.good);
+    EXPECT_DOUBLE_EQ(h.first, 1.0);
+    EXPECT_DOUBLE_EQ(h.last, 1.080);
+    EXPECT_NEAR(h.longest_gap, 0.064, 1e-12);
+    EXPECT_FALSE(heads.under_way());
 }
 
 TEST(AnswerLengthFromHead, ByFunctionAndByteCount) {

@@ -167,9 +167,10 @@ TEST_F(SerialLine, ProbeWindowStartsWhenItsByteIsOut) {
         ASSERT_EQ(detect_echo(), 0);
         EXPECT_EQ(echo_on, c.adapter_echoes ? 1 : 0);
         if (!c.adapter_echoes) {
-            // The silence after drained bytes lasts a delivery block longer.
-            EXPECT_GE(clock_.peek() - line_busy_until, 0.2 + default_delivery_block_seconds);
-            EXPECT_LE(clock_.peek() - line_busy_until, 0.21 + default_delivery_block_seconds);
+            // The silence after bytes thrown away lasts the owed-answer block longer: the
+            // port tells none, so the longest any adapter takes.
+            EXPECT_GE(clock_.peek() - line_busy_until, 0.2 + max_delivery_block_seconds);
+            EXPECT_LE(clock_.peek() - line_busy_until, 0.21 + max_delivery_block_seconds);
         }
         const std::size_t before = requests();
         const TransactionResult r = read_transaction(0, 5);
@@ -279,6 +280,44 @@ TEST_F(SerialLine, WaitsMeasureElapsedTime) {
         EXPECT_GE(took, c.seconds > 0 ? c.seconds - 1e-6 : 0.0);
         EXPECT_LE(took, std::max(c.seconds, 0.0) + 0.001);
     }
+}
+
+// Once bytes that closed no frame were thrown away, before the quiet (the port's input
+// emptied) or during it, the quiet before the next block lasts the owed-answer block after
+// them: the port's own where it is told or configured, 255 ms where nothing tells it.
+TEST_F(SerialLine, AQuietThatThrewBytesAwayLastsTheOwedAnswerBlock) {
+    struct Case {
+        const char* name;
+        std::optional<platform::DeliveryBlock> told;
+        double block;
+    };
+    const Case cases[] = {
+        {"told by the system", platform::DeliveryBlock{0.064, true}, 0.064},
+        {"configured", platform::DeliveryBlock{0.032, false}, 0.032},
+        {"told nothing", std::nullopt, max_delivery_block_seconds},
+    };
+    for (const Case& c : cases)
+        for (const bool during : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) +
+                         (during ? ", thrown during the quiet" : ", thrown before it"));
+            attach(sim::Plant::preset(0));
+            port().tell_delivery_block(c.told);
+            const double char_seconds = port().byte_time();
+            const double silent = 3.5 * char_seconds;
+            const double t0 = clock_.peek();
+            // Noise that is on the line 1 ms into the quiet or before it.
+            port().put_on_line({0xFF, 0x00, 0x11}, t0 + (during ? 0.002 : -0.01));
+            if (!during) discard_rx();
+            const double thrown = during ? t0 + 0.002 + 2 * char_seconds : t0;
+            send_block(build_read_request(1, 0, 1));
+            clock_.advance(0.05);
+            port().in_count();  // the request reaches the device
+            ASSERT_EQ(plant().log().size(), 1u);
+            const double sent = plant().log()[0].time - 8 * char_seconds;
+            EXPECT_GE(sent, thrown + c.block - 1e-9);
+            EXPECT_LE(sent - thrown, silent + c.block + 1e-4);
+            EXPECT_GE(sent - thrown, c.block - 1e-9);
+        }
 }
 
 // The delivery block the link waits with: the system's where the port tells it, else the

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <future>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -237,6 +238,56 @@ TEST(DeliveryBlock, TheSystemsLatencyTimerElseTheConfiguredValue) {
         conf + ":5: no milliseconds after the \"=\", line not used: COM5.block=",
     };
     EXPECT_EQ(ports_conf_faults(conf), faults);
+    fs::remove_all(dir);
+}
+
+// The ends of both ranges are taken, one past them is not: the last port of the list and
+// the longest block an adapter takes, for a device path, a configured block and the
+// system's latency timer.
+TEST(PortsConf, TakesTheEndsOfItsRanges) {
+    namespace fs = std::filesystem;
+    const auto dir = fs::temp_directory_path() / ("dvx-ends-" + std::to_string(::getpid()));
+    fs::create_directories(dir / "dev");
+    const std::string conf = (dir / "ports.conf").string();
+    std::ofstream(conf) << "COM1=/dev/ttyUSB1\n"
+                           "COM20=/dev/ttyUSB20\n"
+                           "COM21=/dev/ttyUSB21\n"
+                           "COM1.block=0\n"
+                           "COM20.block=255\n"
+                           "COM19.block=256\n";
+    const auto no_env = [](const char*) -> const char* { return nullptr; };
+    struct PathCase {
+        int port;
+        const char* path;
+    };
+    for (const PathCase& c : {PathCase{1, "/dev/ttyUSB1"}, PathCase{20, "/dev/ttyUSB20"}}) {
+        SCOPED_TRACE(c.port);
+        EXPECT_EQ(com_device_path(c.port, no_env, conf), c.path);
+    }
+    EXPECT_EQ(configured_block_seconds(1, conf), 0.0);
+    EXPECT_EQ(configured_block_seconds(20, conf), 0.255);
+    EXPECT_EQ(configured_block_seconds(19, conf), std::nullopt);
+    const std::vector<std::string> faults = {
+        conf + ":3: COM21 is not in the port list (COM1..COM20), line not used: "
+               "COM21=/dev/ttyUSB21",
+        conf + ":6: the block takes 0..255 ms, line not used: COM19.block=256",
+    };
+    EXPECT_EQ(ports_conf_faults(conf), faults);
+    struct TimerCase {
+        const char* tty;
+        const char* text;
+        std::optional<double> seconds;
+    };
+    const TimerCase timers[] = {
+        {"ttyUSB1", "0\n", 0.0}, {"ttyUSB2", "255\n", 0.255}, {"ttyUSB3", "256\n", std::nullopt}};
+    for (const TimerCase& c : timers) {
+        SCOPED_TRACE(c.text);
+        std::ofstream(dir / "dev" / c.tty) << "";
+        fs::create_directories(dir / "sys/class/tty" / c.tty / "device");
+        std::ofstream(dir / "sys/class/tty" / c.tty / "device/latency_timer") << c.text;
+        EXPECT_EQ(latency_timer_seconds((dir / "dev" / c.tty).string(), (dir / "sys").string()),
+                  c.seconds);
+    }
     fs::remove_all(dir);
 }
 
