@@ -204,20 +204,10 @@ std::optional<int> Renderer::row_move(const ui::TextBox& t, int pos, ui::RowMove
     }
     QTextCursor cur(pe->document());
     cur.setPosition(std::clamp(qt_pos(t.text(), pos), 0, pe->document()->characterCount() - 1));
-    switch (move) {
-        case ui::RowMove::up:
-            cur.movePosition(QTextCursor::Up);
-            break;
-        case ui::RowMove::down:
-            cur.movePosition(QTextCursor::Down);
-            break;
-        case ui::RowMove::start:
-            cur.movePosition(QTextCursor::StartOfLine);
-            break;
-        case ui::RowMove::end:
-            cur.movePosition(QTextCursor::EndOfLine);
-            break;
-    }
+    // In the order of ui::RowMove.
+    static constexpr QTextCursor::MoveOperation ops[] = {
+        QTextCursor::Up, QTextCursor::Down, QTextCursor::StartOfLine, QTextCursor::EndOfLine};
+    cur.movePosition(ops[static_cast<int>(move)]);
     return ui_pos(t.text(), cur.position());
 }
 
