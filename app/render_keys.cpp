@@ -106,12 +106,16 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
             return true;
         }
         if (k->matches(QKeySequence::SelectAll)) {
-            post([] {
+            post([this] {
                 Control* focused = focus_owner();
                 if (!focused || focused->kind() != Kind::text_box) return;
                 auto& t = static_cast<TextBox&>(*focused);
-                t.set_sel_start(0);
-                t.set_sel_length(static_cast<int>(t.text().size()));
+                selecting(
+                    [&t] {
+                        t.set_sel_start(0);
+                        t.set_sel_length(static_cast<int>(t.text().size()));
+                    },
+                    true);
             });
             return true;
         }
@@ -153,7 +157,8 @@ bool Renderer::key_event(QObject* watched, ui::Control* c, ui::Form& f, QEvent* 
     }
     const bool clicks = c && is_button_like(c->kind());
     if (vk) {
-        post([vk, shift] { user_key(vk, shift); });
+        // Shift with a caret key selects.
+        post([this, vk, shift] { selecting([vk, shift] { user_key(vk, shift); }); });
         if (vk == vk_return && c && c->kind() == Kind::command_button)
             post_to<Control>(watched, [](Control& ctl) { user_click(ctl); });
         return true;
@@ -414,9 +419,13 @@ bool Renderer::mouse_event(QObject* watched, ui::Control& ctl, QMouseEvent* me) 
                 return true;
             }
             if (me->button() != Qt::LeftButton) return true;
+            if (k == ui::Kind::text_box) {
+                release_off_desktop(watched, me);
+                return true;
+            }
             // A drag over a list's rows moved Qt's selection: the layer's comes back
             // unless the click's choice changes it.
-            if (k != ui::Kind::text_box) restore(watched);
+            restore(watched);
             if (k == ui::Kind::label || k == ui::Kind::picture || k == ui::Kind::image ||
                 k == ui::Kind::frame) {
                 if (watched == widget(*c))

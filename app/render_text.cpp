@@ -1,9 +1,13 @@
 // Labels and text boxes.
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 #include "app/render_common.h"
@@ -134,10 +138,77 @@ void Renderer::post_text_selection(QObject* source, std::function<void(ui::TextB
     QPointer<QObject> src(source);
     post_to<ui::TextBox>(source, [this, src, action](ui::TextBox& t) {
         if (ui::focus_owner() == &t)
-            action(t);
+            selecting([&t, &action] { action(t); });
         else if (src)
             restore(src);
     });
+}
+
+void Renderer::set_primary_selection(const QString& text) {
+    QClipboard* cb = QApplication::clipboard();
+    if (cb->supportsSelection()) cb->setText(text, QClipboard::Selection);
+}
+
+// The technician's selection is the one a key or the mouse makes in the box that keeps the
+// keys, its text unchanged: a keyboard entry's select-all, a refill or a paste is none.
+void Renderer::selecting(const std::function<void()>& action, bool select_all) {
+    ui::Control* had = ui::focus_owner();
+    auto* t = had && had->kind() == ui::Kind::text_box ? static_cast<ui::TextBox*>(had) : nullptr;
+    const int anchor = t ? t->anchor() : 0;
+    const int caret = t ? t->caret() : 0;
+    const std::string text = t ? t->text() : std::string();
+    action();
+    if (!t || ui::focus_owner() != t || t->sel_length() == 0 || t->text() != text ||
+        !t->password_char().empty())
+        return;
+    if (!select_all && t->anchor() == anchor && t->caret() == caret) return;
+    if (set_desktop_selection) set_desktop_selection(qstr(t->sel_text()).remove('\r'));
+}
+
+// Qt's line and text edit put the selection they hold on the desktop when the left button
+// is released; the layer's goes there when it is made. So Qt gets the release with its
+// selection dropped, as the renderer's own change (what it does then is not the user's),
+// and shows the layer's again once the press's and the drag's actions have run (a flush
+// before them would show the selection from before the press, which a press's caret then
+// reads).
+void Renderer::release_off_desktop(QObject* source, QMouseEvent* release) {
+    ui::Control* c = control_of(source);
+    QWidget* w = c ? widget(*c) : nullptr;
+    ++syncing_;
+    if (auto* e = qobject_cast<QLineEdit*>(w); e && e->hasSelectedText()) {
+        e->deselect();
+    } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w); pe && pe->textCursor().hasSelection()) {
+        QTextCursor cur = pe->textCursor();
+        cur.clearSelection();
+        pe->setTextCursor(cur);
+    }
+    const std::unique_ptr<QMouseEvent> copy(release->clone());
+    QApplication::sendEvent(source, copy.get());
+    --syncing_;
+    post([this, src = QPointer<QObject>(source)] {
+        if (src) restore(src);
+    });
+}
+
+// Qt's own rows: Up and Down keep the caret's place on the screen, End stops before the
+// blank a wrapped row ends in. The widget shows the layer's text first (a key typed in the
+// same pass may not have reached it yet).
+std::optional<int> Renderer::row_move(const ui::TextBox& t, int pos, ui::RowMove move) {
+    ControlView* v = view_of(t);
+    auto* pe = v ? qobject_cast<QPlainTextEdit*>(v->widget) : nullptr;
+    if (!pe || !pe->isVisible()) return std::nullopt;
+    if (v->dirty) {
+        const unsigned bits = v->dirty;
+        v->dirty = 0;
+        sync_control(*v, bits);
+    }
+    QTextCursor cur(pe->document());
+    cur.setPosition(std::clamp(qt_pos(t.text(), pos), 0, pe->document()->characterCount() - 1));
+    // In the order of ui::RowMove.
+    static constexpr QTextCursor::MoveOperation ops[] = {
+        QTextCursor::Up, QTextCursor::Down, QTextCursor::StartOfLine, QTextCursor::EndOfLine};
+    cur.movePosition(ops[static_cast<int>(move)]);
+    return ui_pos(t.text(), cur.position());
 }
 
 void Renderer::connect_text(ui::Control& c, QWidget* w) {
@@ -210,6 +281,10 @@ void Renderer::sync_text(ControlView& v, unsigned bits) {
     }
     auto& t = static_cast<ui::TextBox&>(c);
     if (!(bits & (d_state | d_items))) return;
+    // Without the keys a box shows no selection, and so no caret either (Qt draws a steady
+    // one in a line that holds a selection without the focus); the layer keeps its
+    // selection for when the keys come back.
+    const int anchor = ui::focus_owner() == &t ? t.anchor() : t.caret();
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         const QString text = qstr(t.text());
         if (e->text() != text) e->setText(text);
@@ -217,8 +292,8 @@ void Renderer::sync_text(ControlView& v, unsigned bits) {
         e->setReadOnly(t.locked());
         e->setAlignment(edit_alignment(t.alignment()));
         // A negative length leaves Qt's caret at the selection's start, where the layer's is.
-        if (t.anchor() != t.caret())
-            e->setSelection(t.anchor(), t.caret() - t.anchor());
+        if (anchor != t.caret())
+            e->setSelection(anchor, t.caret() - anchor);
         else
             e->setCursorPosition(t.caret());
     } else if (auto* pe = qobject_cast<QPlainTextEdit*>(w)) {
@@ -226,7 +301,7 @@ void Renderer::sync_text(ControlView& v, unsigned bits) {
         if (pe->toPlainText() != text) pe->setPlainText(text);
         pe->setReadOnly(t.locked());
         QTextCursor cur = pe->textCursor();
-        const int a = qt_pos(t.text(), t.anchor());
+        const int a = qt_pos(t.text(), anchor);
         const int b = qt_pos(t.text(), t.caret());
         cur.setPosition(std::min(a, static_cast<int>(text.size())));
         cur.setPosition(std::min(b, static_cast<int>(text.size())), QTextCursor::KeepAnchor);

@@ -95,10 +95,12 @@ void set_colors(QWidget* w, const ui::Control& c) {
 
 Renderer::Renderer() {
     ui::add_observer(this);
+    ui::services().rows = this;
 }
 
 Renderer::~Renderer() {
     ui::remove_observer(this);
+    if (ui::services().rows == this) ui::services().rows = nullptr;
     if (wait_cursor_) QApplication::restoreOverrideCursor();
     std::vector<QWidget*> windows;
     for (auto& [f, fv] : forms_) windows.push_back(fv.window);
@@ -423,6 +425,13 @@ void Renderer::program_ended() {
 }
 
 void Renderer::focus_changed(ui::Control* now) {
+    // A text box shows its selection only while it has the keys: the box that lost them
+    // and the one that got them are shown again.
+    for (const ui::Control* c : {keys_control_, static_cast<const ui::Control*>(now)})
+        if (auto it = controls_.find(c);
+            c && it != controls_.end() && it->second.control->kind() == ui::Kind::text_box)
+            mark(it->second, d_state);
+    keys_control_ = now;
     // A widget shown or enabled with this change is ready at the flush, which puts
     // Qt's focus where the layer's is (or takes it off our widgets).
     schedule_flush();

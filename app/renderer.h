@@ -13,6 +13,9 @@
 // There is one keyboard focus: the layer's. Qt never moves it by a click or a key of
 // its own; a press on a control asks the layer for it, and each flush puts Qt's focus
 // on the layer's focused control (none when the layer has none).
+//
+// It is also the layer's service for the rows a multi-line text box is shown in
+// (ui::TextRows), installed while it lives.
 #include <QMargins>
 #include <QObject>
 #include <QPointF>
@@ -26,6 +29,7 @@
 #include <vector>
 
 #include "ui/observer.h"
+#include "ui/text_metrics.h"
 
 class QAction;
 class QMenuBar;
@@ -42,9 +46,9 @@ class TextBox;
 
 namespace dvx::app {
 
-class Renderer final : public QObject, public ui::Observer {
+class Renderer final : public QObject, public ui::Observer, public ui::TextRows {
   public:
-    // Registers itself as an observer of the window layer.
+    // Registers itself as an observer of the window layer and as its rows service.
     Renderer();
     ~Renderer() override;
     Renderer(const Renderer&) = delete;
@@ -64,6 +68,10 @@ class Renderer final : public QObject, public ui::Observer {
     // the desktop keeps none.
     std::function<QString()> desktop_selection = primary_selection;
     static QString primary_selection();
+    // Makes a text the desktop's selection: what the technician selects in a text box
+    // (not in a password box) goes there as it is selected, as in Qt's own boxes.
+    std::function<void(const QString&)> set_desktop_selection = set_primary_selection;
+    static void set_primary_selection(const QString& text);
     // Called after a form's window was shown (start-up timing, screenshots).
     std::function<void(ui::Form&)> on_shown;
     // Controls with changes waiting for the next flush.
@@ -83,6 +91,9 @@ class Renderer final : public QObject, public ui::Observer {
     void active_form_changed(ui::Form* now) override;
     void mouse_pointer_changed(int pointer) override;
     void program_ended() override;
+
+    // ui::TextRows: the rows of a multi-line box's widget as Qt wraps them.
+    std::optional<int> row_move(const ui::TextBox& box, int pos, ui::RowMove move) override;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -156,6 +167,12 @@ class Renderer final : public QObject, public ui::Observer {
     void sync_text(ControlView& v, unsigned bits);
     void caret_after_press(QObject* source);
     void post_text_selection(QObject* source, std::function<void(ui::TextBox&)> action);
+    // Runs a user action; a selection it makes in the text box with the keys (new, or the
+    // whole text asked for) becomes the desktop's.
+    void selecting(const std::function<void()>& action, bool select_all = false);
+    // A left release on a text box reaches Qt without the selection Qt would put on the
+    // desktop.
+    void release_off_desktop(QObject* source, QMouseEvent* release);
     void clicks_at(QObject* source, int qpos, int clicks);
     static int qt_pointer_pos(QWidget* w, QPointF global);
     // A left press on a text box that makes a triple click: the double click before it
@@ -205,6 +222,9 @@ class Renderer final : public QObject, public ui::Observer {
     const ui::Control* dbl_control_ = nullptr;
     quint64 dbl_time_ = 0;
     QPointF dbl_at_;
+    // The control the layer last gave the keys to: a text box shows its selection only
+    // while it has them.
+    const ui::Control* keys_control_ = nullptr;
 };
 
 }  // namespace dvx::app

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "ui/control.h"
+#include "ui/text_metrics.h"
 
 namespace dvx::ui {
 
@@ -61,7 +62,8 @@ class TextBox : public Control {
     // never split).
     void select(int anchor, int caret);
     // A double click at `pos`: the run of characters between blanks there (a whole number
-    // with its sign and point); a triple click: the whole line there.
+    // with its sign and point; a password box: its whole text); a triple click: the whole
+    // line there.
     void select_word_at(int pos);
     void select_line_at(int pos);
     // The keys reached the box without a click (on): a single-line box has its whole text
@@ -89,6 +91,7 @@ class TextBox : public Control {
     int line_start(int pos) const;
     int line_end(int pos) const;
     int line_step(int pos, bool down) const;
+    int row_step(int pos, RowMove move) const;
     std::string text_;
     int max_length_ = 0;
     bool multi_line_ = false;

@@ -35,6 +35,7 @@ struct Services {
     Printer* printer = nullptr;              // null: no printer (printing faults)
     KeyboardState* keyboard = nullptr;       // null: the layer's own key record
     TextMetrics* metrics = nullptr;          // null: the headless metric
+    TextRows* rows = nullptr;                // null: a multi-line box's stored lines
     platform::Calendar* calendar = nullptr;  // null: the system date
     // The screen in twips (for maximised forms): 1024 x 768 pixels at 15 twips.
     int screen_width = 15360;

@@ -3,6 +3,7 @@
 #include "ui/control_faults.h"
 #include "ui/controls.h"
 #include "ui/keyboard.h"
+#include "ui/services.h"
 
 namespace dvx::ui {
 
@@ -160,8 +161,31 @@ int TextBox::line_step(int pos, bool down) const {
     return std::min(to_start + column, line_end(to_start));
 }
 
+// A multi-line box moves on the rows it is shown in; where it is shown nowhere each stored
+// line is a row.
+int TextBox::row_step(int pos, RowMove move) const {
+    if (TextRows* rows = services().rows)
+        if (const auto to = rows->row_move(*this, pos, move)) return clamped(*to);
+    switch (move) {
+        case RowMove::up:
+            return line_step(pos, false);
+        case RowMove::down:
+            return line_step(pos, true);
+        case RowMove::start:
+            return line_start(pos);
+        case RowMove::end:
+            break;
+    }
+    return line_end(pos);
+}
+
 void TextBox::select_word_at(int pos) {
     const int n = static_cast<int>(text_.size());
+    // A password box's runs would show where its blanks are.
+    if (!password_char_.empty()) {
+        select(0, n);
+        return;
+    }
     int from = std::clamp(pos, 0, n);
     int to = from;
     while (from > 0 && !blank(text_[from - 1])) --from;
@@ -227,15 +251,15 @@ void TextBox::default_key(int key, int shift) {
             to = selected && !extend ? sel_start() + sel_length() : step_right(caret_);
             break;
         case vk_home:
-            to = line_start(caret_);
+            to = multi_line_ ? row_step(caret_, RowMove::start) : line_start(caret_);
             break;
         case vk_end:
-            to = line_end(caret_);
+            to = multi_line_ ? row_step(caret_, RowMove::end) : line_end(caret_);
             break;
         case vk_up:
         case vk_down:
             if (!multi_line_) return;
-            to = line_step(caret_, key == vk_down);
+            to = row_step(caret_, key == vk_down ? RowMove::down : RowMove::up);
             break;
         case vk_delete:
             if (locked_) return;

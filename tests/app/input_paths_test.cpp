@@ -48,6 +48,7 @@
 #include "link/register_images.h"
 #include "mainwin/access_level.h"
 #include "mainwin/page_openers.h"
+#include "mainwin/password_dialogs.h"
 #include "model/access.h"
 #include "model/bound_fields.h"
 #include "model/input_types.h"
@@ -61,6 +62,7 @@
 #include "tests/app/qt_test_app.h"
 #include "tests/app/qt_windows_fixture.h"
 #include "tests/app/rendered_form.h"
+#include "tests/app/text_box_shown.h"
 #include "tests/mainwin/device_fixture.h"
 #include "ui/app.h"
 #include "ui/controls.h"
@@ -168,14 +170,16 @@ std::vector<std::string> unmirrored(app::Renderer& r, ui::Form& f) {
             case ui::Kind::text_box: {
                 auto& t = static_cast<ui::TextBox&>(*c);
                 // The layer's selection as characters of Qt's text (a multi-line box shows
-                // each CR LF as one line break).
+                // each CR LF as one line break); without the keys its caret alone.
                 const std::string& text = t.text();
                 auto qt_at = [&text](int pos) {
                     const auto end = text.begin() + std::clamp<int>(pos, 0, int(text.size()));
                     return pos - static_cast<int>(std::count(text.begin(), end, '\r'));
                 };
-                const std::pair<int, int> want{qt_at(t.sel_start()),
-                                               qt_at(t.sel_start() + t.sel_length())};
+                const bool keys = ui::focus_owner() == &t;
+                const std::pair<int, int> want =
+                    keys ? std::pair{qt_at(t.sel_start()), qt_at(t.sel_start() + t.sel_length())}
+                         : std::pair{qt_at(t.caret()), qt_at(t.caret())};
                 std::pair<int, int> shown{-1, -1};
                 if (auto* e = qobject_cast<QLineEdit*>(w)) {
                     expect(e->text() == app::qstr(t.text()), "text " + app::cp1252(e->text()));
@@ -1052,6 +1056,141 @@ TEST_F(RealWindows, TheFieldCheckFindsAFieldThatShowsAnotherValueThanItsWord) {
     EXPECT_EQ(unlike_words(*renderer_, *hzl3),
               std::vector<std::string>{"txt_dev_cnt shows \"" + hzl3->txt_dev_cnt.text() +
                                        "\", unlike its words"});
+}
+
+// Every text box of every window, of each kind (the fields, the comment box, the password
+// boxes, the locked version field, the HZL table's cell editor): what the technician selects
+// by keys (End, Shift+Home) and by a quick double click becomes the desktop's selection, in a
+// password box never, and there the double click takes the whole text; without the keys the
+// box shows neither selection nor caret, the layer keeps it and the box shows it again when
+// the keys come back; the comment box's Down and End move on the rows shown.
+TEST_F(RealWindows, EveryTextBoxOnEveryWindowSelectsAsTheDesktopsBoxes) {
+    std::vector<QString> offered;
+    renderer_->set_desktop_selection = [&offered](const QString& text) {
+        offered.push_back(text);
+        app::Renderer::set_primary_selection(text);
+    };
+    std::set<std::string> kinds, windows;
+    quint64 time = 1000000;
+    auto desktop_has = [](const ui::TextBox& t) -> std::vector<QString> {
+        if (!t.password_char().empty()) return {};
+        QString selected = app::qstr(t.sel_text());
+        return {selected.remove('\r')};
+    };
+    auto check = [&](ui::Form& f, ui::TextBox& t, const char* kind) {
+        SCOPED_TRACE(std::string(kind) + " " + name_of(&t) + " in " + platform::to_utf8(f.name()));
+        user([&t] { ui::user_focus(t); });
+        settle();
+        if (ui::focus_owner() != &t) return;
+        if (t.text().empty() && !t.locked()) QTest::keyClicks(keyboard(), "12 34");
+        settle();
+        if (ui::focus_owner() != &t || t.text().empty()) return;
+        kinds.insert(kind);
+        windows.insert(platform::to_utf8(f.name()));
+        QWidget* w = renderer_->widget(t);
+
+        offered.clear();
+        QTest::keyClick(keyboard(), Qt::Key_End);
+        QTest::keyClick(keyboard(), Qt::Key_Home, Qt::ShiftModifier);
+        settle();
+        if (ui::focus_owner() != &t) return;
+        EXPECT_GT(t.sel_length(), 0) << "End, Shift+Home";
+        EXPECT_EQ(offered, t.sel_length() > 0 ? desktop_has(t) : std::vector<QString>{});
+        EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+
+        offered.clear();
+        time += 5000;
+        double_click(mouse_part(w), point_before(w, 1), time);
+        settle();
+        if (ui::focus_owner() != &t) return;
+        EXPECT_GT(t.sel_length(), 0) << "a double click";
+        EXPECT_EQ(offered, desktop_has(t));
+        if (!t.password_char().empty()) {
+            EXPECT_EQ(t.sel_text(), t.text()) << "a password box's double click";
+        }
+        EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+
+        // The keys to the first other control that takes them, and back by code.
+        const std::string text = t.text();
+        const std::pair<int, int> kept{t.anchor(), t.caret()};
+        for (ui::Control* o : f.tab_order())
+            if (o != &t && o->can_focus() && ui::focus_owner() == &t) {
+                user([o] { ui::user_focus(*o); });
+                settle();
+            }
+        if (ui::focus_owner() == &t || !f.loaded() || !t.shown()) return;
+        EXPECT_FALSE(shows_selection(w)) << "without the keys";
+        EXPECT_FALSE(draws_caret(w)) << "without the keys";
+        EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+        if (t.text() != text || !t.can_focus()) return;  // its LostFocus wrote it anew
+        EXPECT_EQ(std::make_pair(t.anchor(), t.caret()), kept) << "the layer keeps it";
+        user([&t] { t.set_focus(); });
+        settle();
+        if (ui::focus_owner() != &t) return;
+        EXPECT_TRUE(shows_selection(w)) << "with the keys again";
+        EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+
+        if (!t.multi_line()) return;
+        std::string words;
+        for (int i = 0; i < 40; ++i) words += "wrapped ";
+        user([&t, &words] {
+            t.set_text(words);
+            t.select(0, 0);
+        });
+        settle();
+        QTest::keyClick(keyboard(), Qt::Key_Down);
+        settle();
+        EXPECT_GT(t.caret(), 0) << "Down: the next row of the one stored line";
+        QTest::keyClick(keyboard(), Qt::Key_End);
+        settle();
+        EXPECT_LT(t.caret(), static_cast<int>(words.size()) - 1) << "End: that row's end";
+        EXPECT_EQ(t.text(), words);
+        EXPECT_EQ(unmirrored(*renderer_, f), std::vector<std::string>{});
+    };
+    auto kind_of = [](const ui::TextBox& t) {
+        return !t.password_char().empty() ? "password"
+               : t.locked()               ? "locked"
+               : t.multi_line()           ? "multi-line"
+                                          : "single-line";
+    };
+    auto each = [&](ui::Form& f) {
+        renderer_->flush();
+        // A click on a grid's first cell that can open an editor over it.
+        for (ui::Control* c : usable(f)) {
+            if (c->kind() != ui::Kind::grid || ui::active_form() != &f) continue;
+            auto* g = static_cast<ui::Grid*>(c);
+            user([g] { ui::user_click_cell(*g, g->fixed_rows(), g->fixed_cols()); });
+            settle();
+            if (ui::Control* editor = ui::focus_owner();
+                editor && editor->kind() == ui::Kind::text_box && editor->can_focus())
+                check(f, static_cast<ui::TextBox&>(*editor), "cell editor");
+        }
+        for (ui::Control* c : usable(f))
+            if (c->kind() == ui::Kind::text_box && ui::active_form() == &f && c->usable())
+                check(f, static_cast<ui::TextBox&>(*c), kind_of(static_cast<ui::TextBox&>(*c)));
+    };
+    on_every_window(0, 1, each);   // KRV 4.05
+    on_every_window(0, 20, each);  // DLX 4.02
+    on_every_window(0, 9, each);   // KRV 3.03
+    on_every_window(1, 1, each);
+    on_every_window(2, 1, each);
+    // The password menu's two boxes.
+    for (ui::Form* box : {static_cast<ui::Form*>(&*mainwin::enter_pass_inst),
+                          static_cast<ui::Form*>(&*mainwin::set_pass_inst)}) {
+        user([box] { box->show_modeless(); });
+        settle();
+        each(*box);
+        user([box] { box->unload(); });
+        settle();
+    }
+    EXPECT_EQ(kinds, (std::set<std::string>{"single-line", "multi-line", "password", "locked",
+                                            "cell editor"}));
+    // Every window with a text box it shows (the output calibration shows none).
+    const std::set<std::string> with_boxes = {
+        "Hauptmen\xC3\xBC", "H_Inp",     "dlx3_Inp",  "H_output",   "h_dout",     "S_Chk_30",
+        "S_Chk_m",          "comment",   "Krv4_Cal",  "Krv4_Cal1",  "Krv_Cal",    "Krv_Cal1",
+        "Dlx_Cal",          "HZL_blatt", "BNR_blatt", "HZL3_blatt", "enter_pass", "set_pass"};
+    EXPECT_EQ(windows, with_boxes);
 }
 
 // The technician's sequences that changed a device's words without a word.

@@ -1,6 +1,7 @@
 // A text box edits as a classic one: the caret keys with and without Shift, a line break as
-// one character, a double click's word and a triple click's line; and every change of its
-// text, caret or selection is told to the observers, whatever made it.
+// one character, a double click's word (a password box's whole text) and a triple click's
+// line; and every change of its text, caret or selection is told to the observers, whatever
+// made it.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -250,6 +251,13 @@ TEST_F(TextEdit, ADoubleClickTakesTheRunBetweenBlanksATripleClickTheLine) {
             t.select_line_at(c.pos);
         EXPECT_EQ(shown(t), (Shown{c.text, c.anchor, c.caret}));
     }
+    // A password box's double click takes the whole text: a run would show where its
+    // blanks are.
+    TextBox& p = box(false, "ab cd", 0, 0);
+    p.set_password_char("*");
+    p.select_word_at(1);
+    EXPECT_EQ(shown(p), (Shown{"ab cd", 0, 5}));
+    p.set_password_char("");
     // Typing replaces the whole number: 10 over "4.5" is 10, not 10.5.
     TextBox& t = box(false, "4.5", 0, 0);
     t.select_word_at(1);
