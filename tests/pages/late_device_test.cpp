@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,38 +43,21 @@ class LateDeviceOnline : public LateDeviceOn<LivePageFixture> {
 };
 
 TEST_F(LateDeviceOnline, OpensOnTheDevicesOwnWordsOrFailsAndProgramKeepsItsRegisters) {
-    const std::vector<LateRow> rows = late_rows();
-    int opened = 0, wrong = 0;
-    for (const LateRow& row : rows) {
-        SCOPED_TRACE(row.name());
-        const int parts_before = parts();
-        ASSERT_TRUE(start());
-        sim::Transmitter& t = prepare_late(row);
+    run_late_rows("pages opened", [this] {
         run_online();
-
         const bool shown = h_online_inst.loaded();
         const std::vector<std::string> said = prompts();
         if (shown) {
             EXPECT_GE(count_requests(read_fn, 60), 1) << "the page polled";
             // Polling the late device may fail after the page opened: it says so.
-            EXPECT_TRUE(said.empty() || said == std::vector<std::string>{not_possible}) << said[0];
+            EXPECT_TRUE(said.empty() || said == std::vector<std::string>{not_possible})
+                << ::testing::PrintToString(said);
         } else {
             EXPECT_EQ(said, std::vector<std::string>{late_no_connection});
         }
         EXPECT_TRUE(main().visible());
-        expect_own_words_or_none(shown, t);
-        if (shown && parts() == parts_before) {
-            ++opened;
-            expect_program_keeps_registers(t);
-        }
-        if (parts() != parts_before) ++wrong;
-        ui::reset_forms();
-        reset_globals();
-        clear_records();
-        prepare(0);
-    }
-    std::printf("%zu rows, %d pages opened, %d rows wrong\n", rows.size(), opened, wrong);
-    EXPECT_GT(opened, static_cast<int>(rows.size()) / 2);
+        return shown;
+    });
 }
 
 }  // namespace
