@@ -226,6 +226,7 @@ void SimPort::advance(double now) {
 }
 
 void SimPort::take_frame(std::vector<std::uint8_t> frame, double t) {
+    if (watch_) watch_(frame, t);
     // On other line settings the devices see only garbage and keep quiet.
     if (!settings_match()) return;
     const auto reply = plant_.handle(frame, t);

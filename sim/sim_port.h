@@ -8,6 +8,7 @@
 // lone probe byte 0 never glues onto the next request.
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <span>
@@ -77,6 +78,11 @@ class SimPort final : public platform::SerialPort {
             to_master_.emplace(at + static_cast<double>(i) * byte_time_, bytes[i]);
     }
 
+    // Called with every frame the devices take, as it ends there (before it is answered):
+    // a test puts another talker's bytes on the line at times counted from a request.
+    using FrameWatch = std::function<void(std::span<const std::uint8_t> frame, double end)>;
+    void watch_frames(FrameWatch watch) { watch_ = std::move(watch); }
+
     // Seconds per byte at the current baud rate (11 bits a byte).
     double byte_time() const { return byte_time_; }
     // Time of the next thing that can happen on the line (a byte arriving at either
@@ -132,6 +138,7 @@ class SimPort final : public platform::SerialPort {
     std::optional<platform::DeliveryBlock> told_;
     bool queued_ = false;
     double answers_free_ = -never_;  // when the last answer's last byte is out
+    FrameWatch watch_;
 };
 
 }  // namespace dvx::sim

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <span>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/clock.h"
 #include "sim_test_util.h"
@@ -247,6 +251,39 @@ TEST_F(SimPortTest, DevicesFrameByCrcAndGapSoTheProbeByteNeverGluesOn) {
     clock.advance(0.05);
     EXPECT_EQ(to_hex(exchange(port, clock, req)), "01 03 02 00 0B F9 83");
     EXPECT_EQ(plant.log().size(), 1u);
+}
+
+// A watch sees every frame the devices take as it ends there, answered or not, and can
+// time another talker's bytes from it.
+TEST_F(SimPortTest, AWatchSeesEveryFrameAsItEndsAnsweredOrNot) {
+    open(0);
+    std::vector<std::pair<std::string, double>> seen;
+    port.watch_frames([&](std::span<const std::uint8_t> frame, double end) {
+        seen.emplace_back(to_hex(Bytes(frame.begin(), frame.end())), end);
+        port.put_on_line(from_hex("FF 00 11"), end + 0.5);
+    });
+    plant.fault(Fault::silent().next(1));
+    const Bytes req = read_request(1, 0, 1);
+    for (const char* answer : {"", "01 03 02 00 0B F9 83"}) {
+        SCOPED_TRACE(answer);
+        seen.clear();
+        const double t0 = clock.peek();
+        port.write(req);
+        clock.advance(0.1);
+        EXPECT_EQ(to_hex(port.read(100)), answer);
+        ASSERT_EQ(seen.size(), 1u);
+        EXPECT_EQ(seen[0].first, to_hex(req));
+        EXPECT_NEAR(seen[0].second, t0 + 8 * port.byte_time(), 1e-5);
+        clock.advance(0.5);
+        EXPECT_EQ(to_hex(port.read(100)), "FF 00 11");
+    }
+    // The probe byte alone is a frame of its own, ended by the gap.
+    seen.clear();
+    port.write(from_hex("00"));
+    clock.advance(0.1);
+    port.in_count();  // the line is worked out when the master looks
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].first, "00");
 }
 
 TEST_F(SimPortTest, OtherLineSettingsLeaveTheDevicesSilentButTheEchoComes) {
