@@ -172,9 +172,11 @@ class EndRun {
             DVX_SIM_PROGRAM, line_,
             std::vector<std::string>{"--bus-mode", std::to_string(state.bus_mode)});
         if (!sim_->ready()) return;
+        // LOCPATH as another test of this program may have left it (a German locale of
+        // ours) would make the C library keep a list the leak check reports.
         const std::string cmd =
             "cd '" + (dir_ / "work").string() +
-            "' && exec env -u DISPLAY -u WAYLAND_DISPLAY -u DORVANEX_PRINT_PDF HOME='" +
+            "' && exec env -u DISPLAY -u WAYLAND_DISPLAY -u DORVANEX_PRINT_PDF -u LOCPATH HOME='" +
             dir_.string() + "' DORVANEX_REGISTRY='" + registry().string() + "' XDG_CONFIG_HOME='" +
             (dir_ / "xdg").string() + "' QT_QPA_PLATFORM=offscreen DORVANEX_COM1='" + line_ +
             "' DVX_DRIVE=" + state.name + " DVX_DRIVE_SIGNALS=" + signals + " '" + DVX_DRIVEN_EXE +
